@@ -1,0 +1,54 @@
+# Morvane: `make run` starts the program, `make test` builds and runs the tests.
+
+BUILD         ?= build
+BUILD_RELEASE ?= build-release
+BUILD_FUZZ    ?= build-fuzz
+FUZZ_SECONDS  ?= 600
+DATA_DIR      ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/morvane
+GENERATOR     := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+export CCACHE_BASEDIR := $(CURDIR)
+
+.PHONY: all deps build test run bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --parallel
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure --parallel 2
+
+# The program runs on a data folder outside the build tree, so rebuilding or
+# deleting the build never touches the tasks kept there.
+run: build
+	@mkdir -p "$(DATA_DIR)"
+	cmake -DSRC_DIR=$(CURDIR)/data -DDST_DIR="$(DATA_DIR)" -P cmake/CopyAbsent.cmake
+	MORVANE_DIR="$(DATA_DIR)" $(BUILD)/bin/morvane
+
+bench: deps
+	cmake -S . -B $(BUILD_RELEASE) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DMORVANE_TESTS=OFF
+	cmake --build $(BUILD_RELEASE) --parallel --target morvane_bench
+	$(BUILD_RELEASE)/bench/morvane_bench --benchmark_format=json --benchmark_out_format=json \
+	  --benchmark_out=$(BUILD_RELEASE)/bench.json --benchmark_format=console
+
+# Fuzzes the grid-file and pick-list readers for $(FUZZ_SECONDS) seconds with
+# libFuzzer; new inputs that reach new code are kept in fuzz/corpus/.
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fsanitize=fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+	cmake --build $(BUILD_FUZZ) --parallel --target fuzz_gridfile
+	mkdir -p $(BUILD_FUZZ)/new-corpus
+	$(BUILD_FUZZ)/fuzz/fuzz_gridfile -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=20 \
+	  -print_final_stats=1 $(BUILD_FUZZ)/new-corpus fuzz/corpus
+	$(BUILD_FUZZ)/fuzz/fuzz_gridfile -merge=1 fuzz/corpus $(BUILD_FUZZ)/new-corpus
+
+clean:
+	rm -rf $(BUILD) $(BUILD_RELEASE) $(BUILD_FUZZ)

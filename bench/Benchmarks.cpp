@@ -1,0 +1,182 @@
+// Benchmarks of the task store over generated stores of 100k and 1M tasks.
+// The figures that matter are ratios to BM_ReadFileFloor, measured in the
+// same run, because these machines are noisy.
+
+#include "Dataset.h"
+
+#include "GridFile.h"
+#include "TaskTables.h"
+#include "Utility.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDate>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <vector>
+
+using namespace morvane;
+using namespace morvane::bench;
+
+namespace {
+
+QTemporaryDir &folder()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// The store of n tasks, generated once and saved as grid-n.grd.
+const QString &storeFile(int n)
+{
+    static std::map<int, QString> files;
+    auto it = files.find(n);
+    if (it == files.end()) {
+        const QString path = folder().filePath(QStringLiteral("grid-%1.grd").arg(n));
+        if (!SaveGridFile(MakeStore(n), path).ok)
+            std::abort();
+        it = files.emplace(n, path).first;
+    }
+    return it->second;
+}
+
+void BM_ReadFileFloor(benchmark::State &state)
+{
+    const QString path = storeFile(int(state.range(0)));
+    for (auto _ : state) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        const qint64 size = f.size();
+        std::unique_ptr<char[]> buf(new char[std::size_t(size)]);
+        f.read(buf.get(), size);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> lines;
+        lines.reserve(std::size_t(size / 16));
+        const char *p = buf.get(), *end = p + size;
+        while (p < end) {
+            const char *nl = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
+            const char *le = nl ? nl : end;
+            lines.emplace_back(std::uint32_t(p - buf.get()), std::uint32_t(le - p));
+            p = le + 1;
+        }
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+
+void BM_LoadGridFile(benchmark::State &state)
+{
+    const QString path = storeFile(int(state.range(0)));
+    for (auto _ : state) {
+        Grid g(kStoreCols, 2);
+        if (!LoadGridFile(g, path).ok)
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(g.rowCount());
+    }
+}
+
+void BM_SaveGridFile(benchmark::State &state)
+{
+    Grid g;
+    LoadGridFile(g, storeFile(int(state.range(0))));
+    const QString out = folder().filePath(QStringLiteral("saved.grd"));
+    for (auto _ : state)
+        if (!SaveGridFile(g, out).ok)
+            state.SkipWithError("save failed");
+}
+
+struct LoadedStore {
+    TaskFilter filter;
+    std::unique_ptr<TaskStore> store;
+    explicit LoadedStore(int n)
+    {
+        const QString path = folder().filePath(QStringLiteral("store-%1.grd").arg(n));
+        QFile::remove(path);
+        QFile::copy(storeFile(n), path);
+        store = std::make_unique<TaskStore>(filter, path);
+        if (!store->load().ok)
+            std::abort();
+    }
+};
+
+void BM_WriteToStore(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    Grid day = NewDayGrid();
+    int k = 0;
+    for (auto _ : state) {
+        const int d = kFirstDay + 17 * (k++ % 400);
+        s.store->readFromStore(d, day);
+        const int r = FirstFreeRow(day);
+        day.setCell(kDayTime, r, u"9:35 AM");
+        day.setCell(kDayCategory, r, u"Work");
+        day.setCell(kDayNotes, r, u"Added by the benchmark");
+        day.setCell(kDayDone, r, u"No");
+        day.setCell(kDayAlarm, r, u"No");
+        if (!s.store->writeToStore(d, day).ok)
+            state.SkipWithError("write-back failed");
+    }
+}
+
+void BM_ReadFromStore(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    Grid day = NewDayGrid();
+    for (auto _ : state) {
+        s.store->readFromStore(kBenchDay, day);
+        benchmark::DoNotOptimize(day.rowCount());
+    }
+    if (day.rowCount() != 11)
+        state.SkipWithError("the bench day does not hold ten tasks");
+}
+
+// What the four calendars ask when both done and not-done colours are on:
+// not-done first, then done, for every day of four months.
+void BM_ColorFourMonths(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const QDate start = DateOfDay(kBenchDay).addDays(-10);
+    const int first = DayNumber(QDate(start.year(), start.month(), 1));
+    const int last = DayNumber(QDate(start.year(), start.month(), 1).addMonths(4)) - 1;
+    TaskFilter filter;
+    for (auto _ : state) {
+        int coloured = 0;
+        for (int d = first; d <= last; ++d) {
+            int row = 0;
+            if (DayDoneState(s.store->grid(), d, false, true, &row, filter) == 2
+                || DayDoneState(s.store->grid(), d, true, false, &row, filter) == 1)
+                ++coloured;
+        }
+        benchmark::DoNotOptimize(coloured);
+    }
+}
+
+void sizes(benchmark::internal::Benchmark *b)
+{
+    b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ReadFileFloor)->Apply(sizes);
+BENCHMARK(BM_LoadGridFile)->Apply(sizes);
+BENCHMARK(BM_SaveGridFile)->Apply(sizes);
+BENCHMARK(BM_WriteToStore)->Apply(sizes);
+BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

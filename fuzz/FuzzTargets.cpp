@@ -1,0 +1,78 @@
+#include "FuzzTargets.h"
+
+#include "Grid.h"
+#include "GridFile.h"
+
+#include <QByteArrayView>
+#include <cstdio>
+#include <cstdlib>
+
+namespace morvane {
+
+namespace {
+
+[[noreturn]] void broken(const char *what)
+{
+    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    std::abort();
+}
+
+bool sameGrid(const Grid &a, const Grid &b)
+{
+    if (a.colCount() != b.colCount() || a.rowCount() != b.rowCount())
+        return false;
+    for (int c = 0; c < a.colCount(); ++c)
+        if (a.colWidth(c) != b.colWidth(c))
+            return false;
+    for (int r = 0; r < a.rowCount(); ++r)
+        for (int c = 0; c < a.colCount(); ++c)
+            if (a.cellUtf8(c, r) != b.cellUtf8(c, r))
+                return false;
+    return true;
+}
+
+}  // namespace
+
+int FuzzGridFile(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    // Load over a table that already holds text, as a Restore would.
+    Grid g(3, 3);
+    g.setCell(0, 0, u"Category");
+    g.setCell(1, 2, u"old task");
+    const FileResult r = LoadGridBytes(g, bytes, QStringLiteral("fuzz input"));
+    if (!r.ok) {
+        if (g.colCount() != 3 || g.rowCount() != 3 || g.cell(1, 2) != u"old task")
+            broken("a failed load changed the table");
+        return 0;
+    }
+    if (g.colCount() < 1 || g.colCount() > kMaxGridCols || g.rowCount() < 1 || g.rowCount() > kMaxGridRows)
+        broken("size out of range");
+    if (!IsValidUtf8(g.cellUtf8(0, 0).data(), std::size_t(g.cellUtf8(0, 0).size())))
+        broken("cell is not UTF-8");
+
+    const QByteArray saved = GridFileBytes(g);
+    Grid again(1, 1);
+    if (!LoadGridBytes(again, saved, QStringLiteral("saved copy")).ok)
+        broken("a saved table does not load");
+    if (!sameGrid(g, again))
+        broken("save and load changed the table");
+    return 0;
+}
+
+int FuzzPickList(const std::uint8_t *data, std::size_t size)
+{
+    const QStringList items =
+        ParsePickList(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    QByteArray joined;
+    for (const QString &item : items) {
+        if (item.contains(u'\r') || item.contains(u'\n'))
+            broken("pick-list item holds a line break");
+        joined += item.toUtf8() + "\r\n";
+    }
+    if (ParsePickList(joined) != items)
+        broken("pick list does not round-trip");
+    return 0;
+}
+
+}  // namespace morvane

@@ -1,0 +1,165 @@
+#include "AtomicFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Whether the current user may write the file or folder, by its mode bits.
+bool modeAllowsWriting(const QFileInfo &info)
+{
+    const auto perms = info.permissions();
+    if (info.ownerId() == uint(::geteuid()))
+        return perms.testFlag(QFileDevice::WriteOwner);
+    return perms.testFlag(QFileDevice::WriteUser);
+}
+
+}  // namespace
+
+FileResult CheckWritable(const QString &path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return FileResult::failure(u"The folder %1 does not exist, so %2 could not be saved."_s.arg(
+            QDir::toNativeSeparators(folder.filePath()), QDir::toNativeSeparators(path)));
+    if (file.exists() && !modeAllowsWriting(file))
+        return FileResult::failure(
+            u"The file %1 is read-only, so it was not saved."_s.arg(QDir::toNativeSeparators(path)));
+    if (!modeAllowsWriting(folder))
+        return FileResult::failure(u"The folder %1 is read-only, so %2 was not saved."_s.arg(
+            QDir::toNativeSeparators(folder.filePath()), QDir::toNativeSeparators(path)));
+    return FileResult::success();
+}
+
+struct AtomicFile::Impl {
+    QString path;       // the file to replace (a link's target when it is a link)
+    QByteArray tmp;     // temporary file beside it
+    int fd = -1;
+    int error = 0;      // first errno met
+    QString failure;    // what went wrong, for the message
+};
+
+AtomicFile::AtomicFile(const QString &path) : d(std::make_unique<Impl>())
+{
+    const QFileInfo info(path);
+    d->path = info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (d->fd >= 0)
+        ::close(d->fd);
+    if (!d->tmp.isEmpty())
+        ::unlink(d->tmp.constData());
+}
+
+FileResult AtomicFile::open()
+{
+    if (FileResult ok = CheckWritable(d->path); !ok)
+        return ok;
+    const QFileInfo info(d->path);
+    d->tmp = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
+    d->fd = ::mkstemp(d->tmp.data());
+    if (d->fd < 0) {
+        const int err = errno;
+        d->tmp.clear();
+        return FileResult::failure(u"Could not save %1: %2."_s.arg(
+            QDir::toNativeSeparators(d->path), errnoText(err)));
+    }
+    // Keep the old file's permissions; a new file gets the usual ones.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(QFile::encodeName(d->path).constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(d->fd, mode);
+    return FileResult::success();
+}
+
+bool AtomicFile::write(const char *data, std::size_t size)
+{
+    if (d->fd < 0 || d->error)
+        return false;
+    while (size > 0) {
+        const ssize_t n = ::write(d->fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            d->error = errno;
+            d->failure = errnoText(errno);
+            return false;
+        }
+        if (n == 0) {
+            d->error = ENOSPC;
+            d->failure = errnoText(ENOSPC);
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
+
+FileResult AtomicFile::commit()
+{
+    auto fail = [&](const QString &why) {
+        if (d->fd >= 0)
+            ::close(d->fd);
+        d->fd = -1;
+        if (!d->tmp.isEmpty())
+            ::unlink(d->tmp.constData());
+        d->tmp.clear();
+        return FileResult::failure(u"Could not save %1: %2. The previous file was kept."_s.arg(
+            QDir::toNativeSeparators(d->path), why));
+    };
+    if (d->fd < 0)
+        return fail(u"the file was not opened"_s);
+    if (d->error)
+        return fail(d->failure);
+    if (::fsync(d->fd) != 0)
+        return fail(errnoText(errno));
+    const int fd = d->fd;
+    d->fd = -1;
+    if (::close(fd) != 0)
+        return fail(errnoText(errno));
+    if (::rename(d->tmp.constData(), QFile::encodeName(d->path).constData()) != 0)
+        return fail(errnoText(errno));
+    d->tmp.clear();
+    // Make the rename itself durable.
+    const QByteArray dir = QFile::encodeName(QFileInfo(d->path).absolutePath());
+    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return FileResult::success();
+}
+
+FileResult WriteFileAtomically(const QString &path, QByteArrayView data)
+{
+    AtomicFile file(path);
+    if (FileResult ok = file.open(); !ok)
+        return ok;
+    file.write(data.data(), std::size_t(data.size()));
+    return file.commit();
+}
+
+}  // namespace morvane

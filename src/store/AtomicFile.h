@@ -1,0 +1,39 @@
+#pragma once
+// Writing a file so that a crash, a kill or a full disk during the write
+// leaves the previous file whole: the bytes go to a temporary file beside it,
+// every write is checked, the file is synced and renamed over the old one,
+// and the folder is synced so the rename survives a power cut.
+
+#include "GridFile.h"
+
+#include <QString>
+#include <memory>
+
+namespace morvane {
+
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString &path);
+    ~AtomicFile();  // discards an uncommitted temporary file
+    AtomicFile(const AtomicFile &) = delete;
+    AtomicFile &operator=(const AtomicFile &) = delete;
+
+    // Refuses a read-only file or folder (judged by the permission bits).
+    FileResult open();
+    // Returns false after the first failed write; commit() then reports it.
+    bool write(const char *data, std::size_t size);
+    FileResult commit();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Checks whether path may be written: refuses read-only files and folders by
+// their permission bits (as root, everything would look writable otherwise).
+FileResult CheckWritable(const QString &path);
+
+// Writes the whole of data to path atomically.
+FileResult WriteFileAtomically(const QString &path, QByteArrayView data);
+
+}  // namespace morvane

@@ -1,0 +1,7 @@
+#include "Clock.h"
+
+namespace morvane {
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+}  // namespace morvane

@@ -1,0 +1,58 @@
+#pragma once
+// The on-disk form of every table (grid files) and of the pick lists.
+//
+// A grid file is CR LF text: a size line "cols,rows", one "cw c,width" line
+// per column, then "col,row,text" for every non-empty cell, row by row, with
+// CR written as TAB and LF as BS inside the text. Files are UTF-8; a file that
+// is not valid UTF-8 was written by an older Windows copy and is read as
+// Windows-1252.
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace morvane {
+
+class Grid;
+
+// The outcome of reading or writing a file, with a message for the person
+// when it failed. A damaged file must not be saved over during this run.
+struct FileResult {
+    bool ok = true;
+    bool damaged = false;
+    QString message;
+
+    static FileResult success() { return {}; }
+    static FileResult failure(QString msg) { return {false, false, std::move(msg)}; }
+    static FileResult damage(QString msg) { return {false, true, std::move(msg)}; }
+    explicit operator bool() const { return ok; }
+};
+
+// Largest size line a load accepts; beyond it the file is taken as damaged.
+constexpr int kMaxGridCols = 256;
+constexpr int kMaxGridRows = 20'000'000;
+
+// Writes the table to path atomically: the old file stays whole until the new
+// one is complete on disk. Refuses read-only files and folders.
+FileResult SaveGridFile(const Grid &table, const QString &path);
+
+// Replaces the table's size, widths and cells by the file's. On failure (the
+// file cannot be opened, or it is damaged) the table is unchanged.
+FileResult LoadGridFile(Grid &table, const QString &path);
+
+// The same from bytes in memory; `name` names the source in messages.
+FileResult LoadGridBytes(Grid &table, QByteArrayView bytes, const QString &name);
+
+// The bytes SaveGridFile writes.
+QByteArray GridFileBytes(const Grid &table);
+
+// Pick lists: one item per line.
+QStringList ParsePickList(QByteArrayView bytes);
+FileResult LoadPickList(const QString &path, QStringList *items);
+FileResult SavePickList(const QStringList &items, const QString &path);
+
+// Text of a file's bytes: UTF-8 when valid, else Windows-1252.
+QString DecodeFileText(QByteArrayView bytes);
+bool IsValidUtf8(const char *data, std::size_t size);
+
+}  // namespace morvane

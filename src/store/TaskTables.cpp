@@ -1,0 +1,473 @@
+#include "TaskTables.h"
+
+#include "Utility.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+void setHeaders(Grid &g, std::initializer_list<QStringView> names)
+{
+    int c = 0;
+    for (QStringView n : names)
+        g.setCell(c++, 0, n);
+}
+
+bool equalsLiteral(QByteArrayView a, const char *lit, qsizetype n)
+{
+    return a.size() == n && std::memcmp(a.data(), lit, std::size_t(n)) == 0;
+}
+bool isYes(QByteArrayView a) { return equalsLiteral(a, "Yes", 3); }
+bool isNo(QByteArrayView a) { return equalsLiteral(a, "No", 2); }
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+// (day, position) of a key of the form [-]digits[.digits]; false for any
+// other form, which the slow path reads as a number.
+struct KeyParts {
+    long long day;
+    long long position;  // -1 without a fraction
+};
+
+bool fastKey(QByteArrayView key, KeyParts *out)
+{
+    const char *p = key.data();
+    const char *end = p + key.size();
+    bool neg = false;
+    if (p < end && *p == '-') {
+        neg = true;
+        ++p;
+    }
+    const char *digits = p;
+    long long day = 0;
+    while (p < end && *p >= '0' && *p <= '9' && p - digits < 12)
+        day = day * 10 + (*p++ - '0');
+    if (p == digits || (p < end && *p >= '0' && *p <= '9'))
+        return false;
+    long long pos = -1;
+    if (p < end) {
+        if (*p != '.')
+            return false;
+        ++p;
+        const char *f = p;
+        pos = 0;
+        while (p < end && *p >= '0' && *p <= '9' && p - f < 15)
+            pos = pos * 10 + (*p++ - '0');
+        if (p != end)
+            return false;
+    }
+    out->day = neg ? -day : day;
+    out->position = pos;
+    return true;
+}
+
+KeyParts keyParts(QByteArrayView key)
+{
+    KeyParts k{0, -1};
+    if (key.isEmpty() || fastKey(key, &k))
+        return k;
+    // Any other text: its value as a number, the day being its integer part.
+    const double v = KeyToFloat(QString::fromUtf8(key), FormatSettings());
+    k.day = DayOfValue(v);
+    return k;
+}
+
+int compareBytes(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    if (n > 0)
+        if (const int c = std::memcmp(a.data(), b.data(), std::size_t(n)))
+            return c;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+int keyDayOfRow(const Grid &t, int row) { return KeyDay(t.cellUtf8(kStoreKey, row)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Tables
+
+void SetDayHeaders(Grid &g) { setHeaders(g, {u"Time", u"Category", u"What", u"Done?", u"Alarm?"}); }
+void SetTodoHeaders(Grid &g) { setHeaders(g, {u"Category", u"What", u"Done?"}); }
+void SetCompletedHeaders(Grid &g)
+{
+    setHeaders(g, {u"Comp Date", u"Time", u"Category", u"Orig Date", u"What", u"Comp Notes"});
+}
+
+Grid NewStoreGrid() { return Grid(kStoreCols, 2); }
+
+Grid NewDayGrid()
+{
+    Grid g(kDayCols, 2);
+    SetDayHeaders(g);
+    return g;
+}
+
+Grid NewTodoGrid()
+{
+    Grid g(kTodoCols, 2);
+    SetTodoHeaders(g);
+    return g;
+}
+
+Grid NewCompletedGrid()
+{
+    Grid g(kCompCols, 2);
+    SetCompletedHeaders(g);
+    return g;
+}
+
+int AddCompletedRow(Grid &g, const QStringList &cells)
+{
+    bool rowOneFree = true;
+    for (int c = 0; c < g.colCount(); ++c)
+        rowOneFree = rowOneFree && g.cellEmpty(c, 1);
+    if (g.rowCount() < 2)
+        g.setRowCount(2);
+    else if (!rowOneFree)
+        g.insertRows(1);
+    for (int c = 0; c < std::min<int>(g.colCount(), int(cells.size())); ++c)
+        g.setCell(c, 1, cells[c]);
+    return 1;
+}
+
+bool TodoRowHoldsTask(const Grid &todo, int row)
+{
+    return !todo.cellEmpty(kTodoCategory, row) || !todo.cellEmpty(kTodoNotes, row);
+}
+
+int FirstFreeTodoRow(Grid &todo)
+{
+    for (int r = 1; r < todo.rowCount(); ++r)
+        if (!TodoRowHoldsTask(todo, r))
+            return r;
+    todo.setRowCount(todo.rowCount() + 1);
+    return todo.rowCount() - 1;
+}
+
+// ---------------------------------------------------------------------------
+// Keys and order
+
+QString MakeStoreKey(int day, int position) { return u"%1.%2"_s.arg(day).arg(position); }
+
+int KeyDay(QByteArrayView key)
+{
+    const long long d = keyParts(key).day;
+    return int(std::clamp<long long>(d, INT_MIN, INT_MAX));
+}
+
+bool StoreRowLess(Grid::RowRef a, Grid::RowRef b)
+{
+    const QByteArrayView ka = a.cell(kStoreKey), kb = b.cell(kStoreKey);
+    const KeyParts pa = keyParts(ka), pb = keyParts(kb);
+    if (pa.day != pb.day)
+        return pa.day < pb.day;
+    if (pa.position != pb.position)
+        return pa.position < pb.position;
+    if (const int c = compareBytes(ka, kb))
+        return c < 0;
+    for (int col = kStoreTime; col <= kStoreDone; ++col)
+        if (const int c = compareBytes(a.cell(col), b.cell(col)))
+            return c < 0;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Filter
+
+void TaskFilter::setShowDone(bool on)
+{
+    showDone_ = on;
+    rebuild();
+}
+
+void TaskFilter::setShowNotDone(bool on)
+{
+    showNotDone_ = on;
+    rebuild();
+}
+
+void TaskFilter::setCategories(QList<CategoryCheck> categories)
+{
+    categories_ = std::move(categories);
+    rebuild();
+}
+
+void TaskFilter::setChecked(int index, bool checked)
+{
+    if (index >= 0 && index < categories_.size()) {
+        categories_[index].checked = checked;
+        rebuild();
+    }
+}
+
+void TaskFilter::rebuild()
+{
+    lowered_.clear();
+    for (const CategoryCheck &c : categories_) {
+        QByteArray b = c.name.toUtf8();
+        for (char &ch : b)
+            ch = lowerAscii(ch);
+        lowered_.push_back(std::move(b));
+    }
+    allPass_ = !FiltersOn();
+}
+
+bool TaskFilter::FiltersOn() const
+{
+    if (!showDone_ || !showNotDone_)
+        return true;
+    return std::any_of(categories_.begin(), categories_.end(),
+                       [](const CategoryCheck &c) { return !c.checked; });
+}
+
+bool TaskFilter::passes(QByteArrayView done, QByteArrayView category) const
+{
+    if (allPass_)
+        return true;
+    if (!showDone_ && isYes(done))
+        return false;
+    if (!showNotDone_ && isNo(done))
+        return false;
+    for (std::size_t i = 0; i < lowered_.size(); ++i) {
+        const QByteArray &name = lowered_[i];
+        if (name.size() != category.size())
+            continue;
+        bool same = true;
+        for (qsizetype k = 0; k < name.size() && same; ++k)
+            same = name[k] == lowerAscii(category[k]);
+        if (same)
+            return categories_[qsizetype(i)].checked;
+    }
+    return true;
+}
+
+bool TaskFilter::TaskPassesFilter(QStringView done, QStringView category) const
+{
+    return passes(done.toUtf8(), category.toUtf8());
+}
+
+bool TaskFilter::rowPasses(const Grid &store, int row) const
+{
+    return allPass_ || passes(store.cellUtf8(kStoreDone, row), store.cellUtf8(kStoreCategory, row));
+}
+
+// ---------------------------------------------------------------------------
+// Searches
+
+int FindDayRow(const Grid &t, int day, bool toFirst, const TaskFilter &filter)
+{
+    if (t.rowCount() <= 1)
+        return -1;
+    int lo = 1, hi = t.rowCount() - 1, mid = -1;
+    bool hit = false;
+    while (lo <= hi) {
+        mid = lo + (hi - lo) / 2;
+        const int d = keyDayOfRow(t, mid);
+        if (d == day) {
+            hit = true;
+            break;
+        }
+        if (day < d)
+            hi = mid - 1;
+        else
+            lo = mid + 1;
+    }
+    if (!hit)
+        return -1;
+
+    int found = -1;
+    if (filter.rowPasses(t, mid)) {
+        found = mid;
+    } else {
+        for (int r = mid + 1; r < t.rowCount() && keyDayOfRow(t, r) == day; ++r)
+            if (filter.rowPasses(t, r)) {
+                found = r;
+                break;
+            }
+        if (found < 0)
+            for (int r = mid - 1; r >= 1 && keyDayOfRow(t, r) == day; --r)
+                if (filter.rowPasses(t, r)) {
+                    found = r;
+                    break;
+                }
+    }
+    if (found > 0 && toFirst)
+        for (int r = found - 1; r >= 1 && keyDayOfRow(t, r) == day; --r)
+            if (filter.rowPasses(t, r))
+                found = r;
+    return found;
+}
+
+int CountDayRows(const Grid &t, int row, const TaskFilter &filter)
+{
+    const int day = keyDayOfRow(t, row);
+    int n = 1;
+    for (int r = row + 1; r < t.rowCount() && keyDayOfRow(t, r) == day; ++r)
+        if (filter.rowPasses(t, r))
+            ++n;
+    return n;
+}
+
+int DayDoneState(const Grid &t, int day, bool wantDone, bool wantNotDone, int *firstRow,
+                 const TaskFilter &filter)
+{
+    if (!wantDone && !wantNotDone)
+        return -1;
+    const int first = FindDayRow(t, day, true, filter);
+    if (firstRow)
+        *firstRow = first;
+    if (first < 0)
+        return -1;
+    for (int r = first; r < t.rowCount() && keyDayOfRow(t, r) == day; ++r) {
+        if (!filter.rowPasses(t, r))
+            continue;
+        const QByteArrayView done = t.cellUtf8(kStoreDone, r);
+        if (wantDone && isYes(done))
+            return 1;
+        if (wantNotDone && isNo(done))
+            return 2;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// The store
+
+TaskStore::TaskStore(const TaskFilter &filter, QString path)
+    : filter_(filter), path_(std::move(path)), store_(NewStoreGrid())
+{
+}
+
+FileResult TaskStore::load()
+{
+    FileResult r = LoadGridFile(store_, path_);
+    if (r.damaged)
+        saveBlocked_ = true;
+    if (r.ok) {
+        if (store_.colCount() < kStoreCols)
+            store_.setColCount(kStoreCols);
+        // Tables written by other copies may use another order of keys the
+        // binary search relies on; put them in order (the file follows at
+        // the next save).
+        if (!sorted())
+            store_.sortRows(1, store_.rowCount(), StoreRowLess);
+        haveRead_ = false;
+        readIds_.clear();
+    }
+    return r;
+}
+
+bool TaskStore::sorted() const
+{
+    for (int r = 2; r < store_.rowCount(); ++r)
+        if (StoreRowLess(store_.row(r), store_.row(r - 1)))
+            return false;
+    return true;
+}
+
+void TaskStore::readFromStore(int day, Grid &dayList)
+{
+    if (dayList.colCount() < kDayCols)
+        dayList.setColCount(kDayCols);
+    haveRead_ = true;
+    readDay_ = day;
+    readIds_.clear();
+    const int first = FindDayRow(store_, day, true, filter_);
+    if (first <= 0) {
+        dayList.setRowCount(2);
+        ClearGridBody(dayList);
+        return;
+    }
+    const int n = CountDayRows(store_, first, filter_);
+    dayList.setRowCount(std::max(2, n + 1));
+    ClearGridBody(dayList);
+    int j = 1;
+    for (int i = first; i < store_.rowCount() && keyDayOfRow(store_, i) == day; ++i) {
+        if (!filter_.rowPasses(store_, i))
+            continue;
+        for (int c = kStoreTime; c <= kStoreAlarm; ++c)
+            dayList.setCellUtf8(c - 1, j, store_.cellUtf8(c, i));
+        readIds_.push_back(store_.rowId(i));
+        ++j;
+    }
+}
+
+int TaskStore::insertSorted(int day, int position, const Grid &dayList, int dayRow)
+{
+    // Build the row at the end, then move it to its place in the order.
+    const int at = store_.rowCount();
+    store_.setRowCount(at + 1);
+    store_.setCell(kStoreKey, at, MakeStoreKey(day, position));
+    for (int c = kDayTime; c <= kDayAlarm; ++c)
+        store_.setCellUtf8(c + 1, at, dayList.cellUtf8(c, dayRow));
+    const Grid::RowRef fresh = store_.row(at);
+    int lo = 1, hi = at;  // first row that sorts after the new one
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (StoreRowLess(fresh, store_.row(mid)))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    if (lo != at)
+        store_.moveRow(at, lo);
+    return lo;
+}
+
+FileResult TaskStore::writeToStore(int day, const Grid &dayList)
+{
+    if (haveRead_ && readDay_ == day && !readIds_.empty()) {
+        std::sort(readIds_.begin(), readIds_.end());
+        int first = FindDayRow(store_, day, true, TaskFilter());
+        if (first > 0) {
+            int last = first;
+            while (last < store_.rowCount() && keyDayOfRow(store_, last) == day)
+                ++last;
+            for (int r = last - 1; r >= first; --r)
+                if (std::binary_search(readIds_.begin(), readIds_.end(), store_.rowId(r)))
+                    store_.removeRows(r, 1);
+        }
+    }
+    readIds_.clear();
+    for (int j = 1; j < dayList.rowCount(); ++j) {
+        if (dayList.cellEmpty(kDayTime, j))
+            continue;  // a free day-list row leaves nothing in the store
+        const int row = insertSorted(day, 100 + j, dayList, j);
+        readIds_.push_back(store_.rowId(row));
+    }
+    haveRead_ = true;
+    readDay_ = day;
+    return SortGridStore();
+}
+
+FileResult TaskStore::SortGridStore()
+{
+    store_.removeBodyRowsIf([](Grid::RowRef r) { return r.cell(kStoreKey).isEmpty(); });
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    if (!sorted())
+        store_.sortRows(1, store_.rowCount(), StoreRowLess);
+    return save();
+}
+
+FileResult TaskStore::save()
+{
+    if (saveBlocked_)
+        return FileResult::failure(
+            u"%1 was damaged when it was loaded, so it was not saved over."_s.arg(
+                QDir::toNativeSeparators(path_)));
+    return SaveGridFile(store_, path_);
+}
+
+}  // namespace morvane

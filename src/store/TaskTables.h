@@ -1,0 +1,128 @@
+#pragma once
+// The task tables: the hidden store of dated tasks kept sorted by store key,
+// the day list read from it and written back, the to-do list and the
+// completed table; and the task filter that decides which dated tasks show.
+
+#include "Grid.h"
+#include "GridFile.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace morvane {
+
+// Columns of the dated-task store.
+enum StoreColumn { kStoreKey = 0, kStoreTime, kStoreCategory, kStoreNotes, kStoreDone, kStoreAlarm, kStoreCols };
+// Columns of the day list: the store's columns 1 to 5.
+enum DayColumn { kDayTime = 0, kDayCategory, kDayNotes, kDayDone, kDayAlarm, kDayCols };
+// Columns of the to-do list.
+enum TodoColumn { kTodoCategory = 0, kTodoNotes, kTodoDone, kTodoCols };
+// Columns of the completed table.
+enum CompletedColumn { kCompDate = 0, kCompTime, kCompCategory, kCompOrigDate, kCompNotes, kCompNotesDone, kCompCols };
+
+Grid NewStoreGrid();
+Grid NewDayGrid();
+Grid NewTodoGrid();
+Grid NewCompletedGrid();
+void SetDayHeaders(Grid &dayList);
+void SetTodoHeaders(Grid &todo);
+void SetCompletedHeaders(Grid &completed);
+
+// A completed task goes to row 1; a row is inserted there first unless row 1
+// is free. Returns 1.
+int AddCompletedRow(Grid &completed, const QStringList &cells);
+
+// A to-do task may have no category, so a to-do row is free only when both
+// its category and its notes are empty.
+bool TodoRowHoldsTask(const Grid &todo, int row);
+int FirstFreeTodoRow(Grid &todo);
+
+// The store key of a task: day number, a point, 100 + position ("36120.101").
+QString MakeStoreKey(int day, int position);
+// The day number of a store key: its integer part, 0 when it does not convert.
+int KeyDay(QByteArrayView key);
+// The store order: keys as (day number, position) numbers, which is the byte
+// order of keys with five-digit days and three-digit positions and stays
+// right outside that range; equal keys by columns 1 to 4 as bytes.
+bool StoreRowLess(Grid::RowRef a, Grid::RowRef b);
+
+struct CategoryCheck {
+    QString name;
+    bool checked = true;
+};
+
+// Which dated tasks the views show: done ones, not-done ones, and the
+// categories that are checked. Categories not in the list always show.
+class TaskFilter {
+public:
+    bool showDone() const { return showDone_; }
+    bool showNotDone() const { return showNotDone_; }
+    const QList<CategoryCheck> &categories() const { return categories_; }
+    void setShowDone(bool on);
+    void setShowNotDone(bool on);
+    void setCategories(QList<CategoryCheck> categories);
+    void setChecked(int index, bool checked);
+
+    bool TaskPassesFilter(QStringView done, QStringView category) const;
+    bool passes(QByteArrayView done, QByteArrayView category) const;  // UTF-8 cells
+    bool rowPasses(const Grid &store, int row) const;
+    bool FiltersOn() const;
+
+private:
+    void rebuild();
+    bool showDone_ = true;
+    bool showNotDone_ = true;
+    QList<CategoryCheck> categories_;
+    std::vector<QByteArray> lowered_;  // names with A-Z lowered, UTF-8
+    bool allPass_ = true;
+};
+
+// Searches of the sorted store. Rows count when the filter lets them through.
+int FindDayRow(const Grid &table, int day, bool toFirst, const TaskFilter &filter);
+int CountDayRows(const Grid &table, int row, const TaskFilter &filter);
+// 1 when the day's first deciding visible task is done (and done is wanted),
+// 2 when it is not done (and not-done is wanted), -1 otherwise.
+int DayDoneState(const Grid &table, int day, bool wantDone, bool wantNotDone, int *firstRow,
+                 const TaskFilter &filter);
+
+// The dated-task store and its file. The day list is a working copy of one
+// day's visible tasks; a write-back replaces exactly the store rows the last
+// read handed out, whatever the filter says by then, so rows hidden by the
+// filter are never lost or duplicated.
+class TaskStore {
+public:
+    TaskStore(const TaskFilter &filter, QString path);
+
+    Grid &grid() { return store_; }
+    const Grid &grid() const { return store_; }
+    const QString &path() const { return path_; }
+
+    // Loads the file; a damaged file blocks saving until allowSaveOver().
+    FileResult load();
+    bool saveBlocked() const { return saveBlocked_; }
+    // The person has been told the file was damaged and agreed to replace it.
+    void allowSaveOver() { saveBlocked_ = false; }
+
+    void readFromStore(int day, Grid &dayList);
+    FileResult writeToStore(int day, const Grid &dayList);
+    // Removes rows without a key, restores the store order and saves.
+    FileResult SortGridStore();
+    FileResult save();
+
+private:
+    bool sorted() const;
+    int insertSorted(int day, int position, const Grid &dayList, int dayRow);
+
+    const TaskFilter &filter_;
+    QString path_;
+    Grid store_;
+    bool saveBlocked_ = false;
+    int readDay_ = 0;
+    bool haveRead_ = false;
+    std::vector<std::uint64_t> readIds_;  // store rows the day list came from
+};
+
+}  // namespace morvane

@@ -1,0 +1,377 @@
+#include "Utility.h"
+
+#include "Clock.h"
+#include "Grid.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cmath>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+// ---------------------------------------------------------------------------
+// Date values
+
+namespace {
+constexpr qint64 kJulianOfDayZero = 2415019;  // 30 December 1899
+constexpr double kMsPerDay = 86400000.0;
+}  // namespace
+
+int DayNumber(const QDate &date) { return int(date.toJulianDay() - kJulianOfDayZero); }
+
+QDate DateOfDay(int dayNumber) { return QDate::fromJulianDay(qint64(dayNumber) + kJulianOfDayZero); }
+
+int DayOfValue(DateValue value)
+{
+    if (!std::isfinite(value) || value > 2e9 || value < -2e9)
+        return 0;
+    return int(std::trunc(value));
+}
+
+DateValue TimeValue(int hour, int minute, int second, int msec)
+{
+    return (((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + msec) / kMsPerDay;
+}
+
+DateValue ToDateValue(const QDate &date) { return DayNumber(date); }
+
+DateValue ToDateValue(const QDateTime &dt)
+{
+    const QTime t = dt.time();
+    const double frac = TimeValue(t.hour(), t.minute(), t.second(), t.msec());
+    const int day = DayNumber(dt.date());
+    // Before day 0 the fraction still counts forward from midnight.
+    return day >= 0 ? day + frac : day - frac;
+}
+
+QTime TimeOfValue(DateValue value)
+{
+    if (!std::isfinite(value))
+        return QTime(0, 0);
+    double frac = std::fabs(value - std::trunc(value));
+    qint64 ms = qint64(std::llround(frac * kMsPerDay));
+    if (ms >= qint64(kMsPerDay))
+        ms = qint64(kMsPerDay) - 1;
+    return QTime::fromMSecsSinceStartOfDay(int(ms));
+}
+
+QDateTime FromDateValue(DateValue value)
+{
+    // A fraction that rounds up to midnight belongs to the next day.
+    double frac = std::fabs(value - std::trunc(value));
+    int day = DayOfValue(value);
+    if (std::llround(frac * kMsPerDay) >= qint64(kMsPerDay)) {
+        day += value >= 0 ? 1 : -1;
+        return QDateTime(DateOfDay(day), QTime(0, 0));
+    }
+    return QDateTime(DateOfDay(day), TimeOfValue(value));
+}
+
+int WeekdayOf(const QDate &date) { return date.dayOfWeek() % 7 + 1; }
+
+// ---------------------------------------------------------------------------
+// Table texts
+
+QString YesNo(bool flag) { return flag ? u"Yes"_s : u"No"_s; }
+
+QString MemoToText(const QStringList &memo)
+{
+    if (memo.isEmpty())
+        return {};
+    if (memo.size() == 1)
+        return memo.first();
+    QString out;
+    for (const QString &line : memo) {
+        out += line;
+        out += u"\r\n";
+    }
+    return out;
+}
+
+QStringList TextToMemo(QStringView text)
+{
+    QStringList memo;
+    if (text.isEmpty())
+        return memo;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype at = text.indexOf(u"\r\n", start);
+        if (at < 0)
+            break;
+        memo.append(text.sliced(start, at - start).toString());
+        start = at + 2;
+    }
+    if (start < text.size())
+        memo.append(text.sliced(start).toString());
+    return memo;
+}
+
+QStringList TextToMemoJoined(QStringView text)
+{
+    if (text.isEmpty())
+        return {};
+    QString joined = text.toString();
+    joined.remove(u"\r\n"_s);
+    return {joined};
+}
+
+QString FirstLine(QStringView text)
+{
+    const qsizetype at = text.indexOf(u"\r\n");
+    return (at < 0 ? text : text.first(at)).toString();
+}
+
+namespace {
+
+// A decimal number with the given decimal separator: blanks, sign, digits,
+// separator, digits, exponent, blanks. Returns false when it is not one.
+bool parseDecimal(QStringView s, QChar sep, double *out)
+{
+    QByteArray c;
+    c.reserve(s.size());
+    qsizetype i = 0;
+    while (i < s.size() && s[i] == u' ')
+        ++i;
+    qsizetype j = s.size();
+    while (j > i && s[j - 1] == u' ')
+        --j;
+    if (i == j)
+        return false;
+    bool digits = false, point = false, exp = false;
+    for (qsizetype k = i; k < j; ++k) {
+        const QChar ch = s[k];
+        if (ch.unicode() >= '0' && ch.unicode() <= '9') {
+            digits = true;
+            c += char(ch.unicode());
+        } else if (ch == sep && !point && !exp) {
+            point = true;
+            c += '.';
+        } else if ((ch == u'+' || ch == u'-') && (k == i || c.endsWith('e'))) {
+            c += char(ch.unicode());
+        } else if ((ch == u'e' || ch == u'E') && digits && !exp) {
+            exp = true;
+            c += 'e';
+        } else {
+            return false;
+        }
+    }
+    if (!digits || c.endsWith('e') || c.endsWith('-') || c.endsWith('+'))
+        return false;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(QString::fromLatin1(c), &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    *out = v;
+    return true;
+}
+
+}  // namespace
+
+double KeyToFloat(QStringView text, const FormatSettings &fs)
+{
+    if (text.isEmpty())
+        return 0;
+    QString s = text.toString();
+    if (fs.decimalSeparator != u'.') {
+        const qsizetype at = s.indexOf(u'.');
+        if (at >= 0)
+            s[at] = fs.decimalSeparator;
+    }
+    double v = 0;
+    return parseDecimal(s, fs.decimalSeparator, &v) ? v : 0.0;
+}
+
+int SafeStrToInt(QStringView text)
+{
+    QStringView s = text.trimmed();
+    bool ok = false;
+    int v = 0;
+    if (s.startsWith(u'$'))
+        v = s.sliced(1).toInt(&ok, 16);
+    else if (s.startsWith(u"0x", Qt::CaseInsensitive))
+        v = s.sliced(2).toInt(&ok, 16);
+    else
+        v = s.toInt(&ok, 10);
+    return ok ? v : 0;
+}
+
+DateValue SafeStrToTime(QStringView text, const FormatSettings &fs, const Clock &clock)
+{
+    DateValue v = 0;
+    if (StrToTime(text, fs, &v))
+        return v;
+    return ToDateValue(clock.now());
+}
+
+QString JoinPath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(u'/') || folder.endsWith(u'\\'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+bool FileMissingOrEmpty(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.size() == 0;
+}
+
+bool IsBlankText(QStringView text)
+{
+    for (QChar c : text) {
+        if (c != u' ' && c != u'\r' && c != u'\n' && c != u'\b')
+            return false;
+    }
+    return true;
+}
+
+int CountDigits(QStringView text)
+{
+    int n = 0;
+    for (QChar c : text)
+        n += (c.unicode() >= '0' && c.unicode() <= '9') ? 1 : 0;
+    return n;
+}
+
+QString TabField(QStringView text, int n)
+{
+    if (n < 1)
+        return {};
+    qsizetype start = 0;
+    for (int field = 1;; ++field) {
+        const qsizetype tab = text.indexOf(u'\t', start);
+        if (field == n)
+            return (tab < 0 ? text.sliced(start) : text.sliced(start, tab - start)).toString();
+        if (tab < 0)
+            return {};
+        start = tab + 1;
+    }
+}
+
+int FirstFreeRow(Grid &table)
+{
+    for (int r = 1; r < table.rowCount(); ++r)
+        if (table.cellEmpty(0, r))
+            return r;
+    table.setRowCount(table.rowCount() + 1);
+    return table.rowCount() - 1;
+}
+
+void ClearGridBody(Grid &table)
+{
+    for (int r = 1; r < table.rowCount(); ++r)
+        table.clearRow(r);
+}
+
+// ---------------------------------------------------------------------------
+// Dates and words
+
+QString Plural(int n) { return n > 1 ? u"s"_s : QString(); }
+
+int DaysInMonthOf(int month, int year)
+{
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12)
+        throw std::out_of_range("month outside 1 to 12");
+    if (month == 2 && year % 4 == 0)
+        return 29;
+    return kDays[month - 1];
+}
+
+QString RelativeDayText(DateValue date, const Clock &clock)
+{
+    const QDate today = clock.today();
+    const QDate when = DateOfDay(DayOfValue(date));
+    const int todayNo = DayNumber(today);
+    const int whenNo = DayOfValue(date);
+    const bool future = todayNo < whenNo;
+    const int days = std::abs(todayNo - whenNo);
+    if (days == 0)
+        return u"Today"_s;
+    if (days == 1)
+        return future ? u"Tomorrow"_s : u"Yesterday"_s;
+
+    const QDate &later = future ? when : today;
+    const QDate &earlier = future ? today : when;
+    const int months = (later.year() * 12 + later.month()) - (earlier.year() * 12 + earlier.month());
+    const int years = later.year() - earlier.year();
+    const int y = months / 12, m = months % 12;
+    if (future) {
+        const int weeks = (days + WeekdayOf(today) - 1) / 7;
+        if (weeks < 6)
+            return u"%1 days"_s.arg(days);
+        if (months < 3)
+            return u"%1 wks"_s.arg(weeks);
+        if (years <= 2)
+            return u"%1 mon%2"_s.arg(months).arg(Plural(months));
+        QString s = u"%1 yrs"_s.arg(y);
+        if (m > 0)
+            s += u" %1 mon%2"_s.arg(m).arg(Plural(m));
+        return s;
+    }
+    const int weeks = (days + WeekdayOf(when) - 1) / 7;
+    if (weeks <= 6)
+        return u"%1 days ago"_s.arg(days);
+    if (months < 3)
+        return u"%1 wks ago"_s.arg(weeks);
+    if (years <= 2)
+        return u"%1 mon%2 ago"_s.arg(months).arg(Plural(months));
+    QString s = u"%1 yrs "_s.arg(y);
+    if (m > 0)
+        s += u"%1 mon%2 "_s.arg(m).arg(Plural(m));
+    return s + u"ago"_s;
+}
+
+int MonthFromName(QStringView text, const FormatSettings &fs)
+{
+    for (int m = 0; m < 12; ++m)
+        if (text.compare(fs.longMonthNames[m], Qt::CaseInsensitive) == 0)
+            return m + 1;
+    return 0;
+}
+
+namespace {
+bool isWordBreak(QChar c)
+{
+    static constexpr char16_t kBreaks[] = u"\t'\r\n ,./?;:`\"<>[]{}-=\\+|()%@&^$#!~*";
+    static_assert(sizeof(kBreaks) / sizeof(char16_t) - 1 == 35);
+    for (char16_t b : kBreaks)
+        if (b != 0 && c.unicode() == b)
+            return true;
+    return false;
+}
+}  // namespace
+
+bool ContainsWord(QStringView text, QStringView word, bool caseSensitive)
+{
+    if (IsBlankText(text) || IsBlankText(word))
+        return false;
+    const QString t = caseSensitive ? text.toString() : text.toString().toUpper();
+    const QString w = caseSensitive ? word.toString() : word.toString().toUpper();
+    if (!t.contains(w))
+        return false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= t.size(); ++i) {
+        if (i == t.size() || isWordBreak(t[i])) {
+            if (i > start && QStringView(t).sliced(start, i - start) == w)
+                return true;
+            start = i + 1;
+        }
+    }
+    return false;
+}
+
+bool TextMatches(QStringView text, bool wholeWord, bool caseSensitive, QStringView term)
+{
+    if (wholeWord)
+        return ContainsWord(text, term, caseSensitive);
+    if (term.isEmpty())
+        return false;  // an empty term occurs nowhere
+    return text.contains(term, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+}
+
+}  // namespace morvane
