@@ -24,7 +24,7 @@ struct Row {
     std::uint32_t seed;
 };
 
-QString sentence(std::mt19937 &rng, int words)
+template <class Rng> QString sentence(Rng &rng, int words)
 {
     QString s;
     for (int i = 0; i < words; ++i) {
@@ -77,7 +77,7 @@ Grid MakeStore(int tasks)
     for (int i = 0; i < tasks; ++i) {
         const Row &r = rows[std::size_t(i)];
         position = (i > 0 && rows[std::size_t(i - 1)].day == r.day) ? position + 1 : 1;
-        std::mt19937 text(r.seed);
+        std::minstd_rand text(r.seed | 1u);
         QString notes = sentence(text, 3 + int(text() % 6));
         if (text() % 3 == 0)
             notes += QStringLiteral("\r\n") + sentence(text, 2 + int(text() % 8)) + QStringLiteral("\r\n");

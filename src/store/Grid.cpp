@@ -14,11 +14,11 @@ namespace {
 // Offsets into the arena are 32-bit, which keeps a cell at eight bytes.
 constexpr std::size_t kMaxArena = 0xFFFFFFF0u;
 
-std::uint64_t nextRowId()
-{
-    static std::atomic<std::uint64_t> counter{0};
-    return ++counter;
-}
+// Row identities are unique in the process. Each grid takes them from the
+// shared counter in batches, so loading a large table costs no atomic
+// operation per row.
+std::atomic<std::uint64_t> rowIdCounter{0};
+constexpr std::uint64_t kIdBatch = 4096;
 
 }  // namespace
 
@@ -70,6 +70,8 @@ void Grid::swap(Grid &o) noexcept
     std::swap(arenaSize_, o.arenaSize_);
     std::swap(arenaCap_, o.arenaCap_);
     std::swap(dead_, o.dead_);
+    std::swap(nextId_, o.nextId_);
+    std::swap(idLimit_, o.idLimit_);
 }
 
 void Grid::setColCount(int cols)
@@ -92,6 +94,12 @@ void Grid::setColCount(int cols)
     cells_.swap(cells);
     cols_ = cols;
     widths_.resize(std::size_t(cols), kDefaultColWidth);
+}
+
+void Grid::reserveBlocks(std::size_t blocks)
+{
+    ids_.reserve(blocks);
+    cells_.reserve(blocks * std::size_t(cols_));
 }
 
 void Grid::setRowCount(int rows)
@@ -227,12 +235,16 @@ std::uint32_t Grid::allocBlock()
     if (!freeBlocks_.empty()) {
         b = freeBlocks_.back();
         freeBlocks_.pop_back();
-        ids_[b] = nextRowId();
     } else {
         b = std::uint32_t(ids_.size());
-        ids_.push_back(nextRowId());
+        ids_.push_back(0);
         cells_.resize(cells_.size() + std::size_t(cols_));
     }
+    if (nextId_ == idLimit_) {
+        nextId_ = rowIdCounter.fetch_add(kIdBatch, std::memory_order_relaxed) + 1;
+        idLimit_ = nextId_ + kIdBatch;
+    }
+    ids_[b] = nextId_++;
     return b;
 }
 

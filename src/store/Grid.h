@@ -60,6 +60,13 @@ public:
     void moveRow(int from, int to);
     void clearRow(int row);
 
+    // Whether any cell of the row has ever held text; false means every cell
+    // is empty, which lets long loops skip blank rows cheaply.
+    bool rowHasStorage(int row) const
+    {
+        return row >= 0 && row < rowCount() && rows_[std::size_t(row)] != kNoBlock;
+    }
+
     // A stable identity of the row's storage, kept through sorting, moving and
     // cell changes, and never reused within the process; 0 for a row that has
     // never held text.
@@ -124,6 +131,7 @@ private:
     void maybeCompact();
     void compact();
     void checkCell(int col, int row) const;
+    void reserveBlocks(std::size_t blocks);
 
     int cols_ = 1;
     std::vector<std::uint32_t> rows_;        // block of each row, or kNoBlock
@@ -136,6 +144,8 @@ private:
     std::size_t arenaSize_ = 0;
     std::size_t arenaCap_ = 0;
     std::size_t dead_ = 0;
+    std::uint64_t nextId_ = 0;               // this grid's batch of row ids
+    std::uint64_t idLimit_ = 0;
 };
 
 }  // namespace morvane
