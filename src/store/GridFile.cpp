@@ -222,6 +222,17 @@ bool writeGrid(const Grid &g, ChunkWriter &w)
 
 QString nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
+// Byte-order marks a text editor may have put at the start; the program
+// never writes one. All of them go: a mark left in front of a grid file's
+// size line would make it read as a one-column table.
+std::size_t leadingMarks(const char *data, std::size_t size)
+{
+    std::size_t n = 0;
+    while (size - n >= 3 && std::memcmp(data + n, "\xEF\xBB\xBF", 3) == 0)
+        n += 3;
+    return n;
+}
+
 }  // namespace
 
 bool IsValidUtf8(const char *data, std::size_t size)
@@ -272,6 +283,7 @@ bool IsValidUtf8(const char *data, std::size_t size)
 
 QString DecodeFileText(QByteArrayView bytes)
 {
+    bytes = bytes.sliced(qsizetype(leadingMarks(bytes.data(), std::size_t(bytes.size()))));
     if (IsValidUtf8(bytes.data(), std::size_t(bytes.size())))
         return QString::fromUtf8(bytes);
     QString s;
@@ -329,9 +341,7 @@ FileResult GridLoader::load(Grid &table, Buffer buf, std::size_t size, std::size
     // anywhere else is text and must not cut off the rest of the table.
     while (size > 0 && buf.get()[size - 1] == '\x1A')
         --size;
-    std::size_t start = 0;
-    if (size >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0)
-        start = 3;  // a byte-order mark left by a text editor
+    std::size_t start = leadingMarks(buf.get(), size);
     if (!IsValidUtf8(buf.get() + start, size - start)) {
         std::size_t n, c;
         char *conv = cp1252ToUtf8(buf.get() + start, size - start, &n, &c);

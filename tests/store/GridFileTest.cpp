@@ -124,6 +124,7 @@ TEST(GridFileFormat, LineEndsAndEndOfFileMarks)
     EXPECT_EQ(mid.cell(0, 2), "after");
     // A byte-order mark left by an editor does not spoil the size line.
     EXPECT_EQ(load("\xEF\xBB\xBF" "6,2\r\n5,1,Yes\r\n").cell(5, 1), "Yes");
+    EXPECT_EQ(load("\xEF\xBB\xBF\xEF\xBB\xBF" "6,2\r\n5,1,Yes\r\n").cell(5, 1), "Yes");
 }
 
 TEST(GridFileFormat, LoadingReplacesTheOldTableButKeepsUnmentionedHeaders)
@@ -207,6 +208,7 @@ TEST(PickLists, LinesInAndOut)
     EXPECT_EQ(ParsePickList("a\r\n\r\nb\r\n"), QStringList({"a", "", "b"}));
     EXPECT_EQ(ParsePickList(QByteArray("a\r\nb\0c\r\n", 9)), QStringList({"a", "b"}));
     EXPECT_EQ(ParsePickList(""), QStringList());
+    EXPECT_EQ(ParsePickList("\xEF\xBB\xBF\xEF\xBB\xBFWork\r\n"), QStringList({"Work"}));
     EXPECT_EQ(ParsePickList("Caf\xE9\r\n"), QStringList({"Café"}));
 
     TempFolder dir;

@@ -1,9 +1,11 @@
 #include "Clock.h"
+#include "DataFolder.h"
 #include "Grid.h"
 #include "Utility.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -206,4 +208,15 @@ TEST(GridBody, FirstFreeRowAndClearing)
     for (int r = 1; r < g.rowCount(); ++r)
         for (int c = 0; c < g.colCount(); ++c)
             EXPECT_TRUE(g.cellEmpty(c, r));
+}
+
+TEST(DataFolder, MorvaneDirNamesTheFolderElseTheProgramsOwn)
+{
+    const QByteArray saved = qgetenv("MORVANE_DIR");
+    qputenv("MORVANE_DIR", "/some/where");
+    EXPECT_EQ(ProgramFolder(), "/some/where");
+    EXPECT_EQ(DataFilePath("grid.grd"), "/some/where/grid.grd");
+    qunsetenv("MORVANE_DIR");
+    EXPECT_EQ(ProgramFolder(), QCoreApplication::applicationDirPath());
+    qputenv("MORVANE_DIR", saved);
 }
