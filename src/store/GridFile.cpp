@@ -431,6 +431,8 @@ FileResult GridLoader::load(Grid &table, Buffer buf, std::size_t size, std::size
         }
         if (c < 0 || c >= cols || r < 0 || r >= rows)
             continue;
+        if (r == 0)
+            headerFromFile[std::size_t(c)] = true;  // even when it empties the cell
         std::uint32_t &block = g.rows_[std::size_t(r)];
         const auto len = std::uint32_t(lineEnd - text);
         if (block == Grid::kNoBlock) {
@@ -442,8 +444,6 @@ FileResult GridLoader::load(Grid &table, Buffer buf, std::size_t size, std::size
         g.dead_ += ref.len;
         ref.off = std::uint32_t(text - arena);
         ref.len = len;
-        if (r == 0)
-            headerFromFile[std::size_t(c)] = true;
     }
 
     // Header cells the file does not mention keep their text.

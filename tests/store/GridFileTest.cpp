@@ -135,10 +135,12 @@ TEST(GridFileFormat, LoadingReplacesTheOldTableButKeepsUnmentionedHeaders)
     g.setColWidth(1, 300);
     for (int r = 1; r < 5; ++r)
         g.setCell(1, r, QString("old %1").arg(r));
-    g = load("3,3\r\n1,0,Notes\r\n2,2,new\r\n", g);
+    g.setCell(2, 0, u"Done?");
+    g = load("3,3\r\n1,0,Notes\r\n2,0,\r\n2,2,new\r\n", g);
     EXPECT_EQ(g.rowCount(), 3);
     EXPECT_EQ(g.cell(0, 0), "Category");  // no line for it: kept
     EXPECT_EQ(g.cell(1, 0), "Notes");
+    EXPECT_EQ(g.cell(2, 0), "");  // its line empties it
     EXPECT_EQ(g.colWidth(1), 300);
     for (int r = 1; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
