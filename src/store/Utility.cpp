@@ -300,30 +300,21 @@ QString RelativeDayText(DateValue date, const Clock &clock)
     const int months = (later.year() * 12 + later.month()) - (earlier.year() * 12 + earlier.month());
     const int years = later.year() - earlier.year();
     const int y = months / 12, m = months % 12;
-    if (future) {
-        const int weeks = (days + WeekdayOf(today) - 1) / 7;
-        if (weeks < 6)
-            return u"%1 days"_s.arg(days);
-        if (months < 3)
-            return u"%1 wks"_s.arg(weeks);
-        if (years <= 2)
-            return u"%1 mon%2"_s.arg(months).arg(Plural(months));
-        QString s = u"%1 yrs"_s.arg(y);
-        if (m > 0)
-            s += u" %1 mon%2"_s.arg(m).arg(Plural(m));
-        return s;
-    }
-    const int weeks = (days + WeekdayOf(when) - 1) / 7;
-    if (weeks <= 6)
-        return u"%1 days ago"_s.arg(days);
+    // A future date counts in days while fewer than 6 week boundaries lie
+    // between, a past one while at most 6 do.
+    const int weeks = (days + WeekdayOf(future ? today : when) - 1) / 7;
+    const bool inDays = future ? weeks < 6 : weeks <= 6;
+    const QString ago = future ? QString() : u" ago"_s;
+    if (inDays)
+        return u"%1 days"_s.arg(days) + ago;
     if (months < 3)
-        return u"%1 wks ago"_s.arg(weeks);
+        return u"%1 wks"_s.arg(weeks) + ago;
     if (years <= 2)
-        return u"%1 mon%2 ago"_s.arg(months).arg(Plural(months));
-    QString s = u"%1 yrs "_s.arg(y);
+        return u"%1 mon%2"_s.arg(months).arg(Plural(months)) + ago;
+    QString s = u"%1 yrs"_s.arg(y);
     if (m > 0)
-        s += u"%1 mon%2 "_s.arg(m).arg(Plural(m));
-    return s + u"ago"_s;
+        s += u" %1 mon%2"_s.arg(m).arg(Plural(m));
+    return s + ago;
 }
 
 int MonthFromName(QStringView text, const FormatSettings &fs)
