@@ -76,6 +76,8 @@ public:
     class RowRef {
     public:
         QByteArrayView cell(int col) const { return grid_->blockCell(block_, col); }
+        // The row's identity, as Grid::rowId gives it.
+        std::uint64_t id() const { return block_ == kNoBlock ? 0 : grid_->ids_[block_]; }
 
     private:
         friend class Grid;
@@ -92,12 +94,17 @@ public:
                   [&](std::uint32_t a, std::uint32_t b) { return less(RowRef(this, a), RowRef(this, b)); });
     }
 
-    // Removes every body row for which pred(RowRef) holds, keeping the order
-    // of the others; returns how many went.
-    template <class Pred> int removeBodyRowsIf(Pred pred)
+    // Removes the rows first .. last-1 for which pred(RowRef) holds, keeping
+    // the order of the others, in one pass; returns how many went. The
+    // header row is never removed.
+    template <class Pred> int removeRowsIf(int first, int last, Pred pred)
     {
-        std::size_t out = 1;
-        for (std::size_t i = 1; i < rows_.size(); ++i) {
+        first = std::max(first, 1);
+        last = std::min(last, rowCount());
+        if (first >= last)
+            return 0;
+        std::size_t out = std::size_t(first);
+        for (std::size_t i = std::size_t(first); i < std::size_t(last); ++i) {
             if (pred(RowRef(this, rows_[i]))) {
                 if (rows_[i] != kNoBlock)
                     freeBlock(rows_[i]);
@@ -105,8 +112,8 @@ public:
                 rows_[out++] = rows_[i];
             }
         }
-        const int removed = int(rows_.size() - out);
-        rows_.resize(out);
+        const int removed = int(std::size_t(last) - out);
+        rows_.erase(rows_.begin() + std::ptrdiff_t(out), rows_.begin() + last);
         maybeCompact();
         return removed;
     }

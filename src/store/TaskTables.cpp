@@ -370,9 +370,21 @@ FileResult TaskStore::load()
 
 bool TaskStore::sorted() const
 {
-    for (int r = 2; r < store_.rowCount(); ++r)
-        if (StoreRowLess(store_.row(r), store_.row(r - 1)))
-            return false;
+    // One key parse per row; whole rows are compared only where two keys
+    // are equal in number.
+    KeyParts prev{0, 0};
+    for (int r = 1; r < store_.rowCount(); ++r) {
+        const KeyParts cur = keyParts(store_.cellUtf8(kStoreKey, r));
+        if (r > 1) {
+            if (cur.day != prev.day || cur.position != prev.position) {
+                if (cur.day < prev.day || (cur.day == prev.day && cur.position < prev.position))
+                    return false;
+            } else if (StoreRowLess(store_.row(r), store_.row(r - 1))) {
+                return false;
+            }
+        }
+        prev = cur;
+    }
     return true;
 }
 
@@ -403,48 +415,54 @@ void TaskStore::readFromStore(int day, Grid &dayList)
     }
 }
 
-int TaskStore::insertSorted(int day, int position, const Grid &dayList, int dayRow)
+int TaskStore::firstRowOfDayOrAfter(int day) const
 {
-    // Build the row at the end, then move it to its place in the order.
-    const int at = store_.rowCount();
-    store_.setRowCount(at + 1);
-    store_.setCell(kStoreKey, at, MakeStoreKey(day, position));
-    for (int c = kDayTime; c <= kDayAlarm; ++c)
-        store_.setCellUtf8(c + 1, at, dayList.cellUtf8(c, dayRow));
-    const Grid::RowRef fresh = store_.row(at);
-    int lo = 1, hi = at;  // first row that sorts after the new one
+    int lo = 1, hi = store_.rowCount();
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        if (StoreRowLess(fresh, store_.row(mid)))
-            hi = mid;
-        else
+        if (keyDayOfRow(store_, mid) < day)
             lo = mid + 1;
+        else
+            hi = mid;
     }
-    if (lo != at)
-        store_.moveRow(at, lo);
     return lo;
 }
 
 FileResult TaskStore::writeToStore(int day, const Grid &dayList)
 {
+    // The day's rows: replace those the last read handed to the day list and
+    // keep the rest (hidden by the filter then, or put in since).
+    const int first = firstRowOfDayOrAfter(day);
+    int last = first;
+    while (last < store_.rowCount() && keyDayOfRow(store_, last) == day)
+        ++last;
     if (haveRead_ && readDay_ == day && !readIds_.empty()) {
         std::sort(readIds_.begin(), readIds_.end());
-        int first = FindDayRow(store_, day, true, TaskFilter());
-        if (first > 0) {
-            int last = first;
-            while (last < store_.rowCount() && keyDayOfRow(store_, last) == day)
-                ++last;
-            for (int r = last - 1; r >= first; --r)
-                if (std::binary_search(readIds_.begin(), readIds_.end(), store_.rowId(r)))
-                    store_.removeRows(r, 1);
-        }
+        last -= store_.removeRowsIf(first, last, [&](Grid::RowRef r) {
+            return std::binary_search(readIds_.begin(), readIds_.end(), r.id());
+        });
     }
+
+    // The day list's tasks go in as one block after them, keyed by their
+    // place in the list; a free day-list row leaves nothing in the store.
+    int count = 0;
+    for (int j = 1; j < dayList.rowCount(); ++j)
+        count += dayList.cellEmpty(kDayTime, j) ? 0 : 1;
     readIds_.clear();
-    for (int j = 1; j < dayList.rowCount(); ++j) {
-        if (dayList.cellEmpty(kDayTime, j))
-            continue;  // a free day-list row leaves nothing in the store
-        const int row = insertSorted(day, 100 + j, dayList, j);
-        readIds_.push_back(store_.rowId(row));
+    if (count > 0) {
+        store_.insertRows(last, count);
+        int i = last;
+        for (int j = 1; j < dayList.rowCount(); ++j) {
+            if (dayList.cellEmpty(kDayTime, j))
+                continue;
+            store_.setCell(kStoreKey, i, MakeStoreKey(day, 100 + j));
+            for (int c = kDayTime; c <= kDayAlarm; ++c)
+                store_.setCellUtf8(c + 1, i, dayList.cellUtf8(c, j));
+            readIds_.push_back(store_.rowId(i));
+            ++i;
+        }
+        // Only this day can be out of order now.
+        store_.sortRows(first, last + count, StoreRowLess);
     }
     haveRead_ = true;
     readDay_ = day;
@@ -453,7 +471,7 @@ FileResult TaskStore::writeToStore(int day, const Grid &dayList)
 
 FileResult TaskStore::SortGridStore()
 {
-    store_.removeBodyRowsIf([](Grid::RowRef r) { return r.cell(kStoreKey).isEmpty(); });
+    store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef r) { return r.cell(kStoreKey).isEmpty(); });
     if (store_.rowCount() < 2)
         store_.setRowCount(2);
     if (!sorted())

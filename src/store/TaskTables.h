@@ -114,7 +114,7 @@ public:
 
 private:
     bool sorted() const;
-    int insertSorted(int day, int position, const Grid &dayList, int dayRow);
+    int firstRowOfDayOrAfter(int day) const;
 
     const TaskFilter &filter_;
     QString path_;

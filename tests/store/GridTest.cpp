@@ -90,8 +90,10 @@ TEST(Grid, RowsInsertRemoveMoveAndTheHeader)
     g.deleteBodyRow(1);
     EXPECT_EQ(column0(g), "H|a|c|d");
 
-    g.removeBodyRowsIf([](Grid::RowRef r) { return r.cell(0) == "c"; });
+    g.removeRowsIf(0, g.rowCount(), [](Grid::RowRef r) { return r.cell(0) == "c" || r.cell(0) == "H"; });
     EXPECT_EQ(column0(g), "H|a|d");
+    g.removeRowsIf(1, 2, [](Grid::RowRef) { return true; });
+    EXPECT_EQ(column0(g), "H|d");
 }
 
 TEST(Grid, RowIdentitySurvivesReorderingButNotRemoval)
