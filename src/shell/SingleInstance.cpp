@@ -1,0 +1,61 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent), name_(std::move(name))
+{
+    folder_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder_.isEmpty())
+        folder_ = QDir::tempPath();
+    connect(&server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *peer = server_.nextPendingConnection()) {
+            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+                if (peer->readAll().contains("activate"))
+                    emit activateRequested();
+                peer->disconnectFromServer();
+            });
+            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+        }
+    });
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::socketPath() const { return folder_ + u'/' + name_ + u".socket"_s; }
+
+SingleInstance::Start SingleInstance::start(int waitMs)
+{
+    lock_ = std::make_unique<QLockFile>(folder_ + u'/' + name_ + u".lock"_s);
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(waitMs))
+        return Start::TimedOut;
+
+    QLocalSocket probe;
+    probe.connectToServer(socketPath());
+    if (probe.waitForConnected(2000)) {
+        probe.write("activate\n");
+        probe.waitForBytesWritten(2000);
+        probe.disconnectFromServer();
+        releaseStartLock();
+        return Start::HandedOver;
+    }
+    // Nobody answers: a socket left by a copy that crashed is taken over.
+    QLocalServer::removeServer(socketPath());
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.listen(socketPath());
+    return Start::First;
+}
+
+void SingleInstance::releaseStartLock()
+{
+    if (lock_)
+        lock_->unlock();
+}
+
+}  // namespace morvane

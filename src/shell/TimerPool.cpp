@@ -1,0 +1,83 @@
+#include "TimerPool.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace morvane {
+
+TimerPool::TimerPool(QObject *parent) : QObject(parent)
+{
+    elapsed_.start();
+    clock_ = [this] { return elapsed_.elapsed(); };
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        dispatch(now());
+        schedule();
+    });
+}
+
+TimerPool::Handle TimerPool::add(int intervalMs, std::function<void()> handler, bool enabled)
+{
+    triggers_.push_back({intervalMs, std::move(handler), enabled, now()});
+    schedule();
+    return Handle(triggers_.size() - 1);
+}
+
+void TimerPool::setEnabled(Handle h, bool on)
+{
+    Trigger &t = triggers_.at(std::size_t(h));
+    if (on && !t.enabled)
+        t.last = now();
+    t.enabled = on;
+    schedule();
+}
+
+bool TimerPool::enabled(Handle h) const { return triggers_.at(std::size_t(h)).enabled; }
+
+int TimerPool::interval(Handle h) const { return triggers_.at(std::size_t(h)).interval; }
+
+void TimerPool::disableAll()
+{
+    for (Trigger &t : triggers_)
+        t.enabled = false;
+    timer_.stop();
+}
+
+int TimerPool::dispatch(qint64 t)
+{
+    int ran = 0;
+    for (std::size_t i = 0; i < triggers_.size(); ++i) {
+        // A handler may add or switch triggers; look the trigger up afresh.
+        if (!triggers_[i].enabled || t - triggers_[i].last < triggers_[i].interval - kTolerance)
+            continue;
+        triggers_[i].last = t;
+        ++ran;
+        const auto handler = triggers_[i].handler;  // a copy survives the vector growing
+        handler();
+    }
+    return ran;
+}
+
+void TimerPool::start()
+{
+    running_ = true;
+    schedule();
+}
+
+void TimerPool::schedule()
+{
+    if (!running_)
+        return;
+    qint64 next = std::numeric_limits<qint64>::max();
+    for (const Trigger &t : triggers_)
+        if (t.enabled)
+            next = std::min(next, t.last + t.interval - kTolerance);
+    if (next == std::numeric_limits<qint64>::max()) {
+        timer_.stop();
+        return;
+    }
+    timer_.start(int(std::clamp<qint64>(next - now(), 0, std::numeric_limits<int>::max())));
+}
+
+}  // namespace morvane
