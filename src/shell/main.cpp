@@ -1,58 +1,384 @@
-// Program entry. For now it loads the two task files of the data folder,
-// reports what it found and ends; the main window comes next.
+#include "main.h"
 
-#include "DataFolder.h"
-#include "GridFile.h"
-#include "TaskTables.h"
+#include "AppIcon.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
-#include <QTextStream>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QVBoxLayout>
 
-using namespace morvane;
+#include <QScopeGuard>
+
+#include <exception>
+
 using namespace Qt::StringLiterals;
 
-int main(int argc, char *argv[])
+namespace morvane {
+
+TfrmMain::TfrmMain(MainServices services, QWidget *parent)
+    : QMainWindow(parent), sv_(std::move(services)), fs_(FormatSettings::enUS()),
+      store_(filter_, JoinPath(sv_.folder, u"grid.grd"_s)), gridDay_(NewDayGrid()),
+      gridNonday_(NewTodoGrid()), todoPath_(JoinPath(sv_.folder, u"gridNon.grd"_s))
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(u"Helmsworth Corporation"_s);
-    QCoreApplication::setApplicationName(u"Task"_s);
-    QTextStream err(stderr);
-
-    const QString storePath = DataFilePath(u"grid.grd"_s);
-    const QString todoPath = DataFilePath(u"gridNon.grd"_s);
-    if (!QFileInfo::exists(storePath)) {
-        err << "Grid.grd file not found!\n";
-        return 1;
-    }
-    if (!QFileInfo::exists(todoPath)) {
-        err << "GridNon.grd file not found!\n";
-        return 1;
-    }
-
-    TaskFilter filter;
-    TaskStore store(filter, storePath);
-    if (FileResult r = store.load(); !r) {
-        err << r.message << "\n";
-        return 1;
-    }
-    Grid todo = NewTodoGrid();
-    if (FileResult r = LoadGridFile(todo, todoPath); !r) {
-        err << r.message << "\n";
-        return 1;
-    }
-
-    int dated = 0, todos = 0;
-    for (int r = 1; r < store.grid().rowCount(); ++r)
-        dated += store.grid().cellEmpty(kStoreKey, r) ? 0 : 1;
-    for (int r = 1; r < todo.rowCount(); ++r)
-        todos += TodoRowHoldsTask(todo, r) ? 1 : 0;
-
-    QTextStream out(stdout);
-    out << "Morvane loaded " << dated << " dated task" << (dated == 1 ? "" : "s") << " and "
-        << todos << " to-do task" << (todos == 1 ? "" : "s") << " from "
-        << QDir::toNativeSeparators(ProgramFolder()) << ".\n"
-        << "The main window is not built yet, so Morvane ends here; nothing was changed.\n";
-    return 0;
+    FormCreate();
 }
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate()
+{
+    // A reminder to look for a newer version, once this build is over a year
+    // old (the date it was built, not a fixed date that has long passed).
+    const QDate today = sv_.clock.today();
+    if (sv_.releaseDate.isValid() && today > sv_.releaseDate.addYears(1))
+        sv_.prompts.InfoBox(u"This version is over a year old.  Check for a newer version of Morvane."_s);
+
+    exitRequested_ = false;
+    alarmShowing_ = false;
+    setWindowTitle(u"Morvane"_s);
+    setWindowIcon(MakeAppIcon(0));
+    buildFrame();
+    buildMenus();
+    layout_.restore(sv_.settings);
+
+    // The two task files must be there; without them nothing is shown and
+    // nothing is written.
+    for (const auto &[name, message] : {std::pair{u"grid.grd"_s, u"Grid.grd file not found!"_s},
+                                         std::pair{u"gridNon.grd"_s, u"GridNon.grd file not found!"_s}}) {
+        if (!QFileInfo::exists(JoinPath(sv_.folder, name))) {
+            sv_.prompts.ErrorBox(message);
+            return;
+        }
+    }
+    if (FileResult r = store_.load(); !r) {
+        sv_.prompts.ErrorBox(r.message);
+        if (!r.damaged)
+            return;
+    }
+    if (FileResult r = LoadGridFile(gridNonday_, todoPath_); !r) {
+        sv_.prompts.ErrorBox(r.message);
+        if (!r.damaged)
+            return;
+        todoDamaged_ = true;
+    }
+    if (gridNonday_.colCount() < kTodoCols)
+        gridNonday_.setColCount(kTodoCols);
+
+    // The triggers of the timer pool, in their fixed order; those of the
+    // alarms, the popup summary and the chimes join with their windows.
+    tmLayout_ = pool_.add(40, [this] { guard([this] { Timer2Timer(); }); }, true);
+    tmClock_ = pool_.add(1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
+    pool_.setEnabled(tmLayout_, false);  // the first showing starts it
+
+    // Room for the toolbar and the calendars, whatever the screen's density.
+    const int toolbarRight = std::max(154, ToolBar1_->sizeHint().width());
+    minWidth_ = logicalDpiX() * (toolbarRight + 482) / 96;
+    setMinimumWidth(minWidth_);
+    resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
+    buildTray();
+    UpdateStatusClock();
+    created_ = true;
+}
+
+void TfrmMain::buildFrame()
+{
+    auto *central = new QWidget(this);
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    pnlTop_ = new QWidget(central);
+    pnlTop_->setObjectName(u"pnlTop"_s);
+    pnlTop_->setFixedHeight(std::max(25, fontMetrics().height() + 10));
+    auto *topLayout = new QVBoxLayout(pnlTop_);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    ToolBar1_ = new QToolBar(u"ToolBar1"_s, pnlTop_);
+    ToolBar1_->setObjectName(u"ToolBar1"_s);
+    ToolBar1_->setIconSize(QSize(16, 16));
+    topLayout->addWidget(ToolBar1_);
+    topLayout->addStretch();
+    outer->addWidget(pnlTop_);
+
+    auto pane = [](const QString &name, QWidget *parent) {
+        auto *w = new QWidget(parent);
+        w->setObjectName(name);
+        return w;
+    };
+    split2_ = new QSplitter(Qt::Vertical, central);
+    split2_->setObjectName(u"split2"_s);
+    split1_ = new QSplitter(Qt::Horizontal, split2_);
+    split1_->setObjectName(u"split1"_s);
+    pnlCalendars_ = pane(u"pnlCalendars"_s, split1_);
+    auto *dayPane = pane(u"pnlDay"_s, split1_);
+    auto *dayLayout = new QVBoxLayout(dayPane);
+    dayLayout->setContentsMargins(0, 0, 0, 0);
+    splitDay_ = new QSplitter(Qt::Vertical, dayPane);
+    splitDay_->setObjectName(u"splitDay"_s);
+    pnlDayList_ = pane(u"pnlDayList"_s, splitDay_);
+    pnlNotes_ = pane(u"pnlNotes"_s, splitDay_);
+    dayLayout->addWidget(splitDay_);
+    pnlTodo_ = pane(u"pnlTodo"_s, split2_);
+    for (QSplitter *s : {split1_, split2_, splitDay_}) {
+        s->setHandleWidth(2);
+        s->setChildrenCollapsible(true);
+        connect(s, &QSplitter::splitterMoved, this, [this] { FormResize(); });
+    }
+    outer->addWidget(split2_, 1);
+    setCentralWidget(central);
+
+    StatusBar1_ = new QLabel(this);
+    StatusBar1_->setObjectName(u"StatusBar1"_s);
+    statusBar()->addWidget(StatusBar1_, 1);
+    statusBar()->setSizeGripEnabled(true);
+}
+
+QAction *TfrmMain::command(QMenu *menu, const QString &text, const QKeySequence &key,
+                           void (TfrmMain::*handler)())
+{
+    QAction *a = menu->addAction(text);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    connect(a, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    return a;
+}
+
+void TfrmMain::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    command(file, u"&Hide"_s, QKeySequence(u"Alt+H"_s), &TfrmMain::Hide1Click)->setObjectName(u"Hide1"_s);
+    file->addSeparator();
+    command(file, u"E&xit"_s, QKeySequence(u"Alt+X"_s), &TfrmMain::SayGoodBye)->setObjectName(u"Exit1"_s);
+
+    QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
+    command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)
+        ->setObjectName(u"N4monthCalendars1"_s);
+    command(resize, u"Day to To-do Tasks"_s, {}, &TfrmMain::DaytoNonDayEvents1Click)
+        ->setObjectName(u"DaytoNonDayEvents1"_s);
+    command(resize, u"Daily Tasks/Notes"_s, {}, &TfrmMain::DailyEventsNotes1Click)
+        ->setObjectName(u"DailyEventsNotes1"_s);
+    resize->addSeparator();
+    command(resize, u"Maximize daily tasks"_s, QKeySequence(u"Ctrl+D"_s), &TfrmMain::Maximizedailyevents1Click)
+        ->setObjectName(u"Maximizedailyevents1"_s);
+    command(resize, u"Maximize to-do tasks"_s, QKeySequence(u"Ctrl+T"_s), &TfrmMain::Maximizenondaytasks1Click)
+        ->setObjectName(u"Maximizenondaytasks1"_s);
+    resize->addSeparator();
+    command(resize, u"Memorize screen size/positions"_s, {}, &TfrmMain::Memorizescreensizepositions1Click)
+        ->setObjectName(u"Memorizescreensizepositions1"_s);
+    command(resize, u"Restore screen size/positions"_s, QKeySequence(u"Ctrl+R"_s),
+            &TfrmMain::Recoverscreensizepositions1Click)
+        ->setObjectName(u"Recoverscreensizepositions1"_s);
+
+    QAction *hide = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_TitleBarMinButton), u"Hide calendar"_s);
+    hide->setObjectName(u"ToolButton14"_s);
+    hide->setToolTip(u"Hide calendar"_s);
+    connect(hide, &QAction::triggered, this, [this] { guard([this] { ToolButton14Click(); }); });
+}
+
+void TfrmMain::guard(const std::function<void()> &cmd)
+{
+    try {
+        cmd();
+    } catch (const std::exception &e) {
+        sv_.prompts.ErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        sv_.prompts.ErrorBox(u"An unexpected error stopped the command."_s);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Showing
+
+void TfrmMain::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!shownOnce_ && created_) {
+        shownOnce_ = true;
+        guard([this] { FormShow(); });
+    }
+}
+
+void TfrmMain::FormShow()
+{
+    // The locale's formats, made once: four-digit years, no seconds.
+    fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), sv_.clock.today().year()));
+    ReadSettings(false);
+    store_.readFromStore(DayNumber(sv_.clock.today()), gridDay_);
+    pool_.setEnabled(tmLayout_, true);
+    if (isMinimized())
+        pool_.setEnabled(tmClock_, false);
+    pool_.start();
+    UpdateStatusClock();
+}
+
+void TfrmMain::ReadSettings(bool startHidden)
+{
+    // Until the options dialog lives here, the main window reads the options
+    // in force itself.
+    options_ = Options::read(sv_.settings, sv_.folder);
+    shadows_ = options_.shadows;
+    defaultCategory_ = options_.category;
+    confirm_ = options_.confirm;
+    ApplySettings(shadows_);
+    UpdateTrayIcon();
+    if (startHidden)
+        pool_.setEnabled(tmClock_, false);
+}
+
+void TfrmMain::ApplySettings(bool)
+{
+    // The headings, lists and calendars that take these settings arrive with
+    // their windows.
+}
+
+QString TfrmMain::statusText() const { return StatusBar1_->text(); }
+
+void TfrmMain::UpdateStatusClock()
+{
+    StatusBar1_->setText(u"Today is "_s + FormatDateTime(u"dddddd tt", ToDateValue(sv_.clock.now()), fs_));
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();  // Esc does nothing in the main window
+        return;
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
+// ---------------------------------------------------------------------------
+// Saving and ending
+
+FileResult TfrmMain::saveStore(bool sort)
+{
+    const FileResult r = sort ? store_.SortGridStore() : store_.save();
+    reportSave(store_.path(), r);
+    return r;
+}
+
+FileResult TfrmMain::saveTodo()
+{
+    const FileResult r = todoDamaged_
+                             ? FileResult::failure(todoPath_ + u" was damaged when it was loaded, so it was not saved over."_s)
+                             : SaveGridFile(gridNonday_, todoPath_);
+    reportSave(todoPath_, r);
+    return r;
+}
+
+void TfrmMain::reportSave(const QString &path, const FileResult &r)
+{
+    if (r.ok) {
+        toldFailures_.remove(path);
+        return;
+    }
+    if (toldFailures_.value(path) == r.message)
+        return;
+    toldFailures_.insert(path, r.message);
+    // On the way out the question that follows names the failures; at the
+    // end of a session nobody may be there to read them.
+    if (!quietSaves_)
+        sv_.prompts.ErrorBox(r.message);
+}
+
+bool TfrmMain::agreeToReplaceDamaged(bool ask)
+{
+    if (!store_.saveBlocked() && !todoDamaged_)
+        return true;
+    if (!ask)
+        return false;
+    const QString text =
+        u"A task file was damaged when Morvane started and has not been saved over since.\n\n"
+        "Replace it with the tasks Morvane holds now? Answer No to keep the damaged file as it is."_s;
+    if (!sv_.prompts.YesNo(text))
+        return false;
+    store_.allowSaveOver();
+    todoDamaged_ = false;
+    return true;
+}
+
+bool TfrmMain::saveOnTheWayOut(bool ask)
+{
+    const bool replace = agreeToReplaceDamaged(ask);
+    quietSaves_ = true;
+    const auto loud = qScopeGuard([this] { quietSaves_ = false; });
+    for (;;) {
+        QStringList failures;
+        if (replace || !store_.saveBlocked())
+            if (FileResult r = saveStore(true); !r)
+                failures << r.message;
+        if (replace || !todoDamaged_)
+            if (FileResult r = saveTodo(); !r)
+                failures << r.message;
+        layout_ = currentLayout();
+        layout_.save(sv_.settings);
+        if (failures.isEmpty() || !ask)
+            return true;
+        const int choice = sv_.prompts.Ask(
+            u"Morvane could not save your tasks:\n\n%1\n\nTry again, quit without saving (the files keep "
+            "what they held at their last save), or stay in Morvane?"_s.arg(failures.join(u"\n"_s)),
+            {u"&Try again"_s, u"&Quit without saving"_s, u"&Stay"_s}, 0, 2);
+        if (choice == 1)
+            return true;
+        if (choice == 2)
+            return false;
+    }
+}
+
+void TfrmMain::SayGoodBye()
+{
+    exitRequested_ = true;
+    alarmShowing_ = true;
+    if (!saveOnTheWayOut(true)) {
+        exitRequested_ = false;
+        alarmShowing_ = false;
+        return;
+    }
+    pool_.disableAll();
+    QApplication::quit();
+}
+
+void TfrmMain::endSession()
+{
+    exitRequested_ = true;
+    alarmShowing_ = true;
+    pool_.disableAll();
+    saveOnTheWayOut(false);
+    QApplication::quit();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *e)
+{
+    if (!options_.exitF4 && !exitRequested_) {
+        // Closing means going to the notification area.
+        e->ignore();
+        guard([this] { goToTray(); });
+        return;
+    }
+    alarmShowing_ = true;
+    if (!saveOnTheWayOut(true)) {
+        alarmShowing_ = false;
+        e->ignore();
+        return;
+    }
+    pool_.disableAll();
+    e->accept();
+    QApplication::quit();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    FormResize();
+}
+
+
+}  // namespace morvane

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace morvane {
 
@@ -18,6 +19,22 @@ void WidgetPrompts::InfoBox(const QString &text)
     QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent_);
     box.exec();
+}
+
+int WidgetPrompts::Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                    QMessageBox::NoButton, parent_);
+    QList<QAbstractButton *> added;
+    for (const QString &caption : buttons)
+        added.append(box.addButton(caption, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(qobject_cast<QPushButton *>(added[defaultButton]));
+    if (escape >= 0 && escape < added.size())
+        box.setEscapeButton(added[escape]);
+    box.exec();
+    const int i = int(added.indexOf(box.clickedButton()));
+    return i < 0 ? escape : i;
 }
 
 }  // namespace morvane

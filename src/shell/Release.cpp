@@ -1,0 +1,7 @@
+#include "main.h"
+
+namespace morvane {
+
+QDate ReleaseDate() { return QDate::fromString(QStringLiteral(MORVANE_RELEASE_DATE), Qt::ISODate); }
+
+}  // namespace morvane

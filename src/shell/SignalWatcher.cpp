@@ -1,0 +1,45 @@
+#include "SignalWatcher.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace morvane {
+
+namespace {
+int pipeFds[2] = {-1, -1};
+
+extern "C" void onSignal(int sig)
+{
+    const char c = char(sig);
+    [[maybe_unused]] const auto n = ::write(pipeFds[1], &c, 1);
+}
+}  // namespace
+
+SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeFds) != 0)
+        return;
+    notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char c = 0;
+        if (::read(pipeFds[0], &c, 1) == 1)
+            emit endRequested(int(c));
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+}
+
+SignalWatcher::~SignalWatcher()
+{
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(sig, SIG_DFL);
+}
+
+}  // namespace morvane

@@ -1,0 +1,183 @@
+#pragma once
+// TfrmMain: the main window. It owns the task tables, the timer pool and the
+// window frame, and is the composition root of the program. Its handlers are
+// split by subject: main.cpp (life cycle, saving, commands), main_tray.cpp
+// (the notification area), main_layout.cpp (splitters and the Resize menu).
+
+#include "Clock.h"
+#include "GridFile.h"
+#include "ModalRunner.h"
+#include "Options.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "TaskTables.h"
+#include "TimerPool.h"
+#include "Utility.h"
+
+#include <QDate>
+#include <QMainWindow>
+#include <QMap>
+#include <QSet>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QSystemTrayIcon;
+class QToolBar;
+
+namespace morvane {
+
+// What the main window needs from outside: the seams, and where it lives.
+struct MainServices {
+    Clock &clock;
+    Prompts &prompts;
+    ModalRunner &runner;
+    SettingsStore &settings;
+    QString folder;      // the data folder
+    QDate releaseDate;   // the day this build was made
+};
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(MainServices services, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // False when the task files could not be loaded; the program must end
+    // without showing anything.
+    bool created() const { return created_; }
+
+    // Commands.
+    void SayGoodBye();
+    void Hide1Click();
+    void Hidecalendar1Click();
+    void ToolButton14Click() { Hidecalendar1Click(); }
+    void Showcalendar1Click();
+    void TrayIconClick();
+    void TrayIconAppMinimize();
+    // The desktop session ends (log off, shut down, SIGTERM): end like Exit,
+    // without asking anything.
+    void endSession();
+
+    void ReadSettings(bool startHidden);
+    void ApplySettings(bool shadows);
+    void UpdateStatusClock();
+    void UpdateTrayIcon();
+
+    // Resize menu.
+    void N4monthCalendars1Click();
+    void DaytoNonDayEvents1Click();
+    void DailyEventsNotes1Click();
+    void Maximizedailyevents1Click();
+    void Maximizenondaytasks1Click();
+    void Memorizescreensizepositions1Click();
+    void Recoverscreensizepositions1Click();
+    void Timer2Timer();
+
+    // Runs a command; a failure is shown in a message box and the program
+    // goes on.
+    void guard(const std::function<void()> &command);
+
+    // State, for the windows that arrive later and for tests.
+    TaskStore &store() { return store_; }
+    Grid &gridDay() { return gridDay_; }
+    Grid &gridNonday() { return gridNonday_; }
+    TaskFilter &filter() { return filter_; }
+    const Options &options() const { return options_; }
+    Options &options() { return options_; }
+    const FormatSettings &formats() const { return fs_; }
+    TimerPool &timerPool() { return pool_; }
+    TimerPool::Handle clockTrigger() const { return tmClock_; }
+    TimerPool::Handle layoutTrigger() const { return tmLayout_; }
+    bool exitRequested() const { return exitRequested_; }
+    bool ending() const { return alarmShowing_; }
+    int minimumClientWidth() const { return minWidth_; }
+    LayoutValues currentLayout() const;
+    void applyLayout(const LayoutValues &layout);
+    QSplitter *split1() const { return split1_; }
+    QSplitter *split2() const { return split2_; }
+    QSplitter *splitDay() const { return splitDay_; }
+    QSplitter *flashingSplitter() const { return flashMode_ ? flashSplitter_ : nullptr; }
+    QSystemTrayIcon *trayIcon() const { return trayIcon_; }
+    bool trayAvailable() const;
+    QString statusText() const;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void buildFrame();
+    void buildMenus();
+    void buildTray();
+    void FormResize();
+    QAction *command(QMenu *menu, const QString &text, const QKeySequence &key,
+                     void (TfrmMain::*handler)());
+    // Saves the store and the to-do list (and the layout values when
+    // `layout`). With `ask`, a failure asks whether to try again, quit
+    // anyway or stay; returns false for stay.
+    bool saveOnTheWayOut(bool ask);
+    FileResult saveStore(bool sort);
+    FileResult saveTodo();
+    // Tells the person about a failed save once, until that file saves again.
+    void reportSave(const QString &path, const FileResult &r);
+    bool agreeToReplaceDamaged(bool ask);
+    void goToTray();
+    void showFromTray();
+    void flashSplitter(QSplitter *s);
+    void setBarColor(QSplitter *s, const QColor &c);
+
+    MainServices sv_;
+    FormatSettings fs_;
+    TaskFilter filter_;
+    TaskStore store_;
+    Grid gridDay_;
+    Grid gridNonday_;
+    QString todoPath_;
+    bool todoDamaged_ = false;
+    Options options_;
+    LayoutValues layout_;
+    bool created_ = false;
+    bool shownOnce_ = false;
+    bool exitRequested_ = false;
+    bool alarmShowing_ = false;
+    bool inTray_ = false;
+    bool quietSaves_ = false;
+    bool shadows_ = true;
+    QString defaultCategory_;
+    bool confirm_ = true;
+    int minWidth_ = 636;
+    QMap<QString, QString> toldFailures_;  // file -> message already shown
+
+    TimerPool pool_;
+    TimerPool::Handle tmLayout_ = -1;
+    TimerPool::Handle tmClock_ = -1;
+    bool flashMode_ = false;
+    int flashCount_ = 0;
+    QSplitter *flashSplitter_ = nullptr;
+
+    QWidget *pnlTop_ = nullptr;
+    QToolBar *ToolBar1_ = nullptr;
+    QSplitter *split2_ = nullptr;
+    QSplitter *split1_ = nullptr;
+    QSplitter *splitDay_ = nullptr;
+    QWidget *pnlCalendars_ = nullptr;
+    QWidget *pnlDayList_ = nullptr;
+    QWidget *pnlNotes_ = nullptr;
+    QWidget *pnlTodo_ = nullptr;
+    QLabel *StatusBar1_ = nullptr;
+    QSystemTrayIcon *trayIcon_ = nullptr;
+    QMenu *popTray_ = nullptr;
+};
+
+// The day this build was made, for the version-age reminder.
+QDate ReleaseDate();
+
+}  // namespace morvane

@@ -1,0 +1,119 @@
+// The notification area: hiding the window there and bringing it back.
+
+#include "main.h"
+
+#include "AppIcon.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWindowStateChangeEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+bool TfrmMain::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void TfrmMain::buildTray()
+{
+    popTray_ = new QMenu(this);
+    popTray_->setObjectName(u"popTray"_s);
+    QAction *show = popTray_->addAction(u"Calendar"_s);
+    show->setObjectName(u"Showcalendar1"_s);
+    connect(show, &QAction::triggered, this, [this] { guard([this] { Showcalendar1Click(); }); });
+    popTray_->addSeparator();
+    QAction *exit = popTray_->addAction(u"Exit Morvane"_s);
+    exit->setObjectName(u"Exit2"_s);
+    connect(exit, &QAction::triggered, this, [this] { guard([this] { SayGoodBye(); }); });
+
+    trayIcon_ = new QSystemTrayIcon(this);
+    trayIcon_->setContextMenu(popTray_);
+    connect(trayIcon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger)
+            guard([this] { TrayIconClick(); });
+        else if (why == QSystemTrayIcon::DoubleClick)
+            guard([this] { Showcalendar1Click(); });
+    });
+    UpdateTrayIcon();
+    trayIcon_->show();
+}
+
+void TfrmMain::UpdateTrayIcon()
+{
+    if (!trayIcon_)
+        return;
+    trayIcon_->setToolTip(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(sv_.clock.now()), fs_));
+    const QIcon icon = MakeAppIcon(0);
+    trayIcon_->setIcon(icon);
+    setWindowIcon(icon);
+}
+
+void TfrmMain::TrayIconAppMinimize()
+{
+    // Every trip to the notification area leaves both task files on disk.
+    saveStore(false);
+    saveTodo();
+}
+
+void TfrmMain::goToTray()
+{
+    TrayIconAppMinimize();
+    inTray_ = true;
+    if (trayAvailable()) {
+        hide();
+    } else {
+        // Without a notification area the window is only minimised, so that
+        // there is always a way back.
+        showMinimized();
+    }
+}
+
+void TfrmMain::showFromTray()
+{
+    inTray_ = false;
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::Hide1Click()
+{
+    // The alarm sound stops here once alarms exist.
+    Hidecalendar1Click();
+}
+
+void TfrmMain::Hidecalendar1Click()
+{
+    pool_.setEnabled(tmClock_, false);
+    goToTray();
+}
+
+void TfrmMain::Showcalendar1Click()
+{
+    pool_.setEnabled(tmClock_, true);
+    UpdateStatusClock();
+    showFromTray();
+}
+
+void TfrmMain::TrayIconClick() { showFromTray(); }
+
+void TfrmMain::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || !isMinimized() || inTray_ || !created_)
+        return;
+    // Minimising sends the program to the notification area.
+    guard([this] {
+        TrayIconAppMinimize();
+        if (trayAvailable()) {
+            inTray_ = true;
+            QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+}  // namespace morvane

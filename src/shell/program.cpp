@@ -1,0 +1,53 @@
+// Program entry: one copy per user, the main window, and every way out.
+
+#include "DataFolder.h"
+#include "SignalWatcher.h"
+#include "SingleInstance.h"
+#include "main.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+using namespace morvane;
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(u"Helmsworth Corporation"_s);
+    QApplication::setApplicationName(u"Task"_s);
+    QApplication::setApplicationDisplayName(u"Morvane"_s);
+    // Hiding the window to the notification area must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (instance.start() != SingleInstance::Start::First)
+        return 0;  // handed over to the running copy, or another copy is stuck starting
+
+    SettingsStore settings;
+    SystemClock clock;
+    WidgetPrompts prompts;
+    ExecRunner runner;
+    const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
+
+    TfrmMain frmMain({clock, prompts, runner, settings, ProgramFolder(), ReleaseDate()});
+    prompts.setParent(&frmMain);
+    if (!frmMain.created())
+        return 1;
+    instance.releaseStartLock();
+    QObject::connect(&instance, &SingleInstance::activateRequested, &frmMain,
+                     [&] { frmMain.guard([&] { frmMain.Showcalendar1Click(); }); });
+
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::endRequested, &frmMain, [&] { frmMain.endSession(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &frmMain,
+                     [&](QSessionManager &) { frmMain.endSession(); });
+
+    if (autoStart && frmMain.trayAvailable())
+        frmMain.ReadSettings(true);  // sits in the notification area until shown
+    else if (autoStart)
+        frmMain.showMinimized();
+    else
+        frmMain.show();
+    return app.exec();
+}

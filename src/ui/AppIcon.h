@@ -1,0 +1,11 @@
+#pragma once
+// The program's icon, drawn rather than shipped: a calendar page, showing a
+// day of the month when one is given.
+
+#include <QIcon>
+
+namespace morvane {
+
+QIcon MakeAppIcon(int dayOfMonth);  // 0: the plain program icon
+
+}  // namespace morvane

@@ -1,0 +1,298 @@
+#include "TestFiles.h"
+#include "main.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QSplitter>
+
+#include <sys/stat.h>
+
+using namespace morvane;
+
+namespace {
+
+const QByteArray kUnsortedStore = "6,3\r\ncw 0,110\r\n0,1,46365.101\r\n1,1,9:00 AM\r\n3,1,later\r\n"
+                                  "4,1,No\r\n5,1,No\r\n0,2,46364.101\r\n1,2,8:00 AM\r\n3,2,sooner\r\n"
+                                  "4,2,No\r\n5,2,No\r\n";
+const QByteArray kTodo = "3,2\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n1,1,Buy stamps\r\n2,1,No\r\n";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    TempFolder data;
+    TempFolder config;
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    SettingsStore settings{config.file("Task.conf")};
+    QDate release{2026, 12, 1};
+
+    void SetUp() override
+    {
+        writeBytes(data.file("grid.grd"), kUnsortedStore);
+        writeBytes(data.file("gridNon.grd"), kTodo);
+    }
+    std::unique_ptr<TfrmMain> make()
+    {
+        return std::make_unique<TfrmMain>(MainServices{clock, prompts, runner, settings, data.path(), release});
+    }
+    void setOption(const char *name, const char *value)
+    {
+        settings.writeText("Options", name, value);
+        settings.sync();
+    }
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const auto &s : prompts.shown)
+            if (s.kind == ScriptedPrompts::Kind::Error)
+                out << s.text;
+        return out;
+    }
+};
+
+void place(QSplitter *s, int pos)
+{
+    const int total = s->sizes()[0] + s->sizes()[1];
+    s->setSizes({pos, total - pos});
+}
+
+void lockFolder(const QString &path, bool locked)
+{
+    ::chmod(QFile::encodeName(path).constData(), locked ? 0555 : 0755);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, AMissingTaskFileEndsTheProgramBeforeAnyWindow)
+{
+    QFile::remove(data.file("gridNon.grd"));
+    auto w = make();
+    EXPECT_FALSE(w->created());
+    EXPECT_EQ(errors(), QStringList({"GridNon.grd file not found!"}));
+    EXPECT_EQ(readBytes(data.file("grid.grd")), kUnsortedStore);  // nothing written
+    EXPECT_EQ(data.entries(), QStringList({"grid.grd"}));
+
+    prompts.shown.clear();
+    QFile::remove(data.file("grid.grd"));
+    EXPECT_FALSE(make()->created());
+    EXPECT_EQ(errors(), QStringList({"Grid.grd file not found!"}));
+}
+
+TEST_F(MainWindowTest, TheVersionReminderComesOnlyAYearAfterTheBuild)
+{
+    ASSERT_TRUE(make()->created());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    release = QDate(2025, 12, 8);
+    make();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, ScriptedPrompts::Kind::Info);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("This version is over a year old."));
+}
+
+TEST_F(MainWindowTest, ExitSavesBothTablesAndTheLayout)
+{
+    auto w = make();
+    ASSERT_TRUE(w->created());
+    w->show();
+    w->Timer2Timer();  // the first layout pass
+    w->gridNonday().setCell(kTodoNotes, 1, u"Buy more stamps");
+    w->SayGoodBye();
+    EXPECT_TRUE(w->exitRequested());
+    Grid store, todo;
+    ASSERT_TRUE(LoadGridFile(store, data.file("grid.grd")).ok);
+    EXPECT_EQ(store.cell(kStoreNotes, 1), "sooner");  // sorted on the way out
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "Buy more stamps");
+    EXPECT_TRUE(settings.raw("", "Split1").has_value());
+    EXPECT_TRUE(errors().isEmpty());
+}
+
+TEST_F(MainWindowTest, TheCloseBoxExitsOrHidesAsTheOptionSays)
+{
+    setOption("ExitF4", "0");
+    auto w = make();
+    w->show();
+    w->gridNonday().setCell(kTodoNotes, 1, u"changed");
+    QCloseEvent hideIt;
+    QApplication::sendEvent(w.get(), &hideIt);
+    EXPECT_FALSE(hideIt.isAccepted());  // refused: the program goes on, hidden
+    EXPECT_TRUE(w->timerPool().enabled(w->clockTrigger()));
+    Grid todo;
+    LoadGridFile(todo, data.file("gridNon.grd"));
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "changed");  // the trip to the tray saved it
+
+    setOption("ExitF4", "1");
+    auto w2 = make();
+    w2->show();
+    QCloseEvent closeIt;
+    QApplication::sendEvent(w2.get(), &closeIt);
+    EXPECT_TRUE(closeIt.isAccepted());
+    EXPECT_FALSE(w2->timerPool().enabled(w2->clockTrigger()));
+    Grid store;
+    LoadGridFile(store, data.file("grid.grd"));
+    EXPECT_EQ(store.cell(kStoreNotes, 1), "sooner");
+}
+
+TEST_F(MainWindowTest, AFailedSaveOnTheWayOutAsksAndCanStay)
+{
+    auto w = make();
+    w->show();
+    w->gridNonday().setCell(kTodoNotes, 1, u"unsaved");
+    lockFolder(data.path(), true);
+
+    prompts.answers = {2};  // Stay
+    w->SayGoodBye();
+    EXPECT_FALSE(w->exitRequested());
+    ASSERT_EQ(prompts.asked.size(), 1);
+    EXPECT_EQ(prompts.asked[0], QStringList({"&Try again", "&Quit without saving", "&Stay"}));
+    EXPECT_TRUE(prompts.shown.last().text.contains("gridNon.grd"));
+    EXPECT_TRUE(errors().isEmpty());  // the question names the failure
+
+    prompts.answers = {0, 1};  // Try again, then quit anyway
+    w->SayGoodBye();
+    EXPECT_EQ(prompts.asked.size(), 3);
+    EXPECT_TRUE(w->exitRequested());
+    EXPECT_EQ(readBytes(data.file("gridNon.grd")), kTodo);  // the old file is whole
+    lockFolder(data.path(), false);
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionAsksNothingAndKeepsTheOldFiles)
+{
+    auto w = make();
+    w->show();
+    w->gridNonday().setCell(kTodoNotes, 1, u"unsaved");
+    lockFolder(data.path(), true);
+    w->endSession();
+    lockFolder(data.path(), false);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_TRUE(w->exitRequested());
+    EXPECT_EQ(readBytes(data.file("gridNon.grd")), kTodo);
+
+    // When the disk takes it, the session's end saves like Exit.
+    auto w2 = make();
+    w2->gridNonday().setCell(kTodoNotes, 1, u"saved at logout");
+    w2->endSession();
+    Grid todo;
+    LoadGridFile(todo, data.file("gridNon.grd"));
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "saved at logout");
+}
+
+TEST_F(MainWindowTest, TripsToTheTraySaveAndSwitchTheClock)
+{
+    auto w = make();
+    w->show();
+    EXPECT_TRUE(w->statusText().startsWith("Today is Wednesday"));
+    EXPECT_TRUE(w->statusText().contains("2026"));
+    w->gridNonday().setCell(kTodoNotes, 1, u"hidden away");
+
+    w->Hidecalendar1Click();
+    EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
+    Grid todo;
+    LoadGridFile(todo, data.file("gridNon.grd"));
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "hidden away");
+    EXPECT_NE(readBytes(data.file("grid.grd")), kUnsortedStore);  // written too
+
+    w->TrayIconClick();  // a single click shows the window, the clock stays off
+    EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
+    w->Hide1Click();
+    w->Showcalendar1Click();
+    EXPECT_TRUE(w->timerPool().enabled(w->clockTrigger()));
+
+    // A save that fails on the way to the tray is told once, not at every trip.
+    lockFolder(data.path(), true);
+    w->Hidecalendar1Click();
+    w->Hidecalendar1Click();
+    lockFolder(data.path(), false);
+    EXPECT_EQ(errors().size(), 2);  // one for each file
+    w->Hidecalendar1Click();        // saves again: the next failure is told anew
+    lockFolder(data.path(), true);
+    w->Hidecalendar1Click();
+    lockFolder(data.path(), false);
+    EXPECT_EQ(errors().size(), 4);
+}
+
+TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
+{
+    settings.writeText("", "Split1", "250");
+    settings.writeText("", "Split2", "200");
+    settings.writeText("", "SplitDay", "90");
+    settings.writeText("", "ClientWidth", "800");
+    settings.writeText("", "ClientHeight", "500");
+    auto w = make();
+    w->show();
+    w->Timer2Timer();
+    EXPECT_FALSE(w->timerPool().enabled(w->layoutTrigger()));
+    EXPECT_EQ(w->split1()->sizes()[0], 250);
+    EXPECT_EQ(w->split2()->sizes()[0], 200);
+    EXPECT_EQ(w->splitDay()->sizes()[0], 90);
+    EXPECT_EQ(w->width(), 800);
+    const LayoutValues shown = w->currentLayout();
+    EXPECT_EQ(shown.clientHeight, 500);
+
+    w->Maximizedailyevents1Click();
+    EXPECT_EQ(w->split2()->sizes()[1], 0);
+    w->Maximizenondaytasks1Click();
+    EXPECT_EQ(w->split2()->sizes()[0], 0);
+
+    // Pointing at a splitter makes its bar blink for fifteen ticks.
+    w->N4monthCalendars1Click();
+    EXPECT_EQ(w->flashingSplitter(), w->split1());
+    EXPECT_TRUE(w->timerPool().enabled(w->layoutTrigger()));
+    for (int i = 0; i < 16; ++i)
+        w->Timer2Timer();
+    EXPECT_EQ(w->flashingSplitter(), nullptr);
+    EXPECT_FALSE(w->timerPool().enabled(w->layoutTrigger()));
+
+    w->Recoverscreensizepositions1Click();
+    EXPECT_EQ(errors(), QStringList({"Screen has not yet been memorized"}));
+    prompts.answers = {1};  // No
+    w->Memorizescreensizepositions1Click();
+    EXPECT_FALSE(MemorizedLayout::read(settings).done);
+    place(w->split1(), 300);
+    prompts.answers = {0};  // Yes
+    w->Memorizescreensizepositions1Click();
+    EXPECT_TRUE(MemorizedLayout::read(settings).done);
+    place(w->split1(), 100);
+    w->resize(700, 450);
+    w->Recoverscreensizepositions1Click();
+    EXPECT_EQ(w->split1()->sizes()[0], 300);
+    EXPECT_EQ(w->width(), 800);
+
+    w->SayGoodBye();
+    LayoutValues saved;
+    saved.restore(settings);
+    EXPECT_EQ(saved.split1, 300);
+    EXPECT_EQ(saved.clientWidth, 800);
+}
+
+TEST_F(MainWindowTest, AFailingCommandIsReportedAndTheProgramGoesOn)
+{
+    auto w = make();
+    w->guard([] { throw std::runtime_error("Disk on fire"); });
+    EXPECT_EQ(errors(), QStringList({"Disk on fire"}));
+    EXPECT_EQ(prompts.beeps, 1);
+    // Room for the toolbar and the calendars: 636 pixels at 96 dots an inch.
+    EXPECT_GE(w->minimumWidth(), w->logicalDpiX() * 636 / 96);
+}
+
+TEST_F(MainWindowTest, ADamagedStoreIsReplacedOnlyWhenThePersonAgrees)
+{
+    const QByteArray damaged = "6,99999999\r\n0,1,46364.101\r\n";
+    writeBytes(data.file("grid.grd"), damaged);
+    auto w = make();
+    ASSERT_TRUE(w->created());  // the program goes on from memory
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains("damaged"));
+    w->Hidecalendar1Click();  // the trip to the tray does not write over it
+    EXPECT_EQ(readBytes(data.file("grid.grd")), damaged);
+    prompts.answers = {1};    // No: keep the damaged file
+    w->SayGoodBye();
+    EXPECT_EQ(readBytes(data.file("grid.grd")), damaged);
+
+    auto w2 = make();
+    prompts.answers = {0};    // Yes: replace it
+    w2->SayGoodBye();
+    EXPECT_NE(readBytes(data.file("grid.grd")), damaged);
+}
