@@ -1,8 +1,14 @@
 # Copies every file of SRC_DIR into DST_DIR unless DST_DIR already holds a
 # file of that name. A build must never overwrite a person's task files.
+# The help pages are the program's own, not the person's: they are always
+# brought up to date.
 file(GLOB_RECURSE files RELATIVE "${SRC_DIR}" "${SRC_DIR}/*")
 foreach(f IN LISTS files)
-  if(NOT EXISTS "${DST_DIR}/${f}")
+  if(f MATCHES "^help/")
+    if(COPY_HELP)
+      configure_file("${SRC_DIR}/${f}" "${DST_DIR}/${f}" COPYONLY)
+    endif()
+  elseif(NOT EXISTS "${DST_DIR}/${f}")
     get_filename_component(dir "${DST_DIR}/${f}" DIRECTORY)
     file(MAKE_DIRECTORY "${dir}")
     file(COPY "${SRC_DIR}/${f}" DESTINATION "${dir}")

@@ -1,6 +1,9 @@
 #include "main.h"
 
 #include "AppIcon.h"
+#include "DataFolder.h"
+#include "HelpWindow.h"
+#include "options.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,8 +88,34 @@ void TfrmMain::FormCreate()
     setMinimumWidth(minWidth_);
     resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
     buildTray();
+
+    // The options dialog lives from here to the end; its controls are the
+    // options in force.
+    TfrmOptions::Effects effects;
+    effects.applyShadows = [this](bool on) { ApplySettings(on); };
+    effects.showHelp = [this](int topic) { showHelp(topic); };
+    frmOptions_ = std::make_unique<TfrmOptions>(
+        TfrmOptions::Services{sv_.settings, sv_.prompts, sv_.runner, sv_.sound, sv_.folder, sv_.executable,
+                              [this] { return sv_.clock.today(); }},
+        std::move(effects), this);
+    options_ = frmOptions_->options();
     UpdateStatusClock();
     created_ = true;
+}
+
+void TfrmMain::Options2Click()
+{
+    sv_.runner.showModal(*frmOptions_);
+    ReadSettings(false);
+}
+
+void TfrmMain::Help1Click() { showHelp(100); }
+
+void TfrmMain::showHelp(int topic)
+{
+    if (!help_)
+        help_ = new HelpWindow({QCoreApplication::applicationDirPath(), sv_.folder}, this);
+    help_->showTopic(topic);
 }
 
 void TfrmMain::buildFrame()
@@ -158,6 +187,10 @@ void TfrmMain::buildMenus()
     file->addSeparator();
     command(file, u"E&xit"_s, QKeySequence(u"Alt+X"_s), &TfrmMain::SayGoodBye)->setObjectName(u"Exit1"_s);
 
+    QAction *options = command(file, u"&Options"_s, QKeySequence(u"Ctrl+O"_s), &TfrmMain::Options2Click);
+    options->setObjectName(u"Options1"_s);
+    file->insertAction(file->actions().value(0), options);
+
     QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
     command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)
         ->setObjectName(u"N4monthCalendars1"_s);
@@ -177,6 +210,13 @@ void TfrmMain::buildMenus()
             &TfrmMain::Recoverscreensizepositions1Click)
         ->setObjectName(u"Recoverscreensizepositions1"_s);
 
+    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    command(help, u"&Contents"_s, QKeySequence(Qt::Key_F1), &TfrmMain::Help1Click)->setObjectName(u"Help1"_s);
+
+    QAction *opt = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), u"Options"_s);
+    opt->setObjectName(u"btOptions"_s);
+    opt->setToolTip(u"Options"_s);
+    connect(opt, &QAction::triggered, this, [this] { guard([this] { Options2Click(); }); });
     QAction *hide = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_TitleBarMinButton), u"Hide calendar"_s);
     hide->setObjectName(u"ToolButton14"_s);
     hide->setToolTip(u"Hide calendar"_s);
@@ -221,9 +261,7 @@ void TfrmMain::FormShow()
 
 void TfrmMain::ReadSettings(bool startHidden)
 {
-    // Until the options dialog lives here, the main window reads the options
-    // in force itself.
-    options_ = Options::read(sv_.settings, sv_.folder);
+    options_ = frmOptions_->options();
     shadows_ = options_.shadows;
     defaultCategory_ = options_.category;
     confirm_ = options_.confirm;

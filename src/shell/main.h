@@ -10,6 +10,7 @@
 #include "Options.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
+#include "SoundPlayer.h"
 #include "TaskTables.h"
 #include "TimerPool.h"
 #include "Utility.h"
@@ -19,6 +20,7 @@
 #include <QMap>
 #include <QSet>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -29,13 +31,18 @@ class QToolBar;
 
 namespace morvane {
 
+class HelpWindow;
+class TfrmOptions;
+
 // What the main window needs from outside: the seams, and where it lives.
 struct MainServices {
     Clock &clock;
     Prompts &prompts;
     ModalRunner &runner;
     SettingsStore &settings;
+    SoundPlayer &sound;
     QString folder;      // the data folder
+    QString executable;  // this program, for the autostart entry
     QDate releaseDate;   // the day this build was made
 };
 
@@ -60,6 +67,12 @@ public:
     // The desktop session ends (log off, shut down, SIGTERM): end like Exit,
     // without asking anything.
     void endSession();
+
+    void Options2Click();
+    void Help1Click();
+    void showHelp(int topic);
+    TfrmOptions *frmOptions() const { return frmOptions_.get(); }
+    HelpWindow *helpWindow() const { return help_; }
 
     void ReadSettings(bool startHidden);
     void ApplySettings(bool shadows);
@@ -175,6 +188,8 @@ private:
     QLabel *StatusBar1_ = nullptr;
     QSystemTrayIcon *trayIcon_ = nullptr;
     QMenu *popTray_ = nullptr;
+    std::unique_ptr<TfrmOptions> frmOptions_;
+    HelpWindow *help_ = nullptr;
 };
 
 // The day this build was made, for the version-age reminder.

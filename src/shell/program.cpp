@@ -13,6 +13,9 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // The ffmpeg sound back end fails on machines without an audio device.
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QApplication app(argc, argv);
     QApplication::setOrganizationName(u"Helmsworth Corporation"_s);
     QApplication::setApplicationName(u"Task"_s);
@@ -28,9 +31,11 @@ int main(int argc, char *argv[])
     SystemClock clock;
     WidgetPrompts prompts;
     ExecRunner runner;
+    QtSoundPlayer sound;
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
 
-    TfrmMain frmMain({clock, prompts, runner, settings, ProgramFolder(), ReleaseDate()});
+    TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
+                      QCoreApplication::applicationFilePath(), ReleaseDate()});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;

@@ -1,6 +1,9 @@
 #include "Prompts.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -35,6 +38,24 @@ int WidgetPrompts::Ask(const QString &text, const QStringList &buttons, int defa
     box.exec();
     const int i = int(added.indexOf(box.clickedButton()));
     return i < 0 ? escape : i;
+}
+
+std::optional<QFont> WidgetPrompts::ChooseFont(const QFont &initial, const QString &title)
+{
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, parent_, title);
+    return ok ? std::optional<QFont>(f) : std::nullopt;
+}
+
+std::optional<QColor> WidgetPrompts::ChooseColor(const QColor &initial, const QString &title)
+{
+    const QColor c = QColorDialog::getColor(initial, parent_, title);
+    return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+}
+
+QString WidgetPrompts::OpenFileName(const QString &title, const QString &start, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent_, title, start, filter);
 }
 
 }  // namespace morvane

@@ -3,9 +3,12 @@
 // windows get a Prompts from their owner; tests hand them a ScriptedPrompts
 // and read back what was shown.
 
+#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -21,6 +24,10 @@ public:
     // A question with the given buttons; returns the index of the button
     // pressed, or `escape` when the box was closed without one.
     virtual int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) = 0;
+    // The common dialogs; nothing when cancelled.
+    virtual std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) = 0;
+    virtual std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) = 0;
+    virtual QString OpenFileName(const QString &title, const QString &start, const QString &filter) = 0;
     // Yes/No question; true for Yes.
     bool YesNo(const QString &text) { return Ask(text, {QStringLiteral("&Yes"), QStringLiteral("&No")}, 0, 1) == 0; }
 };
@@ -33,6 +40,9 @@ public:
     void ErrorBox(const QString &text) override;
     void InfoBox(const QString &text) override;
     int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) override;
+    std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override;
+    std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) override;
+    QString OpenFileName(const QString &title, const QString &start, const QString &filter) override;
 
 private:
     QWidget *parent_;
@@ -41,7 +51,7 @@ private:
 // Records every box instead of showing it.
 class ScriptedPrompts final : public Prompts {
 public:
-    enum class Kind { Error, Info, Question };
+    enum class Kind { Error, Info, Question, Dialog };
     struct Shown {
         Kind kind;
         QString text;
@@ -61,9 +71,30 @@ public:
         return answers.isEmpty() ? escape : answers.takeFirst();
     }
 
+    std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override
+    {
+        shown.append({Kind::Dialog, title});
+        fontsOffered.append(initial);
+        return fonts.isEmpty() ? std::nullopt : std::optional<QFont>(fonts.takeFirst());
+    }
+    std::optional<QColor> ChooseColor(const QColor &, const QString &title) override
+    {
+        shown.append({Kind::Dialog, title});
+        return colors.isEmpty() ? std::nullopt : std::optional<QColor>(colors.takeFirst());
+    }
+    QString OpenFileName(const QString &title, const QString &start, const QString &filter) override
+    {
+        shown.append({Kind::Dialog, title + u'|' + start + u'|' + filter});
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+
     QList<Shown> shown;
     QList<QStringList> asked;  // the buttons of every question
     QList<int> answers;
+    QList<QFont> fonts;        // answers of the font dialog; none left: cancelled
+    QList<QFont> fontsOffered;
+    QList<QColor> colors;
+    QStringList files;
     int beeps = 0;
 };
 

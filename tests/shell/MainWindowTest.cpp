@@ -1,5 +1,9 @@
 #include "TestFiles.h"
+#include "HelpWindow.h"
 #include "main.h"
+#include "options.h"
+
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +29,7 @@ protected:
     FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
     ScriptedPrompts prompts;
     ScriptedRunner runner;
+    RecordingSoundPlayer sound;
     SettingsStore settings{config.file("Task.conf")};
     QDate release{2026, 12, 1};
 
@@ -35,7 +40,7 @@ protected:
     }
     std::unique_ptr<TfrmMain> make()
     {
-        return std::make_unique<TfrmMain>(MainServices{clock, prompts, runner, settings, data.path(), release});
+        return std::make_unique<TfrmMain>(MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release});
     }
     void setOption(const char *name, const char *value)
     {
@@ -295,4 +300,21 @@ TEST_F(MainWindowTest, ADamagedStoreIsReplacedOnlyWhenThePersonAgrees)
     prompts.answers = {0};    // Yes: replace it
     w2->SayGoodBye();
     EXPECT_NE(readBytes(data.file("grid.grd")), damaged);
+}
+
+TEST_F(MainWindowTest, OptionsAndHelpFromTheMainWindow)
+{
+    auto w = make();
+    w->show();
+    runner.responders = {[](QDialog &d) {
+        static_cast<TfrmOptions &>(d).rbMinimize->setChecked(true);
+        return int(QDialog::Rejected);
+    }};
+    w->Options2Click();
+    EXPECT_EQ(runner.shownTitles, QStringList({"Options"}));
+    EXPECT_FALSE(w->options().exitF4);  // read back whatever the answer
+
+    w->Help1Click();
+    ASSERT_NE(w->helpWindow(), nullptr);
+    EXPECT_TRUE(w->helpWindow()->isVisible());
 }

@@ -1,0 +1,43 @@
+#include "ShadowLabel.h"
+
+#include <QPainter>
+
+namespace morvane {
+
+ShadowLabel::ShadowLabel(QWidget *parent) : QLabel(parent) {}
+
+void ShadowLabel::setShadowDepth(int depth)
+{
+    depth_ = std::max(0, depth);
+    updateGeometry();
+    update();
+}
+
+void ShadowLabel::setShadowColor(const QColor &c)
+{
+    shadow_ = c;
+    update();
+}
+
+void ShadowLabel::setTextColor(const QColor &c)
+{
+    text_ = c;
+    update();
+}
+
+QSize ShadowLabel::sizeHint() const { return QLabel::sizeHint() + QSize(depth_, depth_); }
+
+void ShadowLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setFont(font());
+    const QRect r = contentsRect().adjusted(0, 0, -depth_, -depth_);
+    if (depth_ > 0) {
+        p.setPen(shadow_);
+        p.drawText(r.translated(depth_, depth_), int(alignment()), text());
+    }
+    p.setPen(text_);
+    p.drawText(r, int(alignment()), text());
+}
+
+}  // namespace morvane

@@ -1,0 +1,34 @@
+#include "SoundPlayer.h"
+
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace morvane {
+
+struct QtSoundPlayer::Impl {
+    QSoundEffect effect;
+};
+
+QtSoundPlayer::QtSoundPlayer() : d(std::make_unique<Impl>()) {}
+
+QtSoundPlayer::~QtSoundPlayer() = default;
+
+void QtSoundPlayer::playFile(const QString &path, bool loop)
+{
+    d->effect.stop();
+    d->effect.setSource(QUrl::fromLocalFile(path));
+    d->effect.setLoopCount(loop ? QSoundEffect::Infinite : 1);
+    d->effect.play();
+}
+
+void QtSoundPlayer::playResource(const QString &name)
+{
+    d->effect.stop();
+    d->effect.setSource(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(name)));
+    d->effect.setLoopCount(1);
+    d->effect.play();
+}
+
+void QtSoundPlayer::stop() { d->effect.stop(); }
+
+}  // namespace morvane

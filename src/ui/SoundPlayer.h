@@ -1,0 +1,47 @@
+#pragma once
+// The one way the program makes a sound. A new sound replaces the one
+// playing; nothing ever waits for a sound, and a machine without an audio
+// device is silent rather than in error.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace morvane {
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // A wave file, once or looping until stopped.
+    virtual void playFile(const QString &path, bool loop) = 0;
+    // A wave resource of the program (":/sounds/<name>.wav").
+    virtual void playResource(const QString &name) = 0;
+    virtual void stop() = 0;
+};
+
+class QtSoundPlayer final : public SoundPlayer {
+public:
+    QtSoundPlayer();
+    ~QtSoundPlayer() override;
+    void playFile(const QString &path, bool loop) override;
+    void playResource(const QString &name) override;
+    void stop() override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Records what would have been played.
+class RecordingSoundPlayer final : public SoundPlayer {
+public:
+    void playFile(const QString &path, bool loop) override
+    {
+        played << (loop ? QStringLiteral("loop ") : QStringLiteral("once ")) + path;
+    }
+    void playResource(const QString &name) override { played << QStringLiteral("resource ") + name; }
+    void stop() override { played << QStringLiteral("stop"); }
+    QStringList played;
+};
+
+}  // namespace morvane

@@ -1,0 +1,132 @@
+#include "ColorPicker.h"
+#include "HelpWindow.h"
+#include "MonthCalendar.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace morvane;
+
+TEST(MonthGrid, CellsFollowTheWeekStart)
+{
+    // December 2026 begins on a Tuesday.
+    MonthGrid g{QDate(2026, 12, 9), Qt::Sunday};
+    EXPECT_EQ(g.firstCell(), 3);
+    EXPECT_EQ(g.dateOfCell(3), QDate(2026, 12, 1));
+    EXPECT_EQ(g.dateOfCell(1), QDate(2026, 11, 29));   // the neighbouring month
+    EXPECT_EQ(g.dateOfCell(42), QDate(2027, 1, 9));
+    EXPECT_EQ(g.cellOfDate(QDate(2026, 12, 31)), 33);
+    EXPECT_EQ(g.cellOfDate(QDate(2027, 1, 1)), 0);
+    EXPECT_TRUE(g.inMonth(33));
+    EXPECT_FALSE(g.inMonth(34));
+    g.startOfWeek = Qt::Monday;
+    EXPECT_EQ(g.firstCell(), 2);
+    // A month starting on the week's first day starts in cell 1.
+    EXPECT_EQ((MonthGrid{QDate(2026, 11, 15), Qt::Sunday}).firstCell(), 1);
+    EXPECT_EQ((MonthGrid{QDate(2026, 6, 15), Qt::Monday}).firstCell(), 1);
+}
+
+TEST(MonthCalendar, DateStepsKeepWithinTheMonth)
+{
+    MonthCalendar cal;
+    cal.setDate(QDate(2026, 1, 31));
+    QSignalSpy months(&cal, &MonthCalendar::monthChanged);
+    QSignalSpy years(&cal, &MonthCalendar::yearChanged);
+    QSignalSpy dates(&cal, &MonthCalendar::dateChanged);
+    cal.nextMonth();
+    EXPECT_EQ(cal.date(), QDate(2026, 2, 28));
+    cal.setDate(QDate(2024, 1, 31));
+    cal.nextMonth();
+    EXPECT_EQ(cal.date(), QDate(2024, 2, 29));
+    cal.nextYear();
+    EXPECT_EQ(cal.date(), QDate(2025, 2, 28));
+    cal.priorMonth();
+    EXPECT_EQ(cal.date(), QDate(2025, 1, 28));
+    cal.addDays(7);
+    EXPECT_EQ(cal.date(), QDate(2025, 2, 4));
+    cal.addDays(-1);
+    cal.setDay(20);
+    EXPECT_EQ(cal.date(), QDate(2025, 2, 20));
+    cal.setDay(31);  // no such day: unchanged
+    EXPECT_EQ(cal.date(), QDate(2025, 2, 20));
+    cal.setDate(QDate(2024, 2, 29));
+    cal.setYear(2023);
+    EXPECT_EQ(cal.date(), QDate(2023, 2, 28));
+    EXPECT_EQ(dates.count(), 10);
+    EXPECT_GE(months.count(), 6);
+    EXPECT_EQ(years.count(), 4);
+}
+
+TEST(MonthCalendar, HitTestingAndOwnerDrawing)
+{
+    MonthCalendar cal;
+    cal.setDate(QDate(2026, 12, 9));
+    cal.resize(280, 240);
+    cal.show();
+    for (int n : {1, 7, 8, 33, 42}) {
+        const QRect r = cal.cellRect(n);
+        ASSERT_FALSE(r.isEmpty());
+        EXPECT_EQ(cal.cellAt(r.center()), n);
+    }
+    EXPECT_EQ(cal.cellAt(QPoint(1, 1)), 0);  // the labels, not a cell
+
+    // A click selects the day under it; a double click reports the cell.
+    QSignalSpy dbl(&cal, &MonthCalendar::cellDoubleClicked);
+    QTest::mouseClick(&cal, Qt::LeftButton, {}, cal.cellRect(33).center());
+    EXPECT_EQ(cal.date(), QDate(2026, 12, 31));
+    QTest::mouseDClick(&cal, Qt::LeftButton, {}, cal.cellRect(3).center());
+    ASSERT_EQ(dbl.count(), 1);
+    EXPECT_EQ(dbl[0][2].toInt(), 3);
+    EXPECT_EQ(dbl[0][3].toInt(), 1);
+
+    // The owner is asked for every cell, with the default drawing off.
+    int asked = 0, selected = 0;
+    cal.setDrawCell([&](QPainter &, const MonthCalendar::Cell &c, bool &defaultDraw) {
+        EXPECT_FALSE(defaultDraw);
+        ++asked;
+        selected += c.selected ? 1 : 0;
+        defaultDraw = true;
+    });
+    QImage img(cal.size(), QImage::Format_ARGB32);
+    cal.render(&img);
+    EXPECT_EQ(asked, 42);
+    EXPECT_EQ(selected, 1);
+}
+
+TEST(ColorPicker, NamedColoursCustomAndOther)
+{
+    ColorPicker p;
+    p.setSelected(0x00FFFF);  // yellow, 0x00BBGGRR
+    EXPECT_EQ(p.currentText(), "Yellow");
+    EXPECT_EQ(ToQColor(0x00FFFF), QColor(255, 255, 0));
+    EXPECT_EQ(FromQColor(QColor(0, 0, 255)), 0xFF0000u);
+    p.setSelected(0x123456);
+    EXPECT_EQ(p.currentText(), "Custom");
+    EXPECT_EQ(p.selected(), 0x123456u);
+
+    QSignalSpy chosen(&p, &ColorPicker::colorChosen);
+    p.setChooseOther([](const QColor &) { return std::optional<QColor>(QColor(1, 2, 3)); });
+    emit p.activated(p.count() - 1);  // "Other..."
+    EXPECT_EQ(p.selected(), FromQColor(QColor(1, 2, 3)));
+    p.setChooseOther([](const QColor &) { return std::optional<QColor>(); });
+    emit p.activated(p.count() - 1);  // cancelled: the colour stays
+    EXPECT_EQ(p.selected(), FromQColor(QColor(1, 2, 3)));
+    emit p.activated(0);
+    EXPECT_EQ(p.selected(), 0u);  // Black
+    EXPECT_EQ(chosen.count(), 3);
+}
+
+TEST(HelpWindow, ShowsTheTopicsPages)
+{
+    HelpWindow help({QStringLiteral(MORVANE_SOURCE_DIR "/data")});
+    EXPECT_TRUE(help.showTopic(100));
+    EXPECT_TRUE(help.currentText().contains("The main window"));
+    EXPECT_TRUE(help.showTopic(400));
+    EXPECT_TRUE(help.currentText().contains("Screen Appearance"));
+    EXPECT_FALSE(help.showTopic(999));
+    EXPECT_TRUE(help.currentText().contains("missing"));
+}
