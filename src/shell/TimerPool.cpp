@@ -17,11 +17,15 @@ TimerPool::TimerPool(QObject *parent) : QObject(parent)
     });
 }
 
-TimerPool::Handle TimerPool::add(int intervalMs, std::function<void()> handler, bool enabled)
+TimerPool::Handle TimerPool::add(int order, int intervalMs, std::function<void()> handler, bool enabled)
 {
-    triggers_.push_back({intervalMs, std::move(handler), enabled, now()});
+    triggers_.push_back({order, intervalMs, std::move(handler), enabled, now()});
+    const std::size_t index = triggers_.size() - 1;
+    const auto at = std::upper_bound(byOrder_.begin(), byOrder_.end(), order,
+                                     [this](int o, std::size_t i) { return o < triggers_[i].order; });
+    byOrder_.insert(at, index);
     schedule();
-    return Handle(triggers_.size() - 1);
+    return Handle(index);
 }
 
 void TimerPool::setEnabled(Handle h, bool on)
@@ -47,8 +51,9 @@ void TimerPool::disableAll()
 int TimerPool::dispatch(qint64 t)
 {
     int ran = 0;
-    for (std::size_t i = 0; i < triggers_.size(); ++i) {
-        // A handler may add or switch triggers; look the trigger up afresh.
+    const std::vector<std::size_t> order = byOrder_;  // a handler may add triggers
+    for (std::size_t i : order) {
+        // A handler may switch triggers; look the trigger up afresh.
         if (!triggers_[i].enabled || t - triggers_[i].last < triggers_[i].interval - kTolerance)
             continue;
         triggers_[i].last = t;

@@ -24,8 +24,9 @@ public:
 
     explicit TimerPool(QObject *parent = nullptr);
 
-    // Triggers are served in the order they were added.
-    Handle add(int intervalMs, std::function<void()> handler, bool enabled);
+    // Triggers are served by their order number (then in the order they were
+    // added), so that a trigger added later can still take its fixed place.
+    Handle add(int order, int intervalMs, std::function<void()> handler, bool enabled);
     void setEnabled(Handle h, bool on);
     bool enabled(Handle h) const;
     int interval(Handle h) const;
@@ -42,6 +43,7 @@ public:
 
 private:
     struct Trigger {
+        int order;
         int interval;
         std::function<void()> handler;
         bool enabled;
@@ -50,6 +52,7 @@ private:
     void schedule();
 
     std::vector<Trigger> triggers_;
+    std::vector<std::size_t> byOrder_;  // indices into triggers_, in serving order
     QElapsedTimer elapsed_;
     std::function<qint64()> clock_;
     QTimer timer_;

@@ -47,6 +47,7 @@ void TfrmMain::FormCreate()
 
     exitRequested_ = false;
     alarmShowing_ = false;
+    qApp->installEventFilter(this);
     setWindowTitle(u"Morvane"_s);
     setWindowIcon(MakeAppIcon(0));
     buildFrame();
@@ -76,10 +77,11 @@ void TfrmMain::FormCreate()
     if (gridNonday_.colCount() < kTodoCols)
         gridNonday_.setColCount(kTodoCols);
 
-    // The triggers of the timer pool, in their fixed order; those of the
-    // alarms, the popup summary and the chimes join with their windows.
-    tmLayout_ = pool_.add(40, [this] { guard([this] { Timer2Timer(); }); }, true);
-    tmClock_ = pool_.add(1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
+    // The triggers of the timer pool, by their fixed order number: 1 alarm
+    // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
+    // Those of the alarms, the popup summary and the chimes join with them.
+    tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
+    tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
     pool_.setEnabled(tmLayout_, false);  // the first showing starts it
 
     // Room for the toolbar and the calendars, whatever the screen's density.
@@ -273,8 +275,21 @@ void TfrmMain::ReadSettings(bool startHidden)
 
 void TfrmMain::ApplySettings(bool)
 {
-    // The headings, lists and calendars that take these settings arrive with
-    // their windows.
+    // The headings, lists and calendars that take the fonts, shadows and week
+    // start arrive with their windows. Hints show exactly when fly-by hints
+    // are on.
+    hints_ = frmOptions_ ? frmOptions_->options().flyBy : options_.flyBy;
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
+{
+    // Without fly-by hints, no control of this window shows a tooltip.
+    if (e->type() == QEvent::ToolTip && !hints_) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && w->window() == this)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 QString TfrmMain::statusText() const { return StatusBar1_->text(); }

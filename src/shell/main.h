@@ -123,6 +123,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     void FormCreate();
@@ -164,6 +165,7 @@ private:
     bool inTray_ = false;
     bool quietSaves_ = false;
     bool shadows_ = true;
+    bool hints_ = true;
     QString defaultCategory_;
     bool confirm_ = true;
     int minWidth_ = 636;

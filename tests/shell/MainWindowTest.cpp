@@ -3,7 +3,10 @@
 #include "main.h"
 #include "options.h"
 
+#include <QCheckBox>
+#include <QHelpEvent>
 #include <QRadioButton>
+
 
 #include <gtest/gtest.h>
 
@@ -317,4 +320,37 @@ TEST_F(MainWindowTest, OptionsAndHelpFromTheMainWindow)
     w->Help1Click();
     ASSERT_NE(w->helpWindow(), nullptr);
     EXPECT_TRUE(w->helpWindow()->isVisible());
+}
+
+namespace {
+// A control that counts the hint requests that reach it.
+struct HintProbe : QWidget {
+    using QWidget::QWidget;
+    int asked = 0;
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::ToolTip)
+            ++asked;
+        return QWidget::event(e);
+    }
+};
+}  // namespace
+
+TEST_F(MainWindowTest, FlyByHintsFollowTheOption)
+{
+    auto w = make();
+    w->show();
+    auto *probe = new HintProbe(w->centralWidget());
+    auto hover = [&] {
+        QHelpEvent e(QEvent::ToolTip, QPoint(2, 2), probe->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(probe, &e);
+        return probe->asked;
+    };
+    EXPECT_EQ(hover(), 1);
+    w->frmOptions()->cbFlyBy->setChecked(false);
+    w->ReadSettings(false);
+    EXPECT_EQ(hover(), 1);  // held back
+    w->frmOptions()->cbFlyBy->setChecked(true);
+    w->ReadSettings(false);
+    EXPECT_EQ(hover(), 2);
 }

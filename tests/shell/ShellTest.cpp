@@ -14,16 +14,16 @@ TEST(TimerPool, TriggersFallDueByIntervalLessTolerance)
     qint64 now = 0;
     pool.setClock([&] { return now; });
     std::vector<int> ran;
-    const auto a = pool.add(1000, [&] { ran.push_back(1); }, true);
-    const auto b = pool.add(40, [&] { ran.push_back(2); }, false);
-    const auto c = pool.add(120, [&] { ran.push_back(3); }, true);
+    const auto c = pool.add(4, 120, [&] { ran.push_back(3); }, true);
+    const auto a = pool.add(1, 1000, [&] { ran.push_back(1); }, true);  // added later, served first
+    const auto b = pool.add(3, 40, [&] { ran.push_back(2); }, false);
 
     EXPECT_EQ(pool.dispatch(92), 0);
     EXPECT_EQ(pool.dispatch(93), 1);  // 120 less 27
     EXPECT_EQ(ran, std::vector<int>({3}));
     ran.clear();
     EXPECT_EQ(pool.dispatch(973), 2);  // both due: served in the order added
-    EXPECT_EQ(ran, std::vector<int>({1, 3}));
+    EXPECT_EQ(ran, std::vector<int>({1, 3}));  // by order number
 
     // A disabled trigger never falls due; enabled, it counts from then.
     ran.clear();
@@ -47,8 +47,8 @@ TEST(TimerPool, AHandlerMaySwitchTriggers)
     pool.setClock([&] { return now; });
     int second = 0;
     TimerPool::Handle other = 0;
-    pool.add(100, [&] { pool.setEnabled(other, false); }, true);
-    other = pool.add(100, [&] { ++second; }, true);
+    pool.add(1, 100, [&] { pool.setEnabled(other, false); }, true);
+    other = pool.add(2, 100, [&] { ++second; }, true);
     EXPECT_EQ(pool.dispatch(100), 1);
     EXPECT_EQ(second, 0);
 }
