@@ -390,6 +390,7 @@ void TfrmMain::SayGoodBye()
 {
     exitRequested_ = true;
     alarmShowing_ = true;
+    sv_.sound.stop();
     if (!saveOnTheWayOut(true)) {
         exitRequested_ = false;
         alarmShowing_ = false;

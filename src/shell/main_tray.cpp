@@ -82,7 +82,7 @@ void TfrmMain::showFromTray()
 
 void TfrmMain::Hide1Click()
 {
-    // The alarm sound stops here once alarms exist.
+    sv_.sound.stop();
     Hidecalendar1Click();
 }
 

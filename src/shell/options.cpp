@@ -389,12 +389,14 @@ Options TfrmOptions::options() const
 void TfrmOptions::SaveSettings()
 {
     const Options o = options();
+    QString why;
     if (!o.write(sv_.settings))
         sv_.prompts.ErrorBox(
             u"Morvane is attempting to save your settings in %1.  Perhaps the file or its folder is "
             "read-only?"_s.arg(sv_.settings.fileName()));
+    else if (!sv_.settings.sync(&why))
+        sv_.prompts.ErrorBox(u"Your settings were not saved: "_s + why + u'.');
     firstTime_ = u"first"_s;
-    QString why;
     if (!writeAutostart(cbStartup->isChecked(), sv_.executable, &why))
         sv_.prompts.ErrorBox(why);
 }

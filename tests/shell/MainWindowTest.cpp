@@ -202,9 +202,11 @@ TEST_F(MainWindowTest, TripsToTheTraySaveAndSwitchTheClock)
     EXPECT_EQ(todo.cell(kTodoNotes, 1), "hidden away");
     EXPECT_NE(readBytes(data.file("grid.grd")), kUnsortedStore);  // written too
 
+    EXPECT_TRUE(sound.played.isEmpty());  // Hidecalendar1Click leaves a sound alone
     w->TrayIconClick();  // a single click shows the window, the clock stays off
     EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
     w->Hide1Click();
+    EXPECT_EQ(sound.played, QStringList({"stop"}));  // Hide stops the alarm sound
     w->Showcalendar1Click();
     EXPECT_TRUE(w->timerPool().enabled(w->clockTrigger()));
 
