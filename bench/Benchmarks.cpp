@@ -5,6 +5,7 @@
 #include "Dataset.h"
 
 #include "GridFile.h"
+#include "HolidayRules.h"
 #include "TaskTables.h"
 #include "Utility.h"
 
@@ -22,6 +23,7 @@
 
 using namespace morvane;
 using namespace morvane::bench;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -154,6 +156,54 @@ void BM_ColorFourMonths(benchmark::State &state)
     }
 }
 
+// A holiday table of 60 rules: a third each of fixed days, floating
+// weekdays and one-time dates, spread over the year.
+Grid holidayTable(const FormatSettings &fs)
+{
+    Grid g = NewHolidayGrid();
+    g.setRowCount(61);
+    static const char *const kNth[] = {"First", "Second", "Third", "Fourth", "Last"};
+    for (int i = 0; i < 60; ++i) {
+        const int month = i % 12 + 1;
+        QString rule;
+        switch (i % 3) {
+        case 0: rule = QString::number(i % 28 + 1); break;
+        case 1: rule = QString::fromLatin1(kNth[i % 5]) + u" : "_s + fs.longDayNames[std::size_t(i % 7)]; break;
+        default: rule = QDate(2020 + i % 10, month, i % 28 + 1).toString(u"yyyyMMdd"_s); break;
+        }
+        WriteHolidayRow(g, i + 1, u"Holiday %1"_s.arg(i), fs.longMonthNames[std::size_t(month - 1)], rule, fs);
+    }
+    return g;
+}
+
+// What the four calendars ask: the holiday of every day of four months.
+void BM_HolidayNameForDate(benchmark::State &state)
+{
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const HolidayIndex index(holidayTable(fs), fs);
+    const QDate first(2026, 11, 1), last = first.addMonths(4);
+    for (auto _ : state) {
+        int named = 0;
+        for (QDate d = first; d < last; d = d.addDays(1))
+            named += index.nameFor(d).isEmpty() ? 0 : 1;
+        benchmark::DoNotOptimize(named);
+    }
+}
+
+// The same by reading the table for every day, for comparison.
+void BM_HolidayNameForDateScan(benchmark::State &state)
+{
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const Grid table = holidayTable(fs);
+    const QDate first(2026, 11, 1), last = first.addMonths(4);
+    for (auto _ : state) {
+        int named = 0;
+        for (QDate d = first; d < last; d = d.addDays(1))
+            named += HolidayNameForDate(table, d, fs).isEmpty() ? 0 : 1;
+        benchmark::DoNotOptimize(named);
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -167,6 +217,8 @@ BENCHMARK(BM_SaveGridFile)->Apply(sizes);
 BENCHMARK(BM_WriteToStore)->Apply(sizes);
 BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

@@ -2,7 +2,14 @@
 // are built: morvane_shots OUTDIR. Run it under Xvfb (scripts/shots) so that
 // it uses the same fonts and style as the program.
 
+#include "BuiltInHolidays.h"
 #include "ColorPicker.h"
+#include "GridFile.h"
+#include "HolidayImport.h"
+#include "HolidayRules.h"
+#include "edHoliday.h"
+#include "holiday.h"
+#include "import.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
@@ -12,7 +19,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 
 using namespace morvane;
@@ -49,5 +58,38 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         color.grab().save(QStringLiteral("%1/color-%2.png").arg(out).arg(month ? "month" : "days"));
     }
+    // The Holidays window with holidays of three countries, its editor and
+    // the import dialog.
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    Grid holidays = NewHolidayGrid();
+    for (int country : {9, 19, 22})
+        for (const HolidayStructure &h : BuiltInHolidays)
+            if (h.country == country)
+                addToGrid(holidays, 1, h, fs);
+    SaveGridFile(holidays, tmp.filePath(QStringLiteral("holiday.grd")));
+    TfrmHoliday frmHoliday({prompts, runner, fs, tmp.path(), [] { return QDate(2026, 12, 9); },
+                            [] { return true; }, {}});
+    frmHoliday.show();
+    frmHoliday.setCurrentRow(3);
+    QApplication::processEvents();
+    frmHoliday.grab().save(QStringLiteral("%1/holidays.png").arg(out));
+
+    TfrmEditHoliday editNew(fs, QDate(2026, 12, 9), prompts);
+    editNew.show();
+    QApplication::processEvents();
+    editNew.grab().save(QStringLiteral("%1/holiday-edit-new.png").arg(out));
+    TfrmEditHoliday edit(fs, QDate(2026, 12, 9), prompts);
+    edit.presetFromRow(holidays, 3);
+    edit.show();
+    QApplication::processEvents();
+    edit.grab().save(QStringLiteral("%1/holiday-edit.png").arg(out));
+
+    TfrmImport import(fs, tmp.filePath(QStringLiteral("holiday.grd")), prompts);
+    import.show();
+    import.lbCountries->setCurrentRow(9);
+    import.lbDays->topLevelItem(5)->setSelected(true);
+    import.lbDays->topLevelItem(6)->setSelected(true);
+    QApplication::processEvents();
+    import.grab().save(QStringLiteral("%1/holiday-import.png").arg(out));
     return 0;
 }

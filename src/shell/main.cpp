@@ -3,6 +3,7 @@
 #include "AppIcon.h"
 #include "DataFolder.h"
 #include "HelpWindow.h"
+#include "holiday.h"
 #include "options.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ namespace morvane {
 TfrmMain::TfrmMain(MainServices services, QWidget *parent)
     : QMainWindow(parent), sv_(std::move(services)), fs_(FormatSettings::enUS()),
       store_(filter_, JoinPath(sv_.folder, u"grid.grd"_s)), gridDay_(NewDayGrid()),
-      gridNonday_(NewTodoGrid()), todoPath_(JoinPath(sv_.folder, u"gridNon.grd"_s))
+      gridNonday_(NewTodoGrid()), gridHoliday_(NewHolidayGrid()), todoPath_(JoinPath(sv_.folder, u"gridNon.grd"_s))
 {
     FormCreate();
 }
@@ -113,6 +114,29 @@ void TfrmMain::Options2Click()
 
 void TfrmMain::Help1Click() { showHelp(100); }
 
+void TfrmMain::loadHolidays()
+{
+    const QString path = JoinPath(sv_.folder, u"holiday.grd"_s);
+    if (QFileInfo::exists(path)) {
+        Grid g = NewHolidayGrid();
+        if (FileResult r = LoadGridFile(g, path); !r)
+            sv_.prompts.ErrorBox(r.message);  // the holidays in memory stay
+        else
+            gridHoliday_ = std::move(g);
+    }
+    holidays_ = HolidayIndex(gridHoliday_, fs_);
+    // The calendars recolour here once they exist.
+}
+
+void TfrmMain::Holidays1Click()
+{
+    TfrmHoliday dlg({sv_.prompts, sv_.runner, fs_, sv_.folder, [this] { return sv_.clock.today(); },
+                     [this] { return options_.confirm; }, [this](int topic) { showHelp(topic); }},
+                    this);
+    sv_.runner.showModal(dlg);
+    loadHolidays();
+}
+
 void TfrmMain::showHelp(int topic)
 {
     if (!help_)
@@ -191,7 +215,10 @@ void TfrmMain::buildMenus()
 
     QAction *options = command(file, u"&Options"_s, QKeySequence(u"Ctrl+O"_s), &TfrmMain::Options2Click);
     options->setObjectName(u"Options1"_s);
+    QAction *holidays = command(file, u"Ho&lidays"_s, {}, &TfrmMain::Holidays1Click);
+    holidays->setObjectName(u"Holidays1"_s);
     file->insertAction(file->actions().value(0), options);
+    file->insertAction(options, holidays);
 
     QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
     command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)
@@ -215,6 +242,10 @@ void TfrmMain::buildMenus()
     QMenu *help = menuBar()->addMenu(u"&Help"_s);
     command(help, u"&Contents"_s, QKeySequence(Qt::Key_F1), &TfrmMain::Help1Click)->setObjectName(u"Help1"_s);
 
+    QAction *hol = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_FileDialogInfoView), u"Holidays"_s);
+    hol->setObjectName(u"btHolidays"_s);
+    hol->setToolTip(u"Holidays"_s);
+    connect(hol, &QAction::triggered, this, [this] { guard([this] { Holidays1Click(); }); });
     QAction *opt = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), u"Options"_s);
     opt->setObjectName(u"btOptions"_s);
     opt->setToolTip(u"Options"_s);
@@ -252,6 +283,7 @@ void TfrmMain::FormShow()
 {
     // The locale's formats, made once: four-digit years, no seconds.
     fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), sv_.clock.today().year()));
+    loadHolidays();
     ReadSettings(false);
     store_.readFromStore(DayNumber(sv_.clock.today()), gridDay_);
     pool_.setEnabled(tmLayout_, true);

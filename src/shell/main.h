@@ -6,6 +6,7 @@
 
 #include "Clock.h"
 #include "GridFile.h"
+#include "HolidayRules.h"
 #include "ModalRunner.h"
 #include "Options.h"
 #include "Prompts.h"
@@ -69,6 +70,11 @@ public:
     void endSession();
 
     void Options2Click();
+    void Holidays1Click();
+    // (Re)reads "holiday.grd" into gridHoliday, when the file exists.
+    void loadHolidays();
+    Grid &gridHoliday() { return gridHoliday_; }
+    QString holidayNameFor(const QDate &date) const { return holidays_.nameFor(date); }
     void Help1Click();
     void showHelp(int topic);
     TfrmOptions *frmOptions() const { return frmOptions_.get(); }
@@ -154,6 +160,8 @@ private:
     TaskStore store_;
     Grid gridDay_;
     Grid gridNonday_;
+    Grid gridHoliday_;
+    HolidayIndex holidays_;
     QString todoPath_;
     bool todoDamaged_ = false;
     Options options_;

@@ -356,3 +356,20 @@ TEST_F(MainWindowTest, FlyByHintsFollowTheOption)
     w->ReadSettings(false);
     EXPECT_EQ(hover(), 2);
 }
+
+TEST_F(MainWindowTest, HolidaysAreLoadedAtShowAndAfterTheHolidaysWindow)
+{
+    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Christmas\r\n1,1,12\r\n2,1,December\r\n3,1,25\r\n");
+    auto w = make();
+    w->show();
+    const QString christmas = w->holidayNameFor(QDate(2026, 12, 25));
+    EXPECT_FALSE(christmas.isEmpty());  // the month name is the locale's: English under C and en_US
+    runner.responders = {[&](QDialog &d) {
+        EXPECT_EQ(d.windowTitle(), "Holidays");
+        writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Boxing Day\r\n1,1,12\r\n2,1,December\r\n3,1,26\r\n");
+        return int(QDialog::Rejected);
+    }};
+    w->Holidays1Click();
+    EXPECT_TRUE(w->holidayNameFor(QDate(2026, 12, 25)).isEmpty());
+    EXPECT_EQ(w->holidayNameFor(QDate(2026, 12, 26)), "Boxing Day");
+}

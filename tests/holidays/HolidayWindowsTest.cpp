@@ -1,0 +1,274 @@
+#include "GridFile.h"
+#include "HolidayRules.h"
+#include "ModalRunner.h"
+#include "Prompts.h"
+#include "TestFiles.h"
+#include "edHoliday.h"
+#include "holiday.h"
+#include "import.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace morvane;
+
+namespace {
+
+const QByteArray kTwoHolidays = "4,3\r\n0,1,Christmas\r\n1,1,12\r\n2,1,December\r\n3,1,25\r\n"
+                                "0,2,Party\r\n1,2,12\r\n2,2,December\r\n3,2,20011231\r\n";
+
+class HolidayWindowTest : public ::testing::Test {
+protected:
+    TempFolder data;
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    FormatSettings fs = fix2000(FormatSettings::enUS());
+    bool confirm = true;
+    QList<int> helpTopics;
+
+    std::unique_ptr<TfrmHoliday> make()
+    {
+        return std::make_unique<TfrmHoliday>(TfrmHoliday::Services{
+            prompts, runner, fs, data.path(), [] { return QDate(2026, 12, 9); }, [this] { return confirm; },
+            [this](int t) { helpTopics << t; }});
+    }
+    Grid onDisk()
+    {
+        Grid g;
+        LoadGridFile(g, data.file("holiday.grd"));
+        return g;
+    }
+    QStringList names(const Grid &g)
+    {
+        QStringList out;
+        for (int r = 1; r < g.rowCount(); ++r)
+            out << g.cell(kHolName, r);
+        return out;
+    }
+};
+
+// Fills the editor as a person would and presses OK.
+ScriptedRunner::Responder fillEditor(QString name, std::function<void(TfrmEditHoliday &)> more = {})
+{
+    return [name, more](QDialog &d) {
+        auto &e = static_cast<TfrmEditHoliday &>(d);
+        e.show();  // runs its presets
+        e.edName->setText(name);
+        if (more)
+            more(e);
+        e.btOK->click();
+        return e.result();
+    };
+}
+
+}  // namespace
+
+TEST_F(HolidayWindowTest, AddEditAndTheDisplayOfOneTimeRules)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = make();
+    EXPECT_EQ(w->tblHoliday->model()->headerData(3, Qt::Horizontal).toString(), "Day of month");
+    EXPECT_EQ(w->tblHoliday->columnWidth(0), 286);
+    EXPECT_EQ(w->tblHoliday->model()->index(1, 3).data().toString(), "12/31/2001");  // shown as a date
+    EXPECT_EQ(w->table().cell(kHolRule, 2), "20011231");                            // kept as digits
+
+    // A floating holiday goes in above the selected row.
+    w->setCurrentRow(2);
+    runner.responders = {fillEditor("Memorial Day", [](TfrmEditHoliday &e) {
+        e.rbAnnual->setChecked(true);
+        e.cbMonth->setCurrentText("May");
+        e.rbFloating->setChecked(true);
+        e.cbNth->setCurrentText("Last");
+        e.cbDay->setCurrentText("Monday");
+    })};
+    w->btAdd->click();
+    EXPECT_EQ(names(w->table()), QStringList({"Christmas", "Memorial Day", "Party"}));
+    EXPECT_EQ(w->table().cell(kHolMonthNo, 2), "05");
+    EXPECT_EQ(w->table().cell(kHolRule, 2), "Last : Monday");
+
+    // Editing reads the row back into the editor.
+    runner.responders = {[](QDialog &d) {
+        auto &e = static_cast<TfrmEditHoliday &>(d);
+        e.show();
+        EXPECT_EQ(e.edName->text(), "Memorial Day");
+        EXPECT_TRUE(e.rbFloating->isChecked());
+        EXPECT_EQ(e.cbMonth->currentText(), "May");
+        EXPECT_EQ(e.cbNth->currentText(), "Last");
+        EXPECT_EQ(e.cbDay->currentText(), "Monday");
+        e.rbSpecific->setChecked(true);
+        e.cbDOM->setCurrentText("30");
+        e.btOK->click();
+        return e.result();
+    }};
+    w->btEditClick();
+    EXPECT_EQ(w->table().cell(kHolRule, 2), "30");
+
+    // A one-time holiday takes the month of its date.
+    runner.responders = {fillEditor("Eclipse", [](TfrmEditHoliday &e) {
+        e.cbMonth->setCurrentText("January");
+        e.dt1->setDate(QDate(2027, 8, 2));
+    })};
+    w->btAddClick();
+    EXPECT_EQ(w->table().cell(kHolName, 2), "Eclipse");
+    EXPECT_EQ(w->table().cell(kHolMonth, 2), "August");
+    EXPECT_EQ(w->table().cell(kHolMonthNo, 2), "08");
+    EXPECT_EQ(w->table().cell(kHolRule, 2), "20270802");
+
+    // Nothing is written until Close.
+    EXPECT_EQ(readBytes(data.file("holiday.grd")), kTwoHolidays);
+    w->btClose->click();
+    EXPECT_EQ(names(onDisk()), QStringList({"Christmas", "Eclipse", "Memorial Day", "Party"}));
+}
+
+TEST_F(HolidayWindowTest, TheEditorsPresetsAndChecks)
+{
+    TfrmEditHoliday e(fs, QDate(2026, 2, 9), prompts);
+    e.show();
+    EXPECT_TRUE(e.rbOneTime->isChecked());
+    EXPECT_EQ(e.dt1->date(), QDate(2026, 2, 9));
+    EXPECT_EQ(e.cbMonth->currentText(), "February");
+    EXPECT_EQ(e.cbDOM->count(), 29);  // February offers its 29th
+    EXPECT_EQ(e.cbDOM->currentText(), "9");
+    EXPECT_EQ(e.cbNth->currentText(), "First");
+    EXPECT_EQ(e.cbDay->currentText(), "Sunday");
+
+    // The day box keeps its place, moved back when the month is shorter.
+    e.cbMonth->setCurrentText("January");
+    e.cbDOM->setCurrentText("31");
+    e.cbMonth->setCurrentText("April");
+    EXPECT_EQ(e.cbDOM->count(), 30);
+    EXPECT_EQ(e.cbDOM->currentText(), "30");
+
+    // Only the boxes of the chosen choice show.
+    e.rbAnnual->setChecked(true);
+    e.rbFloating->setChecked(true);
+    EXPECT_FALSE(e.cbDOM->isVisible());
+    EXPECT_TRUE(e.cbNth->isVisible());
+
+    e.edName->setText("  ");
+    e.btOK->click();
+    EXPECT_EQ(prompts.shown.last().text, "The holiday name cannot be blank");
+    EXPECT_TRUE(e.isVisible());  // stays open
+    EXPECT_EQ(e.edName->maxLength(), 30);
+}
+
+TEST_F(HolidayWindowTest, DeleteCloneAndTheCloseBox)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = make();
+    w->setCurrentRow(1);
+    prompts.answers = {1};  // No
+    w->btDelClick();
+    EXPECT_EQ(prompts.shown.last().text, "Really delete \"Christmas\"?");
+    EXPECT_EQ(names(w->table()), QStringList({"Christmas", "Party"}));
+    confirm = false;  // no question without the option
+    w->btDelClick();
+    EXPECT_EQ(names(w->table()), QStringList({"Party"}));
+    w->btDelClick();  // the last holiday leaves an empty row
+    EXPECT_EQ(w->table().rowCount(), 2);
+    EXPECT_TRUE(w->table().cellEmpty(kHolName, 1));
+    w->btEditClick();
+    EXPECT_EQ(prompts.shown.last().text, "Nothing to edit");
+
+    // Clone saves at once, earlier changes included; the close box does not.
+    auto w2 = make();
+    w2->setCurrentRow(2);
+    prompts.answers = {0};
+    w2->btCloneClick();
+    EXPECT_EQ(prompts.shown.last().text, "Clone this holiday - \"Party\"?");
+    EXPECT_EQ(names(onDisk()), QStringList({"Christmas", "Party", "Party"}));
+    confirm = false;
+    w2->btDelClick();
+    w2->close();
+    EXPECT_EQ(names(onDisk()), QStringList({"Christmas", "Party", "Party"}));
+
+    // Escape saves and closes, like Close.
+    auto w3 = make();
+    w3->show();
+    w3->setCurrentRow(1);
+    w3->btDelClick();
+    QTest::keyClick(w3.get(), Qt::Key_Escape);
+    EXPECT_EQ(names(onDisk()), QStringList({"Party", "Party"}));
+    w3->btHelp->click();
+    EXPECT_EQ(helpTopics, QList<int>({300}));
+}
+
+TEST_F(HolidayWindowTest, SortingAndDragging)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = make();
+    w->sortByColumn(kHolName);
+    EXPECT_EQ(names(w->table()), QStringList({"Christmas", "Party"}));
+    w->sortByColumn(kHolName);  // a second click reverses
+    EXPECT_EQ(names(w->table()), QStringList({"Party", "Christmas"}));
+
+    w->show();
+    w->tblHoliday->resizeRowsToContents();
+    const QRect first = w->tblHoliday->visualRect(w->tblHoliday->model()->index(0, 0));
+    const QRect second = w->tblHoliday->visualRect(w->tblHoliday->model()->index(1, 0));
+    QWidget *vp = w->tblHoliday->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, second.center());
+    QTest::mouseMove(vp, first.center());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(names(w->table()), QStringList({"Christmas", "Party"}));
+    EXPECT_EQ(w->currentRow(), 1);
+}
+
+TEST_F(HolidayWindowTest, ImportAddsTheChosenHolidaysAtTheTop)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = make();
+    runner.responders = {[](QDialog &d) {
+        auto &imp = static_cast<TfrmImport &>(d);
+        imp.show();
+        EXPECT_EQ(imp.lbCountries->currentRow(), 0);  // Australia first
+        EXPECT_EQ(imp.lbDays->topLevelItemCount(), 6);
+        EXPECT_EQ(imp.line(0), "Jan 1st\tNew Year's Day");
+        imp.btOK->click();  // nothing chosen yet
+        EXPECT_TRUE(imp.isVisible());
+        imp.lbCountries->setCurrentRow(12);  // Japan, in table order
+        EXPECT_EQ(imp.line(10), "Nov 23rd\tLabour Thanksgiving Day");
+        EXPECT_EQ(imp.line(11), "Nov 3rd\tCulture Day");
+        imp.lbCountries->setCurrentRow(22);
+        EXPECT_EQ(imp.line(21), "4th Thu in Nov\tThanksgiving");
+        for (int i : {0, 21, 22})  // New Year's Day, Thanksgiving, Christmas
+            imp.lbDays->topLevelItem(i)->setSelected(true);
+        imp.btOK->click();
+        return imp.result();
+    }};
+    w->btInternationalClick();
+    EXPECT_EQ(prompts.shown.first().text, "Nothing selected!  Click on holiday(s) above to select.");
+    EXPECT_EQ(names(w->table()), QStringList({"Christmas", "Thanksgiving", "New Year's Day", "Christmas", "Party"}));
+    EXPECT_EQ(w->table().cell(kHolRule, 2), "Fourth : Thursday");
+    EXPECT_EQ(names(onDisk()), names(w->table()));
+
+    // Closing the import without choosing leaves the file alone.
+    const QByteArray before = readBytes(data.file("holiday.grd"));
+    runner.responders = {[](QDialog &) { return int(QDialog::Rejected); }};
+    w->btInternationalClick();
+    EXPECT_EQ(readBytes(data.file("holiday.grd")), before);
+}
+
+TEST_F(HolidayWindowTest, AnUnreadableFileIsReplacedOnlyWhenAsked)
+{
+    const QByteArray damaged = "4,99999999\r\n0,1,Christmas\r\n";
+    writeBytes(data.file("holiday.grd"), damaged);
+    auto w = make();
+    EXPECT_TRUE(prompts.shown.last().text.contains("damaged"));
+    prompts.answers = {1};  // keep the file
+    w->btCloseClick();
+    EXPECT_EQ(readBytes(data.file("holiday.grd")), damaged);
+    auto w2 = make();
+    prompts.answers = {0};  // replace it
+    w2->btCloseClick();
+    EXPECT_NE(readBytes(data.file("holiday.grd")), damaged);
+}
