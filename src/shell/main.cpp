@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "DataFolder.h"
+#include "GridTableModel.h"
 #include "HelpWindow.h"
 #include "holiday.h"
 #include "options.h"
@@ -21,6 +22,9 @@
 #include <QVBoxLayout>
 
 #include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QPlainTextEdit>
+#include <QTableView>
 
 #include <exception>
 
@@ -36,7 +40,17 @@ TfrmMain::TfrmMain(MainServices services, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The views and the calendars read the tables, which are destroyed before
+    // the child widgets would be; and a window being destroyed is closed by
+    // Qt, which must not run the way out again.
+    destroying_ = true;
+    qApp->removeEventFilter(this);
+    delete centralWidget();
+    delete dayModel_;
+    delete todoModel_;
+}
 
 void TfrmMain::FormCreate()
 {
@@ -96,6 +110,34 @@ void TfrmMain::FormCreate()
     // options in force.
     TfrmOptions::Effects effects;
     effects.applyShadows = [this](bool on) { ApplySettings(on); };
+    // The effects also run while the dialog reads the settings, before it
+    // is ours: then there is nothing to update yet.
+    effects.repaintCalendars = [this] {
+        if (frmOptions_) {
+            options_ = frmOptions_->options();
+            ColorAllCalendars(true);
+        }
+    };
+    effects.strikeOutChanged = [this] {
+        if (frmOptions_) {
+            options_ = frmOptions_->options();
+            ColorAllCalendars(true);
+            tvDay_->viewport()->update();
+            tvNonday_->viewport()->update();
+        }
+    };
+    effects.gridFontChanged = [this] {
+        if (frmOptions_) {
+            options_ = frmOptions_->options();
+            applyListLooks();
+        }
+    };
+    effects.rowHeightChanged = [this](int) {
+        if (frmOptions_) {
+            options_ = frmOptions_->options();
+            applyListLooks();
+        }
+    };
     effects.showHelp = [this](int topic) { showHelp(topic); };
     frmOptions_ = std::make_unique<TfrmOptions>(
         TfrmOptions::Services{sv_.settings, sv_.prompts, sv_.runner, sv_.sound, sv_.folder, sv_.executable,
@@ -189,6 +231,8 @@ void TfrmMain::buildFrame()
     }
     outer->addWidget(split2_, 1);
     setCentralWidget(central);
+    buildCalendars();
+    buildLists();
 
     StatusBar1_ = new QLabel(this);
     StatusBar1_->setObjectName(u"StatusBar1"_s);
@@ -285,7 +329,22 @@ void TfrmMain::FormShow()
     fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), sv_.clock.today().year()));
     loadHolidays();
     ReadSettings(false);
-    store_.readFromStore(DayNumber(sv_.clock.today()), gridDay_);
+    monthChangeBusy_ = false;
+    dateChangeBusy_ = false;
+    // Last month, this month (current) and the two after it.
+    today_ = sv_.clock.today();
+    {
+        const QSignalBlocker quiet(cal_[1]);
+        cal_[1]->setDate(today_);
+    }
+    cal_[1]->colorSelectedBack = palette().color(QPalette::Highlight);
+    cal_[1]->bevel = MonthCalendar::Bevel::Raised;
+    current_ = previous_ = 1;
+    updateAppropriateMonth();
+    cal1DateChange();
+    cal_[1]->setFocus();
+    resizeCalendars();
+    tvDay_->setFocus();
     pool_.setEnabled(tmLayout_, true);
     if (isMinimized())
         pool_.setEnabled(tmClock_, false);
@@ -305,16 +364,41 @@ void TfrmMain::ReadSettings(bool startHidden)
         pool_.setEnabled(tmClock_, false);
 }
 
-void TfrmMain::ApplySettings(bool)
+void TfrmMain::ApplySettings(bool shadows)
 {
-    // The headings, lists and calendars that take the fonts, shadows and week
-    // start arrive with their windows. Hints show exactly when fly-by hints
-    // are on.
+    shadows_ = shadows;
+    applyListLooks();
+    for (MonthCalendar *c : cal_)
+        c->setStartOfWeek(options_.sunday ? Qt::Sunday : Qt::Monday);
+    resizeCalendars();
+    ColorAllCalendars(true);
+    // Hints show exactly when fly-by hints are on.
     hints_ = frmOptions_ ? frmOptions_->options().flyBy : options_.flyBy;
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {
+        resizeCalendars();
+    } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {
+        // The list with the focus shows its selection; the other hides it.
+        for (QTableView *v : {tvDay_, tvNonday_}) {
+            QPalette p = v->palette();
+            const QPalette app = QApplication::palette();
+            const bool focused = v == watched;
+            p.setColor(QPalette::Highlight, focused ? app.color(QPalette::Highlight) : app.color(QPalette::Base));
+            p.setColor(QPalette::HighlightedText,
+                       focused ? app.color(QPalette::HighlightedText) : app.color(QPalette::Text));
+            v->setPalette(p);
+        }
+    } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::Resize) {
+        if (watched == tvDay_)
+            ResizeGridDay();
+        else
+            ResizeGridNonDay();
+    } else if (watched == memWhat_ && e->type() == QEvent::FocusOut) {
+        guard([this] { memWhatExit(); });
+    }
     // Without fly-by hints, no control of this window shows a tooltip.
     if (e->type() == QEvent::ToolTip && !hints_) {
         auto *w = qobject_cast<QWidget *>(watched);
@@ -328,6 +412,8 @@ QString TfrmMain::statusText() const { return StatusBar1_->text(); }
 
 void TfrmMain::UpdateStatusClock()
 {
+    if (shownOnce_)
+        followToday();
     StatusBar1_->setText(u"Today is "_s + FormatDateTime(u"dddddd tt", ToDateValue(sv_.clock.now()), fs_));
 }
 
@@ -392,6 +478,7 @@ bool TfrmMain::agreeToReplaceDamaged(bool ask)
 
 bool TfrmMain::saveOnTheWayOut(bool ask)
 {
+    commitNotes();
     const bool replace = agreeToReplaceDamaged(ask);
     quietSaves_ = true;
     const auto loud = qScopeGuard([this] { quietSaves_ = false; });
@@ -443,6 +530,10 @@ void TfrmMain::endSession()
 
 void TfrmMain::closeEvent(QCloseEvent *e)
 {
+    if (destroying_) {
+        e->accept();
+        return;
+    }
     if (!options_.exitF4 && !exitRequested_) {
         // Closing means going to the notification area.
         e->ignore();

@@ -8,6 +8,7 @@
 #include "GridFile.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
+#include "MonthCalendar.h"
 #include "Options.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
@@ -20,11 +21,14 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QSet>
+#include <array>
 #include <functional>
 #include <memory>
 
 class QAction;
 class QLabel;
+class QPlainTextEdit;
+class QTableView;
 class QMenu;
 class QSplitter;
 class QSystemTrayIcon;
@@ -32,8 +36,12 @@ class QToolBar;
 
 namespace morvane {
 
+class GridTableModel;
 class HelpWindow;
+
+class ShadowLabel;
 class TfrmOptions;
+struct CalendarColours;
 
 // What the main window needs from outside: the seams, and where it lives.
 struct MainServices {
@@ -95,6 +103,36 @@ public:
     void Recoverscreensizepositions1Click();
     void Timer2Timer();
 
+    // The calendars.
+    void cal1DrawCell(int cal, QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw);
+    void ColorAllCalendars(bool all);
+    void UpdateLabels(int cal);
+    void updateAppropriateMonth();
+    void resizeCalendars();
+    void cal1Click(int cal);
+    void cal1DateChange();
+    void cal1MonthChange();
+    MonthCalendar *calendar(int i) const { return cal_[std::size_t(i)]; }
+    int currentCalendar() const { return current_; }
+    QDate selectedDay() const;
+    QString dayHeading() const;
+    QString todoHeading() const;
+    bool dayHeadingIsHoliday() const;
+
+    // The lists.
+    void ResizeGridDay();
+    void ResizeGridNonDay();
+    void sortDayList(int column);
+    void sortTodoList(int column);
+    void DrawExtraMemo();
+    void memWhatExit();
+    // Stores an edit of the notes pane in the row it came from.
+    void commitNotes();
+    QTableView *dayView() const { return tvDay_; }
+    QTableView *todoView() const { return tvNonday_; }
+    QPlainTextEdit *notesPane() const { return memWhat_; }
+    void selectDayRow(int row);
+
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
@@ -152,6 +190,11 @@ private:
     void goToTray();
     void showFromTray();
     void flashSplitter(QSplitter *s);
+    void buildCalendars();
+    void buildLists();
+    CalendarColours calendarColours() const;
+    void applyListLooks();
+    void followToday();
     void setBarColor(QSplitter *s, const QColor &c);
 
     MainServices sv_;
@@ -172,6 +215,7 @@ private:
     bool alarmShowing_ = false;
     bool inTray_ = false;
     bool quietSaves_ = false;
+    bool destroying_ = false;
     bool shadows_ = true;
     bool hints_ = true;
     QString defaultCategory_;
@@ -199,6 +243,26 @@ private:
     QSystemTrayIcon *trayIcon_ = nullptr;
     QMenu *popTray_ = nullptr;
     std::unique_ptr<TfrmOptions> frmOptions_;
+
+    std::array<MonthCalendar *, 4> cal_{};
+    int current_ = -1;
+    int previous_ = -1;
+    bool calendarsInStep_ = false;
+    bool monthChangeBusy_ = false;
+    bool dateChangeBusy_ = false;
+    int foundTaskRow_ = -1;
+    QDate today_;
+    ShadowLabel *lblDate_ = nullptr;
+    ShadowLabel *EsLabel1_ = nullptr;
+    QTableView *tvDay_ = nullptr;
+    QTableView *tvNonday_ = nullptr;
+    GridTableModel *dayModel_ = nullptr;
+    GridTableModel *todoModel_ = nullptr;
+    QPlainTextEdit *memWhat_ = nullptr;
+    int memRow_ = 0;        // the day-list row the notes pane shows
+    bool memDirty_ = false; // the person changed the notes since
+    int daySortColumn_ = 0, todoSortColumn_ = 0;
+    bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;
 };
 

@@ -51,6 +51,7 @@ void TfrmMain::UpdateTrayIcon()
 
 void TfrmMain::TrayIconAppMinimize()
 {
+    commitNotes();
     // Every trip to the notification area leaves both task files on disk.
     saveStore(false);
     saveTodo();

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace morvane {
 
@@ -199,19 +201,25 @@ void MonthCalendar::paintEvent(QPaintEvent *)
         c.day = grid_.dateOfCell(n).day();
         c.selected = c.inMonth && c.day == date().day();
         const QColor back = c.selected ? colorSelectedBack : c.inMonth ? colorBack : colorPrevNextBack;
+        // The owner may change the brush, pen and font before the default drawing.
+        p.save();
         p.setFont(c.selected ? selectedCellFont : cellFont);
         p.setBrush(back);
         p.setPen(c.inMonth ? colorDayText : colorPrevNextText);
         bool defaultDraw = !drawCell_;
-        if (drawCell_) {
-            p.save();
+        if (drawCell_)
             drawCell_(p, c, defaultDraw);
-            p.restore();
-        }
         if (defaultDraw) {
             p.fillRect(c.rect, p.brush());
             p.drawText(c.rect, Qt::AlignCenter, QString::number(c.day));
         }
+        p.restore();
+    }
+    if (hasFocus() && cellOfSelection() > 0) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = cellRect(cellOfSelection()).adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
     }
 }
 

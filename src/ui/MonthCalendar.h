@@ -70,6 +70,7 @@ public:
     QDate dateOfCell(int cell) const { return grid_.dateOfCell(cell); }
     QRect cellRect(int cell) const;
     const MonthGrid &grid() const { return grid_; }
+    int cellOfSelection() const { return grid_.cellOfDate(grid_.date); }
 
     void setDrawCell(DrawCell fn) { drawCell_ = std::move(fn); update(); }
 

@@ -1,0 +1,236 @@
+// The four month calendars and the headings above the lists.
+
+#include "main.h"
+
+#include "CalendarRules.h"
+#include "ColorPicker.h"
+#include "GridTableModel.h"
+#include "ShadowLabel.h"
+#include "options.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QSystemTrayIcon>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+QColor face() { return QApplication::palette().color(QPalette::Button); }
+}  // namespace
+
+void TfrmMain::buildCalendars()
+{
+    for (int i = 0; i < 4; ++i) {
+        auto *cal = new MonthCalendar(pnlCalendars_);
+        cal->setObjectName(u"cal%1"_s.arg(i + 1));
+        cal->setDate(sv_.clock.today());
+        cal->colorBack = face();
+        cal->colorSelectedBack = face();
+        cal->colorPrevNextBack = face();
+        cal->colorHeaderBack = face();
+        cal->bevel = MonthCalendar::Bevel::Lowered;
+        cal->bevelWidth = 3;
+        cal->setDrawCell([this, i](QPainter &p, const MonthCalendar::Cell &c, bool &defaultDraw) {
+            cal1DrawCell(i, p, c, defaultDraw);
+        });
+        connect(cal, &MonthCalendar::clicked, this, [this, i] { guard([this, i] { cal1Click(i); }); });
+        connect(cal, &MonthCalendar::dateChanged, this, [this] { guard([this] { cal1DateChange(); }); });
+        connect(cal, &MonthCalendar::monthChanged, this, [this] { guard([this] { cal1MonthChange(); }); });
+        // A double-click on a day adds or edits a task once those commands exist.
+        cal_[std::size_t(i)] = cal;
+    }
+    pnlCalendars_->installEventFilter(this);
+}
+
+CalendarColours TfrmMain::calendarColours() const
+{
+    const Options &o = options_;
+    CalendarColours c;
+    c.doneColor = o.doneColor;
+    c.notDoneColor = o.notDoneColor;
+    c.holidayColor = o.holidayColor;
+    c.monthColor = o.monthColor;
+    c.doneFG = o.doneColorFG;
+    c.doneBG = o.doneColorBG;
+    c.notDoneFG = o.notDoneColorFG;
+    c.notDoneBG = o.notDoneColorBG;
+    c.holidayFG = o.holidayColorFG;
+    c.holidayBG = o.holidayColorBG;
+    c.monthBG = o.monthColorBG;
+    return c;
+}
+
+void TfrmMain::cal1DrawCell(int cal, QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw)
+{
+    if (!shownOnce_ || !calendarsInStep_)
+        return;  // nothing is painted before the months are placed
+    if (!cell.inMonth) {
+        defaultDraw = true;  // neighbouring months keep the control's own look
+        return;
+    }
+    const MonthCalendar *c = cal_[std::size_t(cal)];
+    const QDate date(c->date().year(), c->date().month(), cell.day);
+    if (!date.isValid())
+        return;
+    const CalendarColours colours = calendarColours();
+    const DayLook look = ClassifyDay(date, sv_.clock.today(), colours, store_.grid(), filter_,
+                                     [this](const QDate &d) { return !holidays_.nameFor(d).isEmpty(); });
+    if (!cell.selected || cal != current_) {
+        const CellColours cc = ColoursOf(look, colours, face(), palette().color(QPalette::WindowText));
+        p.setBrush(cc.back);
+        p.setPen(cc.text);
+    }
+    defaultDraw = true;
+}
+
+void TfrmMain::ColorAllCalendars(bool all)
+{
+    const QDate today = sv_.clock.today();
+    for (int i = 0; i < 4; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        // The calendar showing the real current month may take its own background.
+        const bool thisMonth = c->date().year() == today.year() && c->date().month() == today.month();
+        const QColor back = options_.monthColor && thisMonth ? ToQColor(options_.monthColorBG) : face();
+        c->colorBack = back;
+        c->colorHeaderBack = back;
+        if (all || i == current_)
+            c->update();
+    }
+}
+
+void TfrmMain::updateAppropriateMonth()
+{
+    if (current_ < 0)
+        return;
+    calendarsInStep_ = false;
+    const auto dates = PlaceMonths(current_, cal_[std::size_t(current_)]->date());
+    for (int i = 0; i < 4; ++i) {
+        if (i == current_)
+            continue;
+        // The current calendar's date is the one shown: the others' changes
+        // need no handling of their own.
+        const QSignalBlocker quiet(cal_[std::size_t(i)]);
+        cal_[std::size_t(i)]->setDate(dates[std::size_t(i)]);
+    }
+    calendarsInStep_ = true;
+    ColorAllCalendars(true);
+}
+
+void TfrmMain::cal1MonthChange()
+{
+    if (current_ >= 0 && calendarsInStep_ && !monthChangeBusy_) {
+        monthChangeBusy_ = true;
+        updateAppropriateMonth();
+        monthChangeBusy_ = false;
+    }
+}
+
+void TfrmMain::cal1Click(int cal)
+{
+    commitNotes();
+    previous_ = current_;
+    current_ = cal;
+    for (int i = 0; i < 4; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        if (i == current_) {
+            c->colorSelectedBack = palette().color(QPalette::Highlight);
+        } else {
+            c->colorSelectedBack = face();
+            c->bevel = MonthCalendar::Bevel::Lowered;
+            c->bevelWidth = 3;
+        }
+        c->update();
+    }
+    if (current_ != previous_) {
+        cal_[std::size_t(current_)]->bevel = MonthCalendar::Bevel::Raised;
+        cal_[std::size_t(current_)]->bevelWidth = 3;
+        cal1DateChange();
+    }
+}
+
+QDate TfrmMain::selectedDay() const
+{
+    return current_ >= 0 ? cal_[std::size_t(current_)]->date() : QDate();
+}
+
+void TfrmMain::cal1DateChange()
+{
+    if (dateChangeBusy_)
+        return;
+    dateChangeBusy_ = true;
+    if (current_ >= 0) {
+        commitNotes();
+        store_.readFromStore(DayNumber(selectedDay()), gridDay_);
+        SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+        if (dayModel_)
+            dayModel_->reload();
+        UpdateLabels(current_);
+        selectDayRow(1);
+        ColorAllCalendars(false);
+    }
+    dateChangeBusy_ = false;
+    if (trayIcon_)
+        trayIcon_->setToolTip(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(sv_.clock.now()), fs_));
+}
+
+void TfrmMain::UpdateLabels(int cal)
+{
+    EsLabel1_->setText(ToDoHeading(gridNonday_.rowCount()));
+    if (cal != current_ || cal < 0)
+        return;
+    const QDate date = cal_[std::size_t(cal)]->date();
+    const DayHeading h = MakeDayHeading(date, gridDay_.rowCount(), holidays_.nameFor(date), fs_, sv_.clock);
+    lblDate_->setText(h.text);
+    lblDate_->setProperty("holiday", h.holiday);
+    lblDate_->setTextColor(h.holiday ? QColor(255, 0, 0) : shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
+}
+
+QString TfrmMain::dayHeading() const { return lblDate_->text(); }
+QString TfrmMain::todoHeading() const { return EsLabel1_->text(); }
+bool TfrmMain::dayHeadingIsHoliday() const { return lblDate_->property("holiday").toBool(); }
+
+void TfrmMain::resizeCalendars()
+{
+    const int optionSize = options_.calFont.size;
+    const CalendarSizing s = SizeCalendars(pnlCalendars_->width(), pnlCalendars_->height(), 0, optionSize);
+    const int w = s.width, h = s.height;
+    const QPoint at[4] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}};
+    QFont font(options_.calFont.name, std::max(1, s.cellFontSize));
+    font.setItalic(options_.calFont.italic);
+    font.setUnderline(options_.calFont.under);
+    font.setStrikeOut(options_.calFont.strike);
+    for (int i = 0; i < 4; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        c->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));
+        c->showWeekDayHeader = s.weekDayHeader;
+        c->showOnCalendar = s.labels;
+        QFont cellFont = font;
+        cellFont.setBold(options_.calFont.bold);
+        c->cellFont = cellFont;
+        c->selectedCellFont = cellFont;
+        c->selectedCellFont.setBold(true);
+        c->monthLabelFont = QFont(u"Times New Roman"_s, std::max(1, s.cellFontSize));
+        c->monthLabelFont.setBold(true);
+        c->yearLabelFont = c->monthLabelFont;
+        c->update();
+    }
+}
+
+void TfrmMain::followToday()
+{
+    // At midnight (or after the machine wakes on a new day) today's cell,
+    // the relative day texts and the tray hint move on.
+    const QDate today = sv_.clock.today();
+    if (today == today_)
+        return;
+    today_ = today;
+    UpdateLabels(current_);
+    ColorAllCalendars(true);
+    UpdateTrayIcon();
+}
+
+}  // namespace morvane

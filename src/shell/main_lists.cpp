@@ -1,0 +1,277 @@
+// The day list, its notes pane and the to-do list.
+
+#include "main.h"
+
+#include "CalendarRules.h"
+#include "GridTableModel.h"
+#include "ShadowLabel.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+// Cells wrap their words, sit in the middle of their row, and are struck out
+// when their task is done (with the option on).
+class TaskCellDelegate : public QStyledItemDelegate {
+public:
+    TaskCellDelegate(std::function<bool(int gridRow)> struck, QObject *parent)
+        : QStyledItemDelegate(parent), struck_(std::move(struck))
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *o, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(o, index);
+        o->features |= QStyleOptionViewItem::WrapText;
+        o->displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        if (struck_(index.row() + 1))
+            o->font.setStrikeOut(true);
+    }
+
+private:
+    std::function<bool(int)> struck_;
+};
+
+QTableView *makeList(const QString &name, GridTableModel *model, QWidget *parent)
+{
+    auto *v = new QTableView(parent);
+    v->setObjectName(name);
+    v->setModel(model);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->verticalHeader()->hide();
+    v->setWordWrap(true);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->horizontalHeader()->setSectionsClickable(true);
+    v->horizontalHeader()->setSortIndicatorShown(true);
+    v->horizontalHeader()->setHighlightSections(false);
+    v->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    v->setMinimumHeight(1);
+    return v;
+}
+
+// A list shows its selection in the highlight colours only while it has
+// the focus.
+void showSelection(QTableView *v, bool focused)
+{
+    QPalette p = v->palette();
+    const QPalette app = QApplication::palette();
+    p.setColor(QPalette::Highlight, focused ? app.color(QPalette::Highlight) : app.color(QPalette::Base));
+    p.setColor(QPalette::HighlightedText,
+               focused ? app.color(QPalette::HighlightedText) : app.color(QPalette::Text));
+    v->setPalette(p);
+}
+
+}  // namespace
+
+void TfrmMain::buildLists()
+{
+    // Right of the calendars: the day heading, then the day list over its notes.
+    auto *dayLayout = static_cast<QVBoxLayout *>(splitDay_->parentWidget()->layout());
+    lblDate_ = new ShadowLabel(splitDay_->parentWidget());
+    lblDate_->setObjectName(u"lblDate"_s);
+    lblDate_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    dayLayout->insertWidget(0, lblDate_);
+
+    dayModel_ = new GridTableModel(gridDay_, this);
+    tvDay_ = makeList(u"gridDay"_s, dayModel_, pnlDayList_);
+    tvDay_->setItemDelegate(new TaskCellDelegate(
+        [this](int r) { return options_.strikeOut && gridDay_.cell(kDayDone, r) == u"Yes"; }, tvDay_));
+    auto *dl = new QVBoxLayout(pnlDayList_);
+    dl->setContentsMargins(0, 0, 0, 0);
+    dl->addWidget(tvDay_);
+
+    memWhat_ = new QPlainTextEdit(pnlNotes_);
+    memWhat_->setObjectName(u"memWhat"_s);
+    memWhat_->setFrameShape(QFrame::NoFrame);
+    memWhat_->setTabChangesFocus(true);
+    memWhat_->setFocusPolicy(Qt::ClickFocus);  // Tab passes it by
+    memWhat_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memWhat_->hide();
+    // The splitters may make the panes as small as the person likes.
+    memWhat_->setMinimumHeight(1);
+    auto *nl = new QVBoxLayout(pnlNotes_);
+    nl->setContentsMargins(0, 0, 0, 0);
+    nl->addWidget(memWhat_);
+    connect(memWhat_->document(), &QTextDocument::modificationChanged, this,
+            [this](bool changed) { memDirty_ = memDirty_ || changed; });
+    memWhat_->installEventFilter(this);
+
+    // Below: the to-do heading and list.
+    EsLabel1_ = new ShadowLabel(pnlTodo_);
+    EsLabel1_->setObjectName(u"EsLabel1"_s);
+    EsLabel1_->setText(ToDoHeading(gridNonday_.rowCount()));
+    todoModel_ = new GridTableModel(gridNonday_, this);
+    tvNonday_ = makeList(u"gridNonday"_s, todoModel_, pnlTodo_);
+    tvNonday_->setItemDelegate(new TaskCellDelegate(
+        [this](int r) { return options_.strikeOut && gridNonday_.cell(kTodoDone, r) == u"Yes"; }, tvNonday_));
+    auto *tl = new QVBoxLayout(pnlTodo_);
+    tl->setContentsMargins(0, 0, 0, 0);
+    tl->setSpacing(0);
+    tl->addWidget(EsLabel1_);
+    tl->addWidget(tvNonday_, 1);
+
+    for (QTableView *v : {tvDay_, tvNonday_}) {
+        showSelection(v, false);
+        v->installEventFilter(this);
+    }
+    connect(tvDay_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int c) { guard([this, c] { sortDayList(c); }); });
+    connect(tvNonday_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int c) { guard([this, c] { sortTodoList(c); }); });
+    connect(tvDay_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { guard([this] { DrawExtraMemo(); }); });
+    tvDay_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    tvNonday_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+}
+
+void TfrmMain::applyListLooks()
+{
+    QFont font(options_.gridFont.name, std::max(1, options_.gridFont.size));
+    font.setBold(options_.gridFont.bold);
+    font.setItalic(options_.gridFont.italic);
+    font.setUnderline(options_.gridFont.under);
+    font.setStrikeOut(options_.gridFont.strike);
+    for (QTableView *v : {tvDay_, tvNonday_}) {
+        v->setFont(font);
+        v->verticalHeader()->setMinimumSectionSize(1);
+        v->verticalHeader()->setDefaultSectionSize(std::max(options_.rowHeight, QFontMetrics(font).height() + 2));
+    }
+    memWhat_->setFont(font);
+    QFont heading(options_.titleFont.name, std::max(1, options_.titleFont.size));
+    heading.setBold(options_.titleFont.bold);
+    heading.setItalic(options_.titleFont.italic);
+    for (ShadowLabel *l : {lblDate_, EsLabel1_}) {
+        l->setFont(heading);
+        l->setShadowDepth(shadows_ ? 4 : 1);
+        l->setTextColor(shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
+        const int height = QFontMetrics(heading).height() + 8 + (shadows_ ? 3 : 0);
+        l->setFixedHeight(height);
+    }
+    UpdateLabels(current_);
+    ResizeGridDay();
+    ResizeGridNonDay();
+}
+
+namespace {
+int scrollBarWidth(const QTableView *v, int bodyRows)
+{
+    const int rowHeight = v->verticalHeader()->defaultSectionSize();
+    const int room = v->viewport()->height();
+    const bool needed = rowHeight > 0 && bodyRows * rowHeight > room;
+    return needed ? v->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+}
+int frameWidth(const QTableView *v) { return 2 * v->frameWidth(); }
+}  // namespace
+
+void TfrmMain::ResizeGridDay()
+{
+    if (!tvDay_)
+        return;
+    const auto w = DayListWidths(tvDay_->width(), logicalDpiX(), scrollBarWidth(tvDay_, gridDay_.rowCount() - 1),
+                                 frameWidth(tvDay_));
+    for (int c = 0; c < 5; ++c)
+        tvDay_->setColumnWidth(c, w[std::size_t(c)]);
+}
+
+void TfrmMain::ResizeGridNonDay()
+{
+    if (!tvNonday_)
+        return;
+    const auto w = TodoListWidths(tvNonday_->width(), logicalDpiX(),
+                                  scrollBarWidth(tvNonday_, gridNonday_.rowCount() - 1), frameWidth(tvNonday_));
+    for (int c = 0; c < 3; ++c)
+        tvNonday_->setColumnWidth(c, w[std::size_t(c)]);
+}
+
+void TfrmMain::sortDayList(int column)
+{
+    if (gridDay_.rowCount() <= 2)
+        return;
+    commitNotes();
+    daySortAscending_ = column == daySortColumn_ ? !daySortAscending_ : true;
+    daySortColumn_ = column;
+    SortDayList(gridDay_, column, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+    tvDay_->horizontalHeader()->setSortIndicator(column, daySortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    dayModel_->reload();
+    selectDayRow(1);
+}
+
+void TfrmMain::sortTodoList(int column)
+{
+    if (gridNonday_.rowCount() <= 2)
+        return;
+    todoSortAscending_ = column == todoSortColumn_ ? !todoSortAscending_ : true;
+    todoSortColumn_ = column;
+    SortTodoList(gridNonday_, column, todoSortAscending_);
+    tvNonday_->horizontalHeader()->setSortIndicator(column,
+                                                    todoSortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    todoModel_->reload();
+}
+
+void TfrmMain::selectDayRow(int row)
+{
+    if (!tvDay_ || dayModel_->rowCount() == 0)
+        return;
+    row = std::clamp(row, 1, dayModel_->rowCount());
+    tvDay_->setCurrentIndex(dayModel_->index(row - 1, 0));
+    DrawExtraMemo();
+}
+
+void TfrmMain::DrawExtraMemo()
+{
+    const QModelIndex current = tvDay_->currentIndex();
+    const int row = current.isValid() ? current.row() + 1 : 0;
+    if (row != memRow_)
+        commitNotes();  // an edit belongs to the row it was made in
+    memRow_ = row;
+    const QString notes = row > 0 ? gridDay_.cell(kDayNotes, row) : QString();
+    // The notes keep their line breaks; the pane wraps long lines.
+    const QString shown = TextToMemo(notes).join(u'\n');
+    if (memWhat_->toPlainText() != shown || !memWhat_->hasFocus()) {
+        const QSignalBlocker quiet(memWhat_->document());
+        memWhat_->setPlainText(shown);
+        memWhat_->document()->setModified(false);
+        memDirty_ = false;
+    }
+    memWhat_->setVisible(!notes.isEmpty());
+    const bool done = row > 0 && gridDay_.cell(kDayDone, row) == u"Yes";
+    QPalette p = memWhat_->palette();
+    p.setColor(QPalette::Base, !notes.isEmpty() && done ? palette().color(QPalette::Button) : QColor(248, 252, 201));
+    memWhat_->setPalette(p);
+}
+
+void TfrmMain::commitNotes()
+{
+    if (!memDirty_ || !memWhat_)
+        return;
+    memDirty_ = false;
+    memWhat_->document()->setModified(false);
+    if (memRow_ < 1 || memRow_ >= gridDay_.rowCount() || gridDay_.cellEmpty(kDayTime, memRow_) || current_ < 0)
+        return;
+    const QStringList lines = memWhat_->toPlainText().split(u'\n');
+    gridDay_.setCell(kDayNotes, memRow_, MemoToText(lines));
+    reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
+    const int row = memRow_;
+    dayModel_->reload();
+    tvDay_->setCurrentIndex(dayModel_->index(row - 1, 0));
+    ColorAllCalendars(false);
+}
+
+void TfrmMain::memWhatExit() { commitNotes(); }
+
+}  // namespace morvane
