@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -266,9 +267,16 @@ void TfrmMain::commitNotes()
     const QStringList lines = memWhat_->toPlainText().split(u'\n');
     gridDay_.setCell(kDayNotes, memRow_, MemoToText(lines));
     reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
-    const int row = memRow_;
+    // The selection stays where the person put it (they may be moving to
+    // another row right now).
+    const QModelIndex current = tvDay_->currentIndex();
+    const int row = current.isValid() ? current.row() : memRow_ - 1;
     dayModel_->reload();
-    tvDay_->setCurrentIndex(dayModel_->index(row - 1, 0));
+    {
+        const QSignalBlocker quiet(tvDay_->selectionModel());
+        tvDay_->setCurrentIndex(dayModel_->index(row, 0));
+    }
+    tvDay_->viewport()->update();
     ColorAllCalendars(false);
 }
 
