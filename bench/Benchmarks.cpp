@@ -6,6 +6,10 @@
 
 #include "GridFile.h"
 #include "HolidayRules.h"
+#include "ModalRunner.h"
+#include "Prompts.h"
+#include "SoundPlayer.h"
+#include "main.h"
 #include "TaskTables.h"
 #include "Utility.h"
 
@@ -204,6 +208,33 @@ void BM_HolidayNameForDateScan(benchmark::State &state)
     }
 }
 
+// The main window on an N-task data folder, created offscreen and shown,
+// until its calendars and day list have painted once.
+void BM_StartupToFirstShow(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    QTemporaryDir dir;
+    QFile::copy(storeFile(n), dir.filePath(u"grid.grd"_s));
+    QFile todo(dir.filePath(u"gridNon.grd"_s));
+    todo.open(QIODevice::WriteOnly);
+    todo.write("3,2\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n");
+    todo.close();
+    QTemporaryDir config;
+    SettingsStore settings(config.filePath(u"Task.conf"_s));
+    // A day of the generated years, with ten tasks.
+    FixedClock clock(QDateTime(DateOfDay(kBenchDay), QTime(9, 0)));
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    RecordingSoundPlayer sound;
+    for (auto _ : state) {
+        TfrmMain w({clock, prompts, runner, settings, sound, dir.path(), u"/x/morvane"_s, QDate()});
+        w.show();
+        while (!w.firstPaintDone())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        benchmark::DoNotOptimize(w.gridDay().rowCount());
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -218,6 +249,7 @@ BENCHMARK(BM_WriteToStore)->Apply(sizes);
 BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)

@@ -15,6 +15,7 @@
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
 #include "color.h"
+#include "main.h"
 #include "options.h"
 
 #include <QApplication>
@@ -91,5 +92,53 @@ int main(int argc, char **argv)
     import.lbDays->topLevelItem(6)->setSelected(true);
     QApplication::processEvents();
     import.grab().save(QStringLiteral("%1/holiday-import.png").arg(out));
+    // The main window on a data folder (scripts/sample-data), with a day of
+    // several tasks selected and a two-line note in the pane.
+    const QString sample = app.arguments().value(2);
+    if (!sample.isEmpty()) {
+        SystemClock clock;
+        SettingsStore mainSettings(tmp.filePath(QStringLiteral("Main.conf")));
+        TfrmMain frmMain({clock, prompts, runner, mainSettings, sound, sample, QStringLiteral("/usr/bin/morvane"),
+                          QDate::currentDate()});
+        frmMain.resize(900, 620);
+        frmMain.show();
+        frmMain.Timer2Timer();
+        // The first day from today with three or more tasks and a long note.
+        for (int i = 0; i < 60; ++i) {
+            frmMain.calendar(frmMain.currentCalendar())->setDate(QDate::currentDate().addDays(i));
+            bool twoLines = false;
+            for (int r = 1; r < frmMain.gridDay().rowCount(); ++r)
+                if (frmMain.gridDay().cell(2, r).contains(QStringLiteral("\r\n"))) {
+                    twoLines = true;
+                    frmMain.selectDayRow(r);
+                }
+            if (twoLines && frmMain.gridDay().rowCount() > 3)
+                break;
+        }
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/main-day.png").arg(out));
+        frmMain.resize(frmMain.minimumWidth(), 420);
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));
+    }
+    if (!sample.isEmpty()) {
+        // Large fonts.
+        SystemClock clock;
+        SettingsStore big(tmp.filePath(QStringLiteral("Big.conf")));
+        big.writeText("Options", "GridFontSize", QStringLiteral("13"));
+        big.writeText("Options", "CalFontSize", QStringLiteral("12"));
+        big.writeText("Options", "RowHeight", QStringLiteral("24"));
+        big.writeText("", "ClientWidth", QStringLiteral("900"));
+        big.writeText("", "ClientHeight", QStringLiteral("640"));
+        big.writeText("", "Split1", QStringLiteral("420"));
+        big.writeText("", "Split2", QStringLiteral("420"));
+        big.sync();
+        TfrmMain frmMain({clock, prompts, runner, big, sound, sample, QStringLiteral("/usr/bin/morvane"),
+                          QDate::currentDate()});
+        frmMain.show();
+        frmMain.Timer2Timer();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/main-large.png").arg(out));
+    }
     return 0;
 }

@@ -26,6 +26,11 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 using namespace Qt::StringLiterals;
@@ -78,7 +83,11 @@ void TfrmMain::FormCreate()
             return;
         }
     }
-    if (FileResult r = store_.load(); !r) {
+    QElapsedTimer loadTimer;
+    loadTimer.start();
+    const FileResult storeLoaded = store_.load();
+    storeLoadMs_ = loadTimer.elapsed();
+    if (FileResult r = storeLoaded; !r) {
         sv_.prompts.ErrorBox(r.message);
         if (!r.damaged)
             return;
@@ -115,6 +124,7 @@ void TfrmMain::FormCreate()
     effects.repaintCalendars = [this] {
         if (frmOptions_) {
             options_ = frmOptions_->options();
+            resizeCalendars();  // takes the calendar font
             ColorAllCalendars(true);
         }
     };
@@ -376,8 +386,31 @@ void TfrmMain::ApplySettings(bool shadows)
     hints_ = frmOptions_ ? frmOptions_->options().flyBy : options_.flyBy;
 }
 
+void TfrmMain::notePaint(QObject *watched)
+{
+    if (firstPaintDone())
+        return;
+    if (std::find(cal_.begin(), cal_.end(), watched) != cal_.end())
+        paintedCalendar_ = true;
+    else if (tvDay_ && watched == tvDay_->viewport())
+        paintedDayList_ = true;
+    if (!firstPaintDone() || !qEnvironmentVariableIsSet("MORVANE_PROFILE_STARTUP"))
+        return;
+    // Start-up measured: from the program's start to this first paint.
+    const qint64 now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
+    const qint64 t = now - qApp->property("morvaneStartMs").toLongLong();
+    std::fprintf(stderr, "startup: %lld ms (load %lld ms)\n", static_cast<long long>(t),
+                 static_cast<long long>(storeLoadMs_));
+    std::fflush(stderr);
+    std::_Exit(0);  // nothing is saved
+}
+
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    if (e->type() == QEvent::Paint && !firstPaintDone() && shownOnce_)
+        notePaint(watched);
     if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {
         resizeCalendars();
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {

@@ -159,6 +159,9 @@ public:
     QSplitter *flashingSplitter() const { return flashMode_ ? flashSplitter_ : nullptr; }
     QSystemTrayIcon *trayIcon() const { return trayIcon_; }
     bool trayAvailable() const;
+    // True once the calendars and the day list have been painted.
+    bool firstPaintDone() const { return paintedCalendar_ && paintedDayList_; }
+    qint64 storeLoadMs() const { return storeLoadMs_; }
     QString statusText() const;
 
 protected:
@@ -216,6 +219,9 @@ private:
     bool inTray_ = false;
     bool quietSaves_ = false;
     bool destroying_ = false;
+    bool paintedCalendar_ = false, paintedDayList_ = false;
+    qint64 storeLoadMs_ = 0;
+    void notePaint(QObject *watched);
     bool shadows_ = true;
     bool hints_ = true;
     QString defaultCategory_;

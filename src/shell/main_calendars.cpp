@@ -208,6 +208,8 @@ void TfrmMain::resizeCalendars()
         c->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));
         c->showWeekDayHeader = s.weekDayHeader;
         c->showOnCalendar = s.labels;
+        c->text3dLabels = s.raisedLabels;
+        c->cellBevel = s.cellBevel;
         QFont cellFont = font;
         cellFont.setBold(options_.calFont.bold);
         c->cellFont = cellFont;

@@ -86,6 +86,7 @@ void TfrmMain::buildLists()
     lblDate_ = new ShadowLabel(splitDay_->parentWidget());
     lblDate_->setObjectName(u"lblDate"_s);
     lblDate_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblDate_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long heading never widens the pane
     dayLayout->insertWidget(0, lblDate_);
 
     dayModel_ = new GridTableModel(gridDay_, this);
@@ -116,6 +117,7 @@ void TfrmMain::buildLists()
     EsLabel1_ = new ShadowLabel(pnlTodo_);
     EsLabel1_->setObjectName(u"EsLabel1"_s);
     EsLabel1_->setText(ToDoHeading(gridNonday_.rowCount()));
+    EsLabel1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     todoModel_ = new GridTableModel(gridNonday_, this);
     tvNonday_ = makeList(u"gridNonday"_s, todoModel_, pnlTodo_);
     tvNonday_->setItemDelegate(new TaskCellDelegate(
@@ -179,24 +181,46 @@ int scrollBarWidth(const QTableView *v, int bodyRows)
 int frameWidth(const QTableView *v) { return 2 * v->frameWidth(); }
 }  // namespace
 
+namespace {
+// The fixed columns keep their widths, but never so narrow that their heading
+// is cut (a large grid font); the notes column takes what is left.
+template <std::size_t N> void fitColumns(QTableView *v, std::array<int, N> w, int flexible)
+{
+    const QFontMetrics fm(v->horizontalHeader()->font());
+    int taken = 0, total = 0;
+    for (std::size_t c = 0; c < N; ++c)
+        total += w[c];
+    for (std::size_t c = 0; c < N; ++c) {
+        if (int(c) == flexible)
+            continue;
+        const QString heading = v->model()->headerData(int(c), Qt::Horizontal).toString();
+        w[c] = std::max(w[c], fm.horizontalAdvance(heading) + 14);
+        taken += w[c];
+    }
+    w[std::size_t(flexible)] = std::max(40, total - taken);
+    for (std::size_t c = 0; c < N; ++c)
+        v->setColumnWidth(int(c), w[c]);
+}
+}  // namespace
+
 void TfrmMain::ResizeGridDay()
 {
     if (!tvDay_)
         return;
-    const auto w = DayListWidths(tvDay_->width(), logicalDpiX(), scrollBarWidth(tvDay_, gridDay_.rowCount() - 1),
-                                 frameWidth(tvDay_));
-    for (int c = 0; c < 5; ++c)
-        tvDay_->setColumnWidth(c, w[std::size_t(c)]);
+    fitColumns(tvDay_,
+               DayListWidths(tvDay_->width(), logicalDpiX(), scrollBarWidth(tvDay_, gridDay_.rowCount() - 1),
+                             frameWidth(tvDay_)),
+               kDayNotes);
 }
 
 void TfrmMain::ResizeGridNonDay()
 {
     if (!tvNonday_)
         return;
-    const auto w = TodoListWidths(tvNonday_->width(), logicalDpiX(),
-                                  scrollBarWidth(tvNonday_, gridNonday_.rowCount() - 1), frameWidth(tvNonday_));
-    for (int c = 0; c < 3; ++c)
-        tvNonday_->setColumnWidth(c, w[std::size_t(c)]);
+    fitColumns(tvNonday_,
+               TodoListWidths(tvNonday_->width(), logicalDpiX(), scrollBarWidth(tvNonday_, gridNonday_.rowCount() - 1),
+                              frameWidth(tvNonday_)),
+               kTodoNotes);
 }
 
 void TfrmMain::sortDayList(int column)

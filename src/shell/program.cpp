@@ -6,6 +6,7 @@
 #include "main.h"
 
 #include <QApplication>
+#include <chrono>
 #include <QSessionManager>
 
 using namespace morvane;
@@ -16,7 +17,12 @@ int main(int argc, char *argv[])
     // The ffmpeg sound back end fails on machines without an audio device.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    // The start, for MORVANE_PROFILE_STARTUP.
+    const qint64 started = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
     QApplication app(argc, argv);
+    app.setProperty("morvaneStartMs", started);
     QApplication::setOrganizationName(u"Helmsworth Corporation"_s);
     QApplication::setApplicationName(u"Task"_s);
     QApplication::setApplicationDisplayName(u"Morvane"_s);

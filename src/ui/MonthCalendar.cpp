@@ -174,9 +174,18 @@ void MonthCalendar::paintEvent(QPaintEvent *)
         const int mw = QFontMetrics(monthLabelFont).horizontalAdvance(month);
         const int yw = QFontMetrics(yearLabelFont).horizontalAdvance(year);
         const int x = label.left() + (label.width() - mw - yw) / 2;
-        p.drawText(QRect(x, label.top(), mw, label.height()), Qt::AlignVCenter | Qt::AlignLeft, month);
+        const QRect monthRect(x, label.top(), mw, label.height()), yearRect(x + mw, label.top(), yw, label.height());
+        if (text3dLabels) {
+            p.setPen(palette().color(QPalette::Light));
+            p.drawText(monthRect.translated(-1, -1), Qt::AlignVCenter | Qt::AlignLeft, month);
+            p.setFont(yearLabelFont);
+            p.drawText(yearRect.translated(-1, -1), Qt::AlignVCenter | Qt::AlignLeft, year);
+            p.setFont(monthLabelFont);
+            p.setPen(colorDayText);
+        }
+        p.drawText(monthRect, Qt::AlignVCenter | Qt::AlignLeft, month);
         p.setFont(yearLabelFont);
-        p.drawText(QRect(x + mw, label.top(), yw, label.height()), Qt::AlignVCenter | Qt::AlignLeft, year);
+        p.drawText(yearRect, Qt::AlignVCenter | Qt::AlignLeft, year);
         y += labelHeight();
     }
     if (showWeekDayHeader) {
@@ -212,6 +221,15 @@ void MonthCalendar::paintEvent(QPaintEvent *)
         if (defaultDraw) {
             p.fillRect(c.rect, p.brush());
             p.drawText(c.rect, Qt::AlignCenter, QString::number(c.day));
+            if (cellBevel && c.inMonth) {
+                const QRect r = c.rect.adjusted(0, 0, -1, -1);
+                p.setPen(palette().color(QPalette::Mid));
+                p.drawLine(r.topLeft(), r.topRight());
+                p.drawLine(r.topLeft(), r.bottomLeft());
+                p.setPen(palette().color(QPalette::Light));
+                p.drawLine(r.bottomLeft(), r.bottomRight());
+                p.drawLine(r.topRight(), r.bottomRight());
+            }
         }
         p.restore();
     }

@@ -88,6 +88,8 @@ public:
     QFont yearLabelFont;
     bool showWeekDayHeader = true;
     bool showOnCalendar = true;  // the month and year labels
+    bool text3dLabels = false;   // labels drawn raised
+    bool cellBevel = false;      // a lowered frame round every day of the month
     QColor colorHeaderBack = QColor(240, 240, 240);
 
     QSize sizeHint() const override;

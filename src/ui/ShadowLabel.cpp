@@ -32,12 +32,14 @@ void ShadowLabel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setFont(font());
     const QRect r = contentsRect().adjusted(0, 0, -depth_, -depth_);
+    // A heading too long for its room ends in an ellipsis rather than a cut.
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, r.width());
     if (depth_ > 0) {
         p.setPen(shadow_);
-        p.drawText(r.translated(depth_, depth_), int(alignment()), text());
+        p.drawText(r.translated(depth_, depth_), int(alignment()), shown);
     }
     p.setPen(text_);
-    p.drawText(r, int(alignment()), text());
+    p.drawText(r, int(alignment()), shown);
 }
 
 }  // namespace morvane
