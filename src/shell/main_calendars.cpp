@@ -199,10 +199,8 @@ void TfrmMain::resizeCalendars()
     const CalendarSizing s = SizeCalendars(pnlCalendars_->width(), pnlCalendars_->height(), 0, optionSize);
     const int w = s.width, h = s.height;
     const QPoint at[4] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}};
-    QFont font(options_.calFont.name, std::max(1, s.cellFontSize));
-    font.setItalic(options_.calFont.italic);
-    font.setUnderline(options_.calFont.under);
-    font.setStrikeOut(options_.calFont.strike);
+    QFont font = TfrmOptions::toFont(options_.calFont);
+    font.setPointSize(std::max(1, s.cellFontSize));
     for (int i = 0; i < 4; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
         c->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));
@@ -210,10 +208,8 @@ void TfrmMain::resizeCalendars()
         c->showOnCalendar = s.labels;
         c->text3dLabels = s.raisedLabels;
         c->cellBevel = s.cellBevel;
-        QFont cellFont = font;
-        cellFont.setBold(options_.calFont.bold);
-        c->cellFont = cellFont;
-        c->selectedCellFont = cellFont;
+        c->cellFont = font;
+        c->selectedCellFont = font;
         c->selectedCellFont.setBold(true);
         c->monthLabelFont = QFont(u"Times New Roman"_s, std::max(1, s.cellFontSize));
         c->monthLabelFont.setBold(true);

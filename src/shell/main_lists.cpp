@@ -5,6 +5,7 @@
 #include "CalendarRules.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
+#include "options.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -144,20 +145,14 @@ void TfrmMain::buildLists()
 
 void TfrmMain::applyListLooks()
 {
-    QFont font(options_.gridFont.name, std::max(1, options_.gridFont.size));
-    font.setBold(options_.gridFont.bold);
-    font.setItalic(options_.gridFont.italic);
-    font.setUnderline(options_.gridFont.under);
-    font.setStrikeOut(options_.gridFont.strike);
+    const QFont font = TfrmOptions::toFont(options_.gridFont);
     for (QTableView *v : {tvDay_, tvNonday_}) {
         v->setFont(font);
         v->verticalHeader()->setMinimumSectionSize(1);
         v->verticalHeader()->setDefaultSectionSize(std::max(options_.rowHeight, QFontMetrics(font).height() + 2));
     }
     memWhat_->setFont(font);
-    QFont heading(options_.titleFont.name, std::max(1, options_.titleFont.size));
-    heading.setBold(options_.titleFont.bold);
-    heading.setItalic(options_.titleFont.italic);
+    const QFont heading = TfrmOptions::toFont(options_.titleFont);
     for (ShadowLabel *l : {lblDate_, EsLabel1_}) {
         l->setFont(heading);
         l->setShadowDepth(shadows_ ? 4 : 1);

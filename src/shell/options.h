@@ -56,6 +56,8 @@ public:
     Options options() const;
 
     void playAlarmSound(bool on);
+    // A font setting as a font, and back.
+    static QFont toFont(const FontSetting &f);
 
     // Controls, by their names.
     QTabWidget *pages = nullptr;
@@ -106,7 +108,6 @@ private:
     void showSamples();
     void showHeaderFont();
     bool pickColors(const QString &caption, Pair *pair, bool monthMode);
-    static QFont toFont(const FontSetting &f);
     static FontSetting fromFont(const QFont &f);
 
     Services sv_;

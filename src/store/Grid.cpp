@@ -22,6 +22,15 @@ constexpr std::uint64_t kIdBatch = 4096;
 
 }  // namespace
 
+int CompareCellBytes(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    if (n > 0)
+        if (const int c = std::memcmp(a.data(), b.data(), std::size_t(n)))
+            return c;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
 Grid::Grid(int cols, int rows)
     : cols_(std::max(1, cols)), rows_(std::size_t(std::max(1, rows)), kNoBlock),
       widths_(std::size_t(cols_), kDefaultColWidth)

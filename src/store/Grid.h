@@ -18,6 +18,9 @@
 
 namespace morvane {
 
+// Plain byte order of two cells (unsigned bytes; a prefix sorts first).
+int CompareCellBytes(QByteArrayView a, QByteArrayView b);
+
 class Grid {
 public:
     static constexpr int kDefaultColWidth = 64;

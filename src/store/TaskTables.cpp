@@ -81,14 +81,6 @@ KeyParts keyParts(QByteArrayView key)
     return k;
 }
 
-int compareBytes(QByteArrayView a, QByteArrayView b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    if (n > 0)
-        if (const int c = std::memcmp(a.data(), b.data(), std::size_t(n)))
-            return c;
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
 
 int keyDayOfRow(const Grid &t, int row) { return KeyDay(t.cellUtf8(kStoreKey, row)); }
 
@@ -174,10 +166,10 @@ bool StoreRowLess(Grid::RowRef a, Grid::RowRef b)
         return pa.day < pb.day;
     if (pa.position != pb.position)
         return pa.position < pb.position;
-    if (const int c = compareBytes(ka, kb))
+    if (const int c = CompareCellBytes(ka, kb))
         return c < 0;
     for (int col = kStoreTime; col <= kStoreDone; ++col)
-        if (const int c = compareBytes(a.cell(col), b.cell(col)))
+        if (const int c = CompareCellBytes(a.cell(col), b.cell(col)))
             return c < 0;
     return false;
 }

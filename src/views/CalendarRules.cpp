@@ -102,14 +102,6 @@ DayHeading MakeDayHeading(const QDate &date, int dayRowCount, const QString &hol
 
 namespace {
 
-int compareBytes(QByteArrayView a, QByteArrayView b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    if (n > 0)
-        if (const int c = std::memcmp(a.data(), b.data(), std::size_t(n)))
-            return c;
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
 
 // Sorts body rows by per-row keys and the columns from `column` to `lastCompared`.
 void sortRowsBy(Grid &g, int column, bool ascending, int lastCompared,
@@ -152,7 +144,7 @@ void SortDayList(Grid &day, int column, bool ascending, const FormatSettings &fs
     }
     sortRowsBy(day, column, ascending, kDayDone, [&](int a, int b, int col) {
         if (col != kDayTime)
-            return compareBytes(day.cellUtf8(col, a), day.cellUtf8(col, b));
+            return CompareCellBytes(day.cellUtf8(col, a), day.cellUtf8(col, b));
         const bool ea = empty[std::size_t(a)], eb = empty[std::size_t(b)];
         if (ea || eb)
             return ea == eb ? 0 : ea ? 1 : -1;
@@ -164,7 +156,7 @@ void SortDayList(Grid &day, int column, bool ascending, const FormatSettings &fs
 void SortTodoList(Grid &todo, int column, bool ascending)
 {
     sortRowsBy(todo, column, ascending, kTodoNotes, [&](int a, int b, int col) {
-        return compareBytes(todo.cellUtf8(col, a), todo.cellUtf8(col, b));
+        return CompareCellBytes(todo.cellUtf8(col, a), todo.cellUtf8(col, b));
     });
 }
 
