@@ -1,0 +1,143 @@
+#include "RecurrencePatterns.h"
+
+#include "TaskTables.h"
+
+namespace morvane {
+
+bool IsLeapYear(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
+
+int LastDayOfMonth(int y, int m)
+{
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (m < 1 || m > 12)
+        return 0;
+    return kDays[m - 1] + (m == 2 && IsLeapYear(y) ? 1 : 0);
+}
+
+void incrementMonth(int &m, int &y, int k)
+{
+    m += k;
+    while (m >= 13) {
+        ++y;
+        m -= 12;
+    }
+}
+
+QDate nthToDate(int n, int weekday, const QDate &d)
+{
+    const int y = d.year(), m = d.month();
+    if (n >= 5) {
+        for (int day = LastDayOfMonth(y, m); day >= 1; --day)
+            if (WeekdayOf(QDate(y, m, day)) == weekday)
+                return QDate(y, m, day);
+        return {};
+    }
+    int day = 1;
+    for (int seen = 0;; ++day) {
+        if (day > LastDayOfMonth(y, m))
+            return {};
+        if (WeekdayOf(QDate(y, m, day)) == weekday && ++seen == n)
+            return QDate(y, m, day);
+    }
+}
+
+bool RangeTooLong(const QDate &start, const QDate &end) { return start.daysTo(end) > kMaxRecurrenceDays; }
+
+QList<QDate> GenerateDates(const RecurrenceSpec &s, const QDate &start, const QDate &end)
+{
+    QList<QDate> out;
+    if (!start.isValid() || !end.isValid())
+        return out;
+    auto insert = [&](const QDate &d) {
+        if (d.isValid() && start <= d && d <= end)
+            out.append(d);
+    };
+    auto avoided = [](const QDate &d, bool sat, bool sun) {
+        return (sat && d.dayOfWeek() == Qt::Saturday) || (sun && d.dayOfWeek() == Qt::Sunday);
+    };
+    switch (s.pattern) {
+    case RecurPattern::Daily:
+        for (QDate d = start; d <= end; d = d.addDays(std::max(1, s.everyDays)))
+            if (!avoided(d, s.dailyAvoidSat, s.dailyAvoidSun))
+                insert(d);
+        break;
+    case RecurPattern::Weekly:
+        // Weeks run Sunday to Saturday, from the Sunday on or before the start.
+        for (QDate w = start.addDays(-(WeekdayOf(start) - 1)); w <= end; w = w.addDays(7 * std::max(1, s.everyWeeks)))
+            for (int i = 0; i < 7; ++i)
+                if (s.weeklyDays[std::size_t(i)])
+                    insert(w.addDays(i));
+        break;
+    case RecurPattern::DaysOfMonth: {
+        int y = start.year(), m = start.month();
+        for (QDate f(y, m, 1); f <= end; f = QDate(y, m, 1)) {
+            for (int day = 1; day <= 31; ++day) {
+                const QDate d(y, m, day);  // a day the month lacks makes no date
+                if (s.selectedDays[std::size_t(day - 1)] && d.isValid()
+                    && !avoided(d, s.dofmAvoidSat, s.dofmAvoidSun))
+                    insert(d);
+            }
+            incrementMonth(m, y, std::max(1, s.everyMonthsDofM));
+        }
+        break;
+    }
+    case RecurPattern::WeekOfMonth: {
+        int y = start.year(), m = start.month();
+        for (QDate f(y, m, 1); f <= end; f = QDate(y, m, 1)) {
+            for (int n = 1; n <= 5; ++n)
+                if (s.ordinals[std::size_t(n - 1)])
+                    for (int w = 1; w <= 7; ++w)
+                        if (s.wofmDays[std::size_t(w - 1)])
+                            insert(nthToDate(n, w, f));
+            incrementMonth(m, y, std::max(1, s.everyMonthsWofM));
+        }
+        break;
+    }
+    case RecurPattern::Annually: {
+        const int m = start.month(), d = start.day();
+        int y = start.year();
+        for (QDate date = start; date.isValid() && date <= end;) {
+            insert(date);
+            ++y;
+            date = QDate(y, m, d).isValid() ? QDate(y, m, d) : QDate(y, m, d - 1);
+        }
+        break;
+    }
+    }
+    return out;
+}
+
+QString MakePreviewFormat(const QString &shortDateFormat)
+{
+    QString f = shortDateFormat.left(25);
+    if (!f.contains(u"yyyy")) {
+        const qsizetype at = f.indexOf(u"yy");
+        if (at >= 0)
+            f.insert(at, QStringLiteral("yy"));
+    }
+    return f;
+}
+
+QString PreviewLine(const QDate &date, const QString &previewFormat, const FormatSettings &fs, const Clock &clock)
+{
+    const DateValue v = ToDateValue(date);
+    return FormatDateTime(previewFormat, v, fs) + u'\t' + FormatDateTime(u"ddd", v, fs) + u'\t'
+           + RelativeDayText(v, clock);
+}
+
+void InsertRecurringTasks(Grid &store, const QList<QDate> &dates, const RecurringTask &t)
+{
+    if (store.colCount() < kStoreCols)
+        store.setColCount(kStoreCols);
+    for (const QDate &d : dates) {
+        store.insertRows(1, 1);
+        store.setCell(kStoreKey, 1, MakeStoreKey(DayNumber(d), 100));
+        store.setCell(kStoreTime, 1, t.time);
+        store.setCell(kStoreCategory, 1, t.category);
+        store.setCell(kStoreNotes, 1, t.notes);
+        store.setCell(kStoreDone, 1, u"No");
+        store.setCell(kStoreAlarm, 1, t.alarm);
+    }
+}
+
+}  // namespace morvane
