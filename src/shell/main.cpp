@@ -5,6 +5,7 @@
 #include "GridTableModel.h"
 #include "HelpWindow.h"
 #include "holiday.h"
+#include "listbox.h"
 #include "options.h"
 
 #include <QApplication>
@@ -180,6 +181,25 @@ void TfrmMain::loadHolidays()
     // The calendars recolour here once they exist.
 }
 
+void TfrmMain::Categories1Click()
+{
+    const QString path = JoinPath(sv_.folder, u"category.xxx"_s);
+    TfrmListBox dlg(sv_.prompts, this);
+    dlg.setWindowTitle(u"Edit Category Choices"_s);
+    if (QFileInfo::exists(path)) {
+        QStringList items;
+        if (FileResult r = LoadPickList(path, &items); !r) {
+            sv_.prompts.ErrorBox(r.message);
+            return;  // editing an empty list would write over the file
+        }
+        dlg.setItems(items);
+    }
+    if (sv_.runner.showModal(dlg) != QDialog::Accepted)
+        return;
+    if (FileResult r = SavePickList(dlg.items(), path); !r)
+        sv_.prompts.ErrorBox(r.message);
+}
+
 void TfrmMain::Holidays1Click()
 {
     TfrmHoliday dlg({sv_.prompts, sv_.runner, fs_, sv_.folder, [this] { return sv_.clock.today(); },
@@ -273,6 +293,9 @@ void TfrmMain::buildMenus()
     holidays->setObjectName(u"Holidays1"_s);
     file->insertAction(file->actions().value(0), options);
     file->insertAction(options, holidays);
+    QAction *categories = command(file, u"&Categories"_s, {}, &TfrmMain::Categories1Click);
+    categories->setObjectName(u"Categories1"_s);
+    file->insertAction(options, categories);
 
     QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
     command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)

@@ -79,6 +79,7 @@ public:
 
     void Options2Click();
     void Holidays1Click();
+    void Categories1Click();
     // (Re)reads "holiday.grd" into gridHoliday, when the file exists.
     void loadHolidays();
     Grid &gridHoliday() { return gridHoliday_; }

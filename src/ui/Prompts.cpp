@@ -4,6 +4,8 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -38,6 +40,13 @@ int WidgetPrompts::Ask(const QString &text, const QStringList &buttons, int defa
     box.exec();
     const int i = int(added.indexOf(box.clickedButton()));
     return i < 0 ? escape : i;
+}
+
+std::optional<QString> WidgetPrompts::InputText(const QString &title, const QString &prompt, const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, initial, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
 std::optional<QFont> WidgetPrompts::ChooseFont(const QFont &initial, const QString &title)

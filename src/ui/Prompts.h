@@ -24,6 +24,8 @@ public:
     // A question with the given buttons; returns the index of the button
     // pressed, or `escape` when the box was closed without one.
     virtual int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) = 0;
+    // A line of text; nothing when cancelled.
+    virtual std::optional<QString> InputText(const QString &title, const QString &prompt, const QString &initial) = 0;
     // The common dialogs; nothing when cancelled.
     virtual std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) = 0;
@@ -40,6 +42,7 @@ public:
     void ErrorBox(const QString &text) override;
     void InfoBox(const QString &text) override;
     int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) override;
+    std::optional<QString> InputText(const QString &title, const QString &prompt, const QString &initial) override;
     std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override;
     std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) override;
     QString OpenFileName(const QString &title, const QString &start, const QString &filter) override;
@@ -71,6 +74,11 @@ public:
         return answers.isEmpty() ? escape : answers.takeFirst();
     }
 
+    std::optional<QString> InputText(const QString &title, const QString &prompt, const QString &) override
+    {
+        shown.append({Kind::Dialog, title + u'|' + prompt});
+        return texts.isEmpty() ? std::nullopt : std::optional<QString>(texts.takeFirst());
+    }
     std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override
     {
         shown.append({Kind::Dialog, title});
@@ -95,6 +103,7 @@ public:
     QList<QFont> fontsOffered;
     QList<QColor> colors;
     QStringList files;
+    QStringList texts;         // answers of text inputs; none left: cancelled
     int beeps = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "HelpWindow.h"
+#include "listbox.h"
 #include "main.h"
 #include "options.h"
 
@@ -372,4 +373,26 @@ TEST_F(MainWindowTest, HolidaysAreLoadedAtShowAndAfterTheHolidaysWindow)
     w->Holidays1Click();
     EXPECT_TRUE(w->holidayNameFor(QDate(2026, 12, 25)).isEmpty());
     EXPECT_EQ(w->holidayNameFor(QDate(2026, 12, 26)), "Boxing Day");
+}
+
+TEST_F(MainWindowTest, TheCategoriesCommandEditsThePickList)
+{
+    writeBytes(data.file("category.xxx"), "Work\r\nHome\r\n");
+    auto w = make();
+    runner.responders = {[](QDialog &d) {
+        EXPECT_EQ(d.windowTitle(), "Edit Category Choices");
+        return int(QDialog::Rejected);
+    }};
+    w->Categories1Click();
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Work\r\nHome\r\n");  // Cancel writes nothing
+
+    prompts.answers = {0};  // Yes, clear
+    runner.responders = {[](QDialog &d) {
+        auto &list = static_cast<TfrmListBox &>(d);
+        EXPECT_EQ(list.items(), QStringList({"Home", "Work"}));
+        list.btClearClick();
+        return int(QDialog::Accepted);
+    }};
+    w->Categories1Click();
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "");
 }

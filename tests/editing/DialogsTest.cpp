@@ -1,0 +1,79 @@
+#include "Clock.h"
+#include "ModalRunner.h"
+#include "Prompts.h"
+#include "listbox.h"
+#include "resch.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace morvane;
+
+TEST(PickListEditor, AddDeleteClearAndTheCancelRule)
+{
+    ScriptedPrompts prompts;
+    TfrmListBox dlg(prompts);
+    dlg.setItems({"work", "Home", "bills"});
+    EXPECT_EQ(dlg.items(), QStringList({"bills", "Home", "work"}));  // alphabetical, ignoring case
+    dlg.show();
+
+    prompts.texts = {"Work"};  // already there, in other letters
+    dlg.btAddClick();
+    EXPECT_EQ(dlg.items().size(), 3);
+    EXPECT_FALSE(dlg.itemAdded);
+    prompts.texts = {""};
+    dlg.btAddClick();
+    EXPECT_FALSE(dlg.itemAdded);
+    EXPECT_EQ(prompts.shown.last().text, "Quick Pick|New Quick Pick");
+
+    // Delete with nothing selected.
+    dlg.ListBox1->clearSelection();
+    dlg.btDelClick();
+    EXPECT_EQ(prompts.shown.last().text, "Select one or more items");
+    EXPECT_EQ(dlg.items().size(), 3);
+
+    // Only deletions: Cancel discards them.
+    dlg.ListBox1->item(0)->setSelected(true);
+    dlg.btDelClick();
+    EXPECT_EQ(dlg.items(), QStringList({"Home", "work"}));
+    dlg.btCancel->click();
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+
+    // After an addition Cancel keeps everything.
+    TfrmListBox added(prompts);
+    added.setItems({"Home"});
+    added.show();
+    prompts.texts = {"Garden"};
+    added.btAddClick();
+    EXPECT_EQ(added.items(), QStringList({"Garden", "Home"}));
+    EXPECT_EQ(added.currentItem(), "Garden");
+    added.btCancel->click();
+    EXPECT_EQ(added.result(), QDialog::Accepted);
+
+    // Clear asks first.
+    TfrmListBox clear(prompts);
+    clear.setItems({"a", "b"});
+    prompts.answers = {1};
+    clear.btClearClick();
+    EXPECT_EQ(clear.items().size(), 2);
+    prompts.answers = {0};
+    clear.btClearClick();
+    EXPECT_TRUE(clear.items().isEmpty());
+    EXPECT_EQ(prompts.shown.last().text, "Really clear out list?");
+}
+
+TEST(Reschedule, TheLineUnderTheDateFollowsIt)
+{
+    const FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+    const FormatSettings fs = FormatSettings::enUS();
+    TfrmReschedule dlg(fs, clock);
+    EXPECT_EQ(dlg.windowTitle(), "Reschedule Task");
+    EXPECT_EQ(dlg.lblDate2->text(), "Wednesday : Today");
+    dlg.date1->setDate(QDate(2026, 12, 12));
+    EXPECT_EQ(dlg.lblDate2->text(), "Saturday : 3 days");
+    EXPECT_EQ(dlg.date(), QDate(2026, 12, 12));
+}
