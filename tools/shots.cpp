@@ -15,12 +15,19 @@
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
 #include "color.h"
+#include "Recur.h"
+#include "Timebar.h"
+#include "listbox.h"
 #include "main.h"
+#include "resch.h"
 #include "options.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QTemporaryDir>
@@ -92,6 +99,56 @@ int main(int argc, char **argv)
     import.lbDays->topLevelItem(6)->setSelected(true);
     QApplication::processEvents();
     import.grab().save(QStringLiteral("%1/holiday-import.png").arg(out));
+    // The editing dialogs.
+    {
+        SystemClock clock;
+        for (bool twelve : {true, false}) {
+            FormatSettings tfs = fs;
+            if (!twelve)
+                tfs.shortTimeFormat = QStringLiteral("hh:mm");
+            TfrmTimePopup bar(tfs, clock);
+            bar.settime(TimeValue(10, 30));
+            bar.show();
+            bar.rulerPress(212);
+            QApplication::processEvents();
+            bar.grab().save(QStringLiteral("%1/timebar-%2.png").arg(out, twelve ? "12" : "24"));
+            bar.rulerRelease();
+        }
+        TfrmReschedule resch(fs, clock);
+        resch.setDate(QDate::currentDate().addDays(3));
+        resch.show();
+        QApplication::processEvents();
+        resch.grab().save(QStringLiteral("%1/reschedule.png").arg(out));
+        TfrmListBox list(prompts);
+        list.setWindowTitle(QStringLiteral("Edit Category Choices"));
+        list.setItems({QStringLiteral("Work"), QStringLiteral("Home"), QStringLiteral("Doctor"), QStringLiteral("bills")});
+        list.show();
+        QApplication::processEvents();
+        list.grab().save(QStringLiteral("%1/picklist.png").arg(out));
+
+        TaskFilter filter;
+        TaskStore store(filter, tmp.filePath(QStringLiteral("grid.grd")));
+        TfrmRecur recur(store, prompts, fs, clock);
+        recur.init(QStringLiteral("7:30 PM"), QStringLiteral("Club"), QStringLiteral("Choir practice"), QStringLiteral("No"));
+        recur.startDate = QDate::currentDate();
+        recur.show();
+        recur.cbNth[1]->setChecked(true);
+        recur.cbNth[4]->setChecked(true);
+        recur.cbWofMDay[2]->setChecked(true);
+        recur.cbWeekDay[1]->setChecked(true);
+        recur.cbWeekDay[3]->setChecked(true);
+        for (int day : {1, 15, 31})
+            recur.toggleDay(day);
+        QRadioButton *patterns[] = {recur.rbWofM, recur.rbDofM, recur.rbWeekly, recur.rbDaily, recur.rbAnnual};
+        for (int i = 0; i < 5; ++i) {
+            patterns[i]->setChecked(true);
+            recur.date2->setDate(QDate::currentDate().addDays(i == 4 ? 3000 : 90));
+            recur.btPreviewClick();
+            QApplication::processEvents();
+            recur.grab().save(QStringLiteral("%1/recur-%2.png").arg(out).arg(i + 1));
+        }
+    }
+
     // The main window on a data folder (scripts/sample-data), with a day of
     // several tasks selected and a two-line note in the pane.
     const QString sample = app.arguments().value(2);

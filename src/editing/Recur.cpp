@@ -126,6 +126,7 @@ TfrmRecur::TfrmRecur(TaskStore &store, Prompts &prompts, const FormatSettings &f
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setToolTip(u"Click and drag to select multiple dates to delete"_s);
     ListBox1->installEventFilter(this);
+    ListBox1->setMinimumWidth(ListBox1->fontMetrics().horizontalAdvance(u"12/31/2026    Wed    12 mons ago"_s) + 40);
     lblCount = new QLabel(u"Number of dates: "_s, preview);
     auto *note = new QLabel(u"Highlight multiple dates then click Delete to remove dates."_s, preview);
     note->setWordWrap(true);
