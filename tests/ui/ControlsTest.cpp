@@ -1,6 +1,7 @@
 #include "ColorPicker.h"
 #include "HelpWindow.h"
 #include "MonthCalendar.h"
+#include "SoundPlayer.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -129,4 +130,18 @@ TEST(HelpWindow, ShowsTheTopicsPages)
     EXPECT_TRUE(help.currentText().contains("Screen Appearance"));
     EXPECT_FALSE(help.showTopic(999));
     EXPECT_TRUE(help.currentText().contains("missing"));
+}
+
+// Without an audio device a sound is silence, never an error or a wait.
+TEST(SoundPlayer, PlaysAndStopsWithoutAnAudioDevice)
+{
+    qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QtSoundPlayer player;
+    player.playFile(QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav"), true);
+    player.playFile(QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav"), false);  // replaces the first
+    player.playResource(QStringLiteral("CHIMES"));
+    player.stop();
+    player.playFile(QStringLiteral("/no/such/file.wav"), false);
+    player.stop();
+    SUCCEED();
 }
