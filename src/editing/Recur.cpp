@@ -302,9 +302,9 @@ void TfrmRecur::paintMiniCalendar()
     }
 }
 
-RecurrenceSpec TfrmRecur::spec() const
+RecurrenceRule TfrmRecur::rule() const
 {
-    RecurrenceSpec s;
+    RecurrenceRule s;
     s.pattern = rbWofM->isChecked()     ? RecurPattern::WeekOfMonth
                 : rbDofM->isChecked()   ? RecurPattern::DaysOfMonth
                 : rbWeekly->isChecked() ? RecurPattern::Weekly
@@ -345,7 +345,7 @@ void TfrmRecur::btPreviewClick()
     }
     ListBox1->clear();
     // Each line keeps its date: OK inserts those, whatever the line shows.
-    for (const QDate &d : GenerateDates(spec(), s, e)) {
+    for (const QDate &d : GenerateDates(rule(), s, e)) {
         auto *item = new QListWidgetItem(PreviewLine(d, previewFormat_, fs_, clock_));
         item->setData(Qt::UserRole, d);
         ListBox1->addItem(item);

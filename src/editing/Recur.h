@@ -34,7 +34,7 @@ public:
     void init(const QString &time, const QString &category, const QString &notes, const QString &alarm);
     QDate startDate;
 
-    RecurrenceSpec spec() const;
+    RecurrenceRule rule() const;
     // The dates the preview lists now, in its order.
     QList<QDate> previewDates() const;
 

@@ -43,7 +43,7 @@ QDate nthToDate(int n, int weekday, const QDate &d)
 
 bool RangeTooLong(const QDate &start, const QDate &end) { return start.daysTo(end) > kMaxRecurrenceDays; }
 
-QList<QDate> GenerateDates(const RecurrenceSpec &s, const QDate &start, const QDate &end)
+QList<QDate> GenerateDates(const RecurrenceRule &s, const QDate &start, const QDate &end)
 {
     QList<QDate> out;
     if (!start.isValid() || !end.isValid())

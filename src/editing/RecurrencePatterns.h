@@ -20,7 +20,7 @@ QDate nthToDate(int n, int weekday, const QDate &d);
 
 enum class RecurPattern { WeekOfMonth, DaysOfMonth, Weekly, Daily, Annually };
 
-struct RecurrenceSpec {
+struct RecurrenceRule {
     RecurPattern pattern = RecurPattern::WeekOfMonth;
     int everyMonthsWofM = 1;                 // 1..12
     std::array<bool, 5> ordinals{};          // 1st, 2nd, 3rd, 4th, Last
@@ -40,7 +40,7 @@ bool RangeTooLong(const QDate &start, const QDate &end);
 
 // The dates the pattern gives from start to end (both included), in the
 // order the pattern produces them.
-QList<QDate> GenerateDates(const RecurrenceSpec &spec, const QDate &start, const QDate &end);
+QList<QDate> GenerateDates(const RecurrenceRule &rule, const QDate &start, const QDate &end);
 
 // The short date format made to show a four-digit year.
 QString MakePreviewFormat(const QString &shortDateFormat);

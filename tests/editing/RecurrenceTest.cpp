@@ -29,7 +29,7 @@ TEST(Recurrence, MonthArithmetic)
 
 TEST(Recurrence, DailyAvoidsWeekendsByDroppingThem)
 {
-    RecurrenceSpec s;
+    RecurrenceRule s;
     s.pattern = RecurPattern::Daily;
     s.dailyAvoidSat = s.dailyAvoidSun = true;
     // Monday 7 to Sunday 13 December 2026.
@@ -45,7 +45,7 @@ TEST(Recurrence, DailyAvoidsWeekendsByDroppingThem)
 
 TEST(Recurrence, WeeklyFromAWednesday)
 {
-    RecurrenceSpec s;
+    RecurrenceRule s;
     s.pattern = RecurPattern::Weekly;
     s.everyWeeks = 2;
     s.weeklyDays[1] = s.weeklyDays[5] = true;  // Mon, Fri
@@ -56,7 +56,7 @@ TEST(Recurrence, WeeklyFromAWednesday)
 
 TEST(Recurrence, DaysOfMonthAndWeekOfMonth)
 {
-    RecurrenceSpec s;
+    RecurrenceRule s;
     s.pattern = RecurPattern::DaysOfMonth;
     s.selectedDays[14] = s.selectedDays[30] = true;  // 15 and 31
     const QList<QDate> got = GenerateDates(s, QDate(2026, 1, 1), QDate(2026, 6, 30));
@@ -66,7 +66,7 @@ TEST(Recurrence, DaysOfMonthAndWeekOfMonth)
     s.dofmAvoidSun = true;  // 15 March 2026 is a Sunday
     EXPECT_FALSE(GenerateDates(s, QDate(2026, 1, 1), QDate(2026, 6, 30)).contains(QDate(2026, 3, 15)));
 
-    RecurrenceSpec w;
+    RecurrenceRule w;
     w.pattern = RecurPattern::WeekOfMonth;
     w.ordinals[1] = w.ordinals[4] = true;  // 2nd and Last
     w.wofmDays[2] = w.wofmDays[4] = true;  // Tue and Thu
@@ -80,7 +80,7 @@ TEST(Recurrence, DaysOfMonthAndWeekOfMonth)
 
 TEST(Recurrence, AnnuallyFrom29February)
 {
-    RecurrenceSpec s;
+    RecurrenceRule s;
     s.pattern = RecurPattern::Annually;
     const QList<QDate> got = GenerateDates(s, QDate(2000, 2, 29), QDate(2008, 3, 1));
     EXPECT_EQ(got, dates({QDate(2000, 2, 29), QDate(2001, 2, 28), QDate(2002, 2, 28), QDate(2003, 2, 28),
