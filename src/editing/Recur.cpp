@@ -88,6 +88,8 @@ TfrmRecur::TfrmRecur(TaskStore &store, Prompts &prompts, const FormatSettings &f
     rl->addWidget(l2, 1, 0);
     rl->addWidget(date2, 1, 1);
     rl->addWidget(lblNdays, 2, 1);
+    date1->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
+    date2->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
     connect(date1, &QDateEdit::dateChanged, this, [this] { calculateNDays(); });
     connect(date2, &QDateEdit::dateChanged, this, [this] { calculateNDays(); });
 

@@ -103,6 +103,7 @@ TfrmTimePopup::TfrmTimePopup(const FormatSettings &fs, const Clock &clock, QWidg
     dtTime = new QTimeEdit(this);
     dtTime->setObjectName(u"dtTime"_s);
     dtTime->installEventFilter(this);
+    dtTime->setDisplayFormat(ToQtPattern(fs_.longTimeFormat));
     sbNow = new QPushButton(this);
     sbNow->setObjectName(u"sbNow"_s);
     sbNow->setToolTip(u"Current time - click to set clock to current time"_s);

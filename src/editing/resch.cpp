@@ -28,6 +28,7 @@ TfrmReschedule::TfrmReschedule(const FormatSettings &fs, const Clock &clock, QWi
     date1 = new QDateEdit(this);
     date1->setObjectName(u"date1"_s);
     date1->setCalendarPopup(true);
+    date1->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
     lblDate2 = new QLabel(this);
     lblDate2->setObjectName(u"lblDate2"_s);
     btOK = new QPushButton(u"OK"_s, this);

@@ -49,6 +49,7 @@ TfrmEditHoliday::TfrmEditHoliday(const FormatSettings &fs, const QDate &today, P
     dt1 = new QDateEdit(once);
     dt1->setObjectName(u"dt1"_s);
     dt1->setCalendarPopup(true);
+    dt1->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
     dt1->setDate(today_);
     ol->addWidget(dt1);
     auto *note = new QLabel(u"Use this to enter holidays based on the lunar calendar such as Passover and Easter."_s, once);

@@ -392,6 +392,52 @@ QString ConvertQtPattern(const QString &qt)
     return out.trimmed();
 }
 
+QString ToQtPattern(QStringView f)
+{
+    QString out;
+    char16_t last = 0;
+    qsizetype i = 0;
+    while (i < f.size()) {
+        const QChar ch = f[i];
+        if (ch == u'\'' || ch == u'"') {
+            qsizetype end = f.indexOf(ch, i + 1);
+            if (end < 0)
+                end = f.size();
+            out += u'\'' + f.sliced(i + 1, end - i - 1).toString().replace(u"'"_s, u"''"_s) + u'\'';
+            i = end + 1;
+            continue;
+        }
+        if (startsWithNoCase(f, i, u"AMPM") || startsWithNoCase(f, i, u"AM/PM")) {
+            out += u"AP"_s;
+            i += startsWithNoCase(f, i, u"AM/PM") ? 5 : 4;
+            last = 'A';
+            continue;
+        }
+        if (!isAsciiLetter(ch)) {
+            out += ch;
+            ++i;
+            continue;
+        }
+        const int n = runLength(f, i);
+        char16_t token = upperAscii(ch);
+        if (token == 'M' && last == 'H')
+            token = 'N';
+        last = token;
+        switch (token) {
+        case 'D': out += QString(std::min(n, 4), u'd'); break;
+        case 'M': out += QString(std::min(n, 4), u'M'); break;
+        case 'Y': out += n <= 2 ? u"yy"_s : u"yyyy"_s; break;
+        case 'H': out += QString(std::min(n, 2), u'h'); break;
+        case 'N': out += QString(std::min(n, 2), u'm'); break;
+        case 'S': out += QString(std::min(n, 2), u's'); break;
+        case 'Z': out += n >= 3 ? u"zzz"_s : u"z"_s; break;
+        default: out += u'\'' + QString(n, ch) + u'\''; break;
+        }
+        i += n;
+    }
+    return out;
+}
+
 FormatSettings FormatSettings::fromLocale(const QLocale &locale, int currentYear)
 {
     FormatSettings fs;

@@ -66,6 +66,10 @@ struct FormatSettings {
 // program's format language ("M/d/yy", "h:mm AMPM", "HH:mm:ss").
 QString ConvertQtPattern(const QString &qtPattern);
 
+// The reverse, for Qt's date and time fields: a pattern of the program's
+// language as a Qt display format ("h:mm AMPM" -> "h:mm AP").
+QString ToQtPattern(QStringView pattern);
+
 // The start-up adjustment of the formats: four-digit years and numeric months
 // in the short date, no seconds in the long time. A pure function: the program
 // applies it exactly once (applied twice, "MMMM" would end up as "MM").

@@ -184,3 +184,17 @@ TEST(StrToDate, FollowsTheOrderOfTheShortDate)
     ASSERT_TRUE(StrToDate(u"2026-12-09", fs, &d));
     EXPECT_EQ(DateOfDay(DayOfValue(d)), QDate(2026, 12, 9));
 }
+
+TEST(Locale, ProgramPatternsForQtFields)
+{
+    EXPECT_EQ(ToQtPattern(u"M/d/yyyy"), "M/d/yyyy");
+    EXPECT_EQ(ToQtPattern(u"h:mm AMPM"), "h:mm AP");
+    EXPECT_EQ(ToQtPattern(u"hh:nn"), "hh:mm");
+    EXPECT_EQ(ToQtPattern(u"dd-MM-yyyy"), "dd-MM-yyyy");
+    EXPECT_EQ(ToQtPattern(u"d \"de\" MMMM"), "d 'de' MMMM");
+    // Formatting with both gives the same text.
+    const QDateTime dt(QDate(2026, 12, 9), QTime(18, 5));
+    const FormatSettings fs = FormatSettings::enUS();
+    EXPECT_EQ(QLocale(QLocale::English, QLocale::UnitedStates).toString(dt, ToQtPattern(u"M/d/yyyy h:mm AMPM")),
+              FormatDateTime(u"M/d/yyyy h:mm AMPM", ToDateValue(dt), fs));
+}
