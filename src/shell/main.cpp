@@ -319,15 +319,15 @@ void TfrmMain::buildMenus()
     QMenu *help = menuBar()->addMenu(u"&Help"_s);
     command(help, u"&Contents"_s, QKeySequence(Qt::Key_F1), &TfrmMain::Help1Click)->setObjectName(u"Help1"_s);
 
-    QAction *hol = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_FileDialogInfoView), u"Holidays"_s);
+    QAction *hol = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Holidays), u"Holidays"_s);
     hol->setObjectName(u"btHolidays"_s);
     hol->setToolTip(u"Holidays"_s);
     connect(hol, &QAction::triggered, this, [this] { guard([this] { Holidays1Click(); }); });
-    QAction *opt = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView), u"Options"_s);
+    QAction *opt = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Options), u"Options"_s);
     opt->setObjectName(u"btOptions"_s);
     opt->setToolTip(u"Options"_s);
     connect(opt, &QAction::triggered, this, [this] { guard([this] { Options2Click(); }); });
-    QAction *hide = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_TitleBarMinButton), u"Hide calendar"_s);
+    QAction *hide = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Hide), u"Hide calendar"_s);
     hide->setObjectName(u"ToolButton14"_s);
     hide->setToolTip(u"Hide calendar"_s);
     connect(hide, &QAction::triggered, this, [this] { guard([this] { ToolButton14Click(); }); });

@@ -8,4 +8,8 @@ namespace morvane {
 
 QIcon MakeAppIcon(int dayOfMonth);  // 0: the plain program icon
 
+// The toolbar's pictures, drawn.
+enum class ToolIcon { Holidays, Options, Hide };
+QIcon MakeToolIcon(ToolIcon kind);
+
 }  // namespace morvane
