@@ -396,3 +396,16 @@ TEST_F(MainWindowTest, TheCategoriesCommandEditsThePickList)
     w->Categories1Click();
     EXPECT_EQ(readBytes(data.file("category.xxx")), "");
 }
+
+// A task file edited elsewhere with LF line ends keeps every task through
+// a start and a save.
+TEST_F(MainWindowTest, AnLfOnlyTaskFileKeepsItsTasks)
+{
+    writeBytes(data.file("gridNon.grd"), "3,3\n0,0,Category\n1,1,First\n1,2,Second\n");
+    auto w = make();
+    ASSERT_TRUE(w->created());
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 2), "Second");
+    w->SayGoodBye();
+    const QByteArray saved = readBytes(data.file("gridNon.grd"));
+    EXPECT_TRUE(saved.contains("1,1,First\r\n1,2,Second\r\n")) << saved.toStdString();
+}
