@@ -2,6 +2,7 @@
 
 #include "Grid.h"
 #include "GridFile.h"
+#include "Utility.h"
 
 #include <QByteArrayView>
 #include <cstdio>
@@ -95,6 +96,27 @@ int FuzzPickList(const std::uint8_t *data, std::size_t size)
     }
     if (ParsePickList(joined) != items)
         broken("pick list does not round-trip");
+    return 0;
+}
+
+int FuzzTexts(const std::uint8_t *data, std::size_t size)
+{
+    const QString text = DecodeFileText(
+        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(std::min<std::size_t>(size, 256))));
+    static const FormatSettings us = fix2000(FormatSettings::enUS());
+    DateValue v = 0;
+    StrToTime(text, us, &v);
+    StrToDate(text, us, &v);
+    KeyToFloat(text, us);
+    SafeStrToInt(text);
+    TabField(text, 3);
+    ContainsWord(text, u"a b", false);
+    // The text as a format pattern: the output stays bounded.
+    const QString formatted = FormatDateTime(text, 46365.75, us);
+    if (formatted.size() > 64 * text.size() + 64)
+        broken("a format grew without bound");
+    if (MemoToText(TextToMemo(text)).size() > text.size() + 2)
+        broken("a memo grew");
     return 0;
 }
 

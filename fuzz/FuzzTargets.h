@@ -11,5 +11,7 @@ namespace morvane {
 // Aborts when an invariant is broken; returns 0 otherwise.
 int FuzzGridFile(const std::uint8_t *data, std::size_t size);
 int FuzzPickList(const std::uint8_t *data, std::size_t size);
+// The text routines that read cells and formats: no input may crash them.
+int FuzzTexts(const std::uint8_t *data, std::size_t size);
 
 }  // namespace morvane

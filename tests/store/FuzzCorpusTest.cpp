@@ -20,6 +20,7 @@ TEST(FuzzCorpus, EveryInputLoadsAndRoundTrips)
         const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
         morvane::FuzzGridFile(data, std::size_t(bytes.size()));
         morvane::FuzzPickList(data, std::size_t(bytes.size()));
+        morvane::FuzzTexts(data, std::size_t(bytes.size()));
         ++n;
     }
     EXPECT_GE(n, 10);
