@@ -438,15 +438,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
         resizeCalendars();
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {
         // The list with the focus shows its selection; the other hides it.
-        for (QTableView *v : {tvDay_, tvNonday_}) {
-            QPalette p = v->palette();
-            const QPalette app = QApplication::palette();
-            const bool focused = v == watched;
-            p.setColor(QPalette::Highlight, focused ? app.color(QPalette::Highlight) : app.color(QPalette::Base));
-            p.setColor(QPalette::HighlightedText,
-                       focused ? app.color(QPalette::HighlightedText) : app.color(QPalette::Text));
-            v->setPalette(p);
-        }
+        for (QTableView *v : {tvDay_, tvNonday_})
+            showListSelection(v, v == watched);
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::Resize) {
         if (watched == tvDay_)
             ResizeGridDay();

@@ -198,6 +198,7 @@ private:
     void buildLists();
     CalendarColours calendarColours() const;
     void applyListLooks();
+    void showListSelection(QTableView *v, bool focused);
     void followToday();
     void setBarColor(QSplitter *s, const QColor &c);
 

@@ -66,9 +66,11 @@ QTableView *makeList(const QString &name, GridTableModel *model, QWidget *parent
     return v;
 }
 
+}  // namespace
+
 // A list shows its selection in the highlight colours only while it has
 // the focus.
-void showSelection(QTableView *v, bool focused)
+void TfrmMain::showListSelection(QTableView *v, bool focused)
 {
     QPalette p = v->palette();
     const QPalette app = QApplication::palette();
@@ -77,8 +79,6 @@ void showSelection(QTableView *v, bool focused)
                focused ? app.color(QPalette::HighlightedText) : app.color(QPalette::Text));
     v->setPalette(p);
 }
-
-}  // namespace
 
 void TfrmMain::buildLists()
 {
@@ -130,7 +130,7 @@ void TfrmMain::buildLists()
     tl->addWidget(tvNonday_, 1);
 
     for (QTableView *v : {tvDay_, tvNonday_}) {
-        showSelection(v, false);
+        showListSelection(v, false);
         v->installEventFilter(this);
     }
     connect(tvDay_->horizontalHeader(), &QHeaderView::sectionClicked, this,
