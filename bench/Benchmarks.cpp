@@ -87,7 +87,7 @@ void BM_LoadGridFile(benchmark::State &state)
 void BM_SaveGridFile(benchmark::State &state)
 {
     Grid g;
-    LoadGridFile(g, storeFile(int(state.range(0))));
+    (void)LoadGridFile(g, storeFile(int(state.range(0))));
     const QString out = folder().filePath(QStringLiteral("saved.grd"));
     for (auto _ : state)
         if (!SaveGridFile(g, out).ok)

@@ -8,10 +8,11 @@
 
 namespace morvane {
 
-// Aborts when an invariant is broken; returns 0 otherwise.
-int FuzzGridFile(const std::uint8_t *data, std::size_t size);
-int FuzzPickList(const std::uint8_t *data, std::size_t size);
+// Each returns nullptr when every invariant holds, otherwise what broke (the
+// fuzzer then aborts; the corpus replay names the input and fails).
+const char *FuzzGridFile(const std::uint8_t *data, std::size_t size);
+const char *FuzzPickList(const std::uint8_t *data, std::size_t size);
 // The text routines that read cells and formats: no input may crash them.
-int FuzzTexts(const std::uint8_t *data, std::size_t size);
+const char *FuzzTexts(const std::uint8_t *data, std::size_t size);
 
 }  // namespace morvane

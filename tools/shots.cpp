@@ -74,7 +74,7 @@ int main(int argc, char **argv)
         for (const HolidayStructure &h : BuiltInHolidays)
             if (h.country == country)
                 addToGrid(holidays, 1, h, fs);
-    SaveGridFile(holidays, tmp.filePath(QStringLiteral("holiday.grd")));
+    (void)SaveGridFile(holidays, tmp.filePath(QStringLiteral("holiday.grd")));
     TfrmHoliday frmHoliday({prompts, runner, fs, tmp.path(), [] { return QDate(2026, 12, 9); },
                             [] { return true; }, {}});
     frmHoliday.show();

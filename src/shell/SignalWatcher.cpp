@@ -10,9 +10,15 @@ namespace morvane {
 
 namespace {
 int pipeFds[2] = {-1, -1};
+volatile std::sig_atomic_t signalsSeen = 0;
 
 extern "C" void onSignal(int sig)
 {
+    // A second request to end, while the first is still saving or stuck,
+    // ends at once: every save is atomic, so the files stay whole.
+    if (signalsSeen > 0)
+        ::_exit(128 + sig);
+    signalsSeen = 1;
     const char c = char(sig);
     [[maybe_unused]] const auto n = ::write(pipeFds[1], &c, 1);
 }

@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "AppIcon.h"
+#include "AtomicFile.h"
 #include "DataFolder.h"
 #include "GridTableModel.h"
 #include "HelpWindow.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
@@ -41,7 +43,8 @@ namespace morvane {
 TfrmMain::TfrmMain(MainServices services, QWidget *parent)
     : QMainWindow(parent), sv_(std::move(services)), fs_(FormatSettings::enUS()),
       store_(filter_, JoinPath(sv_.folder, u"grid.grd"_s)), gridDay_(NewDayGrid()),
-      gridNonday_(NewTodoGrid()), gridHoliday_(NewHolidayGrid()), todoPath_(JoinPath(sv_.folder, u"gridNon.grd"_s))
+      gridNonday_(NewTodoGrid()), gridHoliday_(NewHolidayGrid()), todoPath_(JoinPath(sv_.folder, u"gridNon.grd"_s)),
+      backup_(sv_.folder, sv_.clock)
 {
     FormCreate();
 }
@@ -84,20 +87,30 @@ void TfrmMain::FormCreate()
             return;
         }
     }
+    // Saves that were killed left their temporary files; this copy holds
+    // the single-instance lock, so no other copy is saving now.
+    RemoveStaleTempFiles(sv_.folder);
+    RemoveStaleTempFiles(backup_.folder());
+    store_.setBeforeSave([this] { keepDailyCopy(); });
+
     QElapsedTimer loadTimer;
     loadTimer.start();
     const FileResult storeLoaded = store_.load();
     storeLoadMs_ = loadTimer.elapsed();
-    if (FileResult r = storeLoaded; !r) {
-        sv_.prompts.ErrorBox(r.message);
-        if (!r.damaged)
+    if (const FileResult &r = storeLoaded; !r) {
+        if (!r.damaged) {
+            sv_.prompts.ErrorBox(r.message);
             return;
+        }
+        reportDamaged(store_.path(), r);
     }
     if (FileResult r = LoadGridFile(gridNonday_, todoPath_); !r) {
-        sv_.prompts.ErrorBox(r.message);
-        if (!r.damaged)
+        if (!r.damaged) {
+            sv_.prompts.ErrorBox(r.message);
             return;
+        }
         todoDamaged_ = true;
+        reportDamaged(todoPath_, r);
     }
     if (gridNonday_.colCount() < kTodoCols)
         gridNonday_.setColCount(kTodoCols);
@@ -478,8 +491,14 @@ void TfrmMain::keyPressEvent(QKeyEvent *e)
 // ---------------------------------------------------------------------------
 // Saving and ending
 
+void TfrmMain::keepDailyCopy() { reportSave(backup_.folder(), backup_.beforeSave()); }
+
 FileResult TfrmMain::saveStore(bool sort)
 {
+    // A file that loaded damaged is not saved over until the person agrees
+    // at Exit; they were told when it loaded.
+    if (store_.saveBlocked())
+        return FileResult::success();
     const FileResult r = sort ? store_.SortGridStore() : store_.save();
     reportSave(store_.path(), r);
     return r;
@@ -487,9 +506,10 @@ FileResult TfrmMain::saveStore(bool sort)
 
 FileResult TfrmMain::saveTodo()
 {
-    const FileResult r = todoDamaged_
-                             ? FileResult::failure(todoPath_ + u" was damaged when it was loaded, so it was not saved over."_s)
-                             : SaveGridFile(gridNonday_, todoPath_);
+    if (todoDamaged_)
+        return FileResult::success();
+    keepDailyCopy();
+    const FileResult r = SaveGridFile(gridNonday_, todoPath_);
     reportSave(todoPath_, r);
     return r;
 }
@@ -500,6 +520,9 @@ void TfrmMain::reportSave(const QString &path, const FileResult &r)
         toldFailures_.remove(path);
         return;
     }
+    // The person heard about a damaged file when it loaded.
+    if (damagedFiles_.contains(path))
+        return;
     if (toldFailures_.value(path) == r.message)
         return;
     toldFailures_.insert(path, r.message);
@@ -509,6 +532,16 @@ void TfrmMain::reportSave(const QString &path, const FileResult &r)
         sv_.prompts.ErrorBox(r.message);
 }
 
+void TfrmMain::reportDamaged(const QString &path, const FileResult &r)
+{
+    damagedFiles_.insert(path);
+    QString copy;
+    const FileResult kept = backup_.keepDamaged(path, &copy);
+    sv_.prompts.ErrorBox(r.message + u"\n\n"_s +
+                         (kept ? u"A copy of the file as it is now is kept as %1."_s.arg(QDir::toNativeSeparators(copy))
+                               : u"Morvane could not keep a copy of it: %1"_s.arg(kept.message)));
+}
+
 bool TfrmMain::agreeToReplaceDamaged(bool ask)
 {
     if (!store_.saveBlocked() && !todoDamaged_)
@@ -516,12 +549,14 @@ bool TfrmMain::agreeToReplaceDamaged(bool ask)
     if (!ask)
         return false;
     const QString text =
-        u"A task file was damaged when Morvane started and has not been saved over since.\n\n"
-        "Replace it with the tasks Morvane holds now? Answer No to keep the damaged file as it is."_s;
+        u"A task file was damaged when Morvane started and has not been saved over since (a copy of it "
+        "is kept in %1).\n\nReplace it with the tasks Morvane holds now? Answer No to keep the damaged "
+        "file as it is."_s.arg(QDir::toNativeSeparators(backup_.folder()));
     if (!sv_.prompts.YesNo(text))
         return false;
     store_.allowSaveOver();
     todoDamaged_ = false;
+    damagedFiles_.clear();
     return true;
 }
 
@@ -554,8 +589,20 @@ bool TfrmMain::saveOnTheWayOut(bool ask)
     }
 }
 
+void TfrmMain::leave()
+{
+    leaving_ = true;
+    pool_.disableAll();
+    // Ends the loop without closing the windows first: the way out has
+    // saved, and no window may hold the end up.
+    if (sv_.endLoop)
+        sv_.endLoop(0);
+}
+
 void TfrmMain::SayGoodBye()
 {
+    if (leaving_)
+        return;
     exitRequested_ = true;
     alarmShowing_ = true;
     sv_.sound.stop();
@@ -564,22 +611,27 @@ void TfrmMain::SayGoodBye()
         alarmShowing_ = false;
         return;
     }
-    pool_.disableAll();
-    QApplication::quit();
+    leave();
 }
 
 void TfrmMain::endSession()
 {
+    // Nobody may be there to answer: nothing is asked, a save that fails
+    // keeps the old file, a damaged file is left as it is, and the program
+    // ends.
+    if (leaving_)
+        return;
     exitRequested_ = true;
     alarmShowing_ = true;
+    sv_.sound.stop();
     pool_.disableAll();
     saveOnTheWayOut(false);
-    QApplication::quit();
+    leave();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *e)
 {
-    if (destroying_) {
+    if (destroying_ || leaving_) {
         e->accept();
         return;
     }
@@ -595,9 +647,8 @@ void TfrmMain::closeEvent(QCloseEvent *e)
         e->ignore();
         return;
     }
-    pool_.disableAll();
     e->accept();
-    QApplication::quit();
+    leave();
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *e)

@@ -5,6 +5,7 @@
 // (the notification area), main_layout.cpp (splitters and the Resize menu).
 
 #include "Clock.h"
+#include "DailyBackup.h"
 #include "GridFile.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
@@ -53,6 +54,9 @@ struct MainServices {
     QString folder;      // the data folder
     QString executable;  // this program, for the autostart entry
     QDate releaseDate;   // the day this build was made
+    // Ends the program's event loop; the program passes QCoreApplication::exit,
+    // tests leave it empty and read ended().
+    std::function<void(int)> endLoop = {};
 };
 
 class TfrmMain : public QMainWindow {
@@ -150,6 +154,9 @@ public:
     TimerPool::Handle clockTrigger() const { return tmClock_; }
     TimerPool::Handle layoutTrigger() const { return tmLayout_; }
     bool exitRequested() const { return exitRequested_; }
+    // The way out has run (and saved): the event loop was told to end.
+    bool ended() const { return leaving_; }
+    DailyBackup &backups() { return backup_; }
     bool ending() const { return alarmShowing_; }
     int minimumClientWidth() const { return minWidth_; }
     LayoutValues currentLayout() const;
@@ -191,6 +198,12 @@ private:
     // Tells the person about a failed save once, until that file saves again.
     void reportSave(const QString &path, const FileResult &r);
     bool agreeToReplaceDamaged(bool ask);
+    // Saves for the way out once, then ends the event loop.
+    void leave();
+    // Tells the person a task file loaded damaged, keeping a copy of it.
+    void reportDamaged(const QString &path, const FileResult &r);
+    // The day's first save copies the task files into the backups.
+    void keepDailyCopy();
     void goToTray();
     void showFromTray();
     void flashSplitter(QSplitter *s);
@@ -212,6 +225,8 @@ private:
     HolidayIndex holidays_;
     QString todoPath_;
     bool todoDamaged_ = false;
+    DailyBackup backup_;
+    bool leaving_ = false;  // the way out has saved; nothing saves again
     Options options_;
     LayoutValues layout_;
     bool created_ = false;
@@ -230,6 +245,7 @@ private:
     bool confirm_ = true;
     int minWidth_ = 636;
     QMap<QString, QString> toldFailures_;  // file -> message already shown
+    QSet<QString> damagedFiles_;           // loaded damaged; told at start
 
     TimerPool pool_;
     TimerPool::Handle tmLayout_ = -1;
@@ -269,6 +285,7 @@ private:
     QPlainTextEdit *memWhat_ = nullptr;
     int memRow_ = 0;        // the day-list row the notes pane shows
     bool memDirty_ = false; // the person changed the notes since
+    bool memCut_ = false;   // the pane shows the notes cut: not editable
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;

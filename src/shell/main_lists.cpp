@@ -93,7 +93,7 @@ void TfrmMain::buildLists()
     dayModel_ = new GridTableModel(gridDay_, this);
     tvDay_ = makeList(u"gridDay"_s, dayModel_, pnlDayList_);
     tvDay_->setItemDelegate(new TaskCellDelegate(
-        [this](int r) { return options_.strikeOut && gridDay_.cell(kDayDone, r) == u"Yes"; }, tvDay_));
+        [this](int r) { return options_.strikeOut && gridDay_.cellUtf8(kDayDone, r) == "Yes"; }, tvDay_));
     auto *dl = new QVBoxLayout(pnlDayList_);
     dl->setContentsMargins(0, 0, 0, 0);
     dl->addWidget(tvDay_);
@@ -122,7 +122,7 @@ void TfrmMain::buildLists()
     todoModel_ = new GridTableModel(gridNonday_, this);
     tvNonday_ = makeList(u"gridNonday"_s, todoModel_, pnlTodo_);
     tvNonday_->setItemDelegate(new TaskCellDelegate(
-        [this](int r) { return options_.strikeOut && gridNonday_.cell(kTodoDone, r) == u"Yes"; }, tvNonday_));
+        [this](int r) { return options_.strikeOut && gridNonday_.cellUtf8(kTodoDone, r) == "Yes"; }, tvNonday_));
     auto *tl = new QVBoxLayout(pnlTodo_);
     tl->setContentsMargins(0, 0, 0, 0);
     tl->setSpacing(0);
@@ -259,7 +259,12 @@ void TfrmMain::DrawExtraMemo()
     if (row != memRow_)
         commitNotes();  // an edit belongs to the row it was made in
     memRow_ = row;
-    const QString notes = row > 0 ? gridDay_.cell(kDayNotes, row) : QString();
+    const QByteArrayView stored = row > 0 ? gridDay_.cellUtf8(kDayNotes, row) : QByteArrayView();
+    // Notes too long to lay out are shown cut and cannot be edited here, so
+    // that the cut text can never be stored over the whole one.
+    memCut_ = TooLongToShow(stored);
+    const QString notes = ShownText(stored);
+    memWhat_->setReadOnly(memCut_);
     // The notes keep their line breaks; the pane wraps long lines.
     const QString shown = TextToMemo(notes).join(u'\n');
     if (memWhat_->toPlainText() != shown || !memWhat_->hasFocus()) {
@@ -269,7 +274,7 @@ void TfrmMain::DrawExtraMemo()
         memDirty_ = false;
     }
     memWhat_->setVisible(!notes.isEmpty());
-    const bool done = row > 0 && gridDay_.cell(kDayDone, row) == u"Yes";
+    const bool done = row > 0 && gridDay_.cellUtf8(kDayDone, row) == "Yes";
     QPalette p = memWhat_->palette();
     p.setColor(QPalette::Base, !notes.isEmpty() && done ? palette().color(QPalette::Button) : QColor(248, 252, 201));
     memWhat_->setPalette(p);
@@ -277,7 +282,7 @@ void TfrmMain::DrawExtraMemo()
 
 void TfrmMain::commitNotes()
 {
-    if (!memDirty_ || !memWhat_)
+    if (!memDirty_ || !memWhat_ || memCut_)
         return;
     memDirty_ = false;
     memWhat_->document()->setModified(false);

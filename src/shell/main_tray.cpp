@@ -53,8 +53,8 @@ void TfrmMain::TrayIconAppMinimize()
 {
     commitNotes();
     // Every trip to the notification area leaves both task files on disk.
-    saveStore(false);
-    saveTodo();
+    (void)saveStore(false);  // a failure is reported inside
+    (void)saveTodo();
 }
 
 void TfrmMain::goToTray()

@@ -9,11 +9,16 @@
 #include <chrono>
 #include <QSessionManager>
 
+#include <csignal>
+
 using namespace morvane;
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // A save past a file-size limit must fail like a full disk and be
+    // reported, not kill the program half way.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The ffmpeg sound back end fails on machines without an audio device.
     if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
@@ -41,7 +46,8 @@ int main(int argc, char *argv[])
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
 
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
-                      QCoreApplication::applicationFilePath(), ReleaseDate()});
+                      QCoreApplication::applicationFilePath(), ReleaseDate(),
+                      [](int code) { QCoreApplication::exit(code); }});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;

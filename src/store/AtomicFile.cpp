@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <vector>
 
 #include <cerrno>
 #include <cstring>
@@ -72,7 +75,7 @@ FileResult AtomicFile::open()
     if (FileResult ok = CheckWritable(d->path); !ok)
         return ok;
     const QFileInfo info(d->path);
-    d->tmp = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
+    d->tmp = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".morvane-XXXXXX"_s);
     d->fd = ::mkstemp(d->tmp.data());
     if (d->fd < 0) {
         const int err = errno;
@@ -160,6 +163,51 @@ FileResult WriteFileAtomically(const QString &path, QByteArrayView data)
         return ok;
     file.write(data.data(), std::size_t(data.size()));
     return file.commit();
+}
+
+FileResult CopyFileAtomically(const QString &from, const QString &to)
+{
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return FileResult::failure(ReadErrorMessage(from, errno));
+    AtomicFile file(to);
+    FileResult opened = file.open();
+    if (!opened) {
+        ::close(in);
+        return opened;
+    }
+    std::vector<char> buf(std::size_t(1) << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(in);
+            return FileResult::failure(ReadErrorMessage(from, err));
+        }
+        if (n == 0 || !file.write(buf.data(), std::size_t(n)))
+            break;
+    }
+    ::close(in);
+    return file.commit();
+}
+
+int RemoveStaleTempFiles(const QString &folder)
+{
+    static const QRegularExpression ours(uR"(^\..+\.morvane-[A-Za-z0-9]{6}$)"_s);
+    static const QRegularExpression earlier(
+        uR"(^\.(grid\.grd|gridNon\.grd|gridComp\.grd|holiday\.grd|category\.xxx|category\.yyy)\.[A-Za-z0-9]{6}$)"_s);
+    int removed = 0;
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString &name : names) {
+        if (!ours.match(name).hasMatch() && !earlier.match(name).hasMatch())
+            continue;
+        if (QFile::remove(dir.filePath(name)))
+            ++removed;
+    }
+    return removed;
 }
 
 }  // namespace morvane

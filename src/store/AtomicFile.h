@@ -36,4 +36,12 @@ FileResult CheckWritable(const QString &path);
 // Writes the whole of data to path atomically.
 FileResult WriteFileAtomically(const QString &path, QByteArrayView data);
 
+// Copies the file at `from` to `to` atomically, a chunk at a time.
+FileResult CopyFileAtomically(const QString &from, const QString &to);
+
+// Removes the temporary files a killed save left in the folder: only names
+// this writer makes (".NAME.morvane-XXXXXX", and the ".NAME.XXXXXX" of
+// earlier versions for the program's own data files). Returns how many went.
+int RemoveStaleTempFiles(const QString &folder);
+
 }  // namespace morvane

@@ -6,6 +6,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <charconv>
 #include <climits>
 #include <cstdlib>
@@ -29,7 +35,7 @@ constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
 // First byte below 14 (BS, TAB, LF and CR are 8, 9, 10 and 13), or end.
 // Sixteen or eight bytes at a time: cell text rarely holds any of them.
-inline char *findControl(char *p, char *end)
+inline const char *findControl(const char *p, const char *end)
 {
 #ifdef __SSE2__
     const __m128i limit = _mm_set1_epi8(13);
@@ -92,37 +98,6 @@ constexpr char16_t kCp1252High[32] = {
 
 char16_t cp1252(unsigned char b) { return (b >= 0x80 && b < 0xA0) ? kCp1252High[b - 0x80] : b; }
 
-// Converts Windows-1252 bytes to UTF-8 in a new malloc'd buffer.
-char *cp1252ToUtf8(const char *src, std::size_t size, std::size_t *outSize, std::size_t *outCap)
-{
-    const std::size_t cap = size * 3 + 4096;
-    char *out = static_cast<char *>(std::malloc(cap));
-    if (!out)
-        throw std::bad_alloc();
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char16_t u = cp1252(static_cast<unsigned char>(src[i]));
-        if (u < 0x80) {
-            out[n++] = char(u);
-        } else if (u < 0x800) {
-            out[n++] = char(0xC0 | (u >> 6));
-            out[n++] = char(0x80 | (u & 0x3F));
-        } else {
-            out[n++] = char(0xE0 | (u >> 12));
-            out[n++] = char(0x80 | ((u >> 6) & 0x3F));
-            out[n++] = char(0x80 | (u & 0x3F));
-        }
-    }
-    *outSize = n;
-    *outCap = cap;
-    return out;
-}
-
-struct FreeDeleter {
-    void operator()(char *p) const { std::free(p); }
-};
-using Buffer = std::unique_ptr<char, FreeDeleter>;
-
 // Streams bytes out in chunks, so a save never holds a second copy of a large
 // table in memory.
 class ChunkWriter {
@@ -158,14 +133,16 @@ public:
     // Cell text with CR written as TAB and LF as BS.
     void putEncoded(const char *p, std::size_t n)
     {
-        char *s = const_cast<char *>(p);  // findControl only reads
-        char *end = s + n;
+        const char *s = p;
+        const char *end = s + n;
         while (s < end) {
-            char *c = findControl(s, end);
+            const char *c = findControl(s, end);
             put(s, std::size_t(c - s));
             if (c == end)
                 break;
-            put(*c == '\r' ? '\t' : *c == '\n' ? '\b' : *c);
+            // A NUL byte is no text and would make the file read as damaged.
+            if (*c != '\0')
+                put(*c == '\r' ? '\t' : *c == '\n' ? '\b' : *c);
             s = c + 1;
         }
     }
@@ -293,203 +270,509 @@ QString DecodeFileText(QByteArrayView bytes)
     return s;
 }
 
-struct LineReader {
-    char *p;
-    char *end;
+namespace {
 
-    bool atEnd() const { return p >= end; }
-    char *next(char **lineEnd)
-    {
-        char *ls = p;
-        char *q = p;
-        for (;;) {
-            q = findControl(q, end);
-            if (q == end) {
-                *lineEnd = end;
-                p = end;
-                return ls;
-            }
-            if (*q == '\t') {
-                *q++ = '\r';
-            } else if (*q == '\b') {
-                *q++ = '\n';
-            } else if (*q == '\r' || *q == '\n') {
-                *lineEnd = q;
-                p = q + 1;
-                if (*q == '\r' && p < end && *p == '\n')
-                    ++p;
-                return ls;
-            } else {
-                ++q;
-            }
-        }
-    }
+// A decimal number of a line: leading blanks, an optional sign, digits up to
+// the first other character.
+struct Number {
+    long long value = 0;
+    bool digits = false;  // at least one digit was read
+    bool plain = false;   // nothing but digits, as the program writes numbers
 };
 
-// Builds a grid from a file's bytes. It is a friend of Grid: the bytes become
-// the grid's arena and the cells point into them, decoded in place.
+Number readNumber(const char *p, const char *end)
+{
+    Number n;
+    const char *start = p;
+    while (p < end && *p == ' ')
+        ++p;
+    bool neg = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        neg = *p == '-';
+        ++p;
+    }
+    const char *first = p;
+    n.value = readInt(first, end);
+    while (p < end && *p >= '0' && *p <= '9')
+        ++p;
+    n.digits = p > first;
+    n.plain = n.digits && first == start && p == end;
+    if (neg)
+        n.value = -n.value;
+    return n;
+}
+
+// The end of the line that starts at p: its CR or LF, or the end.
+const char *lineEnd(const char *p, const char *end)
+{
+    for (;;) {
+        p = findControl(p, end);
+        if (p == end || *p == '\r' || *p == '\n')
+            return p;
+        ++p;
+    }
+}
+
+// The start of the line after the one ending at le (an LF right after a CR
+// belongs to the same line end).
+const char *nextLine(const char *le, const char *end)
+{
+    const char *p = le + 1;
+    if (*le == '\r' && p < end && *p == '\n')
+        ++p;
+    return p;
+}
+
+// Copies a cell's text from the file into out: TAB becomes CR, BS becomes LF,
+// NUL bytes (which no text holds) are dropped, and Windows-1252 bytes become
+// UTF-8 when the file is in that code page. Returns the bytes written.
+std::size_t decodeCell(const char *p, const char *end, char *out, bool cp1252Text, bool *sawNul)
+{
+    char *o = out;
+    while (p < end) {
+        const char *c = findControl(p, end);
+        if (cp1252Text) {
+            for (; p < c; ++p) {
+                const char16_t u = cp1252(static_cast<unsigned char>(*p));
+                if (u < 0x80) {
+                    *o++ = char(u);
+                } else if (u < 0x800) {
+                    *o++ = char(0xC0 | (u >> 6));
+                    *o++ = char(0x80 | (u & 0x3F));
+                } else {
+                    *o++ = char(0xE0 | (u >> 12));
+                    *o++ = char(0x80 | ((u >> 6) & 0x3F));
+                    *o++ = char(0x80 | (u & 0x3F));
+                }
+            }
+        } else {
+            std::memcpy(o, p, std::size_t(c - p));
+            o += c - p;
+        }
+        if (c == end)
+            break;
+        if (*c == '\t')
+            *o++ = '\r';
+        else if (*c == '\b')
+            *o++ = '\n';
+        else if (*c == '\0')
+            *sawNul = true;
+        else
+            *o++ = *c;
+        p = c + 1;
+    }
+    return std::size_t(o - out);
+}
+
+QString damagedMessage(const QString &name, const QString &reason)
+{
+    return u"The file %1 is damaged: %2. Morvane shows what it could read of it and will not "
+           "save over it."_s.arg(nativePath(name), reason);
+}
+
+// Leading UTF-8 byte-order marks to skip.
+std::size_t leadingMarksIn(const char *p, std::size_t n) { return leadingMarks(p, n); }
+
+bool isUtf16(const char *p, std::size_t n)
+{
+    return n >= 2 && ((p[0] == '\xFF' && p[1] == '\xFE') || (p[0] == '\xFE' && p[1] == '\xFF'));
+}
+
+// A UTF-16 file (a text editor's "Unicode") as UTF-8 bytes.
+QByteArray utf16ToUtf8(const char *p, std::size_t n)
+{
+    const bool bigEndian = p[0] == '\xFE';
+    std::u16string units;
+    units.reserve((n - 2) / 2);
+    for (std::size_t i = 2; i + 1 < n; i += 2) {
+        const auto a = static_cast<unsigned char>(p[i]), b = static_cast<unsigned char>(p[i + 1]);
+        units.push_back(char16_t(bigEndian ? (a << 8) | b : (b << 8) | a));
+    }
+    return QString::fromUtf16(units.data(), qsizetype(units.size())).toUtf8();
+}
+
+}  // namespace
+
+// Builds a grid from a file's lines, one line at a time, copying each cell's
+// decoded text into the grid's arena (nothing of the file's own syntax is
+// kept, so a loaded table needs about half the memory of its file). It is a
+// friend of Grid.
+//
+// Besides the format's reading rules it judges whether the file was read
+// whole. A file is damaged when its size line is missing, unreadable or
+// negative, when a cell lies in a row beyond the size line's count, when it
+// holds NUL bytes or is UTF-16, or when fewer than half of its lines are
+// lines of the format. A damaged file still gives up what can be read of it:
+// rows beyond the count and cells under an unreadable size line are kept, so
+// that the person sees every task the file holds. Files the program writes
+// are never damaged.
 class GridLoader {
 public:
-    static FileResult load(Grid &table, Buffer buf, std::size_t size, std::size_t cap,
-                           const QString &name);
+    enum class Text { Utf8, Cp1252 };
+
+    GridLoader(const Grid &old, std::size_t fileSize, Text mode, QString name)
+        : old_(old), fileSize_(fileSize), mode_(mode), name_(std::move(name)),
+          rowBound_(std::size_t(std::min<long long>(kMaxGridRows, (long long)(fileSize) + 1024)))
+    {
+    }
+
+    // One line without its end. False when the load must stop: a size line
+    // beyond every table's size, or (reading as UTF-8) text that is not.
+    bool line(const char *b, const char *e)
+    {
+        if (!sawSizeLine_) {
+            sawSizeLine_ = true;
+            return sizeLine(b, e);
+        }
+        if (b == e)
+            return true;  // an empty line holds no data
+        if (e - b >= 2 && b[0] == 'c' && b[1] == 'w')
+            widthLine(b, e);
+        else
+            return cellLine(b, e);
+        return true;
+    }
+
+    bool wantsCp1252() const { return notUtf8_; }
+    void setDamage(const QString &reason)
+    {
+        if (reason_.isEmpty())
+            reason_ = reason;
+    }
+
+    FileResult finish(Grid &table);
+
+private:
+    bool sizeLine(const char *b, const char *e);
+    void widthLine(const char *b, const char *e);
+    bool cellLine(const char *b, const char *e);
+    void start(int cols, std::size_t rows);
+
+    const Grid &old_;
+    std::size_t fileSize_;
+    Text mode_;
+    QString name_;
+    std::size_t rowBound_;      // rows a file of this size can plausibly hold
+    Grid g_;
+    bool sawSizeLine_ = false;
+    bool started_ = false;      // g_ is the table being built
+    bool keptOld_ = false;      // an empty size line: the old table goes on
+    bool claimKnown_ = false;
+    std::size_t claimRows_ = 0;
+    bool notUtf8_ = false;
+    bool sawNul_ = false;
+    bool beyond_ = false;
+    std::size_t formatLines_ = 0, otherLines_ = 0;
+    std::vector<bool> headerFromFile_;
+    QString reason_;
+    FileResult fatal_ = FileResult::success();
 };
 
-FileResult GridLoader::load(Grid &table, Buffer buf, std::size_t size, std::size_t cap,
-                            const QString &name)
+void GridLoader::start(int cols, std::size_t rows)
 {
-    // A run of 0x1A at the very end is an old end-of-file mark; a 0x1A
-    // anywhere else is text and must not cut off the rest of the table.
-    while (size > 0 && buf.get()[size - 1] == '\x1A')
-        --size;
-    std::size_t start = leadingMarks(buf.get(), size);
-    if (!IsValidUtf8(buf.get() + start, size - start)) {
-        std::size_t n, c;
-        char *conv = cp1252ToUtf8(buf.get() + start, size - start, &n, &c);
-        buf.reset(conv);
-        size = n;
-        cap = c;
-        start = 0;
+    g_ = Grid(cols, int(std::max<std::size_t>(1, rows)));
+    // Room for every row's cells, but no more than the file could fill.
+    g_.reserveBlocks(std::min<std::size_t>(std::size_t(g_.rowCount()), fileSize_ / 8 + 1));
+    for (int c = 0; c < std::min(g_.colCount(), old_.colCount()); ++c)
+        g_.setColWidth(c, old_.colWidth(c));
+    headerFromFile_.assign(std::size_t(g_.colCount()), false);
+    started_ = true;
+}
+
+bool GridLoader::sizeLine(const char *b, const char *e)
+{
+    if (b == e) {
+        // An empty size line keeps the table's size and cells; the lines
+        // that follow still apply. A file that is nothing more is empty.
+        g_ = old_;
+        headerFromFile_.assign(std::size_t(g_.colCount()), false);
+        started_ = keptOld_ = true;
+        claimKnown_ = true;
+        claimRows_ = std::size_t(g_.rowCount());
+        return true;
     }
-
-    // One line at a time: a line ends at CR (an LF right after it is
-    // skipped) or at a lone LF. TAB and BS inside the line are decoded to CR
-    // and LF on the way, in place; numbers stop at them either way.
-    LineReader in{buf.get() + start, buf.get() + size};
-
-    Grid g;
-    char *le;
-    char *ls = in.next(&le);
-    bool keptOld = false;
-    if (le > ls) {
-        const char *comma = findComma(ls, le);
-        const long long cols = comma ? readInt(ls, comma) : readInt(ls, le);
-        const long long rows = comma ? readInt(comma + 1, le) : 0;
-        if (cols > kMaxGridCols || rows > kMaxGridRows) {
-            return FileResult::damage(
-                u"The file %1 is damaged: it claims %2 columns and %3 rows, more than any table of "
-                "Morvane has. It was not loaded, and Morvane will not save over it."_s
-                    .arg(nativePath(name))
-                    .arg(cols)
-                    .arg(rows));
-        }
-        g = Grid(int(std::max(1LL, cols)), int(std::max(1LL, rows)));
-        // Room for every row's cells, but no more than the file could fill.
-        g.reserveBlocks(std::min<std::size_t>(std::size_t(g.rowCount()), size / 8 + 1));
-        for (int c = 0; c < std::min(g.colCount(), table.colCount()); ++c)
-            g.setColWidth(c, table.colWidth(c));
-    } else {
-        // An empty size line keeps the table's size and cells.
-        g = table;
-        keptOld = true;
+    const char *comma = findComma(b, e);
+    const Number cols = readNumber(b, comma ? comma : e);
+    const Number rows = comma ? readNumber(comma + 1, e) : Number{};
+    if (comma && cols.digits && rows.digits && (cols.value > kMaxGridCols || rows.value > kMaxGridRows)) {
+        fatal_ = FileResult::damage(
+            u"The file %1 is damaged: it claims %2 columns and %3 rows, more than any table of "
+            "Morvane has. It was not loaded, and Morvane will not save over it."_s.arg(nativePath(name_))
+                .arg(cols.value)
+                .arg(rows.value));
+        return false;
     }
-
-    // The file's bytes become the arena, or are appended to the old cells'.
-    if (g.arenaSize_ == 0) {
-        std::free(g.arena_);
-        g.arena_ = buf.release();
-        g.arenaSize_ = size;
-        g.arenaCap_ = cap;
-    } else {
-        const std::ptrdiff_t done = in.p - buf.get();
-        g.reserveArena(size);
-        const std::size_t shift = g.arenaSize_;
-        std::memcpy(g.arena_ + shift, buf.get(), size);
-        g.arenaSize_ += size;
-        buf.reset();
-        in = LineReader{g.arena_ + shift + done, g.arena_ + shift + size};
+    if (!comma || !cols.digits || !rows.digits || cols.value < 0 || rows.value < 0) {
+        setDamage((cols.value < 0 || rows.value < 0) ? u"its size line gives a negative count"_s
+                                                     : u"its first line is not the size of a table"_s);
+        // Read what cells there are, in the table's own columns.
+        const int c = (cols.digits && cols.value > 0 && cols.value <= kMaxGridCols) ? int(cols.value)
+                                                                                    : old_.colCount();
+        start(c, 1);
+        return true;
     }
-    char *const arena = g.arena_;
+    claimKnown_ = true;
+    claimRows_ = std::size_t(std::max(1LL, rows.value));
+    // A size line claiming far more rows than the file could hold costs no
+    // more than the file: trailing rows without cells are not made.
+    start(int(std::max(1LL, cols.value)), std::min(claimRows_, rowBound_));
+    return true;
+}
 
-    std::vector<bool> headerFromFile(std::size_t(g.colCount()), false);
-    const long long cols = g.colCount();
-    const long long rows = g.rowCount();
-    while (!in.atEnd()) {
-        char *lineEnd;
-        char *line = in.next(&lineEnd);
-        if (lineEnd == line)
-            continue;  // an empty line holds no data
-        if (lineEnd - line >= 2 && line[0] == 'c' && line[1] == 'w') {
-            const char *comma = findComma(line, lineEnd);
-            if (!comma)
-                continue;
-            const char *colText = std::min<const char *>(line + 3, comma);
-            const long long c = readInt(colText, comma);
-            const long long w = readInt(comma + 1, std::min<const char *>(lineEnd, comma + 1 + 255));
-            if (c >= 0 && c < cols)
-                g.setColWidth(int(c), int(std::clamp<long long>(w, INT_MIN, INT_MAX)));
-            continue;
-        }
-        const char *text = line;
-        long long c = 0, r = 0;
-        if (const char *c1 = findComma(text, lineEnd)) {
-            c = readInt(text, c1);
-            text = c1 + 1;
-        }
-        if (const char *c2 = findComma(text, lineEnd)) {
-            r = readInt(text, c2);
+void GridLoader::widthLine(const char *b, const char *e)
+{
+    const char *comma = findComma(b, e);
+    if (!comma) {
+        ++otherLines_;
+        return;
+    }
+    const char *colText = std::min<const char *>(b + 3, comma);
+    const bool format = e - b > 3 && b[2] == ' ' && readNumber(b + 3, comma).plain && readNumber(comma + 1, e).plain;
+    ++(format ? formatLines_ : otherLines_);
+    if (!started_)
+        return;
+    const long long c = readInt(colText, comma);
+    const long long w = readInt(comma + 1, std::min<const char *>(e, comma + 1 + 255));
+    if (c >= 0 && c < g_.colCount())
+        g_.setColWidth(int(c), int(std::clamp<long long>(w, INT_MIN, INT_MAX)));
+}
+
+bool GridLoader::cellLine(const char *b, const char *e)
+{
+    const char *text = b;
+    long long c = 0, r = 0;
+    bool format = false;
+    if (const char *c1 = findComma(text, e)) {
+        const Number nc = readNumber(text, c1);
+        c = nc.value;
+        text = c1 + 1;
+        if (const char *c2 = findComma(text, e)) {
+            const Number nr = readNumber(text, c2);
+            r = nr.value;
+            format = nc.plain && nr.plain;
             text = c2 + 1;
         }
-        if (c < 0 || c >= cols || r < 0 || r >= rows)
-            continue;
-        if (r == 0)
-            headerFromFile[std::size_t(c)] = true;  // even when it empties the cell
-        std::uint32_t &block = g.rows_[std::size_t(r)];
-        const auto len = std::uint32_t(lineEnd - text);
-        if (block == Grid::kNoBlock) {
-            if (len == 0)
-                continue;
-            block = g.allocBlock();
-        }
-        Grid::CellRef &ref = g.cells_[std::size_t(block) * std::size_t(cols) + std::size_t(c)];
-        g.dead_ += ref.len;
-        ref.off = std::uint32_t(text - arena);
-        ref.len = len;
     }
+    ++(format ? formatLines_ : otherLines_);
+    if (!started_ || c < 0 || c >= g_.colCount() || r < 0)
+        return true;
+    const std::size_t len = std::size_t(e - text);
+    if (mode_ == Text::Utf8 && !IsValidUtf8(text, len)) {
+        notUtf8_ = true;
+        return false;
+    }
+    if (claimKnown_ && std::size_t(r) >= claimRows_) {
+        beyond_ = true;
+        if (std::size_t(r) >= rowBound_)
+            return true;
+    } else if (!claimKnown_ && std::size_t(r) >= rowBound_) {
+        return true;
+    }
+    if (r == 0)
+        headerFromFile_[std::size_t(c)] = true;  // even when it empties the cell
+    std::vector<std::uint32_t> &rows = g_.rows_;
+    if (std::size_t(r) >= rows.size()) {
+        if (len == 0)
+            return true;
+        rows.resize(std::size_t(r) + 1, Grid::kNoBlock);
+    }
+    std::uint32_t &block = rows[std::size_t(r)];
+    if (block == Grid::kNoBlock) {
+        if (len == 0)
+            return true;
+        block = g_.allocBlock();
+    }
+    const bool cp = mode_ == Text::Cp1252;
+    g_.reserveArena(cp ? len * 3 : len);
+    const std::size_t n = decodeCell(text, e, g_.arena_ + g_.arenaSize_, cp, &sawNul_);
+    Grid::CellRef &ref = g_.cells_[std::size_t(block) * std::size_t(g_.colCount()) + std::size_t(c)];
+    g_.dead_ += ref.len;
+    ref.off = std::uint32_t(g_.arenaSize_);
+    ref.len = std::uint32_t(n);
+    g_.arenaSize_ += n;
+    return true;
+}
+
+FileResult GridLoader::finish(Grid &table)
+{
+    if (!fatal_.ok)
+        return fatal_;
+    if (!started_)
+        return FileResult::success();  // an empty file: the table stays
+    if (keptOld_ && formatLines_ + otherLines_ > 0)
+        setDamage(u"its first line, where the size of the table belongs, is empty"_s);
+    if (sawNul_)
+        setDamage(u"it holds NUL bytes, which no text of Morvane holds"_s);
+    if (beyond_)
+        setDamage(u"it holds rows beyond the %1 its size line gives"_s.arg(claimRows_));
+    if (otherLines_ > formatLines_)
+        setDamage(u"most of its lines are not lines of a table"_s);
 
     // Header cells the file does not mention keep their text.
-    if (!keptOld) {
-        for (int c = 0; c < std::min(g.colCount(), table.colCount()); ++c)
-            if (!headerFromFile[std::size_t(c)] && !table.cellEmpty(c, 0))
-                g.setCellUtf8(c, 0, table.cellUtf8(c, 0));
+    if (!keptOld_) {
+        for (int c = 0; c < std::min(g_.colCount(), old_.colCount()); ++c)
+            if (!headerFromFile_[std::size_t(c)] && !old_.cellEmpty(c, 0))
+                g_.setCellUtf8(c, 0, old_.cellUtf8(c, 0));
     }
-    table.swap(g);
-    return FileResult::success();
+    table.swap(g_);
+    if (reason_.isEmpty())
+        return FileResult::success();
+    return FileResult::damagedButRead(damagedMessage(name_, reason_));
+}
+
+namespace {
+
+// Hands the loader every line of [p, end); false when it stopped. Unless
+// `final`, an unfinished last line is left at *rest for the next chunk.
+bool feedLines(GridLoader &loader, const char *p, const char *end, bool final, const char **rest)
+{
+    while (p < end) {
+        const char *le = lineEnd(p, end);
+        if (le == end && !final)
+            break;
+        if (!loader.line(p, le))
+            return false;
+        if (le == end) {
+            p = end;
+            break;
+        }
+        p = nextLine(le, end);
+    }
+    *rest = p;
+    return true;
+}
+
+// Loads from bytes in memory; `utf16` says they came from a UTF-16 file.
+FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QString &name, bool utf16)
+{
+    if (isUtf16(data, size)) {
+        const QByteArray utf8 = utf16ToUtf8(data, size);
+        return loadMemory(table, utf8.constData(), std::size_t(utf8.size()), name, true);
+    }
+    // A run of 0x1A at the very end is an old end-of-file mark; a 0x1A
+    // anywhere else is text and must not cut off the rest of the table.
+    while (size > 0 && data[size - 1] == '\x1A')
+        --size;
+    const std::size_t skip = leadingMarksIn(data, size);
+    const char *p0 = data + skip;
+    const char *end = data + size;
+    for (const auto mode : {GridLoader::Text::Utf8, GridLoader::Text::Cp1252}) {
+        GridLoader loader(table, size, mode, name);
+        if (utf16)
+            loader.setDamage(u"it is in UTF-16, a text encoding Morvane does not write"_s);
+        const char *rest = p0;
+        if (!feedLines(loader, p0, end, true, &rest) && loader.wantsCp1252())
+            continue;
+        return loader.finish(table);
+    }
+    return FileResult::success();  // not reached: the code page reads any bytes
+}
+
+struct FdCloser {
+    int fd;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+}  // namespace
+
+QString ReadErrorMessage(const QString &path, int err)
+{
+    if (err == ENOENT)
+        return u"File "_s + path + u" not found"_s;
+    QString why = QString::fromLocal8Bit(std::strerror(err));
+    if (!why.isEmpty())
+        why[0] = why[0].toLower();
+    return u"The file %1 cannot be read: %2."_s.arg(nativePath(path), why);
 }
 
 FileResult LoadGridFile(Grid &table, const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileResult::failure(u"File "_s + path + u" not found"_s);
-    const qint64 size = f.size();
-    if (size > qint64(0xFFFFFFF0u) - 4096)
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return FileResult::failure(ReadErrorMessage(path, errno));
+    const FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return FileResult::failure(ReadErrorMessage(path, errno));
+    if (S_ISDIR(st.st_mode))
+        return FileResult::failure(ReadErrorMessage(path, EISDIR));
+    const auto size = std::size_t(std::max<off_t>(0, st.st_size));
+    if (size > std::size_t(0xFFFFFFF0u) - 4096)
         return FileResult::damage(u"The file %1 is too large to be a table of Morvane. It was not "
                                   "loaded, and Morvane will not save over it."_s.arg(nativePath(path)));
-    const std::size_t cap = std::size_t(size) + 4096;
-    Buffer buf(static_cast<char *>(std::malloc(cap)));
-    if (!buf)
-        throw std::bad_alloc();
-    qint64 got = 0;
-    while (got < size) {
-        const qint64 n = f.read(buf.get() + got, size - got);
-        if (n <= 0)
-            break;
-        got += n;
+    try {
+        // Reads a chunk at a time and hands whole lines to the loader; only
+        // the last, unfinished line of a chunk is carried over.
+        std::vector<char> buf(std::size_t(4) << 20);
+        for (const auto mode : {GridLoader::Text::Utf8, GridLoader::Text::Cp1252}) {
+            if (::lseek(fd, 0, SEEK_SET) != 0)
+                return FileResult::failure(ReadErrorMessage(path, errno));
+            GridLoader loader(table, size, mode, path);
+            std::size_t have = 0;
+            bool first = true, stopped = false;
+            for (;;) {
+                if (have == buf.size())
+                    buf.resize(buf.size() * 2);  // a line longer than the chunk
+                const ssize_t n = ::read(fd, buf.data() + have, buf.size() - have);
+                if (n < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    return FileResult::failure(ReadErrorMessage(path, errno));
+                }
+                const bool eof = n == 0;
+                have += std::size_t(n);
+                const char *p = buf.data();
+                const char *end = p + have;
+                if (first) {
+                    if (!eof && have < 3)
+                        continue;
+                    first = false;
+                    if (isUtf16(p, have)) {
+                        // Rare and small: read it whole and convert it.
+                        QFile f;
+                        if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !f.seek(0))
+                            return FileResult::failure(ReadErrorMessage(path, EIO));
+                        const QByteArray all = f.readAll();
+                        return loadMemory(table, all.constData(), std::size_t(all.size()), path, false);
+                    }
+                    p += leadingMarksIn(p, have);
+                }
+                if (eof) {
+                    // A run of 0x1A at the very end is an old end-of-file mark.
+                    while (end > p && end[-1] == '\x1A')
+                        --end;
+                }
+                const char *rest = p;
+                stopped = !feedLines(loader, p, end, eof, &rest);
+                if (eof || stopped)
+                    break;
+                have = std::size_t(end - rest);
+                std::memmove(buf.data(), rest, have);
+            }
+            if (stopped && loader.wantsCp1252())
+                continue;
+            return loader.finish(table);
+        }
+    } catch (const std::length_error &) {
+    } catch (const std::bad_alloc &) {
     }
-    if (got != size)
-        return FileResult::failure(u"Could not read %1: %2"_s.arg(nativePath(path), f.errorString()));
-    return GridLoader::load(table, std::move(buf), std::size_t(size), cap, path);
+    return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
+                              "loaded, and Morvane will not save over it."_s.arg(nativePath(path)));
 }
 
 FileResult LoadGridBytes(Grid &table, QByteArrayView bytes, const QString &name)
 {
-    const std::size_t cap = std::size_t(bytes.size()) + 4096;
-    Buffer buf(static_cast<char *>(std::malloc(cap)));
-    if (!buf)
-        throw std::bad_alloc();
-    if (!bytes.isEmpty())
-        std::memcpy(buf.get(), bytes.data(), std::size_t(bytes.size()));
-    return GridLoader::load(table, std::move(buf), std::size_t(bytes.size()), cap, name);
+    try {
+        return loadMemory(table, bytes.data(), std::size_t(bytes.size()), name, false);
+    } catch (const std::length_error &) {
+    } catch (const std::bad_alloc &) {
+    }
+    return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
+                              "loaded, and Morvane will not save over it."_s.arg(nativePath(name)));
 }
 
 QByteArray GridFileBytes(const Grid &table)

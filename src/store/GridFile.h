@@ -16,15 +16,19 @@ namespace morvane {
 class Grid;
 
 // The outcome of reading or writing a file, with a message for the person
-// when it failed. A damaged file must not be saved over during this run.
-struct FileResult {
+// when it failed. A damaged file must not be saved over during this run;
+// `partial` says the table now holds what could be read of it (otherwise a
+// failed load left the table as it was).
+struct [[nodiscard]] FileResult {
     bool ok = true;
     bool damaged = false;
     QString message;
+    bool partial = false;
 
     static FileResult success() { return {}; }
     static FileResult failure(QString msg) { return {false, false, std::move(msg)}; }
     static FileResult damage(QString msg) { return {false, true, std::move(msg)}; }
+    static FileResult damagedButRead(QString msg) { return {false, true, std::move(msg), true}; }
     explicit operator bool() const { return ok; }
 };
 
@@ -36,8 +40,11 @@ constexpr int kMaxGridRows = 20'000'000;
 // one is complete on disk. Refuses read-only files and folders.
 FileResult SaveGridFile(const Grid &table, const QString &path);
 
-// Replaces the table's size, widths and cells by the file's. On failure (the
-// file cannot be opened, or it is damaged) the table is unchanged.
+// Replaces the table's size, widths and cells by the file's. A file that
+// cannot be read leaves the table unchanged. A damaged file (see
+// GridFile.cpp for what counts) is reported with its name and the reason;
+// the table then holds whatever could be read of it (`partial`), or is
+// unchanged when nothing could.
 FileResult LoadGridFile(Grid &table, const QString &path);
 
 // The same from bytes in memory; `name` names the source in messages.
@@ -50,6 +57,10 @@ QByteArray GridFileBytes(const Grid &table);
 QStringList ParsePickList(QByteArrayView bytes);
 FileResult LoadPickList(const QString &path, QStringList *items);
 FileResult SavePickList(const QStringList &items, const QString &path);
+
+// The message for a file that could not be opened or read, by errno: the
+// format's "File ... not found" when it does not exist, otherwise the reason.
+QString ReadErrorMessage(const QString &path, int err);
 
 // Text of a file's bytes: UTF-8 when valid, else Windows-1252.
 QString DecodeFileText(QByteArrayView bytes);

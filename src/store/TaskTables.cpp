@@ -346,9 +346,15 @@ FileResult TaskStore::load()
     FileResult r = LoadGridFile(store_, path_);
     if (r.damaged)
         saveBlocked_ = true;
-    if (r.ok) {
+    if (r.ok || r.partial) {
         if (store_.colCount() < kStoreCols)
             store_.setColCount(kStoreCols);
+        // Rows without a key are no tasks, and every sorted save drops them;
+        // dropping them now also keeps a size line that claims millions of
+        // empty rows from costing a sort of them.
+        store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
+        if (store_.rowCount() < 2)
+            store_.setRowCount(2);
         // Tables written by other copies may use another order of keys the
         // binary search relies on; put them in order (the file follows at
         // the next save).
@@ -477,6 +483,8 @@ FileResult TaskStore::save()
         return FileResult::failure(
             u"%1 was damaged when it was loaded, so it was not saved over."_s.arg(
                 QDir::toNativeSeparators(path_)));
+    if (beforeSave_)
+        beforeSave_();
     return SaveGridFile(store_, path_);
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace morvane {
@@ -105,6 +106,8 @@ public:
     bool saveBlocked() const { return saveBlocked_; }
     // The person has been told the file was damaged and agreed to replace it.
     void allowSaveOver() { saveBlocked_ = false; }
+    // Runs before every save of the file (the day's backup copy).
+    void setBeforeSave(std::function<void()> f) { beforeSave_ = std::move(f); }
 
     void readFromStore(int day, Grid &dayList);
     FileResult writeToStore(int day, const Grid &dayList);
@@ -120,6 +123,7 @@ private:
     QString path_;
     Grid store_;
     bool saveBlocked_ = false;
+    std::function<void()> beforeSave_;
     int readDay_ = 0;
     bool haveRead_ = false;
     std::vector<std::uint64_t> readIds_;  // store rows the day list came from

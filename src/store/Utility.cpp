@@ -207,6 +207,35 @@ DateValue SafeStrToTime(QStringView text, const FormatSettings &fs, const Clock 
     return ToDateValue(clock.now());
 }
 
+QString ShownText(QByteArrayView utf8, qsizetype maxChars)
+{
+    // At most four bytes a character: convert no more than could be shown,
+    // ending on the start of a character.
+    if (utf8.size() <= maxChars)
+        return QString::fromUtf8(utf8);
+    qsizetype n = std::min(utf8.size(), maxChars * 4);
+    while (n < utf8.size() && n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80)
+        --n;
+    return ShownText(QString::fromUtf8(utf8.first(n)), maxChars);
+}
+
+QString ShownText(QStringView text, qsizetype maxChars)
+{
+    if (text.size() <= maxChars)
+        return text.toString();
+    qsizetype n = maxChars;
+    if (text[n - 1].isHighSurrogate())
+        --n;  // never half a character
+    return text.first(n).toString() + QChar(0x2026);
+}
+
+bool TooLongToShow(QByteArrayView utf8, qsizetype maxChars)
+{
+    if (utf8.size() <= maxChars)
+        return false;
+    return QString::fromUtf8(utf8.first(std::min(utf8.size(), maxChars * 4 + 4))).size() > maxChars;
+}
+
 QString JoinPath(const QString &folder, const QString &name)
 {
     if (folder.endsWith(u'/') || folder.endsWith(u'\\'))

@@ -97,6 +97,14 @@ QStringList TextToMemo(QStringView text);
 // The notes pane's form: every CR LF pair removed, one line.
 QStringList TextToMemoJoined(QStringView text);
 QString FirstLine(QStringView text);
+// A cell as the screen shows it: at most kShownChars characters, then "…".
+// Text layout of a cell of many megabytes would take the program down, and
+// nobody reads that much in a list; the stored text stays whole.
+constexpr qsizetype kShownChars = 10000;
+QString ShownText(QByteArrayView utf8, qsizetype maxChars = kShownChars);
+QString ShownText(QStringView text, qsizetype maxChars = kShownChars);
+// Whether ShownText would cut the cell.
+bool TooLongToShow(QByteArrayView utf8, qsizetype maxChars = kShownChars);
 // The numeric value of a store key ("36120.101"); 0 when it does not convert.
 double KeyToFloat(QStringView text, const FormatSettings &fs);
 int SafeStrToInt(QStringView text);

@@ -4,6 +4,7 @@
 // model only shows it (through an optional display function).
 
 #include "Grid.h"
+#include "Utility.h"
 
 #include <QAbstractTableModel>
 #include <functional>
@@ -36,13 +37,14 @@ public:
     {
         if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
             return {};
-        const QString text = grid_.cell(index.column(), index.row() + 1);
+        // A cell is shown cut when it is too long to lay out.
+        const QString text = ShownText(grid_.cellUtf8(index.column(), index.row() + 1));
         return display_ ? display_(index.column(), index.row() + 1, text) : text;
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
         if (o == Qt::Horizontal && role == Qt::DisplayRole)
-            return grid_.cell(section, 0);
+            return ShownText(grid_.cellUtf8(section, 0));
         return QAbstractTableModel::headerData(section, o, role);
     }
 

@@ -95,7 +95,7 @@ DayHeading MakeDayHeading(const QDate &date, int dayRowCount, const QString &hol
 {
     const QString relative = RelativeDayText(ToDateValue(date), clock);
     if (!holiday.isEmpty())
-        return {holiday + u"  "_s + relative, true};
+        return {ShownText(holiday) + u"  "_s + relative, true};
     const QString count = dayRowCount < 3 ? QString() : QString::number(dayRowCount - 1) + u" tasks "_s;
     return {count + FormatDateTime(u"ddd ddddd", ToDateValue(date), fs) + u"  "_s + relative, false};
 }

@@ -170,7 +170,7 @@ TEST_F(CalendarsTest, TheDayListSortsAndTheNotesPaneWritesBackOnlyEdits)
     memo->document()->setModified(true);
     w->selectDayRow(2);
     Grid store;
-    LoadGridFile(store, data.file("grid.grd"));
+    ASSERT_TRUE(LoadGridFile(store, data.file("grid.grd")).ok);
     bool found = false;
     for (int r = 1; r < store.rowCount(); ++r)
         found = found || store.cell(kStoreNotes, r) == "Call the bank\r\nAsk for the new form\r\n";

@@ -5,6 +5,9 @@
 #include "options.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTableView>
 #include <QHelpEvent>
 #include <QRadioButton>
 
@@ -129,7 +132,7 @@ TEST_F(MainWindowTest, TheCloseBoxExitsOrHidesAsTheOptionSays)
     EXPECT_FALSE(hideIt.isAccepted());  // refused: the program goes on, hidden
     EXPECT_TRUE(w->timerPool().enabled(w->clockTrigger()));
     Grid todo;
-    LoadGridFile(todo, data.file("gridNon.grd"));
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
     EXPECT_EQ(todo.cell(kTodoNotes, 1), "changed");  // the trip to the tray saved it
 
     setOption("ExitF4", "1");
@@ -140,7 +143,7 @@ TEST_F(MainWindowTest, TheCloseBoxExitsOrHidesAsTheOptionSays)
     EXPECT_TRUE(closeIt.isAccepted());
     EXPECT_FALSE(w2->timerPool().enabled(w2->clockTrigger()));
     Grid store;
-    LoadGridFile(store, data.file("grid.grd"));
+    ASSERT_TRUE(LoadGridFile(store, data.file("grid.grd")).ok);
     EXPECT_EQ(store.cell(kStoreNotes, 1), "sooner");
 }
 
@@ -184,7 +187,7 @@ TEST_F(MainWindowTest, TheEndOfTheSessionAsksNothingAndKeepsTheOldFiles)
     w2->gridNonday().setCell(kTodoNotes, 1, u"saved at logout");
     w2->endSession();
     Grid todo;
-    LoadGridFile(todo, data.file("gridNon.grd"));
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
     EXPECT_EQ(todo.cell(kTodoNotes, 1), "saved at logout");
 }
 
@@ -199,7 +202,7 @@ TEST_F(MainWindowTest, TripsToTheTraySaveAndSwitchTheClock)
     w->Hidecalendar1Click();
     EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
     Grid todo;
-    LoadGridFile(todo, data.file("gridNon.grd"));
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
     EXPECT_EQ(todo.cell(kTodoNotes, 1), "hidden away");
     EXPECT_NE(readBytes(data.file("grid.grd")), kUnsortedStore);  // written too
 
@@ -408,4 +411,167 @@ TEST_F(MainWindowTest, AnLfOnlyTaskFileKeepsItsTasks)
     w->SayGoodBye();
     const QByteArray saved = readBytes(data.file("gridNon.grd"));
     EXPECT_TRUE(saved.contains("1,1,First\r\n1,2,Second\r\n")) << saved.toStdString();
+}
+
+namespace {
+
+// A store of n tasks on 9 December 2026 and the days before it.
+QByteArray manyTasks(int n)
+{
+    Grid g = NewStoreGrid();
+    g.setRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        g.setCell(kStoreKey, r, MakeStoreKey(46365 - r / 5, 101 + r % 5 - 100));
+        g.setCell(kStoreTime, r, u"9:00 AM");
+        g.setCell(kStoreNotes, r, QStringLiteral("Task ") + QString::number(r));
+        g.setCell(kStoreDone, r, u"No");
+        g.setCell(kStoreAlarm, r, u"No");
+    }
+    return GridFileBytes(g);
+}
+
+int tasksIn(const Grid &store)
+{
+    int n = 0;
+    for (int r = 1; r < store.rowCount(); ++r)
+        n += !store.cellEmpty(kStoreKey, r);
+    return n;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, ADamagedFileIsToldOnceKeptAndOnlyReplacedWithEveryTaskItGaveUp)
+{
+    // 163 tasks under a size line that claims two rows.
+    QByteArray damaged = manyTasks(163);
+    damaged = "6,2" + damaged.mid(damaged.indexOf("\r\n"));
+    writeBytes(data.file("grid.grd"), damaged);
+    auto w = make();
+    ASSERT_TRUE(w->created());
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains("grid.grd")) << errors()[0].toStdString();
+    EXPECT_TRUE(errors()[0].contains("rows beyond"));
+    EXPECT_TRUE(errors()[0].contains("backups")) << errors()[0].toStdString();
+    EXPECT_EQ(readBytes(data.file("backups/grid-2026-12-09-damaged.grd")), damaged);
+    EXPECT_EQ(tasksIn(w->store().grid()), 163);  // every task is there to see
+
+    w->show();
+    w->Hidecalendar1Click();
+    w->Showcalendar1Click();
+    EXPECT_EQ(readBytes(data.file("grid.grd")), damaged);
+    EXPECT_EQ(errors().size(), 1);  // told once
+
+    // The end of the session asks nothing and leaves the file.
+    w->endSession();
+    EXPECT_TRUE(w->ended());
+    EXPECT_EQ(prompts.asked.size(), 0);
+    EXPECT_EQ(readBytes(data.file("grid.grd")), damaged);
+
+    // At Exit the person agrees: all 163 go back into a whole file.
+    auto w2 = make();
+    prompts.answers = {0};
+    w2->SayGoodBye();
+    Grid store;
+    ASSERT_TRUE(LoadGridFile(store, data.file("grid.grd")).ok);
+    EXPECT_EQ(tasksIn(store), 163);
+}
+
+TEST_F(MainWindowTest, EachWayOutSavesOnce)
+{
+    // Exit: a failing save asks once; the close that ends the program after
+    // it neither saves nor asks again.
+    auto w = make();
+    w->show();
+    lockFolder(data.path(), true);
+    prompts.answers = {1};  // quit without saving
+    w->SayGoodBye();
+    EXPECT_TRUE(w->ended());
+    EXPECT_EQ(prompts.asked.size(), 1);
+    QCloseEvent close;
+    QApplication::sendEvent(w.get(), &close);
+    EXPECT_TRUE(close.isAccepted());
+    EXPECT_EQ(prompts.asked.size(), 1);
+    w->endSession();  // a signal on top of it all
+    EXPECT_EQ(prompts.asked.size(), 1);
+
+    // The end of the session: nothing is asked, before or after.
+    auto w2 = make();
+    w2->show();
+    w2->endSession();
+    QCloseEvent close2;
+    QApplication::sendEvent(w2.get(), &close2);
+    EXPECT_TRUE(close2.isAccepted());
+    lockFolder(data.path(), false);
+    EXPECT_EQ(prompts.asked.size(), 1);
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_EQ(readBytes(data.file("grid.grd")), kUnsortedStore);
+}
+
+TEST_F(MainWindowTest, StartClearsLeftoversAndTheDaysFirstSaveKeepsACopy)
+{
+    writeBytes(data.file(".grid.grd.morvane-Ab12Cd"), "half a save");
+    writeBytes(data.file(".gridNon.grd.x1y2z3"), "half a save");
+    auto w = make();
+    ASSERT_TRUE(w->created());
+    EXPECT_EQ(data.entries(), QStringList({"grid.grd", "gridNon.grd"}));
+
+    w->gridNonday().setCell(kTodoNotes, 1, u"changed today");
+    w->Hidecalendar1Click();
+    EXPECT_EQ(readBytes(data.file("backups/grid-2026-12-09.grd")), kUnsortedStore);
+    EXPECT_EQ(readBytes(data.file("backups/gridNon-2026-12-09.grd")), kTodo);
+    Grid todo;
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "changed today");
+
+    // A folder that takes no copies is told once and the saves go on.
+    QFile::remove(data.file("backups/grid-2026-12-09.grd"));
+    QFile::remove(data.file("backups/gridNon-2026-12-09.grd"));
+    QDir(data.file("backups")).removeRecursively();
+    writeBytes(data.file("backups"), "not a folder");
+    auto w2 = make();
+    w2->gridNonday().setCell(kTodoNotes, 1, u"saved anyway");
+    w2->Hidecalendar1Click();
+    w2->Hidecalendar1Click();
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains("backups"));
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
+    EXPECT_EQ(todo.cell(kTodoNotes, 1), "saved anyway");
+}
+
+TEST_F(MainWindowTest, HugeCellsAreShownCutAndKeptWhole)
+{
+    // A to-do task of 150 MiB: drawn without taking the program down, and
+    // saved back byte for byte.
+    const qsizetype size = qsizetype(150) << 20;
+    {
+        QByteArray todo = "3,2\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n1,1,";
+        todo.append(QByteArray(size, 'x'));
+        todo.append("\r\n2,1,No\r\n");
+        writeBytes(data.file("gridNon.grd"), todo);
+    }
+    // A dated task today whose notes are too long to edit in the pane.
+    const QString longNotes = QString(kShownChars + 500, u'n');
+    writeBytes(data.file("grid.grd"), "6,2\r\n0,1,46365.101\r\n1,1,9:00 AM\r\n3,1," + longNotes.toUtf8() +
+                                          "\r\n4,1,No\r\n5,1,No\r\n");
+    auto w = make();
+    ASSERT_TRUE(w->created());
+    w->resize(900, 700);
+    w->show();
+    w->Timer2Timer();
+    const QImage shot = w->grab().toImage();  // paints both lists
+    EXPECT_FALSE(shot.isNull());
+    const QString shownTodo = w->todoView()->model()->index(0, kTodoNotes).data().toString();
+    EXPECT_EQ(shownTodo.size(), kShownChars + 1);
+
+    w->selectDayRow(1);
+    EXPECT_TRUE(w->notesPane()->isReadOnly());
+    EXPECT_EQ(w->notesPane()->toPlainText().size(), kShownChars + 1);
+    w->notesPane()->document()->setModified(true);
+    w->commitNotes();
+    EXPECT_EQ(w->store().grid().cell(kStoreNotes, 1), longNotes);
+
+    w->SayGoodBye();
+    Grid todo;
+    ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
+    EXPECT_EQ(todo.cellUtf8(kTodoNotes, 1).size(), size);
 }

@@ -12,6 +12,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace morvane;
 
@@ -50,4 +53,96 @@ TEST(Program, ASecondCopyHandsOverAndSigtermSavesLikeExit)
     const QByteArray todoBytes = readBytes(data.file("gridNon.grd"));
     EXPECT_TRUE(todoBytes.contains("cw 0,")) << todoBytes.toStdString();
     EXPECT_TRUE(todoBytes.contains("1,1,Buy stamps\r\n"));
+}
+
+namespace {
+
+// Starts the real program on a data folder, waits until it runs its loop.
+struct Running {
+    QProcess process;
+    explicit Running(const QString &folder, const std::function<void()> &inChild = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("MORVANE_DIR", folder);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(env);
+        if (inChild)
+            process.setChildProcessModifier(inChild);
+        process.start(QStringLiteral(MORVANE_BIN_DIR "/morvane"), {});
+    }
+    // Until the program catches SIGTERM, which it does once its window is
+    // up (read from the kernel's record of the process, not guessed by time).
+    bool waitUntilListening()
+    {
+        if (!process.waitForStarted(10000))
+            return false;
+        const QString status = QStringLiteral("/proc/%1/status").arg(process.processId());
+        return QTest::qWaitFor(
+            [&] {
+                QFile f(status);
+                if (!f.open(QIODevice::ReadOnly))
+                    return false;
+                for (const QByteArray &line : f.readAll().split('\n'))
+                    if (line.startsWith("SigCgt:"))
+                        return ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1) != 0;
+                return false;
+            },
+            10000);
+    }
+};
+
+QByteArray storeOf(int tasks)
+{
+    QByteArray b = "6," + QByteArray::number(tasks + 1) + "\r\n";
+    for (int r = 1; r <= tasks; ++r)
+        b += "0," + QByteArray::number(r) + ",46365." + QByteArray::number(100 + r % 900) + "\r\n3," +
+             QByteArray::number(r) + ",task number " + QByteArray::number(r) + "\r\n";
+    return b;
+}
+
+}  // namespace
+
+TEST(Program, SigtermWithAFileThatCannotBeSavedEndsWithoutAsking)
+{
+    // A read-only task folder: every save on the way out fails. The end of
+    // the session asks nothing (nobody is there to answer) and ends.
+    TempFolder data;
+    const QByteArray store = storeOf(20);
+    writeBytes(data.file("grid.grd"), store);
+    writeBytes(data.file("gridNon.grd"), "3,2\r\n1,1,Buy stamps\r\n");
+    ::chmod(QFile::encodeName(data.path()).constData(), 0555);
+    ::chmod(QFile::encodeName(data.file("grid.grd")).constData(), 0444);
+    Running app(data.path());
+    ASSERT_TRUE(app.waitUntilListening());
+    ::kill(pid_t(app.process.processId()), SIGTERM);
+    const bool ended = app.process.waitForFinished(10000);
+    if (!ended)
+        app.process.kill();
+    ::chmod(QFile::encodeName(data.path()).constData(), 0755);
+    ASSERT_TRUE(ended) << "the program hung at the end of the session";
+    EXPECT_EQ(app.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(readBytes(data.file("grid.grd")), store);
+}
+
+TEST(Program, AFileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
+{
+    // Under a 64 kB file-size limit a save of a larger store fails like a
+    // full disk: the program reports it, keeps the old file and ends
+    // normally on SIGTERM, leaving no temporary file.
+    TempFolder data;
+    const QByteArray store = storeOf(3000);
+    ASSERT_GT(store.size(), 64 * 1024);
+    writeBytes(data.file("grid.grd"), store);
+    writeBytes(data.file("gridNon.grd"), "3,2\r\n1,1,Buy stamps\r\n");
+    Running app(data.path(), [] {
+        struct rlimit lim {64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+    });
+    ASSERT_TRUE(app.waitUntilListening());
+    ::kill(pid_t(app.process.processId()), SIGTERM);
+    ASSERT_TRUE(app.process.waitForFinished(10000));
+    EXPECT_EQ(app.process.exitStatus(), QProcess::NormalExit) << "killed by signal " << app.process.exitCode();
+    EXPECT_EQ(readBytes(data.file("grid.grd")), store);
+    for (const QString &name : data.entries())
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
 }

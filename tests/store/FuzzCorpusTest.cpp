@@ -18,9 +18,10 @@ TEST(FuzzCorpus, EveryInputLoadsAndRoundTrips)
         const QByteArray bytes = f.readAll();
         SCOPED_TRACE(f.fileName().toStdString());
         const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
-        morvane::FuzzGridFile(data, std::size_t(bytes.size()));
-        morvane::FuzzPickList(data, std::size_t(bytes.size()));
-        morvane::FuzzTexts(data, std::size_t(bytes.size()));
+        const auto size = std::size_t(bytes.size());
+        for (const char *broken : {morvane::FuzzGridFile(data, size), morvane::FuzzPickList(data, size),
+                                   morvane::FuzzTexts(data, size)})
+            EXPECT_EQ(broken, nullptr) << (broken ? broken : "");
         ++n;
     }
     EXPECT_GE(n, 10);

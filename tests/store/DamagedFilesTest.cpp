@@ -1,0 +1,362 @@
+// Task files as a person's disk may hold them: damaged, foreign, huge,
+// unreadable, left half written by a killed save. None may crash a load, and
+// none that did not load whole may ever be saved over.
+
+#include "AtomicFile.h"
+#include "Clock.h"
+#include "DailyBackup.h"
+#include "Grid.h"
+#include "GridFile.h"
+#include "TaskTables.h"
+#include "TestFiles.h"
+#include "Utility.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+#include <chrono>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace morvane;
+
+namespace {
+
+// A store of n tasks as the program writes it.
+QByteArray storeBytes(int n, const char *notes = "Task")
+{
+    Grid g = NewStoreGrid();
+    g.setRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        g.setCell(kStoreKey, r, MakeStoreKey(46000 + r / 3, 1 + r % 3));
+        g.setCell(kStoreTime, r, u"9:00 AM");
+        g.setCell(kStoreCategory, r, u"Work");
+        g.setCell(kStoreNotes, r, QString::fromLatin1(notes) + QString::number(r));
+        g.setCell(kStoreDone, r, u"No");
+        g.setCell(kStoreAlarm, r, u"No");
+    }
+    return GridFileBytes(g);
+}
+
+int tasksIn(const Grid &store)
+{
+    int n = 0;
+    for (int r = 1; r < store.rowCount(); ++r)
+        n += !store.cellEmpty(kStoreKey, r);
+    return n;
+}
+
+enum class Outcome { Loads, DamagedButRead, Refused };
+
+struct Hostile {
+    const char *name;
+    QByteArray bytes;
+    Outcome outcome;
+    int tasks;  // tasks the store holds afterwards; -1: not checked
+};
+
+QByteArray randomBytes(int n)
+{
+    QRandomGenerator rng(20261209);
+    QByteArray b(n, '\0');
+    for (char &c : b)
+        c = char(rng.bounded(256));
+    return b;
+}
+
+QByteArray utf16Le(const QByteArray &utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    QByteArray out("\xFF\xFE", 2);
+    for (const QChar ch : text) {
+        out.append(char(ch.unicode() & 0xFF));
+        out.append(char(ch.unicode() >> 8));
+    }
+    return out;
+}
+
+QByteArray withSizeLine(const QByteArray &file, const QByteArray &sizeLine)
+{
+    return sizeLine + file.mid(file.indexOf("\r\n"));
+}
+
+}  // namespace
+
+// Every kind of file a load may meet: it loads, or it is reported damaged
+// with the file's name (showing what could be read), or it is refused and
+// the table stays. A save afterwards never touches a file that did not load
+// whole.
+TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
+{
+    const QByteArray good = storeBytes(163);
+    const QByteArray cells = good.mid(good.indexOf("\r\n") + 2);
+    QByteArray truncated = good.left(good.size() - 7);  // cut inside the last cell line
+    QByteArray withNul = good;
+    withNul.insert(withNul.indexOf("Task5"), '\0');
+    const QList<Hostile> cases = {
+        {"random bytes", randomBytes(64 * 1024), Outcome::DamagedButRead, -1},
+        {"UTF-16 from a text editor", utf16Le(good), Outcome::DamagedButRead, 163},
+        {"plain text", "Dear diary,\r\ntoday I moved my calendar.\r\nIt went well, mostly.\r\n",
+         Outcome::DamagedButRead, 0},
+        {"truncated in the middle of a line", truncated, Outcome::Loads, 163},
+        {"negative size line", withSizeLine(good, "-5,-99999999999999999999"), Outcome::DamagedButRead, 163},
+        {"unreadable size line", "six,two\r\n" + cells, Outcome::DamagedButRead, 163},
+        {"size line too small for its cells", withSizeLine(good, "6,2"), Outcome::DamagedButRead, 163},
+        {"size line of 20 million rows", withSizeLine(good, "256,20000000"), Outcome::Loads, 163},
+        {"300 columns", withSizeLine(good, "300,164"), Outcome::Refused, 1},
+        {"a cell row beyond the count", good + "3,999,far away\r\n", Outcome::DamagedButRead, 163},
+        {"a cell column beyond the count", good + "9,5,ignored\r\n", Outcome::Loads, 163},
+        {"a NUL byte", withNul, Outcome::DamagedButRead, 163},
+        {"a missing size line", "\r\n" + cells, Outcome::DamagedButRead, 163},
+    };
+    for (const Hostile &h : cases) {
+        SCOPED_TRACE(h.name);
+        TempFolder dir;
+        const QString path = dir.file("grid.grd");
+        writeBytes(path, h.bytes);
+        TaskFilter filter;
+        TaskStore store(filter, path);
+        // The store held one task before: a refused load keeps it.
+        store.grid().setCell(kStoreKey, 1, u"45000.101");
+        const FileResult r = store.load();
+        switch (h.outcome) {
+        case Outcome::Loads:
+            EXPECT_TRUE(r.ok) << r.message.toStdString();
+            break;
+        case Outcome::DamagedButRead:
+            EXPECT_TRUE(!r.ok && r.damaged && r.partial) << r.message.toStdString();
+            break;
+        case Outcome::Refused:
+            EXPECT_TRUE(!r.ok && r.damaged && !r.partial) << r.message.toStdString();
+            break;
+        }
+        if (!r.ok) {
+            EXPECT_TRUE(r.message.contains("grid.grd")) << r.message.toStdString();
+            EXPECT_TRUE(store.saveBlocked());
+        }
+        if (h.tasks >= 0) {
+            EXPECT_EQ(tasksIn(store.grid()), h.tasks);
+        }
+        for (int row = 1; row < store.grid().rowCount(); ++row)
+            EXPECT_FALSE(store.grid().cellUtf8(kStoreNotes, row).contains('\0'));
+
+        (void)store.SortGridStore();
+        if (!r.ok) {
+            EXPECT_EQ(readBytes(path), h.bytes);  // never shortened, never touched
+        }
+        EXPECT_EQ(dir.entries(), QStringList({"grid.grd"}));
+    }
+}
+
+TEST(HostileFiles, TheRecoveredTasksSaveAsAWholeFile)
+{
+    // Once the person agrees, the tasks a damaged file gave up are saved as a
+    // file that loads whole.
+    TempFolder dir;
+    const QString path = dir.file("grid.grd");
+    writeBytes(path, withSizeLine(storeBytes(163), "6,2"));
+    TaskFilter filter;
+    TaskStore store(filter, path);
+    ASSERT_TRUE(store.load().damaged);
+    store.allowSaveOver();
+    ASSERT_TRUE(store.SortGridStore().ok);
+    TaskStore again(filter, path);
+    ASSERT_TRUE(again.load().ok);
+    EXPECT_EQ(tasksIn(again.grid()), 163);
+    EXPECT_EQ(again.grid().cell(kStoreNotes, 163), "Task163");
+}
+
+TEST(HostileFiles, AHugeCellLoadsWholeAndIsShownCut)
+{
+    // 150 MiB of text in one to-do cell.
+    const qsizetype size = qsizetype(150) << 20;
+    QByteArray file = "3,2\r\n0,1,Home\r\n1,1,";
+    file.reserve(size + 64);
+    file.append(QByteArray(size, 'x'));
+    file.append("\r\n2,1,No\r\n");
+    TempFolder dir;
+    const QString path = dir.file("gridNon.grd");
+    writeBytes(path, file);
+    file.clear();
+    file.squeeze();
+    Grid todo = NewTodoGrid();
+    ASSERT_TRUE(LoadGridFile(todo, path).ok);
+    EXPECT_EQ(todo.cellUtf8(1, 1).size(), size);
+    EXPECT_EQ(todo.cell(2, 1), "No");
+    const QString shown = ShownText(todo.cellUtf8(1, 1));
+    EXPECT_EQ(shown.size(), kShownChars + 1);
+    EXPECT_TRUE(shown.endsWith(u'\u2026'));
+    EXPECT_TRUE(TooLongToShow(todo.cellUtf8(1, 1)));
+
+    // Cutting never splits a character, and short texts are left alone.
+    const QString euros = QString(kShownChars + 5, u'€');
+    EXPECT_EQ(ShownText(euros.toUtf8()), QString(kShownChars, u'€') + u'\u2026');
+    EXPECT_EQ(ShownText(QByteArray("short")), "short");
+    EXPECT_FALSE(TooLongToShow(QString(kShownChars, u'€').toUtf8()));
+    EXPECT_TRUE(TooLongToShow(QString(kShownChars + 1, u'€').toUtf8()));
+}
+
+TEST(ReadErrors, SayWhyAFileCannotBeRead)
+{
+    TempFolder dir;
+    EXPECT_EQ(ReadErrorMessage("/data/grid.grd", ENOENT), "File /data/grid.grd not found");
+    EXPECT_EQ(ReadErrorMessage("/data/grid.grd", EACCES),
+              "The file /data/grid.grd cannot be read: permission denied.");
+
+    Grid g;
+    FileResult r = LoadGridFile(g, dir.path());  // a folder where the file belongs
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.damaged);
+    EXPECT_TRUE(r.message.contains("cannot be read: is a directory")) << r.message.toStdString();
+
+    const QString path = dir.file("grid.grd");
+    writeBytes(path, "6,2\r\n");
+    ::chmod(QFile::encodeName(path).constData(), 0);
+    r = LoadGridFile(g, path);
+    if (::geteuid() != 0) {  // root reads every file
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.message.contains("permission denied")) << r.message.toStdString();
+    }
+}
+
+TEST(TemporaryFiles, OnlyTheWritersOwnLeftoversAreRemoved)
+{
+    TempFolder dir;
+    const QStringList leftovers = {".grid.grd.morvane-a1B2c3", ".gridNon.grd.morvane-ZZZZZZ",
+                                   ".grid.grd.Xy12Ab", ".holiday.grd.000000"};
+    const QStringList others = {"grid.grd", ".grid.grd.morvane-abc", ".notes.txt.Xy12Ab",
+                                "grid.grd.Xy12Ab", ".bashrc"};
+    for (const QString &name : leftovers + others)
+        writeBytes(dir.file(name), "x");
+    EXPECT_EQ(RemoveStaleTempFiles(dir.path()), leftovers.size());
+    QStringList expected = others;
+    expected.sort();
+    EXPECT_EQ(dir.entries(), expected);
+}
+
+// Kills a save at random moments, thirty times: the file is always the old
+// tables or the new ones, whole, and the next start clears the leftovers.
+TEST(KilledSaves, LeaveTheOldOrTheNewFileWhole)
+{
+    TempFolder dir;
+    const QString path = dir.file("grid.grd");
+    const QByteArray versions[2] = {storeBytes(100000, "first "), storeBytes(100000, "second ")};
+    Grid tables[2];
+    for (int v = 0; v < 2; ++v)
+        ASSERT_TRUE(LoadGridBytes(tables[v], versions[v], "v").ok);
+    ASSERT_TRUE(SaveGridFile(tables[0], path).ok);
+
+    // How long one save takes here, to spread the kills over it.
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_TRUE(SaveGridFile(tables[1], path).ok);
+    const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - t0)
+                            .count();
+    QRandomGenerator rng(7);
+    int sawNew = 0, sawOld = 0;
+    for (int round = 0; round < 30; ++round) {
+        const int next = round % 2;
+        const QByteArray before = readBytes(path);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            (void)SaveGridFile(tables[next], path);
+            ::_exit(0);
+        }
+        ::usleep(useconds_t(rng.bounded(std::max<qint64>(1, saveUs * 5 / 4))));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const QByteArray now = readBytes(path);
+        ASSERT_TRUE(now == before || now == versions[next]) << "round " << round << ": " << now.size() << " bytes";
+        (now == versions[next] && now != before ? sawNew : sawOld)++;
+    }
+    RemoveStaleTempFiles(dir.path());
+    EXPECT_EQ(dir.entries(), QStringList({"grid.grd"}));
+    EXPECT_EQ(sawNew + sawOld, 30);
+}
+
+TEST(DailyBackups, TheFirstSaveOfADayKeepsTheFilesOfTheDayBefore)
+{
+    TempFolder dir;
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    DailyBackup backup(dir.path(), clock);
+    writeBytes(dir.file("grid.grd"), "tasks of the 8th");
+    writeBytes(dir.file("gridNon.grd"), "to-do of the 8th");
+
+    ASSERT_TRUE(backup.beforeSave().ok);
+    const QString copies = dir.file("backups");
+    EXPECT_EQ(readBytes(copies + "/grid-2026-12-09.grd"), "tasks of the 8th");
+    EXPECT_EQ(readBytes(copies + "/gridNon-2026-12-09.grd"), "to-do of the 8th");
+    EXPECT_FALSE(QFile::exists(copies + "/gridComp-2026-12-09.grd"));  // there was none
+
+    // Later saves that day keep the first copy.
+    writeBytes(dir.file("grid.grd"), "tasks of the 9th");
+    ASSERT_TRUE(backup.beforeSave().ok);
+    EXPECT_EQ(readBytes(copies + "/grid-2026-12-09.grd"), "tasks of the 8th");
+    // So does a new start on the same day.
+    DailyBackup again(dir.path(), clock);
+    ASSERT_TRUE(again.beforeSave().ok);
+    EXPECT_EQ(readBytes(copies + "/grid-2026-12-09.grd"), "tasks of the 8th");
+
+    // Past midnight the next save makes the next day's copy.
+    clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 1)));
+    ASSERT_TRUE(backup.beforeSave().ok);
+    EXPECT_EQ(readBytes(copies + "/grid-2026-12-10.grd"), "tasks of the 9th");
+}
+
+TEST(DailyBackups, KeepTheLastFourteenDaysAndEveryDamagedCopy)
+{
+    TempFolder dir;
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    writeBytes(dir.file("grid.grd"), "now");
+    QDir().mkpath(dir.file("backups"));
+    // Twenty earlier days with copies, some days apart.
+    for (int i = 1; i <= 20; ++i) {
+        const QDate day = QDate(2026, 12, 9).addDays(-3 * i);
+        writeBytes(dir.file("backups/" + DailyBackup::copyName("grid.grd", day)), "old");
+        writeBytes(dir.file("backups/" + DailyBackup::copyName("gridNon.grd", day)), "old");
+    }
+    const QString damagedCopy = dir.file("backups/grid-2020-01-01-damaged.grd");
+    writeBytes(damagedCopy, "damaged");
+    writeBytes(dir.file("backups/notes-2020-01-01.txt"), "not ours");
+
+    DailyBackup backup(dir.path(), clock);
+    ASSERT_TRUE(backup.beforeSave().ok);
+    const QStringList names = QDir(dir.file("backups")).entryList(QDir::Files);
+    QStringList days;
+    for (const QString &n : names)
+        if (n.startsWith("grid-") && !n.contains("damaged"))
+            days << n;
+    EXPECT_EQ(days.size(), DailyBackup::kDaysKept);
+    EXPECT_TRUE(days.contains("grid-2026-12-09.grd"));
+    EXPECT_TRUE(days.contains(DailyBackup::copyName("grid.grd", QDate(2026, 12, 9).addDays(-39))));
+    EXPECT_FALSE(names.contains(DailyBackup::copyName("gridNon.grd", QDate(2026, 12, 9).addDays(-42))));
+    EXPECT_TRUE(QFile::exists(damagedCopy));
+    EXPECT_TRUE(names.contains("notes-2020-01-01.txt"));
+
+    // Copies of damaged files are numbered, never replaced.
+    QString copy;
+    ASSERT_TRUE(backup.keepDamaged(dir.file("grid.grd"), &copy).ok);
+    EXPECT_TRUE(copy.endsWith("backups/grid-2026-12-09-damaged.grd"));
+    ASSERT_TRUE(backup.keepDamaged(dir.file("grid.grd"), &copy).ok);
+    EXPECT_TRUE(copy.endsWith("backups/grid-2026-12-09-damaged-2.grd"));
+}
+
+TEST(DailyBackups, AFailedCopyIsReportedOnceADayAndNeverStopsTheSave)
+{
+    TempFolder dir;
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    writeBytes(dir.file("grid.grd"), "tasks");
+    writeBytes(dir.file("backups"), "a file where the folder belongs");
+    DailyBackup backup(dir.path(), clock);
+    const FileResult r = backup.beforeSave();
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains("backups")) << r.message.toStdString();
+    EXPECT_TRUE(backup.beforeSave().ok);  // tried once today
+    Grid g(1, 1);
+    EXPECT_TRUE(SaveGridFile(g, dir.file("grid.grd")).ok);
+}
