@@ -303,14 +303,27 @@ Number readNumber(const char *p, const char *end)
 }
 
 // The end of the line that starts at p: its CR or LF, or the end.
-const char *lineEnd(const char *p, const char *end)
+// *controls says whether the line holds other bytes below 14 (TAB and BS
+// stand for line breaks in cell text).
+const char *lineEnd(const char *p, const char *end, bool *controls)
 {
+    *controls = false;
     for (;;) {
         p = findControl(p, end);
         if (p == end || *p == '\r' || *p == '\n')
             return p;
+        *controls = true;
         ++p;
     }
+}
+
+// The end of the last whole line in [p, end): just past its CR or LF, or p.
+const char *lastLineEnd(const char *p, const char *end)
+{
+    for (const char *q = end; q > p; --q)
+        if (q[-1] == '\r' || q[-1] == '\n')
+            return q;
+    return p;
 }
 
 // The start of the line after the one ending at le (an LF right after a CR
@@ -326,8 +339,32 @@ const char *nextLine(const char *le, const char *end)
 // Copies a cell's text from the file into out: TAB becomes CR, BS becomes LF,
 // NUL bytes (which no text holds) are dropped, and Windows-1252 bytes become
 // UTF-8 when the file is in that code page. Returns the bytes written.
-std::size_t decodeCell(const char *p, const char *end, char *out, bool cp1252Text, bool *sawNul)
+std::size_t decodeCell(const char *p, const char *end, char *out, bool cp1252Text, bool controls, bool *sawNul)
 {
+    if (!controls && !cp1252Text) {
+        // Most cells are a few bytes: two overlapping fixed-size copies
+        // beat a library call per cell.
+        const std::size_t n = std::size_t(end - p);
+        if (n >= 8 && n <= 16) {
+            std::uint64_t a, b;
+            std::memcpy(&a, p, 8);
+            std::memcpy(&b, end - 8, 8);
+            std::memcpy(out, &a, 8);
+            std::memcpy(out + n - 8, &b, 8);
+        } else if (n >= 4 && n < 8) {
+            std::uint32_t a, b;
+            std::memcpy(&a, p, 4);
+            std::memcpy(&b, end - 4, 4);
+            std::memcpy(out, &a, 4);
+            std::memcpy(out + n - 4, &b, 4);
+        } else if (n < 4) {
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = p[i];
+        } else {
+            std::memcpy(out, p, n);
+        }
+        return n;
+    }
     char *o = out;
     while (p < end) {
         const char *c = findControl(p, end);
@@ -416,9 +453,9 @@ public:
     {
     }
 
-    // One line without its end. False when the load must stop: a size line
-    // beyond every table's size, or (reading as UTF-8) text that is not.
-    bool line(const char *b, const char *e)
+    // One line without its end; `controls` when it holds bytes below 14.
+    // False when the load must stop: a size line beyond every table's size.
+    bool line(const char *b, const char *e, bool controls = true)
     {
         if (!sawSizeLine_) {
             sawSizeLine_ = true;
@@ -429,11 +466,12 @@ public:
         if (e - b >= 2 && b[0] == 'c' && b[1] == 'w')
             widthLine(b, e);
         else
-            return cellLine(b, e);
+            cellLine(b, e, controls);
         return true;
     }
 
-    bool wantsCp1252() const { return notUtf8_; }
+    // Room for this much cell text, made once the table is.
+    void reserveText(std::size_t bytes) { textHint_ = bytes; }
     void setDamage(const QString &reason)
     {
         if (reason_.isEmpty())
@@ -445,7 +483,7 @@ public:
 private:
     bool sizeLine(const char *b, const char *e);
     void widthLine(const char *b, const char *e);
-    bool cellLine(const char *b, const char *e);
+    void cellLine(const char *b, const char *e, bool controls);
     void start(int cols, std::size_t rows);
 
     const Grid &old_;
@@ -459,8 +497,8 @@ private:
     bool keptOld_ = false;      // an empty size line: the old table goes on
     bool claimKnown_ = false;
     std::size_t claimRows_ = 0;
-    bool notUtf8_ = false;
     bool sawNul_ = false;
+    std::size_t textHint_ = 0;
     bool beyond_ = false;
     std::size_t formatLines_ = 0, otherLines_ = 0;
     std::vector<bool> headerFromFile_;
@@ -476,6 +514,7 @@ void GridLoader::start(int cols, std::size_t rows)
     for (int c = 0; c < std::min(g_.colCount(), old_.colCount()); ++c)
         g_.setColWidth(c, old_.colWidth(c));
     headerFromFile_.assign(std::size_t(g_.colCount()), false);
+    g_.reserveArena(textHint_);
     started_ = true;
 }
 
@@ -486,6 +525,7 @@ bool GridLoader::sizeLine(const char *b, const char *e)
         // that follow still apply. A file that is nothing more is empty.
         g_ = old_;
         headerFromFile_.assign(std::size_t(g_.colCount()), false);
+        g_.reserveArena(textHint_);
         started_ = keptOld_ = true;
         claimKnown_ = true;
         claimRows_ = std::size_t(g_.rowCount());
@@ -537,60 +577,71 @@ void GridLoader::widthLine(const char *b, const char *e)
         g_.setColWidth(int(c), int(std::clamp<long long>(w, INT_MIN, INT_MAX)));
 }
 
-bool GridLoader::cellLine(const char *b, const char *e)
+void GridLoader::cellLine(const char *b, const char *e, bool controls)
 {
     const char *text = b;
     long long c = 0, r = 0;
     bool format = false;
-    if (const char *c1 = findComma(text, e)) {
-        const Number nc = readNumber(text, c1);
-        c = nc.value;
-        text = c1 + 1;
-        if (const char *c2 = findComma(text, e)) {
-            const Number nr = readNumber(text, c2);
-            r = nr.value;
-            format = nc.plain && nr.plain;
-            text = c2 + 1;
+    // The program's own lines: digits, a comma, digits, a comma.
+    const char *q = b;
+    auto digits = [&](long long *v) {
+        const char *start = q;
+        while (q < e && *q >= '0' && *q <= '9' && q - start < 18)
+            *v = *v * 10 + (*q++ - '0');
+        return q > start && q < e && *q == ',';
+    };
+    if (digits(&c) && (++q, digits(&r))) {
+        format = true;
+        text = q + 1;
+    } else {
+        // Any other line, by the format's general reading rules.
+        c = r = 0;
+        if (const char *c1 = findComma(text, e)) {
+            const Number nc = readNumber(text, c1);
+            c = nc.value;
+            text = c1 + 1;
+            if (const char *c2 = findComma(text, e)) {
+                const Number nr = readNumber(text, c2);
+                r = nr.value;
+                format = nc.plain && nr.plain;
+                text = c2 + 1;
+            }
         }
     }
     ++(format ? formatLines_ : otherLines_);
     if (!started_ || c < 0 || c >= g_.colCount() || r < 0)
-        return true;
+        return;
     const std::size_t len = std::size_t(e - text);
-    if (mode_ == Text::Utf8 && !IsValidUtf8(text, len)) {
-        notUtf8_ = true;
-        return false;
-    }
     if (claimKnown_ && std::size_t(r) >= claimRows_) {
         beyond_ = true;
         if (std::size_t(r) >= rowBound_)
-            return true;
+            return;
     } else if (!claimKnown_ && std::size_t(r) >= rowBound_) {
-        return true;
+        return;
     }
     if (r == 0)
         headerFromFile_[std::size_t(c)] = true;  // even when it empties the cell
     std::vector<std::uint32_t> &rows = g_.rows_;
     if (std::size_t(r) >= rows.size()) {
         if (len == 0)
-            return true;
+            return;
         rows.resize(std::size_t(r) + 1, Grid::kNoBlock);
     }
     std::uint32_t &block = rows[std::size_t(r)];
     if (block == Grid::kNoBlock) {
         if (len == 0)
-            return true;
+            return;
         block = g_.allocBlock();
     }
     const bool cp = mode_ == Text::Cp1252;
-    g_.reserveArena(cp ? len * 3 : len);
-    const std::size_t n = decodeCell(text, e, g_.arena_ + g_.arenaSize_, cp, &sawNul_);
+    if (g_.arenaSize_ + (cp ? len * 3 : len) > g_.arenaCap_)
+        g_.reserveArena(cp ? len * 3 : len);
+    const std::size_t n = decodeCell(text, e, g_.arena_ + g_.arenaSize_, cp, controls, &sawNul_);
     Grid::CellRef &ref = g_.cells_[std::size_t(block) * std::size_t(g_.colCount()) + std::size_t(c)];
     g_.dead_ += ref.len;
     ref.off = std::uint32_t(g_.arenaSize_);
     ref.len = std::uint32_t(n);
     g_.arenaSize_ += n;
-    return true;
 }
 
 FileResult GridLoader::finish(Grid &table)
@@ -627,10 +678,11 @@ namespace {
 bool feedLines(GridLoader &loader, const char *p, const char *end, bool final, const char **rest)
 {
     while (p < end) {
-        const char *le = lineEnd(p, end);
+        bool controls;
+        const char *le = lineEnd(p, end, &controls);
         if (le == end && !final)
             break;
-        if (!loader.line(p, le))
+        if (!loader.line(p, le, controls))
             return false;
         if (le == end) {
             p = end;
@@ -656,16 +708,15 @@ FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QSt
     const std::size_t skip = leadingMarksIn(data, size);
     const char *p0 = data + skip;
     const char *end = data + size;
-    for (const auto mode : {GridLoader::Text::Utf8, GridLoader::Text::Cp1252}) {
-        GridLoader loader(table, size, mode, name);
-        if (utf16)
-            loader.setDamage(u"it is in UTF-16, a text encoding Morvane does not write"_s);
-        const char *rest = p0;
-        if (!feedLines(loader, p0, end, true, &rest) && loader.wantsCp1252())
-            continue;
-        return loader.finish(table);
-    }
-    return FileResult::success();  // not reached: the code page reads any bytes
+    const auto mode = IsValidUtf8(p0, std::size_t(end - p0)) ? GridLoader::Text::Utf8 : GridLoader::Text::Cp1252;
+    GridLoader loader(table, size, mode, name);
+    if (mode == GridLoader::Text::Utf8)
+        loader.reserveText(std::size_t(end - p0));
+    if (utf16)
+        loader.setDamage(u"it is in UTF-16, a text encoding Morvane does not write"_s);
+    const char *rest = p0;
+    feedLines(loader, p0, end, true, &rest);
+    return loader.finish(table);
 }
 
 struct FdCloser {
@@ -707,13 +758,16 @@ FileResult LoadGridFile(Grid &table, const QString &path)
     try {
         // Reads a chunk at a time and hands whole lines to the loader; only
         // the last, unfinished line of a chunk is carried over.
-        std::vector<char> buf(std::size_t(4) << 20);
+        // A chunk small enough to stay in the cache while it is parsed.
+        std::vector<char> buf(std::size_t(256) << 10);
         for (const auto mode : {GridLoader::Text::Utf8, GridLoader::Text::Cp1252}) {
             if (::lseek(fd, 0, SEEK_SET) != 0)
                 return FileResult::failure(ReadErrorMessage(path, errno));
             GridLoader loader(table, size, mode, path);
+            if (mode == GridLoader::Text::Utf8)
+                loader.reserveText(size);  // the cells' text is less than the file
             std::size_t have = 0;
-            bool first = true, stopped = false;
+            bool first = true, stopped = false, notUtf8 = false;
             for (;;) {
                 if (have == buf.size())
                     buf.resize(buf.size() * 2);  // a line longer than the chunk
@@ -746,6 +800,15 @@ FileResult LoadGridFile(Grid &table, const QString &path)
                     while (end > p && end[-1] == '\x1A')
                         --end;
                 }
+                // Text that is not UTF-8 anywhere makes it a Windows code page
+                // file: read it again as one.
+                if (mode == GridLoader::Text::Utf8) {
+                    const char *whole = eof ? end : lastLineEnd(p, end);
+                    if (!IsValidUtf8(p, std::size_t(whole - p))) {
+                        notUtf8 = true;
+                        break;
+                    }
+                }
                 const char *rest = p;
                 stopped = !feedLines(loader, p, end, eof, &rest);
                 if (eof || stopped)
@@ -753,7 +816,7 @@ FileResult LoadGridFile(Grid &table, const QString &path)
                 have = std::size_t(end - rest);
                 std::memmove(buf.data(), rest, have);
             }
-            if (stopped && loader.wantsCp1252())
+            if (notUtf8)
                 continue;
             return loader.finish(table);
         }
