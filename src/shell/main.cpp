@@ -539,7 +539,8 @@ void TfrmMain::reportDamaged(const QString &path, const FileResult &r)
     const FileResult kept = backup_.keepDamaged(path, &copy);
     sv_.prompts.ErrorBox(r.message + u"\n\n"_s +
                          (kept ? u"A copy of the file as it is now is kept as %1."_s.arg(QDir::toNativeSeparators(copy))
-                               : u"Morvane could not keep a copy of it: %1"_s.arg(kept.message)));
+                               : u"Morvane could not keep a copy of it: %1"_s.arg(kept.message)) +
+                         u"\n\nWhen you exit, Morvane will ask whether to replace it with the tasks it holds then."_s);
 }
 
 bool TfrmMain::agreeToReplaceDamaged(bool ask)
