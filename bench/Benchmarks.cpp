@@ -9,7 +9,7 @@
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
-#include "main.h"
+#include "MainWindow.h"
 #include "TaskTables.h"
 #include "Utility.h"
 

@@ -18,9 +18,9 @@
 #include "Recur.h"
 #include "Timebar.h"
 #include "listbox.h"
-#include "main.h"
+#include "MainWindow.h"
 #include "resch.h"
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include <QApplication>
 #include <QDir>

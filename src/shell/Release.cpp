@@ -1,4 +1,4 @@
-#include "main.h"
+#include "MainWindow.h"
 
 namespace morvane {
 

@@ -1,7 +1,7 @@
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
 #include "TestFiles.h"
-#include "main.h"
+#include "MainWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestFiles.h"
 #include "HelpWindow.h"
 #include "listbox.h"
-#include "main.h"
-#include "options.h"
+#include "MainWindow.h"
+#include "OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "ShadowLabel.h"
 #include "TestFiles.h"
 #include "color.h"
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "main.h"
+#include "MainWindow.h"
 
 #include "AppIcon.h"
 #include "AtomicFile.h"
@@ -7,7 +7,7 @@
 #include "HelpWindow.h"
 #include "holiday.h"
 #include "listbox.h"
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>

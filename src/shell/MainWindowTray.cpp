@@ -1,6 +1,6 @@
 // The notification area: hiding the window there and bringing it back.
 
-#include "main.h"
+#include "MainWindow.h"
 
 #include "AppIcon.h"
 

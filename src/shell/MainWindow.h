@@ -1,8 +1,11 @@
 #pragma once
 // TfrmMain: the main window. It owns the task tables, the timer pool and the
 // window frame, and is the composition root of the program. Its handlers are
-// split by subject: main.cpp (life cycle, saving, commands), main_tray.cpp
-// (the notification area), main_layout.cpp (splitters and the Resize menu).
+// split by subject: MainWindow.cpp (life cycle, saving), MainWindowTray.cpp
+// (the notification area), MainWindowLayout.cpp (splitters and the Resize
+// menu), MainWindowCalendars.cpp, MainWindowLists.cpp, MainWindowCommands.cpp
+// (adding, editing, completing and deleting tasks) and
+// MainWindowNavigation.cpp (moving the day, the keyboard).
 
 #include "Clock.h"
 #include "DailyBackup.h"

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include "ColorPicker.h"
 #include "ShadowLabel.h"

@@ -1,7 +1,7 @@
 // The arrangement of the main window: splitters, the layout values and the
 // Resize menu.
 
-#include "main.h"
+#include "MainWindow.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 // The four month calendars and the headings above the lists.
 
-#include "main.h"
+#include "MainWindow.h"
 
 #include "CalendarRules.h"
 #include "ColorPicker.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,11 +1,11 @@
 // The day list, its notes pane and the to-do list.
 
-#include "main.h"
+#include "MainWindow.h"
 
 #include "CalendarRules.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
-#include "options.h"
+#include "OptionsDialog.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -3,7 +3,7 @@
 #include "DataFolder.h"
 #include "SignalWatcher.h"
 #include "SingleInstance.h"
-#include "main.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <chrono>
