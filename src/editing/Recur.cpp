@@ -387,7 +387,7 @@ void TfrmRecur::btOKClick()
         return;
     if (!prompts_.YesNo(u"Really add %1 events to the calendar?"_s.arg(dates.size())))
         return;
-    InsertRecurringTasks(store_.grid(), dates, task_);
+    InsertRecurringTasks(store_, dates, task_);
     const FileResult r = store_.SortGridStore();
     if (reportSave_)
         reportSave_(r);

@@ -125,19 +125,10 @@ QString PreviewLine(const QDate &date, const QString &previewFormat, const Forma
            + RelativeDayText(v, clock);
 }
 
-void InsertRecurringTasks(Grid &store, const QList<QDate> &dates, const RecurringTask &t)
+void InsertRecurringTasks(TaskStore &store, const QList<QDate> &dates, const RecurringTask &t)
 {
-    if (store.colCount() < kStoreCols)
-        store.setColCount(kStoreCols);
-    for (const QDate &d : dates) {
-        store.insertRows(1, 1);
-        store.setCell(kStoreKey, 1, MakeStoreKey(DayNumber(d), 100));
-        store.setCell(kStoreTime, 1, t.time);
-        store.setCell(kStoreCategory, 1, t.category);
-        store.setCell(kStoreNotes, 1, t.notes);
-        store.setCell(kStoreDone, 1, u"No");
-        store.setCell(kStoreAlarm, 1, t.alarm);
-    }
+    for (const QDate &d : dates)
+        store.insertTask(DayNumber(d), StoredTask{t.time, t.category, t.notes, QStringLiteral("No"), t.alarm});
 }
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 // lines of their preview.
 
 #include "Grid.h"
+#include "TaskTables.h"
 #include "Utility.h"
 
 #include <QDate>
@@ -52,6 +53,6 @@ struct RecurringTask {
 };
 // Puts one row per date at the top of the store, keyed at position 100 (not
 // yet placed within its day); the caller sorts and saves the store.
-void InsertRecurringTasks(Grid &store, const QList<QDate> &dates, const RecurringTask &task);
+void InsertRecurringTasks(TaskStore &store, const QList<QDate> &dates, const RecurringTask &task);
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 #include "DataFolder.h"
 #include "GridTableModel.h"
 #include "HelpWindow.h"
+#include "ShadowLabel.h"
 #include "holiday.h"
 #include "listbox.h"
 #include "OptionsDialog.h"
@@ -13,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -76,6 +78,8 @@ void TfrmMain::FormCreate()
     setWindowIcon(MakeAppIcon(0));
     buildFrame();
     buildMenus();
+    buildTaskCommands();
+    buildNavigation();
     layout_.restore(sv_.settings);
 
     // The two task files must be there; without them nothing is shown and
@@ -445,6 +449,25 @@ void TfrmMain::notePaint(QObject *watched)
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    // Keys reach the main window before the control with the focus.
+    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType() && created_) {
+        auto *w = static_cast<QWidget *>(watched);
+        if (w->window() == this && w == focusWidget() && !leaving_) {
+            auto *k = static_cast<QKeyEvent *>(e);
+            if (e->type() == QEvent::KeyPress) {
+                bool used = false;
+                guard([&] { used = FormKeyDown(w, k); });
+                if (used)
+                    return true;
+            } else {
+                guard([&] { FormKeyUp(w, k); });
+            }
+        }
+    }
+    if (e->type() == QEvent::MouseButtonDblClick && (watched == StatusBar1_ || watched == lblDate_)) {
+        guard([this] { Today1Click(); });
+        return true;
+    }
     if (e->type() == QEvent::Paint && !firstPaintDone() && shownOnce_)
         notePaint(watched);
     if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {

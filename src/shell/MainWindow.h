@@ -7,6 +7,7 @@
 // (adding, editing, completing and deleting tasks) and
 // MainWindowNavigation.cpp (moving the day, the keyboard).
 
+#include "AppIcon.h"
 #include "Clock.h"
 #include "DailyBackup.h"
 #include "GridFile.h"
@@ -42,6 +43,7 @@ namespace morvane {
 
 class GridTableModel;
 class HelpWindow;
+class TfrmEdit;
 
 class ShadowLabel;
 class TfrmOptions;
@@ -141,6 +143,41 @@ public:
     QPlainTextEdit *notesPane() const { return memWhat_; }
     void selectDayRow(int row);
 
+    // The task commands. The sender tells which list a command serves, as
+    // the toolbar button, popup item or list that started it.
+    enum class Sender {
+        tbAdd1, Add1, tbAdd2, MenuItem1,
+        tbEdit1, Edit2, tbEdit2, MenuItem2,
+        tbDel1, Del1, tbDel2, MenuItem3,
+        tbDone1, Markascompleted2, tbDone2, Markascompleted1,
+        gridDay, gridNonday
+    };
+    void btAddClick(Sender sender);
+    void btEditClick(Sender sender);
+    void Markascompleted1Click(Sender sender);
+    void EditOrComplete(Sender sender, bool editMode);
+    void btDelClick(Sender sender);
+    void deleteEntry(bool dayList, bool writeBack, const QDate &date);
+    void ToolButton15Click();
+    void gridDayDblClick() { EditOrComplete(Sender::gridDay, true); }
+    void gridNondayDblClick() { EditOrComplete(Sender::gridNonday, true); }
+    void cal1CellDblClick();
+    // The editor a command opens is handed here before it is shown (tests
+    // read it; the program has no use for it).
+    std::function<void(TfrmEdit &)> editorOpened;
+
+    // Moving the day.
+    QDate goForward(const QDate &date) const;
+    QDate goBack(const QDate &date) const;
+    void NextTask1Click();
+    void PriorTask1Click();
+    void NextMonth1Click();
+    void PriorMonth1Click();
+    void NextYear1Click();
+    void PriorYear1Click();
+    void Today1Click();
+    QWidget *navigationPanel() const { return pnlNav_; }
+
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
@@ -212,6 +249,22 @@ private:
     void flashSplitter(QSplitter *s);
     void buildCalendars();
     void buildLists();
+    void buildTaskCommands();
+    void buildNavigation();
+    QAction *taskAction(const QString &name, const QString &text, ToolIcon icon, const QString &hint,
+                        const std::function<void()> &handler);
+    // Keys the main window sees before the control with the focus.
+    bool FormKeyDown(QWidget *target, QKeyEvent *e);
+    void FormKeyUp(QWidget *target, QKeyEvent *e);
+    void moveCurrentDay(int days);
+    void setCurrentDate(const QDate &date);
+    TfrmEdit *makeEditor(bool dated);
+    void editorTitle(TfrmEdit &ed, bool dated);
+    // The to-do list is saved after every change to it: a task typed in
+    // must not wait for the program's end to reach the disk.
+    void todoChanged();
+    void listsChanged();
+    FileResult addCompletedRow(const QStringList &cells);
     CalendarColours calendarColours() const;
     void applyListLooks();
     void showListSelection(QTableView *v, bool focused);
@@ -289,6 +342,13 @@ private:
     int memRow_ = 0;        // the day-list row the notes pane shows
     bool memDirty_ = false; // the person changed the notes since
     bool memCut_ = false;   // the pane shows the notes cut: not editable
+    bool filterNoteShown_ = false;
+    int pendingKey_ = 0;    // Insert or Delete pressed with no shortcut
+    QWidget *pnlNav_ = nullptr;
+    QToolBar *tbMonthNav_ = nullptr;
+    QToolBar *ToolBar2_ = nullptr;
+    QToolBar *ToolBar3_ = nullptr;
+    Grid completed_;        // the completed table
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;

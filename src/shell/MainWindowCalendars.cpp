@@ -40,7 +40,11 @@ void TfrmMain::buildCalendars()
         connect(cal, &MonthCalendar::clicked, this, [this, i] { guard([this, i] { cal1Click(i); }); });
         connect(cal, &MonthCalendar::dateChanged, this, [this] { guard([this] { cal1DateChange(); }); });
         connect(cal, &MonthCalendar::monthChanged, this, [this] { guard([this] { cal1MonthChange(); }); });
-        // A double-click on a day adds or edits a task once those commands exist.
+        // A double-click on a day edits its task, or adds one to an empty day.
+        connect(cal, &MonthCalendar::cellDoubleClicked, this, [this](const QRect &, bool inMonth, int, int) {
+            if (inMonth)
+                guard([this] { cal1CellDblClick(); });
+        });
         cal_[std::size_t(i)] = cal;
     }
     pnlCalendars_->installEventFilter(this);
@@ -196,9 +200,15 @@ bool TfrmMain::dayHeadingIsHoliday() const { return lblDate_->property("holiday"
 void TfrmMain::resizeCalendars()
 {
     const int optionSize = options_.calFont.size;
-    const CalendarSizing s = SizeCalendars(pnlCalendars_->width(), pnlCalendars_->height(), 0, optionSize);
+    const int navHeight = pnlNav_ ? pnlNav_->sizeHint().height() : 0;
+    const CalendarSizing s = SizeCalendars(pnlCalendars_->width(), pnlCalendars_->height(), navHeight, optionSize);
     const int w = s.width, h = s.height;
     const QPoint at[4] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}};
+    if (pnlNav_) {
+        // The navigation bar sits under the calendars while there is room.
+        pnlNav_->setVisible(s.navVisible);
+        pnlNav_->setGeometry(0, 2 * h - 1, std::max(0, 2 * w - 1), navHeight);
+    }
     QFont font = TfrmOptions::toFont(options_.calFont);
     font.setPointSize(std::max(1, s.cellFontSize));
     for (int i = 0; i < 4; ++i) {

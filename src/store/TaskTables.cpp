@@ -386,6 +386,63 @@ bool TaskStore::sorted() const
     return true;
 }
 
+std::uint64_t TaskStore::insertTask(int day, const StoredTask &t)
+{
+    store_.insertRows(1, 1);
+    store_.setCell(kStoreKey, 1, MakeStoreKey(day, 100));
+    store_.setCell(kStoreTime, 1, t.time);
+    store_.setCell(kStoreCategory, 1, t.category);
+    store_.setCell(kStoreNotes, 1, t.notes);
+    store_.setCell(kStoreDone, 1, t.done);
+    store_.setCell(kStoreAlarm, 1, t.alarm);
+    return store_.rowId(1);
+}
+
+bool TaskStore::removeTask(std::uint64_t id)
+{
+    if (id == 0)
+        return false;
+    const int n = store_.removeRowsIf(1, store_.rowCount(), [id](Grid::RowRef r) { return r.id() == id; });
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    return n > 0;
+}
+
+namespace {
+
+// Whether a store row is the task or one of its repeats.
+struct RepeatMatch {
+    int fromDay;
+    QByteArray category, notes, done;
+    bool operator()(Grid::RowRef r) const
+    {
+        const QByteArrayView key = r.cell(kStoreKey);
+        return !key.isEmpty() && KeyDay(key) >= fromDay && r.cell(kStoreCategory) == category &&
+               r.cell(kStoreNotes) == notes && r.cell(kStoreDone) == done;
+    }
+};
+
+}  // namespace
+
+int TaskStore::countRepeats(int fromDay, QStringView category, QStringView notes, QStringView done) const
+{
+    const RepeatMatch match{fromDay, category.toUtf8(), notes.toUtf8(), done.toUtf8()};
+    // The store is sorted by day: start at the first row of that day.
+    int n = 0;
+    for (int r = firstRowOfDayOrAfter(fromDay); r < store_.rowCount(); ++r)
+        n += match(store_.row(r)) ? 1 : 0;
+    return n;
+}
+
+int TaskStore::removeRepeats(int fromDay, QStringView category, QStringView notes, QStringView done)
+{
+    const RepeatMatch match{fromDay, category.toUtf8(), notes.toUtf8(), done.toUtf8()};
+    const int n = store_.removeRowsIf(1, store_.rowCount(), match);
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    return n;
+}
+
 void TaskStore::readFromStore(int day, Grid &dayList)
 {
     if (dayList.colCount() < kDayCols)

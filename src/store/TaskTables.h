@@ -89,6 +89,13 @@ int CountDayRows(const Grid &table, int row, const TaskFilter &filter);
 int DayDoneState(const Grid &table, int day, bool wantDone, bool wantNotDone, int *firstRow,
                  const TaskFilter &filter);
 
+// One dated task as the store holds it, its key aside.
+struct StoredTask {
+    QString time, category, notes;
+    QString done = QStringLiteral("No");
+    QString alarm = QStringLiteral("No");
+};
+
 // The dated-task store and its file. The day list is a working copy of one
 // day's visible tasks; a write-back replaces exactly the store rows the last
 // read handed out, whatever the filter says by then, so rows hidden by the
@@ -108,6 +115,18 @@ public:
     void allowSaveOver() { saveBlocked_ = false; }
     // Runs before every save of the file (the day's backup copy).
     void setBeforeSave(std::function<void()> f) { beforeSave_ = std::move(f); }
+
+    // Puts a task at row 1 keyed to `day` at position 100 (not yet placed
+    // within its day); the next SortGridStore puts it in its place.
+    // Returns the row's identity.
+    std::uint64_t insertTask(int day, const StoredTask &task);
+    // Removes the row with that identity, if it is still there.
+    bool removeTask(std::uint64_t id);
+    // The tasks on `fromDay` or later whose category, notes and done texts
+    // are these: a task and its repeats. Time and alarm are not compared.
+    int countRepeats(int fromDay, QStringView category, QStringView notes, QStringView done) const;
+    // Removes them (a last body row is cleared instead); returns how many.
+    int removeRepeats(int fromDay, QStringView category, QStringView notes, QStringView done);
 
     void readFromStore(int day, Grid &dayList);
     FileResult writeToStore(int day, const Grid &dayList);

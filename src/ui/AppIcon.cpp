@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
 
@@ -109,6 +110,96 @@ QPixmap tool(int size, ToolIcon kind)
         p.setBrush(QColor(40, 140, 60));
         p.drawPolygon(QPolygonF({QPointF(5, 10), QPointF(11, 10), QPointF(8, 14.5)}));
         p.fillRect(QRectF(1, 14.6, 14, 1.2), QColor(60, 60, 60));
+        break;
+    }
+    case ToolIcon::Add: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 140, 50));
+        p.drawRect(QRectF(6.5, 2, 3, 12));
+        p.drawRect(QRectF(2, 6.5, 12, 3));
+        break;
+    }
+    case ToolIcon::Edit: {
+        // A pencil.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(230, 170, 40));
+        p.drawPolygon(QPolygonF({QPointF(11, 2), QPointF(14, 5), QPointF(6, 13), QPointF(3, 10)}));
+        p.setBrush(QColor(60, 60, 60));
+        p.drawPolygon(QPolygonF({QPointF(3, 10), QPointF(6, 13), QPointF(2, 14)}));
+        break;
+    }
+    case ToolIcon::Delete: {
+        p.setPen(QPen(QColor(200, 30, 40), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+        break;
+    }
+    case ToolIcon::Done: {
+        p.setPen(QPen(QColor(30, 140, 50), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.5, 12.5), QPointF(13.5, 3.5)}));
+        break;
+    }
+    case ToolIcon::Alarm: {
+        // A bell.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 160, 20));
+        QPainterPath bell;
+        bell.moveTo(3, 12);
+        bell.cubicTo(5, 10, 4, 3, 8, 3);
+        bell.cubicTo(12, 3, 11, 10, 13, 12);
+        bell.closeSubpath();
+        p.drawPath(bell);
+        p.drawEllipse(QPointF(8, 13.5), 1.6, 1.6);
+        p.drawEllipse(QPointF(8, 2.5), 1, 1);
+        break;
+    }
+    case ToolIcon::Completed: {
+        // A list with a tick.
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
+        p.setPen(QPen(QColor(120, 120, 120), 1));
+        for (double y : {5.0, 8.0, 11.0})
+            p.drawLine(QPointF(7, y), QPointF(12.5, y));
+        p.setPen(QPen(QColor(30, 140, 50), 1.6));
+        p.drawPolyline(QPolygonF({QPointF(2.8, 8), QPointF(4, 9.5), QPointF(6, 6)}));
+        break;
+    }
+    case ToolIcon::PriorYear:
+    case ToolIcon::PriorMonth:
+    case ToolIcon::PriorTask:
+    case ToolIcon::NextTask:
+    case ToolIcon::NextMonth:
+    case ToolIcon::NextYear: {
+        // Triangles pointing the way: one for a month, two for a year, one
+        // against a bar for the next highlighted day.
+        const bool next = kind == ToolIcon::NextTask || kind == ToolIcon::NextMonth || kind == ToolIcon::NextYear;
+        if (!next) {
+            p.translate(16, 0);
+            p.scale(-1, 1);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(kind == ToolIcon::PriorTask || kind == ToolIcon::NextTask ? QColor(200, 30, 40)
+                                                                              : QColor(40, 90, 170));
+        auto tri = [&](double x) { p.drawPolygon(QPolygonF({QPointF(x, 3), QPointF(x + 6, 8), QPointF(x, 13)})); };
+        if (kind == ToolIcon::PriorYear || kind == ToolIcon::NextYear) {
+            tri(2.5);
+            tri(8);
+        } else if (kind == ToolIcon::PriorTask || kind == ToolIcon::NextTask) {
+            tri(4);
+            p.drawRect(QRectF(11, 3, 2, 10));
+        } else {
+            tri(5);
+        }
+        break;
+    }
+    case ToolIcon::Today: {
+        p.setPen(QPen(QColor(40, 90, 170), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(8, 8), 5.5, 5.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 30, 40));
+        p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
         break;
     }
     }

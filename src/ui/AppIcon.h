@@ -9,7 +9,13 @@ namespace morvane {
 QIcon MakeAppIcon(int dayOfMonth);  // 0: the plain program icon
 
 // The toolbar's pictures, drawn.
-enum class ToolIcon { Holidays, Options, Hide };
+enum class ToolIcon {
+    Holidays, Options, Hide,
+    // The lists' commands.
+    Add, Edit, Delete, Done, Alarm, Completed,
+    // Moving the day: year, month and highlighted-day steps, and today.
+    PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
+};
 QIcon MakeToolIcon(ToolIcon kind);
 
 }  // namespace morvane

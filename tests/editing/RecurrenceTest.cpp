@@ -113,7 +113,7 @@ TEST(Recurrence, InsertedRowsWaitAtPosition100AndSortIn)
     g.setRowCount(2);
     g.setCell(kStoreKey, 1, MakeStoreKey(46366, 101));
     g.setCell(kStoreNotes, 1, u"placed");
-    InsertRecurringTasks(g, {QDate(2026, 12, 10), QDate(2026, 12, 9)}, {"9:00 AM", "Work", "again", "Yes"});
+    InsertRecurringTasks(store, {QDate(2026, 12, 10), QDate(2026, 12, 9)}, {"9:00 AM", "Work", "again", "Yes"});
     EXPECT_EQ(g.cell(kStoreKey, 1), "46365.100");
     EXPECT_EQ(g.cell(kStoreKey, 2), "46366.100");
     EXPECT_EQ(g.cell(kStoreDone, 1), "No");

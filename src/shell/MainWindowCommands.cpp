@@ -1,0 +1,409 @@
+// Adding, editing, completing and deleting tasks, and the lists' toolbars
+// and popup menus that start them.
+
+#include "MainWindow.h"
+
+#include "AtomicFile.h"
+#include "CalendarRules.h"
+#include "GridTableModel.h"
+#include "ShadowLabel.h"
+#include "TaskEditor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+QString yesNo(bool on) { return on ? u"Yes"_s : u"No"_s; }
+
+// A list beside a vertical toolbar at its right edge.
+QToolBar *sideToolBar(const QString &name, QWidget *pane, QWidget *list)
+{
+    auto *bar = new QToolBar(name, pane);
+    bar->setObjectName(name);
+    bar->setOrientation(Qt::Vertical);
+    bar->setIconSize(QSize(16, 16));
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto *layout = static_cast<QBoxLayout *>(pane->layout());
+    const int at = layout->indexOf(list);
+    layout->removeWidget(list);
+    row->addWidget(list, 1);
+    row->addWidget(bar);
+    layout->insertLayout(at, row, 1);
+    return bar;
+}
+
+}  // namespace
+
+QAction *TfrmMain::taskAction(const QString &name, const QString &text, ToolIcon icon, const QString &hint,
+                              const std::function<void()> &handler)
+{
+    auto *a = new QAction(MakeToolIcon(icon), text, this);
+    a->setObjectName(name);
+    a->setToolTip(hint);
+    connect(a, &QAction::triggered, this, [this, handler] { guard(handler); });
+    return a;
+}
+
+void TfrmMain::buildTaskCommands()
+{
+    // The day list's toolbar and popup menu.
+    ToolBar2_ = sideToolBar(u"ToolBar2"_s, pnlDayList_, tvDay_);
+    ToolBar2_->addAction(taskAction(u"tbAdd1"_s, u"Add"_s, ToolIcon::Add, u"Add new task"_s,
+                                    [this] { btAddClick(Sender::tbAdd1); }));
+    ToolBar2_->addAction(taskAction(u"tbEdit1"_s, u"Edit"_s, ToolIcon::Edit, u"Edit task"_s,
+                                    [this] { btEditClick(Sender::tbEdit1); }));
+    ToolBar2_->addAction(taskAction(u"tbDel1"_s, u"Delete"_s, ToolIcon::Delete, u"Delete task"_s,
+                                    [this] { btDelClick(Sender::tbDel1); }));
+    ToolBar2_->addAction(taskAction(u"tbDone1"_s, u"Mark as completed"_s, ToolIcon::Done, u"Mark as completed"_s,
+                                    [this] { Markascompleted1Click(Sender::tbDone1); }));
+    ToolBar2_->addAction(taskAction(u"ToolButton15"_s, u"Toggle alarm"_s, ToolIcon::Alarm,
+                                    u"Toggle alarm (yes/no)"_s, [this] { ToolButton15Click(); }));
+    auto *PopupMenu1 = new QMenu(tvDay_);
+    PopupMenu1->setObjectName(u"PopupMenu1"_s);
+    PopupMenu1->addAction(taskAction(u"Add1"_s, u"Add"_s, ToolIcon::Add, {}, [this] { btAddClick(Sender::Add1); }));
+    PopupMenu1->addAction(taskAction(u"Edit2"_s, u"Edit"_s, ToolIcon::Edit, {}, [this] { btEditClick(Sender::Edit2); }));
+    PopupMenu1->addAction(taskAction(u"Del1"_s, u"Delete"_s, ToolIcon::Delete, {}, [this] { btDelClick(Sender::Del1); }));
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(taskAction(u"Markascompleted2"_s, u"Mark as completed"_s, ToolIcon::Done, {},
+                                     [this] { Markascompleted1Click(Sender::Markascompleted2); }));
+    tvDay_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvDay_, &QWidget::customContextMenuRequested, this,
+            [this, PopupMenu1](const QPoint &at) { PopupMenu1->popup(tvDay_->viewport()->mapToGlobal(at)); });
+
+    // The to-do list's.
+    ToolBar3_ = sideToolBar(u"ToolBar3"_s, pnlTodo_, tvNonday_);
+    ToolBar3_->addAction(taskAction(u"tbAdd2"_s, u"Add"_s, ToolIcon::Add, u"Add new"_s,
+                                    [this] { btAddClick(Sender::tbAdd2); }));
+    ToolBar3_->addAction(taskAction(u"tbEdit2"_s, u"Edit"_s, ToolIcon::Edit, u"Edit task"_s,
+                                    [this] { btEditClick(Sender::tbEdit2); }));
+    ToolBar3_->addAction(taskAction(u"tbDel2"_s, u"Delete"_s, ToolIcon::Delete, u"Delete"_s,
+                                    [this] { btDelClick(Sender::tbDel2); }));
+    ToolBar3_->addAction(taskAction(u"tbDone2"_s, u"Mark as completed"_s, ToolIcon::Done, u"Mark as completed"_s,
+                                    [this] { Markascompleted1Click(Sender::tbDone2); }));
+    auto *PopupMenu2 = new QMenu(tvNonday_);
+    PopupMenu2->setObjectName(u"PopupMenu2"_s);
+    PopupMenu2->addAction(taskAction(u"MenuItem1"_s, u"Add"_s, ToolIcon::Add, {},
+                                     [this] { btAddClick(Sender::MenuItem1); }));
+    PopupMenu2->addAction(taskAction(u"MenuItem2"_s, u"Edit"_s, ToolIcon::Edit, {},
+                                     [this] { btEditClick(Sender::MenuItem2); }));
+    PopupMenu2->addAction(taskAction(u"MenuItem3"_s, u"Delete"_s, ToolIcon::Delete, {},
+                                     [this] { btDelClick(Sender::MenuItem3); }));
+    PopupMenu2->addSeparator();
+    PopupMenu2->addAction(taskAction(u"Markascompleted1"_s, u"Mark as completed"_s, ToolIcon::Done, {},
+                                     [this] { Markascompleted1Click(Sender::Markascompleted1); }));
+    tvNonday_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvNonday_, &QWidget::customContextMenuRequested, this,
+            [this, PopupMenu2](const QPoint &at) { PopupMenu2->popup(tvNonday_->viewport()->mapToGlobal(at)); });
+
+    connect(tvDay_, &QAbstractItemView::doubleClicked, this, [this] { guard([this] { gridDayDblClick(); }); });
+    connect(tvNonday_, &QAbstractItemView::doubleClicked, this, [this] { guard([this] { gridNondayDblClick(); }); });
+
+    // The main menu's Tasks menu: the same commands by their shortcuts.
+    QMenu *tasks = new QMenu(u"&Tasks"_s, this);
+    tasks->setObjectName(u"Tasks1"_s);
+    menuBar()->insertMenu(menuBar()->actions().value(1), tasks);
+    auto item = [&](const QString &name, const QString &text, const QKeySequence &key, std::function<void()> fn) {
+        QAction *a = tasks->addAction(text);
+        a->setObjectName(name);
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, this, [this, fn] { guard(fn); });
+    };
+    item(u"Insertnewtask1"_s, u"Insert new task"_s, QKeySequence(u"Ctrl+Ins"_s), [this] { btAddClick(Sender::tbAdd1); });
+    item(u"Insertnewtodo1"_s, u"Insert new to-do"_s, QKeySequence(u"Shift+Ins"_s), [this] { btAddClick(Sender::tbAdd2); });
+    tasks->addSeparator();
+    item(u"Editexistingtask1"_s, u"Edit existing task"_s, QKeySequence(u"Ctrl+Return"_s),
+         [this] { btEditClick(Sender::tbEdit1); });
+    item(u"Editexistingtodo1"_s, u"Edit existing to-do"_s, QKeySequence(u"Shift+Return"_s),
+         [this] { btEditClick(Sender::tbEdit2); });
+    tasks->addSeparator();
+    item(u"Deleteexistingtask1"_s, u"Delete existing task"_s, QKeySequence(u"Ctrl+Del"_s),
+         [this] { btDelClick(Sender::tbDel1); });
+    item(u"Deleteexistingtodo1"_s, u"Delete existing to-do"_s, QKeySequence(u"Shift+Del"_s),
+         [this] { btDelClick(Sender::tbDel2); });
+}
+
+// ---------------------------------------------------------------------------
+// The editor
+
+TfrmEdit *TfrmMain::makeEditor(bool dated)
+{
+    TfrmEdit::Services services{sv_.prompts,
+                                sv_.runner,
+                                fs_,
+                                sv_.clock,
+                                store_,
+                                sv_.folder,
+                                [this](const QStringList &cells) { return addCompletedRow(cells); },
+                                [this](const FileResult &r) { reportSave(store_.path(), r); },
+                                {},
+                                options_.sunday ? Qt::Sunday : Qt::Monday};
+    auto *ed = new TfrmEdit(std::move(services), defaultCategory_, selectedDay(), this);
+    ed->setAttribute(Qt::WA_DeleteOnClose, false);
+    ed->setHeadingStyle(lblDate_->font(), lblDate_->shadowDepth(), lblDate_->textColor());
+    ed->isDated = dated;
+    return ed;
+}
+
+void TfrmMain::editorTitle(TfrmEdit &ed, bool dated)
+{
+    const QColor normal = shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128);
+    if (!dated) {
+        ed.origDateText = u"To-do task"_s;
+        ed.setTitle(u"To-do task"_s, normal);
+        return;
+    }
+    const QDate day = selectedDay();
+    ed.origDateText = FormatDateTime(u"ddd ddddd", ToDateValue(day), fs_);
+    const QString title = ed.origDateText + u' ' + RelativeDayText(ToDateValue(day), sv_.clock);
+    if (DayNumber(day) < DayNumber(sv_.clock.today()))
+        ed.setTitle(u"PAST "_s + title, QColor(255, 0, 0));
+    else
+        ed.setTitle(title, normal);
+}
+
+FileResult TfrmMain::addCompletedRow(const QStringList &cells)
+{
+    AddCompletedRow(completed_, cells);
+    keepDailyCopy();
+    const QString path = JoinPath(sv_.folder, u"gridComp.grd"_s);
+    const FileResult r = SaveGridFile(completed_, path);
+    reportSave(path, r);
+    return FileResult::success();  // told above, once
+}
+
+void TfrmMain::listsChanged()
+{
+    dayModel_->reload();
+    todoModel_->reload();
+    ResizeGridDay();
+    ResizeGridNonDay();
+    UpdateLabels(current_);
+}
+
+void TfrmMain::todoChanged() { (void)saveTodo(); }
+
+void TfrmMain::btAddClick(Sender sender)
+{
+    commitNotes();
+    const bool dated = sender == Sender::tbAdd1 || sender == Sender::Add1;
+    if (dated && current_ < 0)
+        return;
+    std::unique_ptr<TfrmEdit> ed(makeEditor(dated));
+    editorTitle(*ed, dated);
+    if (!dated)
+        ed->hideTimeAndAlarm();
+    // The editor enables both at the first key typed into the notes.
+    ed->btComplete->setEnabled(false);
+    ed->btOK->setEnabled(false);
+    if (editorOpened)
+        editorOpened(*ed);
+    if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
+        if (dated) {
+            const int row = FirstFreeRow(gridDay_);
+            gridDay_.setCell(kDayTime, row, FormatDateTime(u"t", ed->time(), fs_));
+            gridDay_.setCell(kDayCategory, row, ed->category());
+            gridDay_.setCell(kDayNotes, row, ed->notes());
+            gridDay_.setCell(kDayDone, row, yesNo(ed->cbDone->isChecked()));
+            gridDay_.setCell(kDayAlarm, row, yesNo(ed->cbAlarm->isChecked()));
+            SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+            reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
+            ColorAllCalendars(false);
+        } else {
+            const int row = FirstFreeTodoRow(gridNonday_);
+            gridNonday_.setCell(kTodoCategory, row, ed->category());
+            gridNonday_.setCell(kTodoNotes, row, ed->notes());
+            gridNonday_.setCell(kTodoDone, row, yesNo(ed->cbDone->isChecked()));
+            todoChanged();
+        }
+        listsChanged();
+    }
+    (dated ? tvDay_ : tvNonday_)->setFocus();
+    if (dated && filter_.FiltersOn() && !filterNoteShown_) {
+        filterNoteShown_ = true;
+        sv_.prompts.InfoBox(u"Note that since you have filters turned on it may look like the new task has "
+                            "disappeared. Turn the filters off and it will re-appear."_s);
+    }
+}
+
+void TfrmMain::btEditClick(Sender sender)
+{
+    if (sender == Sender::tbEdit1)
+        tvDay_->setFocus();
+    else if (sender == Sender::tbEdit2)
+        tvNonday_->setFocus();
+    EditOrComplete(sender, true);
+    ColorAllCalendars(false);
+}
+
+void TfrmMain::Markascompleted1Click(Sender sender)
+{
+    if (sender == Sender::tbDone1 || sender == Sender::Markascompleted2)
+        tvDay_->setFocus();
+    else if (sender == Sender::tbDone2 || sender == Sender::Markascompleted1)
+        tvNonday_->setFocus();
+    EditOrComplete(sender, false);
+    ColorAllCalendars(false);
+}
+
+void TfrmMain::EditOrComplete(Sender sender, bool editMode)
+{
+    commitNotes();
+    QWidget *active = focusWidget();
+    const bool dayList = active != tvNonday_ &&
+                         (active == tvDay_ || sender == Sender::tbEdit1 || sender == Sender::Edit2 ||
+                          sender == Sender::gridDay);
+    Grid &list = dayList ? gridDay_ : gridNonday_;
+    QTableView *view = dayList ? tvDay_ : tvNonday_;
+    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
+    const int notesCol = dayList ? int(kDayNotes) : int(kTodoNotes);
+    const int doneCol = dayList ? int(kDayDone) : int(kTodoDone);
+    const bool holdsTask = dayList ? !list.cellEmpty(kDayTime, row) : TodoRowHoldsTask(list, row);
+    if (row >= list.rowCount() || !holdsTask) {
+        sv_.prompts.ErrorBox(u"There is nothing to edit"_s);
+        return;
+    }
+    if (!editMode && list.cellUtf8(doneCol, row) == "Yes") {
+        sv_.prompts.ErrorBox(u"Task already marked as complete"_s);
+        return;
+    }
+    std::unique_ptr<TfrmEdit> ed(makeEditor(dayList));
+    const QString notes = list.cell(notesCol, row);
+    ed->setWindowTitle(u"Task: "_s + notes.left(50) + u" ..."_s);
+    if (dayList) {
+        editorTitle(*ed, true);
+        ed->setTime(SafeStrToTime(list.cell(kDayTime, row), fs_, sv_.clock));
+        ed->cbAlarm->setChecked(list.cellUtf8(kDayAlarm, row) == "Yes");
+    } else {
+        ed->origDateText = u"Non date task"_s;
+        ed->hideTimeAndAlarm();
+    }
+    ed->isExisting = true;
+    ed->setCategory(list.cell(dayList ? int(kDayCategory) : int(kTodoCategory), row));
+    ed->cbDone->setChecked(list.cellUtf8(doneCol, row) == "Yes");
+    if (ed->cbDone->isChecked())
+        ed->hideTimeAndAlarm();
+    ed->setNotes(notes);
+    ed->completeOnShow = !editMode;
+    if (editorOpened)
+        editorOpened(*ed);
+    if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
+        const QString time = FormatDateTime(u"t", ed->time(), fs_);
+        const QString done = yesNo(ed->cbDone->isChecked());
+        const QString alarm = yesNo(ed->cbAlarm->isChecked());
+        if (dayList && ed->newDate != selectedDay()) {
+            // Rescheduled: the task leaves this day (with its repeats, if the
+            // person says so) and goes to its new day, listed first there.
+            deleteEntry(true, true, selectedDay());
+            (void)store_.insertTask(DayNumber(ed->newDate), StoredTask{time, ed->category(), ed->notes(), done, alarm});
+            reportSave(store_.path(), store_.SortGridStore());
+            ColorAllCalendars(true);
+        } else if (dayList) {
+            gridDay_.setCell(kDayTime, row, time);
+            gridDay_.setCell(kDayCategory, row, ed->category());
+            gridDay_.setCell(kDayNotes, row, ed->notes());
+            gridDay_.setCell(kDayDone, row, done);
+            gridDay_.setCell(kDayAlarm, row, alarm);
+            reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
+        } else {
+            gridNonday_.setCell(kTodoCategory, row, ed->category());
+            gridNonday_.setCell(kTodoNotes, row, ed->notes());
+            gridNonday_.setCell(kTodoDone, row, done);
+            todoChanged();
+        }
+        listsChanged();
+        if (view->model()->rowCount() > 0)
+            view->setCurrentIndex(view->model()->index(std::min(row, view->model()->rowCount()) - 1, 0));
+        if (dayList)
+            DrawExtraMemo();
+    }
+    view->setFocus();
+}
+
+void TfrmMain::btDelClick(Sender sender)
+{
+    commitNotes();
+    const bool dayList = sender == Sender::tbDel1 || sender == Sender::Del1;
+    Grid &list = dayList ? gridDay_ : gridNonday_;
+    QTableView *view = dayList ? tvDay_ : tvNonday_;
+    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
+    const bool holdsTask = dayList ? !list.cellEmpty(kDayTime, row) : TodoRowHoldsTask(list, row);
+    if (row >= list.rowCount() || !holdsTask) {
+        sv_.prompts.ErrorBox(u"There is nothing selected to delete"_s);
+        return;
+    }
+    const QString name = list.cell(dayList ? int(kDayNotes) : int(kTodoNotes), row).left(50) + u" ... "_s;
+    if (confirm_ && !sv_.prompts.YesNo(u"Really delete \"%1\"?"_s.arg(name)))
+        return;
+    deleteEntry(dayList, dayList, selectedDay());
+}
+
+void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
+{
+    QTableView *view = dayList ? tvDay_ : tvNonday_;
+    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
+    const int d = DayNumber(date);
+    int count = 0;
+    QString category, notes, done;
+    if (dayList) {
+        category = gridDay_.cell(kDayCategory, row);
+        notes = gridDay_.cell(kDayNotes, row);
+        done = gridDay_.cell(kDayDone, row);
+        gridDay_.deleteBodyRow(row);
+        count = store_.countRepeats(d, category, notes, done);
+        if (count > 1 &&
+            !sv_.prompts.YesNo(u"This event appears to be repeated %1 times in the future.  Delete all repeats?"_s.arg(
+                count - 1)))
+            count = 0;
+    } else {
+        gridNonday_.deleteBodyRow(row);
+        todoChanged();
+    }
+    if (count > 0)
+        store_.removeRepeats(d, category, notes, done);
+    if (writeBack) {
+        reportSave(store_.path(), store_.writeToStore(d, gridDay_));
+        ColorAllCalendars(false);
+    }
+    listsChanged();
+    if (dayList)
+        selectDayRow(std::min(row, std::max(1, gridDay_.rowCount() - 1)));
+    if (count > 0)
+        ColorAllCalendars(true);
+}
+
+void TfrmMain::ToolButton15Click()
+{
+    commitNotes();
+    const int row = tvDay_->currentIndex().isValid() ? tvDay_->currentIndex().row() + 1 : 1;
+    if (row >= gridDay_.rowCount() || gridDay_.cellEmpty(kDayTime, row))
+        return;
+    gridDay_.setCell(kDayAlarm, row, gridDay_.cellUtf8(kDayAlarm, row) == "Yes" ? u"No"_s : u"Yes"_s);
+    reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
+    dayModel_->reload();
+    tvDay_->setCurrentIndex(dayModel_->index(row - 1, 0));
+}
+
+void TfrmMain::cal1CellDblClick()
+{
+    if (!gridDay_.cellEmpty(kDayTime, 1))
+        btEditClick(Sender::tbEdit1);
+    else
+        btAddClick(Sender::tbAdd1);
+}
+
+}  // namespace morvane

@@ -1,0 +1,221 @@
+// Moving the selected day: the Navigate menu, the bar under the calendars,
+// the keys the main window sees first, and double-clicks on the headings.
+
+#include "MainWindow.h"
+
+#include "MonthCalendar.h"
+#include "Navigation.h"
+#include "ShadowLabel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+void TfrmMain::buildNavigation()
+{
+    pnlNav_ = new QWidget(pnlCalendars_);
+    pnlNav_->setObjectName(u"pnlNav"_s);
+    tbMonthNav_ = new QToolBar(u"tbMonthNav"_s, pnlNav_);
+    tbMonthNav_->setObjectName(u"tbMonthNav"_s);
+    tbMonthNav_->setIconSize(QSize(16, 16));
+    auto *row = new QHBoxLayout(pnlNav_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addStretch();
+    row->addWidget(tbMonthNav_);
+    row->addStretch();
+
+    QMenu *nav = new QMenu(u"&Navigate"_s, this);
+    nav->setObjectName(u"Navigate1"_s);
+    menuBar()->insertMenu(menuBar()->actions().value(2), nav);
+    struct Step {
+        const char16_t *menuName, *caption, *key, *buttonName, *hint;
+        void (TfrmMain::*handler)();
+        ToolIcon icon;
+    };
+    const Step steps[] = {
+        {u"NextTask1", u"Next Highlighted Task", u"Ctrl+N", u"ToolButton19", u"Next highlighted date - Ctrl-N",
+         &TfrmMain::NextTask1Click, ToolIcon::NextTask},
+        {u"PriorTask1", u"Prior Highlighted Task", u"Ctrl+P", u"ToolButton13", u"Prior highlighted date - Ctrl-P",
+         &TfrmMain::PriorTask1Click, ToolIcon::PriorTask},
+        {u"NextMonth1", u"Next Month", u"PgDown", u"tbNextMonth", u"Next month - PgDn", &TfrmMain::NextMonth1Click,
+         ToolIcon::NextMonth},
+        {u"PriorMonth1", u"Prior Month", u"PgUp", u"ToolButton20", u"Prior month - PgUp", &TfrmMain::PriorMonth1Click,
+         ToolIcon::PriorMonth},
+        {u"NextYear1", u"Next Year", u"Ctrl+PgDown", u"tbNextYear", u"Next year - Ctrl-PgDn",
+         &TfrmMain::NextYear1Click, ToolIcon::NextYear},
+        {u"PriorYear1", u"Prior Year", u"Ctrl+PgUp", u"ToolButton25", u"Prior year - Ctrl-PgUp",
+         &TfrmMain::PriorYear1Click, ToolIcon::PriorYear},
+        {u"Today1", u"Today", u"Ctrl+Home", u"ToolButton21", u"Today - Ctrl-Home", &TfrmMain::Today1Click,
+         ToolIcon::Today},
+    };
+    std::map<QString, QAction *> buttons;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const Step &s = steps[i];
+        auto handler = s.handler;
+        QAction *m = nav->addAction(QString::fromUtf16(s.caption));
+        m->setObjectName(QString::fromUtf16(s.menuName));
+        m->setShortcut(QKeySequence(QString::fromUtf16(s.key)));
+        connect(m, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+        if (i == 1 || i == 3 || i == 5)
+            nav->addSeparator();
+        auto *b = new QAction(MakeToolIcon(s.icon), QString::fromUtf16(s.caption), this);
+        b->setObjectName(QString::fromUtf16(s.buttonName));
+        b->setToolTip(QString::fromUtf16(s.hint));
+        connect(b, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+        buttons[b->objectName()] = b;
+    }
+    // Left to right: back a year, a month, a highlighted day; today; on a
+    // highlighted day, a month, a year.
+    for (const char16_t *name : {u"ToolButton25", u"ToolButton20", u"ToolButton13"})
+        tbMonthNav_->addAction(buttons[QString::fromUtf16(name)]);
+    tbMonthNav_->addSeparator();
+    tbMonthNav_->addAction(buttons[u"ToolButton21"_s]);
+    tbMonthNav_->addSeparator();
+    for (const char16_t *name : {u"ToolButton19", u"tbNextMonth", u"tbNextYear"})
+        tbMonthNav_->addAction(buttons[QString::fromUtf16(name)]);
+
+    StatusBar1_->installEventFilter(this);
+    lblDate_->installEventFilter(this);
+}
+
+QDate TfrmMain::goForward(const QDate &date) const
+{
+    const Highlight h{options_.doneColor, options_.notDoneColor};
+    return DateOfDay(NextHighlightedDay(store_.grid(), DayNumber(date), h, filter_));
+}
+
+QDate TfrmMain::goBack(const QDate &date) const
+{
+    const Highlight h{options_.doneColor, options_.notDoneColor};
+    return DateOfDay(PriorHighlightedDay(store_.grid(), DayNumber(date), h, filter_));
+}
+
+void TfrmMain::setCurrentDate(const QDate &date)
+{
+    if (current_ < 0 || !date.isValid())
+        return;
+    // The calendar's own date and month changes re-read the day and move
+    // the other calendars.
+    cal_[std::size_t(current_)]->setDate(date);
+}
+
+void TfrmMain::moveCurrentDay(int days) { setCurrentDate(selectedDay().addDays(days)); }
+
+void TfrmMain::NextTask1Click() { setCurrentDate(goForward(selectedDay())); }
+void TfrmMain::PriorTask1Click() { setCurrentDate(goBack(selectedDay())); }
+void TfrmMain::NextMonth1Click() { setCurrentDate(StepMonths(selectedDay(), 1)); }
+void TfrmMain::PriorMonth1Click() { setCurrentDate(StepMonths(selectedDay(), -1)); }
+
+void TfrmMain::NextYear1Click()
+{
+    if (current_ < 0)
+        return;
+    {
+        const QSignalBlocker quiet(cal_[std::size_t(current_)]);
+        cal_[std::size_t(current_)]->setDate(StepMonths(selectedDay(), 12));
+    }
+    monthChangeBusy_ = dateChangeBusy_ = true;
+    updateAppropriateMonth();
+    monthChangeBusy_ = dateChangeBusy_ = false;
+    cal1DateChange();
+}
+
+void TfrmMain::PriorYear1Click()
+{
+    if (current_ < 0)
+        return;
+    {
+        const QSignalBlocker quiet(cal_[std::size_t(current_)]);
+        cal_[std::size_t(current_)]->setDate(StepMonths(selectedDay(), -12));
+    }
+    monthChangeBusy_ = dateChangeBusy_ = true;
+    updateAppropriateMonth();
+    monthChangeBusy_ = dateChangeBusy_ = false;
+    cal1DateChange();
+}
+
+void TfrmMain::Today1Click()
+{
+    commitNotes();
+    previous_ = current_;
+    for (int i = 0; i < 4; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        c->bevel = i == 1 ? MonthCalendar::Bevel::Raised : MonthCalendar::Bevel::Lowered;
+        c->colorSelectedBack = i == 1 ? palette().color(QPalette::Highlight) : palette().color(QPalette::Button);
+        c->update();
+    }
+    current_ = 1;
+    {
+        const QSignalBlocker quiet(cal_[1]);
+        cal_[1]->setDate(sv_.clock.today());
+    }
+    monthChangeBusy_ = dateChangeBusy_ = true;
+    updateAppropriateMonth();
+    monthChangeBusy_ = dateChangeBusy_ = false;
+    cal1DateChange();
+}
+
+bool TfrmMain::FormKeyDown(QWidget *target, QKeyEvent *e)
+{
+    const int key = e->key();
+    const bool inNotes = target == memWhat_;
+    if (key == Qt::Key_Left && !inNotes && e->modifiers() == Qt::NoModifier) {
+        moveCurrentDay(-1);
+        return true;
+    }
+    if (key == Qt::Key_Right && !inNotes && e->modifiers() == Qt::NoModifier) {
+        moveCurrentDay(1);
+        return true;
+    }
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && target == tvDay_ && e->modifiers() == Qt::NoModifier) {
+        // Inside the list the arrows move the selection; at its ends they
+        // move the day by a week.
+        const int rows = gridDay_.rowCount();
+        const int row = tvDay_->currentIndex().isValid() ? tvDay_->currentIndex().row() + 1 : 1;
+        if (key == Qt::Key_Up && (rows < 3 || row == 1)) {
+            moveCurrentDay(-7);
+            return true;
+        }
+        if (key == Qt::Key_Down && (rows < 3 || row == rows - 1)) {
+            moveCurrentDay(7);
+            return true;
+        }
+    }
+    if ((key == Qt::Key_Insert || key == Qt::Key_Delete) && (target == tvDay_ || target == tvNonday_)) {
+        // Acted on when released; a key stroke that was a menu shortcut
+        // never arrives here, so it is not acted on twice.
+        if (!e->isAutoRepeat())
+            pendingKey_ = key;
+        return true;
+    }
+    return false;
+}
+
+void TfrmMain::FormKeyUp(QWidget *target, QKeyEvent *e)
+{
+    if (e->isAutoRepeat())
+        return;
+    const int key = e->key();
+    if ((key == Qt::Key_Insert || key == Qt::Key_Delete) && pendingKey_ == key) {
+        pendingKey_ = 0;
+        if (target == tvDay_)
+            key == Qt::Key_Insert ? btAddClick(Sender::tbAdd1) : btDelClick(Sender::tbDel1);
+        else if (target == tvNonday_)
+            key == Qt::Key_Insert ? btAddClick(Sender::tbAdd2) : btDelClick(Sender::tbDel2);
+    }
+    // Until the clock's next tick, the date without the time.
+    StatusBar1_->setText(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(sv_.clock.now()), fs_));
+}
+
+}  // namespace morvane
