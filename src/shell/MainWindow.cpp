@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "DataFolder.h"
 #include "GridTableModel.h"
+#include "CompletedTasksWindow.h"
 #include "HelpWindow.h"
 #include "ShadowLabel.h"
 #include "holiday.h"
@@ -172,6 +173,15 @@ void TfrmMain::FormCreate()
                               [this] { return sv_.clock.today(); }},
         std::move(effects), this);
     options_ = frmOptions_->options();
+
+    // The completed-tasks window, also for the whole run: it owns the
+    // completed table that every completion adds to.
+    frmComplete_ = std::make_unique<TfrmComplete>(
+        TfrmComplete::Services{sv_.prompts, fs_, sv_.folder, [this] { return options_.confirm; },
+                               [this] { keepDailyCopy(); }},
+        this);
+    if (frmComplete_->loadedDamaged())
+        (void)backup_.keepDamaged(frmComplete_->file());
     UpdateStatusClock();
     created_ = true;
 }

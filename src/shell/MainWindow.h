@@ -43,6 +43,7 @@ namespace morvane {
 
 class GridTableModel;
 class HelpWindow;
+class TfrmComplete;
 class TfrmEdit;
 
 class ShadowLabel;
@@ -162,6 +163,8 @@ public:
     void gridDayDblClick() { EditOrComplete(Sender::gridDay, true); }
     void gridNondayDblClick() { EditOrComplete(Sender::gridNonday, true); }
     void cal1CellDblClick();
+    void ViewCompletedTasks1Click();
+    TfrmComplete *frmComplete() const { return frmComplete_.get(); }
     // The editor a command opens is handed here before it is shown (tests
     // read it; the program has no use for it).
     std::function<void(TfrmEdit &)> editorOpened;
@@ -348,7 +351,7 @@ private:
     QToolBar *tbMonthNav_ = nullptr;
     QToolBar *ToolBar2_ = nullptr;
     QToolBar *ToolBar3_ = nullptr;
-    Grid completed_;        // the completed table
+    std::unique_ptr<TfrmComplete> frmComplete_;
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "AtomicFile.h"
+#include "CompletedTasksWindow.h"
 #include "CalendarRules.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
@@ -135,6 +136,11 @@ void TfrmMain::buildTaskCommands()
          [this] { btDelClick(Sender::tbDel1); });
     item(u"Deleteexistingtodo1"_s, u"Delete existing to-do"_s, QKeySequence(u"Shift+Del"_s),
          [this] { btDelClick(Sender::tbDel2); });
+    tasks->addSeparator();
+    QAction *view = taskAction(u"ViewCompletedTasks1"_s, u"View Completed Tasks"_s, ToolIcon::Completed,
+                               u"View completed tasks"_s, [this] { ViewCompletedTasks1Click(); });
+    tasks->addAction(view);
+    ToolBar1_->insertAction(ToolBar1_->actions().value(2), view);
 }
 
 // ---------------------------------------------------------------------------
@@ -178,12 +184,18 @@ void TfrmMain::editorTitle(TfrmEdit &ed, bool dated)
 
 FileResult TfrmMain::addCompletedRow(const QStringList &cells)
 {
-    AddCompletedRow(completed_, cells);
-    keepDailyCopy();
-    const QString path = JoinPath(sv_.folder, u"gridComp.grd"_s);
-    const FileResult r = SaveGridFile(completed_, path);
-    reportSave(path, r);
+    const FileResult r = frmComplete_->addCompleted(cells);
+    // A damaged file the person chose to keep just now needs no more words.
+    if (!r.damaged)
+        reportSave(frmComplete_->file(), r);
     return FileResult::success();  // told above, once
+}
+
+void TfrmMain::ViewCompletedTasks1Click()
+{
+    commitNotes();
+    frmComplete_->setHeadingShadow(lblDate_->shadowDepth(), lblDate_->textColor());
+    sv_.runner.showModal(*frmComplete_);
 }
 
 void TfrmMain::listsChanged()

@@ -1,0 +1,391 @@
+// Whole task commands through the main window: the editor is answered by
+// scripted responders, as a person would fill it in.
+
+#include "CompletedTasksWindow.h"
+#include "MainWindow.h"
+#include "TaskEditor.h"
+#include "TestFiles.h"
+#include "resch.h"
+#include "ShadowLabel.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTimeEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include <sys/stat.h>
+
+using namespace morvane;
+
+namespace {
+
+// Tasks on 2 December 2026 (46358) and on 9 December 2026 (46365, today),
+// which has two: one repeated on the 16th and 23rd.
+QByteArray store()
+{
+    Grid g = NewStoreGrid();
+    struct T {
+        int day, pos;
+        const char *time, *category, *notes, *done, *alarm;
+    };
+    const T tasks[] = {
+        {46358, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
+        {46365, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
+        {46365, 102, "9:00 AM", "Work", "Call the bank", "No", "Yes"},
+        {46367, 101, "10:00 AM", "Work", "Meeting", "No", "No"},
+        {46372, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
+        {46379, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
+    };
+    g.setRowCount(int(std::size(tasks)) + 1);
+    int r = 1;
+    for (const T &t : tasks) {
+        g.setCell(kStoreKey, r, MakeStoreKey(t.day, t.pos));
+        g.setCell(kStoreTime, r, QString::fromLatin1(t.time));
+        g.setCell(kStoreCategory, r, QString::fromLatin1(t.category));
+        g.setCell(kStoreNotes, r, QString::fromLatin1(t.notes));
+        g.setCell(kStoreDone, r, QString::fromLatin1(t.done));
+        g.setCell(kStoreAlarm, r, QString::fromLatin1(t.alarm));
+        ++r;
+    }
+    return GridFileBytes(g);
+}
+
+const QByteArray kTodo = "3,3\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n0,1,Home\r\n1,1,Buy stamps\r\n2,1,No\r\n"
+                         "1,2,Call Ann\r\n2,2,Yes\r\n";
+
+class TaskCommandsTest : public ::testing::Test {
+protected:
+    TempFolder data;
+    TempFolder config;
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    RecordingSoundPlayer sound;
+    SettingsStore settings{config.file("Task.conf")};
+    std::unique_ptr<TfrmMain> w;
+    QStringList titles;  // the editor's headings, as shown
+
+    void SetUp() override
+    {
+        writeBytes(data.file("grid.grd"), store());
+        writeBytes(data.file("gridNon.grd"), kTodo);
+    }
+    void start()
+    {
+        w = std::make_unique<TfrmMain>(
+            MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", QDate(2026, 12, 1)});
+        ASSERT_TRUE(w->created());
+        w->show();
+        w->editorOpened = [this](TfrmEdit &ed) { titles << ed.lblTitle->text(); };
+    }
+    void selectDay(const QDate &d) { w->calendar(w->currentCalendar())->setDate(d); }
+    // The editor's answer: type the notes (as keys), then press a button.
+    void answerEditor(const QString &typed, std::function<void(TfrmEdit &)> press)
+    {
+        runner.responders.append([typed, press](QDialog &d) {
+            auto &ed = dynamic_cast<TfrmEdit &>(d);
+            ed.show();
+            if (!typed.isEmpty()) {
+                ed.memMain->moveCursor(QTextCursor::End);
+                QTest::keyClicks(ed.memMain, typed);
+            }
+            press(ed);
+            const int result = ed.result();
+            ed.hide();
+            return result;
+        });
+    }
+    static void ok(TfrmEdit &ed) { ed.btOK->click(); }
+    QStringList dayNotes() const
+    {
+        QStringList out;
+        for (int r = 1; r < w->gridDay().rowCount(); ++r)
+            out << w->gridDay().cell(kDayNotes, r);
+        return out;
+    }
+    QStringList keysWithNotes(const QString &notes) const
+    {
+        QStringList out;
+        const Grid &g = w->store().grid();
+        for (int r = 1; r < g.rowCount(); ++r)
+            if (g.cell(kStoreNotes, r) == notes)
+                out << g.cell(kStoreKey, r);
+        return out;
+    }
+    // A day as the program's headings and titles show it.
+    QString day(const QDate &d) const { return FormatDateTime(u"ddd ddddd", ToDateValue(d), w->formats()); }
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const auto &s : prompts.shown)
+            if (s.kind == ScriptedPrompts::Kind::Error)
+                out << s.text;
+        return out;
+    }
+    Grid onDisk(const QString &name) const
+    {
+        Grid g;
+        EXPECT_TRUE(LoadGridFile(g, data.file(name)).ok);
+        return g;
+    }
+};
+
+}  // namespace
+
+TEST_F(TaskCommandsTest, AddingTheFirstTaskOfADay)
+{
+    start();
+    selectDay(QDate(2026, 12, 15));
+    EXPECT_EQ(dayNotes(), QStringList({""}));
+    answerEditor("Dentist", [](TfrmEdit &ed) {
+        // A new dated task: no Reschedule; Repeat comes with the first key.
+        EXPECT_FALSE(ed.btReschedule->isVisible());
+        EXPECT_TRUE(ed.btRepeat->isVisible());
+        EXPECT_TRUE(ed.btOK->isEnabled());
+        ed.dtTime->setTime(QTime(14, 5));
+        ed.cbAlarm->setChecked(true);
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(titles, QStringList({day(QDate(2026, 12, 15)) + " 6 days"}));
+    EXPECT_EQ(dayNotes(), QStringList({"Dentist"}));
+    EXPECT_EQ(keysWithNotes("Dentist"), QStringList({"46371.101"}));
+    const Grid saved = onDisk("grid.grd");
+    bool found = false;
+    for (int r = 1; r < saved.rowCount(); ++r)
+        if (saved.cell(kStoreKey, r) == "46371.101") {
+            found = true;
+            EXPECT_EQ(saved.cell(kStoreTime, r),
+                      FormatDateTime(u"t", ToDateValue(QDateTime(QDate(2026, 12, 15), QTime(14, 5))), w->formats()));
+            EXPECT_EQ(saved.cell(kStoreAlarm, r), "Yes");
+        }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(w->dayHeading().startsWith(day(QDate(2026, 12, 15)))) << w->dayHeading().toStdString();
+
+    // A past day's title says so; a cancelled editor adds nothing.
+    selectDay(QDate(2026, 12, 2));
+    runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+    w->btAddClick(TfrmMain::Sender::Add1);
+    EXPECT_TRUE(titles.last().startsWith("PAST " + day(QDate(2026, 12, 2)))) << titles.last().toStdString();
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants"}));
+
+    // A to-do task goes to the first free row and to the file at once.
+    answerEditor("Renew passport", ok);
+    w->btAddClick(TfrmMain::Sender::tbAdd2);
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 3), "Renew passport");
+    EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoNotes, 3), "Renew passport");
+    EXPECT_EQ(w->todoHeading(), "3 To-do Tasks");
+}
+
+TEST_F(TaskCommandsTest, BlankNotesAreRefusedAndCategoriesGrowWithoutCaseTwins)
+{
+    writeBytes(data.file("category.xxx"), "Work\r\nhome\r\n");
+    start();
+    answerEditor("", [](TfrmEdit &ed) {
+        ed.btOK->setEnabled(true);
+        ed.btOK->click();  // blank: refused, the editor stays
+        EXPECT_EQ(ed.result(), 0);
+        QTest::keyClick(ed.memMain, Qt::Key_Return);  // one empty line more: two lines, not blank
+        ed.setCategory("HOME");  // the same as "home"
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(errors(), QStringList({"The Notes are blank!"}));
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Work\r\nhome\r\n");
+
+    answerEditor("Gym", [](TfrmEdit &ed) {
+        EXPECT_EQ(ed.cbCategory->count(), 2);
+        EXPECT_EQ(ed.cbCategory->itemText(0), "home");  // sorted, letter case ignored
+        ed.setCategory("Sport");
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "home\r\nWork\r\nSport\r\n");
+}
+
+TEST_F(TaskCommandsTest, EditingMovesATaskToAnotherDayWhereItComesFirst)
+{
+    start();
+    w->selectDayRow(2);  // "Call the bank"
+    answerEditor("", [this](TfrmEdit &ed) {
+        EXPECT_TRUE(ed.btReschedule->isVisible());  // an existing dated task
+        EXPECT_EQ(ed.windowTitle(), "Task: Call the bank ...");
+        runner.responders.append([](QDialog &d) {
+            auto &r = dynamic_cast<TfrmReschedule &>(d);
+            r.setDate(QDate(2026, 12, 11));
+            return int(QDialog::Accepted);
+        });
+        ed.btReschedule->click();  // another day: the editor closes at once
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants"}));
+    EXPECT_EQ(keysWithNotes("Call the bank"), QStringList({"46367.100"}));
+    selectDay(QDate(2026, 12, 11));
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Meeting"}));
+
+    // The same day in Reschedule keeps the editor open; OK then writes the
+    // edited row back.
+    w->selectDayRow(2);
+    answerEditor(" at noon", [this](TfrmEdit &ed) {
+        runner.responders.append([](QDialog &) { return int(QDialog::Accepted); });
+        ed.btReschedule->click();
+        EXPECT_EQ(ed.result(), 0);
+        ed.btOK->click();
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Meeting at noon"}));
+
+    // Nothing selected, or nothing there.
+    selectDay(QDate(2026, 12, 20));
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_EQ(errors(), QStringList({"There is nothing to edit"}));
+}
+
+TEST_F(TaskCommandsTest, CompletingAddsTheCompletedRowAndSavesItAtOnce)
+{
+    start();
+    w->selectDayRow(2);
+    answerEditor("", [](TfrmEdit &ed) {
+        EXPECT_TRUE(ed.onCompletionPage());
+        EXPECT_FALSE(ed.btOK->isEnabled());
+        QTest::keyClicks(ed.memComplete, "Form sent");
+        ed.btOK2->click();
+    });
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    const Grid &done = w->frmComplete()->table();
+    EXPECT_EQ(done.cell(kCompNotes, 1), "Call the bank");
+    EXPECT_EQ(done.cell(kCompNotesDone, 1), "Form sent");
+    EXPECT_EQ(done.cell(kCompOrigDate, 1), day(QDate(2026, 12, 9)));
+    EXPECT_EQ(done.cell(kCompDate, 1), FormatDateTime(u"ddddd", ToDateValue(QDate(2026, 12, 9)), w->formats()));
+    EXPECT_EQ(onDisk("gridComp.grd").cell(kCompNotes, 1), "Call the bank");
+    EXPECT_EQ(w->gridDay().cell(kDayDone, 2), "Yes");
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, 2), "No");
+
+    // Done already: no editor.
+    w->selectDayRow(2);
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    EXPECT_EQ(errors(), QStringList({"Task already marked as complete"}));
+    EXPECT_TRUE(runner.responders.isEmpty());
+
+    // A to-do task completes into row 1, the earlier completion moves down.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));
+    answerEditor("", [](TfrmEdit &ed) { ed.btOK2->click(); });
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone2);
+    EXPECT_EQ(done.cell(kCompNotes, 1), "Buy stamps");
+    EXPECT_EQ(done.cell(kCompOrigDate, 1), "Non date task");
+    EXPECT_EQ(done.cell(kCompNotes, 2), "Call the bank");
+    EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoDone, 1), "Yes");
+}
+
+TEST_F(TaskCommandsTest, DeletingATaskOffersToDeleteItsLaterRepeats)
+{
+    start();
+    w->selectDayRow(1);  // "Water plants", repeated on the 16th and 23rd, and seen on the 2nd
+    prompts.answers = {0, 0};  // really delete: yes; all repeats: yes
+    w->btDelClick(TfrmMain::Sender::tbDel1);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[0].text, "Really delete \"Water plants ... \"?");
+    EXPECT_EQ(prompts.shown[1].text, "This event appears to be repeated 2 times in the future.  Delete all repeats?");
+    EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101"}));  // earlier copies stay
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
+
+    // No to the repeats: only the task itself goes.
+    writeBytes(data.file("grid.grd"), store());
+    start();
+    w->selectDayRow(1);
+    prompts.shown.clear();
+    prompts.answers = {0, 1};
+    w->btDelClick(TfrmMain::Sender::tbDel1);
+    EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101", "46372.101", "46379.101"}));
+    EXPECT_EQ(onDisk("grid.grd").rowCount(), 6);
+
+    // The only task of a day: the list keeps one empty row.
+    settings.writeText("Options", "Confirm", "0");
+    settings.sync();
+    start();
+    selectDay(QDate(2026, 12, 11));
+    w->selectDayRow(1);
+    prompts.shown.clear();
+    w->btDelClick(TfrmMain::Sender::Del1);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(w->gridDay().rowCount(), 2);
+    EXPECT_EQ(dayNotes(), QStringList({""}));
+    w->btDelClick(TfrmMain::Sender::Del1);
+    EXPECT_EQ(errors(), QStringList({"There is nothing selected to delete"}));
+}
+
+TEST_F(TaskCommandsTest, AnnualRepeatsFromALeapDay)
+{
+    clock.set(QDateTime(QDate(2000, 2, 1), QTime(9, 0)));
+    start();
+    selectDay(QDate(2000, 2, 29));
+    answerEditor("Leap party", [](TfrmEdit &ed) { ed.Repeatannually1->trigger(); });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    QStringList days;
+    for (const QString &key : keysWithNotes("Leap party"))
+        days << DateOfDay(KeyDay(key.toUtf8())).toString("yyyy-MM-dd");
+    EXPECT_EQ(days, QStringList({"2000-02-29", "2001-02-28", "2002-02-28", "2003-02-28", "2004-02-29", "2005-02-28",
+                                 "2006-02-28", "2007-02-28", "2008-02-29", "2009-02-28", "2010-02-28"}));
+    EXPECT_EQ(dayNotes(), QStringList({"Leap party"}));  // there once
+}
+
+TEST_F(TaskCommandsTest, ACancelledRepeatOfANewTaskLeavesNoSecondCopy)
+{
+    start();
+    selectDay(QDate(2026, 12, 14));
+    answerEditor("Book club", [](TfrmEdit &ed) { ed.Repeat1->trigger(); });  // the repeats are cancelled
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(runner.shownTitles.size(), 2);  // the editor, then the repeats
+    EXPECT_EQ(keysWithNotes("Book club"), QStringList({"46370.101"}));
+    Grid saved = onDisk("grid.grd");
+    int copies = 0;
+    for (int r = 1; r < saved.rowCount(); ++r)
+        copies += saved.cell(kStoreNotes, r) == "Book club" ? 1 : 0;
+    EXPECT_EQ(copies, 1);
+}
+
+TEST_F(TaskCommandsTest, ASaveThatFailsDuringACommandIsToldAndTheOldFileKept)
+{
+    start();
+    const QByteArray before = readBytes(data.file("grid.grd"));
+    ::chmod(QFile::encodeName(data.path()).constData(), 0555);
+    answerEditor("Unsaved", ok);
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    ::chmod(QFile::encodeName(data.path()).constData(), 0755);
+    ASSERT_FALSE(errors().isEmpty());
+    EXPECT_TRUE(errors().join("\n").contains("grid.grd")) << errors().join("\n").toStdString();
+    EXPECT_EQ(readBytes(data.file("grid.grd")), before);
+    EXPECT_TRUE(dayNotes().contains("Unsaved"));  // kept in memory for the next save
+}
+
+TEST_F(TaskCommandsTest, TheAlarmToggleAndTheDoubleClickOnADay)
+{
+    start();
+    w->selectDayRow(2);
+    w->ToolButton15Click();
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, 2), "No");
+    w->ToolButton15Click();
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, 2), "Yes");
+
+    // A day with tasks: edit; an empty one: add.
+    runner.responders.append([](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<TfrmEdit &>(d).isExisting);
+        return int(QDialog::Rejected);
+    });
+    w->cal1CellDblClick();
+    selectDay(QDate(2026, 12, 19));
+    runner.responders.append([](QDialog &d) {
+        EXPECT_FALSE(dynamic_cast<TfrmEdit &>(d).isExisting);
+        return int(QDialog::Rejected);
+    });
+    w->cal1CellDblClick();
+    EXPECT_TRUE(runner.responders.isEmpty());
+}
