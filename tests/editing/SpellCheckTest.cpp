@@ -1,10 +1,21 @@
+#include "ModalRunner.h"
+#include "Prompts.h"
+#include "SpellCheckDialog.h"
 #include "SpellChecker.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
 using namespace morvane;
 using namespace Qt::StringLiterals;
+using Choice = TfrmSpellCheck::Choice;
 
 namespace {
 
@@ -33,6 +44,32 @@ QStringList misspelt(const SpellChecker &checker, const QString &text)
     for (auto w = checker.nextMisspelt(text, 0); w; w = checker.nextMisspelt(text, w->end()))
         out.append(text.sliced(w->start, w->length));
     return out;
+}
+
+// A responder that presses one of the dialog's buttons, after setting the
+// "Change to" text when one is given; it records the word it was shown.
+ScriptedRunner::Responder press(Choice choice, QStringList *seen = nullptr, const QString &changeTo = {})
+{
+    return [=](QDialog &d) {
+        auto &dlg = static_cast<TfrmSpellCheck &>(d);
+        if (seen)
+            seen->append(dlg.word());
+        if (!changeTo.isNull())
+            dlg.edChange->setText(changeTo);
+        switch (choice) {
+        case Choice::Replace: dlg.btReplace->click(); break;
+        case Choice::Ignore: dlg.btIgnore->click(); break;
+        case Choice::Add: dlg.btAdd->click(); break;
+        case Choice::Stop: dlg.btCancel->click(); break;
+        }
+        return dlg.result();
+    };
+}
+
+bool completed(const ScriptedPrompts &prompts)
+{
+    return !prompts.shown.isEmpty() && prompts.shown.last().kind == ScriptedPrompts::Kind::Info
+           && prompts.shown.last().text == u"The spelling check is complete."_s;
 }
 
 }  // namespace
@@ -98,6 +135,13 @@ TEST(SpellChecker, AvailableOnlyWithTheDictionary)
     SpellChecker checker(noAffixes.path());
     EXPECT_FALSE(checker.isLoaded());
     EXPECT_TRUE(checker.loadResult().message.contains(u"english.aff"_s)) << checker.loadResult().message.toStdString();
+    QPlainTextEdit field(u"Some speling"_s);
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    EXPECT_FALSE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, ScriptedPrompts::Kind::Error);
+    EXPECT_TRUE(runner.shownTitles.isEmpty());
 }
 
 TEST(SpellChecker, FindsMisspeltWordsWithTheirPositionsAndSuggestsFixes)
@@ -196,4 +240,172 @@ TEST(SpellChecker, AddedWordsGoToTheUserDictionaryAndCountAtOnce)
         EXPECT_FALSE(unreadable.isLoaded());
         EXPECT_FALSE(unreadable.loadResult().message.isEmpty());
     }
+}
+
+TEST(SpellCheckDialog, ShowsTheWordInItsSentenceWithSuggestions)
+{
+    TfrmSpellCheck dlg;
+    EXPECT_EQ(dlg.windowTitle(), "Spell Check");
+    dlg.setWord({u"Buy <the> "_s, u"speling"_s, u" book."_s}, {"spelling", "spieling", "spewing"});
+    EXPECT_EQ(dlg.lblWord->text(), "speling");
+    EXPECT_TRUE(dlg.lblContext->text().contains(u"Buy &lt;the&gt; "_s));
+    EXPECT_TRUE(dlg.lblContext->text().contains(u">speling<"_s));
+    EXPECT_EQ(dlg.lbSuggestions->count(), 3);
+    EXPECT_EQ(dlg.replacement(), "spelling");
+    EXPECT_EQ(dlg.choice, Choice::Stop);
+
+    // A click on a suggestion makes it the correction; a double click applies it.
+    dlg.show();
+    QListWidgetItem *third = dlg.lbSuggestions->item(2);
+    const QPoint at = dlg.lbSuggestions->visualItemRect(third).center();
+    QTest::mouseClick(dlg.lbSuggestions->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(dlg.replacement(), "spewing");
+    QTest::mouseDClick(dlg.lbSuggestions->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(dlg.choice, Choice::Replace);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+
+    // Without suggestions the word itself is offered for editing; the close
+    // box stops.
+    dlg.setWord({{}, u"Qwertyx"_s, {}}, {});
+    EXPECT_EQ(dlg.replacement(), "Qwertyx");
+    EXPECT_EQ(dlg.lbSuggestions->count(), 0);
+    dlg.show();
+    dlg.btAdd->click();
+    EXPECT_EQ(dlg.choice, Choice::Add);
+    dlg.show();
+    dlg.close();
+    EXPECT_EQ(dlg.choice, Choice::Stop);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+TEST(SpellCheckDialog, ReplaceCorrectsTheFieldInPlaceAndTheEndIsTold)
+{
+    DictionaryFolder folder;
+    SpellChecker checker(folder.path());
+    QPlainTextEdit field(u"Call the plumer.\nThe speling of\tthe recieve form: fine."_s);
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    QStringList seen, selected;
+    // Two corrections are typed ("spelling" is not Hunspell's first guess);
+    // the last takes the first suggestion as offered.
+    runner.responders = {
+        [&](QDialog &d) {
+            selected.append(field.textCursor().selectedText());
+            return press(Choice::Replace, &seen, u"plumber"_s)(d);
+        },
+        [&](QDialog &d) {
+            selected.append(field.textCursor().selectedText());
+            EXPECT_TRUE(static_cast<TfrmSpellCheck &>(d).lblContext->text().startsWith(u"The "_s));
+            return press(Choice::Replace, &seen, u"spelling"_s)(d);
+        },
+        press(Choice::Replace, &seen),
+    };
+    EXPECT_TRUE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    EXPECT_EQ(seen, QStringList({"plumer", "speling", "recieve"}));
+    EXPECT_EQ(selected, QStringList({"plumer", "speling"}));
+    EXPECT_EQ(field.toPlainText(), u"Call the plumber.\nThe spelling of\tthe receive form: fine."_s);
+    EXPECT_EQ(runner.shownTitles, QStringList({"Spell Check", "Spell Check", "Spell Check"}));
+    EXPECT_TRUE(completed(prompts));
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_FALSE(field.textCursor().hasSelection());
+    // Each correction is one step the field's undo takes back.
+    field.undo();
+    EXPECT_EQ(field.toPlainText(), u"Call the plumber.\nThe spelling of\tthe recieve form: fine."_s);
+
+    // A field without mistakes only hears that the check is complete.
+    QPlainTextEdit clean(u"All is well."_s);
+    ScriptedPrompts quiet;
+    ScriptedRunner none;
+    EXPECT_TRUE(CheckSpelling(clean, checker, quiet, none, nullptr));
+    EXPECT_TRUE(none.shownTitles.isEmpty());
+    EXPECT_TRUE(completed(quiet));
+}
+
+TEST(SpellCheckDialog, IgnorePassesOverTheWordForThisCheckOnly)
+{
+    DictionaryFolder folder;
+    SpellChecker checker(folder.path());
+    const QString text = u"Qwertyx met Zorblat; Qwertyx left."_s;
+    QPlainTextEdit field(text);
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    QStringList seen;
+    runner.responders = {press(Choice::Ignore, &seen), press(Choice::Ignore, &seen)};
+    EXPECT_TRUE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    EXPECT_EQ(seen, QStringList({"Qwertyx", "Zorblat"}));
+    EXPECT_EQ(field.toPlainText(), text);
+    EXPECT_TRUE(completed(prompts));
+
+    // The next check asks again.
+    seen.clear();
+    runner.responders = {press(Choice::Stop, &seen)};
+    EXPECT_FALSE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    EXPECT_EQ(seen, QStringList({"Qwertyx"}));
+}
+
+TEST(SpellCheckDialog, AddAsksFirstThenTheWordIsKnown)
+{
+    DictionaryFolder folder;
+    SpellChecker checker(folder.path());
+    QPlainTextEdit field(u"Qwertyx and Qwertyx, then speling."_s);
+    ScriptedPrompts prompts;
+    prompts.answers = {1, 0};  // No, then Yes
+    ScriptedRunner runner;
+    QStringList seen;
+    runner.responders = {press(Choice::Add, &seen), press(Choice::Add, &seen), press(Choice::Ignore, &seen)};
+    EXPECT_TRUE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    // After No the same word is shown again; after Yes its second use passes.
+    EXPECT_EQ(seen, QStringList({"Qwertyx", "Qwertyx", "speling"}));
+    ASSERT_EQ(prompts.shown.size(), 3);
+    EXPECT_EQ(prompts.shown[0].text, u"Add \"Qwertyx\" to your dictionary?"_s);
+    EXPECT_EQ(prompts.asked[0], QStringList({"&Yes", "&No"}));
+    EXPECT_EQ(prompts.shown[1].text, prompts.shown[0].text);
+    EXPECT_TRUE(completed(prompts));
+    EXPECT_EQ(readBytes(folder.file(SpellChecker::kUserDictionaryName)), "Qwertyx\r\n");
+    EXPECT_TRUE(SpellChecker(folder.path()).isCorrect(u"Qwertyx"_s));
+
+    // A user dictionary that cannot be written is reported, and the word is
+    // passed over for the rest of the check.
+    if (!QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner))
+        GTEST_SKIP();
+    QPlainTextEdit more(u"Zorblat, Zorblat."_s);
+    ScriptedPrompts refused;
+    refused.answers = {0};
+    seen.clear();
+    runner.responders = {press(Choice::Add, &seen)};
+    EXPECT_TRUE(CheckSpelling(more, checker, refused, runner, nullptr));
+    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(seen, QStringList({"Zorblat"}));
+    ASSERT_EQ(refused.shown.size(), 3);
+    EXPECT_EQ(refused.shown[1].kind, ScriptedPrompts::Kind::Error);
+    EXPECT_TRUE(completed(refused));
+    EXPECT_FALSE(checker.userWords().contains(u"Zorblat"_s));
+    EXPECT_EQ(readBytes(folder.file(SpellChecker::kUserDictionaryName)), "Qwertyx\r\n");
+}
+
+TEST(SpellCheckDialog, CancelOrClosingStopsWithoutTheCompletionMessage)
+{
+    DictionaryFolder folder;
+    SpellChecker checker(folder.path());
+    const QString text = u"One speling, two mistaks."_s;
+    QPlainTextEdit field(text);
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    QStringList seen;
+    runner.responders = {press(Choice::Stop, &seen)};
+    EXPECT_FALSE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    EXPECT_EQ(seen, QStringList({"speling"}));
+    EXPECT_EQ(field.toPlainText(), text);
+    EXPECT_EQ(field.textCursor().selectedText(), "speling");  // where it stopped
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // A dialog closed from outside (no responder left: rejected) stops too,
+    // even when a choice had been set before.
+    runner.responders = {press(Choice::Ignore, &seen), [](QDialog &d) {
+                             static_cast<TfrmSpellCheck &>(d).choice = Choice::Replace;
+                             return int(QDialog::Rejected);
+                         }};
+    EXPECT_FALSE(CheckSpelling(field, checker, prompts, runner, nullptr));
+    EXPECT_EQ(field.toPlainText(), text);
+    EXPECT_TRUE(prompts.shown.isEmpty());
 }
