@@ -30,6 +30,8 @@ test: build
 run: build
 	@mkdir -p "$(DATA_DIR)"
 	cmake -DSRC_DIR=$(CURDIR)/data -DDST_DIR="$(DATA_DIR)" -P cmake/CopyAbsent.cmake
+	cmake -DSRC_FILE=$(BUILD)/bin/english.dct -DDST_FILE="$(DATA_DIR)/english.dct" -P cmake/CopyAbsent.cmake
+	cmake -DSRC_FILE=$(BUILD)/bin/english.aff -DDST_FILE="$(DATA_DIR)/english.aff" -P cmake/CopyAbsent.cmake
 	MORVANE_DIR="$(DATA_DIR)" $(BUILD)/bin/morvane
 
 bench: deps
