@@ -8,6 +8,8 @@
 #include "CalendarRules.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
+#include "SpellCheckDialog.h"
+#include "SpellChecker.h"
 #include "TaskEditor.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -156,7 +159,11 @@ TfrmEdit *TfrmMain::makeEditor(bool dated)
                                 sv_.folder,
                                 [this](const QStringList &cells) { return addCompletedRow(cells); },
                                 [this](const FileResult &r) { reportSave(store_.path(), r); },
-                                {},
+                                [this](QPlainTextEdit &field) {
+                                    // Loaded when asked for: the dictionary takes a moment.
+                                    SpellChecker checker(sv_.folder);
+                                    CheckSpelling(field, checker, sv_.prompts, sv_.runner, this);
+                                },
                                 options_.sunday ? Qt::Sunday : Qt::Monday};
     auto *ed = new TfrmEdit(std::move(services), defaultCategory_, selectedDay(), this);
     ed->setAttribute(Qt::WA_DeleteOnClose, false);

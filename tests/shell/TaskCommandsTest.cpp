@@ -6,6 +6,7 @@
 #include "TaskEditor.h"
 #include "TestFiles.h"
 #include "resch.h"
+#include "SpellCheckDialog.h"
 #include "ShadowLabel.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTimeEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -388,4 +390,34 @@ TEST_F(TaskCommandsTest, TheAlarmToggleAndTheDoubleClickOnADay)
     });
     w->cal1CellDblClick();
     EXPECT_TRUE(runner.responders.isEmpty());
+}
+
+TEST_F(TaskCommandsTest, TheNotesAreSpellCheckedWhenADictionaryIsThere)
+{
+    // Without the dictionary the buttons are not there.
+    start();
+    answerEditor("Mispeled", [](TfrmEdit &ed) {
+        EXPECT_FALSE(ed.btSpell1->isVisible());
+        ed.btCancel->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+
+    for (const char *name : {"english.dct", "english.aff"})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(MORVANE_BIN_DIR "/") + name, data.file(name)));
+    answerEditor("Mispeled word", [this](TfrmEdit &ed) {
+        ASSERT_TRUE(ed.btSpell1->isVisible());
+        runner.responders.append([](QDialog &d) {
+            auto &check = dynamic_cast<TfrmSpellCheck &>(d);
+            EXPECT_EQ(check.word(), "Mispeled");
+            check.edChange->setText("Misspelled");
+            check.choice = TfrmSpellCheck::Choice::Replace;
+            return int(QDialog::Accepted);
+        });
+        ed.btSpell1->click();
+        EXPECT_EQ(ed.notes(), "Misspelled word");
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_TRUE(dayNotes().contains("Misspelled word"));
+    EXPECT_EQ(prompts.shown.last().text, "The spelling check is complete.");
 }
