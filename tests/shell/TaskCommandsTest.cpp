@@ -421,3 +421,79 @@ TEST_F(TaskCommandsTest, TheNotesAreSpellCheckedWhenADictionaryIsThere)
     EXPECT_TRUE(dayNotes().contains("Misspelled word"));
     EXPECT_EQ(prompts.shown.last().text, "The spelling check is complete.");
 }
+
+TEST_F(TaskCommandsTest, MovingTheDayByMenuAndKeys)
+{
+    start();
+    QApplication::setActiveWindow(w.get());
+    // Month and year steps keep the day within the month.
+    selectDay(QDate(2027, 1, 31));
+    w->NextMonth1Click();
+    EXPECT_EQ(w->selectedDay(), QDate(2027, 2, 28));
+    selectDay(QDate(2000, 2, 29));
+    w->NextYear1Click();
+    EXPECT_EQ(w->selectedDay(), QDate(2001, 2, 28));
+    w->PriorYear1Click();
+    EXPECT_EQ(w->selectedDay(), QDate(2000, 2, 28));
+
+    // Highlighted days: the tasks on the 2nd, 9th, 11th, 16th and 23rd.
+    selectDay(QDate(2026, 12, 12));
+    w->NextTask1Click();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 16));
+    w->PriorTask1Click();
+    w->PriorTask1Click();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank"}));
+
+    // Today from another calendar makes the second one current again.
+    w->cal1Click(3);
+    w->Today1Click();
+    EXPECT_EQ(w->currentCalendar(), 1);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+
+    // Arrows: Right in the to-do list moves the day; Down on the day list's
+    // last task moves it a week; on another task it moves the selection.
+    w->todoView()->setFocus();
+    ASSERT_EQ(w->focusWidget(), w->todoView());
+    QTest::keyClick(w->todoView(), Qt::Key_Right);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 10));
+    QTest::keyClick(w->todoView(), Qt::Key_Left);
+    w->dayView()->setFocus();
+    w->selectDayRow(1);
+    QTest::keyClick(w->dayView(), Qt::Key_Down);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->dayView()->currentIndex().row(), 1);
+    QTest::keyClick(w->dayView(), Qt::Key_Down);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 16));
+    QTest::keyClick(w->dayView(), Qt::Key_Up);  // one task: a week back
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    // A key's release shows the date without the time until the next tick.
+    EXPECT_EQ(w->statusText(), "Today is " + FormatDateTime(u"dddddd", ToDateValue(QDate(2026, 12, 9)), w->formats()));
+}
+
+TEST_F(TaskCommandsTest, InsertAndDeleteActOnceOnRelease)
+{
+    settings.writeText("Options", "Confirm", "0");
+    settings.sync();
+    start();
+    QApplication::setActiveWindow(w.get());
+    w->dayView()->setFocus();
+    // Insert adds once, when the key comes up.
+    runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+    QTest::keyPress(w->dayView(), Qt::Key_Insert);
+    EXPECT_EQ(runner.shownTitles.size(), 0);
+    QTest::keyRelease(w->dayView(), Qt::Key_Insert);
+    EXPECT_EQ(runner.shownTitles.size(), 1);
+
+    // Ctrl+Delete is the menu's shortcut: one task goes, not two.
+    w->selectDayRow(1);
+    QAction *del = w->findChild<QAction *>("Deleteexistingtask1");
+    ASSERT_TRUE(del);
+    del->trigger();  // what the shortcut does on the press
+    QTest::keyRelease(w->dayView(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
+    // A plain Delete deletes on release.
+    w->dayView()->setFocus();
+    QTest::keyClick(w->dayView(), Qt::Key_Delete);
+    EXPECT_EQ(dayNotes(), QStringList({""}));
+}
