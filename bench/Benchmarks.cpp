@@ -10,6 +10,7 @@
 #include "Prompts.h"
 #include "SoundPlayer.h"
 #include "MainWindow.h"
+#include "Navigation.h"
 #include "TaskTables.h"
 #include "Utility.h"
 
@@ -139,6 +140,26 @@ void BM_ReadFromStore(benchmark::State &state)
         state.SkipWithError("the bench day does not hold ten tasks");
 }
 
+// Next highlighted day from the first day of the store to its last: every
+// task in between is done and only not-done days count, so the search walks
+// the whole store and finds the last day.
+void BM_NextHighlightedDay(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    Grid &g = s.store->grid();
+    for (int r = 1; r < g.rowCount(); ++r)
+        g.setCell(kStoreDone, r, r == g.rowCount() - 1 ? u"No" : u"Yes");
+    const int first = KeyDay(g.cellUtf8(kStoreKey, 1));
+    const int last = KeyDay(g.cellUtf8(kStoreKey, g.rowCount() - 1));
+    TaskFilter filter;
+    for (auto _ : state) {
+        const int found = NextHighlightedDay(g, first, Highlight{false, true}, filter);
+        if (found != last)
+            state.SkipWithError("the search did not reach the last day");
+        benchmark::DoNotOptimize(found);
+    }
+}
+
 // What the four calendars ask when both done and not-done colours are on:
 // not-done first, then done, for every day of four months.
 void BM_ColorFourMonths(benchmark::State &state)
@@ -247,6 +268,7 @@ BENCHMARK(BM_LoadGridFile)->Apply(sizes);
 BENCHMARK(BM_SaveGridFile)->Apply(sizes);
 BENCHMARK(BM_WriteToStore)->Apply(sizes);
 BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NextHighlightedDay)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);
