@@ -19,12 +19,19 @@
 #include "Timebar.h"
 #include "listbox.h"
 #include "MainWindow.h"
+#include "CompletedTasksWindow.h"
+#include "SpellCheckDialog.h"
+#include "SpellChecker.h"
+#include "TaskEditor.h"
 #include "resch.h"
 #include "OptionsDialog.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
 #include <QDateEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -177,6 +184,66 @@ int main(int argc, char **argv)
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));
+
+        // The task editor in its cases, grabbed while it is up.
+        frmMain.resize(900, 600);
+        auto grabEditor = [&](const QString &name, std::function<void(TfrmEdit &)> before = {}) {
+            runner.responders.append([&, name, before](QDialog &d) {
+                auto &ed = dynamic_cast<TfrmEdit &>(d);
+                ed.show();
+                if (before)
+                    before(ed);
+                QApplication::processEvents();
+                ed.grab().save(QStringLiteral("%1/%2.png").arg(out, name));
+                return int(QDialog::Rejected);
+            });
+        };
+        grabEditor(QStringLiteral("editor-new-task"), [](TfrmEdit &ed) {
+            QTest::keyClicks(ed.memMain, QStringLiteral("Call the garage about the brakes"));
+        });
+        frmMain.btAddClick(TfrmMain::Sender::tbAdd1);
+        grabEditor(QStringLiteral("editor-new-todo"));
+        frmMain.btAddClick(TfrmMain::Sender::tbAdd2);
+        frmMain.selectDayRow(1);
+        grabEditor(QStringLiteral("editor-existing"));
+        frmMain.btEditClick(TfrmMain::Sender::tbEdit1);
+        grabEditor(QStringLiteral("editor-done"), [](TfrmEdit &ed) {
+            ed.cbDone->setChecked(true);
+            ed.hideTimeAndAlarm();
+            ed.show();
+        });
+        frmMain.btEditClick(TfrmMain::Sender::tbEdit1);
+        grabEditor(QStringLiteral("editor-completion"), [](TfrmEdit &ed) {
+            QTest::keyClicks(ed.memComplete, QStringLiteral("Done at the second try."));
+        });
+        frmMain.todoView()->setCurrentIndex(frmMain.todoView()->model()->index(0, 0));
+        frmMain.Markascompleted1Click(TfrmMain::Sender::tbDone2);
+
+        // The spelling check on a misspelt note.
+        if (SpellChecker::available(sample)) {
+            QPlainTextEdit field;
+            field.setPlainText(QStringLiteral("Pick up the dry clening before saturday."));
+            SpellChecker checker(sample);
+            runner.responders.append([&](QDialog &d) {
+                d.show();
+                QApplication::processEvents();
+                d.grab().save(QStringLiteral("%1/spell-check.png").arg(out));
+                return int(QDialog::Rejected);
+            });
+            CheckSpelling(field, checker, prompts, runner, nullptr);
+        }
+
+        // The completed tasks, with a few rows.
+        for (int i = 0; i < 4; ++i)
+            (void)frmMain.frmComplete()->addCompleted(
+                {QStringLiteral("12/%1/2026").arg(5 + i), QStringLiteral("9:%100 AM").arg(i), QStringLiteral("Work"),
+                 QStringLiteral("Sat 12/%1/2026").arg(5 + i), QStringLiteral("Send the report number %1").arg(i + 1),
+                 i % 2 ? QStringLiteral("Sent by mail") : QString()});
+        frmMain.frmComplete()->resize(760, 420);
+        frmMain.frmComplete()->show();
+        QApplication::processEvents();
+        frmMain.frmComplete()->grab().save(QStringLiteral("%1/completed-tasks.png").arg(out));
+        frmMain.frmComplete()->hide();
     }
     if (!sample.isEmpty()) {
         // Large fonts.

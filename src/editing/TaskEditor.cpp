@@ -82,7 +82,8 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     // Hours and minutes only, 12-hour when the person's times are.
     const bool twelveHour = sv_.fs.shortTimeFormat.contains(u"AM"_s, Qt::CaseInsensitive);
     dtTime->setDisplayFormat(twelveHour ? u"h:mm AP"_s : u"HH:mm"_s);
-    dtTime->setTime(sv_.clock.now().time());
+    const QTime now = sv_.clock.now().time();
+    dtTime->setTime(QTime(now.hour(), now.minute()));  // the field has no seconds
     lblTime->setBuddy(dtTime);
     btTime = new QToolButton(main);
     btTime->setObjectName(u"btTime"_s);
@@ -101,6 +102,7 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     lblCategory->setBuddy(cbCategory);
     btCategory = button(u"btCategory"_s, u"..."_s, main);
     btCategory->setToolTip(u"Edit the category list"_s);
+    btCategory->setFixedWidth(btCategory->fontMetrics().horizontalAdvance(u"..."_s) + 16);
 
     cbAlarm = new QCheckBox(u"&Alarm?"_s, main);
     cbAlarm->setObjectName(u"cbAlarm"_s);
@@ -272,7 +274,8 @@ DateValue TfrmEdit::time() const { return ToDateValue(QDateTime(sv_.clock.today(
 
 void TfrmEdit::setTime(DateValue value)
 {
-    dtTime->setTime(FromDateValue(value).time());
+    const QTime t = FromDateValue(value).time();
+    dtTime->setTime(QTime(t.hour(), t.minute()));
 }
 
 QString TfrmEdit::category() const { return cbCategory->currentText(); }

@@ -497,3 +497,40 @@ TEST_F(TaskCommandsTest, InsertAndDeleteActOnceOnRelease)
     QTest::keyClick(w->dayView(), Qt::Key_Delete);
     EXPECT_EQ(dayNotes(), QStringList({""}));
 }
+
+TEST_F(TaskCommandsTest, AltXExitsFromTheKeyboard)
+{
+    start();
+    QApplication::setActiveWindow(w.get());
+    w->dayView()->setFocus();
+    QTest::keyClick(w->dayView(), Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(w->ended());
+}
+
+TEST_F(TaskCommandsTest, TheFilterNoteComesOnceAndTheHeadingsLeadToToday)
+{
+    start();
+    w->filter().setShowDone(false);  // a filter is on
+    runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);  // even a cancelled addition
+    runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    int notes = 0;
+    for (const auto &s : prompts.shown)
+        notes += s.text.startsWith("Note that since you have filters turned on") ? 1 : 0;
+    EXPECT_EQ(notes, 1);
+
+    // A double-click on the status bar or on the day heading goes to today.
+    selectDay(QDate(2027, 3, 1));
+    QWidget *status = w->findChild<QWidget *>("StatusBar1");
+    ASSERT_TRUE(status);
+    QTest::mouseDClick(status, Qt::LeftButton);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    selectDay(QDate(2027, 3, 1));
+    QTest::mouseDClick(w->findChild<QWidget *>("lblDate"), Qt::LeftButton);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+
+    // View Completed Tasks shows the window that holds the completions.
+    w->ViewCompletedTasks1Click();
+    EXPECT_EQ(runner.shownTitles.last(), "Completed Tasks");
+}
