@@ -260,6 +260,7 @@ private:
     bool FormKeyDown(QWidget *target, QKeyEvent *e);
     void FormKeyUp(QWidget *target, QKeyEvent *e);
     void moveCurrentDay(int days);
+    void stepYears(int years);
     void setCurrentDate(const QDate &date);
     TfrmEdit *makeEditor(bool dated);
     void editorTitle(TfrmEdit &ed, bool dated);

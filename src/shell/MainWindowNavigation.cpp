@@ -117,13 +117,13 @@ void TfrmMain::PriorTask1Click() { setCurrentDate(goBack(selectedDay())); }
 void TfrmMain::NextMonth1Click() { setCurrentDate(StepMonths(selectedDay(), 1)); }
 void TfrmMain::PriorMonth1Click() { setCurrentDate(StepMonths(selectedDay(), -1)); }
 
-void TfrmMain::NextYear1Click()
+void TfrmMain::stepYears(int years)
 {
     if (current_ < 0)
         return;
     {
         const QSignalBlocker quiet(cal_[std::size_t(current_)]);
-        cal_[std::size_t(current_)]->setDate(StepMonths(selectedDay(), 12));
+        cal_[std::size_t(current_)]->setDate(StepMonths(selectedDay(), 12 * years));
     }
     monthChangeBusy_ = dateChangeBusy_ = true;
     updateAppropriateMonth();
@@ -131,19 +131,8 @@ void TfrmMain::NextYear1Click()
     cal1DateChange();
 }
 
-void TfrmMain::PriorYear1Click()
-{
-    if (current_ < 0)
-        return;
-    {
-        const QSignalBlocker quiet(cal_[std::size_t(current_)]);
-        cal_[std::size_t(current_)]->setDate(StepMonths(selectedDay(), -12));
-    }
-    monthChangeBusy_ = dateChangeBusy_ = true;
-    updateAppropriateMonth();
-    monthChangeBusy_ = dateChangeBusy_ = false;
-    cal1DateChange();
-}
+void TfrmMain::NextYear1Click() { stepYears(1); }
+void TfrmMain::PriorYear1Click() { stepYears(-1); }
 
 void TfrmMain::Today1Click()
 {

@@ -60,25 +60,6 @@ inline const char *findControl(const char *p, const char *end)
     return p;
 }
 
-// Leading blanks, an optional sign, then decimal digits up to the first other
-// character; 0 when there are none. Saturates instead of overflowing.
-long long readInt(const char *p, const char *end)
-{
-    while (p < end && *p == ' ')
-        ++p;
-    bool neg = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        neg = *p == '-';
-        ++p;
-    }
-    long long v = 0;
-    while (p < end && *p >= '0' && *p <= '9') {
-        if (v < LLONG_MAX / 20)
-            v = v * 10 + (*p - '0');
-        ++p;
-    }
-    return neg ? -v : v;
-}
 
 // The numbers before the commas of a cell line are short: a plain loop beats
 // a library call per line.
@@ -280,6 +261,7 @@ struct Number {
     bool plain = false;   // nothing but digits, as the program writes numbers
 };
 
+// Saturates instead of overflowing.
 Number readNumber(const char *p, const char *end)
 {
     Number n;
@@ -292,15 +274,18 @@ Number readNumber(const char *p, const char *end)
         ++p;
     }
     const char *first = p;
-    n.value = readInt(first, end);
-    while (p < end && *p >= '0' && *p <= '9')
-        ++p;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p)
+        if (n.value < LLONG_MAX / 20)
+            n.value = n.value * 10 + (*p - '0');
     n.digits = p > first;
     n.plain = n.digits && first == start && p == end;
     if (neg)
         n.value = -n.value;
     return n;
 }
+
+// The number a field of a line reads as; 0 when it has no digits.
+long long readInt(const char *p, const char *end) { return readNumber(p, end).value; }
 
 // The end of the line that starts at p: its CR or LF, or the end.
 // *controls says whether the line holds other bytes below 14 (TAB and BS

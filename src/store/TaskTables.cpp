@@ -470,18 +470,20 @@ void TaskStore::readFromStore(int day, Grid &dayList)
     }
 }
 
-int TaskStore::firstRowOfDayOrAfter(int day) const
+int FirstRowOnOrAfter(const Grid &t, int day)
 {
-    int lo = 1, hi = store_.rowCount();
+    int lo = 1, hi = t.rowCount();
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        if (keyDayOfRow(store_, mid) < day)
+        if (keyDayOfRow(t, mid) < day)
             lo = mid + 1;
         else
             hi = mid;
     }
     return lo;
 }
+
+int TaskStore::firstRowOfDayOrAfter(int day) const { return FirstRowOnOrAfter(store_, day); }
 
 FileResult TaskStore::writeToStore(int day, const Grid &dayList)
 {

@@ -84,6 +84,9 @@ private:
 // Searches of the sorted store. Rows count when the filter lets them through.
 int FindDayRow(const Grid &table, int day, bool toFirst, const TaskFilter &filter);
 int CountDayRows(const Grid &table, int row, const TaskFilter &filter);
+// The first row of the sorted store whose day is `day` or later (the row
+// count when there is none).
+int FirstRowOnOrAfter(const Grid &table, int day);
 // 1 when the day's first deciding visible task is done (and done is wanted),
 // 2 when it is not done (and not-done is wanted), -1 otherwise.
 int DayDoneState(const Grid &table, int day, bool wantDone, bool wantNotDone, int *firstRow,

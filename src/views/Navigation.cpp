@@ -6,19 +6,6 @@ namespace {
 
 int rowDay(const Grid &t, int row) { return KeyDay(t.cellUtf8(kStoreKey, row)); }
 
-// The first store row whose day is `day` or later.
-int firstRowFrom(const Grid &t, int day)
-{
-    int lo = 1, hi = t.rowCount();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (rowDay(t, mid) < day)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
-}
 
 bool highlights(const Grid &t, int row, Highlight h, const TaskFilter &filter)
 {
@@ -35,7 +22,7 @@ int NextHighlightedDay(const Grid &store, int day, Highlight h, const TaskFilter
 {
     if (!h.wantDone && !h.wantNotDone)
         return day;
-    for (int r = firstRowFrom(store, day + 1); r < store.rowCount(); ++r)
+    for (int r = FirstRowOnOrAfter(store, day + 1); r < store.rowCount(); ++r)
         if (highlights(store, r, h, filter))
             return rowDay(store, r);
     return day;
@@ -45,7 +32,7 @@ int PriorHighlightedDay(const Grid &store, int day, Highlight h, const TaskFilte
 {
     if (!h.wantDone && !h.wantNotDone)
         return day;
-    for (int r = firstRowFrom(store, day) - 1; r >= 1; --r)
+    for (int r = FirstRowOnOrAfter(store, day) - 1; r >= 1; --r)
         if (highlights(store, r, h, filter))
             return rowDay(store, r);
     return day;

@@ -1,4 +1,5 @@
 #include "TestFiles.h"
+#include "TestStores.h"
 #include "HelpWindow.h"
 #include "listbox.h"
 #include "MainWindow.h"
@@ -413,37 +414,11 @@ TEST_F(MainWindowTest, AnLfOnlyTaskFileKeepsItsTasks)
     EXPECT_TRUE(saved.contains("1,1,First\r\n1,2,Second\r\n")) << saved.toStdString();
 }
 
-namespace {
-
-// A store of n tasks on 9 December 2026 and the days before it.
-QByteArray manyTasks(int n)
-{
-    Grid g = NewStoreGrid();
-    g.setRowCount(n + 1);
-    for (int r = 1; r <= n; ++r) {
-        g.setCell(kStoreKey, r, MakeStoreKey(46365 - r / 5, 101 + r % 5 - 100));
-        g.setCell(kStoreTime, r, u"9:00 AM");
-        g.setCell(kStoreNotes, r, QStringLiteral("Task ") + QString::number(r));
-        g.setCell(kStoreDone, r, u"No");
-        g.setCell(kStoreAlarm, r, u"No");
-    }
-    return GridFileBytes(g);
-}
-
-int tasksIn(const Grid &store)
-{
-    int n = 0;
-    for (int r = 1; r < store.rowCount(); ++r)
-        n += !store.cellEmpty(kStoreKey, r);
-    return n;
-}
-
-}  // namespace
 
 TEST_F(MainWindowTest, ADamagedFileIsToldOnceKeptAndOnlyReplacedWithEveryTaskItGaveUp)
 {
     // 163 tasks under a size line that claims two rows.
-    QByteArray damaged = manyTasks(163);
+    QByteArray damaged = StoreOfTasks(163);
     damaged = "6,2" + damaged.mid(damaged.indexOf("\r\n"));
     writeBytes(data.file("grid.grd"), damaged);
     auto w = make();
@@ -453,7 +428,7 @@ TEST_F(MainWindowTest, ADamagedFileIsToldOnceKeptAndOnlyReplacedWithEveryTaskItG
     EXPECT_TRUE(errors()[0].contains("rows beyond"));
     EXPECT_TRUE(errors()[0].contains("backups")) << errors()[0].toStdString();
     EXPECT_EQ(readBytes(data.file("backups/grid-2026-12-09-damaged.grd")), damaged);
-    EXPECT_EQ(tasksIn(w->store().grid()), 163);  // every task is there to see
+    EXPECT_EQ(TasksIn(w->store().grid()), 163);  // every task is there to see
 
     w->show();
     w->Hidecalendar1Click();
@@ -473,7 +448,7 @@ TEST_F(MainWindowTest, ADamagedFileIsToldOnceKeptAndOnlyReplacedWithEveryTaskItG
     w2->SayGoodBye();
     Grid store;
     ASSERT_TRUE(LoadGridFile(store, data.file("grid.grd")).ok);
-    EXPECT_EQ(tasksIn(store), 163);
+    EXPECT_EQ(TasksIn(store), 163);
 }
 
 TEST_F(MainWindowTest, EachWayOutSavesOnce)
