@@ -431,10 +431,14 @@ QByteArray utf16ToUtf8(const char *p, std::size_t n)
 class GridLoader {
 public:
     enum class Text { Utf8, Cp1252 };
+    // Size lines up to this many rows are taken as they stand, so that every
+    // table the program writes comes back with its row count; beyond it a
+    // claim costs no more rows than the file could fill.
+    static constexpr long long kRowsAlwaysKept = 1'000'000;
 
     GridLoader(const Grid &old, std::size_t fileSize, Text mode, QString name)
         : old_(old), fileSize_(fileSize), mode_(mode), name_(std::move(name)),
-          rowBound_(std::size_t(std::min<long long>(kMaxGridRows, (long long)(fileSize) + 1024)))
+          rowBound_(std::size_t(std::min<long long>(kMaxGridRows, std::max<long long>(kRowsAlwaysKept, (long long)(fileSize) + 1024))))
     {
     }
 
