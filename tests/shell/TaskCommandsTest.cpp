@@ -6,6 +6,8 @@
 #include "TaskEditor.h"
 #include "TestFiles.h"
 #include "resch.h"
+#include "listbox.h"
+#include "Timebar.h"
 #include "SpellCheckDialog.h"
 #include "ShadowLabel.h"
 
@@ -533,4 +535,42 @@ TEST_F(TaskCommandsTest, TheFilterNoteComesOnceAndTheHeadingsLeadToToday)
     // View Completed Tasks shows the window that holds the completions.
     w->ViewCompletedTasks1Click();
     EXPECT_EQ(runner.shownTitles.last(), "Completed Tasks");
+}
+
+TEST_F(TaskCommandsTest, TheCategoryListAndTheTimeBarFromTheEditor)
+{
+    writeBytes(data.file("category.xxx"), "Work\r\n");
+    start();
+    answerEditor("Haircut", [this](TfrmEdit &ed) {
+        // The list editor: Add "Home", then Cancel (which keeps an addition).
+        runner.responders.append([](QDialog &d) {
+            auto &list = dynamic_cast<TfrmListBox &>(d);
+            EXPECT_EQ(list.windowTitle(), "Edit Category Choices");
+            list.setItems({"Work", "Home"});
+            list.selectItem("Home");
+            return int(QDialog::Accepted);
+        });
+        ed.btCategory->click();
+        EXPECT_EQ(ed.category(), "Home");
+        // A cancelled list editor still writes the box's list.
+        runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+        ed.btCategory->click();
+        // The time bar: Cancel keeps the time, OK takes the bar's.
+        const QTime before = ed.dtTime->time();
+        runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+        ed.btTime->click();
+        EXPECT_EQ(ed.dtTime->time(), before);
+        runner.responders.append([](QDialog &d) {
+            dynamic_cast<TfrmTimePopup &>(d).dtTime->setTime(QTime(7, 45));
+            return int(QDialog::Accepted);
+        });
+        ed.btTime->click();
+        EXPECT_EQ(ed.dtTime->time(), QTime(7, 45));
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Home\r\nWork\r\n");
+    EXPECT_EQ(w->gridDay().cell(kDayCategory, 1), "Home");
+    EXPECT_EQ(w->gridDay().cell(kDayTime, 1),
+              FormatDateTime(u"t", ToDateValue(QDateTime(QDate(2026, 12, 9), QTime(7, 45))), w->formats()));
 }
