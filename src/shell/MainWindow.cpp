@@ -123,9 +123,13 @@ void TfrmMain::FormCreate()
     // The triggers of the timer pool, by their fixed order number: 1 alarm
     // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
     // Those of the alarms, the popup summary and the chimes join with them.
+    tmMinute_ = pool_.add(1, 60000, [this] { guard([this] { Timer1Timer(); }); }, true);
     tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
     tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
     pool_.setEnabled(tmLayout_, false);  // the first showing starts it
+    // Triggers run from now on, also when the program starts in the
+    // notification area and is not shown for hours.
+    pool_.start();
 
     // Room for the toolbar and the calendars, whatever the screen's density.
     const int toolbarRight = std::max(154, ToolBar1_->sizeHint().width());
@@ -205,7 +209,12 @@ void TfrmMain::loadHolidays()
             gridHoliday_ = std::move(g);
     }
     holidays_ = HolidayIndex(gridHoliday_, fs_);
-    // The calendars recolour here once they exist.
+    // New or changed holidays show at once: the calendars' colours and the
+    // day heading follow them.
+    if (shownOnce_ && current_ >= 0) {
+        ColorAllCalendars(true);
+        UpdateLabels(current_);
+    }
 }
 
 void TfrmMain::Categories1Click()
@@ -343,7 +352,8 @@ void TfrmMain::buildMenus()
             &TfrmMain::Recoverscreensizepositions1Click)
         ->setObjectName(u"Recoverscreensizepositions1"_s);
 
-    QMenu *help = menuBar()->addMenu(u"&Help"_s);
+    // Alt+H is File > Hide: the Help menu's mnemonic is another letter.
+    QMenu *help = menuBar()->addMenu(u"Hel&p"_s);
     command(help, u"&Contents"_s, QKeySequence(Qt::Key_F1), &TfrmMain::Help1Click)->setObjectName(u"Help1"_s);
 
     QAction *hol = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Holidays), u"Holidays"_s);
@@ -408,7 +418,6 @@ void TfrmMain::FormShow()
     pool_.setEnabled(tmLayout_, true);
     if (isMinimized())
         pool_.setEnabled(tmClock_, false);
-    pool_.start();
     UpdateStatusClock();
 }
 
@@ -504,6 +513,14 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 }
 
 QString TfrmMain::statusText() const { return StatusBar1_->text(); }
+
+void TfrmMain::Timer1Timer()
+{
+    // The day moves on at midnight even while the status clock stands still
+    // (it is stopped while the window is hidden with Hide).
+    if (shownOnce_)
+        followToday();
+}
 
 void TfrmMain::UpdateStatusClock()
 {

@@ -102,6 +102,9 @@ public:
     void ReadSettings(bool startHidden);
     void ApplySettings(bool shadows);
     void UpdateStatusClock();
+    // The minute trigger.
+    void Timer1Timer();
+    TimerPool::Handle minuteTrigger() const { return tmMinute_; }
     void UpdateTrayIcon();
 
     // Resize menu.
@@ -308,6 +311,7 @@ private:
     QSet<QString> damagedFiles_;           // loaded damaged; told at start
 
     TimerPool pool_;
+    TimerPool::Handle tmMinute_ = -1;
     TimerPool::Handle tmLayout_ = -1;
     TimerPool::Handle tmClock_ = -1;
     bool flashMode_ = false;

@@ -172,6 +172,7 @@ void TfrmMain::cal1DateChange()
         SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
         if (dayModel_)
             dayModel_->reload();
+        ResizeGridDay();  // the columns fit the day's texts
         UpdateLabels(current_);
         selectDayRow(1);
         ColorAllCalendars(false);

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSplitter>
+#include <QTableView>
 
 using namespace Qt::StringLiterals;
 
@@ -108,14 +109,14 @@ void TfrmMain::Maximizedailyevents1Click()
 {
     setPosition(split2_, split2_->height());
     FormResize();
-    pnlDayList_->setFocus();
+    tvDay_->setFocus();
 }
 
 void TfrmMain::Maximizenondaytasks1Click()
 {
     setPosition(split2_, 0);
     FormResize();
-    pnlTodo_->setFocus();
+    tvNonday_->setFocus();
 }
 
 void TfrmMain::Memorizescreensizepositions1Click()

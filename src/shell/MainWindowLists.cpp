@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyledItemDelegate>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -57,7 +58,7 @@ QTableView *makeList(const QString &name, GridTableModel *model, QWidget *parent
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
     v->verticalHeader()->hide();
     v->setWordWrap(true);
-    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     v->horizontalHeader()->setSectionsClickable(true);
     v->horizontalHeader()->setSortIndicatorShown(true);
     v->horizontalHeader()->setHighlightSections(false);
@@ -177,22 +178,35 @@ int frameWidth(const QTableView *v) { return 2 * v->frameWidth(); }
 }  // namespace
 
 namespace {
-// The fixed columns keep their widths, but never so narrow that their heading
-// is cut (a large grid font); the notes column takes what is left.
+// The fixed columns keep their widths, but grow to show their longest cell
+// and their heading with its sort mark in the list's fonts; the notes column
+// takes what is left. When even its least is more than is left, the list
+// scrolls sideways instead of cutting anything.
 template <std::size_t N> void fitColumns(QTableView *v, std::array<int, N> w, int flexible)
 {
-    const QFontMetrics fm(v->horizontalHeader()->font());
+    const QFontMetrics headingFont(v->horizontalHeader()->font());
+    const QFontMetrics cellFont(v->font());
+    const int sortMark = v->style()->pixelMetric(QStyle::PM_HeaderMarkSize) +
+                         2 * v->style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+    const QAbstractItemModel *m = v->model();
+    // Enough rows to see what a column holds, without measuring thousands.
+    const int rows = std::min(m->rowCount(), 500);
     int taken = 0, total = 0;
     for (std::size_t c = 0; c < N; ++c)
         total += w[c];
     for (std::size_t c = 0; c < N; ++c) {
         if (int(c) == flexible)
             continue;
-        const QString heading = v->model()->headerData(int(c), Qt::Horizontal).toString();
-        w[c] = std::max(w[c], fm.horizontalAdvance(heading) + 14);
+        const QString heading = m->headerData(int(c), Qt::Horizontal).toString();
+        int need = headingFont.horizontalAdvance(heading) + sortMark;
+        for (int r = 0; r < rows; ++r)
+            need = std::max(need, cellFont.horizontalAdvance(m->index(r, int(c)).data().toString()) + 12);
+        w[c] = std::max(w[c], need);
         taken += w[c];
     }
-    w[std::size_t(flexible)] = std::max(40, total - taken);
+    const QString notesHeading = m->headerData(flexible, Qt::Horizontal).toString();
+    const int least = std::max(60, headingFont.horizontalAdvance(notesHeading) + sortMark);
+    w[std::size_t(flexible)] = std::max(least, total - taken);
     for (std::size_t c = 0; c < N; ++c)
         v->setColumnWidth(int(c), w[c]);
 }

@@ -40,6 +40,7 @@ public:
     qint64 now() const { return clock_(); }
     // Starts serving triggers from the event loop.
     void start();
+    bool running() const { return running_; }
 
 private:
     struct Trigger {

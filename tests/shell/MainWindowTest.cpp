@@ -18,6 +18,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QSplitter>
+#include <QTest>
+#include <QMenuBar>
+#include <QHeaderView>
 
 #include <sys/stat.h>
 
@@ -377,6 +380,74 @@ TEST_F(MainWindowTest, HolidaysAreLoadedAtShowAndAfterTheHolidaysWindow)
     w->Holidays1Click();
     EXPECT_TRUE(w->holidayNameFor(QDate(2026, 12, 25)).isEmpty());
     EXPECT_EQ(w->holidayNameFor(QDate(2026, 12, 26)), "Boxing Day");
+
+    // A holiday made today shows in the heading as the window closes.
+    EXPECT_FALSE(w->dayHeadingIsHoliday());
+    runner.responders = {[&](QDialog &) {
+        writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,9\r\n");
+        return int(QDialog::Rejected);
+    }};
+    w->Holidays1Click();
+    EXPECT_TRUE(w->dayHeadingIsHoliday());
+    EXPECT_TRUE(w->dayHeading().startsWith("Mid-week")) << w->dayHeading().toStdString();
+}
+
+TEST_F(MainWindowTest, KeysAndTriggersThatMustAlwaysWork)
+{
+    auto w = make();
+    // The triggers run from creation, also before the window is ever shown.
+    EXPECT_TRUE(w->timerPool().running());
+    EXPECT_TRUE(w->timerPool().enabled(w->minuteTrigger()));
+    w->show();
+    QApplication::setActiveWindow(w.get());
+
+    // Maximize gives the focus to the list itself.
+    w->Maximizedailyevents1Click();
+    EXPECT_EQ(w->focusWidget(), w->dayView());
+    w->Maximizenondaytasks1Click();
+    EXPECT_EQ(w->focusWidget(), w->todoView());
+
+    // Hidden with Hide, a single click shows the window with the clock
+    // stopped; midnight still moves the day on.
+    w->Hide1Click();
+    w->TrayIconClick();
+    EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
+    clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 0, 30)));
+    w->timerPool().dispatch(w->timerPool().now() + 60000);
+    EXPECT_TRUE(w->dayHeading().contains("Yesterday")) << w->dayHeading().toStdString();
+
+    // Alt+H hides, every time: no menu takes the same mnemonic.
+    w->Showcalendar1Click();
+    w->dayView()->setFocus();
+    QTest::keyClick(w->dayView(), Qt::Key_H, Qt::AltModifier);
+    EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
+    for (QAction *menu : w->menuBar()->actions())
+        EXPECT_FALSE(menu->text().contains("&H")) << menu->text().toStdString();
+}
+
+TEST_F(MainWindowTest, ListColumnsShowTheirWholeTexts)
+{
+    writeBytes(data.file("grid.grd"), "6,2\r\n0,1,46365.101\r\n1,1,10:10 AM\r\n2,1,Correspondence\r\n"
+                                      "3,1,Letters\r\n4,1,No\r\n5,1,Yes\r\n");
+    settings.writeText("Options", "GridFontSize", "16");
+    settings.sync();
+    auto w = make();
+    w->resize(700, 500);
+    w->show();
+    w->Timer2Timer();
+    QTableView *v = w->dayView();
+    const QFontMetrics fm(v->font());
+    for (int c : {int(kDayTime), int(kDayCategory), int(kDayDone), int(kDayAlarm)}) {
+        const QString text = v->model()->index(0, c).data().toString();
+        EXPECT_GE(v->columnWidth(c), fm.horizontalAdvance(text)) << text.toStdString();
+        const QString heading = v->model()->headerData(c, Qt::Horizontal).toString();
+        EXPECT_GE(v->columnWidth(c), QFontMetrics(v->horizontalHeader()->font()).horizontalAdvance(heading));
+    }
+    // Too narrow for everything: the list scrolls sideways, nothing is cut.
+    w->split1()->setSizes({600, 100});
+    w->ResizeGridDay();
+    EXPECT_GE(v->columnWidth(kDayAlarm), fm.horizontalAdvance("Yes"));
+    EXPECT_NE(v->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST_F(MainWindowTest, TheCategoriesCommandEditsThePickList)
