@@ -135,6 +135,10 @@ void TfrmMain::FormCreate()
     const int toolbarRight = std::max(154, ToolBar1_->sizeHint().width());
     minWidth_ = logicalDpiX() * (toolbarRight + 482) / 96;
     setMinimumWidth(minWidth_);
+    {
+        const QRect area = availableArea();
+        layout_ = ClampLayout(layout_, QSize(area.width(), area.height() - menuBar()->sizeHint().height()), minWidth_);
+    }
     resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
     buildTray();
 

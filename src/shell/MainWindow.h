@@ -207,6 +207,8 @@ public:
     int minimumClientWidth() const { return minWidth_; }
     LayoutValues currentLayout() const;
     void applyLayout(const LayoutValues &layout);
+    // Where windows may go on this window's screen.
+    QRect availableArea() const;
     QSplitter *split1() const { return split1_; }
     QSplitter *split2() const { return split2_; }
     QSplitter *splitDay() const { return splitDay_; }

@@ -41,8 +41,17 @@ LayoutValues TfrmMain::currentLayout() const
     return v;
 }
 
-void TfrmMain::applyLayout(const LayoutValues &v)
+QRect TfrmMain::availableArea() const
 {
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+void TfrmMain::applyLayout(const LayoutValues &values)
+{
+    const QRect area = availableArea();
+    const LayoutValues v = ClampLayout(values, QSize(area.width(), area.height() - menuBar()->sizeHint().height()),
+                                       minimumWidth());
     layout_ = v;
     resize(std::max(v.clientWidth, minimumWidth()), v.clientHeight + menuBar()->sizeHint().height());
     // The splitters take their positions once they have their sizes.
@@ -137,7 +146,8 @@ void TfrmMain::Memorizescreensizepositions1Click()
 
 void TfrmMain::Recoverscreensizepositions1Click()
 {
-    const MemorizedLayout m = MemorizedLayout::read(sv_.settings);
+    const MemorizedLayout stored = MemorizedLayout::read(sv_.settings);
+    const MemorizedLayout m = ClampMemorized(stored, availableArea());
     if (!m.done) {
         sv_.prompts.ErrorBox(u"Screen has not yet been memorized"_s);
         return;

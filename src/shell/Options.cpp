@@ -134,6 +134,28 @@ void LayoutValues::save(SettingsStore &settings) const
     settings.sync();
 }
 
+LayoutValues ClampLayout(LayoutValues v, const QSize &available, int minimumWidth)
+{
+    v.clientWidth = std::clamp(v.clientWidth, std::min(minimumWidth, available.width()), std::max(1, available.width()));
+    v.clientHeight = std::clamp(v.clientHeight, std::min(200, available.height()), std::max(1, available.height()));
+    v.split1 = std::clamp(v.split1, 0, v.clientWidth);
+    v.split2 = std::clamp(v.split2, 0, v.clientHeight);
+    v.splitDay = std::clamp(v.splitDay, 0, v.clientHeight);
+    return v;
+}
+
+MemorizedLayout ClampMemorized(MemorizedLayout m, const QRect &available)
+{
+    m.width = std::clamp(m.width, std::min(200, available.width()), std::max(1, available.width()));
+    m.height = std::clamp(m.height, std::min(200, available.height()), std::max(1, available.height()));
+    m.left = std::clamp(m.left, available.left(), available.right() + 1 - m.width);
+    m.top = std::clamp(m.top, available.top(), available.bottom() + 1 - m.height);
+    m.split1Pos = std::clamp(m.split1Pos, 0, m.width);
+    m.split2Pos = std::clamp(m.split2Pos, 0, m.height);
+    m.splitDay = std::clamp(m.splitDay, 0, m.height);
+    return m;
+}
+
 MemorizedLayout MemorizedLayout::read(const SettingsStore &s)
 {
     MemorizedLayout m;

@@ -5,6 +5,8 @@
 
 #include "SettingsStore.h"
 
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 namespace morvane {
@@ -77,6 +79,11 @@ struct LayoutValues {
     void save(SettingsStore &settings) const;
 };
 
+// Sizes and splitter positions as the screen can hold them: a value written
+// by another screen, or by hand, must never leave a window that cannot
+// paint or that lies wholly off the screen.
+LayoutValues ClampLayout(LayoutValues v, const QSize &available, int minimumWidth);
+
 // The arrangement memorized by "Memorize screen size/positions".
 struct MemorizedLayout {
     bool done = false;
@@ -88,6 +95,9 @@ struct MemorizedLayout {
     static MemorizedLayout read(const SettingsStore &settings);
     void write(SettingsStore &settings) const;  // also sets "Done"
 };
+// The memorized window inside the available area (its size no larger,
+// its top-left corner on the screen).
+MemorizedLayout ClampMemorized(MemorizedLayout m, const QRect &available);
 
 // Starting with the desktop session: the XDG autostart entry.
 QString AutostartFile();

@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     settings.writeText("", "Split1", "250");
     settings.writeText("", "Split2", "200");
     settings.writeText("", "SplitDay", "90");
-    settings.writeText("", "ClientWidth", "800");
+    settings.writeText("", "ClientWidth", "760");
     settings.writeText("", "ClientHeight", "500");
     auto w = make();
     w->show();
@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     EXPECT_EQ(w->split1()->sizes()[0], 250);
     EXPECT_EQ(w->split2()->sizes()[0], 200);
     EXPECT_EQ(w->splitDay()->sizes()[0], 90);
-    EXPECT_EQ(w->width(), 800);
+    EXPECT_EQ(w->width(), 760);
     const LayoutValues shown = w->currentLayout();
     EXPECT_EQ(shown.clientHeight, 500);
 
@@ -276,13 +276,40 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     w->resize(700, 450);
     w->Recoverscreensizepositions1Click();
     EXPECT_EQ(w->split1()->sizes()[0], 300);
-    EXPECT_EQ(w->width(), 800);
+    EXPECT_EQ(w->width(), 760);
 
     w->SayGoodBye();
     LayoutValues saved;
     saved.restore(settings);
     EXPECT_EQ(saved.split1, 300);
-    EXPECT_EQ(saved.clientWidth, 800);
+    EXPECT_EQ(saved.clientWidth, 760);
+}
+
+TEST_F(MainWindowTest, SizesFromTheSettingsAreKeptOnTheScreen)
+{
+    // Values another screen (or a hand) wrote: the window still paints and
+    // stays on the screen.
+    settings.writeText("", "ClientWidth", "100000");
+    settings.writeText("", "ClientHeight", "90000");
+    settings.writeText("", "Split1", "99999");
+    settings.writeText("Memorize", "Done", "1");
+    settings.writeText("Memorize", "Top", "-5000");
+    settings.writeText("Memorize", "Left", "30000");
+    settings.writeText("Memorize", "Width", "640");
+    settings.writeText("Memorize", "Height", "480");
+    auto w = make();
+    w->show();
+    w->Timer2Timer();
+    const QRect area = w->availableArea();
+    EXPECT_LE(w->width(), area.width());
+    EXPECT_LE(w->height(), area.height());
+    EXPECT_LE(w->split1()->sizes()[0], w->width());
+    w->Recoverscreensizepositions1Click();
+    EXPECT_TRUE(area.contains(w->frameGeometry().topLeft())) << w->frameGeometry().x() << "," << w->frameGeometry().y();
+    w->SayGoodBye();
+    LayoutValues saved;
+    saved.restore(settings);
+    EXPECT_LE(saved.clientWidth, area.width());  // and so is what is saved back
 }
 
 TEST_F(MainWindowTest, AFailingCommandIsReportedAndTheProgramGoesOn)
