@@ -95,6 +95,8 @@ void TfrmMain::buildLists()
     tvDay_ = makeList(u"gridDay"_s, dayModel_, pnlDayList_);
     tvDay_->setItemDelegate(new TaskCellDelegate(
         [this](int r) { return options_.strikeOut && gridDay_.cellUtf8(kDayDone, r) == "Yes"; }, tvDay_));
+    // A row without a task (an empty day's one row) is never drawn selected.
+    dayModel_->setSelectable([this](int r) { return !gridDay_.cellEmpty(kDayTime, r); });
     auto *dl = new QVBoxLayout(pnlDayList_);
     dl->setContentsMargins(0, 0, 0, 0);
     dl->addWidget(tvDay_);
@@ -124,6 +126,7 @@ void TfrmMain::buildLists()
     tvNonday_ = makeList(u"gridNonday"_s, todoModel_, pnlTodo_);
     tvNonday_->setItemDelegate(new TaskCellDelegate(
         [this](int r) { return options_.strikeOut && gridNonday_.cellUtf8(kTodoDone, r) == "Yes"; }, tvNonday_));
+    todoModel_->setSelectable([this](int r) { return TodoRowHoldsTask(gridNonday_, r); });
     auto *tl = new QVBoxLayout(pnlTodo_);
     tl->setContentsMargins(0, 0, 0, 0);
     tl->setSpacing(0);

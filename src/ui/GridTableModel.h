@@ -20,6 +20,16 @@ public:
     explicit GridTableModel(Grid &grid, QObject *parent = nullptr) : QAbstractTableModel(parent), grid_(grid) {}
 
     void setDisplay(Display d) { display_ = std::move(d); }
+    // Rows that can be selected; by default every row.
+    void setSelectable(std::function<bool(int gridRow)> f) { selectable_ = std::move(f); }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        if (selectable_ && !selectable_(index.row() + 1))
+            return Qt::ItemIsEnabled;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
     Grid &grid() { return grid_; }
     // Call after the grid changed underneath.
     void reload()
@@ -51,6 +61,7 @@ public:
 private:
     Grid &grid_;
     Display display_;
+    std::function<bool(int)> selectable_;
 };
 
 }  // namespace morvane

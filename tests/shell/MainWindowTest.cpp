@@ -648,3 +648,24 @@ TEST_F(MainWindowTest, HugeCellsAreShownCutAndKeptWhole)
     ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")).ok);
     EXPECT_EQ(todo.cellUtf8(kTodoNotes, 1).size(), size);
 }
+
+TEST_F(MainWindowTest, AnEmptyDaysBlankRowIsNotDrawnSelected)
+{
+    auto w = make();
+    w->resize(760, 500);
+    w->show();
+    w->Timer2Timer();
+    QApplication::setActiveWindow(w.get());
+    auto rowColour = [&] {
+        QTableView *v = w->dayView();
+        v->setFocus();
+        const QImage img = v->viewport()->grab().toImage();
+        return img.pixelColor(v->columnViewportPosition(2) + 3, v->rowViewportPosition(0) + v->rowHeight(0) / 2);
+    };
+    const QColor highlight = w->dayView()->palette().color(QPalette::Active, QPalette::Highlight);
+    w->selectDayRow(1);
+    EXPECT_EQ(rowColour(), highlight);  // a task's row shows its selection
+    w->calendar(w->currentCalendar())->setDate(QDate(2026, 12, 20));
+    w->selectDayRow(1);
+    EXPECT_NE(rowColour(), highlight);
+}
