@@ -200,7 +200,29 @@ bool checkAutostart()
     return false;
 }
 
-bool writeAutostart(bool on, const QString &executable, QString *why)
+namespace {
+
+// One argument of a desktop entry's Exec line: quoted when it holds blanks or
+// characters the line reserves, with ", `, $ and \ escaped inside.
+QString execArgument(QString arg)
+{
+    static const QString reserved = u" \t\n\"'\\><~|&;$*?#()`"_s;
+    if (std::none_of(arg.begin(), arg.end(), [](QChar c) { return reserved.contains(c); }))
+        return arg;
+    QString quoted;
+    for (QChar c : arg) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    // The entry's own string escapes apply first: a backslash is written twice.
+    quoted.replace(u"\\"_s, u"\\\\"_s);
+    return u'"' + quoted + u'"';
+}
+
+}  // namespace
+
+bool writeAutostart(bool on, const QString &executable, const QString &dataFolder, QString *why)
 {
     const QString path = AutostartFile();
     if (!on) {
@@ -208,12 +230,12 @@ bool writeAutostart(bool on, const QString &executable, QString *why)
         return true;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // Exec takes a quoted path when it holds blanks or quotes.
-    QString exec = executable;
-    if (exec.contains(u' ') || exec.contains(u'"') || exec.contains(u'\\')) {
-        exec.replace(u"\\"_s, u"\\\\"_s).replace(u"\""_s, u"\\\""_s);
-        exec = u'"' + exec + u'"';
-    }
+    QString exec = execArgument(executable);
+    // A data folder other than the program's own must go with it, or the
+    // copy started at login would work on other task files.
+    const QString own = QFileInfo(executable).absolutePath();
+    if (!dataFolder.isEmpty() && QDir(dataFolder).absolutePath() != QDir(own).absolutePath())
+        exec = u"env "_s + execArgument(u"MORVANE_DIR="_s + QDir(dataFolder).absolutePath()) + u' ' + exec;
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Morvane\n"
                              "Comment=Calendar and task manager, started in the notification area\n"
                              "Exec=" + exec.toUtf8() + "\nTerminal=false\n";

@@ -102,7 +102,8 @@ MemorizedLayout ClampMemorized(MemorizedLayout m, const QRect &available);
 // Starting with the desktop session: the XDG autostart entry.
 QString AutostartFile();
 bool checkAutostart();
-// Writes the entry (Exec = the executable's full path) or removes it.
-bool writeAutostart(bool on, const QString &executable, QString *why = nullptr);
+// Writes the entry (Exec = the executable's full path, with the data folder
+// when it is not the program's own) or removes it.
+bool writeAutostart(bool on, const QString &executable, const QString &dataFolder, QString *why = nullptr);
 
 }  // namespace morvane

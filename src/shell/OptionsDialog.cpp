@@ -397,7 +397,7 @@ void TfrmOptions::SaveSettings()
     else if (!sv_.settings.sync(&why))
         sv_.prompts.ErrorBox(u"Your settings were not saved: "_s + why + u'.');
     firstTime_ = u"first"_s;
-    if (!writeAutostart(cbStartup->isChecked(), sv_.executable, &why))
+    if (!writeAutostart(cbStartup->isChecked(), sv_.executable, sv_.folder, &why))
         sv_.prompts.ErrorBox(why);
 }
 

@@ -123,12 +123,19 @@ TEST(Autostart, EntryWrittenCheckedAndRemoved)
     // XDG_CONFIG_HOME points into the test's own folder.
     ASSERT_TRUE(AutostartFile().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
     EXPECT_FALSE(checkAutostart());
-    ASSERT_TRUE(writeAutostart(true, "/opt/my apps/morvane"));
+    ASSERT_TRUE(writeAutostart(true, "/opt/my apps/morvane", "/opt/my apps"));
     EXPECT_TRUE(checkAutostart());
     const QByteArray entry = readBytes(AutostartFile());
     EXPECT_TRUE(entry.contains("Exec=\"/opt/my apps/morvane\"\n")) << entry.toStdString();
     EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
-    ASSERT_TRUE(writeAutostart(false, "/opt/my apps/morvane"));
+    // Another data folder goes into the entry, so that the copy started at
+    // login works on the same tasks.
+    ASSERT_TRUE(writeAutostart(true, "/opt/morvane/morvane", "/home/ann/my tasks"));
+    EXPECT_TRUE(readBytes(AutostartFile()).contains("Exec=env \"MORVANE_DIR=/home/ann/my tasks\" /opt/morvane/morvane\n"))
+        << readBytes(AutostartFile()).toStdString();
+    ASSERT_TRUE(writeAutostart(true, "/opt/morvane/morvane", "/opt/morvane"));
+    EXPECT_TRUE(readBytes(AutostartFile()).contains("Exec=/opt/morvane/morvane\n"));
+    ASSERT_TRUE(writeAutostart(false, "/opt/my apps/morvane", {}));
     EXPECT_FALSE(checkAutostart());
     EXPECT_FALSE(QFile::exists(AutostartFile()));
 }
