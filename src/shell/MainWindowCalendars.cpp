@@ -3,7 +3,7 @@
 #include "MainWindow.h"
 
 #include "CalendarRules.h"
-#include "ColorPicker.h"
+#include "Colors.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
 #include "OptionsDialog.h"

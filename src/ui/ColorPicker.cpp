@@ -36,10 +36,6 @@ constexpr int kOtherRole = Qt::UserRole + 1;
 
 }  // namespace
 
-QColor ToQColor(quint32 bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
-
-quint32 FromQColor(const QColor &c) { return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16; }
-
 ColorPicker::ColorPicker(QWidget *parent) : QComboBox(parent)
 {
     rebuild();

@@ -3,14 +3,13 @@
 // colour through the colour dialog. Colours travel as the program's stored
 // form, 0x00BBGGRR.
 
+#include "Colors.h"
+
 #include <QComboBox>
 #include <functional>
 #include <optional>
 
 namespace morvane {
-
-QColor ToQColor(quint32 bgr);
-quint32 FromQColor(const QColor &c);
 
 class ColorPicker : public QComboBox {
     Q_OBJECT

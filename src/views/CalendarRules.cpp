@@ -1,6 +1,6 @@
 #include "CalendarRules.h"
 
-#include "ColorPicker.h"
+#include "Colors.h"
 
 #include <algorithm>
 #include <cstring>

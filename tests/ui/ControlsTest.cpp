@@ -1,3 +1,4 @@
+#include "Colors.h"
 #include "ColorPicker.h"
 #include "HelpWindow.h"
 #include "MonthCalendar.h"
@@ -144,4 +145,20 @@ TEST(SoundPlayer, PlaysAndStopsWithoutAnAudioDevice)
     player.playFile(QStringLiteral("/no/such/file.wav"), false);
     player.stop();
     SUCCEED();
+}
+
+TEST(StoredColours, RgbAndSystemColours)
+{
+    EXPECT_EQ(ToQColor(0x000000FFu), QColor(255, 0, 0));  // 0x00BBGGRR
+    EXPECT_EQ(ToQColor(0x00FF8000u), QColor(0, 128, 255));
+    EXPECT_EQ(FromQColor(QColor(0, 128, 255)), 0x00FF8000u);
+    QPalette p;
+    p.setColor(QPalette::Button, QColor(10, 20, 30));
+    p.setColor(QPalette::Base, QColor(40, 50, 60));
+    p.setColor(QPalette::Highlight, QColor(70, 80, 90));
+    // The system-colour bit and an index: the palette's colour for the role,
+    // not the low bits read as a near-black colour.
+    EXPECT_EQ(ToQColor(0x8000000Fu, p), QColor(10, 20, 30));  // button face
+    EXPECT_EQ(ToQColor(0x80000005u, p), QColor(40, 50, 60));  // window
+    EXPECT_EQ(ToQColor(0x8000000Du, p), QColor(70, 80, 90));  // highlight
 }
