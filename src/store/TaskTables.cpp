@@ -205,12 +205,16 @@ void TaskFilter::setChecked(int index, bool checked)
 
 void TaskFilter::rebuild()
 {
+    // Letter case is ignored for every letter (é and É are one category),
+    // the same rule as everywhere the program compares without case.
     lowered_.clear();
+    folded_.clear();
     for (const CategoryCheck &c : categories_) {
         QByteArray b = c.name.toUtf8();
         for (char &ch : b)
             ch = lowerAscii(ch);
         lowered_.push_back(std::move(b));
+        folded_.push_back(c.name.toCaseFolded());
     }
     allPass_ = !FiltersOn();
 }
@@ -231,6 +235,16 @@ bool TaskFilter::passes(QByteArrayView done, QByteArrayView category) const
         return false;
     if (!showNotDone_ && isNo(done))
         return false;
+    const bool ascii = std::all_of(category.begin(), category.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        // Rare: letters beyond ASCII are compared by their case folding.
+        const QString folded = QString::fromUtf8(category).toCaseFolded();
+        for (std::size_t i = 0; i < folded_.size(); ++i)
+            if (folded_[i] == folded)
+                return categories_[qsizetype(i)].checked;
+        return true;
+    }
     for (std::size_t i = 0; i < lowered_.size(); ++i) {
         const QByteArray &name = lowered_[i];
         if (name.size() != category.size())

@@ -78,6 +78,7 @@ private:
     bool showNotDone_ = true;
     QList<CategoryCheck> categories_;
     std::vector<QByteArray> lowered_;  // names with A-Z lowered, UTF-8
+    std::vector<QString> folded_;      // names case-folded, for other letters
     bool allPass_ = true;
 };
 

@@ -103,7 +103,8 @@ DayHeading MakeDayHeading(const QDate &date, int dayRowCount, const QString &hol
 namespace {
 
 
-// Sorts body rows by per-row keys and the columns from `column` to `lastCompared`.
+// Sorts body rows by `column`, ties broken by the columns after it up to
+// `lastCompared`.
 void sortRowsBy(Grid &g, int column, bool ascending, int lastCompared,
                 const std::function<int(int rowA, int rowB, int col)> &compareColumn)
 {
@@ -112,8 +113,12 @@ void sortRowsBy(Grid &g, int column, bool ascending, int lastCompared,
         return;
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 1);
+    // The sort column first, also when it is the last one, then the columns
+    // after it as tie-breaks.
     auto cmpRows = [&](int a, int b) {
-        for (int col = column; col <= lastCompared; ++col)
+        if (const int c = compareColumn(a, b, column))
+            return c;
+        for (int col = column + 1; col <= lastCompared; ++col)
             if (const int c = compareColumn(a, b, col))
                 return c;
         return 0;

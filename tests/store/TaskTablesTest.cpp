@@ -305,3 +305,14 @@ TEST(OtherTables, ToDoFreeRowsAndCompletedRows)
     EXPECT_EQ(done.rowCount(), 3);
     EXPECT_EQ(column(done, kCompNotes), QStringList({"second", "first"}));
 }
+
+TEST(Filter, CategoriesMatchWhateverTheCaseOfEveryLetter)
+{
+    TaskFilter f;
+    f.setCategories({{"Épicerie", false}, {"Work", true}, {"ÅRSMØTE", false}});
+    EXPECT_FALSE(f.TaskPassesFilter(u"No", u"épicerie"));
+    EXPECT_FALSE(f.TaskPassesFilter(u"No", u"ÉPICERIE"));
+    EXPECT_FALSE(f.TaskPassesFilter(u"No", u"årsmøte"));
+    EXPECT_TRUE(f.TaskPassesFilter(u"No", u"WORK"));
+    EXPECT_TRUE(f.TaskPassesFilter(u"No", u"Epicerie"));  // another word: not listed, shown
+}

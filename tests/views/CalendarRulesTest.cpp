@@ -181,3 +181,33 @@ TEST(ListWidths, FitTheListWidth)
     EXPECT_EQ(t[2], 81);
     EXPECT_EQ(t[1], 400 - 126 - 81 - 4 - 5);
 }
+
+TEST(ListSorting, TheLastColumnSortsToo)
+{
+    // "Alarm?" and the to-do list's "Done?" are the last columns: a header
+    // click on them sorts by them, ties broken by nothing after them.
+    Grid day = NewDayGrid();
+    day.setRowCount(4);
+    const char *alarms[] = {"Yes", "No", "Yes"};
+    for (int r = 1; r <= 3; ++r) {
+        day.setCell(kDayTime, r, QStringLiteral("%1:00 AM").arg(r + 7));
+        day.setCell(kDayNotes, r, QStringLiteral("task %1").arg(r));
+        day.setCell(kDayDone, r, u"No");
+        day.setCell(kDayAlarm, r, QString::fromLatin1(alarms[r - 1]));
+    }
+    const FormatSettings fs = FormatSettings::enUS();
+    SortDayList(day, kDayAlarm, true, fs, 0);
+    EXPECT_EQ(day.cell(kDayAlarm, 1), "No");
+    EXPECT_EQ(day.cell(kDayAlarm, 3), "Yes");
+    SortDayList(day, kDayAlarm, false, fs, 0);
+    EXPECT_EQ(day.cell(kDayAlarm, 1), "Yes");
+
+    Grid todo = NewTodoGrid();
+    todo.setRowCount(3);
+    todo.setCell(kTodoNotes, 1, u"b");
+    todo.setCell(kTodoDone, 1, u"Yes");
+    todo.setCell(kTodoNotes, 2, u"a");
+    todo.setCell(kTodoDone, 2, u"No");
+    SortTodoList(todo, kTodoDone, true);
+    EXPECT_EQ(todo.cell(kTodoDone, 1), "No");
+}
