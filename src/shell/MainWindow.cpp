@@ -428,9 +428,12 @@ void TfrmMain::FormShow()
 void TfrmMain::ReadSettings(bool startHidden)
 {
     options_ = frmOptions_->options();
-    shadows_ = options_.shadows;
-    defaultCategory_ = options_.category;
-    confirm_ = options_.confirm;
+    // These three are the stored settings, not the options window's fields:
+    // a change the person cancelled there is not in force here.
+    const Options stored = Options::read(sv_.settings, sv_.folder);
+    shadows_ = stored.shadows;
+    defaultCategory_ = stored.category;
+    confirm_ = stored.confirm;
     ApplySettings(shadows_);
     UpdateTrayIcon();
     if (startHidden)

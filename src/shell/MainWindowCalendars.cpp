@@ -167,6 +167,7 @@ void TfrmMain::cal1DateChange()
         return;
     dateChangeBusy_ = true;
     if (current_ >= 0) {
+        previous_ = current_;
         commitNotes();
         store_.readFromStore(DayNumber(selectedDay()), gridDay_);
         SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));

@@ -237,8 +237,12 @@ void TfrmMain::ResizeGridNonDay()
 
 void TfrmMain::sortDayList(int column)
 {
-    if (gridDay_.rowCount() <= 2)
+    QHeaderView *header = tvDay_->horizontalHeader();
+    if (gridDay_.rowCount() <= 2) {
+        // Nothing to sort: the header keeps showing the order in force.
+        header->setSortIndicator(daySortColumn_, daySortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
         return;
+    }
     commitNotes();
     daySortAscending_ = column == daySortColumn_ ? !daySortAscending_ : true;
     daySortColumn_ = column;
@@ -250,8 +254,11 @@ void TfrmMain::sortDayList(int column)
 
 void TfrmMain::sortTodoList(int column)
 {
-    if (gridNonday_.rowCount() <= 2)
+    if (gridNonday_.rowCount() <= 2) {
+        tvNonday_->horizontalHeader()->setSortIndicator(todoSortColumn_, todoSortAscending_ ? Qt::AscendingOrder
+                                                                                          : Qt::DescendingOrder);
         return;
+    }
     todoSortAscending_ = column == todoSortColumn_ ? !todoSortAscending_ : true;
     todoSortColumn_ = column;
     SortTodoList(gridNonday_, column, todoSortAscending_);

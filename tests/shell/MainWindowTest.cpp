@@ -669,3 +669,29 @@ TEST_F(MainWindowTest, AnEmptyDaysBlankRowIsNotDrawnSelected)
     w->selectDayRow(1);
     EXPECT_NE(rowColour(), highlight);
 }
+
+TEST_F(MainWindowTest, ACancelledOptionIsNotInForceAndASingleRowKeepsItsSortMark)
+{
+    auto w = make();
+    w->show();
+    // The options window is left with Confirm unchecked but cancelled: the
+    // main window goes on asking before deleting.
+    runner.responders = {[](QDialog &d) {
+        d.findChild<QCheckBox *>("cbConfirm")->setChecked(false);
+        return int(QDialog::Rejected);
+    }};
+    w->Options2Click();
+    w->selectDayRow(1);
+    prompts.answers = {1};  // No
+    w->btDelClick(TfrmMain::Sender::tbDel1);
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_TRUE(prompts.shown.last().text.startsWith("Really delete"));
+
+    // A header click on a list of one task flips no sort mark.
+    QHeaderView *header = w->dayView()->horizontalHeader();
+    const auto before = header->sortIndicatorOrder();
+    header->sectionClicked(0);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
+    EXPECT_EQ(header->sortIndicatorOrder(), before);
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+}
