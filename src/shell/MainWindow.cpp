@@ -6,6 +6,7 @@
 #include "GridTableModel.h"
 #include "CompletedTasksWindow.h"
 #include "HelpWindow.h"
+#include "ScreenPlacement.h"
 #include "ShadowLabel.h"
 #include "holiday.h"
 #include "listbox.h"
@@ -75,6 +76,7 @@ void TfrmMain::FormCreate()
     exitRequested_ = false;
     alarmShowing_ = false;
     qApp->installEventFilter(this);
+    installEventFilter(new OnScreenGuard(this));  // opens on the screen, whatever was stored
     setWindowTitle(u"Morvane"_s);
     setWindowIcon(MakeAppIcon(0));
     buildFrame();

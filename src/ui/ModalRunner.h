@@ -3,6 +3,8 @@
 // dialog's own loop; tests install a responder that fills in the dialog and
 // answers it, so that whole commands run without a person.
 
+#include "ScreenPlacement.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -17,7 +19,15 @@ public:
 
 class ExecRunner final : public ModalRunner {
 public:
-    int showModal(QDialog &dialog) override { return dialog.exec(); }
+    // Every dialog opens inside the screen.
+    int showModal(QDialog &dialog) override
+    {
+        OnScreenGuard guard;
+        dialog.installEventFilter(&guard);
+        const int result = dialog.exec();
+        dialog.removeEventFilter(&guard);
+        return result;
+    }
 };
 
 class ScriptedRunner final : public ModalRunner {

@@ -1,4 +1,5 @@
 #include "Colors.h"
+#include "ScreenPlacement.h"
 #include "ColorPicker.h"
 #include "HelpWindow.h"
 #include "MonthCalendar.h"
@@ -161,4 +162,25 @@ TEST(StoredColours, RgbAndSystemColours)
     EXPECT_EQ(ToQColor(0x8000000Fu, p), QColor(10, 20, 30));  // button face
     EXPECT_EQ(ToQColor(0x80000005u, p), QColor(40, 50, 60));  // window
     EXPECT_EQ(ToQColor(0x8000000Du, p), QColor(70, 80, 90));  // highlight
+}
+
+TEST(ScreenPlacement, AWindowTallerThanTheScreenOpensInsideIt)
+{
+    const QRect area(0, 0, 800, 600);
+    QWidget w;
+    w.setGeometry(100, -300, 500, 2000);
+    KeepOnScreen(w, area);
+    EXPECT_TRUE(area.contains(w.geometry())) << w.x() << "," << w.y() << " " << w.width() << "x" << w.height();
+    // One that fits is only moved in from the edge.
+    QWidget small;
+    small.setGeometry(700, 550, 300, 200);
+    KeepOnScreen(small, area);
+    EXPECT_EQ(small.geometry(), QRect(500, 400, 300, 200));
+    // The guard does it whenever the window is shown.
+    QWidget tall;
+    OnScreenGuard guard;
+    tall.installEventFilter(&guard);
+    tall.setGeometry(0, -500, 300, 5000);
+    tall.show();
+    EXPECT_TRUE(AvailableArea(tall).contains(tall.geometry()));
 }
