@@ -695,3 +695,20 @@ TEST_F(MainWindowTest, ACancelledOptionIsNotInForceAndASingleRowKeepsItsSortMark
     EXPECT_EQ(header->sortIndicatorOrder(), before);
     EXPECT_EQ(header->sortIndicatorSection(), 0);
 }
+
+TEST_F(MainWindowTest, ALargeCalendarFontShrinksToWhatTheCellsHold)
+{
+    settings.writeText("Options", "CalFontSize", "40");
+    settings.sync();
+    auto w = make();
+    w->resize(700, 460);
+    w->show();
+    w->Timer2Timer();
+    for (int i = 0; i < 4; ++i) {
+        const MonthCalendar *c = w->calendar(i);
+        const QFontMetrics cell(c->cellFont);
+        EXPECT_LE(cell.height(), c->height() / 8);
+        EXPECT_LE(cell.horizontalAdvance("30"), c->width() / 7);
+        EXPECT_LE(QFontMetrics(c->monthLabelFont).horizontalAdvance(QLocale().monthName(11) + " 2026"), c->width());
+    }
+}
