@@ -498,9 +498,7 @@ void TfrmOptions::playAlarmSound(bool on)
         sv_.sound.stop();
         return;
     }
-    const QString path = edPath->text().trimmed();
-    if (!path.isEmpty() && QFileInfo::exists(path))
-        sv_.sound.playFile(path, cbRepeat->isChecked());
+    sv_.sound.playFile(AlarmSoundFile(edPath->text()), cbRepeat->isChecked());
 }
 
 void TfrmOptions::btTestClick()

@@ -1,5 +1,7 @@
 #include "SoundPlayer.h"
 
+#include <QFileInfo>
+
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -13,10 +15,18 @@ QtSoundPlayer::QtSoundPlayer() : d(std::make_unique<Impl>()) {}
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 
+QString AlarmSoundFile(const QString &configured)
+{
+    const QString path = configured.trimmed();
+    if (!path.isEmpty() && QFileInfo(path).isFile())
+        return path;
+    return QStringLiteral(":/sounds/alarm.wav");
+}
+
 void QtSoundPlayer::playFile(const QString &path, bool loop)
 {
     d->effect.stop();
-    d->effect.setSource(QUrl::fromLocalFile(path));
+    d->effect.setSource(path.startsWith(u":/") ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
     d->effect.setLoopCount(loop ? QSoundEffect::Infinite : 1);
     d->effect.play();
 }

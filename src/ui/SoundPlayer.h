@@ -9,10 +9,15 @@
 
 namespace morvane {
 
+// The alarm sound to play: the configured file, or the program's own alarm
+// sound (":/sounds/alarm.wav") when that file is not there.
+QString AlarmSoundFile(const QString &configured);
+
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    // A wave file, once or looping until stopped.
+    // A wave file, once or looping until stopped; a path starting with ":/"
+    // is one of the program's resources.
     virtual void playFile(const QString &path, bool loop) = 0;
     // A wave resource of the program (":/sounds/<name>.wav").
     virtual void playResource(const QString &name) = 0;

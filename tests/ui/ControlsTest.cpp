@@ -184,3 +184,17 @@ TEST(ScreenPlacement, AWindowTallerThanTheScreenOpensInsideIt)
     tall.show();
     EXPECT_TRUE(AvailableArea(tall).contains(tall.geometry()));
 }
+
+TEST(AlarmSound, TheProgramsOwnSoundStandsInForAMissingFile)
+{
+    TempFolder dir;
+    writeBytes(dir.file("bell.wav"), "RIFF");
+    EXPECT_EQ(AlarmSoundFile(dir.file("bell.wav")), dir.file("bell.wav"));
+    EXPECT_EQ(AlarmSoundFile(dir.file("none.wav")), ":/sounds/alarm.wav");
+    EXPECT_EQ(AlarmSoundFile(""), ":/sounds/alarm.wav");
+    EXPECT_EQ(AlarmSoundFile(dir.path()), ":/sounds/alarm.wav");  // a folder is no sound
+    // The resource is in the program and is a wave file.
+    QFile f(":/sounds/alarm.wav");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(4) == "RIFF");
+}
