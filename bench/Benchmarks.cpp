@@ -146,7 +146,7 @@ void BM_ReadFromStore(benchmark::State &state)
 void BM_NextHighlightedDay(benchmark::State &state)
 {
     LoadedStore s(int(state.range(0)));
-    Grid &g = s.store->grid();
+    Grid &g = s.store->gridForTests();
     for (int r = 1; r < g.rowCount(); ++r)
         g.setCell(kStoreDone, r, r == g.rowCount() - 1 ? u"No" : u"Yes");
     const int first = KeyDay(g.cellUtf8(kStoreKey, 1));
@@ -173,8 +173,8 @@ void BM_ColorFourMonths(benchmark::State &state)
         int coloured = 0;
         for (int d = first; d <= last; ++d) {
             int row = 0;
-            if (DayDoneState(s.store->grid(), d, false, true, &row, filter) == 2
-                || DayDoneState(s.store->grid(), d, true, false, &row, filter) == 1)
+            if (DayDoneState(s.store->gridForTests(), d, false, true, &row, filter) == 2
+                || DayDoneState(s.store->gridForTests(), d, true, false, &row, filter) == 1)
                 ++coloured;
         }
         benchmark::DoNotOptimize(coloured);

@@ -108,8 +108,11 @@ class TaskStore {
 public:
     TaskStore(const TaskFilter &filter, QString path);
 
-    Grid &grid() { return store_; }
+    // The table, to read. It changes only through the operations below, so
+    // that the day list's write-back always knows which rows are whose.
     const Grid &grid() const { return store_; }
+    // For tests and benchmarks that build a store by hand.
+    Grid &gridForTests() { return store_; }
     const QString &path() const { return path_; }
 
     // Loads the file; a damaged file blocks saving until allowSaveOver().

@@ -109,7 +109,7 @@ TEST(Recurrence, InsertedRowsWaitAtPosition100AndSortIn)
 {
     TaskFilter filter;
     TaskStore store(filter, QString());
-    Grid &g = store.grid();
+    Grid &g = store.gridForTests();
     g.setRowCount(2);
     g.setCell(kStoreKey, 1, MakeStoreKey(46366, 101));
     g.setCell(kStoreNotes, 1, u"placed");

@@ -97,7 +97,7 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
         TaskFilter filter;
         TaskStore store(filter, path);
         // The store held one task before: a refused load keeps it.
-        store.grid().setCell(kStoreKey, 1, u"45000.101");
+        store.gridForTests().setCell(kStoreKey, 1, u"45000.101");
         const FileResult r = store.load();
         switch (h.outcome) {
         case Outcome::Loads:
@@ -115,10 +115,10 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
             EXPECT_TRUE(store.saveBlocked());
         }
         if (h.tasks >= 0) {
-            EXPECT_EQ(TasksIn(store.grid()), h.tasks);
+            EXPECT_EQ(TasksIn(store.gridForTests()), h.tasks);
         }
-        for (int row = 1; row < store.grid().rowCount(); ++row)
-            EXPECT_FALSE(store.grid().cellUtf8(kStoreNotes, row).contains('\0'));
+        for (int row = 1; row < store.gridForTests().rowCount(); ++row)
+            EXPECT_FALSE(store.gridForTests().cellUtf8(kStoreNotes, row).contains('\0'));
 
         (void)store.SortGridStore();
         if (!r.ok) {

@@ -151,7 +151,7 @@ TEST(DaySearch, FindCountAndDoneState)
 
 TEST_F(StoreTest, ReadingADayAndAnEmptyDay)
 {
-    fill(store.grid(), {{"36120.101", "9:00 AM", "Work", "a", "No", "Yes"},
+    fill(store.gridForTests(), {{"36120.101", "9:00 AM", "Work", "a", "No", "Yes"},
                         {"36120.102", "10:00 AM", "Home", "b\r\nc\r\n", "Yes", "No"},
                         {"36121.101", "9:00 AM", "Work", "z", "No", "No"}});
     store.readFromStore(36120, day);
@@ -168,12 +168,12 @@ TEST_F(StoreTest, ReadingADayAndAnEmptyDay)
 
 TEST_F(StoreTest, WritingBackGivesFreshKeysAndSaves)
 {
-    fill(store.grid(), {{"36119.101", "9:00 AM", "", "before", "No", "No"},
+    fill(store.gridForTests(), {{"36119.101", "9:00 AM", "", "before", "No", "No"},
                         {"36121.101", "9:00 AM", "", "after", "No", "No"}});
     store.readFromStore(36120, day);
     addToDay("8:00 AM", "Work", "one");
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    EXPECT_EQ(column(store.grid(), 0), QStringList({"36119.101", "36120.101", "36121.101"}));
+    EXPECT_EQ(column(store.gridForTests(), 0), QStringList({"36119.101", "36120.101", "36121.101"}));
 
     // Three tasks with a free row between: keys follow the day list, and the
     // free row leaves nothing.
@@ -184,34 +184,34 @@ TEST_F(StoreTest, WritingBackGivesFreshKeysAndSaves)
     day.setCell(kDayTime, 4, u"12:00 PM");
     day.setCell(kDayNotes, 4, u"four");
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    EXPECT_EQ(column(store.grid(), 0),
+    EXPECT_EQ(column(store.gridForTests(), 0),
               QStringList({"36119.101", "36120.101", "36120.103", "36120.104", "36121.101"}));
-    EXPECT_EQ(column(store.grid(), kStoreNotes), QStringList({"before", "one", "three", "four", "after"}));
+    EXPECT_EQ(column(store.gridForTests(), kStoreNotes), QStringList({"before", "one", "three", "four", "after"}));
 
     // It is on disk at once.
     Grid disk;
     ASSERT_TRUE(LoadGridFile(disk, store.path()).ok);
-    EXPECT_EQ(GridFileBytes(disk), GridFileBytes(store.grid()));
+    EXPECT_EQ(GridFileBytes(disk), GridFileBytes(store.gridForTests()));
 
     // Writing a day back twice does not duplicate it.
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    EXPECT_EQ(store.grid().rowCount(), 6);
+    EXPECT_EQ(store.gridForTests().rowCount(), 6);
 }
 
 TEST_F(StoreTest, APlacedLaterRowListsFirstUntilTheDayIsWritten)
 {
-    fill(store.grid(), {{"36120.101", "9:00 AM", "", "placed", "No", "No"},
+    fill(store.gridForTests(), {{"36120.101", "9:00 AM", "", "placed", "No", "No"},
                         {"36120.100", "3:00 PM", "", "moved here", "No", "No"}});
     ASSERT_TRUE(store.SortGridStore().ok);
     store.readFromStore(36120, day);
     EXPECT_EQ(column(day, kDayNotes), QStringList({"moved here", "placed"}));
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    EXPECT_EQ(column(store.grid(), 0), QStringList({"36120.101", "36120.102"}));
+    EXPECT_EQ(column(store.gridForTests(), 0), QStringList({"36120.101", "36120.102"}));
 }
 
 TEST_F(StoreTest, HiddenRowsSurviveAWriteBackExactlyOnce)
 {
-    fill(store.grid(), {{"36120.101", "9:00 AM", "Work", "shown 1", "No", "No"},
+    fill(store.gridForTests(), {{"36120.101", "9:00 AM", "Work", "shown 1", "No", "No"},
                         {"36120.102", "10:00 AM", "Secret", "hidden", "No", "No"},
                         {"36120.103", "11:00 AM", "Work", "shown 2", "No", "No"}});
     filter.setCategories({{"Secret", false}});
@@ -219,7 +219,7 @@ TEST_F(StoreTest, HiddenRowsSurviveAWriteBackExactlyOnce)
     EXPECT_EQ(column(day, kDayNotes), QStringList({"shown 1", "shown 2"}));
     day.setCell(kDayNotes, 2, u"shown 2, edited");
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    QStringList notes = column(store.grid(), kStoreNotes);
+    QStringList notes = column(store.gridForTests(), kStoreNotes);
     notes.sort();
     EXPECT_EQ(notes, QStringList({"hidden", "shown 1", "shown 2, edited"}));
 }
@@ -229,47 +229,47 @@ TEST_F(StoreTest, HiddenRowsSurviveAWriteBackExactlyOnce)
 // write-back must replace exactly the rows that were read.
 TEST_F(StoreTest, AFilterChangedBetweenReadAndWriteLosesAndDuplicatesNothing)
 {
-    fill(store.grid(), {{"36120.101", "9:00 AM", "Work", "work", "No", "No"},
+    fill(store.gridForTests(), {{"36120.101", "9:00 AM", "Work", "work", "No", "No"},
                         {"36120.102", "10:00 AM", "Home", "home", "No", "No"}});
     filter.setCategories({{"Home", false}, {"Work", true}});
     store.readFromStore(36120, day);  // lists "work" only
     filter.setCategories({{"Home", true}, {"Work", false}});
     addToDay("11:00 AM", "Home", "new");
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    QStringList notes = column(store.grid(), kStoreNotes);
+    QStringList notes = column(store.gridForTests(), kStoreNotes);
     notes.sort();
     EXPECT_EQ(notes, QStringList({"home", "new", "work"}));
 
     // Rows put in after the read (a task moved to this day) stay too.
     store.readFromStore(36120, day);
-    const int r = store.grid().rowCount();
-    store.grid().setRowCount(r + 1);
-    store.grid().setCell(kStoreKey, r, u"36120.100");
-    store.grid().setCell(kStoreNotes, r, u"moved in");
-    store.grid().setCell(kStoreTime, r, u"1:00 PM");
+    const int r = store.gridForTests().rowCount();
+    store.gridForTests().setRowCount(r + 1);
+    store.gridForTests().setCell(kStoreKey, r, u"36120.100");
+    store.gridForTests().setCell(kStoreNotes, r, u"moved in");
+    store.gridForTests().setCell(kStoreTime, r, u"1:00 PM");
     ASSERT_TRUE(store.writeToStore(36120, day).ok);
-    EXPECT_EQ(store.grid().rowCount(), 5);
-    EXPECT_TRUE(column(store.grid(), kStoreNotes).contains("moved in"));
+    EXPECT_EQ(store.gridForTests().rowCount(), 5);
+    EXPECT_TRUE(column(store.gridForTests(), kStoreNotes).contains("moved in"));
 }
 
 TEST_F(StoreTest, SortGridStoreDropsRowsWithoutKeyAndSorts)
 {
-    fill(store.grid(), {{"36122.101", "", "", "c", "", ""},
+    fill(store.gridForTests(), {{"36122.101", "", "", "c", "", ""},
                         {"", "9:00 AM", "", "no key", "", ""},
                         {"36120.101", "", "", "a", "", ""}});
     ASSERT_TRUE(store.SortGridStore().ok);
-    EXPECT_EQ(column(store.grid(), kStoreNotes), QStringList({"a", "c"}));
+    EXPECT_EQ(column(store.gridForTests(), kStoreNotes), QStringList({"a", "c"}));
 
-    fill(store.grid(), {{"", "", "", "", "", ""}});
+    fill(store.gridForTests(), {{"", "", "", "", "", ""}});
     ASSERT_TRUE(store.SortGridStore().ok);
-    EXPECT_EQ(store.grid().rowCount(), 2);  // one body row always remains
+    EXPECT_EQ(store.gridForTests().rowCount(), 2);  // one body row always remains
 }
 
 TEST_F(StoreTest, LoadingOrdersTheStoreAndADamagedFileIsNeverSavedOver)
 {
     writeBytes(store.path(), "6,3\r\n0,1,36121.101\r\n3,1,later\r\n0,2,36120.101\r\n3,2,sooner\r\n");
     ASSERT_TRUE(store.load().ok);
-    EXPECT_EQ(column(store.grid(), kStoreNotes), QStringList({"sooner", "later"}));
+    EXPECT_EQ(column(store.gridForTests(), kStoreNotes), QStringList({"sooner", "later"}));
     store.readFromStore(36120, day);
     EXPECT_EQ(day.cell(kDayNotes, 1), "sooner");
 
@@ -278,7 +278,7 @@ TEST_F(StoreTest, LoadingOrdersTheStoreAndADamagedFileIsNeverSavedOver)
     const FileResult r = store.load();
     EXPECT_TRUE(r.damaged);
     EXPECT_TRUE(store.saveBlocked());
-    EXPECT_EQ(store.grid().cell(kStoreNotes, 1), "sooner");  // memory keeps working
+    EXPECT_EQ(store.gridForTests().cell(kStoreNotes, 1), "sooner");  // memory keeps working
     const FileResult w = store.writeToStore(36120, day);
     EXPECT_FALSE(w.ok);
     EXPECT_TRUE(w.message.contains("damaged")) << w.message.toStdString();
