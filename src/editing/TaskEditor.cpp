@@ -3,10 +3,10 @@
 #include "GridFile.h"
 #include "ShadowLabel.h"
 #include "TaskEditorRules.h"
-#include "Timebar.h"
-#include "listbox.h"
-#include "resch.h"
-#include "Recur.h"
+#include "TimeBarDialog.h"
+#include "PickListDialog.h"
+#include "RescheduleDialog.h"
+#include "RecurrenceDialog.h"
 
 #include <QAction>
 #include <QCalendarWidget>

@@ -7,8 +7,8 @@
 #include "CompletedTasksWindow.h"
 #include "HelpWindow.h"
 #include "ShadowLabel.h"
-#include "holiday.h"
-#include "listbox.h"
+#include "HolidaysWindow.h"
+#include "PickListDialog.h"
 #include "OptionsDialog.h"
 
 #include <QApplication>

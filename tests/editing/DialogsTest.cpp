@@ -1,8 +1,8 @@
 #include "Clock.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
-#include "listbox.h"
-#include "resch.h"
+#include "PickListDialog.h"
+#include "RescheduleDialog.h"
 
 #include <gtest/gtest.h>
 

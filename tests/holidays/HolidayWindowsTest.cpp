@@ -3,9 +3,9 @@
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "TestFiles.h"
-#include "edHoliday.h"
-#include "holiday.h"
-#include "import.h"
+#include "HolidayEditor.h"
+#include "HolidaysWindow.h"
+#include "HolidayImportDialog.h"
 
 #include <gtest/gtest.h>
 

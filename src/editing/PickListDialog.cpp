@@ -1,4 +1,4 @@
-#include "listbox.h"
+#include "PickListDialog.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

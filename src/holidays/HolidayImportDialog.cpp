@@ -1,4 +1,4 @@
-#include "import.h"
+#include "HolidayImportDialog.h"
 
 #include "BuiltInHolidays.h"
 #include "GridFile.h"

@@ -1,10 +1,10 @@
-#include "holiday.h"
+#include "HolidaysWindow.h"
 
 #include "GridFile.h"
 #include "GridTableModel.h"
 #include "HolidayRules.h"
-#include "edHoliday.h"
-#include "import.h"
+#include "HolidayEditor.h"
+#include "HolidayImportDialog.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "Recur.h"
+#include "RecurrenceDialog.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,4 +1,4 @@
-#include "resch.h"
+#include "RescheduleDialog.h"
 
 #include "ShadowLabel.h"
 

@@ -1,4 +1,4 @@
-#include "edHoliday.h"
+#include "HolidayEditor.h"
 
 #include "HolidayRules.h"
 
