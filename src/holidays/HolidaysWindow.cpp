@@ -96,7 +96,12 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
 TfrmHoliday::~TfrmHoliday()
 {
     // The view and its model read grid_, which goes before the child widgets.
+    // The view's viewport stops reporting to this window first: events sent
+    // while the view is half destroyed must not reach eventFilter, which asks
+    // the view for its viewport.
+    tblHoliday->viewport()->removeEventFilter(this);
     delete tblHoliday;
+    tblHoliday = nullptr;
     delete model_;
 }
 
