@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 using namespace morvane;
 
@@ -53,6 +54,24 @@ TEST(PickListEditor, AddDeleteClearAndTheCancelRule)
     EXPECT_EQ(added.currentItem(), "Garden");
     added.btCancel->click();
     EXPECT_EQ(added.result(), QDialog::Accepted);
+
+    // The close box is Cancel even after an addition; Escape is the Cancel
+    // button.
+    TfrmListBox closed(prompts);
+    closed.show();
+    prompts.texts = {"Garden"};
+    closed.btAddClick();
+    ASSERT_TRUE(closed.itemAdded);
+    closed.close();
+    EXPECT_FALSE(closed.isVisible());
+    EXPECT_EQ(closed.result(), QDialog::Rejected);
+    TfrmListBox escaped(prompts);
+    escaped.show();
+    prompts.texts = {"Garden"};
+    escaped.btAddClick();
+    QTest::keyClick(&escaped, Qt::Key_Escape);
+    EXPECT_FALSE(escaped.isVisible());
+    EXPECT_EQ(escaped.result(), QDialog::Accepted);
 
     // Clear asks first.
     TfrmListBox clear(prompts);
