@@ -272,3 +272,24 @@ TEST_F(HolidayWindowTest, AnUnreadableFileIsReplacedOnlyWhenAsked)
     w2->btCloseClick();
     EXPECT_NE(readBytes(data.file("holiday.grd")), damaged);
 }
+
+TEST_F(HolidayWindowTest, AFailedImportSaveLeavesTheTableAsItWas)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    const QString file = data.file("holiday.grd");
+    TfrmImport imp(fs, file, prompts);
+    imp.show();
+    imp.lbCountries->setCurrentRow(22);
+    imp.lbDays->topLevelItem(0)->setSelected(true);  // New Year's Day
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    imp.btOK->click();
+    EXPECT_TRUE(imp.isVisible());
+    EXPECT_TRUE(prompts.shown.last().text.contains("read-only")) << prompts.shown.last().text.toStdString();
+    EXPECT_EQ(readBytes(file), kTwoHolidays);
+
+    // Once the file can be written, OK adds the holiday once.
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    imp.btOK->click();
+    EXPECT_FALSE(imp.isVisible());
+    EXPECT_EQ(names(onDisk()), QStringList({"New Year's Day", "Christmas", "Party"}));
+}
