@@ -124,16 +124,27 @@ void TfrmHoliday::load()
     SetHolidayHeaders(grid_);
 }
 
-bool TfrmHoliday::save()
+FileResult TfrmHoliday::write(bool &declined)
 {
+    declined = false;
     // A file that could not be read is only replaced when the person says so.
     if (unreadable_) {
         if (!sv_.prompts.YesNo(u"The holiday file %1 could not be read when this window opened.\n\n"
-                               "Replace it with the holidays shown here?"_s.arg(file())))
-            return false;
+                               "Replace it with the holidays shown here?"_s.arg(file()))) {
+            declined = true;
+            return {};
+        }
         unreadable_ = false;
     }
-    const FileResult r = SaveGridFile(grid_, file());
+    return SaveGridFile(grid_, file());
+}
+
+bool TfrmHoliday::save()
+{
+    bool declined = false;
+    const FileResult r = write(declined);
+    if (declined)
+        return false;
     if (!r)
         sv_.prompts.ErrorBox(r.message);
     return r.ok;
@@ -225,8 +236,26 @@ void TfrmHoliday::btInternationalClick()
 
 void TfrmHoliday::btCloseClick()
 {
-    if (save() || unreadable_)
-        accept();  // saved, or the unreadable file is kept as it was
+    for (;;) {
+        bool declined = false;
+        const FileResult r = write(declined);
+        if (declined || r.ok) {
+            accept();  // saved, or the unreadable file is kept as it was
+            return;
+        }
+        // Without a way out here the person could only leave by the close
+        // box, which drops the changes without a word.
+        const int choice = sv_.prompts.Ask(
+            u"Morvane could not save the holidays:\n\n%1\n\nTry again, close without saving (the file "
+            "keeps what it held at its last save), or stay in the Holidays window?"_s.arg(r.message),
+            {u"&Try again"_s, u"&Close without saving"_s, u"&Stay"_s}, 0, 2);
+        if (choice == 1) {
+            reject();
+            return;
+        }
+        if (choice == 2)
+            return;
+    }
 }
 
 void TfrmHoliday::keyPressEvent(QKeyEvent *e)

@@ -293,3 +293,55 @@ TEST_F(HolidayWindowTest, AFailedImportSaveLeavesTheTableAsItWas)
     EXPECT_FALSE(imp.isVisible());
     EXPECT_EQ(names(onDisk()), QStringList({"New Year's Day", "Christmas", "Party"}));
 }
+
+TEST_F(HolidayWindowTest, CloseOffersTheWayOutWhenTheFileCannotBeSaved)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    const QString file = data.file("holiday.grd");
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    auto w = make();
+    w->show();
+    confirm = false;
+    w->setCurrentRow(1);
+    w->btDelClick();
+
+    prompts.answers = {2};  // Stay
+    w->btCloseClick();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(prompts.shown.last().kind, ScriptedPrompts::Kind::Question);
+    EXPECT_TRUE(prompts.shown.last().text.startsWith("Morvane could not save the holidays:\n\n"));
+    EXPECT_TRUE(prompts.shown.last().text.contains("read-only")) << prompts.shown.last().text.toStdString();
+    EXPECT_EQ(prompts.asked.last(), QStringList({"&Try again", "&Close without saving", "&Stay"}));
+    EXPECT_EQ(readBytes(file), kTwoHolidays);
+
+    // Escape asks the same, and closing the question is Stay.
+    const int asked = prompts.asked.size();
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    EXPECT_EQ(prompts.asked.size(), asked + 1);
+    EXPECT_TRUE(w->isVisible());
+
+    // Try again, once the file can be written: saved and closed.
+    prompts.answers = {0};
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    w->btCloseClick();  // Try again fails again: asked again, and no answer is Stay
+    EXPECT_EQ(prompts.asked.size(), asked + 3);
+    EXPECT_TRUE(w->isVisible());
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    prompts.answers = {0};
+    w->btCloseClick();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_EQ(names(onDisk()), QStringList({"Party"}));
+
+    // Close without saving leaves the file as it was.
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    auto w2 = make();
+    w2->show();
+    w2->setCurrentRow(1);
+    w2->btDelClick();
+    prompts.answers = {1};
+    w2->btCloseClick();
+    EXPECT_FALSE(w2->isVisible());
+    EXPECT_EQ(w2->result(), QDialog::Rejected);
+    EXPECT_EQ(names(onDisk()), QStringList({"Party"}));
+}
