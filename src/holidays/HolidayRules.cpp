@@ -72,28 +72,6 @@ QDate OneTimeRuleDate(QStringView rule)
     return QDate(y, m, d);
 }
 
-int NthWeekdayOfMonth(int year, int month, int n, int weekday)
-{
-    if (month < 1 || month > 12 || weekday < 1 || weekday > 7 || n < 1)
-        return 0;
-    const int last = DaysInMonthOf(month, year);
-    auto weekdayOf = [&](int day) {
-        const QDate d(year, month, day);
-        return d.isValid() ? WeekdayOf(d) : 0;
-    };
-    if (n >= 5) {
-        for (int day = last; day >= 1; --day)
-            if (weekdayOf(day) == weekday)
-                return day;
-        return 0;
-    }
-    int seen = 0;
-    for (int day = 1; day <= last; ++day)
-        if (weekdayOf(day) == weekday && ++seen == n)
-            return day;
-    return 0;
-}
-
 std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, const FormatSettings &fs)
 {
     if (isDigits8(rule)) {

@@ -22,9 +22,9 @@ TEST(Recurrence, MonthArithmetic)
     incrementMonth(m, y, 3);
     EXPECT_EQ(m, 2);
     EXPECT_EQ(y, 2027);
-    EXPECT_EQ(nthToDate(2, 3, QDate(2026, 12, 20)), QDate(2026, 12, 8));   // 2nd Tuesday
-    EXPECT_EQ(nthToDate(5, 5, QDate(2026, 12, 1)), QDate(2026, 12, 31));   // last Thursday
-    EXPECT_EQ(nthToDate(4, 1, QDate(2026, 2, 1)), QDate(2026, 2, 22));     // 4th Sunday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 2, 3), 8);   // 2nd Tuesday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 5, 5), 31);  // last Thursday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 2, 4, 1), 22);   // 4th Sunday
 }
 
 TEST(Recurrence, DailyAvoidsWeekendsByDroppingThem)
