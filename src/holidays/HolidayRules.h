@@ -43,7 +43,7 @@ public:
     bool empty() const { return rows_.empty(); }
 
 private:
-    enum class Kind { OneTime, Floating, Fixed, DayOne, None };
+    enum class Kind { OneTime, Floating, Fixed, None };
     struct Row {
         QString name;
         Kind kind;

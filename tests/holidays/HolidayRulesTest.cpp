@@ -46,9 +46,10 @@ TEST(HolidayRules, TheArithmeticOfEachForm)
     EXPECT_FALSE(rule(2026, 4, "31").has_value());
     EXPECT_FALSE(rule(2026, 4, "soon").has_value());
     EXPECT_FALSE(rule(2026, 4, "20261340").has_value());
-    // A floating rule without an ordinal or a weekday falls on the first.
-    EXPECT_EQ(rule(2026, 4, "Every : Monday"), QDate(2026, 4, 1));
-    EXPECT_EQ(rule(2026, 4, "First : Someday"), QDate(2026, 4, 1));
+    // A floating rule without an ordinal or a weekday names no day.
+    EXPECT_FALSE(rule(2026, 4, "Every : Monday").has_value());
+    EXPECT_FALSE(rule(2026, 4, "First : Someday").has_value());
+    EXPECT_FALSE(rule(2026, 4, ":").has_value());
 
     EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 1, 4), 2);   // first Wednesday
     EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 5, 4), 30);  // last Wednesday
@@ -65,7 +66,10 @@ TEST(HolidayRules, TheFirstRowNamesADate)
                           {"Thanksgiving", "11", "November", "Fourth : Thursday"},
                           {"Party", "12", "December", "20011231"},
                           {"Leap day", "02", "February", "29"},
-                          {"Elsewhere", "00", "Dezember", "24"}});
+                          {"Elsewhere", "00", "Dezember", "24"},
+                          {"No ordinal", "12", "December", "Every : Monday"},
+                          {"No weekday", "12", "December", "First : Someday"},
+                          {"Nothing", "12", "December", ":"}});
     const HolidayIndex index(g, us);
     auto both = [&](QDate d) {
         const QString slow = HolidayNameForDate(g, d, us);
@@ -79,6 +83,10 @@ TEST(HolidayRules, TheFirstRowNamesADate)
     EXPECT_EQ(both(QDate(2002, 12, 31)), "");  // one time only
     EXPECT_EQ(both(QDate(2024, 2, 29)), "Leap day");
     EXPECT_EQ(both(QDate(2026, 12, 24)), "");  // a month name of another language matches nothing
+    for (int day = 1; day <= 31; ++day) {  // unreadable weekday rules name no day
+        if (day != 25)
+            EXPECT_EQ(both(QDate(2026, 12, day)), "") << day;
+    }
     for (QDate d(2000, 1, 1); d < QDate(2003, 1, 1); d = d.addDays(1))
         both(d);
 
