@@ -83,10 +83,8 @@ TEST(HolidayRules, TheFirstRowNamesADate)
     EXPECT_EQ(both(QDate(2002, 12, 31)), "");  // one time only
     EXPECT_EQ(both(QDate(2024, 2, 29)), "Leap day");
     EXPECT_EQ(both(QDate(2026, 12, 24)), "");  // a month name of another language matches nothing
-    for (int day = 1; day <= 31; ++day) {  // unreadable weekday rules name no day
-        if (day != 25)
-            EXPECT_EQ(both(QDate(2026, 12, day)), "") << day;
-    }
+    for (int day = 1; day <= 31; ++day)  // unreadable weekday rules name no day
+        EXPECT_EQ(both(QDate(2026, 12, day)), day == 25 ? "Christmas" : "") << day;
     for (QDate d(2000, 1, 1); d < QDate(2003, 1, 1); d = d.addDays(1))
         both(d);
 
