@@ -173,6 +173,7 @@ void TfrmHoliday::setCurrentRow(int row)
 void TfrmHoliday::btAddClick()
 {
     TfrmEditHoliday dlg(sv_.fs, sv_.today ? sv_.today() : QDate(2000, 1, 1), sv_.prompts, this);
+    dlg.setWeekStart(sv_.weekStart);
     dlg.isNew = true;
     if (sv_.runner.showModal(dlg) != QDialog::Accepted)
         return;
@@ -192,6 +193,7 @@ void TfrmHoliday::btEditClick()
         return;
     }
     TfrmEditHoliday dlg(sv_.fs, sv_.today ? sv_.today() : QDate(2000, 1, 1), sv_.prompts, this);
+    dlg.setWeekStart(sv_.weekStart);
     dlg.presetFromRow(grid_, row);
     if (sv_.runner.showModal(dlg) != QDialog::Accepted)
         return;

@@ -32,6 +32,7 @@ public:
         std::function<QDate()> today;
         std::function<bool()> confirm;    // the option to ask before deleting
         std::function<void(int)> showHelp;
+        Qt::DayOfWeek weekStart = Qt::Sunday;  // for the editor's date field
     };
 
     explicit TfrmHoliday(Services services, QWidget *parent = nullptr);

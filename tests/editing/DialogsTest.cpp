@@ -2,10 +2,14 @@
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "PickListDialog.h"
+#include "RecurrenceDialog.h"
 #include "RescheduleDialog.h"
+#include "TaskEditor.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
 #include <QListWidget>
@@ -95,4 +99,42 @@ TEST(Reschedule, TheLineUnderTheDateFollowsIt)
     dlg.date1->setDate(QDate(2026, 12, 12));
     EXPECT_EQ(dlg.lblDate2->text(), "Saturday : 3 days");
     EXPECT_EQ(dlg.date(), QDate(2026, 12, 12));
+}
+
+// The date fields start their weeks where the main calendars do: the task
+// editor hands its week start to the reschedule and repeat dialogs.
+TEST(DateFields, StartTheWeekOnTheCalendarsDay)
+{
+    const FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+    const FormatSettings fs = FormatSettings::enUS();
+    TfrmReschedule resch(fs, clock);
+    EXPECT_EQ(resch.date1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    resch.setWeekStart(Qt::Monday);
+    EXPECT_EQ(resch.date1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore store{filter, dir.file("grid.grd")};
+    ScriptedPrompts prompts;
+    TfrmRecur recur(store, prompts, fs, clock);
+    EXPECT_EQ(recur.date1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    recur.setWeekStart(Qt::Monday);
+    EXPECT_EQ(recur.date1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+    EXPECT_EQ(recur.date2->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    ScriptedRunner runner;
+    TfrmEdit::Services sv{prompts, runner, fs, clock, store, dir.path(), {}, {}, {}, Qt::Monday};
+    TfrmEdit editor(sv, "Work", QDate(2026, 12, 9));
+    editor.isDated = true;
+    editor.setNotes("Choir");
+    QList<Qt::DayOfWeek> seen;
+    auto firstDay = [&seen](QDialog &d) {
+        for (QDateEdit *e : d.findChildren<QDateEdit *>())
+            seen << e->calendarWidget()->firstDayOfWeek();
+        return int(QDialog::Rejected);
+    };
+    runner.responders = {firstDay, firstDay};
+    editor.btRescheduleClick();
+    editor.Repeat1Click();
+    EXPECT_EQ(seen, QList<Qt::DayOfWeek>({Qt::Monday, Qt::Monday, Qt::Monday}));
 }

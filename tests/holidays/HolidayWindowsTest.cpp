@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -344,4 +345,26 @@ TEST_F(HolidayWindowTest, CloseOffersTheWayOutWhenTheFileCannotBeSaved)
     EXPECT_FALSE(w2->isVisible());
     EXPECT_EQ(w2->result(), QDialog::Rejected);
     EXPECT_EQ(names(onDisk()), QStringList({"Party"}));
+}
+
+TEST_F(HolidayWindowTest, TheEditorsDateFieldStartsTheWeekOnTheCalendarsDay)
+{
+    TfrmEditHoliday e(fs, QDate(2026, 12, 9), prompts);
+    EXPECT_EQ(e.dt1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    e.setWeekStart(Qt::Monday);
+    EXPECT_EQ(e.dt1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = std::make_unique<TfrmHoliday>(TfrmHoliday::Services{
+        prompts, runner, fs, data.path(), [] { return QDate(2026, 12, 9); }, [] { return true; }, {}, Qt::Monday});
+    QList<Qt::DayOfWeek> seen;
+    auto firstDay = [&seen](QDialog &d) {
+        seen << static_cast<TfrmEditHoliday &>(d).dt1->calendarWidget()->firstDayOfWeek();
+        return int(QDialog::Rejected);
+    };
+    runner.responders = {firstDay, firstDay};
+    w->btAddClick();
+    w->setCurrentRow(1);
+    w->btEditClick();
+    EXPECT_EQ(seen, QList<Qt::DayOfWeek>({Qt::Monday, Qt::Monday}));
 }
