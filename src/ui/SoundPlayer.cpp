@@ -1,7 +1,6 @@
 #include "SoundPlayer.h"
 
 #include <QSoundEffect>
-#include <QUrl>
 
 namespace morvane {
 
@@ -30,5 +29,9 @@ void QtSoundPlayer::playResource(const QString &name)
 }
 
 void QtSoundPlayer::stop() { d->effect.stop(); }
+
+QUrl QtSoundPlayer::source() const { return d->effect.source(); }
+
+bool QtSoundPlayer::looping() const { return d->effect.loopCount() == QSoundEffect::Infinite; }
 
 }  // namespace morvane
