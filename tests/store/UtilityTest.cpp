@@ -115,6 +115,8 @@ TEST(TableTexts, NumbersAndTimes)
     EXPECT_EQ(SafeStrToInt(u"42"), 42);
     EXPECT_EQ(SafeStrToInt(u"-7"), -7);
     EXPECT_EQ(SafeStrToInt(u"0x14"), 20);
+    EXPECT_EQ(SafeStrToInt(u"$1F"), 31);  // the older hexadecimal mark
+    EXPECT_EQ(SafeStrToInt(u"$"), 0);
     EXPECT_EQ(SafeStrToInt(u"12x"), 0);
     EXPECT_EQ(SafeStrToInt(u""), 0);
     EXPECT_EQ(SafeStrToInt(u"99999999999"), 0);
