@@ -106,6 +106,16 @@ TEST(HolidayRules, RowsSortByColumnWithTies)
     SortHolidayRows(g, kHolName, false);
     EXPECT_EQ(g.cell(kHolName, 1), "b");
     EXPECT_EQ(g.cell(kHolMonthNo, 3), "11");
+
+    // Ties on name and month number go by the month's name, the column
+    // before the rule; the rule itself never decides, so rows equal up to
+    // it keep their order.
+    Grid tied = table({{"a", "12", "December", "25"}, {"a", "12", "Dec", "9"}, {"a", "12", "December", "1"}});
+    SortHolidayRows(tied, kHolName, true);
+    QStringList rules;
+    for (int r = 1; r < tied.rowCount(); ++r)
+        rules << tied.cell(kHolRule, r);
+    EXPECT_EQ(rules, QStringList({"9", "25", "1"}));
 }
 
 TEST(BuiltInHolidays, TheListAndItsCodes)
@@ -139,6 +149,7 @@ TEST(HolidayImport, RuleTextsAndRows)
     EXPECT_EQ(OrdinalText(11), "11th");
     EXPECT_EQ(OrdinalText(12), "12th");
     EXPECT_EQ(OrdinalText(13), "13th");
+    EXPECT_EQ(OrdinalText(21), "21st");
     EXPECT_EQ(OrdinalText(22), "22nd");
     EXPECT_EQ(OrdinalText(23), "23rd");
     EXPECT_EQ(OrdinalText(31), "31st");
@@ -164,6 +175,18 @@ TEST(HolidayImport, RuleTextsAndRows)
     EXPECT_EQ(g.cell(kHolMonthNo, 1), "12");
     EXPECT_EQ(g.rowCount(), 4);  // the empty row of the empty table stays below
     EXPECT_TRUE(g.cellEmpty(kHolName, 3));
+
+    // A row asked for beyond the table goes in after its last row.
+    addToGrid(g, g.rowCount(), BuiltInHolidays[0], us);
+    EXPECT_EQ(g.rowCount(), 5);
+    EXPECT_TRUE(g.cellEmpty(kHolName, 3));
+    EXPECT_EQ(g.cell(kHolName, 4), "New Year's Day");
+
+    // Names are kept to 255 characters.
+    const QString longName(300, u'x');
+    const HolidayRowText row = RowFromCode(u"Jan01", longName, us);
+    ASSERT_TRUE(row.valid);
+    EXPECT_EQ(row.name, longName.left(255));
 }
 
 // The codes are English; the rows must match under any locale.
