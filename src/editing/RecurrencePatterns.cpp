@@ -23,24 +23,6 @@ void incrementMonth(int &m, int &y, int k)
     }
 }
 
-QDate nthToDate(int n, int weekday, const QDate &d)
-{
-    const int y = d.year(), m = d.month();
-    if (n >= 5) {
-        for (int day = LastDayOfMonth(y, m); day >= 1; --day)
-            if (WeekdayOf(QDate(y, m, day)) == weekday)
-                return QDate(y, m, day);
-        return {};
-    }
-    int day = 1;
-    for (int seen = 0;; ++day) {
-        if (day > LastDayOfMonth(y, m))
-            return {};
-        if (WeekdayOf(QDate(y, m, day)) == weekday && ++seen == n)
-            return QDate(y, m, day);
-    }
-}
-
 bool RangeTooLong(const QDate &start, const QDate &end) { return start.daysTo(end) > kMaxRecurrenceDays; }
 
 QList<QDate> GenerateDates(const RecurrenceRule &s, const QDate &start, const QDate &end)
@@ -88,7 +70,7 @@ QList<QDate> GenerateDates(const RecurrenceRule &s, const QDate &start, const QD
                 if (s.ordinals[std::size_t(n - 1)])
                     for (int w = 1; w <= 7; ++w)
                         if (s.wofmDays[std::size_t(w - 1)])
-                            insert(nthToDate(n, w, f));
+                            insert(QDate(y, m, NthWeekdayOfMonth(y, m, n, w)));
             incrementMonth(m, y, std::max(1, s.everyMonthsWofM));
         }
         break;

@@ -16,8 +16,6 @@ namespace morvane {
 bool IsLeapYear(int year);
 int LastDayOfMonth(int year, int month);
 void incrementMonth(int &month, int &year, int k);
-// The n-th (1..4) or last (5) weekday (1 = Sunday) of the month of d.
-QDate nthToDate(int n, int weekday, const QDate &d);
 
 enum class RecurPattern { WeekOfMonth, DaysOfMonth, Weekly, Daily, Annually };
 

@@ -3,10 +3,10 @@
 #include "GridFile.h"
 #include "ShadowLabel.h"
 #include "TaskEditorRules.h"
-#include "Timebar.h"
-#include "listbox.h"
-#include "resch.h"
-#include "Recur.h"
+#include "TimeBarDialog.h"
+#include "PickListDialog.h"
+#include "RescheduleDialog.h"
+#include "RecurrenceDialog.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -482,6 +482,7 @@ void TfrmEdit::btTimeClick()
 void TfrmEdit::btRescheduleClick()
 {
     TfrmReschedule dlg(sv_.fs, sv_.clock, this);
+    dlg.setWeekStart(Qt::DayOfWeek(sv_.weekStart));
     dlg.setHeadingShadow(lblTitle->shadowDepth(), lblTitle->textColor());
     dlg.setDate(selectedDay_);
     if (sv_.runner.showModal(dlg) != QDialog::Accepted)
@@ -536,6 +537,7 @@ void TfrmEdit::Repeat1Click()
     if (!isExisting)
         insertOneEvent(selectedDay_);
     TfrmRecur recur(sv_.store, sv_.prompts, sv_.fs, sv_.clock, sv_.reportSave, this);
+    recur.setWeekStart(Qt::DayOfWeek(sv_.weekStart));
     recur.init(FormatDateTime(u"tt", time(), sv_.fs), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
     recur.startDate = selectedDay_.addDays(1);
     sv_.runner.showModal(recur);

@@ -72,28 +72,6 @@ QDate OneTimeRuleDate(QStringView rule)
     return QDate(y, m, d);
 }
 
-int NthWeekdayOfMonth(int year, int month, int n, int weekday)
-{
-    if (month < 1 || month > 12 || weekday < 1 || weekday > 7 || n < 1)
-        return 0;
-    const int last = DaysInMonthOf(month, year);
-    auto weekdayOf = [&](int day) {
-        const QDate d(year, month, day);
-        return d.isValid() ? WeekdayOf(d) : 0;
-    };
-    if (n >= 5) {
-        for (int day = last; day >= 1; --day)
-            if (weekdayOf(day) == weekday)
-                return day;
-        return 0;
-    }
-    int seen = 0;
-    for (int day = 1; day <= last; ++day)
-        if (weekdayOf(day) == weekday && ++seen == n)
-            return day;
-    return 0;
-}
-
 std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, const FormatSettings &fs)
 {
     if (isDigits8(rule)) {
@@ -104,8 +82,10 @@ std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, cons
         const QString lower = rule.toString().toLower();
         const int n = ruleOrdinal(lower);
         const int w = n ? ruleWeekday(lower, fs) : 0;
+        // A weekday rule that cannot be read names no day: putting it on the
+        // 1st would show a holiday on a day nobody chose.
         if (!n || !w)
-            return validDate(year, month, 1);
+            return std::nullopt;
         return validDate(year, month, NthWeekdayOfMonth(year, month, n, w));
     }
     if (const auto d = wholeNumber(rule))
@@ -154,7 +134,7 @@ HolidayIndex::HolidayIndex(const Grid &table, const FormatSettings &fs)
             const QString lower = rule.toLower();
             row.n = ruleOrdinal(lower);
             row.weekday = row.n ? ruleWeekday(lower, fs) : 0;
-            row.kind = (row.n && row.weekday) ? Kind::Floating : Kind::DayOne;
+            row.kind = (row.n && row.weekday) ? Kind::Floating : Kind::None;
         } else if (const auto d = wholeNumber(rule)) {
             row.kind = Kind::Fixed;
             row.day = *d;
@@ -182,7 +162,6 @@ QString HolidayIndex::nameFor(const QDate &date) const
         case Kind::OneTime: hit = row.date == date; break;
         case Kind::Floating: hit = NthWeekdayOfMonth(y, m, row.n, row.weekday) == d; break;
         case Kind::Fixed: hit = row.day == d; break;
-        case Kind::DayOne: hit = d == 1; break;
         case Kind::None: break;
         }
         if (hit)

@@ -22,9 +22,6 @@ void SetHolidayHeaders(Grid &table);
 
 // "yyyymmdd" -> that date (invalid when the numbers make no date).
 QDate OneTimeRuleDate(QStringView rule);
-// The day of the n-th (1..4) or last (n >= 5) weekday w (1 = Sunday) of the
-// month; 0 when there is none.
-int NthWeekdayOfMonth(int year, int month, int n, int weekday);
 // The date a rule gives in a month; nothing when it gives no valid date.
 std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, const FormatSettings &fs);
 // The name of the first row that falls on the date, or empty text. Reads the
@@ -46,7 +43,7 @@ public:
     bool empty() const { return rows_.empty(); }
 
 private:
-    enum class Kind { OneTime, Floating, Fixed, DayOne, None };
+    enum class Kind { OneTime, Floating, Fixed, None };
     struct Row {
         QString name;
         Kind kind;

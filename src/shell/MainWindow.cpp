@@ -8,8 +8,8 @@
 #include "HelpWindow.h"
 #include "ScreenPlacement.h"
 #include "ShadowLabel.h"
-#include "holiday.h"
-#include "listbox.h"
+#include "HolidaysWindow.h"
+#include "PickListDialog.h"
 #include "OptionsDialog.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "ColorPicker.h"
 #include "ShadowLabel.h"
-#include "color.h"
+#include "ColorDialog.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -311,6 +311,22 @@ int DaysInMonthOf(int month, int year)
     return kDays[month - 1];
 }
 
+int NthWeekdayOfMonth(int year, int month, int n, int weekday)
+{
+    if (month < 1 || month > 12 || weekday < 1 || weekday > 7 || n < 1)
+        return 0;
+    const QDate first(year, month, 1);
+    if (!first.isValid())
+        return 0;
+    const int last = first.daysInMonth();
+    // Weekday w falls first on day 1 + (w - weekday of the 1st) mod 7.
+    const int firstHit = 1 + (weekday - WeekdayOf(first) + 7) % 7;
+    if (n >= 5)
+        return firstHit + (last - firstHit) / 7 * 7;
+    const int day = firstHit + (n - 1) * 7;
+    return day <= last ? day : 0;
+}
+
 QString RelativeDayText(DateValue date, const Clock &clock)
 {
     const QDate today = clock.today();

@@ -126,6 +126,10 @@ QString RelativeDayText(DateValue date, const Clock &clock);
 QString Plural(int n);
 // Throws std::out_of_range for a month outside 1..12.
 int DaysInMonthOf(int month, int year);
+// The day of the n-th (1..4) or last (n >= 5) weekday w (1 = Sunday) of the
+// month; 0 when there is none. Floating holidays and the monthly repeats of
+// tasks both count weekdays this way.
+int NthWeekdayOfMonth(int year, int month, int n, int weekday);
 int MonthFromName(QStringView text, const FormatSettings &fs);
 bool ContainsWord(QStringView text, QStringView word, bool caseSensitive);
 bool TextMatches(QStringView text, bool wholeWord, bool caseSensitive, QStringView term);

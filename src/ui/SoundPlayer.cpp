@@ -3,7 +3,6 @@
 #include <QFileInfo>
 
 #include <QSoundEffect>
-#include <QUrl>
 
 namespace morvane {
 
@@ -40,5 +39,9 @@ void QtSoundPlayer::playResource(const QString &name)
 }
 
 void QtSoundPlayer::stop() { d->effect.stop(); }
+
+QUrl QtSoundPlayer::source() const { return d->effect.source(); }
+
+bool QtSoundPlayer::looping() const { return d->effect.loopCount() == QSoundEffect::Infinite; }
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <memory>
 
 namespace morvane {
@@ -31,6 +32,9 @@ public:
     void playFile(const QString &path, bool loop) override;
     void playResource(const QString &name) override;
     void stop() override;
+    // What it was last told to play, and whether that loops.
+    QUrl source() const;
+    bool looping() const;
 
 private:
     struct Impl;

@@ -1,15 +1,20 @@
 #include "Clock.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
-#include "listbox.h"
-#include "resch.h"
+#include "PickListDialog.h"
+#include "RecurrenceDialog.h"
+#include "RescheduleDialog.h"
+#include "TaskEditor.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 using namespace morvane;
 
@@ -54,6 +59,24 @@ TEST(PickListEditor, AddDeleteClearAndTheCancelRule)
     added.btCancel->click();
     EXPECT_EQ(added.result(), QDialog::Accepted);
 
+    // The close box is Cancel even after an addition; Escape is the Cancel
+    // button.
+    TfrmListBox closed(prompts);
+    closed.show();
+    prompts.texts = {"Garden"};
+    closed.btAddClick();
+    ASSERT_TRUE(closed.itemAdded);
+    closed.close();
+    EXPECT_FALSE(closed.isVisible());
+    EXPECT_EQ(closed.result(), QDialog::Rejected);
+    TfrmListBox escaped(prompts);
+    escaped.show();
+    prompts.texts = {"Garden"};
+    escaped.btAddClick();
+    QTest::keyClick(&escaped, Qt::Key_Escape);
+    EXPECT_FALSE(escaped.isVisible());
+    EXPECT_EQ(escaped.result(), QDialog::Accepted);
+
     // Clear asks first.
     TfrmListBox clear(prompts);
     clear.setItems({"a", "b"});
@@ -76,4 +99,42 @@ TEST(Reschedule, TheLineUnderTheDateFollowsIt)
     dlg.date1->setDate(QDate(2026, 12, 12));
     EXPECT_EQ(dlg.lblDate2->text(), "Saturday : 3 days");
     EXPECT_EQ(dlg.date(), QDate(2026, 12, 12));
+}
+
+// The date fields start their weeks where the main calendars do: the task
+// editor hands its week start to the reschedule and repeat dialogs.
+TEST(DateFields, StartTheWeekOnTheCalendarsDay)
+{
+    const FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+    const FormatSettings fs = FormatSettings::enUS();
+    TfrmReschedule resch(fs, clock);
+    EXPECT_EQ(resch.date1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    resch.setWeekStart(Qt::Monday);
+    EXPECT_EQ(resch.date1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore store{filter, dir.file("grid.grd")};
+    ScriptedPrompts prompts;
+    TfrmRecur recur(store, prompts, fs, clock);
+    EXPECT_EQ(recur.date1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    recur.setWeekStart(Qt::Monday);
+    EXPECT_EQ(recur.date1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+    EXPECT_EQ(recur.date2->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    ScriptedRunner runner;
+    TfrmEdit::Services sv{prompts, runner, fs, clock, store, dir.path(), {}, {}, {}, Qt::Monday};
+    TfrmEdit editor(sv, "Work", QDate(2026, 12, 9));
+    editor.isDated = true;
+    editor.setNotes("Choir");
+    QList<Qt::DayOfWeek> seen;
+    auto firstDay = [&seen](QDialog &d) {
+        for (QDateEdit *e : d.findChildren<QDateEdit *>())
+            seen << e->calendarWidget()->firstDayOfWeek();
+        return int(QDialog::Rejected);
+    };
+    runner.responders = {firstDay, firstDay};
+    editor.btRescheduleClick();
+    editor.Repeat1Click();
+    EXPECT_EQ(seen, QList<Qt::DayOfWeek>({Qt::Monday, Qt::Monday, Qt::Monday}));
 }

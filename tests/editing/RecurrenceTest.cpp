@@ -22,9 +22,9 @@ TEST(Recurrence, MonthArithmetic)
     incrementMonth(m, y, 3);
     EXPECT_EQ(m, 2);
     EXPECT_EQ(y, 2027);
-    EXPECT_EQ(nthToDate(2, 3, QDate(2026, 12, 20)), QDate(2026, 12, 8));   // 2nd Tuesday
-    EXPECT_EQ(nthToDate(5, 5, QDate(2026, 12, 1)), QDate(2026, 12, 31));   // last Thursday
-    EXPECT_EQ(nthToDate(4, 1, QDate(2026, 2, 1)), QDate(2026, 2, 22));     // 4th Sunday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 2, 3), 8);   // 2nd Tuesday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 5, 5), 31);  // last Thursday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 2, 4, 1), 22);   // 4th Sunday
 }
 
 TEST(Recurrence, DailyAvoidsWeekendsByDroppingThem)
@@ -63,6 +63,12 @@ TEST(Recurrence, DaysOfMonthAndWeekOfMonth)
     EXPECT_EQ(got, dates({QDate(2026, 1, 15), QDate(2026, 1, 31), QDate(2026, 2, 15), QDate(2026, 3, 15),
                           QDate(2026, 3, 31), QDate(2026, 4, 15), QDate(2026, 5, 15), QDate(2026, 5, 31),
                           QDate(2026, 6, 15)}));
+    // Across the turn of the year, January included.
+    RecurrenceRule fifteenth;
+    fifteenth.pattern = RecurPattern::DaysOfMonth;
+    fifteenth.selectedDays[14] = true;
+    EXPECT_EQ(GenerateDates(fifteenth, QDate(2026, 12, 1), QDate(2027, 2, 28)),
+              dates({QDate(2026, 12, 15), QDate(2027, 1, 15), QDate(2027, 2, 15)}));
     s.dofmAvoidSun = true;  // 15 March 2026 is a Sunday
     EXPECT_FALSE(GenerateDates(s, QDate(2026, 1, 1), QDate(2026, 6, 30)).contains(QDate(2026, 3, 15)));
 

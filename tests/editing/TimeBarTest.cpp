@@ -1,6 +1,6 @@
 #include "Clock.h"
 #include "TimeBarLogic.h"
-#include "Timebar.h"
+#include "TimeBarDialog.h"
 
 #include <gtest/gtest.h>
 

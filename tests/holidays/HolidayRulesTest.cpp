@@ -46,9 +46,10 @@ TEST(HolidayRules, TheArithmeticOfEachForm)
     EXPECT_FALSE(rule(2026, 4, "31").has_value());
     EXPECT_FALSE(rule(2026, 4, "soon").has_value());
     EXPECT_FALSE(rule(2026, 4, "20261340").has_value());
-    // A floating rule without an ordinal or a weekday falls on the first.
-    EXPECT_EQ(rule(2026, 4, "Every : Monday"), QDate(2026, 4, 1));
-    EXPECT_EQ(rule(2026, 4, "First : Someday"), QDate(2026, 4, 1));
+    // A floating rule without an ordinal or a weekday names no day.
+    EXPECT_FALSE(rule(2026, 4, "Every : Monday").has_value());
+    EXPECT_FALSE(rule(2026, 4, "First : Someday").has_value());
+    EXPECT_FALSE(rule(2026, 4, ":").has_value());
 
     EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 1, 4), 2);   // first Wednesday
     EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 5, 4), 30);  // last Wednesday
@@ -65,7 +66,10 @@ TEST(HolidayRules, TheFirstRowNamesADate)
                           {"Thanksgiving", "11", "November", "Fourth : Thursday"},
                           {"Party", "12", "December", "20011231"},
                           {"Leap day", "02", "February", "29"},
-                          {"Elsewhere", "00", "Dezember", "24"}});
+                          {"Elsewhere", "00", "Dezember", "24"},
+                          {"No ordinal", "12", "December", "Every : Monday"},
+                          {"No weekday", "12", "December", "First : Someday"},
+                          {"Nothing", "12", "December", ":"}});
     const HolidayIndex index(g, us);
     auto both = [&](QDate d) {
         const QString slow = HolidayNameForDate(g, d, us);
@@ -79,6 +83,8 @@ TEST(HolidayRules, TheFirstRowNamesADate)
     EXPECT_EQ(both(QDate(2002, 12, 31)), "");  // one time only
     EXPECT_EQ(both(QDate(2024, 2, 29)), "Leap day");
     EXPECT_EQ(both(QDate(2026, 12, 24)), "");  // a month name of another language matches nothing
+    for (int day = 1; day <= 31; ++day)  // unreadable weekday rules name no day
+        EXPECT_EQ(both(QDate(2026, 12, day)), day == 25 ? "Christmas" : "") << day;
     for (QDate d(2000, 1, 1); d < QDate(2003, 1, 1); d = d.addDays(1))
         both(d);
 
@@ -100,6 +106,16 @@ TEST(HolidayRules, RowsSortByColumnWithTies)
     SortHolidayRows(g, kHolName, false);
     EXPECT_EQ(g.cell(kHolName, 1), "b");
     EXPECT_EQ(g.cell(kHolMonthNo, 3), "11");
+
+    // Ties on name and month number go by the month's name, the column
+    // before the rule; the rule itself never decides, so rows equal up to
+    // it keep their order.
+    Grid tied = table({{"a", "12", "December", "25"}, {"a", "12", "Dec", "9"}, {"a", "12", "December", "1"}});
+    SortHolidayRows(tied, kHolName, true);
+    QStringList rules;
+    for (int r = 1; r < tied.rowCount(); ++r)
+        rules << tied.cell(kHolRule, r);
+    EXPECT_EQ(rules, QStringList({"9", "25", "1"}));
 }
 
 TEST(BuiltInHolidays, TheListAndItsCodes)
@@ -133,6 +149,7 @@ TEST(HolidayImport, RuleTextsAndRows)
     EXPECT_EQ(OrdinalText(11), "11th");
     EXPECT_EQ(OrdinalText(12), "12th");
     EXPECT_EQ(OrdinalText(13), "13th");
+    EXPECT_EQ(OrdinalText(21), "21st");
     EXPECT_EQ(OrdinalText(22), "22nd");
     EXPECT_EQ(OrdinalText(23), "23rd");
     EXPECT_EQ(OrdinalText(31), "31st");
@@ -158,6 +175,18 @@ TEST(HolidayImport, RuleTextsAndRows)
     EXPECT_EQ(g.cell(kHolMonthNo, 1), "12");
     EXPECT_EQ(g.rowCount(), 4);  // the empty row of the empty table stays below
     EXPECT_TRUE(g.cellEmpty(kHolName, 3));
+
+    // A row asked for beyond the table goes in after its last row.
+    addToGrid(g, g.rowCount(), BuiltInHolidays[0], us);
+    EXPECT_EQ(g.rowCount(), 5);
+    EXPECT_TRUE(g.cellEmpty(kHolName, 3));
+    EXPECT_EQ(g.cell(kHolName, 4), "New Year's Day");
+
+    // Names are kept to 255 characters.
+    const QString longName(300, u'x');
+    const HolidayRowText row = RowFromCode(u"Jan01", longName, us);
+    ASSERT_TRUE(row.valid);
+    EXPECT_EQ(row.name, longName.left(255));
 }
 
 // The codes are English; the rows must match under any locale.

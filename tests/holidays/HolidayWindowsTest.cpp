@@ -3,12 +3,13 @@
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "TestFiles.h"
-#include "edHoliday.h"
-#include "holiday.h"
-#include "import.h"
+#include "HolidayEditor.h"
+#include "HolidaysWindow.h"
+#include "HolidayImportDialog.h"
 
 #include <gtest/gtest.h>
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -271,4 +272,99 @@ TEST_F(HolidayWindowTest, AnUnreadableFileIsReplacedOnlyWhenAsked)
     prompts.answers = {0};  // replace it
     w2->btCloseClick();
     EXPECT_NE(readBytes(data.file("holiday.grd")), damaged);
+}
+
+TEST_F(HolidayWindowTest, AFailedImportSaveLeavesTheTableAsItWas)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    const QString file = data.file("holiday.grd");
+    TfrmImport imp(fs, file, prompts);
+    imp.show();
+    imp.lbCountries->setCurrentRow(22);
+    imp.lbDays->topLevelItem(0)->setSelected(true);  // New Year's Day
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    imp.btOK->click();
+    EXPECT_TRUE(imp.isVisible());
+    EXPECT_TRUE(prompts.shown.last().text.contains("read-only")) << prompts.shown.last().text.toStdString();
+    EXPECT_EQ(readBytes(file), kTwoHolidays);
+
+    // Once the file can be written, OK adds the holiday once.
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    imp.btOK->click();
+    EXPECT_FALSE(imp.isVisible());
+    EXPECT_EQ(names(onDisk()), QStringList({"New Year's Day", "Christmas", "Party"}));
+}
+
+TEST_F(HolidayWindowTest, CloseOffersTheWayOutWhenTheFileCannotBeSaved)
+{
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    const QString file = data.file("holiday.grd");
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    auto w = make();
+    w->show();
+    confirm = false;
+    w->setCurrentRow(1);
+    w->btDelClick();
+
+    prompts.answers = {2};  // Stay
+    w->btCloseClick();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(prompts.shown.last().kind, ScriptedPrompts::Kind::Question);
+    EXPECT_TRUE(prompts.shown.last().text.startsWith("Morvane could not save the holidays:\n\n"));
+    EXPECT_TRUE(prompts.shown.last().text.contains("read-only")) << prompts.shown.last().text.toStdString();
+    EXPECT_EQ(prompts.asked.last(), QStringList({"&Try again", "&Close without saving", "&Stay"}));
+    EXPECT_EQ(readBytes(file), kTwoHolidays);
+
+    // Escape asks the same, and closing the question is Stay.
+    const int asked = prompts.asked.size();
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    EXPECT_EQ(prompts.asked.size(), asked + 1);
+    EXPECT_TRUE(w->isVisible());
+
+    // Try again, once the file can be written: saved and closed.
+    prompts.answers = {0};
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    w->btCloseClick();  // Try again fails again: asked again, and no answer is Stay
+    EXPECT_EQ(prompts.asked.size(), asked + 3);
+    EXPECT_TRUE(w->isVisible());
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    prompts.answers = {0};
+    w->btCloseClick();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_EQ(names(onDisk()), QStringList({"Party"}));
+
+    // Close without saving leaves the file as it was.
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    auto w2 = make();
+    w2->show();
+    w2->setCurrentRow(1);
+    w2->btDelClick();
+    prompts.answers = {1};
+    w2->btCloseClick();
+    EXPECT_FALSE(w2->isVisible());
+    EXPECT_EQ(w2->result(), QDialog::Rejected);
+    EXPECT_EQ(names(onDisk()), QStringList({"Party"}));
+}
+
+TEST_F(HolidayWindowTest, TheEditorsDateFieldStartsTheWeekOnTheCalendarsDay)
+{
+    TfrmEditHoliday e(fs, QDate(2026, 12, 9), prompts);
+    EXPECT_EQ(e.dt1->calendarWidget()->firstDayOfWeek(), Qt::Sunday);
+    e.setWeekStart(Qt::Monday);
+    EXPECT_EQ(e.dt1->calendarWidget()->firstDayOfWeek(), Qt::Monday);
+
+    writeBytes(data.file("holiday.grd"), kTwoHolidays);
+    auto w = std::make_unique<TfrmHoliday>(TfrmHoliday::Services{
+        prompts, runner, fs, data.path(), [] { return QDate(2026, 12, 9); }, [] { return true; }, {}, Qt::Monday});
+    QList<Qt::DayOfWeek> seen;
+    auto firstDay = [&seen](QDialog &d) {
+        seen << static_cast<TfrmEditHoliday &>(d).dt1->calendarWidget()->firstDayOfWeek();
+        return int(QDialog::Rejected);
+    };
+    runner.responders = {firstDay, firstDay};
+    w->btAddClick();
+    w->setCurrentRow(1);
+    w->btEditClick();
+    EXPECT_EQ(seen, QList<Qt::DayOfWeek>({Qt::Monday, Qt::Monday}));
 }

@@ -1,7 +1,7 @@
 #include "TestFiles.h"
 #include "TestStores.h"
 #include "HelpWindow.h"
-#include "listbox.h"
+#include "PickListDialog.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
 

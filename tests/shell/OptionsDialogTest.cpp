@@ -1,7 +1,7 @@
 #include "ColorPicker.h"
 #include "ShadowLabel.h"
 #include "TestFiles.h"
-#include "color.h"
+#include "ColorDialog.h"
 #include "OptionsDialog.h"
 
 #include <gtest/gtest.h>

@@ -5,9 +5,9 @@
 #include "MainWindow.h"
 #include "TaskEditor.h"
 #include "TestFiles.h"
-#include "resch.h"
-#include "listbox.h"
-#include "Timebar.h"
+#include "RescheduleDialog.h"
+#include "PickListDialog.h"
+#include "TimeBarDialog.h"
 #include "SpellCheckDialog.h"
 #include "ShadowLabel.h"
 

@@ -32,6 +32,13 @@ TEST(DateValues, DayNumbersMatchTheCalendarOfDayZero)
     EXPECT_EQ(FromDateValue(v), QDateTime(QDate(2026, 12, 9), QTime(18, 30)));
     // A time a hair before midnight rounds to the next day, not to 24:00.
     EXPECT_EQ(FromDateValue(36120 + 0.9999999999), QDateTime(QDate(1998, 11, 22), QTime(0, 0)));
+    // Before day 0 the fraction still counts forward from midnight: noon of
+    // the day before day 0 is -1.5, and it reads back as that noon.
+    const QDateTime noonBefore(QDate(1899, 12, 29), QTime(12, 0));
+    EXPECT_DOUBLE_EQ(ToDateValue(noonBefore), -1.5);
+    EXPECT_EQ(FromDateValue(ToDateValue(noonBefore)), noonBefore);
+    const QDateTime morningBefore(QDate(1899, 12, 29), QTime(6, 0));
+    EXPECT_EQ(FromDateValue(ToDateValue(morningBefore)), morningBefore);
     EXPECT_EQ(WeekdayOf(QDate(2026, 12, 6)), 1);  // Sunday
     EXPECT_EQ(WeekdayOf(QDate(2026, 12, 9)), 4);  // Wednesday
 }
@@ -175,6 +182,17 @@ TEST(StrToDate, FollowsTheOrderOfTheShortDate)
     EXPECT_FALSE(StrToDate(u"2/30/2026", fs, &d));
     EXPECT_FALSE(StrToDate(u"12/9", fs, &d));
     EXPECT_FALSE(StrToDate(u"tomorrow", fs, &d));
+
+    // Two-digit years fall in the hundred years from fifty years back.
+    FormatSettings en = fix2000(FormatSettings::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates), 2026));
+    en.shortDateFormat = QStringLiteral("M/d/yy");
+    EXPECT_EQ(en.twoDigitYearStart, 1976);
+    ASSERT_TRUE(StrToDate(u"1/2/76", en, &d));  // the window's first year reads as itself
+    EXPECT_EQ(DateOfDay(DayOfValue(d)), QDate(1976, 1, 2));
+    ASSERT_TRUE(StrToDate(u"1/2/75", en, &d));  // the year before it is a century on
+    EXPECT_EQ(DateOfDay(DayOfValue(d)), QDate(2075, 1, 2));
+    ASSERT_TRUE(StrToDate(u"1/2/77", en, &d));
+    EXPECT_EQ(DateOfDay(DayOfValue(d)), QDate(1977, 1, 2));
 
     fs.shortDateFormat = QStringLiteral("dd.MM.yyyy");
     fs.dateSeparator = u'.';

@@ -131,6 +131,19 @@ TEST(GridFileFormat, LineEndsAndEndOfFileMarks)
 
     // 0x1A at the very end is an old end mark; anywhere else it is text.
     EXPECT_EQ(load("1,3\r\n0,1,a\r\n\x1A\x1A\x1A").cell(0, 1), "a");
+    for (const QByteArray &tail : {QByteArray("\x1A"), QByteArray("\x1A\x1A\x1A"), QByteArray("\r\n\x1A\x1A")}) {
+        // Read from memory and from a file: the run is no line, and no cell.
+        const QByteArray bytes = "2,2\r\n1,1,b" + tail;
+        const Grid g = load(bytes);
+        EXPECT_TRUE(g.cellEmpty(0, 0)) << g.cell(0, 0).toStdString();
+        EXPECT_EQ(g.cell(1, 1), "b");
+        TempFolder dir;
+        writeBytes(dir.file("t.grd"), bytes);
+        Grid f(1, 1);
+        ASSERT_TRUE(LoadGridFile(f, dir.file("t.grd")).ok);
+        EXPECT_TRUE(f.cellEmpty(0, 0)) << f.cell(0, 0).toStdString();
+        EXPECT_EQ(f.cell(1, 1), "b");
+    }
     const Grid mid = load("1,3\r\n0,1,a\x1A"
                           "b\r\n0,2,after\r\n");
     EXPECT_EQ(mid.cell(0, 1), "a\x1A"
@@ -178,6 +191,14 @@ TEST(GridFileFormat, WindowsCodePageFilesAreReadAsSuch)
     // Saved again, it is UTF-8.
     EXPECT_EQ(GridFileBytes(g), "1,2\r\ncw 0,64\r\n0,1,Caf\xC3\xA9 \xE2\x80\x93 5 \xE2\x82\xAC\r\n");
     EXPECT_EQ(DecodeFileText("\x93quoted\x94"), u"\u201Cquoted\u201D");
+    // Overlong forms and surrogates are not UTF-8: such text is the code page.
+    EXPECT_TRUE(IsValidUtf8("\xE0\xA0\x80", 3));   // U+0800, the first three-byte letter
+    EXPECT_FALSE(IsValidUtf8("\xE0\x82\x80", 3));  // U+0080 in three bytes
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80", 2));
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80", 3));  // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF0\x82\x82\xAC", 4));
+    EXPECT_EQ(DecodeFileText("\xE0\x82\x80"), u"\u00E0\u201A\u20AC");
+    EXPECT_EQ(load("1,2\r\n0,1,\xE0\x82\x80\r\n").cell(0, 1), u"\u00E0\u201A\u20AC");
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF", 2));        // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80", 3));    // surrogate
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80", 4));

@@ -115,6 +115,8 @@ TEST(TableTexts, NumbersAndTimes)
     EXPECT_EQ(SafeStrToInt(u"42"), 42);
     EXPECT_EQ(SafeStrToInt(u"-7"), -7);
     EXPECT_EQ(SafeStrToInt(u"0x14"), 20);
+    EXPECT_EQ(SafeStrToInt(u"$1F"), 31);  // the older hexadecimal mark
+    EXPECT_EQ(SafeStrToInt(u"$"), 0);
     EXPECT_EQ(SafeStrToInt(u"12x"), 0);
     EXPECT_EQ(SafeStrToInt(u""), 0);
     EXPECT_EQ(SafeStrToInt(u"99999999999"), 0);
@@ -168,6 +170,30 @@ TEST(Months, DaysAndNames)
     EXPECT_EQ(MonthFromName(u"DECEMBER", us), 12);
     EXPECT_EQ(MonthFromName(u"Mar", us), 0);
     EXPECT_EQ(MonthFromName(u"", us), 0);
+}
+
+TEST(Months, NthWeekdayCountsWeekdaysFromEitherEnd)
+{
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 1, 3), 1);  // the 1st is a Tuesday
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 1, 2), 7);
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 5, 5), 31);
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 0, 5), 0);
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 12, 1, 8), 0);
+    EXPECT_EQ(NthWeekdayOfMonth(2026, 13, 1, 1), 0);
+    // Every month of two centuries against counting the days one by one.
+    for (int y = 1900; y <= 2100; ++y)
+        for (int m = 1; m <= 12; ++m) {
+            std::array<QList<int>, 8> days;
+            const int last = QDate(y, m, 1).daysInMonth();
+            for (int d = 1; d <= last; ++d)
+                days[std::size_t(WeekdayOf(QDate(y, m, d)))] << d;
+            for (int w = 1; w <= 7; ++w) {
+                const QList<int> &all = days[std::size_t(w)];
+                for (int n = 1; n <= 4; ++n)
+                    ASSERT_EQ(NthWeekdayOfMonth(y, m, n, w), all[n - 1]) << y << '-' << m << ' ' << n << ' ' << w;
+                ASSERT_EQ(NthWeekdayOfMonth(y, m, 5, w), all.last()) << y << '-' << m << ' ' << w;
+            }
+        }
 }
 
 TEST(WordSearch, WholeWordsAndSubstrings)

@@ -139,13 +139,18 @@ TEST(SoundPlayer, PlaysAndStopsWithoutAnAudioDevice)
 {
     qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QtSoundPlayer player;
-    player.playFile(QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav"), true);
-    player.playFile(QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav"), false);  // replaces the first
-    player.playResource(QStringLiteral("CHIMES"));
+    const QString wav = QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav");
+    player.playFile(wav, true);
+    EXPECT_EQ(player.source(), QUrl::fromLocalFile(wav));
+    EXPECT_TRUE(player.looping());
+    player.playResource(QStringLiteral("CHIMES"));  // replaces the looping sound, plays once
+    EXPECT_EQ(player.source(), QUrl(QStringLiteral("qrc:/sounds/CHIMES.wav")));
+    EXPECT_FALSE(player.looping());
     player.stop();
-    player.playFile(QStringLiteral("/no/such/file.wav"), false);
+    player.playFile(QStringLiteral("/no/such/file.wav"), false);  // silence, not an error
+    EXPECT_EQ(player.source(), QUrl::fromLocalFile(QStringLiteral("/no/such/file.wav")));
+    EXPECT_FALSE(player.looping());
     player.stop();
-    SUCCEED();
 }
 
 TEST(StoredColours, RgbAndSystemColours)

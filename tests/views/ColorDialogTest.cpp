@@ -1,6 +1,6 @@
 #include "ColorPicker.h"
 #include "MonthCalendar.h"
-#include "color.h"
+#include "ColorDialog.h"
 
 #include <gtest/gtest.h>
 

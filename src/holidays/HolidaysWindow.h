@@ -1,9 +1,11 @@
 #pragma once
 // TfrmHoliday: the Holidays window. It edits its own copy of the table;
 // Close, Clone and International write it to "holiday.grd"; the close box
-// leaves the file as it was.
+// leaves the file as it was. When Close cannot save, the person chooses to
+// try again, close without saving or stay.
 
 #include "Grid.h"
+#include "GridFile.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "Utility.h"
@@ -30,6 +32,7 @@ public:
         std::function<QDate()> today;
         std::function<bool()> confirm;    // the option to ask before deleting
         std::function<void(int)> showHelp;
+        Qt::DayOfWeek weekStart = Qt::Sunday;  // for the editor's date field
     };
 
     explicit TfrmHoliday(Services services, QWidget *parent = nullptr);
@@ -60,6 +63,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Writes the table to the file. A file that could not be read is only
+    // replaced when the person agrees; `declined` tells when they did not.
+    FileResult write(bool &declined);
+    // write(), telling the person of a failure; true when saved.
     bool save();
     void load();
     void refresh(int currentRow);

@@ -1,6 +1,7 @@
-#include "Recur.h"
+#include "RecurrenceDialog.h"
 
 #include <QCheckBox>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -76,6 +77,7 @@ TfrmRecur::TfrmRecur(TaskStore &store, Prompts &prompts, const FormatSettings &f
     date2 = new QDateEdit(range);
     date2->setObjectName(u"date2"_s);
     date2->setCalendarPopup(true);
+    setWeekStart(Qt::Sunday);
     lblNdays = new QLabel(range);
     lblNdays->setObjectName(u"lblNdays"_s);
     auto *rl = new QGridLayout(range);
@@ -270,6 +272,12 @@ QWidget *TfrmRecur::buildDaily()
 void TfrmRecur::init(const QString &time, const QString &category, const QString &notes, const QString &alarm)
 {
     task_ = {time, category, notes, alarm};
+}
+
+void TfrmRecur::setWeekStart(Qt::DayOfWeek day)
+{
+    for (QDateEdit *d : {date1, date2})
+        d->calendarWidget()->setFirstDayOfWeek(day);
 }
 
 void TfrmRecur::showEvent(QShowEvent *e)

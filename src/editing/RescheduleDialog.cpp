@@ -1,7 +1,8 @@
-#include "resch.h"
+#include "RescheduleDialog.h"
 
 #include "ShadowLabel.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -28,6 +29,7 @@ TfrmReschedule::TfrmReschedule(const FormatSettings &fs, const Clock &clock, QWi
     date1 = new QDateEdit(this);
     date1->setObjectName(u"date1"_s);
     date1->setCalendarPopup(true);
+    setWeekStart(Qt::Sunday);
     date1->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
     lblDate2 = new QLabel(this);
     lblDate2->setObjectName(u"lblDate2"_s);
@@ -57,6 +59,8 @@ void TfrmReschedule::setDate(const QDate &d)
     date1->setDate(d);
     showDay();
 }
+
+void TfrmReschedule::setWeekStart(Qt::DayOfWeek day) { date1->calendarWidget()->setFirstDayOfWeek(day); }
 
 QDate TfrmReschedule::date() const { return date1->date(); }
 

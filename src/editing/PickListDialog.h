@@ -24,7 +24,8 @@ public:
     void btAddClick();
     void btDelClick();
     void btClearClick();
-    void reject() override;
+    // Cancel (the button or Escape); the close box is a plain Cancel.
+    void btCancelClick();
 
     QListWidget *ListBox1 = nullptr;
     QPushButton *btAdd = nullptr, *btDel = nullptr, *btClear = nullptr, *btOK = nullptr, *btCancel = nullptr;
@@ -32,6 +33,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void sortItems();

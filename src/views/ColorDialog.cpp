@@ -1,4 +1,4 @@
-#include "color.h"
+#include "ColorDialog.h"
 
 #include "ColorPicker.h"
 #include "MonthCalendar.h"

@@ -20,6 +20,9 @@ public:
     TfrmReschedule(const FormatSettings &fs, const Clock &clock, QWidget *parent = nullptr);
 
     void setDate(const QDate &d);
+    // The first day of the week of the date field's calendar: the main
+    // calendars' week start (Sunday until told).
+    void setWeekStart(Qt::DayOfWeek day);
     QDate date() const;
     // The heading's shadow, as the main window's date heading has it.
     void setHeadingShadow(int depth, const QColor &text);

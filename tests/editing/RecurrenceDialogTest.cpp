@@ -1,7 +1,7 @@
 #include "Clock.h"
 #include "GridFile.h"
 #include "Prompts.h"
-#include "Recur.h"
+#include "RecurrenceDialog.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -33,6 +33,9 @@ public:
 
     void init(const QString &time, const QString &category, const QString &notes, const QString &alarm);
     QDate startDate;
+    // The first day of the week of the date fields' calendars: the main
+    // calendars' week start (Sunday until told).
+    void setWeekStart(Qt::DayOfWeek day);
 
     RecurrenceRule rule() const;
     // The dates the preview lists now, in its order.

@@ -1,4 +1,4 @@
-#include "Timebar.h"
+#include "TimeBarDialog.h"
 
 #include "AnalogClock.h"
 #include "TimeBarLogic.h"

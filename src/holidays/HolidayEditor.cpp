@@ -1,8 +1,9 @@
-#include "edHoliday.h"
+#include "HolidayEditor.h"
 
 #include "HolidayRules.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFormLayout>
@@ -49,6 +50,7 @@ TfrmEditHoliday::TfrmEditHoliday(const FormatSettings &fs, const QDate &today, P
     dt1 = new QDateEdit(once);
     dt1->setObjectName(u"dt1"_s);
     dt1->setCalendarPopup(true);
+    setWeekStart(Qt::Sunday);
     dt1->setDisplayFormat(ToQtPattern(fs_.shortDateFormat));
     dt1->setDate(today_);
     ol->addWidget(dt1);
@@ -114,6 +116,8 @@ TfrmEditHoliday::TfrmEditHoliday(const FormatSettings &fs, const QDate &today, P
     fillDays(0);
     showChoice();
 }
+
+void TfrmEditHoliday::setWeekStart(Qt::DayOfWeek day) { dt1->calendarWidget()->setFirstDayOfWeek(day); }
 
 void TfrmEditHoliday::fillDays(int keepIndex)
 {

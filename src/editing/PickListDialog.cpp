@@ -1,6 +1,7 @@
-#include "listbox.h"
+#include "PickListDialog.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,7 +29,7 @@ TfrmListBox::TfrmListBox(Prompts &prompts, QWidget *parent) : QDialog(parent), p
     connect(btDel, &QPushButton::clicked, this, [this] { btDelClick(); });
     connect(btClear, &QPushButton::clicked, this, [this] { btClearClick(); });
     connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &TfrmListBox::reject);
+    connect(btCancel, &QPushButton::clicked, this, [this] { btCancelClick(); });
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
     auto *buttons = new QVBoxLayout;
@@ -123,13 +124,24 @@ void TfrmListBox::btClearClick()
         ListBox1->clear();
 }
 
-void TfrmListBox::reject()
+void TfrmListBox::btCancelClick()
 {
-    // Once something was added, Cancel keeps every change too.
+    // Once something was added, Cancel keeps every change too. The close box
+    // is not Cancel: it goes through reject() and discards the changes.
     if (itemAdded)
         accept();
     else
-        QDialog::reject();
+        reject();
+}
+
+void TfrmListBox::keyPressEvent(QKeyEvent *e)
+{
+    // Escape presses the Cancel button, as in every other dialog with one.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        btCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 }  // namespace morvane

@@ -1,4 +1,4 @@
-#include "import.h"
+#include "HolidayImportDialog.h"
 
 #include "BuiltInHolidays.h"
 #include "GridFile.h"
@@ -103,13 +103,17 @@ void TfrmImport::accept()
         prompts_.ErrorBox(u"Nothing selected!  Click on holiday(s) above to select."_s);
         return;
     }
-    // Each goes in at the top: the last one chosen ends up first.
+    // Each goes in at the top: the last one chosen ends up first. They go
+    // into a copy that replaces the table only once it is saved, so a failed
+    // save leaves the table as it was and OK can be pressed again.
+    Grid next = table_;
     for (int i : chosen)
-        addToGrid(table_, 1, BuiltInHolidays[std::size_t(i)], fs_);
-    if (FileResult r = SaveGridFile(table_, file_); !r) {
+        addToGrid(next, 1, BuiltInHolidays[std::size_t(i)], fs_);
+    if (FileResult r = SaveGridFile(next, file_); !r) {
         prompts_.ErrorBox(r.message);
         return;
     }
+    table_ = std::move(next);
     QDialog::accept();
 }
 

@@ -29,6 +29,10 @@ public:
     QString editMonth, editNth, editWeekday;
     int editDay = 0;
 
+    // The first day of the week of the date field's calendar: the main
+    // calendars' week start (Sunday until told).
+    void setWeekStart(Qt::DayOfWeek day);
+
     // Reads a row into the editor (an existing holiday).
     void presetFromRow(const Grid &table, int row);
     // Writes the editor's holiday into a row.

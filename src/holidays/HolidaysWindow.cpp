@@ -1,10 +1,10 @@
-#include "holiday.h"
+#include "HolidaysWindow.h"
 
 #include "GridFile.h"
 #include "GridTableModel.h"
 #include "HolidayRules.h"
-#include "edHoliday.h"
-#include "import.h"
+#include "HolidayEditor.h"
+#include "HolidayImportDialog.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -96,7 +96,12 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
 TfrmHoliday::~TfrmHoliday()
 {
     // The view and its model read grid_, which goes before the child widgets.
+    // The view's viewport stops reporting to this window first: events sent
+    // while the view is half destroyed must not reach eventFilter, which asks
+    // the view for its viewport.
+    tblHoliday->viewport()->removeEventFilter(this);
     delete tblHoliday;
+    tblHoliday = nullptr;
     delete model_;
 }
 
@@ -119,16 +124,27 @@ void TfrmHoliday::load()
     SetHolidayHeaders(grid_);
 }
 
-bool TfrmHoliday::save()
+FileResult TfrmHoliday::write(bool &declined)
 {
+    declined = false;
     // A file that could not be read is only replaced when the person says so.
     if (unreadable_) {
         if (!sv_.prompts.YesNo(u"The holiday file %1 could not be read when this window opened.\n\n"
-                               "Replace it with the holidays shown here?"_s.arg(file())))
-            return false;
+                               "Replace it with the holidays shown here?"_s.arg(file()))) {
+            declined = true;
+            return {};
+        }
         unreadable_ = false;
     }
-    const FileResult r = SaveGridFile(grid_, file());
+    return SaveGridFile(grid_, file());
+}
+
+bool TfrmHoliday::save()
+{
+    bool declined = false;
+    const FileResult r = write(declined);
+    if (declined)
+        return false;
     if (!r)
         sv_.prompts.ErrorBox(r.message);
     return r.ok;
@@ -157,6 +173,7 @@ void TfrmHoliday::setCurrentRow(int row)
 void TfrmHoliday::btAddClick()
 {
     TfrmEditHoliday dlg(sv_.fs, sv_.today ? sv_.today() : QDate(2000, 1, 1), sv_.prompts, this);
+    dlg.setWeekStart(sv_.weekStart);
     dlg.isNew = true;
     if (sv_.runner.showModal(dlg) != QDialog::Accepted)
         return;
@@ -176,6 +193,7 @@ void TfrmHoliday::btEditClick()
         return;
     }
     TfrmEditHoliday dlg(sv_.fs, sv_.today ? sv_.today() : QDate(2000, 1, 1), sv_.prompts, this);
+    dlg.setWeekStart(sv_.weekStart);
     dlg.presetFromRow(grid_, row);
     if (sv_.runner.showModal(dlg) != QDialog::Accepted)
         return;
@@ -220,8 +238,26 @@ void TfrmHoliday::btInternationalClick()
 
 void TfrmHoliday::btCloseClick()
 {
-    if (save() || unreadable_)
-        accept();  // saved, or the unreadable file is kept as it was
+    for (;;) {
+        bool declined = false;
+        const FileResult r = write(declined);
+        if (declined || r.ok) {
+            accept();  // saved, or the unreadable file is kept as it was
+            return;
+        }
+        // Without a way out here the person could only leave by the close
+        // box, which drops the changes without a word.
+        const int choice = sv_.prompts.Ask(
+            u"Morvane could not save the holidays:\n\n%1\n\nTry again, close without saving (the file "
+            "keeps what it held at its last save), or stay in the Holidays window?"_s.arg(r.message),
+            {u"&Try again"_s, u"&Close without saving"_s, u"&Stay"_s}, 0, 2);
+        if (choice == 1) {
+            reject();
+            return;
+        }
+        if (choice == 2)
+            return;
+    }
 }
 
 void TfrmHoliday::keyPressEvent(QKeyEvent *e)
