@@ -245,7 +245,8 @@ void TfrmMain::Categories1Click()
 void TfrmMain::Holidays1Click()
 {
     TfrmHoliday dlg({sv_.prompts, sv_.runner, fs_, sv_.folder, [this] { return sv_.clock.today(); },
-                     [this] { return options_.confirm; }, [this](int topic) { showHelp(topic); }},
+                     [this] { return options_.confirm; }, [this](int topic) { showHelp(topic); },
+                     options_.sunday ? Qt::Sunday : Qt::Monday},
                     this);
     sv_.runner.showModal(dlg);
     loadHolidays();
