@@ -232,6 +232,8 @@ QWidget *TfrmRecur::buildDofM()
         if (r * 7 + c + 1 <= 31)
             toggleDay(r * 7 + c + 1);
     });
+    // From the keyboard: the arrows move among the days, Space toggles one.
+    sgMonth->installEventFilter(this);
     cbDofMAvoidSat = new QCheckBox(u"Avoid Saturdays?"_s, w);
     cbDofMAvoidSun = new QCheckBox(u"Avoid Sundays?"_s, w);
     auto *l = new QVBoxLayout(w);
@@ -378,7 +380,7 @@ void TfrmRecur::btDeleteClick()
 void TfrmRecur::btResetClick()
 {
     ListBox1->clear();
-    lblCount->clear();
+    lblCount->setText(u"Number of dates: "_s);
     updateButtons();
 }
 
@@ -404,6 +406,15 @@ void TfrmRecur::btOKClick()
 
 bool TfrmRecur::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == sgMonth && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        const int day = sgMonth->currentRow() * 7 + sgMonth->currentColumn() + 1;
+        if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && sgMonth->currentRow() >= 0 &&
+            day >= 1 && day <= 31) {
+            toggleDay(day);
+            return true;
+        }
+    }
     if (watched == ListBox1 && e->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Delete) {
         btDeleteClick();

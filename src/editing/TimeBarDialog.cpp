@@ -133,6 +133,10 @@ TfrmTimePopup::TfrmTimePopup(const FormatSettings &fs, const Clock &clock, QWidg
     l->addWidget(ruler);
     l->addLayout(row);
     settime(0);
+    // Every control passes its keys to the window first.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w != dtTime)
+            w->installEventFilter(this);
 }
 
 void TfrmTimePopup::settime(DateValue value)
@@ -225,7 +229,10 @@ void TfrmTimePopup::showEvent(QShowEvent *e)
 
 bool TfrmTimePopup::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == dtTime && e->type() == QEvent::KeyPress) {
+    // The window sees the keys first, whichever of its controls has the
+    // focus.
+    if (e->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this) {
         const int key = static_cast<QKeyEvent *>(e)->key();
         if (key == Qt::Key_Home) {
             dtTime->setTime(clock_.now().time());

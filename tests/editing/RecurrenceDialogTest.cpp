@@ -125,8 +125,16 @@ TEST_F(RecurDialogTest, RefusalsAndTheMiniCalendar)
     d->btPreview->click();
     EXPECT_EQ(d->ListBox1->count(), 9);
 
+    // From the keyboard: Space toggles the day the arrows reached.
+    d->sgMonth->setCurrentCell(0, 4);  // day 5
+    QTest::keyClick(d->sgMonth, Qt::Key_Space);
+    EXPECT_EQ(d->sgMonth->item(0, 4)->background().color(), QColor(Qt::black));
+    QTest::keyClick(d->sgMonth, Qt::Key_Space);
+    EXPECT_NE(d->sgMonth->item(0, 4)->background().color(), QColor(Qt::black));
+
     d->btReset->click();
     EXPECT_EQ(d->ListBox1->count(), 0);
+    EXPECT_EQ(d->lblCount->text(), "Number of dates: ");
     EXPECT_FALSE(d->btOK->isEnabled());
     d->btCancel->click();
     EXPECT_EQ(saves, 0);

@@ -76,6 +76,10 @@ TEST(TimeBar, MouseKeysAndNow)
     EXPECT_EQ(dlg.pointerX(), TimetoX(11, 4));
     QTest::keyClick(dlg.dtTime, Qt::Key_Home);
     EXPECT_EQ(dlg.returnedTime(), QTime(14, 42, 31));
+    // The window sees the keys first, also while a button has the focus.
+    dlg.settime(TimeValue(9, 30));
+    QTest::keyClick(dlg.btOK, Qt::Key_PageUp);
+    EXPECT_EQ(dlg.returnedTime(), QTime(10, 30));
 
     dlg.settime(TimeValue(6, 0));
     dlg.sbNowClick();
