@@ -1,3 +1,4 @@
+#include "MainWindowFixture.h"
 #include "TestFiles.h"
 #include "TestStores.h"
 #include "HelpWindow.h"
@@ -33,38 +34,18 @@ const QByteArray kUnsortedStore = "6,3\r\ncw 0,110\r\n0,1,46365.101\r\n1,1,9:00 
                                   "4,2,No\r\n5,2,No\r\n";
 const QByteArray kTodo = "3,2\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n1,1,Buy stamps\r\n2,1,No\r\n";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    TempFolder data;
-    TempFolder config;
-    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
-    ScriptedPrompts prompts;
-    ScriptedRunner runner;
-    RecordingSoundPlayer sound;
-    SettingsStore settings{config.file("Task.conf")};
-    QDate release{2026, 12, 1};
-
     void SetUp() override
     {
         writeBytes(data.file("grid.grd"), kUnsortedStore);
         writeBytes(data.file("gridNon.grd"), kTodo);
     }
-    std::unique_ptr<TfrmMain> make()
-    {
-        return std::make_unique<TfrmMain>(MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release});
-    }
+    std::unique_ptr<TfrmMain> make() { return makeMain(); }
     void setOption(const char *name, const char *value)
     {
         settings.writeText("Options", name, value);
         settings.sync();
-    }
-    QStringList errors() const
-    {
-        QStringList out;
-        for (const auto &s : prompts.shown)
-            if (s.kind == ScriptedPrompts::Kind::Error)
-                out << s.text;
-        return out;
     }
 };
 

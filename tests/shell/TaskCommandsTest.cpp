@@ -4,6 +4,7 @@
 #include "CompletedTasksWindow.h"
 #include "MainWindow.h"
 #include "TaskEditor.h"
+#include "MainWindowFixture.h"
 #include "TestFiles.h"
 #include "RescheduleDialog.h"
 #include "PickListDialog.h"
@@ -65,15 +66,8 @@ QByteArray store()
 const QByteArray kTodo = "3,3\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n0,1,Home\r\n1,1,Buy stamps\r\n2,1,No\r\n"
                          "1,2,Call Ann\r\n2,2,Yes\r\n";
 
-class TaskCommandsTest : public ::testing::Test {
+class TaskCommandsTest : public MainWindowFixture {
 protected:
-    TempFolder data;
-    TempFolder config;
-    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
-    ScriptedPrompts prompts;
-    ScriptedRunner runner;
-    RecordingSoundPlayer sound;
-    SettingsStore settings{config.file("Task.conf")};
     std::unique_ptr<TfrmMain> w;
     QStringList titles;  // the editor's headings, as shown
 
@@ -84,8 +78,7 @@ protected:
     }
     void start()
     {
-        w = std::make_unique<TfrmMain>(
-            MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", QDate(2026, 12, 1)});
+        w = makeMain();
         ASSERT_TRUE(w->created());
         w->show();
         w->editorOpened = [this](TfrmEdit &ed) { titles << ed.lblTitle->text(); };
@@ -126,14 +119,6 @@ protected:
     }
     // A day as the program's headings and titles show it.
     QString day(const QDate &d) const { return FormatDateTime(u"ddd ddddd", ToDateValue(d), w->formats()); }
-    QStringList errors() const
-    {
-        QStringList out;
-        for (const auto &s : prompts.shown)
-            if (s.kind == ScriptedPrompts::Kind::Error)
-                out << s.text;
-        return out;
-    }
     Grid onDisk(const QString &name) const
     {
         Grid g;

@@ -1,0 +1,39 @@
+#pragma once
+// What every main-window test stands on: its own data and settings folders,
+// a clock set to 9 December 2026, scripted prompts and dialogs, and a sound
+// player that only records.
+
+#include "MainWindow.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    TempFolder data;
+    TempFolder config;
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 30))};
+    ScriptedPrompts prompts;
+    ScriptedRunner runner;
+    RecordingSoundPlayer sound;
+    SettingsStore settings{config.file("Task.conf")};
+    QDate release{2026, 12, 1};
+
+    std::unique_ptr<TfrmMain> makeMain()
+    {
+        return std::make_unique<TfrmMain>(
+            MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release});
+    }
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const auto &s : prompts.shown)
+            if (s.kind == ScriptedPrompts::Kind::Error)
+                out << s.text;
+        return out;
+    }
+};
+
+}  // namespace morvane
