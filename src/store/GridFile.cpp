@@ -259,6 +259,7 @@ struct Number {
     long long value = 0;
     bool digits = false;  // at least one digit was read
     bool plain = false;   // nothing but digits, as the program writes numbers
+    bool plainSigned = false;  // the same with a sign in front (widths may be negative)
 };
 
 // Saturates instead of overflowing.
@@ -279,6 +280,7 @@ Number readNumber(const char *p, const char *end)
             n.value = n.value * 10 + (*p - '0');
     n.digits = p > first;
     n.plain = n.digits && first == start && p == end;
+    n.plainSigned = n.digits && p == end && (first == start || (first == start + 1 && *start != ' '));
     if (neg)
         n.value = -n.value;
     return n;
@@ -556,7 +558,8 @@ void GridLoader::widthLine(const char *b, const char *e)
         return;
     }
     const char *colText = std::min<const char *>(b + 3, comma);
-    const bool format = e - b > 3 && b[2] == ' ' && readNumber(b + 3, comma).plain && readNumber(comma + 1, e).plain;
+    const bool format =
+        e - b > 3 && b[2] == ' ' && readNumber(b + 3, comma).plain && readNumber(comma + 1, e).plainSigned;
     ++(format ? formatLines_ : otherLines_);
     if (!started_)
         return;

@@ -258,3 +258,17 @@ TEST(PickLists, LinesInAndOut)
     EXPECT_EQ(items, QStringList({"Work", "", "Café"}));
     EXPECT_FALSE(LoadPickList(dir.file("category.yyy"), &items).ok);
 }
+
+TEST(GridFileFormat, WhatTheProgramWritesNeverLoadsAsDamaged)
+{
+    // Widths may be negative (a file said so); written back, they are still
+    // width lines, and the file loads whole.
+    Grid g(2, 2);
+    g.setColWidth(0, -2147483647 - 1);
+    g.setColWidth(1, -5);
+    g.setCell(1, 1, u"x");
+    Grid back;
+    const FileResult r = LoadGridBytes(back, GridFileBytes(g), "saved");
+    EXPECT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_EQ(back.colWidth(1), -5);
+}
