@@ -4,7 +4,9 @@
 #include "AtomicFile.h"
 #include "DataFolder.h"
 #include "GridTableModel.h"
+#include "Colors.h"
 #include "CompletedTasksWindow.h"
+#include "FilterDialog.h"
 #include "HelpWindow.h"
 #include "ScreenPlacement.h"
 #include "ShadowLabel.h"
@@ -143,6 +145,19 @@ void TfrmMain::FormCreate()
     }
     resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
     buildTray();
+
+    // The filter dialog, kept for the run: its checks are the filter in force.
+    frmFilter_ = std::make_unique<TfrmFilter>(
+        TfrmFilter::Services{sv_.prompts, sv_.settings, sv_.folder, [this](int topic) { showHelp(topic); }}, filter_,
+        this);
+    Filters1_ = menuBar()->addAction(u"Filters"_s);
+    Filters1_->setObjectName(u"Filters1"_s);
+    connect(Filters1_, &QAction::triggered, this, [this] { guard([this] { btFilterClick(); }); });
+    menuBar()->insertAction(menuBar()->actions().value(menuBar()->actions().size() - 2), Filters1_);
+    btFilter_ = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Filter), u"Filter tasks"_s);
+    btFilter_->setObjectName(u"btFilter"_s);
+    btFilter_->setToolTip(u"Filter tasks"_s);
+    connect(btFilter_, &QAction::triggered, this, [this] { guard([this] { btFilterClick(); }); });
 
     // The options dialog lives from here to the end; its controls are the
     // options in force.
@@ -423,6 +438,7 @@ void TfrmMain::FormShow()
     resizeCalendars();
     tvDay_->setFocus();
     pool_.setEnabled(tmLayout_, true);
+    updateFilterImage();
     if (isMinimized())
         pool_.setEnabled(tmClock_, false);
     UpdateStatusClock();
@@ -446,6 +462,12 @@ void TfrmMain::ReadSettings(bool startHidden)
 void TfrmMain::ApplySettings(bool shadows)
 {
     shadows_ = shadows;
+    if (frmFilter_) {
+        frmFilter_->setPanelColours(ToQColor(options_.doneColorFG), ToQColor(options_.doneColorBG),
+                                    ToQColor(options_.notDoneColorFG), ToQColor(options_.notDoneColorBG));
+        frmFilter_->setHeadingStyle(TfrmOptions::toFont(options_.titleFont), shadows ? 4 : 1,
+                                    shadows ? QColor(0, 0, 255) : QColor(0, 0, 128));
+    }
     applyListLooks();
     for (MonthCalendar *c : cal_)
         c->setStartOfWeek(options_.sunday ? Qt::Sunday : Qt::Monday);

@@ -44,6 +44,7 @@ namespace morvane {
 class GridTableModel;
 class HelpWindow;
 class TfrmComplete;
+class TfrmFilter;
 class TfrmEdit;
 
 class ShadowLabel;
@@ -167,6 +168,12 @@ public:
     void gridNondayDblClick() { EditOrComplete(Sender::gridNonday, true); }
     void cal1CellDblClick();
     void ViewCompletedTasks1Click();
+    // The filter dialog, and the menu caption and button that say whether a
+    // filter is on.
+    void btFilterClick();
+    void updateFilterImage();
+    TfrmFilter *frmFilter() const { return frmFilter_.get(); }
+    QString filterCaption() const;
     TfrmComplete *frmComplete() const { return frmComplete_.get(); }
     // The editor a command opens is handed here before it is shown (tests
     // read it; the program has no use for it).
@@ -359,6 +366,9 @@ private:
     QToolBar *ToolBar2_ = nullptr;
     QToolBar *ToolBar3_ = nullptr;
     std::unique_ptr<TfrmComplete> frmComplete_;
+    std::unique_ptr<TfrmFilter> frmFilter_;
+    QAction *Filters1_ = nullptr;
+    QAction *btFilter_ = nullptr;
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include "AtomicFile.h"
 #include "CompletedTasksWindow.h"
+#include "FilterDialog.h"
 #include "CalendarRules.h"
 #include "GridTableModel.h"
 #include "ShadowLabel.h"
@@ -197,6 +198,26 @@ FileResult TfrmMain::addCompletedRow(const QStringList &cells)
         reportSave(frmComplete_->file(), r);
     return FileResult::success();  // told above, once
 }
+
+void TfrmMain::btFilterClick()
+{
+    commitNotes();
+    sv_.runner.showModal(*frmFilter_);
+    // However the dialog was closed, its checks are the filter now: the
+    // calendars and the day list are drawn under it at once.
+    ColorAllCalendars(true);
+    cal1DateChange();
+    updateFilterImage();
+}
+
+void TfrmMain::updateFilterImage()
+{
+    const bool on = filter_.FiltersOn();
+    Filters1_->setText(on ? u"FILTERS ON"_s : u"Filters"_s);
+    btFilter_->setIcon(MakeToolIcon(on ? ToolIcon::FilterOn : ToolIcon::Filter));
+}
+
+QString TfrmMain::filterCaption() const { return Filters1_->text(); }
 
 void TfrmMain::ViewCompletedTasks1Click()
 {

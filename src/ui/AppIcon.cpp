@@ -193,6 +193,15 @@ QPixmap tool(int size, ToolIcon kind)
         }
         break;
     }
+    case ToolIcon::Filter:
+    case ToolIcon::FilterOn: {
+        // A funnel; red while a filter is on.
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(kind == ToolIcon::FilterOn ? QColor(210, 40, 40) : QColor(200, 200, 200));
+        p.drawPolygon(QPolygonF({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(9.5, 8.5), QPointF(9.5, 14),
+                                 QPointF(6.5, 12.5), QPointF(6.5, 8.5)}));
+        break;
+    }
     case ToolIcon::Today: {
         p.setPen(QPen(QColor(40, 90, 170), 1.5));
         p.setBrush(Qt::NoBrush);

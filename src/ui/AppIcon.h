@@ -13,6 +13,8 @@ enum class ToolIcon {
     Holidays, Options, Hide,
     // The lists' commands.
     Add, Edit, Delete, Done, Alarm, Completed,
+    // The filter, off and on.
+    Filter, FilterOn,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };

@@ -2,6 +2,7 @@
 // scripted responders, as a person would fill it in.
 
 #include "CompletedTasksWindow.h"
+#include "FilterDialog.h"
 #include "MainWindow.h"
 #include "TaskEditor.h"
 #include "MainWindowFixture.h"
@@ -558,4 +559,33 @@ TEST_F(TaskCommandsTest, TheCategoryListAndTheTimeBarFromTheEditor)
     EXPECT_EQ(w->gridDay().cell(kDayCategory, 1), "Home");
     EXPECT_EQ(w->gridDay().cell(kDayTime, 1),
               FormatDateTime(u"t", ToDateValue(QDateTime(QDate(2026, 12, 9), QTime(7, 45))), w->formats()));
+}
+
+TEST_F(TaskCommandsTest, TheFilterDialogFiltersEveryViewAtOnce)
+{
+    start();
+    EXPECT_EQ(w->filterCaption(), "Filters");
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank"}));
+    // Not-done tasks hidden, and the dialog left by its close box: the
+    // checks are the filter, and the day list shows it at once.
+    runner.responders.append([](QDialog &d) {
+        auto &f = dynamic_cast<TfrmFilter &>(d);
+        f.cbNotDone->setChecked(false);
+        f.reject();
+        return int(QDialog::Rejected);
+    });
+    w->btFilterClick();
+    EXPECT_EQ(w->filterCaption(), "FILTERS ON");
+    EXPECT_EQ(dayNotes(), QStringList({""}));
+    EXPECT_EQ(w->goForward(QDate(2026, 12, 1)), QDate(2026, 12, 1));  // nothing highlighted
+    // Filters off and OK: everything shows again.
+    runner.responders.append([](QDialog &d) {
+        auto &f = dynamic_cast<TfrmFilter &>(d);
+        f.btOff->click();
+        f.btOK->click();
+        return f.result();
+    });
+    w->btFilterClick();
+    EXPECT_EQ(w->filterCaption(), "Filters");
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank"}));
 }
