@@ -342,6 +342,7 @@ void TfrmMain::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(u"&File"_s);
     command(file, u"&Hide"_s, QKeySequence(u"Alt+H"_s), &TfrmMain::Hide1Click)->setObjectName(u"Hide1"_s);
+    command(file, u"&Find"_s, QKeySequence(u"Ctrl+F"_s), &TfrmMain::Search1Click)->setObjectName(u"Search1"_s);
     file->addSeparator();
     command(file, u"E&xit"_s, QKeySequence(u"Alt+X"_s), &TfrmMain::SayGoodBye)->setObjectName(u"Exit1"_s);
 
@@ -386,6 +387,10 @@ void TfrmMain::buildMenus()
     opt->setObjectName(u"btOptions"_s);
     opt->setToolTip(u"Options"_s);
     connect(opt, &QAction::triggered, this, [this] { guard([this] { Options2Click(); }); });
+    QAction *find = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Find), u"Find"_s);
+    find->setObjectName(u"ToolButton10"_s);
+    find->setToolTip(u"Find text in date oriented task"_s);
+    connect(find, &QAction::triggered, this, [this] { guard([this] { Search1Click(); }); });
     QAction *hide = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Hide), u"Hide calendar"_s);
     hide->setObjectName(u"ToolButton14"_s);
     hide->setToolTip(u"Hide calendar"_s);

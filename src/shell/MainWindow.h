@@ -10,6 +10,7 @@
 #include "AppIcon.h"
 #include "Clock.h"
 #include "DailyBackup.h"
+#include "Find.h"
 #include "GridFile.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
@@ -45,6 +46,7 @@ class GridTableModel;
 class HelpWindow;
 class TfrmComplete;
 class TfrmFilter;
+class FindDialog;
 class TfrmEdit;
 
 class ShadowLabel;
@@ -174,6 +176,10 @@ public:
     void updateFilterImage();
     TfrmFilter *frmFilter() const { return frmFilter_.get(); }
     QString filterCaption() const;
+    // Find.
+    void Search1Click();
+    void FindDialog1Find();
+    FindDialog *findDialog() const { return FindDialog1_; }
     TfrmComplete *frmComplete() const { return frmComplete_.get(); }
     // The editor a command opens is handed here before it is shown (tests
     // read it; the program has no use for it).
@@ -369,6 +375,12 @@ private:
     std::unique_ptr<TfrmFilter> frmFilter_;
     QAction *Filters1_ = nullptr;
     QAction *btFilter_ = nullptr;
+    FindDialog *FindDialog1_ = nullptr;
+    FindState findState_;
+    // The task Find showed last, by its time, category and notes, for the
+    // day list to select when it shows that day.
+    QStringList foundTask_;
+    void selectFoundTask(bool fromTop);
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
     HelpWindow *help_ = nullptr;

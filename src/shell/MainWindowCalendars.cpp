@@ -177,6 +177,9 @@ void TfrmMain::cal1DateChange()
         ResizeGridDay();  // the columns fit the day's texts
         UpdateLabels(current_);
         selectDayRow(1);
+        // While Find is open, the task it found is the one selected.
+        if (foundTaskRow_ >= 0)
+            selectFoundTask(true);
         ColorAllCalendars(false);
     }
     dateChangeBusy_ = false;

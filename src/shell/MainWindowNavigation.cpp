@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "MonthCalendar.h"
+#include "FindDialog.h"
 #include "Navigation.h"
 #include "ShadowLabel.h"
 
@@ -16,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <QSplitter>
 #include <QToolBar>
 
 using namespace Qt::StringLiterals;
@@ -87,6 +89,64 @@ void TfrmMain::buildNavigation()
 
     StatusBar1_->installEventFilter(this);
     lblDate_->installEventFilter(this);
+}
+
+void TfrmMain::Search1Click()
+{
+    monthChangeBusy_ = dateChangeBusy_ = false;
+    findState_.findPosition = 0;
+    findState_.fresh = true;
+    if (!FindDialog1_) {
+        FindDialog1_ = new FindDialog(this);
+        connect(FindDialog1_, &FindDialog::findNext, this, [this] { guard([this] { FindDialog1Find(); }); });
+        connect(FindDialog1_, &FindDialog::closed, this, [this] {
+            foundTaskRow_ = -1;
+            foundTask_.clear();
+        });
+    }
+    // Where the splitters meet.
+    FindDialog1_->move(mapToGlobal(QPoint(split1_->sizes().value(0), split2_->sizes().value(0))));
+    foundTaskRow_ = -1;
+    foundTask_.clear();
+    FindDialog1_->show();
+    FindDialog1_->raise();
+    FindDialog1_->activateWindow();
+}
+
+void TfrmMain::FindDialog1Find()
+{
+    if (!FindDialog1_)
+        return;
+    const FindRequest request = FindDialog1_->request();
+    const FindResult r = FindStep(store_.grid(), filter_, findState_, request);
+    if (r.row < 0) {
+        sv_.prompts.ErrorBox(r.notFound);
+        return;
+    }
+    const Grid &g = store_.grid();
+    foundTaskRow_ = r.row;
+    foundTask_ = {g.cell(kStoreTime, r.row), g.cell(kStoreCategory, r.row), g.cell(kStoreNotes, r.row)};
+    const QDate day = DateOfDay(KeyDay(g.cellUtf8(kStoreKey, r.row)));
+    if (day == selectedDay())
+        selectFoundTask(request.down);  // the date does not change: select it here
+    else
+        setCurrentDate(day);            // the date change selects it
+}
+
+void TfrmMain::selectFoundTask(bool fromTop)
+{
+    if (foundTask_.size() != 3)
+        return;
+    tvDay_->setFocus();
+    const int n = gridDay_.rowCount() - 1;
+    for (int i = 0; i < n; ++i) {
+        const int row = fromTop ? i + 1 : n - i;
+        if (gridDay_.cell(kDayTime, row) == foundTask_[0] && gridDay_.cell(kDayCategory, row) == foundTask_[1] &&
+            gridDay_.cell(kDayNotes, row) == foundTask_[2]) {
+            selectDayRow(row);
+            return;
+        }
+    }
 }
 
 QDate TfrmMain::goForward(const QDate &date) const

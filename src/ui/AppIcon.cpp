@@ -202,6 +202,15 @@ QPixmap tool(int size, ToolIcon kind)
                                  QPointF(6.5, 12.5), QPointF(6.5, 8.5)}));
         break;
     }
+    case ToolIcon::Find: {
+        // A magnifying glass.
+        p.setPen(QPen(QColor(60, 60, 60), 1.6));
+        p.setBrush(QColor(200, 225, 250));
+        p.drawEllipse(QPointF(6.5, 6.5), 4.5, 4.5);
+        p.setPen(QPen(QColor(90, 60, 30), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10, 10), QPointF(14, 14));
+        break;
+    }
     case ToolIcon::Today: {
         p.setPen(QPen(QColor(40, 90, 170), 1.5));
         p.setBrush(Qt::NoBrush);

@@ -3,6 +3,9 @@
 
 #include "CompletedTasksWindow.h"
 #include "FilterDialog.h"
+#include "FindDialog.h"
+#include <QLineEdit>
+#include <QRadioButton>
 #include "MainWindow.h"
 #include "TaskEditor.h"
 #include "MainWindowFixture.h"
@@ -588,4 +591,30 @@ TEST_F(TaskCommandsTest, TheFilterDialogFiltersEveryViewAtOnce)
     w->btFilterClick();
     EXPECT_EQ(w->filterCaption(), "Filters");
     EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank"}));
+}
+
+TEST_F(TaskCommandsTest, FindShowsEachTaskOnItsDay)
+{
+    start();
+    w->Search1Click();
+    FindDialog *f = w->findDialog();
+    ASSERT_TRUE(f && f->isVisible());
+    f->edText->setText("Water");
+    w->FindDialog1Find();  // 2 December
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 2));
+    w->FindDialog1Find();  // 9 December
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->dayView()->currentIndex().row(), 0);
+    // On the selected day: the task is selected without a date change.
+    w->selectDayRow(2);
+    f->edText->setText("bank");
+    f->rbUp->setChecked(true);
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->dayView()->currentIndex().row(), 1);
+    EXPECT_TRUE(errors().isEmpty());
+    f->edText->setText("no such thing");
+    w->FindDialog1Find();
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].startsWith("Could not find \"no such thing\""));
 }
