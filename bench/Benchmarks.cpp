@@ -4,6 +4,8 @@
 
 #include "Dataset.h"
 
+#include "CalendarRules.h"
+
 #include "GridFile.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
@@ -160,6 +162,24 @@ void BM_NextHighlightedDay(benchmark::State &state)
     }
 }
 
+// The twelve-month view's colouring: every day of a year, as the main
+// window's rule classifies it.
+void BM_ColorYear(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const QDate start = DateOfDay(kBenchDay);
+    const QDate first(start.year(), 1, 1), last(start.year(), 12, 31);
+    TaskFilter filter;
+    const CalendarColours colours;
+    for (auto _ : state) {
+        int coloured = 0;
+        for (QDate d = first; d <= last; d = d.addDays(1))
+            coloured += ClassifyDay(d, start, colours, s.store->grid(), filter, [](const QDate &) { return false; }) !=
+                        DayLook::Plain;
+        benchmark::DoNotOptimize(coloured);
+    }
+}
+
 // What the four calendars ask when both done and not-done colours are on:
 // not-done first, then done, for every day of four months.
 void BM_ColorFourMonths(benchmark::State &state)
@@ -269,6 +289,7 @@ BENCHMARK(BM_SaveGridFile)->Apply(sizes);
 BENCHMARK(BM_WriteToStore)->Apply(sizes);
 BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NextHighlightedDay)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColorYear)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);

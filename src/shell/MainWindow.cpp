@@ -343,6 +343,8 @@ void TfrmMain::buildMenus()
     QMenu *file = menuBar()->addMenu(u"&File"_s);
     command(file, u"&Hide"_s, QKeySequence(u"Alt+H"_s), &TfrmMain::Hide1Click)->setObjectName(u"Hide1"_s);
     command(file, u"&Find"_s, QKeySequence(u"Ctrl+F"_s), &TfrmMain::Search1Click)->setObjectName(u"Search1"_s);
+    command(file, u"12 - &month calendar"_s, QKeySequence(u"Shift+Ctrl+C"_s), &TfrmMain::N12monthcalendar1Click)
+        ->setObjectName(u"N12monthcalendar1"_s);
     file->addSeparator();
     command(file, u"E&xit"_s, QKeySequence(u"Alt+X"_s), &TfrmMain::SayGoodBye)->setObjectName(u"Exit1"_s);
 
@@ -391,6 +393,10 @@ void TfrmMain::buildMenus()
     find->setObjectName(u"ToolButton10"_s);
     find->setToolTip(u"Find text in date oriented task"_s);
     connect(find, &QAction::triggered, this, [this] { guard([this] { Search1Click(); }); });
+    QAction *year = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Year), u"12-month calendar"_s);
+    year->setObjectName(u"ToolButton12"_s);
+    year->setToolTip(u"12-month calendar"_s);
+    connect(year, &QAction::triggered, this, [this] { guard([this] { N12monthcalendar1Click(); }); });
     QAction *hide = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Hide), u"Hide calendar"_s);
     hide->setObjectName(u"ToolButton14"_s);
     hide->setToolTip(u"Hide calendar"_s);

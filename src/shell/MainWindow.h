@@ -123,6 +123,9 @@ public:
     // The calendars.
     void cal1DrawCell(int cal, QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw);
     void ColorAllCalendars(bool all);
+    // A day's colours as every calendar of the program shows them.
+    void paintDayCell(QPainter &p, const QDate &date, bool &defaultDraw) const;
+    void N12monthcalendar1Click();
     void UpdateLabels(int cal);
     void updateAppropriateMonth();
     void resizeCalendars();

@@ -81,14 +81,21 @@ void TfrmMain::cal1DrawCell(int cal, QPainter &p, const MonthCalendar::Cell &cel
     const QDate date(c->date().year(), c->date().month(), cell.day);
     if (!date.isValid())
         return;
+    if (cell.selected && cal == current_) {
+        defaultDraw = true;  // the selected day keeps the selection look
+        return;
+    }
+    paintDayCell(p, date, defaultDraw);
+}
+
+void TfrmMain::paintDayCell(QPainter &p, const QDate &date, bool &defaultDraw) const
+{
     const CalendarColours colours = calendarColours();
     const DayLook look = ClassifyDay(date, sv_.clock.today(), colours, store_.grid(), filter_,
                                      [this](const QDate &d) { return !holidays_.nameFor(d).isEmpty(); });
-    if (!cell.selected || cal != current_) {
-        const CellColours cc = ColoursOf(look, colours, face(), palette().color(QPalette::WindowText));
-        p.setBrush(cc.back);
-        p.setPen(cc.text);
-    }
+    const CellColours cc = ColoursOf(look, colours, face(), palette().color(QPalette::WindowText));
+    p.setBrush(cc.back);
+    p.setPen(cc.text);
     defaultDraw = true;
 }
 

@@ -6,9 +6,12 @@
 #include "MonthCalendar.h"
 #include "FindDialog.h"
 #include "Navigation.h"
+#include "YearView.h"
 #include "ShadowLabel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QScopeGuard>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -147,6 +150,25 @@ void TfrmMain::selectFoundTask(bool fromTop)
             return;
         }
     }
+}
+
+void TfrmMain::N12monthcalendar1Click()
+{
+    commitNotes();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    TfrmYear year({sv_.settings, sv_.clock, [this] { return selectedDay(); },
+                   [this](const QDate &d) {
+                       setCurrentDate(d);
+                       cal1DateChange();
+                   },
+                   [this] { return statusText(); }, options_.sunday ? Qt::Sunday : Qt::Monday,
+                   [this](QPainter &p, const QDate &d, bool &defaultDraw) { paintDayCell(p, d, defaultDraw); },
+                   options_.calFont.size},
+                  this);
+    QApplication::restoreOverrideCursor();
+    restore.dismiss();
+    sv_.runner.showModal(year);
 }
 
 QDate TfrmMain::goForward(const QDate &date) const

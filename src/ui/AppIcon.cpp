@@ -211,6 +211,14 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawLine(QPointF(10, 10), QPointF(14, 14));
         break;
     }
+    case ToolIcon::Year: {
+        // Twelve small months.
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 12; ++i)
+            p.fillRect(QRectF(1 + (i % 4) * 3.6, 2 + (i / 4) * 4.2, 3, 3.4),
+                       i == 11 ? QColor(200, 30, 40) : QColor(40, 90, 170));
+        break;
+    }
     case ToolIcon::Today: {
         p.setPen(QPen(QColor(40, 90, 170), 1.5));
         p.setBrush(Qt::NoBrush);

@@ -15,7 +15,7 @@ enum class ToolIcon {
     Add, Edit, Delete, Done, Alarm, Completed,
     // The filter, off and on.
     Filter, FilterOn,
-    Find,
+    Find, Year,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };

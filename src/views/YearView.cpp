@@ -1,0 +1,289 @@
+#include "YearView.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+const IntSetting kHeight{"", "YearHeight", 336};
+const IntSetting kWidth{"", "YearWidth", 400};
+const IntSetting kTop{"", "YearTop", 30};
+const IntSetting kLeft{"", "YearLeft", 30};
+
+// A day with the same day of the month in another month or year, never
+// past that month's end (29 February becomes 28 February).
+QDate sameDayIn(int year, int month, int day)
+{
+    const QDate first(year, month, 1);
+    return QDate(year, month, std::min(day, first.daysInMonth()));
+}
+
+QColor face() { return QApplication::palette().color(QPalette::Button); }
+
+}  // namespace
+
+TfrmYear::TfrmYear(Services services, QWidget *parent) : QDialog(parent), sv_(std::move(services))
+{
+    setObjectName(u"frmYear"_s);
+    setWindowTitle(u"12-month Calendar"_s);
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    for (int i = 0; i < 12; ++i) {
+        auto *c = new MonthCalendar(this);
+        c->setObjectName(u"cal%1"_s.arg(i + 1));
+        c->colorBack = c->colorSelectedBack = c->colorPrevNextBack = c->colorHeaderBack = face();
+        c->bevelWidth = 3;
+        c->setDrawCell([this, i](QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw) {
+            if (!yearReady_)
+                return;
+            if (!cell.inMonth) {
+                p.fillRect(cell.rect, cal_[std::size_t(i)]->colorBack);  // neighbouring months stay empty
+                return;
+            }
+            const QDate date = sameDayIn(cal_[std::size_t(i)]->date().year(), i + 1, cell.day);
+            if (cell.selected && i == selected_) {
+                defaultDraw = true;  // the chosen day keeps the selection look
+                return;
+            }
+            if (sv_.paintDay)
+                sv_.paintDay(p, date, defaultDraw);
+            else
+                defaultDraw = true;
+        });
+        connect(c, &MonthCalendar::clicked, this, [this, i] { cal1Click(i); });
+        connect(c, &MonthCalendar::cellDoubleClicked, this, [this](const QRect &, bool inMonth, int, int) {
+            if (inMonth)
+                accept();
+        });
+        c->installEventFilter(this);
+        cal_[std::size_t(i)] = c;
+    }
+    Panel1_ = new QWidget(this);
+    auto *bar = new QHBoxLayout(Panel1_);
+    bar->setContentsMargins(4, 2, 4, 2);
+    btPrior = new QPushButton(u"&Prior"_s, Panel1_);
+    btPrior->setToolTip(u"Prior year"_s);
+    btNext = new QPushButton(u"&Next"_s, Panel1_);
+    btNext->setToolTip(u"Next year"_s);
+    btToday = new QPushButton(u"&Today"_s, Panel1_);
+    btToday->setToolTip(u"Ctrl-Home - go to today"_s);
+    for (QPushButton *b : {btPrior, btNext, btToday}) {
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);  // the arrows belong to the calendars
+        bar->addWidget(b);
+    }
+    bar->addStretch();
+    StatusBar1_ = new QLabel(this);
+    StatusBar1_->setObjectName(u"StatusBar1"_s);
+    StatusBar1_->setFrameShape(QFrame::StyledPanel);
+    connect(btPrior, &QPushButton::clicked, this, [this] { btPriorClick(); });
+    connect(btNext, &QPushButton::clicked, this, [this] { btNextClick(); });
+    connect(btToday, &QPushButton::clicked, this, [this] { btTodayClick(); });
+
+    resize(sv_.settings.read(kWidth), sv_.settings.read(kHeight));
+    move(sv_.settings.read(kLeft), sv_.settings.read(kTop));
+}
+
+QDate TfrmYear::selectedDate() const { return cal_[std::size_t(selected_)]->date(); }
+QString TfrmYear::statusText() const { return StatusBar1_->text(); }
+
+void TfrmYear::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    FormShow();
+}
+
+void TfrmYear::FormShow()
+{
+    const QDate main = sv_.mainDate ? sv_.mainDate() : sv_.clock.today();
+    for (MonthCalendar *c : cal_)
+        c->setStartOfWeek(sv_.weekStart);
+    setYear(main.year());
+    select(main.month() - 1);
+    {
+        const QSignalBlocker quiet(cal_[std::size_t(selected_)]);
+        cal_[std::size_t(selected_)]->setDate(main);
+    }
+    cal_[std::size_t(selected_)]->setFocus();
+    updateCaption();
+    StatusBar1_->setText(u"Use the arrow keys to move from date to date"_s);
+}
+
+void TfrmYear::setYear(int year)
+{
+    // Each calendar keeps its month and day; 29 February becomes 28.
+    for (int i = 0; i < 12; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        const QSignalBlocker quiet(c);
+        c->setDate(sameDayIn(year, i + 1, c->date().month() == i + 1 ? c->date().day() : 1));
+        c->update();
+    }
+}
+
+void TfrmYear::updateCaption() { setWindowTitle(u"Yearly calendar for %1"_s.arg(cal_[0]->date().year())); }
+
+void TfrmYear::select(int cal)
+{
+    selected_ = cal;
+    for (int i = 0; i < 12; ++i) {
+        MonthCalendar *c = cal_[std::size_t(i)];
+        c->colorSelectedBack = i == cal ? palette().color(QPalette::Highlight) : face();
+        c->update();
+    }
+}
+
+void TfrmYear::cal1Click(int cal)
+{
+    select(cal);
+    if (sv_.setMainDate)
+        sv_.setMainDate(selectedDate());
+    if (sv_.mainStatus)
+        StatusBar1_->setText(sv_.mainStatus());
+}
+
+void TfrmYear::btPriorClick()
+{
+    setYear(cal_[0]->date().year() - 1);
+    updateCaption();
+    cal1Click(selected_);
+}
+
+void TfrmYear::btNextClick()
+{
+    setYear(cal_[0]->date().year() + 1);
+    updateCaption();
+    cal1Click(selected_);
+}
+
+void TfrmYear::btTodayClick()
+{
+    const QDate today = sv_.clock.today();
+    if (cal_[0]->date().year() != today.year())
+        setYear(today.year());
+    select(today.month() - 1);
+    {
+        const QSignalBlocker quiet(cal_[std::size_t(selected_)]);
+        cal_[std::size_t(selected_)]->setDate(today);
+    }
+    updateCaption();
+    cal_[std::size_t(selected_)]->setFocus();
+    cal1Click(selected_);
+}
+
+bool TfrmYear::FormKeyDown(int key, Qt::KeyboardModifiers mods)
+{
+    const QDate d = selectedDate();
+    int step = 0;
+    switch (key) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -7; break;
+    case Qt::Key_Down: step = 7; break;
+    default: break;
+    }
+    if (step != 0) {
+        const QDate to = d.addDays(step);
+        if (to.year() == d.year()) {  // the view never leaves its year by the arrows
+            if (to.month() != d.month())
+                select(to.month() - 1);
+            const QSignalBlocker quiet(cal_[std::size_t(selected_)]);
+            cal_[std::size_t(selected_)]->setDate(to);
+        }
+    } else if (key == Qt::Key_PageUp) {
+        if (selected_ == 0)
+            btPriorClick();
+        else
+            select(selected_ - 1);
+    } else if (key == Qt::Key_PageDown) {
+        if (selected_ == 11)
+            btNextClick();
+        else
+            select(selected_ + 1);
+        MonthCalendar *c = cal_[std::size_t(selected_)];
+        const QSignalBlocker quiet(c);
+        c->setDate(QDate(c->date().year(), c->date().month(), 1));
+    } else if (key == Qt::Key_Home && mods.testFlag(Qt::ControlModifier)) {
+        btTodayClick();
+    } else {
+        return false;
+    }
+    cal_[std::size_t(selected_)]->setFocus();
+    cal1Click(selected_);
+    return true;
+}
+
+bool TfrmYear::eventFilter(QObject *watched, QEvent *e)
+{
+    // The window sees the keys before the calendars.
+    if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (FormKeyDown(k->key(), k->modifiers()))
+            return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void TfrmYear::keyPressEvent(QKeyEvent *e)
+{
+    if (!FormKeyDown(e->key(), e->modifiers()))
+        QDialog::keyPressEvent(e);  // Escape closes
+}
+
+void TfrmYear::resizeEvent(QResizeEvent *e)
+{
+    QDialog::resizeEvent(e);
+    yearReady_ = false;
+    resizeCalendars();
+    yearReady_ = true;
+}
+
+void TfrmYear::resizeCalendars()
+{
+    const int statusHeight = StatusBar1_->sizeHint().height();
+    const int panelHeight = Panel1_->sizeHint().height();
+    const int w = width() / 4 + 1;
+    const int h = std::max(1, (height() - statusHeight - panelHeight) / 3);
+    for (int i = 0; i < 12; ++i) {
+        const int col = i % 4, row = i / 4;
+        cal_[std::size_t(i)]->setGeometry(col * (w - 1), row * (h + 1), w, h);
+    }
+    Panel1_->setGeometry(0, 3 * (h + 1), width(), panelHeight);
+    StatusBar1_->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    int size = h < 50 ? 4 : h > 74 ? sv_.calendarFontSize : 6;
+    QFont font(u"Arial"_s, std::max(1, size));
+    // No larger than a cell holds.
+    while (font.pointSize() > 1 &&
+           (QFontMetrics(font).height() > h / 8 || QFontMetrics(font).horizontalAdvance(u"30"_s) > w / 7 - 2))
+        font.setPointSize(font.pointSize() - 1);
+    for (MonthCalendar *c : cal_) {
+        c->showWeekDayHeader = h > 106;
+        c->showOnCalendar = h > 50;
+        c->text3dLabels = h > 74;
+        c->cellFont = font;
+        c->selectedCellFont = font;
+        c->selectedCellFont.setBold(true);
+        c->monthLabelFont = font;
+        c->monthLabelFont.setBold(true);
+        c->yearLabelFont = c->monthLabelFont;
+        c->update();
+    }
+}
+
+void TfrmYear::done(int result)
+{
+    sv_.settings.write(kHeight, height());
+    sv_.settings.write(kWidth, width());
+    sv_.settings.write(kTop, y());
+    sv_.settings.write(kLeft, x());
+    QDialog::done(result);
+}
+
+}  // namespace morvane

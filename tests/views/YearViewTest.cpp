@@ -1,0 +1,91 @@
+#include "TestFiles.h"
+#include "YearView.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+using namespace morvane;
+
+namespace {
+
+class YearViewTest : public ::testing::Test {
+protected:
+    TempFolder config;
+    SettingsStore settings{config.file("Task.conf")};
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    QDate mainDate{2000, 5, 15};
+    QStringList painted;
+
+    std::unique_ptr<TfrmYear> open()
+    {
+        auto y = std::make_unique<TfrmYear>(TfrmYear::Services{
+            settings, clock, [this] { return mainDate; }, [this](const QDate &d) { mainDate = d; },
+            [] { return QStringLiteral("Today is Wednesday"); }, Qt::Sunday,
+            [](QPainter &, const QDate &, bool &defaultDraw) { defaultDraw = true; }, 8});
+        y->show();
+        return y;
+    }
+    void key(TfrmYear &y, Qt::Key k, Qt::KeyboardModifiers m = {})
+    {
+        QTest::keyClick(y.calendar(y.selected()), k, m);
+    }
+};
+
+}  // namespace
+
+TEST_F(YearViewTest, OpensOnTheMainWindowsDayAndTheArrowsMoveItAlong)
+{
+    auto y = open();
+    EXPECT_EQ(y->selected(), 4);  // May
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 5, 15));
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2000");
+    EXPECT_EQ(y->statusText(), "Use the arrow keys to move from date to date");
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(y->calendar(i)->date().month(), i + 1);
+
+    y->calendar(4)->setDate(QDate(2000, 5, 31));
+    key(*y, Qt::Key_Right);
+    EXPECT_EQ(y->selected(), 5);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 6, 1));
+    EXPECT_EQ(mainDate, QDate(2000, 6, 1));  // the main window follows
+    EXPECT_EQ(y->statusText(), "Today is Wednesday");
+    key(*y, Qt::Key_Up);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 5, 25));
+
+    // The arrows never leave the year.
+    y->cal1Click(0);
+    y->calendar(0)->setDate(QDate(2000, 1, 1));
+    key(*y, Qt::Key_Left);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 1, 1));
+    y->cal1Click(11);
+    y->calendar(11)->setDate(QDate(2000, 12, 31));
+    key(*y, Qt::Key_Right);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 12, 31));
+}
+
+TEST_F(YearViewTest, PagesYearsTodayAndTheStoredPlace)
+{
+    auto y = open();
+    y->calendar(1)->setDate(QDate(2000, 2, 29));
+    y->cal1Click(2);  // March
+    key(*y, Qt::Key_PageUp);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 2, 29));  // the day February held
+    y->cal1Click(0);
+    key(*y, Qt::Key_PageUp);  // from January: the year before
+    EXPECT_EQ(y->selected(), 0);
+    EXPECT_EQ(y->selectedDate().year(), 1999);
+    EXPECT_EQ(y->calendar(1)->date(), QDate(1999, 2, 28));  // no 29 February in 1999
+    y->cal1Click(11);
+    key(*y, Qt::Key_PageDown);  // from December: the year after, on the 1st
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 12, 1));
+    key(*y, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(y->selectedDate(), QDate(2026, 12, 9));
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2026");
+    EXPECT_EQ(mainDate, QDate(2026, 12, 9));
+
+    y->resize(640, 480);
+    y->accept();
+    EXPECT_EQ(settings.raw("", "YearWidth"), "640");
+    EXPECT_EQ(settings.raw("", "YearHeight"), "480");
+}
