@@ -21,6 +21,8 @@
 #include "MainWindow.h"
 #include "CompletedTasksWindow.h"
 #include "FilterDialog.h"
+#include "FindDialog.h"
+#include <QLineEdit>
 #include <QListWidget>
 #include "SpellCheckDialog.h"
 #include "SpellChecker.h"
@@ -242,6 +244,27 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         frmMain.frmFilter()->grab().save(QStringLiteral("%1/filters.png").arg(out));
         frmMain.frmFilter()->hide();
+
+        // Find, over the main window, with a task found.
+        frmMain.Search1Click();
+        frmMain.findDialog()->edText->setText(QStringLiteral("the"));
+        frmMain.FindDialog1Find();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/main-find.png").arg(out));
+        frmMain.findDialog()->grab().save(QStringLiteral("%1/find.png").arg(out));
+        frmMain.findDialog()->hide();
+
+        // The twelve-month view at its default size and larger.
+        for (const QSize size : {QSize(400, 336), QSize(900, 640)}) {
+            runner.responders.append([&, size](QDialog &d) {
+                d.resize(size);
+                d.show();
+                QApplication::processEvents();
+                d.grab().save(QStringLiteral("%1/year-%2.png").arg(out).arg(size.width()));
+                return int(QDialog::Rejected);
+            });
+            frmMain.N12monthcalendar1Click();
+        }
 
         // The completed tasks, with a few rows.
         for (int i = 0; i < 4; ++i)
