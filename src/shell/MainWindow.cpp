@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -85,6 +86,7 @@ void TfrmMain::FormCreate()
     buildMenus();
     buildTaskCommands();
     buildNavigation();
+    buildPopup();
     layout_.restore(sv_.settings);
 
     // The two task files must be there; without them nothing is shown and
@@ -129,6 +131,7 @@ void TfrmMain::FormCreate()
     // Those of the alarms, the popup summary and the chimes join with them.
     tmMinute_ = pool_.add(1, 60000, [this] { guard([this] { Timer1Timer(); }); }, true);
     tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
+    tmPopup_ = pool_.add(4, 120, [this] { guard([this] { tmPopupTimer(); }); }, false);
     tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
     pool_.setEnabled(tmLayout_, false);  // the first showing starts it
     // Triggers run from now on, also when the program starts in the
@@ -449,6 +452,7 @@ void TfrmMain::FormShow()
     resizeCalendars();
     tvDay_->setFocus();
     pool_.setEnabled(tmLayout_, true);
+    pool_.setEnabled(tmPopup_, options_.qPopup);
     updateFilterImage();
     if (isMinimized())
         pool_.setEnabled(tmClock_, false);
@@ -464,6 +468,12 @@ void TfrmMain::ReadSettings(bool startHidden)
     shadows_ = stored.shadows;
     defaultCategory_ = stored.category;
     confirm_ = stored.confirm;
+    if (shownOnce_)
+        pool_.setEnabled(tmPopup_, options_.qPopup);
+    if (memPopupEnable_)
+        (options_.qPopup ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
+    if (!options_.qPopup)
+        hidePopup();
     ApplySettings(shadows_);
     UpdateTrayIcon();
     if (startHidden)
@@ -517,6 +527,7 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
         if (w->window() == this && w == focusWidget() && !leaving_) {
             auto *k = static_cast<QKeyEvent *>(e);
             if (e->type() == QEvent::KeyPress) {
+                hidePopup();  // any key closes the summary
                 bool used = false;
                 guard([&] { used = FormKeyDown(w, k); });
                 if (used)
@@ -525,6 +536,15 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
                 guard([&] { FormKeyUp(w, k); });
             }
         }
+    }
+    if (e->type() == QEvent::MouseMove) {
+        for (int i = 0; i < 4; ++i)
+            if (watched == cal_[std::size_t(i)]) {
+                const QPoint pos = static_cast<QMouseEvent *>(e)->position().toPoint();
+                guard([this, i, pos] { cal2MouseMove(i, pos); });
+            }
+        if (popupHiders_.contains(watched))
+            hidePopup();
     }
     if (e->type() == QEvent::MouseButtonDblClick && (watched == StatusBar1_ || watched == lblDate_)) {
         guard([this] { Today1Click(); });

@@ -11,6 +11,7 @@
 #include "Clock.h"
 #include "DailyBackup.h"
 #include "Find.h"
+#include "PopupSummary.h"
 #include "GridFile.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
@@ -35,6 +36,8 @@ class QAction;
 class QLabel;
 class QPlainTextEdit;
 class QTableView;
+class QFrame;
+class QTreeWidget;
 class QMenu;
 class QSplitter;
 class QSystemTrayIcon;
@@ -200,6 +203,16 @@ public:
     void Today1Click();
     QWidget *navigationPanel() const { return pnlNav_; }
 
+    // The popup summary.
+    void cal2MouseMove(int cal, const QPoint &pos);
+    void tmPopupTimer();
+    void memPopupEnableClick();
+    void memPopupDisableClick();
+    void hidePopup();
+    bool popupVisible() const;
+    QStringList popupLines() const;
+    TimerPool::Handle popupTrigger() const { return tmPopup_; }
+
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
@@ -275,6 +288,8 @@ private:
     void buildLists();
     void buildTaskCommands();
     void buildNavigation();
+    void buildPopup();
+    void setPopupOption(bool on);
     QAction *taskAction(const QString &name, const QString &text, ToolIcon icon, const QString &hint,
                         const std::function<void()> &handler);
     // Keys the main window sees before the control with the focus.
@@ -379,6 +394,15 @@ private:
     QAction *Filters1_ = nullptr;
     QAction *btFilter_ = nullptr;
     FindDialog *FindDialog1_ = nullptr;
+    QFrame *pnlPop_ = nullptr;
+    QLabel *lblPopDate_ = nullptr, *lblPopWhen_ = nullptr;
+    QTreeWidget *lbPopup_ = nullptr;
+    QMenu *popPopup_ = nullptr;
+    QAction *memPopupEnable_ = nullptr, *memPopupDisable_ = nullptr;
+    PopupHover hover_;
+    int hoverCalendar_ = -1;
+    QSet<QObject *> popupHiders_;
+    TimerPool::Handle tmPopup_ = -1;
     FindState findState_;
     // The task Find showed last, by its time, category and notes, for the
     // day list to select when it shows that day.

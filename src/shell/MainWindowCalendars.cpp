@@ -143,6 +143,7 @@ void TfrmMain::cal1MonthChange()
 
 void TfrmMain::cal1Click(int cal)
 {
+    hidePopup();
     commitNotes();
     previous_ = current_;
     current_ = cal;

@@ -4,6 +4,7 @@
 #include "CompletedTasksWindow.h"
 #include "FilterDialog.h"
 #include "FindDialog.h"
+#include "MonthCalendar.h"
 #include <QLineEdit>
 #include <QRadioButton>
 #include "MainWindow.h"
@@ -617,4 +618,45 @@ TEST_F(TaskCommandsTest, FindShowsEachTaskOnItsDay)
     w->FindDialog1Find();
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors()[0].startsWith("Could not find \"no such thing\""));
+}
+
+TEST_F(TaskCommandsTest, ThePopupSummaryOpensAfterTheMouseRestsOnADay)
+{
+    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n");
+    start();
+    QApplication::setActiveWindow(w.get());
+    EXPECT_TRUE(w->timerPool().enabled(w->popupTrigger()));  // the option is on by default
+    MonthCalendar *c = w->calendar(w->currentCalendar());
+    const QPoint on9 = c->cellRect(c->cellOfSelection()).center();
+    w->cal2MouseMove(w->currentCalendar(), on9);
+    for (int i = 0; i < 9; ++i)
+        w->tmPopupTimer();
+    EXPECT_FALSE(w->popupVisible());
+    w->tmPopupTimer();  // the tenth tick
+    ASSERT_TRUE(w->popupVisible());
+    EXPECT_EQ(w->popupLines(), QStringList({"2\t Pending tasks", "", "8:00 AM\tWater plants", "9:00 AM\tCall the bank"}));
+    // Any key closes it.
+    QTest::keyClick(w->dayView(), Qt::Key_Shift);
+    EXPECT_FALSE(w->popupVisible());
+
+    // A holiday with no task opens on its own.
+    const QPoint on10 = c->cellRect(c->cellOfSelection() + 1).center();
+    w->cal2MouseMove(w->currentCalendar(), on10);
+    for (int i = 0; i < 10; ++i)
+        w->tmPopupTimer();
+    ASSERT_TRUE(w->popupVisible());
+    EXPECT_EQ(w->popupLines(), QStringList({"Mid-week", ""}));
+    w->cal1Click(w->currentCalendar());  // a calendar click closes it
+    EXPECT_FALSE(w->popupVisible());
+
+    // Switched off from the calendars' menu: saved, and nothing opens.
+    w->memPopupDisableClick();
+    EXPECT_EQ(settings.raw("Options", "qPopup"), "0");
+    EXPECT_FALSE(w->timerPool().enabled(w->popupTrigger()));
+    w->cal2MouseMove(w->currentCalendar(), on9 + QPoint(0, 1));
+    for (int i = 0; i < 12; ++i)
+        w->tmPopupTimer();
+    EXPECT_FALSE(w->popupVisible());
+    w->memPopupEnableClick();
+    EXPECT_EQ(settings.raw("Options", "qPopup"), "1");
 }
