@@ -87,6 +87,7 @@ void TfrmMain::FormCreate()
     buildTaskCommands();
     buildNavigation();
     buildPopup();
+    setUpDragDrop();
     layout_.restore(sv_.settings);
 
     // The two task files must be there; without them nothing is shown and
@@ -537,6 +538,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
             }
         }
     }
+    if (created_ && dragEvent(watched, e))
+        return true;
     if (e->type() == QEvent::MouseMove) {
         for (int i = 0; i < 4; ++i)
             if (watched == cal_[std::size_t(i)]) {

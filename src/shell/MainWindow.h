@@ -203,6 +203,11 @@ public:
     void Today1Click();
     QWidget *navigationPanel() const { return pnlNav_; }
 
+    // Drag and drop: a drop of the source list's selected task onto a list
+    // row (1..; 0 for none) or onto a calendar day.
+    void gridDayDragDrop(bool fromDay, bool toDay, int row);
+    void cal1DragDrop(int cal, bool fromDay, const QDate &target);
+
     // The popup summary.
     void cal2MouseMove(int cal, const QPoint &pos);
     void tmPopupTimer();
@@ -289,6 +294,9 @@ private:
     void buildTaskCommands();
     void buildNavigation();
     void buildPopup();
+    void setUpDragDrop();
+    bool dragEvent(QObject *watched, QEvent *e);
+    bool rowHoldsTask(bool dayList, int row) const;
     void setPopupOption(bool on);
     QAction *taskAction(const QString &name, const QString &text, ToolIcon icon, const QString &hint,
                         const std::function<void()> &handler);
@@ -403,6 +411,8 @@ private:
     int hoverCalendar_ = -1;
     QSet<QObject *> popupHiders_;
     TimerPool::Handle tmPopup_ = -1;
+    QTableView *dragFrom_ = nullptr;
+    QPoint dragStart_;
     FindState findState_;
     // The task Find showed last, by its time, category and notes, for the
     // day list to select when it shows that day.

@@ -660,3 +660,61 @@ TEST_F(TaskCommandsTest, ThePopupSummaryOpensAfterTheMouseRestsOnADay)
     w->memPopupEnableClick();
     EXPECT_EQ(settings.raw("Options", "qPopup"), "1");
 }
+
+TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
+{
+    start();
+    // A day task onto the 20th of January in the third calendar.
+    w->selectDayRow(2);  // "Call the bank"
+    prompts.answers = {0};  // Really move task? Yes
+    w->cal1DragDrop(2, true, QDate(2027, 1, 20));
+    EXPECT_EQ(prompts.shown.last().text, "Really move task?");
+    EXPECT_EQ(keysWithNotes("Call the bank"), QStringList({"46407.100"}));
+    EXPECT_EQ(w->currentCalendar(), 2);
+    EXPECT_EQ(w->selectedDay(), QDate(2027, 1, 20));
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
+
+    // A to-do task onto a day: dated now, no alarm, gone from the to-do list.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));  // "Buy stamps"
+    prompts.answers = {0};
+    w->cal1DragDrop(2, false, QDate(2027, 1, 21));
+    EXPECT_EQ(keysWithNotes("Buy stamps"), QStringList({"46408.100"}));
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, 1), "No");
+
+    // The dated task onto the to-do list's first row: no time, no alarm.
+    w->selectDayRow(1);
+    prompts.answers = {0};
+    w->gridDayDragDrop(true, false, 1);
+    EXPECT_EQ(prompts.shown.last().text,
+              "Really move task between grids?  You will lose the Time and Alarm fields.");
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Buy stamps");
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 2), "Call Ann");
+    EXPECT_TRUE(keysWithNotes("Buy stamps").isEmpty());
+    EXPECT_EQ(dayNotes(), QStringList({""}));  // the day's only task went: one empty row
+
+    // No to the question changes nothing.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(1, 0));
+    prompts.answers = {1};
+    w->gridDayDragDrop(false, true, 1);
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 2), "Call Ann");
+
+    // Reordering within a list.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(1, 0));
+    w->gridDayDragDrop(false, false, 1);
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
+    EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoNotes, 1), "Call Ann");
+}
+
+TEST_F(TaskCommandsTest, DraggingATaskWithRepeatsAsksAboutThem)
+{
+    settings.writeText("Options", "DragConfirm", "0");
+    settings.sync();
+    start();
+    w->selectDayRow(1);  // "Water plants", repeated on the 16th and 23rd
+    prompts.answers = {0};  // the repeats question: yes
+    w->cal1DragDrop(1, true, QDate(2026, 12, 30));
+    ASSERT_EQ(prompts.shown.size(), 1);  // no move question with DragConfirm off
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("This event appears to be repeated 2 times"));
+    EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101", "46386.100"}));
+}
