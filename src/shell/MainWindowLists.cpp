@@ -210,6 +210,9 @@ template <std::size_t N> void fitColumns(QTableView *v, std::array<int, N> w, in
     const QString notesHeading = m->headerData(flexible, Qt::Horizontal).toString();
     const int least = std::max(60, headingFont.horizontalAdvance(notesHeading) + sortMark);
     w[std::size_t(flexible)] = std::max(least, total - taken);
+    // Sideways scrolling only when the columns cannot fit: a pixel or two of
+    // rounding must not bring up a scroll bar.
+    v->setHorizontalScrollBarPolicy(total - taken < least ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     for (std::size_t c = 0; c < N; ++c)
         v->setColumnWidth(int(c), w[c]);
 }
