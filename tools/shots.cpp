@@ -22,6 +22,9 @@
 #include "CompletedTasksWindow.h"
 #include "FilterDialog.h"
 #include "FindDialog.h"
+#include "MonthCalendar.h"
+#include <QCheckBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include "SpellCheckDialog.h"
@@ -254,8 +257,40 @@ int main(int argc, char **argv)
         frmMain.findDialog()->grab().save(QStringLiteral("%1/find.png").arg(out));
         frmMain.findDialog()->hide();
 
-        // The twelve-month view at its default size and larger.
-        for (const QSize size : {QSize(400, 336), QSize(900, 640)}) {
+        // The popup summary on the first day with tasks of the current
+        // calendar's month, and with the filter on, the indicators.
+        {
+            MonthCalendar *c = frmMain.calendar(frmMain.currentCalendar());
+            for (int cell = 1; cell <= 42; ++cell) {
+                frmMain.cal2MouseMove(frmMain.currentCalendar(), c->cellRect(cell).center());
+                for (int i = 0; i < 10; ++i)
+                    frmMain.tmPopupTimer();
+                if (frmMain.popupVisible() && frmMain.popupLines().size() > 4)
+                    break;
+            }
+            QApplication::processEvents();
+            frmMain.grab().save(QStringLiteral("%1/main-popup.png").arg(out));
+            frmMain.hidePopup();
+        }
+        runner.responders.append([](QDialog &d) {
+            auto &f = dynamic_cast<TfrmFilter &>(d);
+            f.cbNotDone->setChecked(false);
+            f.btOK->click();
+            return f.result();
+        });
+        frmMain.btFilterClick();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/main-filters-on.png").arg(out));
+        runner.responders.append([](QDialog &d) {
+            auto &f = dynamic_cast<TfrmFilter &>(d);
+            f.btOff->click();
+            f.btOK->click();
+            return f.result();
+        });
+        frmMain.btFilterClick();
+
+        // The twelve-month view at its default size, small and large.
+        for (const QSize size : {QSize(400, 336), QSize(300, 220), QSize(900, 640)}) {
             runner.responders.append([&, size](QDialog &d) {
                 d.resize(size);
                 d.show();
