@@ -296,7 +296,11 @@ private:
     void buildPopup();
     void setUpDragDrop();
     bool dragEvent(QObject *watched, QEvent *e);
+    // Whether a list's row holds a task: a day row by its time, a to-do row
+    // by its category or notes.
     bool rowHoldsTask(bool dayList, int row) const;
+    // The list's current row (1..), or `none` when it has none.
+    static int selectedRow(const QTableView *list, int none);
     void setPopupOption(bool on);
     QAction *taskAction(const QString &name, const QString &text, ToolIcon icon, const QString &hint,
                         const std::function<void()> &handler);

@@ -309,11 +309,10 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
                           sender == Sender::gridDay);
     Grid &list = dayList ? gridDay_ : gridNonday_;
     QTableView *view = dayList ? tvDay_ : tvNonday_;
-    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
+    const int row = selectedRow(view, 1);
     const int notesCol = dayList ? int(kDayNotes) : int(kTodoNotes);
     const int doneCol = dayList ? int(kDayDone) : int(kTodoDone);
-    const bool holdsTask = dayList ? !list.cellEmpty(kDayTime, row) : TodoRowHoldsTask(list, row);
-    if (row >= list.rowCount() || !holdsTask) {
+    if (!rowHoldsTask(dayList, row)) {
         sv_.prompts.ErrorBox(u"There is nothing to edit"_s);
         return;
     }
@@ -380,9 +379,8 @@ void TfrmMain::btDelClick(Sender sender)
     const bool dayList = sender == Sender::tbDel1 || sender == Sender::Del1;
     Grid &list = dayList ? gridDay_ : gridNonday_;
     QTableView *view = dayList ? tvDay_ : tvNonday_;
-    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
-    const bool holdsTask = dayList ? !list.cellEmpty(kDayTime, row) : TodoRowHoldsTask(list, row);
-    if (row >= list.rowCount() || !holdsTask) {
+    const int row = selectedRow(view, 1);
+    if (!rowHoldsTask(dayList, row)) {
         sv_.prompts.ErrorBox(u"There is nothing selected to delete"_s);
         return;
     }
@@ -395,7 +393,7 @@ void TfrmMain::btDelClick(Sender sender)
 void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
 {
     QTableView *view = dayList ? tvDay_ : tvNonday_;
-    const int row = view->currentIndex().isValid() ? view->currentIndex().row() + 1 : 1;
+    const int row = selectedRow(view, 1);
     const int d = DayNumber(date);
     int count = 0;
     QString category, notes, done;
@@ -429,8 +427,8 @@ void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
 void TfrmMain::ToolButton15Click()
 {
     commitNotes();
-    const int row = tvDay_->currentIndex().isValid() ? tvDay_->currentIndex().row() + 1 : 1;
-    if (row >= gridDay_.rowCount() || gridDay_.cellEmpty(kDayTime, row))
+    const int row = selectedRow(tvDay_, 1);
+    if (!rowHoldsTask(true, row))
         return;
     gridDay_.setCell(kDayAlarm, row, gridDay_.cellUtf8(kDayAlarm, row) == "Yes" ? u"No"_s : u"Yes"_s);
     reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));

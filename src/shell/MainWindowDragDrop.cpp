@@ -109,6 +109,11 @@ bool TfrmMain::dragEvent(QObject *watched, QEvent *e)
     }
 }
 
+int TfrmMain::selectedRow(const QTableView *list, int none)
+{
+    return list->currentIndex().isValid() ? list->currentIndex().row() + 1 : none;
+}
+
 bool TfrmMain::rowHoldsTask(bool dayList, int row) const
 {
     const Grid &g = dayList ? gridDay_ : gridNonday_;
@@ -122,7 +127,7 @@ void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
     commitNotes();
     QTableView *source = fromDay ? tvDay_ : tvNonday_;
     QTableView *target = toDay ? tvDay_ : tvNonday_;
-    const int selected = source->currentIndex().isValid() ? source->currentIndex().row() + 1 : 0;
+    const int selected = selectedRow(source, 0);
     if (fromDay != toDay) {
         if (!rowHoldsTask(fromDay, selected))
             return;
@@ -174,7 +179,7 @@ void TfrmMain::cal1DragDrop(int cal, bool fromDay, const QDate &target)
 {
     commitNotes();
     QTableView *source = fromDay ? tvDay_ : tvNonday_;
-    const int selected = source->currentIndex().isValid() ? source->currentIndex().row() + 1 : 0;
+    const int selected = selectedRow(source, 0);
     if (!rowHoldsTask(fromDay, selected))
         return;
     if (options_.dragConfirm && !sv_.prompts.YesNo(u"Really move task?"_s))

@@ -253,7 +253,7 @@ bool TfrmMain::FormKeyDown(QWidget *target, QKeyEvent *e)
         // Inside the list the arrows move the selection; at its ends they
         // move the day by a week.
         const int rows = gridDay_.rowCount();
-        const int row = tvDay_->currentIndex().isValid() ? tvDay_->currentIndex().row() + 1 : 1;
+        const int row = selectedRow(tvDay_, 1);
         if (key == Qt::Key_Up && (rows < 3 || row == 1)) {
             moveCurrentDay(-7);
             return true;
