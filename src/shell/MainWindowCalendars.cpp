@@ -229,17 +229,11 @@ void TfrmMain::resizeCalendars()
     // weekdays, six weeks) and seven columns; the label line is a month name
     // and a year across the calendar.
     const int cellHeight = std::max(1, h / 8), cellWidth = std::max(1, w / 7);
-    auto fits = [&](const QFont &f, const QString &text, int width, int height) {
-        const QFontMetrics fm(f);
-        return fm.height() <= height && fm.horizontalAdvance(text) <= width;
-    };
-    while (font.pointSize() > 1 && !fits(font, u"30"_s, cellWidth - 4, cellHeight))
-        font.setPointSize(font.pointSize() - 1);
+    font = FitFont(font, u"30"_s, cellWidth - 4, cellHeight);
     QFont label(u"Times New Roman"_s, std::max(1, s.cellFontSize));
     label.setBold(true);
     const QString widest = QLocale().monthName(9) + u" 2026"_s;  // September: a long name
-    while (label.pointSize() > 1 && !fits(label, widest, w - 8, cellHeight + 4))
-        label.setPointSize(label.pointSize() - 1);
+    label = FitFont(label, widest, w - 8, cellHeight + 4);
     for (int i = 0; i < 4; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
         c->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));

@@ -257,4 +257,15 @@ void MonthCalendar::mouseDoubleClickEvent(QMouseEvent *e)
         emit cellDoubleClicked(cellRect(cell), grid_.inMonth(cell), cell, grid_.dateOfCell(cell).day());
 }
 
+QFont FitFont(QFont font, const QString &sample, int width, int height)
+{
+    while (font.pointSize() > 1) {
+        const QFontMetrics fm(font);
+        if (fm.height() <= height && fm.horizontalAdvance(sample) <= width)
+            break;
+        font.setPointSize(font.pointSize() - 1);
+    }
+    return font;
+}
+
 }  // namespace morvane

@@ -116,4 +116,8 @@ private:
     DrawCell drawCell_;
 };
 
+// The font made smaller, point by point, until `sample` fits in a box of
+// width x height (a calendar cell, a label line); never below one point.
+QFont FitFont(QFont font, const QString &sample, int width, int height);
+
 }  // namespace morvane

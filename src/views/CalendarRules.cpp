@@ -66,7 +66,12 @@ CalendarSizing SizeCalendars(int p1, int p2, int navHeight, int optionsFontSize)
     s.navVisible = s.height > 90;
     if (!s.navVisible)
         s.height = (p2 - 5) / 2;
-    const int h = s.height;
+    LookForHeight(s, s.height, optionsFontSize);
+    return s;
+}
+
+void LookForHeight(CalendarSizing &s, int h, int optionsFontSize)
+{
     s.weekDayHeader = h > 106;
     s.labels = h > 50;
     if (h < 50) {
@@ -80,7 +85,6 @@ CalendarSizing SizeCalendars(int p1, int p2, int navHeight, int optionsFontSize)
         s.cellFontSize = 6;
     }
     s.cellBevel = h > 106;
-    return s;
 }
 
 QString ToDoHeading(int todoRowCount)

@@ -57,6 +57,9 @@ struct CalendarSizing {
     bool cellBevel = false;
 };
 CalendarSizing SizeCalendars(int p1, int p2, int navHeight, int optionsFontSize);
+// The looks a calendar of height h takes (header, labels, their relief,
+// cell font size, cell frames), the same for every calendar of the program.
+void LookForHeight(CalendarSizing &s, int h, int optionsFontSize);
 
 // The headings above the to-do list and the day list.
 QString ToDoHeading(int todoRowCount);

@@ -1,5 +1,7 @@
 #include "YearView.h"
 
+#include "CalendarRules.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -257,16 +259,14 @@ void TfrmYear::resizeCalendars()
     }
     Panel1_->setGeometry(0, 3 * (h + 1), width(), panelHeight);
     StatusBar1_->setGeometry(0, height() - statusHeight, width(), statusHeight);
-    int size = h < 50 ? 4 : h > 74 ? sv_.calendarFontSize : 6;
-    QFont font(u"Arial"_s, std::max(1, size));
+    CalendarSizing look;
+    LookForHeight(look, h, sv_.calendarFontSize);
     // No larger than a cell holds.
-    while (font.pointSize() > 1 &&
-           (QFontMetrics(font).height() > h / 8 || QFontMetrics(font).horizontalAdvance(u"30"_s) > w / 7 - 2))
-        font.setPointSize(font.pointSize() - 1);
+    const QFont font = FitFont(QFont(u"Arial"_s, std::max(1, look.cellFontSize)), u"30"_s, w / 7 - 2, h / 8);
     for (MonthCalendar *c : cal_) {
-        c->showWeekDayHeader = h > 106;
-        c->showOnCalendar = h > 50;
-        c->text3dLabels = h > 74;
+        c->showWeekDayHeader = look.weekDayHeader;
+        c->showOnCalendar = look.labels;
+        c->text3dLabels = look.raisedLabels;
         c->cellFont = font;
         c->selectedCellFont = font;
         c->selectedCellFont.setBold(true);
