@@ -14,6 +14,7 @@
 #include "TaskEditor.h"
 
 #include <QAction>
+#include <array>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -66,54 +67,57 @@ QAction *TfrmMain::taskAction(const QString &name, const QString &text, ToolIcon
 
 void TfrmMain::buildTaskCommands()
 {
-    // The day list's toolbar and popup menu.
-    ToolBar2_ = sideToolBar(u"ToolBar2"_s, pnlDayList_, tvDay_);
-    ToolBar2_->addAction(taskAction(u"tbAdd1"_s, u"Add"_s, ToolIcon::Add, u"Add new task"_s,
-                                    [this] { btAddClick(Sender::tbAdd1); }));
-    ToolBar2_->addAction(taskAction(u"tbEdit1"_s, u"Edit"_s, ToolIcon::Edit, u"Edit task"_s,
-                                    [this] { btEditClick(Sender::tbEdit1); }));
-    ToolBar2_->addAction(taskAction(u"tbDel1"_s, u"Delete"_s, ToolIcon::Delete, u"Delete task"_s,
-                                    [this] { btDelClick(Sender::tbDel1); }));
-    ToolBar2_->addAction(taskAction(u"tbDone1"_s, u"Mark as completed"_s, ToolIcon::Done, u"Mark as completed"_s,
-                                    [this] { Markascompleted1Click(Sender::tbDone1); }));
+    // Each list's toolbar (add, edit, delete, done) and popup menu (the same
+    // commands); they differ only in their names, hints and senders.
+    struct ListCommands {
+        QTableView *list;
+        QWidget *pane;
+        const char16_t *toolbar, *popup;
+        std::array<const char16_t *, 4> buttons, items, hints;
+        std::array<Sender, 4> buttonSenders, itemSenders;
+    };
+    const ListCommands lists[] = {
+        {tvDay_, pnlDayList_, u"ToolBar2", u"PopupMenu1", {u"tbAdd1", u"tbEdit1", u"tbDel1", u"tbDone1"},
+         {u"Add1", u"Edit2", u"Del1", u"Markascompleted2"},
+         {u"Add new task", u"Edit task", u"Delete task", u"Mark as completed"},
+         {Sender::tbAdd1, Sender::tbEdit1, Sender::tbDel1, Sender::tbDone1},
+         {Sender::Add1, Sender::Edit2, Sender::Del1, Sender::Markascompleted2}},
+        {tvNonday_, pnlTodo_, u"ToolBar3", u"PopupMenu2", {u"tbAdd2", u"tbEdit2", u"tbDel2", u"tbDone2"},
+         {u"MenuItem1", u"MenuItem2", u"MenuItem3", u"Markascompleted1"},
+         {u"Add new", u"Edit task", u"Delete", u"Mark as completed"},
+         {Sender::tbAdd2, Sender::tbEdit2, Sender::tbDel2, Sender::tbDone2},
+         {Sender::MenuItem1, Sender::MenuItem2, Sender::MenuItem3, Sender::Markascompleted1}},
+    };
+    const QString captions[] = {u"Add"_s, u"Edit"_s, u"Delete"_s, u"Mark as completed"_s};
+    const ToolIcon icons[] = {ToolIcon::Add, ToolIcon::Edit, ToolIcon::Delete, ToolIcon::Done};
+    auto run = [this](int command, Sender sender) -> std::function<void()> {
+        switch (command) {
+        case 0: return [this, sender] { btAddClick(sender); };
+        case 1: return [this, sender] { btEditClick(sender); };
+        case 2: return [this, sender] { btDelClick(sender); };
+        default: return [this, sender] { Markascompleted1Click(sender); };
+        }
+    };
+    for (const ListCommands &l : lists) {
+        QToolBar *bar = sideToolBar(QString::fromUtf16(l.toolbar), l.pane, l.list);
+        auto *popup = new QMenu(l.list);
+        popup->setObjectName(QString::fromUtf16(l.popup));
+        for (int c = 0; c < 4; ++c) {
+            bar->addAction(taskAction(QString::fromUtf16(l.buttons[std::size_t(c)]), captions[c], icons[c],
+                                      QString::fromUtf16(l.hints[std::size_t(c)]), run(c, l.buttonSenders[std::size_t(c)])));
+            if (c == 3)
+                popup->addSeparator();
+            popup->addAction(taskAction(QString::fromUtf16(l.items[std::size_t(c)]), captions[c], icons[c], {},
+                                        run(c, l.itemSenders[std::size_t(c)])));
+        }
+        QTableView *list = l.list;
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this,
+                [list, popup](const QPoint &at) { popup->popup(list->viewport()->mapToGlobal(at)); });
+        (l.list == tvDay_ ? ToolBar2_ : ToolBar3_) = bar;
+    }
     ToolBar2_->addAction(taskAction(u"ToolButton15"_s, u"Toggle alarm"_s, ToolIcon::Alarm,
                                     u"Toggle alarm (yes/no)"_s, [this] { ToolButton15Click(); }));
-    auto *PopupMenu1 = new QMenu(tvDay_);
-    PopupMenu1->setObjectName(u"PopupMenu1"_s);
-    PopupMenu1->addAction(taskAction(u"Add1"_s, u"Add"_s, ToolIcon::Add, {}, [this] { btAddClick(Sender::Add1); }));
-    PopupMenu1->addAction(taskAction(u"Edit2"_s, u"Edit"_s, ToolIcon::Edit, {}, [this] { btEditClick(Sender::Edit2); }));
-    PopupMenu1->addAction(taskAction(u"Del1"_s, u"Delete"_s, ToolIcon::Delete, {}, [this] { btDelClick(Sender::Del1); }));
-    PopupMenu1->addSeparator();
-    PopupMenu1->addAction(taskAction(u"Markascompleted2"_s, u"Mark as completed"_s, ToolIcon::Done, {},
-                                     [this] { Markascompleted1Click(Sender::Markascompleted2); }));
-    tvDay_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tvDay_, &QWidget::customContextMenuRequested, this,
-            [this, PopupMenu1](const QPoint &at) { PopupMenu1->popup(tvDay_->viewport()->mapToGlobal(at)); });
-
-    // The to-do list's.
-    ToolBar3_ = sideToolBar(u"ToolBar3"_s, pnlTodo_, tvNonday_);
-    ToolBar3_->addAction(taskAction(u"tbAdd2"_s, u"Add"_s, ToolIcon::Add, u"Add new"_s,
-                                    [this] { btAddClick(Sender::tbAdd2); }));
-    ToolBar3_->addAction(taskAction(u"tbEdit2"_s, u"Edit"_s, ToolIcon::Edit, u"Edit task"_s,
-                                    [this] { btEditClick(Sender::tbEdit2); }));
-    ToolBar3_->addAction(taskAction(u"tbDel2"_s, u"Delete"_s, ToolIcon::Delete, u"Delete"_s,
-                                    [this] { btDelClick(Sender::tbDel2); }));
-    ToolBar3_->addAction(taskAction(u"tbDone2"_s, u"Mark as completed"_s, ToolIcon::Done, u"Mark as completed"_s,
-                                    [this] { Markascompleted1Click(Sender::tbDone2); }));
-    auto *PopupMenu2 = new QMenu(tvNonday_);
-    PopupMenu2->setObjectName(u"PopupMenu2"_s);
-    PopupMenu2->addAction(taskAction(u"MenuItem1"_s, u"Add"_s, ToolIcon::Add, {},
-                                     [this] { btAddClick(Sender::MenuItem1); }));
-    PopupMenu2->addAction(taskAction(u"MenuItem2"_s, u"Edit"_s, ToolIcon::Edit, {},
-                                     [this] { btEditClick(Sender::MenuItem2); }));
-    PopupMenu2->addAction(taskAction(u"MenuItem3"_s, u"Delete"_s, ToolIcon::Delete, {},
-                                     [this] { btDelClick(Sender::MenuItem3); }));
-    PopupMenu2->addSeparator();
-    PopupMenu2->addAction(taskAction(u"Markascompleted1"_s, u"Mark as completed"_s, ToolIcon::Done, {},
-                                     [this] { Markascompleted1Click(Sender::Markascompleted1); }));
-    tvNonday_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tvNonday_, &QWidget::customContextMenuRequested, this,
-            [this, PopupMenu2](const QPoint &at) { PopupMenu2->popup(tvNonday_->viewport()->mapToGlobal(at)); });
 
     connect(tvDay_, &QAbstractItemView::doubleClicked, this, [this] { guard([this] { gridDayDblClick(); }); });
     connect(tvNonday_, &QAbstractItemView::doubleClicked, this, [this] { guard([this] { gridNondayDblClick(); }); });

@@ -718,3 +718,30 @@ TEST_F(TaskCommandsTest, DraggingATaskWithRepeatsAsksAboutThem)
     EXPECT_TRUE(prompts.shown[0].text.startsWith("This event appears to be repeated 2 times"));
     EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101", "46386.100"}));
 }
+
+TEST_F(TaskCommandsTest, TheListsToolbarsAndPopupMenusRunTheirCommands)
+{
+    settings.writeText("Options", "Confirm", "0");
+    settings.sync();
+    start();
+    for (const char *name : {"tbAdd1", "tbEdit1", "tbDel1", "tbDone1", "ToolButton15", "Add1", "Edit2", "Del1",
+                             "Markascompleted2", "tbAdd2", "tbEdit2", "tbDel2", "tbDone2", "MenuItem1", "MenuItem2",
+                             "MenuItem3", "Markascompleted1"})
+        EXPECT_TRUE(w->findChild<QAction *>(name)) << name;
+    // The to-do popup's Delete deletes from the to-do list, the day
+    // toolbar's from the day list.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));
+    w->findChild<QAction *>("MenuItem3")->trigger();
+    EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
+    w->selectDayRow(1);
+    prompts.answers = {1};  // its repeats stay
+    w->findChild<QAction *>("tbDel1")->trigger();
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
+    // The day popup's Add opens the editor for a dated task.
+    runner.responders.append([](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<TfrmEdit &>(d).isDated);
+        return int(QDialog::Rejected);
+    });
+    w->findChild<QAction *>("Add1")->trigger();
+    EXPECT_TRUE(runner.responders.isEmpty());
+}
