@@ -34,6 +34,19 @@ namespace morvane {
 namespace {
 
 // A notes field keeps at most `limit` characters, whatever is typed or pasted.
+void limitLength(QPlainTextEdit *field, int limit);
+
+// A notes field of at most `limit` characters with the label that names it.
+QPlainTextEdit *notesField(const QString &name, int limit, QLabel *label, QWidget *parent)
+{
+    auto *field = new QPlainTextEdit(parent);
+    field->setObjectName(name);
+    field->setTabChangesFocus(true);
+    limitLength(field, limit);
+    label->setBuddy(field);
+    return field;
+}
+
 void limitLength(QPlainTextEdit *field, int limit)
 {
     QObject::connect(field, &QPlainTextEdit::textChanged, field, [field, limit] {
@@ -113,11 +126,7 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     lblComplete->setObjectName(u"lblComplete"_s);
 
     auto *lblNotes = new QLabel(u"&Notes:"_s, main);
-    memMain = new QPlainTextEdit(main);
-    memMain->setObjectName(u"memMain"_s);
-    memMain->setTabChangesFocus(true);
-    limitLength(memMain, 2048);
-    lblNotes->setBuddy(memMain);
+    memMain = notesField(u"memMain"_s, 2048, lblNotes, main);
     memMain->installEventFilter(this);
 
     btSpell1 = button(u"btSpell1"_s, u"&Spell check"_s, main);
@@ -176,11 +185,7 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     lblCompleteHeading = new ShadowLabel(pnlComplete);
     lblCompleteHeading->setText(u"Task Completion Notes"_s);
     auto *lblCompNotes = new QLabel(u"&Notes"_s, pnlComplete);
-    memComplete = new QPlainTextEdit(pnlComplete);
-    memComplete->setObjectName(u"memComplete"_s);
-    memComplete->setTabChangesFocus(true);
-    limitLength(memComplete, 255);
-    lblCompNotes->setBuddy(memComplete);
+    memComplete = notesField(u"memComplete"_s, 255, lblCompNotes, pnlComplete);
     btSpell2 = button(u"btSpell2"_s, u"&Spell check"_s, pnlComplete);
     auto *lblCompDate = new QLabel(u"&Date of Task Completion"_s, pnlComplete);
     dtComplete = new QDateEdit(pnlComplete);

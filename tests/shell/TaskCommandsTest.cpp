@@ -745,3 +745,17 @@ TEST_F(TaskCommandsTest, TheListsToolbarsAndPopupMenusRunTheirCommands)
     w->findChild<QAction *>("Add1")->trigger();
     EXPECT_TRUE(runner.responders.isEmpty());
 }
+
+TEST_F(TaskCommandsTest, NotesKeepTheirLimits)
+{
+    start();
+    answerEditor("x", [](TfrmEdit &ed) {
+        ed.memMain->setPlainText(QString(2100, u'n'));
+        EXPECT_EQ(ed.memMain->toPlainText().size(), 2048);
+        ed.memComplete->setPlainText(QString(300, u'c'));
+        EXPECT_EQ(ed.memComplete->toPlainText().size(), 255);
+        ed.btCancel->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_TRUE(runner.responders.isEmpty());
+}
