@@ -383,7 +383,6 @@ private:
     bool calendarsInStep_ = false;
     bool monthChangeBusy_ = false;
     bool dateChangeBusy_ = false;
-    int foundTaskRow_ = -1;
     QDate today_;
     ShadowLabel *lblDate_ = nullptr;
     ShadowLabel *EsLabel1_ = nullptr;

@@ -186,7 +186,7 @@ void TfrmMain::cal1DateChange()
         UpdateLabels(current_);
         selectDayRow(1);
         // While Find is open, the task it found is the one selected.
-        if (foundTaskRow_ >= 0)
+        if (!foundTask_.isEmpty())
             selectFoundTask(true);
         ColorAllCalendars(false);
     }

@@ -103,13 +103,11 @@ void TfrmMain::Search1Click()
         FindDialog1_ = new FindDialog(this);
         connect(FindDialog1_, &FindDialog::findNext, this, [this] { guard([this] { FindDialog1Find(); }); });
         connect(FindDialog1_, &FindDialog::closed, this, [this] {
-            foundTaskRow_ = -1;
             foundTask_.clear();
         });
     }
     // Where the splitters meet.
     FindDialog1_->move(mapToGlobal(QPoint(split1_->sizes().value(0), split2_->sizes().value(0))));
-    foundTaskRow_ = -1;
     foundTask_.clear();
     FindDialog1_->show();
     FindDialog1_->raise();
@@ -127,7 +125,6 @@ void TfrmMain::FindDialog1Find()
         return;
     }
     const Grid &g = store_.grid();
-    foundTaskRow_ = r.row;
     foundTask_ = {g.cell(kStoreTime, r.row), g.cell(kStoreCategory, r.row), g.cell(kStoreNotes, r.row)};
     const QDate day = DateOfDay(KeyDay(g.cellUtf8(kStoreKey, r.row)));
     if (day == selectedDay())
