@@ -1,0 +1,81 @@
+#include "DailyAlarms.h"
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+constexpr const char *kSection = "DailyOptions";
+constexpr std::array<const char *, 7> kDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+QByteArray valueName(const char *stem, int n) { return QByteArray(stem) + QByteArray::number(n); }
+
+bool readFlag(const SettingsStore &s, const char *stem, int n, bool def)
+{
+    const QByteArray name = valueName(stem, n);
+    return s.read(BoolSetting{kSection, name.constData(), def});
+}
+
+void writeFlag(SettingsStore &s, const char *stem, int n, bool v)
+{
+    const QByteArray name = valueName(stem, n);
+    s.write(BoolSetting{kSection, name.constData(), false}, v);
+}
+
+// Sunday = 0 .. Saturday = 6.
+int weekdayIndex(const QDate &day) { return day.dayOfWeek() % 7; }
+
+}  // namespace
+
+void DailyAlarms::read(const SettingsStore &settings, const FormatSettings &fs, const Clock &clock)
+{
+    for (int n = 1; n <= kDailyAlarmCount; ++n) {
+        TDailyAlarm &a = alarms[std::size_t(n - 1)];
+        a.enabled = readFlag(settings, "Daily", n, false);
+        const QByteArray timeName = valueName("Time", n);
+        const QString time = settings.readText(kSection, timeName.constData(), QString());
+        if (time.isEmpty())
+            continue;
+        const QTime t = FromDateValue(SafeStrToTime(time, fs, clock)).time();
+        a.hour = t.hour();
+        a.minute = t.minute();
+        const QByteArray editName = valueName("Edit", n);
+        a.description = settings.readText(kSection, editName.constData(), QString()).left(kDailyDescriptionChars);
+        for (int d = 0; d < 7; ++d)
+            a.days[std::size_t(d)] = readFlag(settings, kDayNames[std::size_t(d)], n, true);
+    }
+}
+
+void DailyAlarms::save(SettingsStore &settings, const FormatSettings &fs) const
+{
+    for (int n = 1; n <= kDailyAlarmCount; ++n) {
+        const TDailyAlarm &a = alarms[std::size_t(n - 1)];
+        writeFlag(settings, "Daily", n, a.enabled);
+        const DateValue time = (a.hour * 60 + a.minute) / 1440.0;
+        settings.writeText(kSection, valueName("Time", n).constData(), FormatDateTime(fs.longTimeFormat, time, fs));
+        settings.writeText(kSection, valueName("Edit", n).constData(), a.description.left(kDailyDescriptionChars));
+        for (int d = 0; d < 7; ++d)
+            writeFlag(settings, kDayNames[std::size_t(d)], n, a.days[std::size_t(d)]);
+    }
+}
+
+bool DailyAlarmDue(const TDailyAlarm &a, const QDate &day, int hour, int minute)
+{
+    return a.enabled && !IsBlankText(a.description) && a.days[std::size_t(weekdayIndex(day))] && a.hour == hour &&
+           a.minute == minute;
+}
+
+bool DailyAlarms::ready(const QDateTime &now, QString *description) const
+{
+    for (const TDailyAlarm &a : alarms) {
+        if (DailyAlarmDue(a, now.date(), now.time().hour(), now.time().minute())) {
+            if (description)
+                *description = a.description;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace morvane

@@ -1,0 +1,99 @@
+// The daily alarms as they are kept in the settings and when they are due.
+
+#include "DailyAlarms.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+class DailyAlarmsTest : public ::testing::Test {
+protected:
+    TempFolder config;
+    SettingsStore settings{config.file("Task.conf")};
+    FormatSettings fs = FormatSettings::enUS();
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(14, 25, 40))};
+};
+
+TEST_F(DailyAlarmsTest, NothingStoredLeavesEveryRecordZeroWithNoWeekday)
+{
+    DailyAlarms d;
+    d.read(settings, fs, clock);
+    for (const TDailyAlarm &a : d.alarms)
+        EXPECT_EQ(a, TDailyAlarm{});
+}
+
+TEST_F(DailyAlarmsTest, ReadingFollowsTheStoredValuesAndTheirDefaults)
+{
+    // Record 1 whole; record 2 with only a time (weekdays default on);
+    // record 3 enabled without a time, so its other fields stay; record 4
+    // with a time that is not one, read as the clock's time of day.
+    settings.writeText("DailyOptions", "Daily1", u"1"_s);
+    settings.writeText("DailyOptions", "Time1", u"7:05:00 AM"_s);
+    settings.writeText("DailyOptions", "Edit1", QString(100, u'x'));
+    settings.writeText("DailyOptions", "Sun1", u"0"_s);
+    settings.writeText("DailyOptions", "Sat1", u"0"_s);
+    settings.writeText("DailyOptions", "Time2", u"10:30 PM"_s);
+    settings.writeText("DailyOptions", "Daily3", u"1"_s);
+    settings.writeText("DailyOptions", "Edit3", u"never read"_s);
+    settings.writeText("DailyOptions", "Time4", u"soon"_s);
+
+    DailyAlarms d;
+    d.alarms[2].description = u"kept"_s;
+    d.read(settings, fs, clock);
+    const TDailyAlarm &a = d.alarms[0];
+    EXPECT_TRUE(a.enabled);
+    EXPECT_EQ(a.hour, 7);
+    EXPECT_EQ(a.minute, 5);
+    EXPECT_EQ(a.description, QString(80, u'x'));
+    EXPECT_EQ(a.days, (std::array<bool, 7>{false, true, true, true, true, true, false}));
+    EXPECT_FALSE(d.alarms[1].enabled);
+    EXPECT_EQ(d.alarms[1].hour, 22);
+    EXPECT_EQ(d.alarms[1].days, (std::array<bool, 7>{true, true, true, true, true, true, true}));
+    EXPECT_TRUE(d.alarms[2].enabled);
+    EXPECT_EQ(d.alarms[2].description, u"kept"_s);
+    EXPECT_EQ(d.alarms[3].hour, 14);
+    EXPECT_EQ(d.alarms[3].minute, 25);
+}
+
+TEST_F(DailyAlarmsTest, SavingWritesAllTenRecordsAndReadsBack)
+{
+    DailyAlarms d;
+    d.alarms[0] = {true, 6, 45, u"Walk the dog"_s, {true, false, true, false, true, false, true}};
+    d.alarms[9] = {false, 23, 59, u"Last"_s, {false, false, false, false, false, false, true}};
+    d.save(settings, fs);
+    EXPECT_EQ(settings.raw("DailyOptions", "Time1"), u"6:45:00 AM"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Daily1"), u"1"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Mon1"), u"0"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Time5"), u"12:00:00 AM"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Sat10"), u"1"_s);
+
+    DailyAlarms back;
+    back.read(settings, fs, clock);
+    EXPECT_EQ(back.alarms, d.alarms);
+}
+
+TEST_F(DailyAlarmsTest, TheLowestDueRecordWinsAndBlankOrOffRecordsNeverSound)
+{
+    DailyAlarms d;
+    const std::array<bool, 7> every{true, true, true, true, true, true, true};
+    d.alarms[0] = {true, 9, 0, u"  "_s, every};              // blank: never due
+    d.alarms[1] = {false, 9, 0, u"off"_s, every};            // not enabled
+    d.alarms[2] = {true, 9, 0, u"third"_s, every};
+    d.alarms[3] = {true, 9, 0, u"fourth"_s, every};
+    d.alarms[4] = {true, 9, 1, u"weekend only"_s, {true, false, false, false, false, false, true}};
+    QString what;
+    // Wednesday 9 December 2026, any second of 9:00.
+    EXPECT_TRUE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(9, 0, 59)), &what));
+    EXPECT_EQ(what, u"third"_s);
+    EXPECT_FALSE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(9, 1)), &what));
+    EXPECT_FALSE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(8, 59, 59)), &what));
+    EXPECT_TRUE(d.ready(QDateTime(QDate(2026, 12, 12), QTime(9, 1)), &what));  // Saturday
+    EXPECT_EQ(what, u"weekend only"_s);
+}
+
+}  // namespace
+}  // namespace morvane
