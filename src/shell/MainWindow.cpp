@@ -78,6 +78,9 @@ void TfrmMain::FormCreate()
 
     exitRequested_ = false;
     alarmShowing_ = false;
+    // The locale's formats, made once: four-digit years, no seconds. Made at
+    // creation, since the alarms read times before the window first shows.
+    fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), today.year()));
     qApp->installEventFilter(this);
     installEventFilter(new OnScreenGuard(this));  // opens on the screen, whatever was stored
     setWindowTitle(u"Morvane"_s);
@@ -87,6 +90,7 @@ void TfrmMain::FormCreate()
     buildTaskCommands();
     buildNavigation();
     buildPopup();
+    buildAlarms();
     setUpDragDrop();
     layout_.restore(sv_.settings);
 
@@ -129,11 +133,13 @@ void TfrmMain::FormCreate()
 
     // The triggers of the timer pool, by their fixed order number: 1 alarm
     // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
-    // Those of the alarms, the popup summary and the chimes join with them.
     tmMinute_ = pool_.add(1, 60000, [this] { guard([this] { Timer1Timer(); }); }, true);
+    tmPanel_ = pool_.add(2, 1000, [this] { guard([this] { tmPanelColorTimer(); }); }, false);
     tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
     tmPopup_ = pool_.add(4, 120, [this] { guard([this] { tmPopupTimer(); }); }, false);
     tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
+    // The chime trigger follows the chime options (ReadSettings).
+    tmChime_ = pool_.add(6, 15000, [this] { guard([this] { HourlyChime(false, false); }); }, true);
     pool_.setEnabled(tmLayout_, false);  // the first showing starts it
     // Triggers run from now on, also when the program starts in the
     // notification area and is not shown for hours.
@@ -176,6 +182,7 @@ void TfrmMain::FormCreate()
             ColorAllCalendars(true);
         }
     };
+    effects.testChime = [this](bool hour) { guard([this, hour] { HourlyChime(hour, !hour); }); };
     effects.strikeOutChanged = [this] {
         if (frmOptions_) {
             options_ = frmOptions_->options();
@@ -202,6 +209,9 @@ void TfrmMain::FormCreate()
                               [this] { return sv_.clock.today(); }},
         std::move(effects), this);
     options_ = frmOptions_->options();
+    // The daily alarms are read now, so that they sound and the dialog shows
+    // them also when the program starts in the notification area.
+    ReadDailyAlarmSettings();
 
     // The completed-tasks window, also for the whole run: it owns the
     // completed table that every completion adds to.
@@ -432,8 +442,6 @@ void TfrmMain::showEvent(QShowEvent *e)
 
 void TfrmMain::FormShow()
 {
-    // The locale's formats, made once: four-digit years, no seconds.
-    fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), sv_.clock.today().year()));
     loadHolidays();
     ReadSettings(false);
     monthChangeBusy_ = false;
@@ -455,6 +463,9 @@ void TfrmMain::FormShow()
     pool_.setEnabled(tmLayout_, true);
     pool_.setEnabled(tmPopup_, options_.qPopup);
     updateFilterImage();
+    // The first alarm check runs at once: an alarm whose time passed while
+    // the program was not running today sounds now.
+    Timer1Timer();
     if (isMinimized())
         pool_.setEnabled(tmClock_, false);
     UpdateStatusClock();
@@ -471,6 +482,7 @@ void TfrmMain::ReadSettings(bool startHidden)
     confirm_ = stored.confirm;
     if (shownOnce_)
         pool_.setEnabled(tmPopup_, options_.qPopup);
+    pool_.setEnabled(tmChime_, options_.hourChime || options_.halfChime);
     if (memPopupEnable_)
         (options_.qPopup ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
     if (!options_.qPopup)
@@ -579,14 +591,6 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 }
 
 QString TfrmMain::statusText() const { return StatusBar1_->text(); }
-
-void TfrmMain::Timer1Timer()
-{
-    // The day moves on at midnight even while the status clock stands still
-    // (it is stopped while the window is hidden with Hide).
-    if (shownOnce_)
-        followToday();
-}
 
 void TfrmMain::UpdateStatusClock()
 {
@@ -721,11 +725,12 @@ void TfrmMain::SayGoodBye()
     if (leaving_)
         return;
     exitRequested_ = true;
+    const bool alarmWasShowing = alarmShowing_;
     alarmShowing_ = true;
     sv_.sound.stop();
     if (!saveOnTheWayOut(true)) {
         exitRequested_ = false;
-        alarmShowing_ = false;
+        alarmShowing_ = alarmWasShowing;
         return;
     }
     leave();
@@ -758,9 +763,10 @@ void TfrmMain::closeEvent(QCloseEvent *e)
         guard([this] { goToTray(); });
         return;
     }
+    const bool alarmWasShowing = alarmShowing_;
     alarmShowing_ = true;
     if (!saveOnTheWayOut(true)) {
-        alarmShowing_ = false;
+        alarmShowing_ = alarmWasShowing;
         e->ignore();
         return;
     }
@@ -772,6 +778,8 @@ void TfrmMain::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
     FormResize();
+    if (alarmPanelShown())
+        placeAlarmPanel();
 }
 
 

@@ -7,7 +7,11 @@
 // (adding, editing, completing and deleting tasks) and
 // MainWindowNavigation.cpp (moving the day, the keyboard).
 
+#include "AlarmScan.h"
 #include "AppIcon.h"
+#include "Chimes.h"
+#include "DailyAlarms.h"
+#include "DesktopNotifier.h"
 #include "Clock.h"
 #include "DailyBackup.h"
 #include "Find.h"
@@ -52,6 +56,7 @@ class TfrmFilter;
 class FindDialog;
 class TfrmEdit;
 
+class AlarmPanel;
 class ShadowLabel;
 class TfrmOptions;
 struct CalendarColours;
@@ -69,6 +74,8 @@ struct MainServices {
     // Ends the program's event loop; the program passes QCoreApplication::exit,
     // tests leave it empty and read ended().
     std::function<void(int)> endLoop = {};
+    // Announces alarms raised while the window is out of sight; may be null.
+    Notifier *notifier = nullptr;
 };
 
 class TfrmMain : public QMainWindow {
@@ -108,10 +115,30 @@ public:
     void ReadSettings(bool startHidden);
     void ApplySettings(bool shadows);
     void UpdateStatusClock();
-    // The minute trigger.
+    // The minute trigger: the day's roll-over and the alarm check.
     void Timer1Timer();
     TimerPool::Handle minuteTrigger() const { return tmMinute_; }
     void UpdateTrayIcon();
+    // The tray icon's picture: "ICON<day>" or "MAINICON".
+    QString trayIconName() const { return trayIconName_; }
+
+    // The alarms.
+    void pnlAlarmClick();
+    void tmPanelColorTimer();
+    bool alarmShowing() const { return alarmShowing_ && !leaving_; }
+    bool alarmPanelShown() const;
+    QString alarmText() const;
+    AlarmPanel *alarmPanel() const { return pnlAlarm_; }
+    TimerPool::Handle panelTrigger() const { return tmPanel_; }
+    const AlarmWatch &alarmWatch() const { return alarmWatch_; }
+    // The daily alarms.
+    void ReadDailyAlarmSettings();
+    DailyAlarms &dailyAlarms() { return daily_; }
+    // The chimes.
+    void HourlyChime(bool testHour, bool testHalf);
+    void Mutechimes1Click();
+    bool chimesMuted() const;
+    TimerPool::Handle chimeTrigger() const { return tmChime_; }
 
     // Resize menu.
     void N4monthCalendars1Click();
@@ -268,6 +295,9 @@ private:
     void buildFrame();
     void buildMenus();
     void buildTray();
+    void buildAlarms();
+    void raiseAlarm(const QString &text);
+    void placeAlarmPanel();
     void FormResize();
     QAction *command(QMenu *menu, const QString &text, const QKeySequence &key,
                      void (TfrmMain::*handler)());
@@ -359,6 +389,14 @@ private:
     TimerPool::Handle tmMinute_ = -1;
     TimerPool::Handle tmLayout_ = -1;
     TimerPool::Handle tmClock_ = -1;
+    TimerPool::Handle tmPanel_ = -1;
+    TimerPool::Handle tmChime_ = -1;
+    AlarmWatch alarmWatch_;
+    DailyAlarms daily_;
+    ChimeRecord chimes_;
+    AlarmPanel *pnlAlarm_ = nullptr;
+    QAction *Mutechimes1_ = nullptr;
+    QString trayIconName_;
     bool flashMode_ = false;
     int flashCount_ = 0;
     QSplitter *flashSplitter_ = nullptr;

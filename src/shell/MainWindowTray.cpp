@@ -22,6 +22,9 @@ void TfrmMain::buildTray()
     QAction *show = popTray_->addAction(u"Calendar"_s);
     show->setObjectName(u"Showcalendar1"_s);
     connect(show, &QAction::triggered, this, [this] { guard([this] { Showcalendar1Click(); }); });
+    Mutechimes1_ = popTray_->addAction(u"Mute chimes?"_s);
+    Mutechimes1_->setObjectName(u"Mutechimes1"_s);
+    Mutechimes1_->setCheckable(true);  // the check mark is the switch, for this run only
     popTray_->addSeparator();
     QAction *exit = popTray_->addAction(u"Exit Morvane"_s);
     exit->setObjectName(u"Exit2"_s);
@@ -43,8 +46,12 @@ void TfrmMain::UpdateTrayIcon()
 {
     if (!trayIcon_)
         return;
-    trayIcon_->setToolTip(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(sv_.clock.now()), fs_));
-    const QIcon icon = MakeAppIcon(0);
+    const QDate today = sv_.clock.today();
+    trayIcon_->setToolTip(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(today), fs_));
+    // The icon can show the day of the month.
+    const int day = options_.qIcons ? today.day() : 0;
+    trayIconName_ = day ? u"ICON"_s + QString::number(day) : u"MAINICON"_s;
+    const QIcon icon = MakeAppIcon(day);
     trayIcon_->setIcon(icon);
     setWindowIcon(icon);
 }

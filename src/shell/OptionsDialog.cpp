@@ -223,8 +223,24 @@ QWidget *TfrmOptions::buildAlarms()
     auto *cl = new QVBoxLayout(chimes);
     cbHourChime = check(u"Play chime at the top of the hour?"_s, "cbHourChime", chimes);
     cbHalfChime = check(u"Play chime on the half hour?"_s, "cbHalfChime", chimes);
-    cl->addWidget(cbHourChime);
-    cl->addWidget(cbHalfChime);
+    btTestHour = new QPushButton(u"Test hour chime"_s, chimes);
+    btTestHour->setObjectName(u"btTestHour"_s);
+    btHalfTest = new QPushButton(u"Test half hour chime"_s, chimes);
+    btHalfTest->setObjectName(u"btHalfTest"_s);
+    for (auto [box, button] : {std::pair{cbHourChime, btTestHour}, std::pair{cbHalfChime, btHalfTest}}) {
+        auto *row = new QHBoxLayout;
+        row->addWidget(box, 1);
+        row->addWidget(button);
+        cl->addLayout(row);
+    }
+    connect(btTestHour, &QPushButton::clicked, this, [this] {
+        if (fx_.testChime)
+            fx_.testChime(true);
+    });
+    connect(btHalfTest, &QPushButton::clicked, this, [this] {
+        if (fx_.testChime)
+            fx_.testChime(false);
+    });
 
     auto *l = new QVBoxLayout(page);
     l->addWidget(alarm);

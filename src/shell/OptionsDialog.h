@@ -37,6 +37,8 @@ public:
         std::function<void(int)> rowHeightChanged;
         std::function<void()> strikeOutChanged;
         std::function<void(int topic)> showHelp;
+        // Plays the hour chime (true) or the half-hour chime (false).
+        std::function<void(bool hour)> testChime;
     };
     struct Services {
         SettingsStore &settings;
@@ -74,6 +76,7 @@ public:
     QCheckBox *cbAlarm = nullptr, *cbRepeat = nullptr;
     QRadioButton *rbSun = nullptr, *rbMon = nullptr;
     QCheckBox *cbHourChime = nullptr, *cbHalfChime = nullptr;
+    QPushButton *btTestHour = nullptr, *btHalfTest = nullptr;
     QRadioButton *rbExit = nullptr, *rbMinimize = nullptr;
     QSpinBox *edRowHeight = nullptr;
     QPushButton *btCalFont = nullptr, *btGridFont = nullptr, *btHeader = nullptr;

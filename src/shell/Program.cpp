@@ -43,11 +43,12 @@ int main(int argc, char *argv[])
     WidgetPrompts prompts;
     ExecRunner runner;
     QtSoundPlayer sound;
+    DBusNotifier notifier;
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
 
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
                       QCoreApplication::applicationFilePath(), ReleaseDate(),
-                      [](int code) { QCoreApplication::exit(code); }});
+                      [](int code) { QCoreApplication::exit(code); }, &notifier});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;

@@ -1,7 +1,7 @@
 #pragma once
 // What every main-window test stands on: its own data and settings folders,
 // a clock set to 9 December 2026, scripted prompts and dialogs, and a sound
-// player that only records.
+// player and a desktop notifier that only record.
 
 #include "MainWindow.h"
 #include "TestFiles.h"
@@ -18,13 +18,15 @@ protected:
     ScriptedPrompts prompts;
     ScriptedRunner runner;
     RecordingSoundPlayer sound;
+    RecordingNotifier notifier;
     SettingsStore settings{config.file("Task.conf")};
     QDate release{2026, 12, 1};
 
     std::unique_ptr<TfrmMain> makeMain()
     {
         return std::make_unique<TfrmMain>(
-            MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release});
+            MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release, {},
+                         &notifier});
     }
     QStringList errors() const
     {

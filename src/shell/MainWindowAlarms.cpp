@@ -1,0 +1,109 @@
+// The alarms: the minute check, the alarm panel, the daily alarms and the
+// chimes.
+
+#include "MainWindow.h"
+
+#include "AlarmPanel.h"
+#include "Chimes.h"
+#include "OptionsDialog.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QTableView>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+void TfrmMain::buildAlarms()
+{
+    pnlAlarm_ = new AlarmPanel(this);
+    connect(pnlAlarm_, &AlarmPanel::clicked, this, [this] { guard([this] { pnlAlarmClick(); }); });
+}
+
+void TfrmMain::ReadDailyAlarmSettings() { daily_.read(sv_.settings, fs_, sv_.clock); }
+
+void TfrmMain::Timer1Timer()
+{
+    if (alarmShowing_)
+        return;
+    const QTime now = sv_.clock.now().time();
+    if ((now.hour() == 0 || now.hour() == 1) && (now.minute() == 0 || now.minute() == 1))
+        UpdateTrayIcon();
+    // The day moves on at midnight even while the status clock stands still
+    // (it is stopped while the window is hidden with Hide).
+    if (shownOnce_)
+        followToday();
+    const AlarmSettings settings{options_.playAlarm, options_.alarmMin};
+    // Alarms sound whatever the filter shows: a hidden category must not
+    // silence an appointment.
+    if (auto alarm = alarmWatch_.check(sv_.clock.now(), store_.grid(), daily_, settings, fs_, sv_.clock))
+        raiseAlarm(alarm->panelText(sv_.clock.today(), fs_));
+}
+
+void TfrmMain::raiseAlarm(const QString &text)
+{
+    alarmShowing_ = true;
+    // Out of sight, the desktop announces it too: a window manager may keep
+    // a window that comes forward on its own behind the others.
+    if (sv_.notifier && (inTray_ || isHidden() || isMinimized()))
+        sv_.notifier->notify(u"Morvane alarm"_s, QString(text).replace(u" ... click panel to clear"_s, QString()));
+    pool_.setEnabled(tmClock_, true);
+    showFromTray();
+    pool_.setEnabled(tmPanel_, true);
+    frmOptions_->playAlarmSound(true);
+    hidePopup();
+    placeAlarmPanel();
+    pnlAlarm_->setText(text);
+    pnlAlarm_->show();
+    pnlAlarm_->raise();
+    pnlAlarm_->setFocus();
+    raise();
+    activateWindow();
+}
+
+void TfrmMain::placeAlarmPanel()
+{
+    // Everything below the menu, which stays usable (Hide, Exit).
+    const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
+    pnlAlarm_->setGeometry(0, top, width(), height() - top);
+}
+
+void TfrmMain::pnlAlarmClick()
+{
+    pool_.setEnabled(tmPanel_, false);
+    pnlAlarm_->hide();
+    frmOptions_->playAlarmSound(false);
+    if (!leaving_)
+        alarmShowing_ = false;
+    if (tvDay_)
+        tvDay_->setFocus();
+}
+
+void TfrmMain::tmPanelColorTimer() { pnlAlarm_->flash(); }
+
+bool TfrmMain::alarmPanelShown() const { return pnlAlarm_ && !pnlAlarm_->isHidden(); }
+
+QString TfrmMain::alarmText() const { return pnlAlarm_->text(); }
+
+void TfrmMain::HourlyChime(bool testHour, bool testHalf)
+{
+    if (!frmOptions_)
+        return;
+    if (testHour || testHalf) {
+        // The test buttons sound even when the chimes are off or muted.
+        sv_.sound.playResource(ChimeResource(testHour ? Chime::Hour : Chime::HalfHour));
+        return;
+    }
+    if (chimesMuted())
+        return;
+    const Chime c = chimes_.take(sv_.clock.now(), options_.hourChime, options_.halfChime);
+    if (c != Chime::None)
+        sv_.sound.playResource(ChimeResource(c));
+}
+
+void TfrmMain::Mutechimes1Click() { Mutechimes1_->toggle(); }
+
+bool TfrmMain::chimesMuted() const { return Mutechimes1_ && Mutechimes1_->isChecked(); }
+
+}  // namespace morvane

@@ -1,0 +1,234 @@
+// The alarms through the main window: the minute check raising the panel,
+// clearing it, the daily alarms, the chimes and the tray icon.
+
+#include "AlarmPanel.h"
+#include "MainWindowFixture.h"
+#include "OptionsDialog.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Today, 9 December 2026 (46365): a 9:00 task with its alarm on, a 9:30 one
+// with its alarm on, and a 9:15 one without.
+QByteArray todaysTasks()
+{
+    Grid g = NewStoreGrid();
+    g.setRowCount(4);
+    const char *rows[][3] = {{"9:00 AM", "Dentist", "Yes"}, {"9:15 AM", "Coffee", "No"}, {"9:30 AM", "Call Ann", "Yes"}};
+    for (int r = 1; r <= 3; ++r) {
+        g.setCell(kStoreKey, r, MakeStoreKey(46365, 100 + r));
+        g.setCell(kStoreTime, r, QString::fromLatin1(rows[r - 1][0]));
+        g.setCell(kStoreCategory, r, u"Work"_s);
+        g.setCell(kStoreNotes, r, QString::fromLatin1(rows[r - 1][1]));
+        g.setCell(kStoreDone, r, u"No"_s);
+        g.setCell(kStoreAlarm, r, QString::fromLatin1(rows[r - 1][2]));
+    }
+    return GridFileBytes(g);
+}
+
+class AlarmsTest : public MainWindowFixture {
+protected:
+    std::unique_ptr<TfrmMain> w;
+
+    void SetUp() override
+    {
+        writeBytes(data.file("grid.grd"), todaysTasks());
+        writeBytes(data.file("gridNon.grd"), "3,2\r\n");
+        clock.set(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    }
+    void start(bool show = true)
+    {
+        w = makeMain();
+        ASSERT_TRUE(w->created());
+        if (show)
+            w->show();
+    }
+    // The minute trigger at hh:mm:ss today.
+    void checkAt(int h, int m, int s = 0)
+    {
+        clock.set(QDateTime(QDate(2026, 12, 9), QTime(h, m, s)));
+        w->Timer1Timer();
+    }
+    QAction *trayItem(const QString &name) const { return w->trayIcon()->contextMenu()->findChild<QAction *>(name); }
+};
+
+TEST_F(AlarmsTest, AnAlarmCoversTheWindowFlashesSoundsAndClearsWithAClick)
+{
+    start();
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(8, 59, 59);
+    EXPECT_FALSE(w->alarmPanelShown());
+    sound.played.clear();
+    checkAt(9, 0, 30);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_TRUE(w->alarmShowing());
+    EXPECT_EQ(w->alarmText(), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear"_s);
+    // The built-in sound (no alarm.wav in the folder), looping by default.
+    EXPECT_EQ(sound.played, QStringList{u"loop :/sounds/alarm.wav"_s});
+    EXPECT_TRUE(w->timerPool().enabled(w->panelTrigger()));
+    AlarmPanel *panel = w->alarmPanel();
+    EXPECT_EQ(panel->geometry().bottom(), w->rect().bottom());
+    EXPECT_GT(panel->width(), w->width() - 2);
+
+    EXPECT_EQ(panel->colour(), QColor(0x00FF00));
+    w->tmPanelColorTimer();
+    EXPECT_EQ(panel->colour(), QColor(0xFFFF00));
+    w->tmPanelColorTimer();
+    EXPECT_EQ(panel->colour(), QColor(0x00FF00));
+
+    // No check runs while it is up.
+    const QDateTime checked = w->alarmWatch().lastChecked();
+    checkAt(9, 10);
+    EXPECT_EQ(w->alarmWatch().lastChecked(), checked);
+
+    QTest::mouseClick(panel, Qt::LeftButton);
+    EXPECT_FALSE(w->alarmPanelShown());
+    EXPECT_FALSE(w->alarmShowing());
+    EXPECT_FALSE(w->timerPool().enabled(w->panelTrigger()));
+    EXPECT_EQ(sound.played.last(), u"stop"_s);
+    EXPECT_TRUE(notifier.shown.isEmpty());  // the window was in sight
+}
+
+TEST_F(AlarmsTest, MinutesWhileThePanelIsUpAreCheckedOnceItIsCleared)
+{
+    start();
+    checkAt(9, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    checkAt(9, 31);  // 9:30 passes under the panel
+    QTest::keyClick(w->alarmPanel(), Qt::Key_Return);  // the keyboard clears it too
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(9, 45);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), u"Alarm \"Call Ann\" at 9:30 AM ... click panel to clear"_s);
+}
+
+TEST_F(AlarmsTest, AStartAfterTheAlarmRaisesTheFirstAtOnce)
+{
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    start();
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear (1 more missed)"_s);
+}
+
+TEST_F(AlarmsTest, AnAlarmBringsTheWindowBackFromTheTrayAndTellsTheDesktop)
+{
+    start();
+    w->Hidecalendar1Click();
+    EXPECT_FALSE(w->timerPool().enabled(w->clockTrigger()));
+    checkAt(9, 0);
+    EXPECT_TRUE(w->alarmPanelShown());
+    EXPECT_FALSE(w->isHidden());
+    EXPECT_TRUE(w->timerPool().enabled(w->clockTrigger()));
+    EXPECT_EQ(notifier.shown, QStringList{u"Morvane alarm|Alarm \"Dentist\" at 9:00 AM"_s});
+
+    // Hide stops the sound and leaves the alarm up; nothing is checked
+    // until it is cleared.
+    sound.played.clear();
+    w->Hide1Click();
+    EXPECT_EQ(sound.played, QStringList{u"stop"_s});
+    EXPECT_TRUE(w->alarmShowing());
+    checkAt(9, 30);
+    EXPECT_EQ(notifier.shown.size(), 1);
+}
+
+TEST_F(AlarmsTest, DailyAlarmsAreReadAtStartAndComeFirst)
+{
+    // A start in the notification area: the window is never shown.
+    settings.writeText("DailyOptions", "Daily2", u"1"_s);
+    settings.writeText("DailyOptions", "Time2", u"9:00 AM"_s);
+    settings.writeText("DailyOptions", "Edit2", u"Pills"_s);
+    start(false);
+    EXPECT_EQ(w->dailyAlarms().alarms[1].description, u"Pills"_s);
+    checkAt(8, 59);
+    checkAt(9, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), u"Daily alarm \"Pills\" ... click panel to clear (1 more missed)"_s);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(AlarmsTest, AlarmsSoundWhateverTheFilterHides)
+{
+    start();
+    w->filter().setCategories({{u"Work"_s, false}});
+    checkAt(8, 59);
+    checkAt(9, 0);
+    EXPECT_TRUE(w->alarmPanelShown());
+}
+
+TEST_F(AlarmsTest, ChimesSoundOnceInTheFirstFifteenSecondsOfTheHourAndHalfHour)
+{
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 50)));
+    start();
+    EXPECT_TRUE(w->timerPool().enabled(w->chimeTrigger()));
+    auto chimeAt = [&](int h, int m, int s) {
+        sound.played.clear();
+        clock.set(QDateTime(QDate(2026, 12, 9), QTime(h, m, s)));
+        w->HourlyChime(false, false);
+        return sound.played;
+    };
+    EXPECT_EQ(chimeAt(9, 59, 59), QStringList());
+    EXPECT_EQ(chimeAt(10, 0, 0), QStringList{u"resource BIGBENWAV"_s});
+    EXPECT_EQ(chimeAt(10, 0, 14), QStringList());  // a second look in the same window
+    EXPECT_EQ(chimeAt(10, 30, 14), QStringList{u"resource CHIMES"_s});
+    EXPECT_EQ(chimeAt(11, 0, 15), QStringList());
+    EXPECT_EQ(chimeAt(11, 15, 0), QStringList());
+
+    // Muted from the tray menu until unmuted.
+    QAction *mute = trayItem(u"Mutechimes1"_s);
+    ASSERT_TRUE(mute);
+    mute->trigger();
+    EXPECT_TRUE(w->chimesMuted());
+    EXPECT_EQ(chimeAt(12, 0, 1), QStringList());
+    // The options' test buttons sound even then.
+    sound.played.clear();
+    w->frmOptions()->btTestHour->click();
+    w->frmOptions()->btHalfTest->click();
+    EXPECT_EQ(sound.played, (QStringList{u"resource BIGBENWAV"_s, u"resource CHIMES"_s}));
+    w->Mutechimes1Click();
+    EXPECT_EQ(chimeAt(12, 30, 1), QStringList{u"resource CHIMES"_s});
+
+    // The hour chime alone; then neither, which stops the trigger.
+    w->frmOptions()->cbHalfChime->setChecked(false);
+    w->ReadSettings(false);
+    EXPECT_EQ(chimeAt(13, 30, 0), QStringList());
+    EXPECT_EQ(chimeAt(14, 0, 0), QStringList{u"resource BIGBENWAV"_s});
+    w->frmOptions()->cbHourChime->setChecked(false);
+    w->ReadSettings(false);
+    EXPECT_FALSE(w->timerPool().enabled(w->chimeTrigger()));
+}
+
+TEST_F(AlarmsTest, TheTrayShowsTheDayOfTheMonthAndItsMenu)
+{
+    clock.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59)));
+    start();
+    EXPECT_EQ(w->trayIconName(), u"ICON31"_s);
+    // The locale's long date.
+    const QString hint = w->trayIcon()->toolTip();
+    EXPECT_TRUE(hint.startsWith(u"Today is Thursday"_s) && hint.contains(u"31"_s)) << hint.toStdString();
+    // Just after midnight the minute check moves it on.
+    clock.set(QDateTime(QDate(2027, 1, 1), QTime(0, 1)));
+    w->Timer1Timer();
+    EXPECT_EQ(w->trayIconName(), u"ICON1"_s);
+    w->frmOptions()->cbIconDay->setChecked(false);
+    w->ReadSettings(false);
+    EXPECT_EQ(w->trayIconName(), u"MAINICON"_s);
+
+    QStringList items;
+    for (QAction *a : w->trayIcon()->contextMenu()->actions())
+        items << (a->isSeparator() ? u"-"_s : a->text());
+    EXPECT_EQ(items, (QStringList{u"Calendar"_s, u"Mute chimes?"_s, u"-"_s, u"Exit Morvane"_s}));
+}
+
+}  // namespace
