@@ -4,6 +4,7 @@
 
 #include "Dataset.h"
 
+#include "AlarmScan.h"
 #include "CalendarRules.h"
 
 #include "GridFile.h"
@@ -162,6 +163,44 @@ void BM_NextHighlightedDay(benchmark::State &state)
     }
 }
 
+// One minute check of a day with 50 tasks, every one with its alarm on and
+// none due, so that every row is read and its time parsed.
+void BM_AlarmScan(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    Grid &g = s.store->gridForTests();
+    const int first = g.rowCount();
+    g.setRowCount(first + 40);
+    for (int i = 0; i < 40; ++i) {
+        const int r = first + i;
+        g.setCell(kStoreKey, r, MakeStoreKey(kBenchDay, 200 + i));
+        g.setCell(kStoreTime, r, QStringLiteral("%1:%2 PM").arg(1 + i / 6).arg(i % 6 * 10, 2, 10, QChar(u'0')));
+        g.setCell(kStoreCategory, r, u"Work");
+        g.setCell(kStoreNotes, r, u"Added by the benchmark");
+        g.setCell(kStoreDone, r, u"No");
+    }
+    g.sortRows(1, g.rowCount(), StoreRowLess);
+    int onDay = 0;
+    for (int r = FirstRowOnOrAfter(g, kBenchDay); r < g.rowCount() && KeyDay(g.cellUtf8(kStoreKey, r)) == kBenchDay;
+         ++r, ++onDay)
+        g.setCell(kStoreAlarm, r, u"Yes");
+    if (onDay != 50)
+        state.SkipWithError("the day does not hold 50 tasks");
+    const FormatSettings fs = FormatSettings::enUS();
+    const QDateTime at(DateOfDay(kBenchDay), QTime(23, 58, 30));
+    FixedClock clock(at);
+    const DailyAlarms daily;
+    AlarmWatch primed;
+    (void)primed.check(at.addSecs(-60), g, daily, AlarmSettings{}, fs, clock);  // past the catch-up
+    for (auto _ : state) {
+        AlarmWatch watch = primed;
+        const auto raised = watch.check(at, g, daily, AlarmSettings{}, fs, clock);
+        if (raised)
+            state.SkipWithError("an alarm was due");
+        benchmark::DoNotOptimize(raised);
+    }
+}
+
 // The twelve-month view's colouring: every day of a year, as the main
 // window's rule classifies it.
 void BM_ColorYear(benchmark::State &state)
@@ -289,6 +328,7 @@ BENCHMARK(BM_SaveGridFile)->Apply(sizes);
 BENCHMARK(BM_WriteToStore)->Apply(sizes);
 BENCHMARK(BM_ReadFromStore)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NextHighlightedDay)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AlarmScan)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ColorYear)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);

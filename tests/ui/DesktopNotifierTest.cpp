@@ -1,0 +1,118 @@
+// Desktop notifications reach the freedesktop notification service: a small
+// stand-in service on a private session bus of the test's own.
+
+#include "DesktopNotifier.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+class FakeNotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QString app, summary, body;
+    QVariantMap hints;
+    int timeout = 0;
+
+public slots:
+    uint Notify(const QString &appName, uint, const QString &, const QString &summaryText, const QString &bodyText,
+                const QStringList &, const QVariantMap &hintMap, int expireTimeout)
+    {
+        app = appName;
+        summary = summaryText;
+        body = bodyText;
+        hints = hintMap;
+        timeout = expireTimeout;
+        emit received();
+        return 1;
+    }
+
+signals:
+    void received();
+};
+
+namespace {
+
+// A session bus of its own, ended with the test.
+class PrivateBus {
+public:
+    PrivateBus()
+    {
+        if (QStandardPaths::findExecutable(u"dbus-daemon"_s).isEmpty())
+            return;
+        daemon_.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+        if (!daemon_.waitForStarted(10000) || !daemon_.waitForReadyRead(10000))
+            return;
+        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    }
+    ~PrivateBus()
+    {
+        for (const QString &name : names_)
+            QDBusConnection::disconnectFromBus(name);
+        daemon_.kill();
+        daemon_.waitForFinished(10000);
+    }
+    QString address() const { return address_; }
+    QDBusConnection connect(const QString &name)
+    {
+        names_ << name;
+        return QDBusConnection::connectToBus(address_, name);
+    }
+
+private:
+    QProcess daemon_;
+    QString address_;
+    QStringList names_;
+};
+
+TEST(DesktopNotifier, AnAlarmReachesTheNotificationService)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    QDBusConnection service = bus.connect(u"service"_s);
+    ASSERT_TRUE(service.isConnected());
+    FakeNotificationService fake;
+    ASSERT_TRUE(service.registerObject(u"/org/freedesktop/Notifications"_s, &fake, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService(u"org.freedesktop.Notifications"_s));
+
+    DBusNotifier notifier(bus.connect(u"client"_s));
+    QSignalSpy spy(&fake, &FakeNotificationService::received);
+    notifier.notify(u"Morvane alarm"_s, u"Alarm \"Dentist\" at 9:00 AM"_s);
+    ASSERT_TRUE(spy.wait(10000));
+    EXPECT_EQ(fake.app, u"Morvane"_s);
+    EXPECT_EQ(fake.summary, u"Morvane alarm"_s);
+    EXPECT_EQ(fake.body, u"Alarm \"Dentist\" at 9:00 AM"_s);
+    EXPECT_EQ(fake.hints.value(u"urgency"_s).toInt(), 2);
+    EXPECT_EQ(fake.timeout, -1);
+}
+
+TEST(DesktopNotifier, NoServiceOrNoBusIsSilence)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    // A bus without the service: the call goes nowhere and nothing waits.
+    DBusNotifier lonely(bus.connect(u"lonely"_s));
+    lonely.notify(u"Morvane alarm"_s, u"nobody listens"_s);
+    // No bus at all.
+    DBusNotifier none(QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"none"_s));
+    none.notify(u"Morvane alarm"_s, u"no bus"_s);
+    QDBusConnection::disconnectFromBus(u"none"_s);
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace morvane
+
+#include "DesktopNotifierTest.moc"
