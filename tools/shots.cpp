@@ -169,6 +169,7 @@ int main(int argc, char **argv)
     if (!sample.isEmpty()) {
         SystemClock clock;
         SettingsStore mainSettings(tmp.filePath(QStringLiteral("Main.conf")));
+        mainSettings.writeText("Options", "PlayAlarm", QStringLiteral("0"));  // no alarm over the pictures
         TfrmMain frmMain({clock, prompts, runner, mainSettings, sound, sample, QStringLiteral("/usr/bin/morvane"),
                           QDate::currentDate()});
         frmMain.resize(900, 620);
@@ -320,6 +321,7 @@ int main(int argc, char **argv)
         big.writeText("Options", "GridFontSize", QStringLiteral("13"));
         big.writeText("Options", "CalFontSize", QStringLiteral("12"));
         big.writeText("Options", "RowHeight", QStringLiteral("24"));
+        big.writeText("Options", "PlayAlarm", QStringLiteral("0"));
         big.writeText("", "ClientWidth", QStringLiteral("900"));
         big.writeText("", "ClientHeight", QStringLiteral("640"));
         big.writeText("", "Split1", QStringLiteral("420"));
@@ -331,6 +333,48 @@ int main(int argc, char **argv)
         frmMain.Timer2Timer();
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-large.png").arg(out));
+    }
+    {
+        // The alarm panel, for a task and for a daily alarm; and the tray's
+        // day-of-month icon on the 31st.
+        const QString folder = tmp.filePath(QStringLiteral("alarms"));
+        QDir().mkpath(folder);
+        Grid g = NewStoreGrid();
+        const QDate today = QDate::currentDate();
+        g.setCell(kStoreKey, 1, MakeStoreKey(DayNumber(today), 101));
+        g.setCell(kStoreTime, 1, QStringLiteral("9:00 AM"));
+        g.setCell(kStoreCategory, 1, QStringLiteral("Health"));
+        g.setCell(kStoreNotes, 1, QStringLiteral("Dentist appointment with Dr. Rhodes, bring the insurance card"));
+        g.setCell(kStoreDone, 1, QStringLiteral("No"));
+        g.setCell(kStoreAlarm, 1, QStringLiteral("Yes"));
+        (void)SaveGridFile(g, folder + QStringLiteral("/grid.grd"));
+        Grid todo = NewTodoGrid();
+        (void)SaveGridFile(todo, folder + QStringLiteral("/gridNon.grd"));
+        SettingsStore alarmSettings(tmp.filePath(QStringLiteral("Alarms.conf")));
+        alarmSettings.writeText("DailyOptions", "Daily1", QStringLiteral("1"));
+        alarmSettings.writeText("DailyOptions", "Time1", QStringLiteral("9:30 AM"));
+        alarmSettings.writeText("DailyOptions", "Edit1", QStringLiteral("Take the afternoon pills"));
+        FixedClock clock(QDateTime(today, QTime(8, 59)));
+        TfrmMain frmMain({clock, prompts, runner, alarmSettings, sound, folder, QStringLiteral("/usr/bin/morvane"),
+                          QDate::currentDate()});
+        frmMain.resize(760, 480);
+        frmMain.show();
+        frmMain.Timer2Timer();
+        clock.set(QDateTime(today, QTime(9, 0, 5)));
+        frmMain.Timer1Timer();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/alarm-task.png").arg(out));
+        frmMain.tmPanelColorTimer();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/alarm-task-yellow.png").arg(out));
+        frmMain.pnlAlarmClick();
+        clock.set(QDateTime(today, QTime(9, 30, 5)));
+        frmMain.Timer1Timer();
+        QApplication::processEvents();
+        frmMain.grab().save(QStringLiteral("%1/alarm-daily.png").arg(out));
+        frmMain.pnlAlarmClick();
+        for (int size : {16, 22, 32, 64})
+            MakeAppIcon(31).pixmap(size).save(QStringLiteral("%1/tray-icon-31-%2.png").arg(out).arg(size));
     }
     return 0;
 }
