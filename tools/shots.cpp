@@ -15,6 +15,7 @@
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
 #include "ColorDialog.h"
+#include "DailyAlarmsDialog.h"
 #include "RecurrenceDialog.h"
 #include "TimeBarDialog.h"
 #include "PickListDialog.h"
@@ -139,6 +140,22 @@ int main(int argc, char **argv)
         list.show();
         QApplication::processEvents();
         list.grab().save(QStringLiteral("%1/picklist.png").arg(out));
+
+        // The daily alarms on a 12-hour and a 24-hour clock, a few rows set.
+        for (bool twelve : {true, false}) {
+            const FormatSettings dfs =
+                twelve ? fs : fix2000(FormatSettings::fromLocale(QLocale(QLocale::German, QLocale::Germany), 2026));
+            DailyAlarms daily;
+            daily.alarms[0] = {true, 7, 0, QStringLiteral("Take the pills"), {true, true, true, true, true, true, true}};
+            daily.alarms[1] = {true, 17, 30, QStringLiteral("Leave the office"), {false, true, true, true, true, true, false}};
+            daily.alarms[3] = {false, 20, 15, QStringLiteral("Call home"), {true, false, false, false, false, false, false}};
+            SettingsStore dailySettings(tmp.filePath(QStringLiteral("Daily.conf")));
+            TfrmDailyTimer dlg({daily, dailySettings, prompts, runner, dfs, clock, true,
+                                QFont(QStringLiteral("Times New Roman"), 20)});
+            dlg.show();
+            QApplication::processEvents();
+            dlg.grab().save(QStringLiteral("%1/daily-alarms-%2.png").arg(out, twelve ? "12" : "24"));
+        }
 
         TaskFilter filter;
         TaskStore store(filter, tmp.filePath(QStringLiteral("grid.grd")));

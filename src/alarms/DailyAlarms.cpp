@@ -78,4 +78,32 @@ bool DailyAlarms::ready(const QDateTime &now, QString *description) const
     return false;
 }
 
+std::optional<DailyAlarmProblem> CheckDailyAlarms(const std::array<TDailyAlarm, kDailyAlarmCount> &alarms)
+{
+    for (int n = 1; n <= kDailyAlarmCount; ++n) {
+        const TDailyAlarm &a = alarms[std::size_t(n - 1)];
+        if (!a.enabled)
+            continue;
+        if (IsBlankText(a.description))
+            return DailyAlarmProblem{n, DailyAlarmProblem::Field::Description,
+                                     u"An alarm cannot be enabled and blank.  Fill in the description."_s};
+        if (a.hour == 0 && a.minute == 0)
+            return DailyAlarmProblem{n, DailyAlarmProblem::Field::Time, u"The alarm time must be set"_s};
+    }
+    return std::nullopt;
+}
+
+std::array<QString, 7> DailyWeekdayHeads(const FormatSettings &fs)
+{
+    std::array<QString, 7> heads{u"S"_s, u"M"_s, u"T"_s, u"W"_s, u"T"_s, u"F"_s, u"S"_s};
+    for (std::size_t d = 0; d < 7; ++d) {
+        const QString name = fs.shortDayNames[d].trimmed();
+        if (name.isEmpty())
+            continue;
+        // One character, which outside the basic plane takes two code units.
+        heads[d] = name.left(name[0].isHighSurrogate() ? 2 : 1);
+    }
+    return heads;
+}
+
 }  // namespace morvane

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace morvane {
 
@@ -43,5 +44,21 @@ public:
 
 // Whether a record sounds at the given minute of the given day.
 bool DailyAlarmDue(const TDailyAlarm &a, const QDate &day, int hour, int minute);
+
+// What stops the daily alarms dialog from storing its rows: the first
+// enabled row, from 1 to 10, with a blank description or without a time
+// (00:00 stands for "no time"). Rows that are off are never looked at, so a
+// half-written alarm can be parked by switching it off.
+struct DailyAlarmProblem {
+    enum class Field { Description, Time };
+    int row = 0;  // 1 to 10
+    Field field = Field::Description;
+    QString message;
+};
+std::optional<DailyAlarmProblem> CheckDailyAlarms(const std::array<TDailyAlarm, kDailyAlarmCount> &alarms);
+
+// The seven weekday column heads, Sunday first: the first letter of each of
+// the locale's short day names, or the English initial where a name is empty.
+std::array<QString, 7> DailyWeekdayHeads(const FormatSettings &fs);
 
 }  // namespace morvane
