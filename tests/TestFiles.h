@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Texts in failure messages as text, not as 2-byte objects.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace morvane {
 
 class TempFolder {

@@ -35,8 +35,14 @@ void DailyAlarms::read(const SettingsStore &settings, const FormatSettings &fs, 
         a.enabled = readFlag(settings, "Daily", n, false);
         const QByteArray timeName = valueName("Time", n);
         const QString time = settings.readText(kSection, timeName.constData(), QString());
-        if (time.isEmpty())
+        if (time.isEmpty()) {
+            // Never stored: its weekdays take their defaults too, so that a
+            // row switched on in the dialog later sounds every day instead of
+            // never.
+            if (a.hour == 0 && a.minute == 0 && a.description.isEmpty() && a.days == std::array<bool, 7>{})
+                a.days.fill(true);
             continue;
+        }
         const QTime t = FromDateValue(SafeStrToTime(time, fs, clock)).time();
         a.hour = t.hour();
         a.minute = t.minute();

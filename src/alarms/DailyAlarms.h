@@ -31,8 +31,9 @@ public:
     std::array<TDailyAlarm, kDailyAlarmCount> alarms{};
 
     // ReadDailyAlarmSettings: fills the records from the settings. A record
-    // without a stored time keeps its other fields as they are; a stored time
-    // that is not a time reads as the clock's time of day.
+    // without a stored time keeps its other fields as they are, except that
+    // an empty record gets every weekday; a stored time that is not a time
+    // reads as the clock's time of day.
     void read(const SettingsStore &settings, const FormatSettings &fs, const Clock &clock);
     // SaveDailyAlarmSettings: writes all ten records.
     void save(SettingsStore &settings, const FormatSettings &fs) const;

@@ -371,6 +371,9 @@ void TfrmMain::buildMenus()
     QAction *categories = command(file, u"&Categories"_s, {}, &TfrmMain::Categories1Click);
     categories->setObjectName(u"Categories1"_s);
     file->insertAction(options, categories);
+    QAction *daily = command(file, u"&Daily alarms"_s, QKeySequence(u"Alt+D"_s), &TfrmMain::Dailytimer1Click);
+    daily->setObjectName(u"Dailytimer1"_s);
+    file->insertAction(options, daily);
 
     QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
     command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)
@@ -411,6 +414,10 @@ void TfrmMain::buildMenus()
     year->setObjectName(u"ToolButton12"_s);
     year->setToolTip(u"12-month calendar"_s);
     connect(year, &QAction::triggered, this, [this] { guard([this] { N12monthcalendar1Click(); }); });
+    QAction *alarms = ToolBar1_->addAction(MakeToolIcon(ToolIcon::DailyAlarms), u"Daily alarms"_s);
+    alarms->setObjectName(u"btDailyAlarms"_s);
+    alarms->setToolTip(u"Daily alarms"_s);
+    connect(alarms, &QAction::triggered, this, [this] { guard([this] { Dailytimer1Click(); }); });
     QAction *hide = ToolBar1_->addAction(MakeToolIcon(ToolIcon::Hide), u"Hide calendar"_s);
     hide->setObjectName(u"ToolButton14"_s);
     hide->setToolTip(u"Hide calendar"_s);

@@ -133,6 +133,7 @@ public:
     const AlarmWatch &alarmWatch() const { return alarmWatch_; }
     // The daily alarms.
     void ReadDailyAlarmSettings();
+    void Dailytimer1Click();
     DailyAlarms &dailyAlarms() { return daily_; }
     // The chimes.
     void HourlyChime(bool testHour, bool testHalf);

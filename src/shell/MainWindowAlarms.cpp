@@ -5,6 +5,7 @@
 
 #include "AlarmPanel.h"
 #include "Chimes.h"
+#include "DailyAlarmsDialog.h"
 #include "OptionsDialog.h"
 
 #include <QAction>
@@ -22,6 +23,16 @@ void TfrmMain::buildAlarms()
 }
 
 void TfrmMain::ReadDailyAlarmSettings() { daily_.read(sv_.settings, fs_, sv_.clock); }
+
+void TfrmMain::Dailytimer1Click()
+{
+    // The alarms were read at start, so OK never stores empty rows over
+    // the saved ones. The minute check goes on while the dialog is up.
+    TfrmDailyTimer dialog({daily_, sv_.settings, sv_.prompts, sv_.runner, fs_, sv_.clock, shadows_,
+                           TfrmOptions::toFont(options_.titleFont)},
+                          this);
+    sv_.runner.showModal(dialog);
+}
 
 void TfrmMain::Timer1Timer()
 {

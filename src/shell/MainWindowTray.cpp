@@ -22,6 +22,9 @@ void TfrmMain::buildTray()
     QAction *show = popTray_->addAction(u"Calendar"_s);
     show->setObjectName(u"Showcalendar1"_s);
     connect(show, &QAction::triggered, this, [this] { guard([this] { Showcalendar1Click(); }); });
+    QAction *daily = popTray_->addAction(u"Daily alarms"_s);
+    daily->setObjectName(u"Dailyalarms1"_s);
+    connect(daily, &QAction::triggered, this, [this] { guard([this] { Dailytimer1Click(); }); });
     Mutechimes1_ = popTray_->addAction(u"Mute chimes?"_s);
     Mutechimes1_->setObjectName(u"Mutechimes1"_s);
     Mutechimes1_->setCheckable(true);  // the check mark is the switch, for this run only

@@ -153,6 +153,20 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawEllipse(QPointF(8, 2.5), 1, 1);
         break;
     }
+    case ToolIcon::DailyAlarms: {
+        // An alarm clock: a round face with two bells on top.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(200, 40, 40));
+        p.drawEllipse(QPointF(3.5, 3.5), 2.2, 2.2);
+        p.drawEllipse(QPointF(12.5, 3.5), 2.2, 2.2);
+        p.setPen(QPen(QColor(200, 40, 40), 1.4));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(8, 9), 5.6, 5.6);
+        p.setPen(QPen(QColor(40, 40, 40), 1.3));
+        p.drawLine(QPointF(8, 9), QPointF(8, 5.2));
+        p.drawLine(QPointF(8, 9), QPointF(10.6, 10.4));
+        break;
+    }
     case ToolIcon::Completed: {
         // A list with a tick.
         p.setPen(QPen(QColor(60, 60, 60), 1));

@@ -16,6 +16,8 @@ enum class ToolIcon {
     // The filter, off and on.
     Filter, FilterOn,
     Find, Year,
+    // The daily alarms: an alarm clock.
+    DailyAlarms,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };

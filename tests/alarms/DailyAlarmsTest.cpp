@@ -18,12 +18,14 @@ protected:
     FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(14, 25, 40))};
 };
 
-TEST_F(DailyAlarmsTest, NothingStoredLeavesEveryRecordZeroWithNoWeekday)
+TEST_F(DailyAlarmsTest, NothingStoredLeavesEveryRecordOffAtMidnightOnEveryWeekday)
 {
+    // Every weekday: an alarm switched on later, with a time and a text,
+    // must sound rather than wait for a weekday nobody thought to tick.
     DailyAlarms d;
     d.read(settings, fs, clock);
     for (const TDailyAlarm &a : d.alarms)
-        EXPECT_EQ(a, TDailyAlarm{});
+        EXPECT_EQ(a, (TDailyAlarm{false, 0, 0, QString(), {true, true, true, true, true, true, true}}));
 }
 
 TEST_F(DailyAlarmsTest, ReadingFollowsTheStoredValuesAndTheirDefaults)

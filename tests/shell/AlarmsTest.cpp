@@ -2,12 +2,17 @@
 // clearing it, the daily alarms, the chimes and the tray icon.
 
 #include "AlarmPanel.h"
+#include "DailyAlarmsDialog.h"
 #include "MainWindowFixture.h"
 #include "OptionsDialog.h"
 #include "TestFiles.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTimeEdit>
+#include <QToolBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -158,6 +163,46 @@ TEST_F(AlarmsTest, DailyAlarmsAreReadAtStartAndComeFirst)
     EXPECT_TRUE(w->isVisible());
 }
 
+TEST_F(AlarmsTest, TheDailyAlarmsDialogStoresAnAlarmThatThenSounds)
+{
+    // Started in the notification area: the dialog from the tray menu shows
+    // the stored alarms, not empty rows.
+    settings.writeText("DailyOptions", "Daily1", u"1"_s);
+    settings.writeText("DailyOptions", "Time1", u"7:00 AM"_s);
+    settings.writeText("DailyOptions", "Edit1", u"Wake up"_s);
+    start(false);
+    QStringList seen;
+    runner.responders.append([&](QDialog &d) {
+        auto &dlg = dynamic_cast<TfrmDailyTimer &>(d);
+        seen << dlg.row(1).edit->text() << dlg.row(1).time->time().toString(u"hh:mm"_s);
+        const TfrmDailyTimer::Row r = dlg.row(2);
+        r.ok->setChecked(true);
+        r.time->setTime(QTime(8, 45));
+        r.edit->setText(u"Stand up"_s);
+        dlg.btOK->click();
+        return dlg.result();
+    });
+    trayItem(u"Dailyalarms1"_s)->trigger();
+    EXPECT_EQ(seen, (QStringList{u"Wake up"_s, u"07:00"_s}));
+    EXPECT_EQ(settings.raw("DailyOptions", "Edit2"), u"Stand up"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Edit1"), u"Wake up"_s);
+    checkAt(8, 44);
+    EXPECT_FALSE(w->alarmShowing());
+    checkAt(8, 45);
+    EXPECT_EQ(w->alarmText(), u"Daily alarm \"Stand up\" ... click panel to clear"_s);
+
+    // The same command is on the File menu (Alt+D) and the toolbar.
+    QAction *menuItem = w->menuBar()->findChild<QAction *>(u"Dailytimer1"_s);
+    ASSERT_TRUE(menuItem);
+    EXPECT_EQ(menuItem->shortcut(), QKeySequence(u"Alt+D"_s));
+    QAction *button = w->findChild<QAction *>(u"btDailyAlarms"_s);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->toolTip(), u"Daily alarms"_s);
+    runner.responders.append([](QDialog &) { return int(QDialog::Rejected); });
+    button->trigger();
+    EXPECT_EQ(runner.shownTitles.size(), 2);
+}
+
 TEST_F(AlarmsTest, AlarmsSoundWhateverTheFilterHides)
 {
     start();
@@ -228,7 +273,7 @@ TEST_F(AlarmsTest, TheTrayShowsTheDayOfTheMonthAndItsMenu)
     QStringList items;
     for (QAction *a : w->trayIcon()->contextMenu()->actions())
         items << (a->isSeparator() ? u"-"_s : a->text());
-    EXPECT_EQ(items, (QStringList{u"Calendar"_s, u"Mute chimes?"_s, u"-"_s, u"Exit Morvane"_s}));
+    EXPECT_EQ(items, (QStringList{u"Calendar"_s, u"Daily alarms"_s, u"Mute chimes?"_s, u"-"_s, u"Exit Morvane"_s}));
 }
 
 }  // namespace
