@@ -473,8 +473,10 @@ void TfrmMain::FormShow()
     // The first alarm check runs at once: an alarm whose time passed while
     // the program was not running today sounds now.
     Timer1Timer();
-    if (isMinimized())
+    if (isMinimized()) {
         pool_.setEnabled(tmClock_, false);
+        pool_.setEnabled(tmPanel_, false);
+    }
     UpdateStatusClock();
 }
 
@@ -496,8 +498,10 @@ void TfrmMain::ReadSettings(bool startHidden)
         hidePopup();
     ApplySettings(shadows_);
     UpdateTrayIcon();
-    if (startHidden)
+    if (startHidden) {
         pool_.setEnabled(tmClock_, false);
+        pool_.setEnabled(tmPanel_, false);
+    }
 }
 
 void TfrmMain::ApplySettings(bool shadows)

@@ -99,13 +99,16 @@ void TfrmMain::Hide1Click()
 
 void TfrmMain::Hidecalendar1Click()
 {
+    // Nobody sees the clock or the alarm panel flash in the tray.
     pool_.setEnabled(tmClock_, false);
+    pool_.setEnabled(tmPanel_, false);
     goToTray();
 }
 
 void TfrmMain::Showcalendar1Click()
 {
     pool_.setEnabled(tmClock_, true);
+    pool_.setEnabled(tmPanel_, alarmPanelShown());
     UpdateStatusClock();
     showFromTray();
 }

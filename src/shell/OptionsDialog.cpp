@@ -4,6 +4,8 @@
 #include "ShadowLabel.h"
 #include "ColorDialog.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -227,7 +229,10 @@ QWidget *TfrmOptions::buildAlarms()
     btTestHour->setObjectName(u"btTestHour"_s);
     btHalfTest = new QPushButton(u"Test half hour chime"_s, chimes);
     btHalfTest->setObjectName(u"btHalfTest"_s);
+    // The two buttons line up as one column.
+    const int testWidth = std::max(btTestHour->sizeHint().width(), btHalfTest->sizeHint().width());
     for (auto [box, button] : {std::pair{cbHourChime, btTestHour}, std::pair{cbHalfChime, btHalfTest}}) {
+        button->setMinimumWidth(testWidth);
         auto *row = new QHBoxLayout;
         row->addWidget(box, 1);
         row->addWidget(button);

@@ -144,8 +144,13 @@ TEST_F(AlarmsTest, AnAlarmBringsTheWindowBackFromTheTrayAndTellsTheDesktop)
     w->Hide1Click();
     EXPECT_EQ(sound.played, QStringList{u"stop"_s});
     EXPECT_TRUE(w->alarmShowing());
+    EXPECT_FALSE(w->timerPool().enabled(w->panelTrigger()));
     checkAt(9, 30);
     EXPECT_EQ(notifier.shown.size(), 1);
+    // "Calendar" brings it back flashing.
+    w->Showcalendar1Click();
+    EXPECT_TRUE(w->timerPool().enabled(w->panelTrigger()));
+    EXPECT_TRUE(w->alarmPanelShown());
 }
 
 TEST_F(AlarmsTest, DailyAlarmsAreReadAtStartAndComeFirst)
