@@ -1,0 +1,145 @@
+#include "PrintRangeDialog.h"
+
+#include "ShadowLabel.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+TfrmPrint::TfrmPrint(Services services, QWidget *parent) : QDialog(parent), sv_(services)
+{
+    setObjectName(u"frmPrint"_s);
+    lblTitle = new ShadowLabel(this);
+    lblTitle->setObjectName(u"lblTitle"_s);
+    lblTitle->setAlignment(Qt::AlignCenter);
+    QFont f(u"Times New Roman"_s);
+    f.setPixelSize(24);
+    f.setBold(true);
+    lblTitle->setFont(f);
+
+    auto *choice = new QGroupBox(this);
+    rbAll = new QRadioButton(choice);
+    rbAll->setObjectName(u"rbAll"_s);
+    rbAll->setChecked(true);
+    rbDate = new QRadioButton(choice);
+    rbDate->setObjectName(u"rbDate"_s);
+    dt1 = new QDateEdit(choice);
+    dt1->setObjectName(u"dt1"_s);
+    dt2 = new QDateEdit(choice);
+    dt2->setObjectName(u"dt2"_s);
+    for (QDateEdit *d : {dt1, dt2}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(ToQtPattern(sv_.fs.shortDateFormat));
+        d->setDate(sv_.clock.today());
+    }
+    lblFrom = new QLabel(u"&From this date (inclusive)"_s, choice);
+    lblFrom->setBuddy(dt1);
+    lblThrough = new QLabel(u"T&hrough date (inclusive)"_s, choice);
+    lblThrough->setBuddy(dt2);
+    auto *cl = new QGridLayout(choice);
+    cl->addWidget(rbAll, 0, 0, 1, 2);
+    cl->addWidget(rbDate, 1, 0, 1, 2);
+    cl->addWidget(lblFrom, 2, 0);
+    cl->addWidget(dt1, 2, 1);
+    cl->addWidget(lblThrough, 3, 0);
+    cl->addWidget(dt2, 3, 1);
+    cl->setColumnStretch(2, 1);
+    connect(rbAll, &QRadioButton::clicked, this, [this] { rbDateClick(); });
+    connect(rbDate, &QRadioButton::clicked, this, [this] { rbDateClick(); });
+
+    grpNonDate = new QGroupBox(this);
+    grpNonDate->setObjectName(u"grpNonDate"_s);
+    cbNonDate = new QCheckBox(u"&To-do tasks?"_s, grpNonDate);
+    cbNonDate->setObjectName(u"cbNonDate"_s);
+    cbNonDate->setChecked(true);
+    (new QVBoxLayout(grpNonDate))->addWidget(cbNonDate);
+
+    btOK = new QPushButton(u"OK"_s, this);
+    btOK->setObjectName(u"btOK"_s);
+    btOK->setDefault(true);
+    btCancel = new QPushButton(u"Cancel"_s, this);
+    btCancel->setObjectName(u"btCancel"_s);
+    connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
+    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btOK);
+    buttons->addWidget(btCancel);
+
+    auto *l = new QVBoxLayout(this);
+    l->addWidget(lblTitle);
+    l->addWidget(choice);
+    l->addWidget(grpNonDate);
+    l->addStretch();
+    l->addLayout(buttons);
+    rbDateClick();
+}
+
+void TfrmPrint::setHeadingShadow(int depth, const QColor &text)
+{
+    lblTitle->setShadowDepth(depth);
+    lblTitle->setTextColor(text);
+}
+
+void TfrmPrint::setWeekStart(Qt::DayOfWeek day)
+{
+    for (QDateEdit *d : {dt1, dt2})
+        d->calendarWidget()->setFirstDayOfWeek(day);
+}
+
+void TfrmPrint::showEvent(QShowEvent *e)
+{
+    FormShow();
+    QDialog::showEvent(e);
+}
+
+void TfrmPrint::FormShow()
+{
+    const QString modeWord = mode == Mode::Print ? u"Print "_s : mode == Mode::Export ? u"Export "_s : u"Clear "_s;
+    const QString scope = sv_.filter.FiltersOn() ? u"filtered "_s : u"all "_s;
+    const QString all = modeWord + scope + u"tasks"_s;
+    rbAll->setText(all);
+    setWindowTitle(all);
+    lblTitle->setText(all);
+    rbDate->setText(modeWord + scope + u"tasks within a range of dates"_s);
+    // An export takes the dated tasks only.
+    grpNonDate->setVisible(mode != Mode::Export);
+    rbDateClick();
+    adjustSize();
+}
+
+void TfrmPrint::rbDateClick()
+{
+    const bool range = rbDate->isChecked();
+    for (QWidget *w : std::initializer_list<QWidget *>{lblFrom, dt1, lblThrough, dt2})
+        w->setVisible(range);
+}
+
+void TfrmPrint::btOKClick()
+{
+    if (rbDate->isChecked() && dt2->date() < dt1->date()) {
+        sv_.prompts.ErrorBox(u"The second date must be AFTER the first date!"_s);
+        dt2->setFocus();
+        return;
+    }
+    mode = Mode::Print;
+    accept();
+}
+
+PrintRange TfrmPrint::range() const
+{
+    return PrintRange{rbAll->isChecked(), dt1->date(), dt2->date(), cbNonDate->isChecked()};
+}
+
+}  // namespace morvane

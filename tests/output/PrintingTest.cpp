@@ -1,0 +1,190 @@
+// Printing lists to PDF, read back with pdftotext, and the range dialog.
+
+#include "GridPrinter.h"
+#include "PrintRangeDialog.h"
+#include "ShadowLabel.h"
+#include "TestFiles.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+// The text of a PDF as pdftotext lays it out; empty when the tool is missing.
+QString PdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    if (!p.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+Grid ListOf(int rows)
+{
+    Grid g(3, rows + 1);
+    g.setCell(0, 0, u"Time"_s);
+    g.setCell(1, 0, u"Category"_s);
+    g.setCell(2, 0, u"What"_s);
+    g.setColWidth(0, 80);
+    g.setColWidth(1, 90);
+    g.setColWidth(2, 300);
+    for (int r = 1; r <= rows; ++r) {
+        g.setCell(0, r, u"9:%1 AM"_s.arg(r % 60, 2, 10, QChar(u'0')));
+        g.setCell(1, r, u"Work"_s);
+        g.setCell(2, r, u"Task number %1"_s.arg(r));
+    }
+    return g;
+}
+
+class PrintingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    }
+    TempFolder out;
+    FormatSettings fs = FormatSettings::enUS();
+    const QDateTime now{QDate(2026, 12, 9), QTime(14, 5)};
+
+    QString print(const Grid &g, const PageSettings &s, int *pages = nullptr)
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(out.file(u"list.pdf"_s));
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        const int n = PrintGrid(printer, g, s, now, fs);
+        if (pages)
+            *pages = n;
+        return PdfText(out.file(u"list.pdf"_s));
+    }
+};
+
+TEST(FitToPage, ScalesAsEachModeSays)
+{
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Never, 1000, 500), 1.0);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Shrink, 1000, 500), 0.5);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Shrink, 250, 500), 1.0);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Grow, 250, 500), 2.0);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Grow, 1000, 500), 1.0);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Always, 250, 500), 2.0);
+    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Always, 1000, 500), 0.5);
+}
+
+TEST_F(PrintingTest, AListPrintsItsTitleStampsHeaderAndEveryCell)
+{
+    Grid g = ListOf(3);
+    g.setCell(2, 2, u"Two lines\r\nof notes"_s);
+    int pages = 0;
+    const QString text = print(g, DayListPage(u"Wed 9 12 2026  Today"_s), &pages);
+    EXPECT_EQ(pages, 1);
+    for (const QString &s : {u"Wed 9 12 2026 Today"_s, u"Time"_s, u"Category"_s, u"What"_s, u"9:01 AM"_s,
+                             u"Task number 1"_s, u"Two lines"_s, u"of notes"_s, u"Task number 3"_s, u"12/9/2026"_s,
+                             u"2:05 PM"_s})
+        EXPECT_TRUE(text.simplified().contains(s)) << s.toStdString() << "\n" << text.toStdString();
+    // The header comes first, the rows in their order.
+    EXPECT_LT(text.indexOf(u"Category"_s), text.indexOf(u"Task number 1"_s));
+    EXPECT_LT(text.indexOf(u"Task number 1"_s), text.indexOf(u"Task number 3"_s));
+}
+
+TEST_F(PrintingTest, ALongListGoesOnOverSeveralPagesWithNothingLost)
+{
+    const Grid g = ListOf(150);
+    int pages = 0;
+    PageSettings s = CombinedListPage(u"All tasks"_s);
+    s.colWidths = {80, 90, 300};
+    const QString text = print(g, s, &pages);
+    EXPECT_GT(pages, 1);
+    EXPECT_EQ(text.count(u'\f'), pages);
+    for (int r = 1; r <= 150; ++r)
+        EXPECT_TRUE(text.contains(u"Task number %1 "_s.arg(r)) || text.contains(u"Task number %1\n"_s.arg(r))) << r;
+    // The title and stamps on every page.
+    EXPECT_EQ(text.count(u"All tasks"_s), pages);
+}
+
+TEST_F(PrintingTest, AnEmptyListPrintsItsHeader)
+{
+    const QString text = print(ListOf(0), TodoListPage(u"To-do Tasks"_s));
+    EXPECT_TRUE(text.contains(u"To-do Tasks"_s));
+    EXPECT_TRUE(text.contains(u"Category"_s));
+}
+
+class RangeDialogTest : public ::testing::Test {
+protected:
+    ScriptedPrompts prompts;
+    TaskFilter filter;
+    FormatSettings fs = FormatSettings::enUS();
+    FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+    TfrmPrint dlg{{prompts, filter, fs, clock}};
+};
+
+TEST_F(RangeDialogTest, CaptionsFollowTheModeAndTheFilter)
+{
+    dlg.mode = TfrmPrint::Mode::Print;
+    dlg.show();
+    EXPECT_EQ(dlg.rbAll->text(), u"Print all tasks"_s);
+    EXPECT_EQ(dlg.windowTitle(), u"Print all tasks"_s);
+    EXPECT_EQ(dlg.lblTitle->text(), u"Print all tasks"_s);
+    EXPECT_EQ(dlg.rbDate->text(), u"Print all tasks within a range of dates"_s);
+    EXPECT_TRUE(dlg.grpNonDate->isVisible());
+    EXPECT_FALSE(dlg.dt1->isVisible());
+    dlg.hide();
+
+    filter.setShowDone(false);
+    dlg.mode = TfrmPrint::Mode::Export;
+    dlg.show();
+    EXPECT_EQ(dlg.rbAll->text(), u"Export filtered tasks"_s);
+    EXPECT_EQ(dlg.rbDate->text(), u"Export filtered tasks within a range of dates"_s);
+    EXPECT_FALSE(dlg.grpNonDate->isVisible());
+    dlg.hide();
+    dlg.mode = TfrmPrint::Mode::Clear;
+    dlg.show();
+    EXPECT_EQ(dlg.rbAll->text(), u"Clear filtered tasks"_s);
+    EXPECT_TRUE(dlg.grpNonDate->isVisible());
+    // The date fields show while a range is chosen.
+    dlg.rbDate->click();
+    EXPECT_TRUE(dlg.dt1->isVisible() && dlg.dt2->isVisible());
+    dlg.rbAll->click();
+    EXPECT_FALSE(dlg.dt1->isVisible());
+}
+
+TEST_F(RangeDialogTest, AReversedRangeIsRefusedAndOkSetsThePrintModeBack)
+{
+    EXPECT_EQ(dlg.dt1->date(), QDate(2026, 12, 9));
+    EXPECT_EQ(dlg.dt2->date(), QDate(2026, 12, 9));
+    dlg.mode = TfrmPrint::Mode::Clear;
+    dlg.show();
+    dlg.rbDate->click();
+    dlg.dt1->setDate(QDate(2026, 12, 10));
+    dlg.btOK->click();
+    EXPECT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown.value(0).text, u"The second date must be AFTER the first date!"_s);
+    EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_EQ(dlg.mode, TfrmPrint::Mode::Clear);
+    // Equal dates are one day.
+    dlg.dt2->setDate(QDate(2026, 12, 10));
+    dlg.btOK->click();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.mode, TfrmPrint::Mode::Print);
+    const PrintRange r = dlg.range();
+    EXPECT_FALSE(r.all);
+    EXPECT_EQ(r.from, QDate(2026, 12, 10));
+    EXPECT_EQ(r.through, QDate(2026, 12, 10));
+    EXPECT_TRUE(r.todo);
+}
+
+}  // namespace
+}  // namespace morvane
