@@ -35,6 +35,8 @@
 #include "OptionsDialog.h"
 
 #include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QDir>
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -206,6 +208,19 @@ int main(int argc, char **argv)
         }
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-day.png").arg(out));
+        // The day list and the to-do list printed to PDF.
+        for (const QString &name : {QStringLiteral("print-day-list"), QStringLiteral("print-todo-list")}) {
+            runner.responders.append([&](QDialog &d) {
+                auto &dialog = dynamic_cast<QPrintDialog &>(d);
+                dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+                dialog.printer()->setOutputFileName(QStringLiteral("%1/%2.pdf").arg(out, name));
+                return int(QDialog::Accepted);
+            });
+            if (name.contains(QStringLiteral("day")))
+                frmMain.Print3Click();
+            else
+                frmMain.Print2Click();
+        }
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));

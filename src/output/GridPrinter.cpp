@@ -91,10 +91,15 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         tableWidth += widths[std::size_t(c)] + (c ? s.colSpacing : 0);
     }
     const double printable = page.width() - s.leftMargin - s.rightMargin;
+    // Fitting widens or narrows the columns; the text keeps its size, so a
+    // wide list stays readable and a narrow one does not print in giant type.
     const double scale = FitScale(s.fit, tableWidth, printable);
+    for (double &w : widths)
+        w *= scale;
+    tableWidth *= scale;
     double left = s.leftMargin;
-    if (s.centred && tableWidth * scale < printable)
-        left += (printable - tableWidth * scale) / 2;
+    if (s.centred && tableWidth < printable)
+        left += (printable - tableWidth) / 2;
 
     const QString date = FormatDateTime(fs.shortDateFormat, ToDateValue(now), fs);
     const QString time = FormatDateTime(fs.shortTimeFormat, ToDateValue(now), fs);
@@ -138,7 +143,7 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
                                                Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
             height = std::max(height, need.height());
         }
-        const double rowHeight = (height + s.rowSpacing) * scale;
+        const double rowHeight = height + s.rowSpacing;
         if (y + rowHeight > bottom && y > top) {
             if (!device.newPage())
                 break;
@@ -148,7 +153,6 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         }
         p.save();
         p.translate(left, y);
-        p.scale(scale, scale);
         p.setFont(font);
         double x = 0;
         for (int c = 0; c < cols; ++c) {
@@ -156,7 +160,7 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
             p.drawText(cell, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
             if (s.borders)
                 p.drawRect(cell.adjusted(-s.colSpacing / 2.0, 0, s.colSpacing / 2.0, 0));
-            x += widths[std::size_t(c)] + s.colSpacing;
+            x += widths[std::size_t(c)] + s.colSpacing * scale;
         }
         p.restore();
         y += rowHeight;

@@ -91,6 +91,7 @@ void TfrmMain::FormCreate()
     buildNavigation();
     buildPopup();
     buildAlarms();
+    buildOutput();
     setUpDragDrop();
     layout_.restore(sv_.settings);
 

@@ -17,6 +17,7 @@
 #include "Find.h"
 #include "PopupSummary.h"
 #include "GridFile.h"
+#include "GridPrinter.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
 #include "MonthCalendar.h"
@@ -37,6 +38,7 @@
 #include <memory>
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QPlainTextEdit;
 class QTableView;
@@ -246,6 +248,10 @@ public:
     QStringList popupLines() const;
     TimerPool::Handle popupTrigger() const { return tmPopup_; }
 
+    // Printing the lists.
+    void Print3Click();
+    void Print2Click();
+
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
@@ -297,6 +303,11 @@ private:
     void buildMenus();
     void buildTray();
     void buildAlarms();
+    void buildOutput();
+    // The system print dialog on a printer of the locale's paper; null when
+    // it was cancelled.
+    std::unique_ptr<QPrinter> choosePrinter();
+    void printList(const Grid &table, PageSettings settings, const QTableView *shown);
     void raiseAlarm(const QString &text);
     void placeAlarmPanel();
     void FormResize();

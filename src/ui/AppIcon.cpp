@@ -167,6 +167,19 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawLine(QPointF(8, 9), QPointF(10.6, 10.4));
         break;
     }
+    case ToolIcon::Print: {
+        // A sheet coming out of a printer.
+        p.setPen(QPen(QColor(70, 70, 70), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(120, 130, 150));
+        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));
+        p.setPen(QPen(QColor(150, 150, 150), 1));
+        p.drawLine(QPointF(6, 12.5), QPointF(10, 12.5));
+        break;
+    }
     case ToolIcon::Completed: {
         // A list with a tick.
         p.setPen(QPen(QColor(60, 60, 60), 1));

@@ -18,6 +18,8 @@ enum class ToolIcon {
     Find, Year,
     // The daily alarms: an alarm clock.
     DailyAlarms,
+    // Printing: a printer with a sheet.
+    Print,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };
