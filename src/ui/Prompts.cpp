@@ -67,4 +67,22 @@ QString WidgetPrompts::OpenFileName(const QString &title, const QString &start, 
     return QFileDialog::getOpenFileName(parent_, title, start, filter);
 }
 
+QString WidgetPrompts::SaveFileName(const QString &title, const QString &start, const QString &filter,
+                                    const QString &suffix)
+{
+    QFileDialog dialog(parent_, title, start, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);  // the dialog then also asks before replacing the file it names
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompts::FolderName(const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(parent_, title, start);
+}
+
 }  // namespace morvane

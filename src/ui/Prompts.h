@@ -30,6 +30,13 @@ public:
     virtual std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) = 0;
     virtual QString OpenFileName(const QString &title, const QString &start, const QString &filter) = 0;
+    // A file to write: `start` proposes the folder and name, `suffix` (no
+    // dot) is added to a name typed without one. An existing file is only
+    // chosen after the person agreed to replace it. Empty when cancelled.
+    virtual QString SaveFileName(const QString &title, const QString &start, const QString &filter,
+                                 const QString &suffix) = 0;
+    // A folder; empty when cancelled.
+    virtual QString FolderName(const QString &title, const QString &start) = 0;
     // Yes/No question; true for Yes.
     bool YesNo(const QString &text) { return Ask(text, {QStringLiteral("&Yes"), QStringLiteral("&No")}, 0, 1) == 0; }
 };
@@ -46,6 +53,9 @@ public:
     std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override;
     std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) override;
     QString OpenFileName(const QString &title, const QString &start, const QString &filter) override;
+    QString SaveFileName(const QString &title, const QString &start, const QString &filter,
+                         const QString &suffix) override;
+    QString FolderName(const QString &title, const QString &start) override;
 
 private:
     QWidget *parent_;
@@ -93,6 +103,17 @@ public:
     QString OpenFileName(const QString &title, const QString &start, const QString &filter) override
     {
         shown.append({Kind::Dialog, title + u'|' + start + u'|' + filter});
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString SaveFileName(const QString &title, const QString &start, const QString &filter,
+                         const QString &suffix) override
+    {
+        shown.append({Kind::Dialog, title + u'|' + start + u'|' + filter + u'|' + suffix});
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
+    QString FolderName(const QString &title, const QString &start) override
+    {
+        shown.append({Kind::Dialog, title + u'|' + start});
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 
