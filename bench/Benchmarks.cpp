@@ -13,7 +13,10 @@
 #include "SoundPlayer.h"
 #include "MainWindow.h"
 #include "Navigation.h"
+#include "PrintSelection.h"
+#include "TaskListExport.h"
 #include "TaskTables.h"
+#include "WebCalendarPages.h"
 #include "Utility.h"
 
 #include <benchmark/benchmark.h>
@@ -249,6 +252,63 @@ void BM_HolidayNameForDateScan(benchmark::State &state)
     }
 }
 
+// Export of the daily tasks: the whole store, no range, no filter, gathered
+// into the combined list and written to a file, as the export command does.
+template <class Writer> void exportStore(benchmark::State &state, const char *name, Writer writer)
+{
+    LoadedStore s(int(state.range(0)));
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const TaskFilter filter;
+    const QString out = folder().filePath(QString::fromLatin1(name));
+    PrintRange all;
+    all.mode = PrintRange::Mode::Export;
+    for (auto _ : state) {
+        Grid list;
+        TransfertoGridPrint(list, s.store->grid(), all, filter, fs);
+        if (list.rowCount() != state.range(0) + 1)
+            state.SkipWithError("the list does not hold every task");
+        if (!WriteExportFile(out, writer(list)).ok)
+            state.SkipWithError("export failed");
+    }
+}
+
+void BM_ExportCsv(benchmark::State &state)
+{
+    exportStore(state, "tasks.txt", [](const Grid &list) { return TaskListCsv(list); });
+}
+
+void BM_ExportHtml(benchmark::State &state)
+{
+    exportStore(state, "tasks.htm", [](const Grid &list) { return TaskListHtml(list, QColor(0xD4, 0xD0, 0xC8)); });
+}
+
+// A year set of web pages: the index and twelve month pages with the
+// details table and the texts within the days, holidays named, written to a
+// folder.
+void BM_PublishYear(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const HolidayIndex holidays(holidayTable(fs), fs);
+    const TaskFilter filter;
+    QTemporaryDir out;
+    WebPublishRequest req;
+    req.wholeYear = true;
+    req.folder = out.path();
+    req.settings.month = DateOfDay(kBenchDay);
+    req.settings.details = true;
+    req.settings.withinDay = true;
+    req.settings.alarmColumn = true;
+    req.settings.doneColumn = true;
+    StoreWebContent content(s.store->grid(), filter, [&](const QDate &d) { return holidays.nameFor(d); },
+                            req.settings);
+    for (auto _ : state) {
+        const WebPublishResult r = PublishWebCalendar(req, content.content(), fs);
+        if (!r.ok || r.written.size() != 13)
+            state.SkipWithError("publishing failed");
+    }
+}
+
 // The main window on an N-task data folder, created offscreen and shown,
 // until its calendars and day list have painted once.
 void BM_StartupToFirstShow(benchmark::State &state)
@@ -294,6 +354,9 @@ BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicro
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -1,0 +1,173 @@
+#include "TaskListExport.h"
+
+#include "AtomicFile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+// Room for a list's bytes: its text plus what the markup adds per cell.
+qsizetype estimateSize(const Grid &list, qsizetype perCell)
+{
+    qsizetype size = 64;
+    for (int r = 0; r < list.rowCount(); ++r)
+        for (int c = 0; c < list.colCount(); ++c)
+            size += list.cellUtf8(c, r).size() + perCell;
+    return size;
+}
+
+// The cell for an HTML page: escaped, then every CR made "<br>". Escaping
+// first keeps the "<br>" we add from being escaped itself.
+void appendHtmlCell(QByteArray &out, QByteArrayView cell)
+{
+    if (cell.isEmpty()) {
+        out.append("<br>");
+        return;
+    }
+    const char *p = cell.data();
+    const char *end = p + cell.size();
+    const char *run = p;
+    for (; p < end; ++p) {
+        const char *entity = nullptr;
+        switch (*p) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        case '\r': entity = "<br>"; break;
+        default: continue;
+        }
+        out.append(run, p - run);
+        out.append(entity);
+        run = p + 1;
+    }
+    out.append(run, end - run);
+}
+
+bool csvNeedsQuotes(QByteArrayView cell)
+{
+    for (char c : cell)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void AppendHtmlEscaped(QByteArray &out, QByteArrayView utf8)
+{
+    const char *p = utf8.data();
+    const char *end = p + utf8.size();
+    const char *run = p;
+    for (; p < end; ++p) {
+        const char *entity = nullptr;
+        switch (*p) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        default: continue;
+        }
+        out.append(run, p - run);
+        out.append(entity);
+        run = p + 1;
+    }
+    out.append(run, end - run);
+}
+
+QString HtmlEscaped(QStringView text)
+{
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size() + 16);
+    AppendHtmlEscaped(out, utf8);
+    return QString::fromUtf8(out);
+}
+
+QString HexRgb(const QColor &colour)
+{
+    const QRgb rgb = colour.rgb();
+    return u"%1%2%3"_s.arg(qRed(rgb), 2, 16, QChar(u'0'))
+        .arg(qGreen(rgb), 2, 16, QChar(u'0'))
+        .arg(qBlue(rgb), 2, 16, QChar(u'0'))
+        .toUpper();
+}
+
+QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
+{
+    QByteArray out;
+    out.reserve(estimateSize(list, 24));
+    out.append("<table border=1>\r\n");
+    const QByteArray headerOpen = "<td nowrap BGCOLOR=\"#" + HexRgb(headerColour).toLatin1() + "\"><B>";
+    for (int r = 0; r < list.rowCount(); ++r) {
+        out.append("<tr>\r\n");
+        for (int c = 0; c < list.colCount(); ++c) {
+            if (r == 0) {
+                out.append(headerOpen);
+                appendHtmlCell(out, list.cellUtf8(c, r));
+                out.append("</B></td>\r\n");
+            } else {
+                out.append("<td nowrap>");
+                appendHtmlCell(out, list.cellUtf8(c, r));
+                out.append("</td>\r\n");
+            }
+        }
+        out.append("</tr>\r\n");
+    }
+    out.append("</table><p>\r\n");
+    return out;
+}
+
+QByteArray TaskListCsv(const Grid &list)
+{
+    QByteArray out;
+    out.reserve(estimateSize(list, 2));
+    for (int r = 0; r < list.rowCount(); ++r) {
+        for (int c = 0; c < list.colCount(); ++c) {
+            if (c > 0)
+                out.append(',');
+            const QByteArrayView cell = list.cellUtf8(c, r);
+            if (cell.isEmpty()) {
+                out.append("\"\"");
+            } else if (csvNeedsQuotes(cell)) {
+                out.append('"');
+                const char *run = cell.data();
+                const char *end = run + cell.size();
+                for (const char *p = run; p < end; ++p)
+                    if (*p == '"') {
+                        out.append(run, p + 1 - run);  // the quote, then its double
+                        out.append('"');
+                        run = p + 1;
+                    }
+                out.append(run, end - run);
+                out.append('"');
+            } else {
+                out.append(cell);
+            }
+        }
+        out.append("\r\n");
+    }
+    return out;
+}
+
+FileResult WriteExportFile(const QString &path, QByteArrayView bytes)
+{
+    return WriteFileAtomically(path, bytes);
+}
+
+ExportFileDialog HtmlExportDialog()
+{
+    return {u"Save as an HTML file"_s, u"tasks.htm"_s, u"htm"_s, {u"HTM files (*.htm)"_s, u"All files (*.*)"_s}};
+}
+
+ExportFileDialog CsvExportDialog()
+{
+    return {u"Save as comma-delimited"_s,
+            u"tasks.txt"_s,
+            u"txt"_s,
+            {u"Text files (*.txt)"_s, u"Comma Separated (*.csv)"_s, u"All files (*.*)"_s}};
+}
+
+}  // namespace morvane
