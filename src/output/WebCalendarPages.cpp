@@ -237,7 +237,8 @@ void OutputDayTop(Page &page, const WebMonthGrid &grid, int week, const QByteArr
         const QByteArray sh = GetCheckerBoard(week, pos, shade);
         if (day > 0) {
             const QByteArray d = QByteArray::number(day);
-            page.line("<td valign=top width=14% nowrap align=right class=numbercell ", sh, "><A NAME=\"C", d, "\">", d, "</A></td>");
+            page.line("<td valign=top width=14% nowrap align=right class=numbercell ", sh, "><A NAME=\"C", d,
+                      "\">", d, "</A></td>");
         } else {
             page.line("<td width=14% class=FillDay ", sh, ">&nbsp;</td>");
         }
@@ -455,7 +456,8 @@ QByteArray MonthPageHtml(const WebCalSettings &s, bool yearSet, const QDate &mon
     for (int pos = 1; pos <= 7; ++pos) {
         const int weekday = (pos - 1 + (s.mondayFirst ? 1 : 0)) % 7;  // 0 = Sunday
         const QByteArray bg = pos % 2 == 0 ? " bgcolor=" + s.webColor.toUtf8() : QByteArray();
-        page.line("<td valign=top width=14% nowrap align=center class=dayheader", bg, ">", fs.longDayNames[std::size_t(weekday)].toUtf8(), "</td>");
+        page.line("<td valign=top width=14% nowrap align=center class=dayheader", bg, ">",
+                  fs.longDayNames[std::size_t(weekday)].toUtf8(), "</td>");
     }
     page.line("</tr>");
     for (int week = 1; week <= 6; ++week) {

@@ -34,8 +34,10 @@ TEST(PrintSelection, WholeStoreInStoreOrderWithHeaderAndShortDates)
     TransfertoGridPrint(gridPrint, store, PrintRange{}, TaskFilter{}, FormatSettings::enUS());
     ASSERT_EQ(gridPrint.colCount(), 6);
     ASSERT_EQ(gridPrint.rowCount(), 8);
-    EXPECT_EQ(Rows(gridPrint)[0], (QStringList{u"Date"_s, u"Time"_s, u"Category"_s, u"What"_s, u"Completed"_s, u"Alarm"_s}));
-    EXPECT_EQ(Rows(gridPrint)[3], (QStringList{u"3/1/2001"_s, u"10:30 AM"_s, u""_s, u"Say \"hi\""_s, u"Yes"_s, u"Yes"_s}));
+    EXPECT_EQ(Rows(gridPrint)[0],
+              (QStringList{u"Date"_s, u"Time"_s, u"Category"_s, u"What"_s, u"Completed"_s, u"Alarm"_s}));
+    EXPECT_EQ(Rows(gridPrint)[3],
+              (QStringList{u"3/1/2001"_s, u"10:30 AM"_s, u""_s, u"Say \"hi\""_s, u"Yes"_s, u"Yes"_s}));
     // Multi-line texts keep their line breaks; the last day is April's.
     EXPECT_EQ(gridPrint.cell(kPrintWhat, 5), u"Line one\r\nLine two\r\n"_s);
     EXPECT_EQ(gridPrint.cell(kPrintDate, 7), u"4/1/2001"_s);

@@ -109,9 +109,10 @@ TEST(WebCalendarPages, MonthGridAndWeekStart)
     WebCalSettings monday;
     monday.mondayFirst = true;
     const QByteArray page = MonthPageHtml(monday, false, QDate(2009, 2, 1), {}, FormatSettings::enUS());
-    EXPECT_TRUE(page.contains("<td width=1>&nbsp;</td>\r\n"
-                              "<td valign=top width=14% nowrap align=center class=dayheader>Monday</td>\r\n"
-                              "<td valign=top width=14% nowrap align=center class=dayheader bgcolor=#D9FFFF>Tuesday</td>\r\n"));
+    EXPECT_TRUE(page.contains(
+        "<td width=1>&nbsp;</td>\r\n"
+        "<td valign=top width=14% nowrap align=center class=dayheader>Monday</td>\r\n"
+        "<td valign=top width=14% nowrap align=center class=dayheader bgcolor=#D9FFFF>Tuesday</td>\r\n"));
     EXPECT_TRUE(page.contains("class=dayheader>Sunday</td>\r\n</tr>\r\n"));
     // Day 1 in position 7 of week 1: shaded, as week and position are odd.
     EXPECT_TRUE(page.contains("<td width=14% class=FillDay >&nbsp;</td>\r\n"
@@ -149,7 +150,8 @@ TEST(WebCalendarPages, DayCellsFollowTheSettings)
     one.setCell(kStoreNotes, 1, cells[2]);
     StoreWebContent small(one, all, {}, s);
     // Ten characters: the emoji counts once and is never split.
-    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1)), u"<strong>9:00 am</strong> Caf\u00e9 &amp; \U0001F600 p<br>"_s);
+    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1)),
+              u"<strong>9:00 am</strong> Caf\u00e9 &amp; \U0001F600 p<br>"_s);
     s.truncLength = 0;
     EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1)), u"<strong>9:00 am</strong> <br>"_s);
 
@@ -161,7 +163,8 @@ TEST(WebCalendarPages, DayCellsFollowTheSettings)
     EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 17)),
               u"<font color=\"Blue\"><strong>St. Patrick's &lt;Day&gt;</strong></font><br>"_s);
     EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 1)),
-              u"<A HREF=\"#1\">9:00 am</A> Work Call Ann, then Bob<br><A HREF=\"#1\">10:30 am</A>  Say &quot;hi&quot;<br>"_s);
+              u"<A HREF=\"#1\">9:00 am</A> Work Call Ann, then Bob<br>"
+              u"<A HREF=\"#1\">10:30 am</A>  Say &quot;hi&quot;<br>"_s);
 
     const auto details = holiday.HTMLDumpEventDetails(QDate(2001, 3, 5));
     ASSERT_EQ(details.size(), 2u);
