@@ -252,9 +252,10 @@ void BM_HolidayNameForDateScan(benchmark::State &state)
     }
 }
 
-// Export of the daily tasks: the whole store, no range, no filter, gathered
-// into the combined list and written to a file, as the export command does.
-template <class Writer> void exportStore(benchmark::State &state, const char *name, Writer writer)
+// Export of the daily tasks: the whole store, no range, no filter, as the
+// export command writes it: the combined list read from the store and
+// written to a file.
+template <class Save> void exportStore(benchmark::State &state, const char *name, Save save)
 {
     LoadedStore s(int(state.range(0)));
     const FormatSettings fs = fix2000(FormatSettings::enUS());
@@ -263,23 +264,26 @@ template <class Writer> void exportStore(benchmark::State &state, const char *na
     PrintRange all;
     all.mode = PrintRange::Mode::Export;
     for (auto _ : state) {
-        Grid list;
-        TransfertoGridPrint(list, s.store->grid(), all, filter, fs);
+        const CombinedList list(s.store->grid(), all, filter, fs);
         if (list.rowCount() != state.range(0) + 1)
             state.SkipWithError("the list does not hold every task");
-        if (!WriteExportFile(out, writer(list)).ok)
+        if (!save(list, out).ok)
             state.SkipWithError("export failed");
     }
 }
 
 void BM_ExportCsv(benchmark::State &state)
 {
-    exportStore(state, "tasks.txt", [](const Grid &list) { return TaskListCsv(list); });
+    exportStore(state, "tasks.txt", [](const CombinedList &list, const QString &path) {
+        return SaveTaskListCsv(list, path);
+    });
 }
 
 void BM_ExportHtml(benchmark::State &state)
 {
-    exportStore(state, "tasks.htm", [](const Grid &list) { return TaskListHtml(list, QColor(0xD4, 0xD0, 0xC8)); });
+    exportStore(state, "tasks.htm", [](const CombinedList &list, const QString &path) {
+        return SaveTaskListHtml(list, QColor(0xD4, 0xD0, 0xC8), path);
+    });
 }
 
 // A year set of web pages: the index and twelve month pages with the

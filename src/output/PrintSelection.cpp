@@ -1,10 +1,14 @@
 #include "PrintSelection.h"
 
+#include <climits>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
 
 namespace {
+
+const char *const kPrintHeaders[kPrintCols] = {"Date", "Time", "Category", "What", "Completed", "Alarm"};
 
 bool inRange(int day, const PrintRange &range)
 {
@@ -28,10 +32,9 @@ QString scopeWord(bool filtersOn) { return filtersOn ? u"filtered "_s : u"all "_
 Grid NewPrintGrid()
 {
     Grid g(kPrintCols, 1);
-    static const char16_t *const headers[kPrintCols] = {u"Date", u"Time", u"Category", u"What", u"Completed", u"Alarm"};
     static const int widths[kPrintCols] = {59, 63, 68, 350, 48, 54};
     for (int c = 0; c < kPrintCols; ++c) {
-        g.setCell(c, 0, QStringView(headers[c]));
+        g.setCellUtf8(c, 0, kPrintHeaders[c]);
         g.setColWidth(c, widths[c]);
     }
     return g;
@@ -51,16 +54,11 @@ bool okToPrintNonDateTask(const Grid &todo, int row, const PrintRange &range, co
     return filter.passes(todo.cellUtf8(kTodoDone, row), todo.cellUtf8(kTodoCategory, row));
 }
 
-void TransfertoGridPrint(Grid &gridPrint, const Grid &store, const PrintRange &range, const TaskFilter &filter,
-                         const FormatSettings &fs)
+CombinedList::CombinedList(const Grid &store, const PrintRange &range, const TaskFilter &filter,
+                           const FormatSettings &fs)
+    : store_(store)
 {
-    Grid out = NewPrintGrid();
-    // One allocation for the rows, then the cells straight from the store's
-    // bytes: an export of a whole store copies every cell once, no more.
-    out.setRowCount(store.rowCount());
-    int next = 1;
     int lastDay = INT_MIN;
-    QByteArray dateText;
     for (int r = 1; r < store.rowCount(); ++r) {
         const QByteArrayView key = store.cellUtf8(kStoreKey, r);
         if (key.isEmpty())
@@ -68,20 +66,41 @@ void TransfertoGridPrint(Grid &gridPrint, const Grid &store, const PrintRange &r
         const int day = KeyDay(key);
         if (!okToPrintDateTask(store, r, day, range, filter))
             continue;
-        if (day != lastDay) {  // the store is in day order, so one text a day
+        if (day != lastDay || dates_.empty()) {  // the store is in day order: one text a day
             lastDay = day;
-            dateText = FormatDateTime(u"ddddd", DateValue(day), fs).toUtf8();
+            dates_.push_back(FormatDateTime(u"ddddd", DateValue(day), fs).toUtf8());
         }
-        out.setCellUtf8(kPrintDate, next, dateText);
-        out.setCellUtf8(kPrintTime, next, store.cellUtf8(kStoreTime, r));
-        out.setCellUtf8(kPrintCategory, next, store.cellUtf8(kStoreCategory, r));
-        out.setCellUtf8(kPrintWhat, next, store.cellUtf8(kStoreNotes, r));
-        out.setCellUtf8(kPrintCompleted, next, store.cellUtf8(kStoreDone, r));
-        out.setCellUtf8(kPrintAlarm, next, store.cellUtf8(kStoreAlarm, r));
-        ++next;
+        rows_.push_back({r, int(dates_.size()) - 1});
     }
-    out.setRowCount(next);
-    gridPrint = std::move(out);
+}
+
+QByteArrayView CombinedList::cellUtf8(int col, int row) const
+{
+    if (col < 0 || col >= kPrintCols || row < 0 || row > int(rows_.size()))
+        return {};
+    if (row == 0)
+        return kPrintHeaders[col];
+    const Row &r = rows_[std::size_t(row - 1)];
+    if (col == kPrintDate)
+        return dates_[std::size_t(r.date)];
+    // The other five columns are the store's columns 1 to 5.
+    return store_.cellUtf8(col, r.storeRow);
+}
+
+Grid CombinedList::toGrid() const
+{
+    Grid out = NewPrintGrid();
+    out.setRowCount(rowCount());
+    for (int r = 1; r < rowCount(); ++r)
+        for (int c = 0; c < kPrintCols; ++c)
+            out.setCellUtf8(c, r, cellUtf8(c, r));
+    return out;
+}
+
+void TransfertoGridPrint(Grid &gridPrint, const Grid &store, const PrintRange &range, const TaskFilter &filter,
+                         const FormatSettings &fs)
+{
+    gridPrint = CombinedList(store, range, filter, fs).toGrid();
 }
 
 void AppendTodoTasks(Grid &gridPrint, const Grid &todo, const PrintRange &range, const TaskFilter &filter)

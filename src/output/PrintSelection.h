@@ -7,11 +7,13 @@
 // that the print, export and clear commands all select by the same rules.
 
 #include "Grid.h"
+#include "ListSource.h"
 #include "TaskTables.h"
 #include "Utility.h"
 
 #include <QDate>
 #include <QString>
+#include <vector>
 
 namespace morvane {
 
@@ -36,6 +38,28 @@ bool okToPrintDateTask(const Grid &store, int row, int day, const PrintRange &ra
 // Whether a to-do task goes into the list: only when to-do tasks are wanted,
 // and when the filter lets it through.
 bool okToPrintNonDateTask(const Grid &todo, int row, const PrintRange &range, const TaskFilter &filter);
+
+// The selected dated tasks as the combined list, read straight from the
+// store (which must not change while the list is in use): what an export
+// writes, without copying a cell.
+class CombinedList final : public ListSource {
+public:
+    CombinedList(const Grid &store, const PrintRange &range, const TaskFilter &filter, const FormatSettings &fs);
+    int colCount() const override { return kPrintCols; }
+    int rowCount() const override { return int(rows_.size()) + 1; }
+    QByteArrayView cellUtf8(int col, int row) const override;
+    // The list as a table of its own (gridPrint).
+    Grid toGrid() const;
+
+private:
+    struct Row {
+        int storeRow;
+        int date;  // index into dates_
+    };
+    const Grid &store_;
+    std::vector<Row> rows_;
+    std::vector<QByteArray> dates_;
+};
 
 // Refills gridPrint with the header and the selected dated tasks, in store
 // order, the day in the locale's short date format.

@@ -2,6 +2,8 @@
 
 #include "AtomicFile.h"
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -9,7 +11,7 @@ namespace morvane {
 namespace {
 
 // Room for a list's bytes: its text plus what the markup adds per cell.
-qsizetype estimateSize(const Grid &list, qsizetype perCell)
+qsizetype estimateSize(const ListSource &list, qsizetype perCell)
 {
     qsizetype size = 64;
     for (int r = 0; r < list.rowCount(); ++r)
@@ -95,15 +97,45 @@ QString HexRgb(const QColor &colour)
         .toUpper();
 }
 
-QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
+namespace {
+
+// Where a writer's bytes go: a buffer that, when writing a file, is handed on
+// whenever it holds a chunk, so a large list never sits whole in memory (the
+// first touch of fresh memory costs more than the writing).
+class Sink {
+public:
+    using Flush = std::function<bool(const char *, std::size_t)>;
+    explicit Sink(QByteArray &buffer, Flush flush = {}) : buf_(buffer), flush_(std::move(flush)) {}
+    QByteArray &buf() { return buf_; }
+    // Called between rows.
+    void maybeFlush()
+    {
+        if (flush_ && buf_.size() >= kChunk)
+            flushNow();
+    }
+    void flushNow()
+    {
+        if (flush_ && !buf_.isEmpty()) {
+            flush_(buf_.constData(), std::size_t(buf_.size()));
+            buf_.truncate(0);  // keeps the allocation for the next chunk
+        }
+    }
+    static constexpr qsizetype kChunk = qsizetype(1) << 20;
+
+private:
+    QByteArray &buf_;
+    Flush flush_;
+};
+
+void writeHtml(const ListSource &list, const QColor &headerColour, Sink &sink)
 {
-    QByteArray out;
-    out.reserve(estimateSize(list, 24));
+    QByteArray &out = sink.buf();
     out.append("<table border=1>\r\n");
     const QByteArray headerOpen = "<td nowrap BGCOLOR=\"#" + HexRgb(headerColour).toLatin1() + "\"><B>";
+    const int cols = list.colCount();
     for (int r = 0; r < list.rowCount(); ++r) {
         out.append("<tr>\r\n");
-        for (int c = 0; c < list.colCount(); ++c) {
+        for (int c = 0; c < cols; ++c) {
             if (r == 0) {
                 out.append(headerOpen);
                 appendHtmlCell(out, list.cellUtf8(c, r));
@@ -115,17 +147,18 @@ QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
             }
         }
         out.append("</tr>\r\n");
+        sink.maybeFlush();
     }
     out.append("</table><p>\r\n");
-    return out;
+    sink.flushNow();
 }
 
-QByteArray TaskListCsv(const Grid &list)
+void writeCsv(const ListSource &list, Sink &sink)
 {
-    QByteArray out;
-    out.reserve(estimateSize(list, 2));
+    QByteArray &out = sink.buf();
+    const int cols = list.colCount();
     for (int r = 0; r < list.rowCount(); ++r) {
-        for (int c = 0; c < list.colCount(); ++c) {
+        for (int c = 0; c < cols; ++c) {
             if (c > 0)
                 out.append(',');
             const QByteArrayView cell = list.cellUtf8(c, r);
@@ -148,8 +181,59 @@ QByteArray TaskListCsv(const Grid &list)
             }
         }
         out.append("\r\n");
+        sink.maybeFlush();
     }
+    sink.flushNow();
+}
+
+template <class Write> QByteArray toBytes(const ListSource &list, qsizetype perCell, Write write)
+{
+    QByteArray out;
+    out.reserve(estimateSize(list, perCell));
+    Sink sink(out);
+    write(sink);
     return out;
+}
+
+template <class Write> FileResult toFile(const QString &path, Write write)
+{
+    AtomicFile file(path);
+    if (FileResult ok = file.open(); !ok)
+        return ok;
+    QByteArray buffer;
+    buffer.reserve(Sink::kChunk + 64 * 1024);
+    Sink sink(buffer, [&](const char *p, std::size_t n) { return file.write(p, n); });
+    write(sink);
+    return file.commit();  // reports the first failed write, if any
+}
+
+}  // namespace
+
+QByteArray TaskListHtml(const ListSource &list, const QColor &headerColour)
+{
+    return toBytes(list, 24, [&](Sink &s) { writeHtml(list, headerColour, s); });
+}
+
+QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
+{
+    return TaskListHtml(GridListSource(list), headerColour);
+}
+
+QByteArray TaskListCsv(const ListSource &list)
+{
+    return toBytes(list, 2, [&](Sink &s) { writeCsv(list, s); });
+}
+
+QByteArray TaskListCsv(const Grid &list) { return TaskListCsv(GridListSource(list)); }
+
+FileResult SaveTaskListHtml(const ListSource &list, const QColor &headerColour, const QString &path)
+{
+    return toFile(path, [&](Sink &s) { writeHtml(list, headerColour, s); });
+}
+
+FileResult SaveTaskListCsv(const ListSource &list, const QString &path)
+{
+    return toFile(path, [&](Sink &s) { writeCsv(list, s); });
 }
 
 FileResult WriteExportFile(const QString &path, QByteArrayView bytes)

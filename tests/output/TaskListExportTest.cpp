@@ -136,6 +136,43 @@ TEST(TaskListExport, WrittenFileHoldsTheBytesAndAFailedWriteKeepsTheOldFile)
     EXPECT_EQ(dir.entries(), (QStringList{u"locked"_s, u"tasks.htm"_s}));
 }
 
+// The export command reads the combined list straight from the store and
+// writes the file a chunk at a time: the same bytes as the list's table.
+TEST(TaskListExport, StreamedFilesHoldTheSameBytes)
+{
+    const Grid store = SmallStore();
+    const CombinedList view(store, PrintRange{}, HidingFilter(), FormatSettings::enUS());
+    Grid table;
+    TransfertoGridPrint(table, store, PrintRange{}, HidingFilter(), FormatSettings::enUS());
+    EXPECT_EQ(Rows(view.toGrid()), Rows(table));
+    EXPECT_EQ(TaskListCsv(view), TaskListCsv(table));
+
+    // Enough rows to cross several chunks.
+    Grid big = NewPrintGrid();
+    big.setRowCount(12001);
+    for (int r = 1; r < big.rowCount(); ++r)
+        for (int c = 0; c < kPrintCols; ++c)
+            big.setCell(c, r, u"row %1, \"cell\" <%2>\r\nand more & more"_s.arg(r).arg(c));
+    TempFolder dir;
+    const GridListSource source(big);
+    ASSERT_TRUE(SaveTaskListCsv(source, dir.file(u"big.csv"_s)).ok);
+    ASSERT_TRUE(SaveTaskListHtml(source, kBorder, dir.file(u"big.htm"_s)).ok);
+    const QByteArray csv = TaskListCsv(big), html = TaskListHtml(big, kBorder);
+    EXPECT_GT(html.size(), 3 << 20);
+    EXPECT_TRUE(readBytes(dir.file(u"big.csv"_s)) == csv);
+    EXPECT_TRUE(readBytes(dir.file(u"big.htm"_s)) == html);
+
+    // A streamed write that is refused keeps the old file.
+    const QString locked = dir.file(u"locked"_s);
+    ASSERT_TRUE(QDir().mkpath(locked));
+    writeBytes(locked + u"/tasks.htm"_s, "old");
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const FileResult r = SaveTaskListHtml(view, kBorder, locked + u"/tasks.htm"_s);
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(readBytes(locked + u"/tasks.htm"_s), QByteArray("old"));
+}
+
 TEST(TaskListExport, SaveDialogSettings)
 {
     const ExportFileDialog html = HtmlExportDialog();
