@@ -55,6 +55,30 @@ PageSettings TodoListPageSettings()
     return s;
 }
 
+PageSettings CompletedListPageSettings()
+{
+    PageSettings s = listBase(u"Completed Tasks"_s);
+    s.orientation = PageSettings::Orientation::Landscape;
+    s.datePlace = PageSettings::Place::TopLeft;
+    s.timePlace = PageSettings::Place::TopRight;
+    s.footingBand = 10;
+    s.columnSpacing = 0;
+    s.cellFont = font(12);
+    s.titleFont = font(12, true);
+    s.footingFont = font(11);
+    s.fit = PageSettings::Fit::Always;
+    return s;
+}
+
+PageSettings HolidayListPageSettings()
+{
+    PageSettings s = listBase(u"Holidays"_s);
+    s.cellBorders = true;
+    s.centred = true;
+    s.fit = PageSettings::Fit::Shrink;
+    return s;
+}
+
 int TableWidth(const std::vector<int> &widths, int columnSpacing)
 {
     if (widths.empty())

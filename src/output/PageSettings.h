@@ -53,6 +53,11 @@ PageSettings CombinedListPageSettings(const QString &title);
 PageSettings DayListPageSettings(const QString &heading);
 // The to-do list, titled "To-do Tasks".
 PageSettings TodoListPageSettings();
+// The completed tasks: landscape, always fitted to the page, small fonts.
+PageSettings CompletedListPageSettings();
+// The holiday table: centred, with cell borders, no stamps. Shrunk to the
+// page when wider, so that no column is ever cut off.
+PageSettings HolidayListPageSettings();
 
 // The table's width before fitting: the columns and the spacing between
 // them.

@@ -190,6 +190,20 @@ TEST(PageSettings, TheThreeListsAndFitting)
         EXPECT_EQ(s->rowSpacing, 0);
     }
 
+    const PageSettings completed = CompletedListPageSettings();
+    EXPECT_EQ(completed.title, u"Completed Tasks"_s);
+    EXPECT_EQ(completed.orientation, PageSettings::Orientation::Landscape);
+    EXPECT_EQ(completed.fit, PageSettings::Fit::Always);
+    EXPECT_EQ(completed.footingBand, 10);
+    EXPECT_EQ(completed.columnSpacing, 0);
+    EXPECT_EQ(completed.titleFont, (PrintFont{u"Arial"_s, 12, true}));
+    EXPECT_EQ(completed.footingFont.pixelSize, 11);
+    const PageSettings holidays = HolidayListPageSettings();
+    EXPECT_EQ(holidays.title, u"Holidays"_s);
+    EXPECT_TRUE(holidays.cellBorders && holidays.centred);
+    EXPECT_EQ(holidays.datePlace, PageSettings::Place::None);
+    EXPECT_EQ(holidays.timePlace, PageSettings::Place::None);
+
     // 642 + 5 gaps of 10 = 692 wide.
     EXPECT_EQ(TableWidth(combined.columnWidths, 10), 692);
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Shrink, 692, 1000), 1.0);
