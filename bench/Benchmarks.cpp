@@ -304,8 +304,7 @@ void BM_PublishYear(benchmark::State &state)
     req.settings.withinDay = true;
     req.settings.alarmColumn = true;
     req.settings.doneColumn = true;
-    StoreWebContent content(s.store->grid(), filter, [&](const QDate &d) { return holidays.nameFor(d); },
-                            req.settings);
+    StoreWebContent content(s.store->grid(), filter, [&](const QDate &d) { return holidays.nameFor(d); });
     for (auto _ : state) {
         const WebPublishResult r = PublishWebCalendar(req, content.content(), fs);
         if (!r.ok || r.written.size() != 13)

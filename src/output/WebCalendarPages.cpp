@@ -247,7 +247,7 @@ void OutputDayTop(Page &page, const WebMonthGrid &grid, int week, const QByteArr
 }
 
 void OutputDayBottom(Page &page, const WebMonthGrid &grid, int week, const QDate &month, const WebCalContent &content,
-                     const QByteArray &shade)
+                     const WebCalSettings &s, const QByteArray &shade)
 {
     page.line("<tr>");
     for (int pos = 1; pos <= 7; ++pos) {
@@ -258,7 +258,7 @@ void OutputDayBottom(Page &page, const WebMonthGrid &grid, int week, const QDate
             // borders in every browser.
             QByteArray fragment;
             if (content.dayFragment)
-                fragment = content.dayFragment(QDate(month.year(), month.month(), day)).toUtf8();
+                fragment = content.dayFragment(QDate(month.year(), month.month(), day), s).toUtf8();
             if (fragment.isEmpty())
                 fragment = "&nbsp;";
             const QByteArrayView extra = pos == 1 ? QByteArrayView("height=\"90\"") : QByteArrayView();
@@ -344,9 +344,8 @@ QString ColorToWebColor(quint32 storedColour)
 // ---------------------------------------------------------------------------
 // The store's day contents
 
-StoreWebContent::StoreWebContent(const Grid &store, const TaskFilter &filter, HolidayNameFn holidayName,
-                                 const WebCalSettings &settings)
-    : store_(store), filter_(filter), holidayName_(std::move(holidayName)), settings_(settings)
+StoreWebContent::StoreWebContent(const Grid &store, const TaskFilter &filter, HolidayNameFn holidayName)
+    : store_(store), filter_(filter), holidayName_(std::move(holidayName))
 {
 }
 
@@ -363,7 +362,7 @@ template <class F> void StoreWebContent::forEachTask(const QDate &date, F f) con
     }
 }
 
-QString StoreWebContent::HTMLDumpEventDay(const QDate &date) const
+QString StoreWebContent::HTMLDumpEventDay(const QDate &date, const WebCalSettings &settings) const
 {
     QByteArray out;
     if (holidayName_) {
@@ -371,26 +370,26 @@ QString StoreWebContent::HTMLDumpEventDay(const QDate &date) const
         if (!name.isEmpty())
             out += "<font color=\"Blue\"><strong>" + escaped(name) + "</strong></font><br>";
     }
-    const QByteArray open = settings_.details ? "<A HREF=\"#" + QByteArray::number(date.day()) + "\">"
+    const QByteArray open = settings.details ? "<A HREF=\"#" + QByteArray::number(date.day()) + "\">"
                                               : QByteArray("<strong>");
-    const QByteArray close = settings_.details ? QByteArray("</A>") : QByteArray("</strong>");
+    const QByteArray close = settings.details ? QByteArray("</A>") : QByteArray("</strong>");
     forEachTask(date, [&](int r) {
         out += open;
         AppendHtmlEscaped(out, QString::fromUtf8(store_.cellUtf8(kStoreTime, r)).toLower().toUtf8());
         out += close;
         QByteArrayView text = store_.cellUtf8(kStoreNotes, r);
         QByteArray cut;
-        if (settings_.truncate) {
+        if (settings.truncate) {
             // Cut before escaping, so an entity is never cut in half.
-            cut = firstCharacters(QString::fromUtf8(text), settings_.truncLength).toUtf8();
+            cut = firstCharacters(QString::fromUtf8(text), settings.truncLength).toUtf8();
             text = cut;
         }
-        if (settings_.withinDay && settings_.withCategory) {
+        if (settings.withinDay && settings.withCategory) {
             out += ' ';
             AppendHtmlEscaped(out, store_.cellUtf8(kStoreCategory, r));
             out += ' ';
             AppendHtmlEscaped(out, text);
-        } else if (settings_.withinDay) {
+        } else if (settings.withinDay) {
             out += ' ';
             AppendHtmlEscaped(out, text);
         } else {
@@ -414,7 +413,7 @@ std::vector<DetailLine> StoreWebContent::HTMLDumpEventDetails(const QDate &date)
 
 WebCalContent StoreWebContent::content() const
 {
-    return {[this](const QDate &d) { return HTMLDumpEventDay(d); },
+    return {[this](const QDate &d, const WebCalSettings &s) { return HTMLDumpEventDay(d, s); },
             [this](const QDate &d) { return HTMLDumpEventDetails(d); }};
 }
 
@@ -464,7 +463,7 @@ QByteArray MonthPageHtml(const WebCalSettings &s, bool yearSet, const QDate &mon
         if (week == 6 && grid[5][0] == 0)
             break;
         OutputDayTop(page, grid, week, shade);
-        OutputDayBottom(page, grid, week, month, content, shade);
+        OutputDayBottom(page, grid, week, month, content, s, shade);
     }
     page.line("</table>");
     page.line("</font>");

@@ -60,25 +60,26 @@ struct DetailLine {
 };
 
 // What the pages ask of the task tables. dayFragment gives the HTML of a day
-// cell (already safe markup, empty for an empty day); dayDetails gives the
-// tasks of a day for the details table (plain text, escaped by the page).
-// Either may be left empty: cells are then empty and the table has no rows.
+// cell (already safe markup, empty for an empty day) under the settings of
+// the page being written, so the cell's links always match the page;
+// dayDetails gives the tasks of a day for the details table (plain text,
+// escaped by the page). Either may be left empty: cells are then empty and
+// the table has no rows.
 struct WebCalContent {
-    std::function<QString(const QDate &)> dayFragment;
+    std::function<QString(const QDate &, const WebCalSettings &)> dayFragment;
     std::function<std::vector<DetailLine>(const QDate &)> dayDetails;
 };
 
 // The day contents of the dated-task store under the task filter, with the
-// holiday of each day. The store, filter and settings must outlive it.
+// holiday of each day. The store and filter must outlive it.
 class StoreWebContent {
 public:
     using HolidayNameFn = std::function<QString(const QDate &)>;
-    StoreWebContent(const Grid &store, const TaskFilter &filter, HolidayNameFn holidayName,
-                    const WebCalSettings &settings);
+    StoreWebContent(const Grid &store, const TaskFilter &filter, HolidayNameFn holidayName);
 
     // The day cell: the holiday in blue, then one line per task that the
     // filter lets through, in store order.
-    QString HTMLDumpEventDay(const QDate &date) const;
+    QString HTMLDumpEventDay(const QDate &date, const WebCalSettings &settings) const;
     std::vector<DetailLine> HTMLDumpEventDetails(const QDate &date) const;
     WebCalContent content() const;
 
@@ -87,7 +88,6 @@ private:
     const Grid &store_;
     const TaskFilter &filter_;
     HolidayNameFn holidayName_;
-    const WebCalSettings &settings_;
 };
 
 // The month grid: day numbers by week (0 to 5) and position (0 to 6), 0 for

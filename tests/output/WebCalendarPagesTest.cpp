@@ -43,7 +43,7 @@ TEST(WebCalendarPages, MonthPageMatchesTheGoldenFile)
     const Grid store = SmallStore();
     const TaskFilter filter = HidingFilter();
     const WebCalSettings s = marchSettings();
-    StoreWebContent content(store, filter, holidays, s);
+    StoreWebContent content(store, filter, holidays);
     const QByteArray page = MonthPageHtml(s, false, s.month, content.content(), FormatSettings::enUS());
     EXPECT_EQ(page, Golden(u"march2001.htm"_s));
     // The template copy put the chosen size into both font lines.
@@ -127,42 +127,42 @@ TEST(WebCalendarPages, DayCellsFollowTheSettings)
     WebCalSettings s;
     s.details = false;
     s.withinDay = false;
-    StoreWebContent content(store, all, {}, s);
+    StoreWebContent content(store, all, {});
     // Only times and categories, times marked strong without details.
-    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 5)),
+    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 5), s),
               u"<strong>11:00 am</strong> Hidden<br><strong>2:00 pm</strong> Home<br>"_s);
-    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 2)), QString());
+    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 2), s), QString());
 
     s.withinDay = true;
     s.withCategory = false;
-    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 7)),
+    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 7), s),
               u"<strong>5:00 pm</strong> &lt;script&gt;alert('x')&lt;/script&gt; &amp; more<br>"_s);
 
     // Cut to ten characters before escaping, so no entity is cut in half.
     s.truncate = true;
     s.truncLength = 10;
-    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 7)), u"<strong>5:00 pm</strong> &lt;script&gt;al<br>"_s);
+    EXPECT_EQ(content.HTMLDumpEventDay(QDate(2001, 3, 7), s), u"<strong>5:00 pm</strong> &lt;script&gt;al<br>"_s);
     Grid one = NewStoreGrid();
     one.setRowCount(2);
     const QStringList cells{u"36951.101"_s, u"9:00 AM"_s, u"Caf\u00e9 & \U0001F600 party, twenty-five"_s};
     one.setCell(kStoreKey, 1, cells[0]);
     one.setCell(kStoreTime, 1, cells[1]);
     one.setCell(kStoreNotes, 1, cells[2]);
-    StoreWebContent small(one, all, {}, s);
+    StoreWebContent small(one, all, {});
     // Ten characters: the emoji counts once and is never split.
-    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1)),
+    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1), s),
               u"<strong>9:00 am</strong> Caf\u00e9 &amp; \U0001F600 p<br>"_s);
     s.truncLength = 0;
-    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1)), u"<strong>9:00 am</strong> <br>"_s);
+    EXPECT_EQ(small.HTMLDumpEventDay(QDate(2001, 3, 1), s), u"<strong>9:00 am</strong> <br>"_s);
 
     // Details on: the time links to the day's rows in the details table.
     s.truncate = false;
     s.details = true;
     s.withCategory = true;
-    StoreWebContent holiday(store, all, holidays, s);
-    EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 17)),
+    StoreWebContent holiday(store, all, holidays);
+    EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 17), s),
               u"<font color=\"Blue\"><strong>St. Patrick's &lt;Day&gt;</strong></font><br>"_s);
-    EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 1)),
+    EXPECT_EQ(holiday.HTMLDumpEventDay(QDate(2001, 3, 1), s),
               u"<A HREF=\"#1\">9:00 am</A> Work Call Ann, then Bob<br>"
               u"<A HREF=\"#1\">10:30 am</A>  Say &quot;hi&quot;<br>"_s);
 
@@ -181,7 +181,7 @@ TEST(WebCalendarPages, DetailsTableColumnsAndHostileText)
     s.doneColumn = true;
     s.alarmColumn = true;
     s.title = u"<script>alert(1)</script>"_s;
-    StoreWebContent content(store, all, {}, s);
+    StoreWebContent content(store, all, {});
     const QByteArray page = MonthPageHtml(s, true, QDate(2001, 3, 1), content.content(), FormatSettings::enUS());
     EXPECT_TRUE(page.contains("<td colspan=\"6\" align=\"center\" class=\"calmonth\">Details</td>"));
     EXPECT_TRUE(page.contains("<td width=55% class=dayheader bgcolor=#D9FFFF>Notes</td>"));
@@ -210,6 +210,17 @@ TEST(WebCalendarPages, DetailsTableColumnsAndHostileText)
     const QByteArray bare = MonthPageHtml(s, false, QDate(2001, 3, 1), {}, FormatSettings::enUS());
     EXPECT_TRUE(bare.contains(">Notes</td>\r\n</tr>\r\n</table>\r\n"));
     EXPECT_FALSE(bare.contains("class=detail"));
+
+    // A TAB inside a text or category takes nothing from the other fields.
+    Grid tabbed = SmallStore();
+    tabbed.setCell(kStoreCategory, 2, u"Work\tand play"_s);
+    tabbed.setCell(kStoreNotes, 2, u"Call\tAnn\tnow"_s);
+    StoreWebContent tabs(tabbed, all, {});
+    const QByteArray tabPage = MonthPageHtml(s, false, QDate(2001, 3, 1), tabs.content(), FormatSettings::enUS());
+    EXPECT_TRUE(tabPage.contains("<td class=detail valign=\"top\" align=\"center\">Work\tand play</td>\r\n"
+                                 "<td class=detail valign=\"top\" align=\"center\">No</td>\r\n"
+                                 "<td class=detail valign=\"top\" align=\"center\">No</td>\r\n"
+                                 "<td class=detail valign=\"top\" align=\"left\">Call\tAnn\tnow</td>\r\n"));
 }
 
 TEST(WebCalendarPages, WebColours)
@@ -248,7 +259,7 @@ TEST(WebCalendarPages, PublishingAYearWritesTheIndexAndTwelveMonths)
     req.wholeYear = true;
     req.folder = dir.path();
     req.settings = marchSettings();
-    StoreWebContent content(store, all, holidays, req.settings);
+    StoreWebContent content(store, all, holidays);
     const WebPublishResult r = PublishWebCalendar(req, content.content(), FormatSettings::enUS());
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     QStringList expected{u"2001.htm"_s};
@@ -276,7 +287,7 @@ TEST(WebCalendarPages, PublishingAYearWritesTheIndexAndTwelveMonths)
     EXPECT_EQ(m.pageToOpen, one.file);
     const Grid hidingStore = SmallStore();
     const TaskFilter hiding = HidingFilter();
-    StoreWebContent golden(hidingStore, hiding, holidays, one.settings);
+    StoreWebContent golden(hidingStore, hiding, holidays);
     ASSERT_TRUE(PublishWebCalendar(one, golden.content(), FormatSettings::enUS()).ok);
     EXPECT_EQ(readBytes(one.file), Golden(u"march2001.htm"_s));
 
