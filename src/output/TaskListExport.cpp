@@ -2,7 +2,9 @@
 
 #include "AtomicFile.h"
 
+#include <cstring>
 #include <functional>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -10,48 +12,95 @@ namespace morvane {
 
 namespace {
 
-// Room for a list's bytes: its text plus what the markup adds per cell.
-qsizetype estimateSize(const ListSource &list, qsizetype perCell)
-{
-    qsizetype size = 64;
-    for (int r = 0; r < list.rowCount(); ++r)
-        for (int c = 0; c < list.colCount(); ++c)
-            size += list.cellUtf8(c, r).size() + perCell;
-    return size;
-}
+// Where a writer's bytes go: a fixed buffer handed on whenever it fills, to
+// the file being written or to the bytes being returned. A large list never
+// sits whole in memory (touching that much fresh memory costs more than the
+// writing), and each piece is a bounds check and a memcpy.
+class Sink {
+public:
+    using Flush = std::function<bool(const char *, std::size_t)>;
+    explicit Sink(Flush flush) : buf_(new char[kSize]), flush_(std::move(flush)) {}
 
-// The cell for an HTML page: escaped, then every CR made "<br>". Escaping
-// first keeps the "<br>" we add from being escaped itself.
-void appendHtmlCell(QByteArray &out, QByteArrayView cell)
+    void put(const char *p, std::size_t n)
+    {
+        if (n > kSize - used_) {
+            flush();
+            if (n > kSize) {  // a huge cell goes straight through
+                flush_(p, n);
+                return;
+            }
+        }
+        std::memcpy(buf_.get() + used_, p, n);
+        used_ += n;
+    }
+    void put(QByteArrayView b) { put(b.data(), std::size_t(b.size())); }
+    template <std::size_t N> void lit(const char (&s)[N]) { put(s, N - 1); }
+    void put(char c)
+    {
+        if (used_ == kSize)
+            flush();
+        buf_[used_++] = c;
+    }
+    void flush()
+    {
+        if (used_ > 0)
+            flush_(buf_.get(), used_);
+        used_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kSize = std::size_t(1) << 20;
+    std::unique_ptr<char[]> buf_;
+    std::size_t used_ = 0;
+    Flush flush_;
+};
+
+// Bytes that need attention in a cell: markup characters and CR for HTML,
+// and for CSV what forces quotes.
+struct ByteClasses {
+    bool html[256] = {};
+    bool csv[256] = {};
+    constexpr ByteClasses()
+    {
+        for (unsigned char c : {'&', '<', '>', '"', '\r'})
+            html[c] = true;
+        for (unsigned char c : {',', '"', '\r', '\n'})
+            csv[c] = true;
+    }
+};
+constexpr ByteClasses kBytes;
+
+// The cell for an HTML page: escaped, and every CR made "<br>" (escaping
+// first, so the "<br>" we add is not escaped itself); "<br>" when empty.
+void putHtmlCell(Sink &out, QByteArrayView cell)
 {
     if (cell.isEmpty()) {
-        out.append("<br>");
+        out.lit("<br>");
         return;
     }
     const char *p = cell.data();
     const char *end = p + cell.size();
     const char *run = p;
     for (; p < end; ++p) {
-        const char *entity = nullptr;
+        if (!kBytes.html[static_cast<unsigned char>(*p)])
+            continue;
+        out.put(run, std::size_t(p - run));
         switch (*p) {
-        case '&': entity = "&amp;"; break;
-        case '<': entity = "&lt;"; break;
-        case '>': entity = "&gt;"; break;
-        case '"': entity = "&quot;"; break;
-        case '\r': entity = "<br>"; break;
-        default: continue;
+        case '&': out.lit("&amp;"); break;
+        case '<': out.lit("&lt;"); break;
+        case '>': out.lit("&gt;"); break;
+        case '"': out.lit("&quot;"); break;
+        default: out.lit("<br>"); break;  // CR
         }
-        out.append(run, p - run);
-        out.append(entity);
         run = p + 1;
     }
-    out.append(run, end - run);
+    out.put(run, std::size_t(end - run));
 }
 
 bool csvNeedsQuotes(QByteArrayView cell)
 {
     for (char c : cell)
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+        if (kBytes.csv[static_cast<unsigned char>(c)])
             return true;
     return false;
 }
@@ -99,100 +148,70 @@ QString HexRgb(const QColor &colour)
 
 namespace {
 
-// Where a writer's bytes go: a buffer that, when writing a file, is handed on
-// whenever it holds a chunk, so a large list never sits whole in memory (the
-// first touch of fresh memory costs more than the writing).
-class Sink {
-public:
-    using Flush = std::function<bool(const char *, std::size_t)>;
-    explicit Sink(QByteArray &buffer, Flush flush = {}) : buf_(buffer), flush_(std::move(flush)) {}
-    QByteArray &buf() { return buf_; }
-    // Called between rows.
-    void maybeFlush()
-    {
-        if (flush_ && buf_.size() >= kChunk)
-            flushNow();
-    }
-    void flushNow()
-    {
-        if (flush_ && !buf_.isEmpty()) {
-            flush_(buf_.constData(), std::size_t(buf_.size()));
-            buf_.truncate(0);  // keeps the allocation for the next chunk
-        }
-    }
-    static constexpr qsizetype kChunk = qsizetype(1) << 20;
-
-private:
-    QByteArray &buf_;
-    Flush flush_;
-};
-
-void writeHtml(const ListSource &list, const QColor &headerColour, Sink &sink)
+void writeHtml(const ListSource &list, const QColor &headerColour, Sink &out)
 {
-    QByteArray &out = sink.buf();
-    out.append("<table border=1>\r\n");
+    out.lit("<table border=1>\r\n");
     const QByteArray headerOpen = "<td nowrap BGCOLOR=\"#" + HexRgb(headerColour).toLatin1() + "\"><B>";
     const int cols = list.colCount();
     for (int r = 0; r < list.rowCount(); ++r) {
-        out.append("<tr>\r\n");
+        out.lit("<tr>\r\n");
         for (int c = 0; c < cols; ++c) {
             if (r == 0) {
-                out.append(headerOpen);
-                appendHtmlCell(out, list.cellUtf8(c, r));
-                out.append("</B></td>\r\n");
+                out.put(headerOpen);
+                putHtmlCell(out, list.cellUtf8(c, r));
+                out.lit("</B></td>\r\n");
             } else {
-                out.append("<td nowrap>");
-                appendHtmlCell(out, list.cellUtf8(c, r));
-                out.append("</td>\r\n");
+                out.lit("<td nowrap>");
+                putHtmlCell(out, list.cellUtf8(c, r));
+                out.lit("</td>\r\n");
             }
         }
-        out.append("</tr>\r\n");
-        sink.maybeFlush();
+        out.lit("</tr>\r\n");
     }
-    out.append("</table><p>\r\n");
-    sink.flushNow();
+    out.lit("</table><p>\r\n");
+    out.flush();
 }
 
-void writeCsv(const ListSource &list, Sink &sink)
+void writeCsv(const ListSource &list, Sink &out)
 {
-    QByteArray &out = sink.buf();
     const int cols = list.colCount();
     for (int r = 0; r < list.rowCount(); ++r) {
         for (int c = 0; c < cols; ++c) {
             if (c > 0)
-                out.append(',');
+                out.put(',');
             const QByteArrayView cell = list.cellUtf8(c, r);
             if (cell.isEmpty()) {
-                out.append("\"\"");
+                out.lit("\"\"");
             } else if (csvNeedsQuotes(cell)) {
-                out.append('"');
+                out.put('"');
                 const char *run = cell.data();
                 const char *end = run + cell.size();
                 for (const char *p = run; p < end; ++p)
                     if (*p == '"') {
-                        out.append(run, p + 1 - run);  // the quote, then its double
-                        out.append('"');
+                        out.put(run, std::size_t(p + 1 - run));  // the quote, then its double
+                        out.put('"');
                         run = p + 1;
                     }
-                out.append(run, end - run);
-                out.append('"');
+                out.put(run, std::size_t(end - run));
+                out.put('"');
             } else {
-                out.append(cell);
+                out.put(cell);
             }
         }
-        out.append("\r\n");
-        sink.maybeFlush();
+        out.lit("\r\n");
     }
-    sink.flushNow();
+    out.flush();
 }
 
-template <class Write> QByteArray toBytes(const ListSource &list, qsizetype perCell, Write write)
+template <class Write> QByteArray toBytes(Write write)
 {
-    QByteArray out;
-    out.reserve(estimateSize(list, perCell));
-    Sink sink(out);
+    QByteArray bytes;
+    Sink sink([&](const char *p, std::size_t n) {
+        bytes.append(p, qsizetype(n));
+        return true;
+    });
     write(sink);
-    return out;
+    return bytes;
 }
 
 template <class Write> FileResult toFile(const QString &path, Write write)
@@ -200,18 +219,17 @@ template <class Write> FileResult toFile(const QString &path, Write write)
     AtomicFile file(path);
     if (FileResult ok = file.open(); !ok)
         return ok;
-    QByteArray buffer;
-    buffer.reserve(Sink::kChunk + 64 * 1024);
-    Sink sink(buffer, [&](const char *p, std::size_t n) { return file.write(p, n); });
+    // After a failed write the file ignores the rest; commit() reports it.
+    Sink sink([&](const char *p, std::size_t n) { return file.write(p, n); });
     write(sink);
-    return file.commit();  // reports the first failed write, if any
+    return file.commit();
 }
 
 }  // namespace
 
 QByteArray TaskListHtml(const ListSource &list, const QColor &headerColour)
 {
-    return toBytes(list, 24, [&](Sink &s) { writeHtml(list, headerColour, s); });
+    return toBytes([&](Sink &s) { writeHtml(list, headerColour, s); });
 }
 
 QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
@@ -221,7 +239,7 @@ QByteArray TaskListHtml(const Grid &list, const QColor &headerColour)
 
 QByteArray TaskListCsv(const ListSource &list)
 {
-    return toBytes(list, 2, [&](Sink &s) { writeCsv(list, s); });
+    return toBytes([&](Sink &s) { writeCsv(list, s); });
 }
 
 QByteArray TaskListCsv(const Grid &list) { return TaskListCsv(GridListSource(list)); }
