@@ -189,6 +189,8 @@ void CopyHTMLMemoContents(Page &page, const char *const *lines, std::size_t coun
 
 QString monthAndYear(int month, int year, const FormatSettings &fs)
 {
+    if (month < 1 || month > 12)  // a date that is no date names no month
+        return QString::number(year);
     return fs.longMonthNames[std::size_t(month - 1)] + u' ' + QString::number(year);
 }
 
@@ -557,6 +559,8 @@ WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebC
         return r.ok;
     };
     const WebCalSettings &s = request.settings;
+    if (!s.month.isValid())
+        return {false, {}, {}, u"No month was chosen to publish."_s, {}};
     if (!request.wholeYear) {
         if (const QString why = CheckWebPageFileName(request.file); !why.isEmpty())
             return {false, {}, request.file, why, {}};

@@ -291,6 +291,12 @@ TEST(WebCalendarPages, PublishingAYearWritesTheIndexAndTwelveMonths)
     ASSERT_TRUE(PublishWebCalendar(one, golden.content(), FormatSettings::enUS()).ok);
     EXPECT_EQ(readBytes(one.file), Golden(u"march2001.htm"_s));
 
+    // No month at all is refused, not written as a page of nonsense.
+    WebPublishRequest none = one;
+    none.settings.month = QDate();
+    EXPECT_FALSE(PublishWebCalendar(none, content.content(), FormatSettings::enUS()).ok);
+    EXPECT_FALSE(MonthPageHtml(none.settings, false, QDate(), {}, FormatSettings::enUS()).isEmpty());
+
     one.file = dir.file(u"notes.txt"_s);
     EXPECT_FALSE(PublishWebCalendar(one, content.content(), FormatSettings::enUS()).ok);
     EXPECT_FALSE(QFile::exists(one.file));
