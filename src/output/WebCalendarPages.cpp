@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -547,17 +549,6 @@ WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebC
                                     const FormatSettings &fs)
 {
     WebPublishResult result;
-    auto write = [&](const QString &path, const QByteArray &bytes) {
-        const FileResult r = WriteFileAtomically(path, bytes);
-        if (r.ok) {
-            result.written << path;
-        } else {
-            result.ok = false;
-            result.failedFile = path;
-            result.message = r.message;
-        }
-        return r.ok;
-    };
     const WebCalSettings &s = request.settings;
     if (!s.month.isValid())
         return {false, {}, {}, u"No month was chosen to publish."_s, {}};
@@ -565,20 +556,53 @@ WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebC
         if (const QString why = CheckWebPageFileName(request.file); !why.isEmpty())
             return {false, {}, request.file, why, {}};
         result.pageToOpen = request.file;
-        write(request.file, MonthPageHtml(s, false, s.month, content, fs));
+        if (const FileResult r = PublishThisMonth(request.file, s, false, s.month, content, fs); r.ok)
+            result.written << request.file;
+        else
+            result = {false, {}, request.file, r.message, request.file};
         return result;
     }
     if (const QString why = CheckWebFolderName(request.folder); !why.isEmpty())
         return {false, {}, request.folder, why, {}};
+
+    // The thirteen pages are written to temporary files first, then synced
+    // and put in place in order, and the folder is synced once: the same
+    // pages as writing them one by one, without a folder sync each.
     const int year = s.month.year();
-    const QString index = JoinPath(request.folder, YearIndexFileName(year));
-    result.pageToOpen = index;
-    if (!write(index, YearIndexHtml(s, year, fs)))
-        return result;
-    for (int m = 1; m <= 12; ++m)
-        if (!write(JoinPath(request.folder, MonthPageFileName(m, year)),
-                   MonthPageHtml(s, true, QDate(year, m, 1), content, fs)))
-            return result;
+    result.pageToOpen = JoinPath(request.folder, YearIndexFileName(year));
+    struct Pending {
+        QString path;
+        std::unique_ptr<AtomicFile> file;
+    };
+    std::vector<Pending> pending;
+    auto fail = [&](const QString &path, const FileResult &r) {
+        result.ok = false;
+        result.failedFile = path;
+        result.message = r.message;
+    };
+    for (int m = 0; m <= 12 && result.ok; ++m) {
+        const QString path = m == 0 ? result.pageToOpen : JoinPath(request.folder, MonthPageFileName(m, year));
+        auto file = std::make_unique<AtomicFile>(path);
+        if (const FileResult r = file->open(); !r.ok) {
+            fail(path, r);
+            break;
+        }
+        const QByteArray page = m == 0 ? YearIndexHtml(s, year, fs)
+                                       : MonthPageHtml(s, true, QDate(year, m, 1), content, fs);
+        file->write(page.constData(), std::size_t(page.size()));  // a failure shows at commit
+        pending.push_back({path, std::move(file)});
+    }
+    // Pages before a failure are put in place, as if written one by one.
+    for (Pending &p : pending) {
+        if (const FileResult r = p.file->commit(false); !r.ok) {
+            if (result.ok)
+                fail(p.path, r);
+            break;
+        }
+        result.written << p.path;
+    }
+    if (!result.written.isEmpty())
+        SyncFolder(request.folder);
     return result;
 }
 

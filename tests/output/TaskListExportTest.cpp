@@ -12,6 +12,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace morvane;
 using namespace Qt::StringLiterals;
 
@@ -171,6 +176,36 @@ TEST(TaskListExport, StreamedFilesHoldTheSameBytes)
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(readBytes(locked + u"/tasks.htm"_s), QByteArray("old"));
+}
+
+// A disk that fills during a streamed export: the writes past 64 kB fail.
+// The earlier file stays byte for byte and the failure names the file.
+TEST(TaskListExport, AFullDiskKeepsTheEarlierExport)
+{
+    TempFolder dir;
+    const QString path = dir.file(u"tasks.htm"_s);
+    writeBytes(path, "earlier export\r\n");
+    Grid big = NewPrintGrid();
+    big.setRowCount(2001);
+    for (int r = 1; r < big.rowCount(); ++r)
+        big.setCell(kPrintWhat, r, QString(100, u'x'));
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit lim {64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        const FileResult r = SaveTaskListHtml(GridListSource(big), kBorder, path);
+        const bool named = r.message.contains(u"tasks.htm"_s) && r.message.contains(u"previous file was kept"_s);
+        ::_exit(r.ok ? 1 : named ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the export claimed success; 2: the message lacks the file";
+    EXPECT_EQ(readBytes(path), QByteArray("earlier export\r\n"));
+    EXPECT_EQ(dir.entries(), QStringList{u"tasks.htm"_s});
 }
 
 TEST(TaskListExport, SaveDialogSettings)
