@@ -2,7 +2,10 @@
 // The two file forms of every list the program exports: an HTML table
 // fragment and comma-separated text. The writers make the bytes (UTF-8, CR LF
 // lines); WriteExportFile puts them on disk atomically, so a failed export
-// leaves any earlier file of that name whole.
+// leaves any earlier file of that name whole. SaveTaskListHtml and
+// SaveTaskListCsv write the same bytes straight to the file, for lists too
+// large to hold twice: the export of the daily tasks is
+// SaveTaskListCsv(CombinedList(store, range, filter, formats), path).
 
 #include "Grid.h"
 #include "GridFile.h"
