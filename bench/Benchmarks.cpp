@@ -14,7 +14,10 @@
 #include "SoundPlayer.h"
 #include "MainWindow.h"
 #include "Navigation.h"
+#include "PrintSelection.h"
+#include "TaskListExport.h"
 #include "TaskTables.h"
+#include "WebCalendarPages.h"
 #include "Utility.h"
 
 #include <benchmark/benchmark.h>
@@ -288,6 +291,66 @@ void BM_HolidayNameForDateScan(benchmark::State &state)
     }
 }
 
+// Export of the daily tasks: the whole store, no range, no filter, as the
+// export command writes it: the combined list read from the store and
+// written to a file.
+template <class Save> void exportStore(benchmark::State &state, const char *name, Save save)
+{
+    LoadedStore s(int(state.range(0)));
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const TaskFilter filter;
+    const QString out = folder().filePath(QString::fromLatin1(name));
+    PrintRange all;
+    all.mode = PrintRange::Mode::Export;
+    for (auto _ : state) {
+        const CombinedList list(s.store->grid(), all, filter, fs);
+        if (list.rowCount() != state.range(0) + 1)
+            state.SkipWithError("the list does not hold every task");
+        if (!save(list, out).ok)
+            state.SkipWithError("export failed");
+    }
+}
+
+void BM_ExportCsv(benchmark::State &state)
+{
+    exportStore(state, "tasks.txt", [](const CombinedList &list, const QString &path) {
+        return SaveTaskListCsv(list, path);
+    });
+}
+
+void BM_ExportHtml(benchmark::State &state)
+{
+    exportStore(state, "tasks.htm", [](const CombinedList &list, const QString &path) {
+        return SaveTaskListHtml(list, QColor(0xD4, 0xD0, 0xC8), path);
+    });
+}
+
+// A year set of web pages: the index and twelve month pages with the
+// details table and the texts within the days, holidays named, written to a
+// folder.
+void BM_PublishYear(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const HolidayIndex holidays(holidayTable(fs), fs);
+    const TaskFilter filter;
+    QTemporaryDir out;
+    WebPublishRequest req;
+    req.wholeYear = true;
+    req.folder = out.path();
+    req.settings.month = DateOfDay(kBenchDay);
+    req.settings.details = true;
+    req.settings.withinDay = true;
+    req.settings.alarmColumn = true;
+    req.settings.doneColumn = true;
+    StoreWebContent content(s.store->grid(), filter, [&](const QDate &d) { return holidays.nameFor(d); });
+    for (auto _ : state) {
+        const WebPublishResult r = PublishWebCalendar(req, content.content(), fs);
+        if (!r.ok || r.written.size() != 13)
+            state.SkipWithError("publishing failed");
+    }
+}
+
 // The main window on an N-task data folder, created offscreen and shown,
 // until its calendars and day list have painted once.
 void BM_StartupToFirstShow(benchmark::State &state)
@@ -334,6 +397,9 @@ BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicro
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -12,30 +12,6 @@ namespace morvane {
 
 namespace {
 
-QFont arial(int pixels, bool bold = false)
-{
-    QFont f(u"Arial"_s);
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
-PageSettings listPage(const QString &title, int cell, int heading, int footing, FitToPage fit, bool stampsBelow)
-{
-    PageSettings s;
-    s.title = title;
-    s.cellFont = arial(cell);
-    s.titleFont = arial(heading, true);
-    s.footingFont = arial(footing);
-    s.fit = fit;
-    if (stampsBelow) {
-        s.datePlace = StampPlace::BottomLeft;
-        s.timePlace = StampPlace::BottomRight;
-    }
-    return s;
-}
-
 // A cell as printed: its line breaks kept, CR LF as one.
 QString printedText(const QString &cell)
 {
@@ -47,35 +23,20 @@ QString printedText(const QString &cell)
 
 }  // namespace
 
-PageSettings CombinedListPage(const QString &title)
+QFont ToQFont(const PrintFont &f)
 {
-    PageSettings s = listPage(title, 13, 13, 13, FitToPage::Shrink, false);
-    s.colWidths = {59, 63, 68, 350, 48, 54};
-    return s;
-}
-
-PageSettings DayListPage(const QString &title) { return listPage(title, 16, 19, 13, FitToPage::Grow, true); }
-PageSettings TodoListPage(const QString &title) { return listPage(title, 16, 19, 16, FitToPage::Grow, true); }
-PageSettings WindowListPage(const QString &title) { return listPage(title, 13, 16, 13, FitToPage::Shrink, true); }
-
-double FitScale(FitToPage fit, double tableWidth, double pageWidth)
-{
-    if (tableWidth <= 0 || pageWidth <= 0)
-        return 1.0;
-    const double toPage = pageWidth / tableWidth;
-    switch (fit) {
-    case FitToPage::Never: return 1.0;
-    case FitToPage::Shrink: return std::min(1.0, toPage);
-    case FitToPage::Grow: return std::max(1.0, toPage);
-    case FitToPage::Always: return toPage;
-    }
-    return 1.0;
+    QFont font(f.family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(f.pixelSize);
+    font.setBold(f.bold);
+    return font;
 }
 
 int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &s, const QDateTime &now,
               const FormatSettings &fs)
 {
-    device.setPageOrientation(s.orientation);
+    device.setPageOrientation(s.orientation == PageSettings::Orientation::Landscape ? QPageLayout::Landscape
+                                                                                     : QPageLayout::Portrait);
     QPainter p;
     if (!p.begin(&device))
         return 0;
@@ -84,54 +45,58 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
     const QRectF page(0, 0, device.width() / toDevice, device.height() / toDevice);
 
     const int cols = table.colCount();
-    std::vector<double> widths(static_cast<std::size_t>(cols));
-    double tableWidth = 0;
-    for (int c = 0; c < cols; ++c) {
-        widths[std::size_t(c)] = c < int(s.colWidths.size()) ? s.colWidths[std::size_t(c)] : table.colWidth(c);
-        tableWidth += widths[std::size_t(c)] + (c ? s.colSpacing : 0);
-    }
-    const double printable = page.width() - s.leftMargin - s.rightMargin;
+    std::vector<int> given;
+    for (int c = 0; c < cols; ++c)
+        given.push_back(c < int(s.columnWidths.size()) ? s.columnWidths[std::size_t(c)] : table.colWidth(c));
+    const int printable = int(page.width()) - s.leftMargin - s.rightMargin;
     // Fitting widens or narrows the columns; the text keeps its size, so a
     // wide list stays readable and a narrow one does not print in giant type.
-    const double scale = FitScale(s.fit, tableWidth, printable);
-    for (double &w : widths)
-        w *= scale;
-    tableWidth *= scale;
+    const double scale = FitScale(s.fit, TableWidth(given, s.columnSpacing), printable);
+    const std::vector<int> fitted = FittedColumnWidths(given, s.columnSpacing, s.fit, printable);
+    const std::vector<double> widths(fitted.begin(), fitted.end());
+    const double spacing = s.columnSpacing * scale;
+    double tableWidth = 0;
+    for (double w : widths)
+        tableWidth += w;
+    tableWidth += spacing * std::max(0, cols - 1);
     double left = s.leftMargin;
     if (s.centred && tableWidth < printable)
         left += (printable - tableWidth) / 2;
+    const QFont cellFont = ToQFont(s.cellFont), titleFont = ToQFont(s.titleFont),
+                footingFont = ToQFont(s.footingFont);
 
     const QString date = FormatDateTime(fs.shortDateFormat, ToDateValue(now), fs);
     const QString time = FormatDateTime(fs.shortTimeFormat, ToDateValue(now), fs);
-    const double top = s.headingBand + QFontMetricsF(s.titleFont).height() + 4;
-    const double bottom = page.height() - s.footingBand - QFontMetricsF(s.footingFont).height() - 4;
+    const double top = s.headingBand + QFontMetricsF(titleFont).height() + 4;
+    const double bottom = page.height() - s.footingBand - QFontMetricsF(footingFont).height() - 4;
 
-    auto drawStamp = [&](StampPlace place, const QString &text, const QFont &font) {
-        if (place == StampPlace::None || text.isEmpty())
+    using Place = PageSettings::Place;
+    auto drawStamp = [&](Place place, const QString &text, const QFont &font) {
+        if (place == Place::None || text.isEmpty())
             return;
         const QFontMetricsF m(font);
-        const bool up = place == StampPlace::TopLeft || place == StampPlace::TopCenter || place == StampPlace::TopRight;
+        const bool up = place == Place::TopLeft || place == Place::TopCentre || place == Place::TopRight;
         const double y = up ? s.headingBand : page.height() - s.footingBand - m.height();
         const QRectF band(s.leftMargin, y, printable, m.height());
-        const Qt::Alignment h = place == StampPlace::TopLeft || place == StampPlace::BottomLeft ? Qt::AlignLeft
-                                : place == StampPlace::TopCenter                                 ? Qt::AlignHCenter
-                                                                                                 : Qt::AlignRight;
+        const Qt::Alignment h = place == Place::TopLeft || place == Place::BottomLeft ? Qt::AlignLeft
+                                : place == Place::TopCentre                           ? Qt::AlignHCenter
+                                                                                      : Qt::AlignRight;
         p.setFont(font);
         p.drawText(band, h | Qt::AlignVCenter, text);
     };
     auto startPage = [&] {
         p.resetTransform();
         p.scale(toDevice, toDevice);
-        drawStamp(s.titlePlace, s.title, s.titleFont);
-        drawStamp(s.datePlace, date, s.footingFont);
-        drawStamp(s.timePlace, time, s.footingFont);
+        drawStamp(s.titlePlace, s.title, titleFont);
+        drawStamp(s.datePlace, date, footingFont);
+        drawStamp(s.timePlace, time, footingFont);
     };
 
     int pages = 1;
     startPage();
     double y = top;
     for (int r = 0; r < table.rowCount(); ++r) {
-        QFont font = s.cellFont;
+        QFont font = cellFont;
         font.setBold(r == 0);
         const QFontMetricsF m(font);
         // The row is as high as its tallest cell, its text wrapped to the column.
@@ -158,9 +123,9 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         for (int c = 0; c < cols; ++c) {
             const QRectF cell(x, 0, widths[std::size_t(c)], height);
             p.drawText(cell, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
-            if (s.borders)
-                p.drawRect(cell.adjusted(-s.colSpacing / 2.0, 0, s.colSpacing / 2.0, 0));
-            x += widths[std::size_t(c)] + s.colSpacing * scale;
+            if (s.cellBorders)
+                p.drawRect(cell.adjusted(-spacing / 2 - 1, 0, spacing / 2 + 1, 0));
+            x += widths[std::size_t(c)] + spacing;
         }
         p.restore();
         y += rowHeight;

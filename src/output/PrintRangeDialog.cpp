@@ -106,15 +106,14 @@ void TfrmPrint::showEvent(QShowEvent *e)
 
 void TfrmPrint::FormShow()
 {
-    const QString modeWord = mode == Mode::Print ? u"Print "_s : mode == Mode::Export ? u"Export "_s : u"Clear "_s;
-    const QString scope = sv_.filter.FiltersOn() ? u"filtered "_s : u"all "_s;
-    const QString all = modeWord + scope + u"tasks"_s;
+    const bool filtered = sv_.filter.FiltersOn();
+    const QString all = RangeAllCaption(mode, filtered);
     rbAll->setText(all);
     setWindowTitle(all);
     lblTitle->setText(all);
-    rbDate->setText(modeWord + scope + u"tasks within a range of dates"_s);
+    rbDate->setText(RangeDatesCaption(mode, filtered));
     // An export takes the dated tasks only.
-    grpNonDate->setVisible(mode != Mode::Export);
+    grpNonDate->setVisible(RangeShowsTodoBox(mode));
     rbDateClick();
     adjustSize();
 }
@@ -128,8 +127,8 @@ void TfrmPrint::rbDateClick()
 
 void TfrmPrint::btOKClick()
 {
-    if (rbDate->isChecked() && dt2->date() < dt1->date()) {
-        sv_.prompts.ErrorBox(u"The second date must be AFTER the first date!"_s);
+    if (const QString why = CheckPrintRange(range()); !why.isEmpty()) {
+        sv_.prompts.ErrorBox(why);
         dt2->setFocus();
         return;
     }
@@ -139,7 +138,7 @@ void TfrmPrint::btOKClick()
 
 PrintRange TfrmPrint::range() const
 {
-    return PrintRange{rbAll->isChecked(), dt1->date(), dt2->date(), cbNonDate->isChecked()};
+    return PrintRange{mode, rbDate->isChecked(), dt1->date(), dt2->date(), cbNonDate->isChecked()};
 }
 
 }  // namespace morvane

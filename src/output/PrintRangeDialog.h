@@ -4,6 +4,7 @@
 // serves the whole run, so that its choices stay from one use to the next.
 
 #include "Clock.h"
+#include "PrintSelection.h"
 #include "Prompts.h"
 #include "TaskTables.h"
 #include "Utility.h"
@@ -22,17 +23,10 @@ namespace morvane {
 
 class ShadowLabel;
 
-// What the dialog chose.
-struct PrintRange {
-    bool all = true;      // all tasks, or the days from .. through
-    QDate from, through;  // both ends included
-    bool todo = true;     // the to-do list too (print and clear only)
-};
-
 class TfrmPrint : public QDialog {
     Q_OBJECT
 public:
-    enum class Mode { Print, Export, Clear };
+    using Mode = PrintRange::Mode;
     struct Services {
         Prompts &prompts;
         const TaskFilter &filter;  // the words "filtered" or "all"
@@ -43,6 +37,7 @@ public:
 
     // Set before each showing; OK sets it back to Print.
     Mode mode = Mode::Print;
+    // What the dialog chose, in its mode.
     PrintRange range() const;
     // The title line's shadow, as the main window's headings have it.
     void setHeadingShadow(int depth, const QColor &text);

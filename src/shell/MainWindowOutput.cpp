@@ -52,9 +52,9 @@ void TfrmMain::printList(const Grid &table, PageSettings settings, const QTableV
     if (!printer)
         return;
     // The columns as wide as the list shows them.
-    if (shown && settings.colWidths.empty())
+    if (shown && settings.columnWidths.empty())
         for (int c = 0; c < table.colCount(); ++c)
-            settings.colWidths.push_back(shown->isColumnHidden(c) ? 0 : shown->columnWidth(c));
+            settings.columnWidths.push_back(shown->isColumnHidden(c) ? 0 : shown->columnWidth(c));
     if (PrintGrid(*printer, table, settings, sv_.clock.now(), fs_) == 0)
         sv_.prompts.ErrorBox(u"The printer could not be started."_s);
 }
@@ -62,9 +62,9 @@ void TfrmMain::printList(const Grid &table, PageSettings settings, const QTableV
 void TfrmMain::Print3Click()
 {
     commitNotes();
-    printList(gridDay_, DayListPage(dayHeading()), tvDay_);
+    printList(gridDay_, DayListPageSettings(dayHeading()), tvDay_);
 }
 
-void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPage(u"To-do Tasks"_s), tvNonday_); }
+void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPageSettings(), tvNonday_); }
 
 }  // namespace morvane

@@ -121,7 +121,17 @@ bool AtomicFile::write(const char *data, std::size_t size)
     return true;
 }
 
-FileResult AtomicFile::commit()
+void SyncFolder(const QString &folder)
+{
+    const QByteArray dir = QFile::encodeName(folder);
+    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+FileResult AtomicFile::commit(bool syncFolder)
 {
     auto fail = [&](const QString &why) {
         if (d->fd >= 0)
@@ -147,12 +157,8 @@ FileResult AtomicFile::commit()
         return fail(errnoText(errno));
     d->tmp.clear();
     // Make the rename itself durable.
-    const QByteArray dir = QFile::encodeName(QFileInfo(d->path).absolutePath());
-    const int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    if (syncFolder)
+        SyncFolder(QFileInfo(d->path).absolutePath());
     return FileResult::success();
 }
 

@@ -22,7 +22,10 @@ public:
     FileResult open();
     // Returns false after the first failed write; commit() then reports it.
     bool write(const char *data, std::size_t size);
-    FileResult commit();
+    // Syncs the file and renames it over the old one. With syncFolder false
+    // the caller syncs the folder afterwards (SyncFolder): one sync for a
+    // set of files committed into one folder.
+    FileResult commit(bool syncFolder = true);
 
 private:
     struct Impl;
@@ -32,6 +35,9 @@ private:
 // Checks whether path may be written: refuses read-only files and folders by
 // their permission bits (as root, everything would look writable otherwise).
 FileResult CheckWritable(const QString &path);
+
+// Makes the renames done in the folder durable.
+void SyncFolder(const QString &folder);
 
 // Writes the whole of data to path atomically.
 FileResult WriteFileAtomically(const QString &path, QByteArrayView data);

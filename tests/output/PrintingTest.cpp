@@ -73,23 +73,12 @@ protected:
     }
 };
 
-TEST(FitToPage, ScalesAsEachModeSays)
-{
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Never, 1000, 500), 1.0);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Shrink, 1000, 500), 0.5);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Shrink, 250, 500), 1.0);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Grow, 250, 500), 2.0);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Grow, 1000, 500), 1.0);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Always, 250, 500), 2.0);
-    EXPECT_DOUBLE_EQ(FitScale(FitToPage::Always, 1000, 500), 0.5);
-}
-
 TEST_F(PrintingTest, AListPrintsItsTitleStampsHeaderAndEveryCell)
 {
     Grid g = ListOf(3);
     g.setCell(2, 2, u"Two lines\r\nof notes"_s);
     int pages = 0;
-    const QString text = print(g, DayListPage(u"Wed 9 12 2026  Today"_s), &pages);
+    const QString text = print(g, DayListPageSettings(u"Wed 9 12 2026  Today"_s), &pages);
     EXPECT_EQ(pages, 1);
     for (const QString &s : {u"Wed 9 12 2026 Today"_s, u"Time"_s, u"Category"_s, u"What"_s, u"9:01 AM"_s,
                              u"Task number 1"_s, u"Two lines"_s, u"of notes"_s, u"Task number 3"_s, u"12/9/2026"_s,
@@ -104,8 +93,8 @@ TEST_F(PrintingTest, ALongListGoesOnOverSeveralPagesWithNothingLost)
 {
     const Grid g = ListOf(150);
     int pages = 0;
-    PageSettings s = CombinedListPage(u"All tasks"_s);
-    s.colWidths = {80, 90, 300};
+    PageSettings s = CombinedListPageSettings(u"All tasks"_s);
+    s.columnWidths = {80, 90, 300};
     const QString text = print(g, s, &pages);
     EXPECT_GT(pages, 1);
     EXPECT_EQ(text.count(u'\f'), pages);
@@ -117,7 +106,7 @@ TEST_F(PrintingTest, ALongListGoesOnOverSeveralPagesWithNothingLost)
 
 TEST_F(PrintingTest, AnEmptyListPrintsItsHeader)
 {
-    const QString text = print(ListOf(0), TodoListPage(u"To-do Tasks"_s));
+    const QString text = print(ListOf(0), TodoListPageSettings());
     EXPECT_TRUE(text.contains(u"To-do Tasks"_s));
     EXPECT_TRUE(text.contains(u"Category"_s));
 }
@@ -180,10 +169,10 @@ TEST_F(RangeDialogTest, AReversedRangeIsRefusedAndOkSetsThePrintModeBack)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.mode, TfrmPrint::Mode::Print);
     const PrintRange r = dlg.range();
-    EXPECT_FALSE(r.all);
-    EXPECT_EQ(r.from, QDate(2026, 12, 10));
-    EXPECT_EQ(r.through, QDate(2026, 12, 10));
-    EXPECT_TRUE(r.todo);
+    EXPECT_TRUE(r.byDate);
+    EXPECT_EQ(r.first, QDate(2026, 12, 10));
+    EXPECT_EQ(r.last, QDate(2026, 12, 10));
+    EXPECT_TRUE(r.includeTodo);
 }
 
 }  // namespace

@@ -110,3 +110,23 @@ TEST(AtomicSave, KeepsPermissionsAndLinks)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readBytes(path), "through link");
 }
+
+// Several files committed into one folder, the folder synced once by the
+// caller: each replaces its old file whole, and nothing temporary is left.
+TEST(AtomicSave, SeveralFilesShareOneFolderSync)
+{
+    TempFolder dir;
+    writeBytes(dir.file("a.htm"), "old a");
+    AtomicFile a(dir.file("a.htm")), b(dir.file("b.htm"));
+    ASSERT_TRUE(a.open().ok);
+    ASSERT_TRUE(b.open().ok);
+    ASSERT_TRUE(a.write("new a", 5));
+    ASSERT_TRUE(b.write("new b", 5));
+    EXPECT_EQ(readBytes(dir.file("a.htm")), "old a");  // nothing replaced before the commit
+    ASSERT_TRUE(a.commit(false).ok);
+    ASSERT_TRUE(b.commit(false).ok);
+    SyncFolder(dir.path());
+    EXPECT_EQ(readBytes(dir.file("a.htm")), "new a");
+    EXPECT_EQ(readBytes(dir.file("b.htm")), "new b");
+    EXPECT_EQ(dir.entries(), QStringList({"a.htm", "b.htm"}));
+}

@@ -1,0 +1,609 @@
+#include "WebCalendarPages.h"
+
+#include "AtomicFile.h"
+#include "TaskListExport.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+// The head of a month page. Two lines are replaced as it is copied: the one
+// with the heading colour and the ones with the body font size.
+const char *const kMonthTop[] = {
+    "<html><head>",
+    "<META HTTP-EQUIV='Content-Type' content='text/html; charset=utf-8'>",
+    nullptr,  // the title, naming our home page
+    "<meta name=\"description\" content=\"Morvane Calendar - freeware appointment scheduler.\">",
+    "",
+    "<style type=\"text/css\"> body  {",
+    " \tfont-family : Arial;",
+    " \tfont-size : 9pt;",
+    " \tmargin : 0px;",
+    " }",
+    " ",
+    " td.CalMonth  {",
+    " \tfont-family : Verdana, Arial;",
+    "\tfont-size : x-large;",
+    " \tfont-weight : bold;",
+    " \tbackground-color : #669999;",
+    " \tcolor : #CCFFFF;",
+    " }",
+    " ",
+    " td  {",
+    " \tfont-family : Arial;",
+    " \tfont-size : 9pt;",
+    " }",
+    " ",
+    " td.DayHeader  {",
+    " \tfont-family : Verdana, Arial;",
+    " \tfont-style : italic;",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : solid;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : none;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " td.cell  {",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : solid;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " td.bottomcell  {",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : solid;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " td.rightcell  {",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : none;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " td.numbercell  {",
+    " \tfont-family : Verdana, Arial;",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : none;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " td.FillDay  {",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : none;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " td.bottomFillDay  {",
+    " \tborder-width : .1em;",
+    " \tborder-bottom-style : solid;",
+    " \tborder-top-style : none;",
+    " \tborder-right-style : solid;",
+    " \tborder-left-style : none;",
+    " }",
+    " ",
+    " </style> ",
+    "",
+    "</head>",
+    "<body bgcolor=white>",
+    "<font face=\"Arial\" size=\"-1\">",
+};
+static_assert(std::size(kMonthTop) == 87);
+
+// The head of the year index page, up to the cell that takes its title.
+const char *const kYearTop[] = {
+    "<html><head>",
+    "<META HTTP-EQUIV='Content-Type' content='text/html; charset=utf-8'>",
+    "<title>Calendar</title>",
+    "",
+    "<style type=\"text/css\"> body  {",
+    " \tfont-family : Arial;",
+    " \tfont-size : 9pt;",
+    " \tmargin : 0px;",
+    " }",
+    " ",
+    " td.CalMonth  {",
+    " \tfont-family : Verdana, Arial;",
+    "\tfont-size : x-large;",
+    " \tfont-weight : bold;",
+    " \tbackground-color : #669999;",
+    " \tcolor : #CCFFFF;",
+    " }",
+    " ",
+    " td  {",
+    " \tfont-family : Arial;",
+    " \tfont-size : 12pt;",
+    " }",
+    " ",
+    " </style> ",
+    "",
+    "</head>",
+    "<body bgcolor=white>",
+    "<font face=\"Arial\" size=\"-1\">",
+    "<table width=\"100%\">",
+    "  ",
+    "  <TR>",
+    "<td width=\"1%\">&nbsp;</td>",
+    "<td align=\"middle\" class=\"calmonth\">",
+};
+static_assert(std::size(kYearTop) == 33);
+
+// A page being written: lines of UTF-8, each ended by CR LF.
+class Page {
+public:
+    Page() { out_.reserve(16 * 1024); }
+    // One line made of the parts, each text or bytes, joined as they are.
+    template <class... Parts> void line(const Parts &...parts)
+    {
+        (out_.append(QByteArrayView(parts)), ...);
+        out_.append("\r\n");
+    }
+    void lineText(const QString &text) { line(text.toUtf8()); }
+    QByteArray &bytes() { return out_; }
+
+private:
+    QByteArray out_;
+};
+
+QByteArray escaped(QStringView text)
+{
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size());
+    AppendHtmlEscaped(out, utf8);
+    return out;
+}
+
+// The template copy: the heading colour and the font size go in as chosen.
+void CopyHTMLMemoContents(Page &page, const char *const *lines, std::size_t count, const WebCalSettings &s)
+{
+    const QByteArray colour = "\t\tcolor : " + s.webColor.toUtf8() + ";";
+    const QByteArray size = "\tfont-size : " + QByteArray::number(s.fontSize) + "pt;";
+    const QByteArray title = QByteArray("<title>Morvane Calendar - generated by Morvane ") + kHomePageAddress +
+                             "</title>";
+    for (std::size_t i = 0; i < count; ++i) {
+        const QByteArrayView text = lines[i] ? QByteArrayView(lines[i]) : QByteArrayView(title);
+        if (text.contains("color : #CCFFFF;"))
+            page.line(colour);
+        else if (text.contains("font-size : 9pt;"))
+            page.line(size);
+        else
+            page.line(text);
+    }
+}
+
+QString monthAndYear(int month, int year, const FormatSettings &fs)
+{
+    if (month < 1 || month > 12)  // a date that is no date names no month
+        return QString::number(year);
+    return fs.longMonthNames[std::size_t(month - 1)] + u' ' + QString::number(year);
+}
+
+// The heading of a month: a single month alone, or with links to the other
+// eleven pages of its year set.
+void DumpMonth(Page &page, const WebCalSettings &s, bool yearSet, const QDate &month, const FormatSettings &fs)
+{
+    const QByteArray heading = escaped(s.title) + " - " + monthAndYear(month.month(), month.year(), fs).toUtf8();
+    if (!yearSet) {
+        page.line("<table width=\"100%\">");
+        page.line("<td width=\"1%\">&nbsp;</td>");
+        page.line("<td align=\"center\" class=\"calmonth\">", heading, "</td>");
+        page.line("</table>");
+        return;
+    }
+    page.line("<table width=\"100%\"><tr>");
+    page.line("<td align=\"center\" class=\"calmonth\">", heading, "<br>");
+    page.line("<table BORDER COLS=4 WIDTH=\"100%\" >");
+    const QString year = QString::number(month.year());
+    for (int row = 0; row < 3; ++row) {
+        page.line("<tr>");
+        for (int m = row * 4 + 1; m <= row * 4 + 4; ++m)
+            page.lineText(u"<td ALIGN=CENTER BGCOLOR=\"#FFFFFF\"><a href=\"%1_%2.htm\">%3</a></td>"_s.arg(
+                QString::number(m), year, monthAndYear(m, month.year(), fs)));
+        page.line("</tr>");
+    }
+    page.line("</table>");
+    page.line("</tr>");
+    page.line("</table>");
+}
+
+// The checkerboard: shaded where week and position are both odd or both
+// even, so the first day cell is shaded.
+QByteArray GetCheckerBoard(int week, int position, const QByteArray &shade)
+{
+    return (week % 2) == (position % 2) ? shade : QByteArray();
+}
+
+void OutputDayTop(Page &page, const WebMonthGrid &grid, int week, const QByteArray &shade)
+{
+    page.line("<tr>");
+    if (week == 1)
+        page.line("<td width=1 class=rightcell rowspan=12>&nbsp;</td>");
+    for (int pos = 1; pos <= 7; ++pos) {
+        const int day = grid[std::size_t(week - 1)][std::size_t(pos - 1)];
+        const QByteArray sh = GetCheckerBoard(week, pos, shade);
+        if (day > 0) {
+            const QByteArray d = QByteArray::number(day);
+            page.line("<td valign=top width=14% nowrap align=right class=numbercell ", sh, "><A NAME=\"C", d,
+                      "\">", d, "</A></td>");
+        } else {
+            page.line("<td width=14% class=FillDay ", sh, ">&nbsp;</td>");
+        }
+    }
+    page.line("</tr>");
+}
+
+void OutputDayBottom(Page &page, const WebMonthGrid &grid, int week, const QDate &month, const WebCalContent &content,
+                     const WebCalSettings &s, const QByteArray &shade)
+{
+    page.line("<tr>");
+    for (int pos = 1; pos <= 7; ++pos) {
+        const int day = grid[std::size_t(week - 1)][std::size_t(pos - 1)];
+        const QByteArray sh = GetCheckerBoard(week, pos, shade);
+        if (day > 0) {
+            // DumpData: the day's fragment, or a blank so the cell keeps its
+            // borders in every browser.
+            QByteArray fragment;
+            if (content.dayFragment)
+                fragment = content.dayFragment(QDate(month.year(), month.month(), day), s).toUtf8();
+            if (fragment.isEmpty())
+                fragment = "&nbsp;";
+            const QByteArrayView extra = pos == 1 ? QByteArrayView("height=\"90\"") : QByteArrayView();
+            page.line("<td width=14% class=cell ", sh, " valign=\"top\" ", extra, ">", fragment, "</td>");
+        } else {
+            page.line("<td width=14% class=BottomFillDay height=\"90\" ", sh, ">&nbsp;</td>");
+        }
+    }
+    page.line("</tr>");
+}
+
+void dumpDetails(Page &page, const WebCalSettings &s, const QDate &month, const WebMonthGrid &grid,
+                 const WebCalContent &content)
+{
+    const QByteArray colour = s.webColor.toUtf8();
+    page.line("<p>");
+    page.line("<table width=\"100%\" border=\"1\" cellpadding=\"3\" cellspacing=\"0\">");
+    page.line("<tr>");
+    const int columns = 4 + int(s.alarmColumn) + int(s.doneColumn);
+    page.line("<td colspan=\"", QByteArray::number(columns), "\" align=\"center\" class=\"calmonth\">Details</td>");
+    page.line("</tr>");
+    page.line("<tr>");
+    const QByteArray head = "<td class=dayheader align=\"center\" bgcolor=" + colour;
+    page.line(head, ">Day</td>");
+    page.line(head, ">Time</td>");
+    page.line(head, ">Category</td>");
+    if (s.alarmColumn)
+        page.line(head, ">Alarm?</td>");
+    if (s.doneColumn)
+        page.line(head, ">Done?</td>");
+    const int notesWidth = 55 + (s.alarmColumn ? 0 : 5) + (s.doneColumn ? 0 : 5);
+    page.line("<td width=", QByteArray::number(notesWidth), "% class=dayheader bgcolor=", colour, ">Notes</td>");
+    page.line("</tr>");
+
+    static constexpr char kCell[] = "<td class=detail valign=\"top\" align=\"center\">";
+    if (content.dayDetails) {
+        for (const auto &week : grid)
+            for (int day : week) {
+                if (day <= 0)
+                    continue;
+                for (const DetailLine &d : content.dayDetails(QDate(month.year(), month.month(), day))) {
+                    const QByteArray n = QByteArray::number(d.day);
+                    page.line("<tr>");
+                    // The anchor names the row and links back to the day's
+                    // number in the calendar.
+                    page.line(kCell, "<a name=\"", n, "\" href=\"#C", n, "\">", n, "</td>");
+                    page.line(kCell, escaped(d.time), "</td>");
+                    page.line(kCell, escaped(d.category), "</td>");
+                    if (s.alarmColumn)
+                        page.line(kCell, escaped(d.alarm), "</td>");
+                    if (s.doneColumn)
+                        page.line(kCell, escaped(d.done), "</td>");
+                    page.line("<td class=detail valign=\"top\" align=\"left\">", escaped(d.text), "</td>");
+                    page.line("</tr>");
+                }
+            }
+    }
+    page.line("</table>");
+}
+
+// The first n characters of a text, never splitting a character that takes
+// two UTF-16 units.
+QString firstCharacters(const QString &text, int n)
+{
+    if (n <= 0)
+        return {};
+    qsizetype i = 0;
+    for (int count = 0; i < text.size() && count < n; ++count)
+        i += (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+    return text.left(i);
+}
+
+}  // namespace
+
+QString ColorToWebColor(const QColor &colour) { return u"#"_s + HexRgb(colour); }
+
+QString ColorToWebColor(quint32 storedColour)
+{
+    return ColorToWebColor(QColor(int(storedColour & 0xFF), int((storedColour >> 8) & 0xFF),
+                                  int((storedColour >> 16) & 0xFF)));
+}
+
+// ---------------------------------------------------------------------------
+// The store's day contents
+
+StoreWebContent::StoreWebContent(const Grid &store, const TaskFilter &filter, HolidayNameFn holidayName)
+    : store_(store), filter_(filter), holidayName_(std::move(holidayName))
+{
+}
+
+template <class F> void StoreWebContent::forEachTask(const QDate &date, F f) const
+{
+    // The store is in day order: the day's run starts at its first row and
+    // ends at the first row of another day.
+    const int day = DayNumber(date);
+    for (int r = FirstRowOnOrAfter(store_, day); r < store_.rowCount(); ++r) {
+        if (KeyDay(store_.cellUtf8(kStoreKey, r)) != day)
+            break;
+        if (filter_.rowPasses(store_, r))
+            f(r);
+    }
+}
+
+QString StoreWebContent::HTMLDumpEventDay(const QDate &date, const WebCalSettings &settings) const
+{
+    QByteArray out;
+    if (holidayName_) {
+        const QString name = holidayName_(date);
+        if (!name.isEmpty())
+            out += "<font color=\"Blue\"><strong>" + escaped(name) + "</strong></font><br>";
+    }
+    const QByteArray open = settings.details ? "<A HREF=\"#" + QByteArray::number(date.day()) + "\">"
+                                              : QByteArray("<strong>");
+    const QByteArray close = settings.details ? QByteArray("</A>") : QByteArray("</strong>");
+    forEachTask(date, [&](int r) {
+        out += open;
+        AppendHtmlEscaped(out, QString::fromUtf8(store_.cellUtf8(kStoreTime, r)).toLower().toUtf8());
+        out += close;
+        QByteArrayView text = store_.cellUtf8(kStoreNotes, r);
+        QByteArray cut;
+        if (settings.truncate) {
+            // Cut before escaping, so an entity is never cut in half.
+            cut = firstCharacters(QString::fromUtf8(text), settings.truncLength).toUtf8();
+            text = cut;
+        }
+        if (settings.withinDay && settings.withCategory) {
+            out += ' ';
+            AppendHtmlEscaped(out, store_.cellUtf8(kStoreCategory, r));
+            out += ' ';
+            AppendHtmlEscaped(out, text);
+        } else if (settings.withinDay) {
+            out += ' ';
+            AppendHtmlEscaped(out, text);
+        } else {
+            out += ' ';
+            AppendHtmlEscaped(out, store_.cellUtf8(kStoreCategory, r));
+        }
+        out += "<br>";
+    });
+    return QString::fromUtf8(out);
+}
+
+std::vector<DetailLine> StoreWebContent::HTMLDumpEventDetails(const QDate &date) const
+{
+    std::vector<DetailLine> lines;
+    forEachTask(date, [&](int r) {
+        lines.push_back({date.day(), store_.cell(kStoreTime, r).toLower(), store_.cell(kStoreCategory, r),
+                         store_.cell(kStoreAlarm, r), store_.cell(kStoreDone, r), store_.cell(kStoreNotes, r)});
+    });
+    return lines;
+}
+
+WebCalContent StoreWebContent::content() const
+{
+    return {[this](const QDate &d, const WebCalSettings &s) { return HTMLDumpEventDay(d, s); },
+            [this](const QDate &d) { return HTMLDumpEventDetails(d); }};
+}
+
+// ---------------------------------------------------------------------------
+// The month grid
+
+int MyDayOfWeek(const QDate &date, bool mondayFirst)
+{
+    const int iso = date.dayOfWeek();  // 1 Monday .. 7 Sunday
+    return mondayFirst ? iso : iso % 7 + 1;
+}
+
+WebMonthGrid FillGridWithNumbers(const QDate &month, bool mondayFirst)
+{
+    WebMonthGrid grid{};
+    const QDate first(month.year(), month.month(), 1);
+    int cell = MyDayOfWeek(first, mondayFirst) - 1;
+    for (int day = 1; day <= first.daysInMonth(); ++day, ++cell)
+        grid[std::size_t(cell / 7)][std::size_t(cell % 7)] = day;
+    return grid;
+}
+
+// ---------------------------------------------------------------------------
+// Pages
+
+QByteArray MonthPageHtml(const WebCalSettings &s, bool yearSet, const QDate &month, const WebCalContent &content,
+                         const FormatSettings &fs)
+{
+    Page page;
+    const WebMonthGrid grid = FillGridWithNumbers(month, s.mondayFirst);
+    const QByteArray shade = "bgcolor=" + s.webColor.toUtf8();
+
+    CopyHTMLMemoContents(page, kMonthTop, std::size(kMonthTop), s);
+    DumpMonth(page, s, yearSet, month, fs);
+
+    page.line("<table width=\"100%\" border=0 cellspacing=0 cellpadding=1>");
+    page.line("<tr>");
+    page.line("<td width=1>&nbsp;</td>");
+    for (int pos = 1; pos <= 7; ++pos) {
+        const int weekday = (pos - 1 + (s.mondayFirst ? 1 : 0)) % 7;  // 0 = Sunday
+        const QByteArray bg = pos % 2 == 0 ? " bgcolor=" + s.webColor.toUtf8() : QByteArray();
+        page.line("<td valign=top width=14% nowrap align=center class=dayheader", bg, ">",
+                  fs.longDayNames[std::size_t(weekday)].toUtf8(), "</td>");
+    }
+    page.line("</tr>");
+    for (int week = 1; week <= 6; ++week) {
+        if (week == 6 && grid[5][0] == 0)
+            break;
+        OutputDayTop(page, grid, week, shade);
+        OutputDayBottom(page, grid, week, month, content, s, shade);
+    }
+    page.line("</table>");
+    page.line("</font>");
+    if (s.details)
+        dumpDetails(page, s, month, grid, content);
+    // Our footer: where the page came from, and the end of the page.
+    page.line("<p align=center><font size=\"-2\">Made with <a href=\"", kHomePageAddress, "\">Morvane</a></font></p>");
+    page.line("</body></html>");
+    return std::move(page.bytes());
+}
+
+QByteArray YearIndexHtml(const WebCalSettings &s, int year, const FormatSettings &fs)
+{
+    Page page;
+    CopyHTMLMemoContents(page, kYearTop, std::size(kYearTop), s);
+    const QByteArray y = QByteArray::number(year);
+    page.line("<P>", escaped(s.title), " - ", y, "</P></td></TR>");
+    page.line("</table>");
+    page.line("<table border=0 cellspacing=0 cellpadding=1></table>");
+    page.line("<DIV align=center>");
+    page.line("<TABLE style=\"HEIGHT: 116px; WIDTH: 350px\">");
+    page.line("<TR>");
+    for (int m = 1; m <= 12; ++m) {
+        const QByteArray link = "<TD><P><A href=\"" + QByteArray::number(m) + "_" + y + ".htm\">" +
+                                monthAndYear(m, year, fs).toUtf8() + "</A></P></TD>";
+        if (m % 2 == 1) {
+            page.line(link);
+        } else {
+            page.line(link, "</TR>");
+            if (m != 12)
+                page.line("<TR>");
+        }
+    }
+    page.line("</TABLE></DIV></font>");
+    page.line("<P>&nbsp;</P>");
+    page.line("</body></html>");
+    return std::move(page.bytes());
+}
+
+QString MonthPageFileName(int month, int year) { return u"%1_%2.htm"_s.arg(month).arg(year); }
+
+QString YearIndexFileName(int year) { return u"%1.htm"_s.arg(year); }
+
+FileResult PublishThisMonth(const QString &path, const WebCalSettings &settings, bool yearSet, const QDate &month,
+                            const WebCalContent &content, const FormatSettings &fs)
+{
+    return WriteFileAtomically(path, MonthPageHtml(settings, yearSet, month, content, fs));
+}
+
+FileResult PublishYearHtm(const QString &folder, const WebCalSettings &settings, int year, const FormatSettings &fs)
+{
+    return WriteFileAtomically(JoinPath(folder, YearIndexFileName(year)), YearIndexHtml(settings, year, fs));
+}
+
+QString CheckWebPageFileName(const QString &file)
+{
+    if (file.isEmpty())
+        return u"An HTML file has not been specified"_s;
+    if (!file.toLower().contains(u".htm"_s))
+        return u"Filename needs \".htm\" or \".html\" extension"_s;
+    return {};
+}
+
+QString CheckWebFolderName(const QString &folder)
+{
+    if (folder.isEmpty())
+        return u"An output folder has not been specified"_s;
+    return {};
+}
+
+FileResult CreateFolderWithParents(const QString &folder)
+{
+    if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
+        return FileResult::success();
+    return FileResult::failure(u"Unable to create directory \"%1\""_s.arg(QDir::toNativeSeparators(folder)));
+}
+
+WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebCalContent &content,
+                                    const FormatSettings &fs)
+{
+    WebPublishResult result;
+    const WebCalSettings &s = request.settings;
+    if (!s.month.isValid())
+        return {false, {}, {}, u"No month was chosen to publish."_s, {}};
+    if (!request.wholeYear) {
+        if (const QString why = CheckWebPageFileName(request.file); !why.isEmpty())
+            return {false, {}, request.file, why, {}};
+        result.pageToOpen = request.file;
+        if (const FileResult r = PublishThisMonth(request.file, s, false, s.month, content, fs); r.ok)
+            result.written << request.file;
+        else
+            result = {false, {}, request.file, r.message, request.file};
+        return result;
+    }
+    if (const QString why = CheckWebFolderName(request.folder); !why.isEmpty())
+        return {false, {}, request.folder, why, {}};
+
+    // The thirteen pages are written to temporary files first, then synced
+    // and put in place in order, and the folder is synced once: the same
+    // pages as writing them one by one, without a folder sync each.
+    const int year = s.month.year();
+    result.pageToOpen = JoinPath(request.folder, YearIndexFileName(year));
+    struct Pending {
+        QString path;
+        std::unique_ptr<AtomicFile> file;
+    };
+    std::vector<Pending> pending;
+    auto fail = [&](const QString &path, const FileResult &r) {
+        result.ok = false;
+        result.failedFile = path;
+        result.message = r.message;
+    };
+    for (int m = 0; m <= 12 && result.ok; ++m) {
+        const QString path = m == 0 ? result.pageToOpen : JoinPath(request.folder, MonthPageFileName(m, year));
+        auto file = std::make_unique<AtomicFile>(path);
+        if (const FileResult r = file->open(); !r.ok) {
+            fail(path, r);
+            break;
+        }
+        const QByteArray page = m == 0 ? YearIndexHtml(s, year, fs)
+                                       : MonthPageHtml(s, true, QDate(year, m, 1), content, fs);
+        file->write(page.constData(), std::size_t(page.size()));  // a failure shows at commit
+        pending.push_back({path, std::move(file)});
+    }
+    // Pages before a failure are put in place, as if written one by one.
+    for (Pending &p : pending) {
+        if (const FileResult r = p.file->commit(false); !r.ok) {
+            if (result.ok)
+                fail(p.path, r);
+            break;
+        }
+        result.written << p.path;
+    }
+    if (!result.written.isEmpty())
+        SyncFolder(request.folder);
+    return result;
+}
+
+}  // namespace morvane
