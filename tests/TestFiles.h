@@ -9,6 +9,7 @@
 
 // Texts in failure messages as text, not as 2-byte objects.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << '"' << b.toStdString() << '"'; }
 
 namespace morvane {
 

@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "PrintRangeDialog.h"
+
 #include "AppIcon.h"
 #include "AtomicFile.h"
 #include "DataFolder.h"
@@ -356,6 +358,7 @@ QAction *TfrmMain::command(QMenu *menu, const QString &text, const QKeySequence 
 void TfrmMain::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(u"&File"_s);
+    file->setObjectName(u"File1"_s);
     command(file, u"&Hide"_s, QKeySequence(u"Alt+H"_s), &TfrmMain::Hide1Click)->setObjectName(u"Hide1"_s);
     command(file, u"&Find"_s, QKeySequence(u"Ctrl+F"_s), &TfrmMain::Search1Click)->setObjectName(u"Search1"_s);
     command(file, u"12 - &month calendar"_s, QKeySequence(u"Shift+Ctrl+C"_s), &TfrmMain::N12monthcalendar1Click)
@@ -582,6 +585,7 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
     if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {
         resizeCalendars();
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {
+        activeList_ = watched;
         // The list with the focus shows its selection; the other hides it.
         for (QTableView *v : {tvDay_, tvNonday_})
             showListSelection(v, v == watched);

@@ -12,12 +12,15 @@
 #include "Chimes.h"
 #include "DailyAlarms.h"
 #include "DesktopNotifier.h"
+#include "FileLauncher.h"
 #include "Clock.h"
 #include "DailyBackup.h"
 #include "Find.h"
 #include "PopupSummary.h"
 #include "GridFile.h"
 #include "GridPrinter.h"
+#include "ListSource.h"
+#include "PrintSelection.h"
 #include "HolidayRules.h"
 #include "ModalRunner.h"
 #include "MonthCalendar.h"
@@ -61,6 +64,7 @@ class TfrmEdit;
 class AlarmPanel;
 class ShadowLabel;
 class TfrmOptions;
+class TfrmPrint;
 struct CalendarColours;
 
 // What the main window needs from outside: the seams, and where it lives.
@@ -78,6 +82,8 @@ struct MainServices {
     std::function<void(int)> endLoop = {};
     // Announces alarms raised while the window is out of sight; may be null.
     Notifier *notifier = nullptr;
+    // Opens published pages in the browser; null for the desktop's own.
+    FileLauncher *launcher = nullptr;
 };
 
 class TfrmMain : public QMainWindow {
@@ -248,9 +254,18 @@ public:
     QStringList popupLines() const;
     TimerPool::Handle popupTrigger() const { return tmPopup_; }
 
-    // Printing the lists.
+    // Printing, exporting and publishing.
+    void Print1Click();
     void Print3Click();
     void Print2Click();
+    void HTMLFormat3Click();
+    void CommaDelimitedFormat1Click();
+    void HTMLFormat4Click();
+    void CommaDelimitedFormat2Click();
+    void HTMLFormat1Click();
+    void CSVFormat1Click();
+    void PublishCalendarasWebPage1Click();
+    TfrmPrint *frmPrint() const { return frmPrint_.get(); }
 
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
@@ -308,6 +323,11 @@ private:
     // it was cancelled.
     std::unique_ptr<QPrinter> choosePrinter();
     void printList(const Grid &table, PageSettings settings, const QTableView *shown);
+    // The range dialog in a mode; true for OK.
+    bool askRange(PrintRange::Mode mode);
+    QString exportFileName(bool html);
+    void exportList(const ListSource &list, bool html);
+    void exportDailyTasks(bool html);
     void raiseAlarm(const QString &text);
     void placeAlarmPanel();
     void FormResize();
@@ -426,6 +446,11 @@ private:
     QSystemTrayIcon *trayIcon_ = nullptr;
     QMenu *popTray_ = nullptr;
     std::unique_ptr<TfrmOptions> frmOptions_;
+    std::unique_ptr<TfrmPrint> frmPrint_;
+    QString exportFolder_;        // where the last export went
+    QObject *activeList_ = nullptr;  // the list that last had the focus
+    FileLauncher *launcher_ = nullptr;
+    std::unique_ptr<FileLauncher> ownLauncher_;
 
     std::array<MonthCalendar *, 4> cal_{};
     int current_ = -1;

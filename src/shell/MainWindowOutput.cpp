@@ -1,14 +1,23 @@
-// Output: printing the lists.
+// Output: printing and exporting the lists, and publishing the calendar as
+// web pages.
 
 #include "MainWindow.h"
 
 #include "GridPrinter.h"
+#include "PrintRangeDialog.h"
+#include "ShadowLabel.h"
+#include "TaskListExport.h"
+#include "WebCalendarDialog.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QToolBar>
 
@@ -18,18 +27,79 @@ namespace morvane {
 
 void TfrmMain::buildOutput()
 {
-    // Each list prints from its side toolbar and its popup menu.
+    // The range dialog lives for the run, so that its choices stay.
+    frmPrint_ = std::make_unique<TfrmPrint>(TfrmPrint::Services{sv_.prompts, filter_, fs_, sv_.clock}, this);
+    activeList_ = tvDay_;
+    if (!(launcher_ = sv_.launcher)) {
+        ownLauncher_ = std::make_unique<DesktopFileLauncher>();
+        launcher_ = ownLauncher_.get();
+    }
+    exportFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+    // File menu: Print, Export, Publish.
+    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QAction *exitItem = file->findChild<QAction *>(u"Exit1"_s);
+    auto add = [&](QMenu *menu, QAction *before, const QString &name, const QString &text, auto handler) {
+        auto *a = new QAction(text, menu);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+        menu->insertAction(before, a);
+        return a;
+    };
+    QAction *sep = exitItem ? file->actions().value(file->actions().indexOf(exitItem) - 1) : nullptr;
+    add(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click)->setShortcut(QKeySequence(u"Ctrl+P"_s));
+    auto *exportMenu = new QMenu(u"&Export"_s, file);
+    exportMenu->setObjectName(u"Export1"_s);
+    file->insertMenu(sep, exportMenu);
+    auto *daily = exportMenu->addMenu(u"&Daily Tasks"_s);
+    daily->setObjectName(u"DailyTasks1"_s);
+    add(daily, nullptr, u"HTMLFormat3"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat3Click);
+    add(daily, nullptr, u"CommaDelimitedFormat1"_s, u"&Comma-Delimited Format"_s,
+        &TfrmMain::CommaDelimitedFormat1Click);
+    auto *todo = exportMenu->addMenu(u"&To-do tasks"_s);
+    todo->setObjectName(u"Todotasks1"_s);
+    add(todo, nullptr, u"HTMLFormat4"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat4Click);
+    add(todo, nullptr, u"CommaDelimitedFormat2"_s, u"&Comma Delimited Format"_s, &TfrmMain::CommaDelimitedFormat2Click);
+    add(file, sep, u"PublishCalendarasWebPage1"_s, u"Publish Calendar as &Web Page..."_s,
+        &TfrmMain::PublishCalendarasWebPage1Click);
+
+    // The main toolbar: Print and Publish, before Hide.
+    QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
+    QAction *print = taskAction(u"btPrint"_s, u"Print"_s, ToolIcon::Print, u"Print"_s, [this] { Print1Click(); });
+    QAction *web = taskAction(u"btPublish"_s, u"Publish calendar as web page"_s, ToolIcon::Web,
+                              u"Publish calendar as web page"_s, [this] { PublishCalendarasWebPage1Click(); });
+    ToolBar1_->insertAction(hide, print);
+    ToolBar1_->insertAction(hide, web);
+
+    // Each list prints from its side toolbar, and prints and exports from
+    // its popup menu.
     ToolBar2_->addAction(taskAction(u"tbPrint1"_s, u"Print"_s, ToolIcon::Print, u"Print date tasks"_s,
                                     [this] { Print3Click(); }));
     ToolBar3_->addAction(taskAction(u"tbPrint2"_s, u"Print"_s, ToolIcon::Print, u"Print tasks"_s,
                                     [this] { Print2Click(); }));
-    for (auto [list, name, handler] : {std::tuple{tvDay_, u"Print3"_s, &TfrmMain::Print3Click},
-                                       std::tuple{tvNonday_, u"Print2"_s, &TfrmMain::Print2Click}}) {
-        auto *popup = list->findChild<QMenu *>(list == tvDay_ ? u"PopupMenu1"_s : u"PopupMenu2"_s);
-        if (!popup)
-            continue;
-        popup->addSeparator();
-        popup->addAction(taskAction(name, u"Print"_s, ToolIcon::Print, {}, [this, h = handler] { (this->*h)(); }));
+    struct PopupItems {
+        QTableView *list;
+        const char16_t *menu, *print, *exportName, *html, *csv;
+        void (TfrmMain::*printHandler)();
+    };
+    const PopupItems popups[] = {
+        {tvDay_, u"PopupMenu1", u"Print3", u"Export2", u"HTMLFormat1", u"CSVFormat1", &TfrmMain::Print3Click},
+        {tvNonday_, u"PopupMenu2", u"Print2", u"Export3", u"HTMLFormat2", u"CSVFormat2", &TfrmMain::Print2Click},
+    };
+    for (const PopupItems &p : popups) {
+        auto *popup = p.list->findChild<QMenu *>(QString::fromUtf16(p.menu));
+        // Before "Mark as completed", after the separator.
+        QAction *before = popup->actions().constLast();
+        auto h = p.printHandler;
+        popup->insertAction(before, taskAction(QString::fromUtf16(p.print), u"Print"_s, ToolIcon::Print, {},
+                                               [this, h] { (this->*h)(); }));
+        auto *sub = new QMenu(u"Export"_s, popup);
+        sub->setObjectName(QString::fromUtf16(p.exportName));
+        sub->addAction(taskAction(QString::fromUtf16(p.html), u"HTML Format"_s, ToolIcon::Web, {},
+                                  [this] { HTMLFormat1Click(); }));
+        sub->addAction(taskAction(QString::fromUtf16(p.csv), u"CSV Format"_s, ToolIcon::Web, {},
+                                  [this] { CSVFormat1Click(); }));
+        popup->insertMenu(before, sub);
     }
 }
 
@@ -59,6 +129,29 @@ void TfrmMain::printList(const Grid &table, PageSettings settings, const QTableV
         sv_.prompts.ErrorBox(u"The printer could not be started."_s);
 }
 
+bool TfrmMain::askRange(PrintRange::Mode mode)
+{
+    frmPrint_->mode = mode;
+    frmPrint_->setHeadingShadow(shadows_ ? 4 : 1, shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
+    frmPrint_->setWeekStart(options_.sunday ? Qt::Sunday : Qt::Monday);
+    return sv_.runner.showModal(*frmPrint_) == QDialog::Accepted;
+}
+
+void TfrmMain::Print1Click()
+{
+    commitNotes();
+    if (!askRange(PrintRange::Mode::Print))
+        return;
+    const PrintRange range = frmPrint_->range();
+    const Grid gridPrint = BuildPrintList(store_.grid(), gridNonday_, range, filter_, fs_);
+    auto printer = choosePrinter();
+    if (!printer)
+        return;
+    const PageSettings settings = CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_));
+    if (PrintGrid(*printer, gridPrint, settings, sv_.clock.now(), fs_) == 0)
+        sv_.prompts.ErrorBox(u"The printer could not be started."_s);
+}
+
 void TfrmMain::Print3Click()
 {
     commitNotes();
@@ -66,5 +159,67 @@ void TfrmMain::Print3Click()
 }
 
 void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPageSettings(), tvNonday_); }
+
+QString TfrmMain::exportFileName(bool html)
+{
+    const ExportFileDialog d = html ? HtmlExportDialog() : CsvExportDialog();
+    const QString file = sv_.prompts.SaveFileName(d.title, QDir(exportFolder_).filePath(d.defaultName),
+                                                  d.filters.join(u";;"_s), d.defaultSuffix);
+    if (!file.isEmpty())
+        exportFolder_ = QFileInfo(file).absolutePath();
+    return file;
+}
+
+void TfrmMain::exportList(const ListSource &list, bool html)
+{
+    const QString file = exportFileName(html);
+    if (file.isEmpty())
+        return;
+    // The header row takes the colour of an active window's frame.
+    const FileResult r = html ? SaveTaskListHtml(list, palette().color(QPalette::Active, QPalette::Window), file)
+                              : SaveTaskListCsv(list, file);
+    if (!r)
+        sv_.prompts.ErrorBox(r.message);
+}
+
+void TfrmMain::exportDailyTasks(bool html)
+{
+    commitNotes();
+    if (!askRange(PrintRange::Mode::Export))
+        return;
+    // Read straight from the store: nothing changes it while the file is
+    // written.
+    const CombinedList list(store_.grid(), frmPrint_->range(), filter_, fs_);
+    exportList(list, html);
+}
+
+void TfrmMain::HTMLFormat3Click() { exportDailyTasks(true); }
+void TfrmMain::CommaDelimitedFormat1Click() { exportDailyTasks(false); }
+void TfrmMain::HTMLFormat4Click() { exportList(GridListSource(gridNonday_), true); }
+void TfrmMain::CommaDelimitedFormat2Click() { exportList(GridListSource(gridNonday_), false); }
+
+void TfrmMain::HTMLFormat1Click()
+{
+    commitNotes();
+    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), true);
+}
+
+void TfrmMain::CSVFormat1Click()
+{
+    commitNotes();
+    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), false);
+}
+
+void TfrmMain::PublishCalendarasWebPage1Click()
+{
+    commitNotes();
+    const StoreWebContent content(store_.grid(), filter_, [this](const QDate &d) { return holidays_.nameFor(d); });
+    TfrmWebCal dialog({sv_.settings, sv_.prompts, *launcher_, fs_, content.content(), selectedDay(), !options_.sunday,
+                       lblDate_->font()},
+                      this);
+    dialog.lblTitle->setShadowDepth(shadows_ ? 4 : 1);
+    dialog.lblTitle->setTextColor(shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
+    sv_.runner.showModal(dialog);
+}
 
 }  // namespace morvane

@@ -44,11 +44,12 @@ int main(int argc, char *argv[])
     ExecRunner runner;
     QtSoundPlayer sound;
     DBusNotifier notifier;
+    DesktopFileLauncher launcher;
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
 
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
                       QCoreApplication::applicationFilePath(), ReleaseDate(),
-                      [](int code) { QCoreApplication::exit(code); }, &notifier});
+                      [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;

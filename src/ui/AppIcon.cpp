@@ -180,6 +180,18 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawLine(QPointF(6, 12.5), QPointF(10, 12.5));
         break;
     }
+    case ToolIcon::Web: {
+        // A globe: a circle with its meridian and parallels.
+        p.setPen(QPen(QColor(30, 100, 170), 1.1));
+        p.setBrush(QColor(200, 225, 250));
+        p.drawEllipse(QPointF(8, 8), 6.3, 6.3);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(8, 8), 2.6, 6.3);
+        p.drawLine(QPointF(1.7, 8), QPointF(14.3, 8));
+        p.drawLine(QPointF(2.8, 4.8), QPointF(13.2, 4.8));
+        p.drawLine(QPointF(2.8, 11.2), QPointF(13.2, 11.2));
+        break;
+    }
     case ToolIcon::Completed: {
         // A list with a tick.
         p.setPen(QPen(QColor(60, 60, 60), 1));

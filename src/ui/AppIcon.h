@@ -20,6 +20,8 @@ enum class ToolIcon {
     DailyAlarms,
     // Printing: a printer with a sheet.
     Print,
+    // Web pages: a globe.
+    Web,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };

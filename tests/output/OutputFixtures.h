@@ -82,6 +82,4 @@ inline QList<QStringList> Rows(const Grid &g)
 
 }  // namespace morvane
 
-// Readable failures: gtest prints byte texts as text (QString's printer is
-// in TestFiles.h).
-inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << '"' << b.toStdString() << '"'; }
+

@@ -1,7 +1,7 @@
 #pragma once
 // What every main-window test stands on: its own data and settings folders,
 // a clock set to 9 December 2026, scripted prompts and dialogs, and a sound
-// player and a desktop notifier that only record.
+// player, a desktop notifier and a file launcher that only record.
 
 #include "MainWindow.h"
 #include "TestFiles.h"
@@ -19,6 +19,7 @@ protected:
     ScriptedRunner runner;
     RecordingSoundPlayer sound;
     RecordingNotifier notifier;
+    RecordingFileLauncher launcher;
     SettingsStore settings{config.file("Task.conf")};
     QDate release{2026, 12, 1};
 
@@ -26,7 +27,7 @@ protected:
     {
         return std::make_unique<TfrmMain>(
             MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release, {},
-                         &notifier});
+                         &notifier, &launcher});
     }
     QStringList errors() const
     {

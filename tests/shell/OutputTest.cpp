@@ -2,9 +2,17 @@
 // responder that prints to a PDF, read back with pdftotext.
 
 #include "MainWindowFixture.h"
+#include "PrintRangeDialog.h"
 #include "TestFiles.h"
+#include "WebCalendarDialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -100,6 +108,97 @@ TEST_F(OutputTest, TheToDoListPrintsAndACancelledDialogPrintsNothing)
     EXPECT_TRUE(text.contains(u"To-do Tasks"_s));
     EXPECT_TRUE(text.contains(u"Fix the gate"_s));
     EXPECT_TRUE(errors().isEmpty());
+}
+
+TEST_F(OutputTest, ThePrintCommandTakesTheRangeAndAddsTheToDoList)
+{
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        EXPECT_EQ(range.rbAll->text(), u"Print all tasks"_s);
+        EXPECT_TRUE(range.grpNonDate->isVisible());
+        range.btOK->click();
+        return range.result();
+    });
+    printToPdf();
+    w->findChild<QAction *>(u"btPrint"_s)->trigger();
+    const QString text = printed();
+    for (const QString &s : {u"All tasks including the To-do list"_s, u"Date"_s, u"Completed"_s, u"Water the plants"_s,
+                             u"To-do"_s, u"Fix the gate"_s})
+        EXPECT_TRUE(text.contains(s)) << s.toStdString() << " in " << text.toStdString();
+}
+
+TEST_F(OutputTest, ExportsWriteTheChosenListToTheChosenFile)
+{
+    // The daily tasks as CSV, through the range dialog in its export mode.
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        EXPECT_EQ(range.rbAll->text(), u"Export all tasks"_s);
+        EXPECT_FALSE(range.grpNonDate->isVisible());
+        range.btOK->click();
+        return range.result();
+    });
+    const QString csv = data.file(u"tasks.txt"_s);
+    prompts.files = {csv};
+    w->findChild<QAction *>(u"CommaDelimitedFormat1"_s)->trigger();
+    EXPECT_TRUE(prompts.shown.last().text.startsWith(u"Save as comma-delimited|"_s));
+    EXPECT_TRUE(prompts.shown.last().text.endsWith(
+        u"tasks.txt|Text files (*.txt);;Comma Separated (*.csv);;All files (*.*)|txt"_s));
+    // The day in the locale's short date format.
+    const QByteArray day = FormatDateTime(w->formats().shortDateFormat, ToDateValue(QDate(2026, 12, 9)), w->formats())
+                               .toUtf8();
+    EXPECT_EQ(readBytes(csv), "Date,Time,Category,What,Completed,Alarm\r\n" + day +
+                                  ",8:00 AM,Home,Water the plants,No,No\r\n" + day +
+                                  ",9:00 AM,Work,\"Call the bank\r\nabout the loan\",No,No\r\n");
+
+    // The to-do list from its popup menu, when it is the active list.
+    QApplication::setActiveWindow(w.get());
+    w->todoView()->setFocus();
+    const QString html = data.file(u"todo.htm"_s);
+    prompts.files = {html};
+    w->todoView()->findChild<QAction *>(u"HTMLFormat2"_s)->trigger();
+    EXPECT_TRUE(prompts.shown.last().text.startsWith(u"Save as an HTML file|"_s));
+    const QByteArray page = readBytes(html);
+    EXPECT_TRUE(page.startsWith("<table border=1>\r\n<tr>\r\n"));
+    EXPECT_TRUE(page.contains("<td nowrap>Fix the gate</td>"));
+    EXPECT_FALSE(page.contains("Water the plants"));
+
+    // A file that cannot be written is reported, and a cancelled dialog
+    // writes nothing.
+    prompts.files = {data.file(u"no/such/folder/tasks.txt"_s)};
+    w->CommaDelimitedFormat2Click();
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains(u"tasks.txt"_s));
+    w->HTMLFormat4Click();
+    EXPECT_EQ(errors().size(), 1);
+}
+
+TEST_F(OutputTest, TheListsPopupMenusHoldPrintAndExport)
+{
+    QStringList items;
+    for (QAction *a : w->dayView()->findChild<QMenu *>(u"PopupMenu1"_s)->actions())
+        items << (a->isSeparator() ? u"-"_s : a->text());
+    EXPECT_EQ(items, (QStringList{u"Add"_s, u"Edit"_s, u"Delete"_s, u"-"_s, u"Print"_s, u"Export"_s,
+                                  u"Mark as completed"_s}));
+}
+
+TEST_F(OutputTest, TheCalendarIsPublishedAsAWebPage)
+{
+    const QString page = data.file(u"calendar.htm"_s);
+    runner.responders.append([&](QDialog &d) {
+        auto &web = dynamic_cast<TfrmWebCal &>(d);
+        web.show();
+        web.edFile->setText(page);
+        web.btLaunch->click();
+        return web.result();
+    });
+    prompts.texts = {u"Family"_s};
+    w->findChild<QAction *>(u"btPublish"_s)->trigger();
+    const QByteArray html = readBytes(page);
+    EXPECT_TRUE(html.contains("Family"));
+    EXPECT_TRUE(html.contains("Water the plants"));
+    EXPECT_EQ(launcher.opened, QStringList{page});
 }
 
 }  // namespace
