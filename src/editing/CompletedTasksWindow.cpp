@@ -157,6 +157,23 @@ TfrmComplete::TfrmComplete(Services services, QWidget *parent)
     // Menus.
     menuBar = new QMenuBar(this);
     QMenu *fileMenu = menuBar->addMenu(u"&File"_s);
+    if (sv_.print) {
+        QAction *print = fileMenu->addAction(u"&Print"_s);
+        print->setObjectName(u"Print1"_s);
+        connect(print, &QAction::triggered, this, [this] { Print1Click(); });
+    }
+    if (sv_.exportTable) {
+        QMenu *exportMenu = fileMenu->addMenu(u"&Export"_s);
+        exportMenu->setObjectName(u"Export1"_s);
+        QAction *html = exportMenu->addAction(u"&HTML Format"_s);
+        html->setObjectName(u"HTMLFormat1"_s);
+        connect(html, &QAction::triggered, this, [this] { HTMLFormat1Click(); });
+        QAction *csv = exportMenu->addAction(u"&Comma-Delimited"_s);
+        csv->setObjectName(u"CommaDelimited1"_s);
+        connect(csv, &QAction::triggered, this, [this] { CommaDelimited1Click(); });
+    }
+    if (sv_.print || sv_.exportTable)
+        fileMenu->addSeparator();
     Delete1 = fileMenu->addAction(u"&Delete"_s);
     Delete1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     Clear1 = fileMenu->addAction(u"&Clear"_s);
@@ -323,6 +340,24 @@ void TfrmComplete::memExit()
     writeBack(memPurpose, kCompNotesDone);
     if (changed)
         emit model_->dataChanged(model_->index(row - 1, kCompNotes), model_->index(row - 1, kCompNotesDone));
+}
+
+void TfrmComplete::Print1Click()
+{
+    memExit();
+    sv_.print(grid_, grid);
+}
+
+void TfrmComplete::HTMLFormat1Click()
+{
+    memExit();
+    sv_.exportTable(grid_, true);
+}
+
+void TfrmComplete::CommaDelimited1Click()
+{
+    memExit();
+    sv_.exportTable(grid_, false);
 }
 
 void TfrmComplete::Delete1Click()

@@ -34,6 +34,10 @@ public:
         QString folder;                   // where "gridComp.grd" lives
         std::function<bool()> confirm;    // the option to ask before deleting
         std::function<void()> beforeSave; // runs before every write of the file
+        // Print and export the table as shown (the main window's printer and
+        // writers); the menu items are there only with them.
+        std::function<void(const Grid &table, const QTableView *shown)> print = {};
+        std::function<void(const Grid &table, bool html)> exportTable = {};
     };
 
     explicit TfrmComplete(Services services, QWidget *parent = nullptr);
@@ -73,6 +77,9 @@ public:
     // The commands.
     void Delete1Click();
     void Clear1Click();
+    void Print1Click();
+    void HTMLFormat1Click();
+    void CommaDelimited1Click();
     void gridHeadingClick(int column);
     // Leaving either box writes both back into the row they show.
     void memExit();

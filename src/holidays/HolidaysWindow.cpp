@@ -67,6 +67,12 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
     btClone = button(u"&Clone"_s, "btClone");
     btInternational = button(u"&International"_s, "btInternational");
     btInternational->setToolTip(u"Import International holidays"_s);
+    btPrint = button(u"&Print"_s, "btPrint");
+    btPrint->setVisible(bool(sv_.print));
+    connect(btPrint, &QPushButton::clicked, this, [this] {
+        if (sv_.print)
+            sv_.print(grid_, tblHoliday);
+    });
     btHelp = button(u"&Help"_s, "btHelp");
     btClose = button(u"Close"_s, "btClose");
     connect(btAdd, &QPushButton::clicked, this, [this] { btAddClick(); });
@@ -81,7 +87,7 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
     connect(btClose, &QPushButton::clicked, this, [this] { btCloseClick(); });
 
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {btAdd, btEdit, btDel, btClone, btInternational})
+    for (QPushButton *b : {btAdd, btEdit, btDel, btClone, btInternational, btPrint})
         buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(btHelp);

@@ -33,6 +33,9 @@ public:
         std::function<bool()> confirm;    // the option to ask before deleting
         std::function<void(int)> showHelp;
         Qt::DayOfWeek weekStart = Qt::Sunday;  // for the editor's date field
+        // Prints the table as shown (the main window's printer); no Print
+        // button without it.
+        std::function<void(const Grid &table, const QTableView *shown)> print = {};
     };
 
     explicit TfrmHoliday(Services services, QWidget *parent = nullptr);
@@ -55,6 +58,7 @@ public:
     void moveRow(int from, int to);
 
     QTableView *tblHoliday = nullptr;
+    QPushButton *btPrint = nullptr;
     QPushButton *btAdd = nullptr, *btEdit = nullptr, *btDel = nullptr, *btClone = nullptr;
     QPushButton *btInternational = nullptr, *btHelp = nullptr, *btClose = nullptr;
 

@@ -44,10 +44,16 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
     const double toDevice = device.logicalDpiX() / 96.0;
     const QRectF page(0, 0, device.width() / toDevice, device.height() / toDevice);
 
-    const int cols = table.colCount();
-    std::vector<int> given;
-    for (int c = 0; c < cols; ++c)
-        given.push_back(c < int(s.columnWidths.size()) ? s.columnWidths[std::size_t(c)] : table.colWidth(c));
+    // The columns printed: a column the list hides (width 0) is left out.
+    std::vector<int> columns, given;
+    for (int c = 0; c < table.colCount(); ++c) {
+        const int w = c < int(s.columnWidths.size()) ? s.columnWidths[std::size_t(c)] : table.colWidth(c);
+        if (w > 0) {
+            columns.push_back(c);
+            given.push_back(w);
+        }
+    }
+    const int cols = int(columns.size());
     const int printable = int(page.width()) - s.leftMargin - s.rightMargin;
     // Fitting widens or narrows the columns; the text keeps its size, so a
     // wide list stays readable and a narrow one does not print in giant type.
@@ -103,7 +109,7 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         double height = m.height();
         std::vector<QString> texts(static_cast<std::size_t>(cols));
         for (int c = 0; c < cols; ++c) {
-            texts[std::size_t(c)] = printedText(ShownText(table.cell(c, r)));
+            texts[std::size_t(c)] = printedText(ShownText(table.cell(columns[std::size_t(c)], r)));
             const QRectF need = m.boundingRect(QRectF(0, 0, widths[std::size_t(c)], 1e6),
                                                Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
             height = std::max(height, need.height());

@@ -220,7 +220,11 @@ void TfrmMain::FormCreate()
     // completed table that every completion adds to.
     frmComplete_ = std::make_unique<TfrmComplete>(
         TfrmComplete::Services{sv_.prompts, fs_, sv_.folder, [this] { return options_.confirm; },
-                               [this] { keepDailyCopy(); }},
+                               [this] { keepDailyCopy(); },
+                               [this](const Grid &table, const QTableView *shown) {
+                                   printList(table, CompletedListPageSettings(), shown);
+                               },
+                               [this](const Grid &table, bool html) { exportList(GridListSource(table), html); }},
         this);
     if (frmComplete_->loadedDamaged())
         (void)backup_.keepDamaged(frmComplete_->file());
@@ -278,7 +282,10 @@ void TfrmMain::Holidays1Click()
 {
     TfrmHoliday dlg({sv_.prompts, sv_.runner, fs_, sv_.folder, [this] { return sv_.clock.today(); },
                      [this] { return options_.confirm; }, [this](int topic) { showHelp(topic); },
-                     options_.sunday ? Qt::Sunday : Qt::Monday},
+                     options_.sunday ? Qt::Sunday : Qt::Monday,
+                     [this](const Grid &table, const QTableView *shown) {
+                         printList(table, HolidayListPageSettings(), shown);
+                     }},
                     this);
     sv_.runner.showModal(dlg);
     loadHolidays();

@@ -124,7 +124,9 @@ void TfrmMain::printList(const Grid &table, PageSettings settings, const QTableV
     // The columns as wide as the list shows them.
     if (shown && settings.columnWidths.empty())
         for (int c = 0; c < table.colCount(); ++c)
-            settings.columnWidths.push_back(shown->isColumnHidden(c) ? 0 : shown->columnWidth(c));
+            // A column squeezed to nothing still prints narrow rather than
+            // vanish; only a hidden one is left out.
+            settings.columnWidths.push_back(shown->isColumnHidden(c) ? 0 : std::max(shown->columnWidth(c), 24));
     if (PrintGrid(*printer, table, settings, sv_.clock.now(), fs_) == 0)
         sv_.prompts.ErrorBox(u"The printer could not be started."_s);
 }

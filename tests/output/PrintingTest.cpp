@@ -104,6 +104,17 @@ TEST_F(PrintingTest, ALongListGoesOnOverSeveralPagesWithNothingLost)
     EXPECT_EQ(text.count(u"All tasks"_s), pages);
 }
 
+TEST_F(PrintingTest, AColumnTheListHidesIsLeftOut)
+{
+    Grid g = ListOf(2);
+    PageSettings s = DayListPageSettings(u"Day"_s);
+    s.columnWidths = {80, 0, 300};
+    const QString text = print(g, s);
+    EXPECT_TRUE(text.contains(u"Task number 2"_s));
+    EXPECT_FALSE(text.contains(u"Work"_s));
+    EXPECT_FALSE(text.contains(u"Category"_s));
+}
+
 TEST_F(PrintingTest, AnEmptyListPrintsItsHeader)
 {
     const QString text = print(ListOf(0), TodoListPageSettings());

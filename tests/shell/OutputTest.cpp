@@ -1,6 +1,8 @@
 // Printing from the main window: the system print dialog is answered by a
 // responder that prints to a PDF, read back with pdftotext.
 
+#include "CompletedTasksWindow.h"
+#include "HolidaysWindow.h"
 #include "MainWindowFixture.h"
 #include "PrintRangeDialog.h"
 #include "TestFiles.h"
@@ -182,6 +184,38 @@ TEST_F(OutputTest, TheListsPopupMenusHoldPrintAndExport)
         items << (a->isSeparator() ? u"-"_s : a->text());
     EXPECT_EQ(items, (QStringList{u"Add"_s, u"Edit"_s, u"Delete"_s, u"-"_s, u"Print"_s, u"Export"_s,
                                   u"Mark as completed"_s}));
+}
+
+TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
+{
+    TfrmComplete *done = w->frmComplete();
+    ASSERT_TRUE(done->addCompleted({u"12/8/2026"_s, u"9:00 AM"_s, u"Work"_s, u"12/8/2026"_s, u"Send the report"_s,
+                                    u"Sent by mail, twice"_s}));
+    done->show();
+    done->ResizeGrid();
+    printToPdf();
+    done->findChild<QAction *>(u"Print1"_s)->trigger();
+    QString text = printed();
+    EXPECT_TRUE(text.contains(u"Completed Tasks"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"Send the report"_s)) << text.toStdString();
+    const QString csv = data.file(u"done.txt"_s);
+    prompts.files = {csv};
+    done->findChild<QAction *>(u"CommaDelimited1"_s)->trigger();
+    EXPECT_TRUE(readBytes(csv).contains(",Send the report,\"Sent by mail, twice\"\r\n")) << readBytes(csv).toStdString();
+
+    // The holidays window's Print button.
+    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n");
+    QFile::remove(pdf);
+    runner.responders.append([](QDialog &d) {
+        auto &holidays = dynamic_cast<TfrmHoliday &>(d);
+        holidays.btPrint->click();
+        return int(QDialog::Rejected);
+    });
+    printToPdf();
+    w->Holidays1Click();
+    text = printed();
+    EXPECT_TRUE(text.contains(u"Holidays"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"Mid-week"_s)) << text.toStdString();
 }
 
 TEST_F(OutputTest, TheCalendarIsPublishedAsAWebPage)
