@@ -370,6 +370,15 @@ void TfrmComplete::Delete1Click()
     refresh(row);
 }
 
+FileResult TfrmComplete::restoreTable(Grid table)
+{
+    grid_ = std::move(table);
+    damaged_ = false;
+    refresh(1);
+    ResizeGrid();
+    return save();
+}
+
 void TfrmComplete::Clear1Click()
 {
     memExit();

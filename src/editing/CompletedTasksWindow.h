@@ -59,6 +59,12 @@ public:
     // Reports nothing itself.
     FileResult save();
 
+    // Puts a restored table in place of the completed tasks and saves it at
+    // once: a restore followed by Exit must not bring the old log back. The
+    // person chose to overwrite everything, so a file that loaded damaged is
+    // replaced too (its copy is in the backups).
+    FileResult restoreTable(Grid table);
+
     // True while a "gridComp.grd" that did not load whole has not been
     // replaced.
     bool loadedDamaged() const { return damaged_; }

@@ -94,6 +94,7 @@ void TfrmMain::FormCreate()
     buildPopup();
     buildAlarms();
     buildOutput();
+    buildArchive();
     setUpDragDrop();
     layout_.restore(sv_.settings);
 

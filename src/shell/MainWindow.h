@@ -266,6 +266,10 @@ public:
     void CSVFormat1Click();
     void PublishCalendarasWebPage1Click();
     TfrmPrint *frmPrint() const { return frmPrint_.get(); }
+    // Archive, restore and clear.
+    void Archive1Click();
+    void Restore1Click();
+    void ClearAll1Click();
 
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
@@ -328,6 +332,9 @@ private:
     QString exportFileName(bool html);
     void exportList(const ListSource &list, bool html);
     void exportDailyTasks(bool html);
+    void buildArchive();
+    // The day list read afresh, both lists and the calendars shown again.
+    void reloadTables();
     void raiseAlarm(const QString &text);
     void placeAlarmPanel();
     void FormResize();
@@ -448,6 +455,7 @@ private:
     std::unique_ptr<TfrmOptions> frmOptions_;
     std::unique_ptr<TfrmPrint> frmPrint_;
     QString exportFolder_;        // where the last export went
+    QString archiveFile_;         // the archive named last
     QObject *activeList_ = nullptr;  // the list that last had the focus
     FileLauncher *launcher_ = nullptr;
     std::unique_ptr<FileLauncher> ownLauncher_;

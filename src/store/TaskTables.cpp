@@ -1,5 +1,7 @@
 #include "TaskTables.h"
 
+#include <unordered_set>
+
 #include "Utility.h"
 
 #include <QDir>
@@ -8,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <unordered_set>
 
 using namespace Qt::StringLiterals;
 
@@ -452,6 +455,30 @@ int TaskStore::removeRepeats(int fromDay, QStringView category, QStringView note
 {
     const RepeatMatch match{fromDay, category.toUtf8(), notes.toUtf8(), done.toUtf8()};
     const int n = store_.removeRowsIf(1, store_.rowCount(), match);
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    return n;
+}
+
+void TaskStore::replaceTable(Grid table)
+{
+    if (table.colCount() < kStoreCols)
+        table.setColCount(kStoreCols);
+    if (table.rowCount() < 2)
+        table.setRowCount(2);
+    store_ = std::move(table);
+    saveBlocked_ = false;
+    haveRead_ = false;
+    readIds_.clear();
+}
+
+int TaskStore::removeRows(const std::vector<int> &rows)
+{
+    std::unordered_set<std::uint64_t> ids;
+    for (int r : rows)
+        if (r >= 1 && r < store_.rowCount() && store_.rowHasStorage(r))
+            ids.insert(store_.rowId(r));
+    const int n = store_.removeRowsIf(1, store_.rowCount(), [&](Grid::RowRef r) { return ids.count(r.id()) > 0; });
     if (store_.rowCount() < 2)
         store_.setRowCount(2);
     return n;

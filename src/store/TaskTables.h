@@ -135,6 +135,14 @@ public:
     // Removes them (a last body row is cleared instead); returns how many.
     int removeRepeats(int fromDay, QStringView category, QStringView notes, QStringView done);
 
+    // Replaces the whole table, as a restored archive does. The person chose
+    // to overwrite everything, so a file that loaded damaged may now be
+    // saved over (its copy is in the backups). The day list reads afresh.
+    void replaceTable(Grid table);
+    // Removes the rows with these indices (a last body row is cleared
+    // instead); returns how many went.
+    int removeRows(const std::vector<int> &rows);
+
     void readFromStore(int day, Grid &dayList);
     FileResult writeToStore(int day, const Grid &dayList);
     // Removes rows without a key, restores the store order and saves.

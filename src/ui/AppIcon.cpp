@@ -192,6 +192,17 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawLine(QPointF(2.8, 11.2), QPointF(13.2, 11.2));
         break;
     }
+    case ToolIcon::Archive: {
+        // A storage box with its lid and label.
+        p.setPen(QPen(QColor(120, 80, 30), 1));
+        p.setBrush(QColor(215, 170, 100));
+        p.drawRect(QRectF(2.5, 6.5, 11, 7.5));
+        p.setBrush(QColor(190, 140, 70));
+        p.drawRect(QRectF(1.5, 3.5, 13, 3));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(6, 8.5, 4, 2.5));
+        break;
+    }
     case ToolIcon::Completed: {
         // A list with a tick.
         p.setPen(QPen(QColor(60, 60, 60), 1));

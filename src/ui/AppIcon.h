@@ -22,6 +22,8 @@ enum class ToolIcon {
     Print,
     // Web pages: a globe.
     Web,
+    // Archiving: a box.
+    Archive,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };
