@@ -483,6 +483,8 @@ void TfrmChart::makeHourChart()
     hourAxis = new QCategoryAxis;
     hourAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     hourAxis->setLabelsAngle(-90);
+    // The labels are thinned out to fit; cut short they would read "...".
+    hourAxis->setTruncateLabels(false);
     hourAxis->setRange(0, 48);
     hourAxis->setStartValue(-1);
     chart->addAxis(hourAxis, Qt::AlignBottom);
@@ -530,6 +532,7 @@ void TfrmChart::makeDayChart()
     }
     dayAxis = new QCategoryAxis;
     dayAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    dayAxis->setTruncateLabels(false);
     chart->addAxis(dayAxis, Qt::AlignBottom);
     dayCount = countAxis(chart, Qt::AlignLeft);
     for (QAbstractSeries *s : chart->series()) {
@@ -570,6 +573,8 @@ void TfrmChart::makeCatChart()
     catSeries->append(serCatNotDone);
     chart->addSeries(catSeries);
     catNames = new QBarCategoryAxis;
+    // Names are cut to a readable length here, never to dots by the axis.
+    catNames->setTruncateLabels(false);
     chart->addAxis(catNames, Qt::AlignLeft);
     catSeries->attachAxis(catNames);
     catCount = countAxis(chart, Qt::AlignBottom);

@@ -107,7 +107,7 @@ TfrmSelectDateRange::TfrmSelectDateRange(Services services, QWidget *parent) : Q
     l->addLayout(rows);
     l->addStretch();
     l->addLayout(buttons);
-    setFixedSize(457, 191 + 20);
+    setFixedSize(457, 191);
 
     connect(group, &QButtonGroup::idClicked, this, [this] { rbDaysClick(); });
     connect(dtStart, &QDateEdit::editingFinished, this, [this] { dtStart2Exit(); });
