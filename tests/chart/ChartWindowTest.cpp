@@ -407,6 +407,29 @@ TEST_F(ChartWindow, DragsZoomMoveAndReset)
     w->TeeHour->findChild<QAction *>("actReset")->trigger();
     EXPECT_DOUBLE_EQ(w->hourAxis->min(), 0);
     EXPECT_DOUBLE_EQ(w->hourAxis->max(), 48);
+
+    // A redraw shows the whole chart, and a reset after it stays there.
+    QTest::mousePress(port, Qt::LeftButton, {}, a);
+    QTest::mouseMove(port, b);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, b);
+    ASSERT_GT(w->hourAxis->min(), 5);
+    w->btPlotClick();
+    EXPECT_DOUBLE_EQ(w->hourAxis->min(), 0);
+    EXPECT_DOUBLE_EQ(w->hourAxis->max(), 48);
+    w->chrtHour->resetView();
+    EXPECT_DOUBLE_EQ(w->hourAxis->min(), 0);
+    EXPECT_DOUBLE_EQ(w->hourAxis->max(), 48);
+
+    // In Move mode a left drag moves instead of zooming.
+    w->TeeHour->findChild<QAction *>("actMove")->trigger();
+    EXPECT_EQ(v->leftDrag(), ChartView::LeftDrag::Move);
+    QTest::mousePress(port, Qt::LeftButton, {}, b);
+    QMouseEvent leftMove(QEvent::MouseMove, QPointF(a), port->mapToGlobal(QPointF(a)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &leftMove);
+    QTest::mouseRelease(port, Qt::LeftButton, {}, a);
+    EXPECT_NEAR(w->hourAxis->max() - w->hourAxis->min(), 48, 1e-6);
+    EXPECT_GT(w->hourAxis->min(), 0);
     w->hide();
 }
 
