@@ -399,6 +399,17 @@ TfrmChart::TfrmChart(Services services, QWidget *parent)
 TfrmChart::~TfrmChart()
 {
     Timer1->stop();
+    // The children go after this object's own members: nothing they send
+    // while they are taken down (a tab changing, a plot area shrinking) may
+    // reach a handler any more.
+    for (QObject *o : findChildren<QObject *>())
+        disconnect(o, nullptr, this, nullptr);
+    for (ChartView *v : {chrtWeek, chrtHour, chrtDay, chrtCat}) {
+        v->onResize = nullptr;
+        disconnect(v->chart(), nullptr, this, nullptr);
+    }
+    disconnect(hourAxis, nullptr, this, nullptr);
+    disconnect(dayAxis, nullptr, this, nullptr);
     // The list's model reads gridCat_, which goes before the child widgets.
     delete gridCat;
     delete catModel_;
