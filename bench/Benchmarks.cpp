@@ -6,6 +6,8 @@
 
 #include "AlarmScan.h"
 #include "CalendarRules.h"
+#include "ChartCounts.h"
+#include "Clock.h"
 
 #include "GridFile.h"
 #include "HolidayRules.h"
@@ -378,6 +380,23 @@ void BM_StartupToFirstShow(benchmark::State &state)
     }
 }
 
+// One plot of the chart over the whole store, no filter: the counting only,
+// no series or widgets.
+void BM_PlotReadings(benchmark::State &state)
+{
+    const Grid store = MakeStore(int(state.range(0)));
+    const TaskFilter filter;
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const FixedClock clock(QDateTime(QDate(2030, 1, 1), QTime(12, 0)));
+    const ChartRange whole{kFirstDay, kFirstDay + kDays};
+    for (auto _ : state) {
+        const ChartReadings r = PlotReadings(store, filter, whole, fs, clock);
+        if (r.tasks != state.range(0))
+            state.SkipWithError("not every task was counted");
+        benchmark::DoNotOptimize(r.dayDone.data());
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -400,6 +419,7 @@ BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotReadings)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

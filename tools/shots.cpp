@@ -33,6 +33,8 @@
 #include "TaskEditor.h"
 #include "RescheduleDialog.h"
 #include "OptionsDialog.h"
+#include "ChartWindow.h"
+#include "DateRangeDialog.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -45,11 +47,113 @@
 #include <QDateEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QTemporaryDir>
 
 using namespace morvane;
+
+namespace {
+
+// Two years of a busy person's tasks (about 3,000): a dozen categories, more
+// on weekdays and in office hours, about a third done.
+Grid chartShotStore()
+{
+    const char *const categories[] = {"Work", "Home", "Garden", "Doctor", "Birthday", "Car",
+                                      "Bills", "School", "Church", "Travel", "Club", ""};
+    Grid g = NewStoreGrid();
+    quint32 seed = 20261209u;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    int row = 0;
+    for (QDate d(2025, 1, 1); d <= QDate(2026, 12, 9); d = d.addDays(1)) {
+        const bool weekday = d.dayOfWeek() <= 5;
+        const int n = int(next() % (weekday ? 7 : 3));
+        for (int i = 0; i < n; ++i) {
+            g.setRowCount(++row + 1);
+            const int minutes = weekday && next() % 3 ? 8 * 60 + int(next() % 120) * 5 : int(next() % 288) * 5;
+            const int h = minutes / 60, m = minutes % 60;
+            g.setCell(kStoreKey, row, MakeStoreKey(DayNumber(d), 101 + i));
+            g.setCell(kStoreTime, row, QStringLiteral("%1:%2 %3").arg(h % 12 == 0 ? 12 : h % 12)
+                                           .arg(m, 2, 10, QChar(u'0')).arg(h < 12 ? "AM" : "PM"));
+            const quint32 c = next() % 40;
+            g.setCell(kStoreCategory, row, QString::fromLatin1(categories[c < 12 ? 0 : c < 20 ? 1 : c % 12]));
+            g.setCell(kStoreNotes, row, QStringLiteral("Task %1").arg(row));
+            g.setCell(kStoreDone, row, YesNo(next() % 3 == 0));
+            g.setCell(kStoreAlarm, row, YesNo(false));
+        }
+    }
+    g.sortRows(1, g.rowCount(), StoreRowLess);
+    return g;
+}
+
+// Every page of the chart, the list sorted by a count, the hints, a frame of
+// the opening turn and the range dialog in its three modes.
+void chartShots(const QString &out, const FormatSettings &fs, Prompts &prompts, QTemporaryDir &tmp)
+{
+    const Grid store = chartShotStore();
+    SettingsStore settings(tmp.filePath(QStringLiteral("Chart.conf")));
+    WriteChartRange(settings, {DayNumber(QDate(2025, 1, 1)), DayNumber(QDate(2026, 12, 9))});
+    settings.write(kAnimateSetting, false);
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    TaskFilter filter;
+    ScriptedRunner runner;
+    TfrmChart chart({store, filter, fs, clock, settings, prompts, runner});
+    chart.show();
+    QApplication::processEvents();
+    const char *const names[] = {"week", "hour", "day", "top10", "list"};
+    for (int i = 0; i < 5; ++i) {
+        chart.PageControl1->setCurrentIndex(i);
+        QApplication::processEvents();
+        chart.grab().save(QStringLiteral("%1/chart-%2-%3.png").arg(out).arg(i + 1).arg(names[i]));
+    }
+    chart.gridCatHeaderClick(3);
+    QApplication::processEvents();
+    chart.grab().save(QStringLiteral("%1/chart-list-by-total.png").arg(out));
+
+    chart.PageControl1->setCurrentIndex(1);
+    chart.sbTime->setValue(40);
+    chart.btHintClick();
+    QApplication::processEvents();
+    chart.grab().save(QStringLiteral("%1/chart-hour-depth-hints.png").arg(out));
+    chart.btOKClick();
+
+    // One month, day by day.
+    chart.setRange({DayNumber(QDate(2026, 11, 1)), DayNumber(QDate(2026, 11, 30))});
+    chart.btPlotClick();
+    chart.PageControl1->setCurrentIndex(2);
+    QApplication::processEvents();
+    chart.grab().save(QStringLiteral("%1/chart-day-daily.png").arg(out));
+
+    chart.cbAnimate->setChecked(true);
+    chart.PageControl1->setCurrentIndex(0);
+    for (int i = 0; i < 8; ++i)
+        chart.Timer1Timer();
+    QApplication::processEvents();
+    chart.grab().save(QStringLiteral("%1/chart-turning.png").arg(out));
+    for (int i = 0; i < 20; ++i)
+        chart.Timer1Timer();
+
+    for (int row : {RangeChoice::Between, RangeChoice::Months, RangeChoice::Days}) {
+        runner.responders.append([&, row](QDialog &d) {
+            auto &dlg = dynamic_cast<TfrmSelectDateRange &>(d);
+            dlg.setChoice({row, 3, 45});
+            dlg.show();
+            dlg.rbDaysClick();
+            QApplication::processEvents();
+            dlg.grab().save(QStringLiteral("%1/chart-range-%2.png").arg(out).arg(row + 1));
+            dlg.hide();
+            return int(QDialog::Rejected);
+        });
+        chart.btDateRangeClick();
+    }
+    chart.hide();
+}
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -181,6 +285,8 @@ int main(int argc, char **argv)
             recur.grab().save(QStringLiteral("%1/recur-%2.png").arg(out).arg(i + 1));
         }
     }
+
+    chartShots(out, fs, prompts, tmp);
 
     // The main window on a data folder (scripts/sample-data), with a day of
     // several tasks selected and a two-line note in the pane.

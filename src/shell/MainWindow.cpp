@@ -95,6 +95,7 @@ void TfrmMain::FormCreate()
     buildAlarms();
     buildOutput();
     buildArchive();
+    buildChart();
     setUpDragDrop();
     layout_.restore(sv_.settings);
 

@@ -266,6 +266,8 @@ public:
     void CSVFormat1Click();
     void PublishCalendarasWebPage1Click();
     TfrmPrint *frmPrint() const { return frmPrint_.get(); }
+    // The chart of activity.
+    void Charts1Click();
     // Archive, restore and clear.
     void Archive1Click();
     void Restore1Click();
@@ -333,6 +335,7 @@ private:
     void exportList(const ListSource &list, bool html);
     void exportDailyTasks(bool html);
     void buildArchive();
+    void buildChart();
     // The day list read afresh, both lists and the calendars shown again.
     void reloadTables();
     void raiseAlarm(const QString &text);

@@ -203,6 +203,16 @@ QPixmap tool(int size, ToolIcon kind)
         p.drawRect(QRectF(6, 8.5, 4, 2.5));
         break;
     }
+    case ToolIcon::Chart: {
+        // Three bars on a base line.
+        p.setPen(Qt::NoPen);
+        p.fillRect(QRectF(2.5, 8, 3, 6), QColor(40, 90, 170));
+        p.fillRect(QRectF(6.5, 3, 3, 11), QColor(200, 60, 40));
+        p.fillRect(QRectF(10.5, 6, 3, 8), QColor(230, 180, 30));
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.drawLine(QPointF(1, 14.5), QPointF(15, 14.5));
+        break;
+    }
     case ToolIcon::Completed: {
         // A list with a tick.
         p.setPen(QPen(QColor(60, 60, 60), 1));

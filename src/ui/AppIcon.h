@@ -24,6 +24,8 @@ enum class ToolIcon {
     Web,
     // Archiving: a box.
     Archive,
+    // The chart: three bars.
+    Chart,
     // Moving the day: year, month and highlighted-day steps, and today.
     PriorYear, PriorMonth, PriorTask, Today, NextTask, NextMonth, NextYear
 };

@@ -217,7 +217,7 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     settings.writeText("", "Split1", "250");
     settings.writeText("", "Split2", "200");
     settings.writeText("", "SplitDay", "90");
-    settings.writeText("", "ClientWidth", "760");
+    settings.writeText("", "ClientWidth", "780");
     settings.writeText("", "ClientHeight", "500");
     auto w = make();
     w->show();
@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     EXPECT_EQ(w->split1()->sizes()[0], 250);
     EXPECT_EQ(w->split2()->sizes()[0], 200);
     EXPECT_EQ(w->splitDay()->sizes()[0], 90);
-    EXPECT_EQ(w->width(), 760);
+    EXPECT_EQ(w->width(), 780);
     const LayoutValues shown = w->currentLayout();
     EXPECT_EQ(shown.clientHeight, 500);
 
@@ -257,13 +257,13 @@ TEST_F(MainWindowTest, LayoutValuesAndTheResizeMenu)
     w->resize(700, 450);
     w->Recoverscreensizepositions1Click();
     EXPECT_EQ(w->split1()->sizes()[0], 300);
-    EXPECT_EQ(w->width(), 760);
+    EXPECT_EQ(w->width(), 780);
 
     w->SayGoodBye();
     LayoutValues saved;
     saved.restore(settings);
     EXPECT_EQ(saved.split1, 300);
-    EXPECT_EQ(saved.clientWidth, 760);
+    EXPECT_EQ(saved.clientWidth, 780);
 }
 
 TEST_F(MainWindowTest, SizesFromTheSettingsAreKeptOnTheScreen)

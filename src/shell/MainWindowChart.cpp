@@ -1,0 +1,40 @@
+// The chart of activity.
+
+#include "MainWindow.h"
+
+#include "ChartWindow.h"
+#include "OptionsDialog.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+void TfrmMain::buildChart()
+{
+    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QAction *before = file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s);
+    auto *charts = new QAction(u"C&harts"_s, file);
+    charts->setObjectName(u"Charts1"_s);
+    connect(charts, &QAction::triggered, this, [this] { guard([this] { Charts1Click(); }); });
+    file->insertAction(before, charts);
+    QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
+    ToolBar1_->insertAction(hide, taskAction(u"ToolButton2"_s, u"Charts"_s, ToolIcon::Chart, u"Charts"_s,
+                                             [this] { Charts1Click(); }));
+}
+
+void TfrmMain::Charts1Click()
+{
+    commitNotes();
+    TfrmChart chart({store_.grid(), filter_, fs_, sv_.clock, sv_.settings, sv_.prompts, sv_.runner,
+                     options_.doneColorBG, options_.notDoneColorBG, shadows_,
+                     TfrmOptions::toFont(options_.titleFont), options_.sunday ? Qt::Sunday : Qt::Monday},
+                    this);
+    sv_.runner.showModal(chart);
+}
+
+}  // namespace morvane
