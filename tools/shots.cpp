@@ -33,6 +33,8 @@
 #include "TaskEditor.h"
 #include "RescheduleDialog.h"
 #include "OptionsDialog.h"
+#include "PrintRangeDialog.h"
+#include "WebCalendarDialog.h"
 #include "ChartWindow.h"
 #include "DateRangeDialog.h"
 
@@ -327,6 +329,63 @@ int main(int argc, char **argv)
             else
                 frmMain.Print2Click();
         }
+        // The range dialog in its three modes; the combined list of a month
+        // printed; the publisher dialog; a month and its year published.
+        for (auto [mode, name] : {std::pair{TfrmPrint::Mode::Print, "print"}, std::pair{TfrmPrint::Mode::Export, "export"},
+                                  std::pair{TfrmPrint::Mode::Clear, "clear"}}) {
+            TfrmPrint *range = frmMain.frmPrint();
+            range->mode = mode;
+            range->rbDate->setChecked(mode == TfrmPrint::Mode::Clear);
+            range->show();
+            range->rbDateClick();
+            QApplication::processEvents();
+            range->grab().save(QStringLiteral("%1/range-%2.png").arg(out, QLatin1String(name)));
+            range->hide();
+        }
+        runner.responders.append([](QDialog &d) {
+            auto &range = dynamic_cast<TfrmPrint &>(d);
+            range.rbDate->setChecked(true);
+            range.dt1->setDate(QDate::currentDate());
+            range.dt2->setDate(QDate::currentDate().addDays(30));
+            return int(QDialog::Accepted);
+        });
+        runner.responders.append([&](QDialog &d) {
+            auto &dialog = dynamic_cast<QPrintDialog &>(d);
+            dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog.printer()->setOutputFileName(QStringLiteral("%1/print-combined.pdf").arg(out));
+            return int(QDialog::Accepted);
+        });
+        frmMain.Print1Click();
+        // Task text that must reach the browser as text.
+        {
+            StoredTask hostile;
+            hostile.time = QStringLiteral("9:30 AM");
+            hostile.category = QStringLiteral("<b>Work</b>");
+            hostile.notes = QStringLiteral("<script>alert('x')</script> Café & \"quotes\"");
+            frmMain.store().insertTask(DayNumber(QDate::currentDate()), hostile);
+            (void)frmMain.store().SortGridStore();
+        }
+        runner.responders.append([&](QDialog &d) {
+            auto &dialog = dynamic_cast<TfrmWebCal &>(d);
+            dialog.show();
+            dialog.cbWithinDay->setChecked(true);
+            QApplication::processEvents();
+            dialog.grab().save(QStringLiteral("%1/publish-month.png").arg(out));
+            dialog.PageControl1->setCurrentIndex(1);
+            dialog.rbYear->setChecked(true);
+            dialog.edFolder->setText(out + QStringLiteral("/web"));
+            QApplication::processEvents();
+            dialog.grab().save(QStringLiteral("%1/publish-year.png").arg(out));
+            dialog.PageControl1->setCurrentIndex(2);
+            QApplication::processEvents();
+            dialog.grab().save(QStringLiteral("%1/publish-appearance.png").arg(out));
+            prompts.answers = {0};
+            prompts.texts = {QStringLiteral("Our <family> & \"friends\" calendar")};
+            dialog.btPublish->click();
+            return dialog.result();
+        });
+        frmMain.Today1Click();
+        frmMain.PublishCalendarasWebPage1Click();
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));

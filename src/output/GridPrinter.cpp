@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +55,16 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         }
     }
     const int cols = int(columns.size());
+    // A column is at least as wide as the longest word of its heading, so
+    // that no heading is cut in the middle of a word.
+    {
+        QFont bold = ToQFont(s.cellFont);
+        bold.setBold(true);
+        const QFontMetricsF m(bold);
+        for (int i = 0; i < cols; ++i)
+            for (const QString &word : table.cell(columns[std::size_t(i)], 0).split(u' ', Qt::SkipEmptyParts))
+                given[std::size_t(i)] = std::max(given[std::size_t(i)], int(std::ceil(m.horizontalAdvance(word))) + 2);
+    }
     const int printable = int(page.width()) - s.leftMargin - s.rightMargin;
     // Fitting widens or narrows the columns; the text keeps its size, so a
     // wide list stays readable and a narrow one does not print in giant type.

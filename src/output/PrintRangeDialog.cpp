@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -47,14 +48,16 @@ TfrmPrint::TfrmPrint(Services services, QWidget *parent) : QDialog(parent), sv_(
     lblFrom->setBuddy(dt1);
     lblThrough = new QLabel(u"T&hrough date (inclusive)"_s, choice);
     lblThrough->setBuddy(dt2);
-    auto *cl = new QGridLayout(choice);
-    cl->addWidget(rbAll, 0, 0, 1, 2);
-    cl->addWidget(rbDate, 1, 0, 1, 2);
-    cl->addWidget(lblFrom, 2, 0);
-    cl->addWidget(dt1, 2, 1);
-    cl->addWidget(lblThrough, 3, 0);
-    cl->addWidget(dt2, 3, 1);
-    cl->setColumnStretch(2, 1);
+    auto *cl = new QVBoxLayout(choice);
+    cl->addWidget(rbAll);
+    cl->addWidget(rbDate);
+    auto *dates = new QGridLayout;
+    dates->addWidget(lblFrom, 0, 0);
+    dates->addWidget(dt1, 0, 1);
+    dates->addWidget(lblThrough, 1, 0);
+    dates->addWidget(dt2, 1, 1);
+    dates->setColumnStretch(2, 1);
+    cl->addLayout(dates);
     connect(rbAll, &QRadioButton::clicked, this, [this] { rbDateClick(); });
     connect(rbDate, &QRadioButton::clicked, this, [this] { rbDateClick(); });
 
@@ -115,7 +118,6 @@ void TfrmPrint::FormShow()
     // An export takes the dated tasks only.
     grpNonDate->setVisible(RangeShowsTodoBox(mode));
     rbDateClick();
-    adjustSize();
 }
 
 void TfrmPrint::rbDateClick()
@@ -123,6 +125,12 @@ void TfrmPrint::rbDateClick()
     const bool range = rbDate->isChecked();
     for (QWidget *w : std::initializer_list<QWidget *>{lblFrom, dt1, lblThrough, dt2})
         w->setVisible(range);
+    // The window fits what it shows now: longer captions, the date fields.
+    for (QLayout *l : {rbAll->parentWidget()->layout(), layout()}) {
+        l->invalidate();
+        l->activate();
+    }
+    resize(sizeHint());
 }
 
 void TfrmPrint::btOKClick()
