@@ -39,6 +39,7 @@
 #include "DateRangeDialog.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QDir>
@@ -386,6 +387,26 @@ int main(int argc, char **argv)
         });
         frmMain.Today1Click();
         frmMain.PublishCalendarasWebPage1Click();
+
+        // The archive's messages, as the person sees them.
+        auto grabBox = [&](QMessageBox::Icon icon, const QString &text, const QString &name,
+                           QMessageBox::StandardButtons buttons = QMessageBox::Ok) {
+            QMessageBox box(icon, QStringLiteral("Morvane"), text, buttons);
+            box.show();
+            QApplication::processEvents();
+            box.grab().save(QStringLiteral("%1/%2.png").arg(out, name));
+        };
+        const QString archive = tmp.filePath(QStringLiteral("backup.arb"));
+        prompts.files = {archive};
+        frmMain.Archive1Click();
+        grabBox(QMessageBox::Information, prompts.shown.last().text, QStringLiteral("archive-stored"));
+        QFile::remove(tmp.filePath(QStringLiteral("backup.AR3")));
+        prompts.answers = {0};
+        prompts.files = {archive};
+        frmMain.Restore1Click();
+        grabBox(QMessageBox::Question, prompts.shown.value(prompts.shown.size() - 3).text,
+                QStringLiteral("restore-confirm"), QMessageBox::Yes | QMessageBox::No);
+        grabBox(QMessageBox::Critical, prompts.shown.last().text, QStringLiteral("restore-missing"));
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));
