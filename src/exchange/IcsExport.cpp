@@ -54,8 +54,12 @@ void addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stam
     const QByteArray text = notesText(notes);
     icalcomponent_add_property(c, icalproperty_new_summary(FirstLine(notes).toUtf8().constData()));
     icalcomponent_add_property(c, icalproperty_new_description(text.constData()));
-    if (!category.isEmpty())
-        icalcomponent_add_property(c, icalproperty_new_categories(category.toByteArray().constData()));
+    if (!category.isEmpty()) {
+        const QByteArray text = category.toByteArray();
+        icalcomponent_add_property(c, icalproperty_new_categories(text.constData()));
+        if (text.contains(','))
+            addX(c, kIcsCategoryProperty, text);
+    }
 }
 
 class Writer {

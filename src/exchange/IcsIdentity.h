@@ -30,6 +30,10 @@ namespace morvane {
 inline constexpr const char *kIcsProductId = "-//Morvane//Morvane Calendar//EN";
 // "Yes" or "No": the task's done state, which an event's STATUS cannot say.
 inline constexpr const char *kIcsDoneProperty = "X-MORVANE-DONE";
+// A category with a comma: its exact text. libical writes CATEGORIES as a
+// list without escaping commas, so "Work, Club" reads as two categories
+// elsewhere and would come back as "Work,Club" here.
+inline constexpr const char *kIcsCategoryProperty = "X-MORVANE-CATEGORY";
 // On the to-dos of the completed log: "COMPLETED-LOG".
 inline constexpr const char *kIcsListProperty = "X-MORVANE-LIST";
 inline constexpr const char *kIcsCompletedLog = "COMPLETED-LOG";

@@ -53,6 +53,8 @@ QString shortText(QByteArrayView line)
     return s;
 }
 
+const QString kNotACalendar = u"the file does not begin with BEGIN:VCALENDAR, so it is not an iCalendar file."_s;
+
 Structure scanStructure(const QByteArray &text)
 {
     Structure out;
@@ -89,8 +91,7 @@ Structure scanStructure(const QByteArray &text)
             if (stack.empty()) {
                 if (comp != "VCALENDAR")
                     return fail(logicalLine, sawCalendar ? u"BEGIN:%1 stands outside the calendar."_s.arg(QString::fromUtf8(comp))
-                                                         : u"the file does not begin with BEGIN:VCALENDAR, so it is "
-                                                           "not an iCalendar file."_s);
+                                                         : kNotACalendar);
                 sawCalendar = true;
             } else if (stack.size() == 1) {
                 out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false});
@@ -109,8 +110,7 @@ Structure scanStructure(const QByteArray &text)
                 out.blocks.back().end = endOffset;
         } else if (stack.empty()) {
             return fail(logicalLine, sawCalendar ? u"\"%1\" stands outside the calendar."_s.arg(shortText(firstPiece))
-                                                 : u"the file does not begin with BEGIN:VCALENDAR, so it is not an "
-                                                   "iCalendar file."_s);
+                                                 : kNotACalendar);
         } else if (stack.size() == 2 && is("RECURRENCE-ID")) {
             out.blocks.back().overrides = true;
         }
@@ -159,7 +159,10 @@ Structure scanStructure(const QByteArray &text)
         while (i < piece.size() && isNameChar(piece[i]))
             ++i;
         if (i == 0 || (i < piece.size() && piece[i] != ':' && piece[i] != ';')) {
-            fail(lineNo, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(piece)));
+            if (!sawCalendar)
+                fail(lineNo, kNotACalendar);
+            else
+                fail(lineNo, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(piece)));
             return out;
         }
         name = piece.first(i);
@@ -498,9 +501,13 @@ QString notesOf(const char *summary, const char *description)
     return MemoToText(all);
 }
 
+QByteArray xValue(icalcomponent *c, const char *name);
+
 QString categoriesOf(icalcomponent *c)
 {
-    QByteArray out;
+    QByteArray out = xValue(c, kIcsCategoryProperty);
+    if (!out.isEmpty())
+        return QString::fromUtf8(out);
     for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
         if (!out.isEmpty())
@@ -515,7 +522,7 @@ QByteArray xValue(icalcomponent *c, const char *name)
     for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
         if (qstricmp(icalproperty_get_x_name(p), name) == 0)
-            return QByteArray(icalproperty_get_x(p)).trimmed();
+            return QByteArray(icalproperty_get_x(p));
     return {};
 }
 
@@ -664,7 +671,7 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
 void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
 {
     const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
-    if (xValue(c, kIcsListProperty).compare(kIcsCompletedLog, Qt::CaseInsensitive) == 0) {
+    if (xValue(c, kIcsListProperty).trimmed().compare(kIcsCompletedLog, Qt::CaseInsensitive) == 0) {
         ++plan_.completedLog;
         return;
     }
@@ -679,7 +686,7 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
     StoredTask base;
     base.notes = notesOf(summaryText, icalcomponent_get_description(c));
     base.category = categoriesOf(c);
-    const QByteArray doneX = xValue(c, kIcsDoneProperty);
+    const QByteArray doneX = xValue(c, kIcsDoneProperty).trimmed();
     bool done = false;
     if (!doneX.isEmpty())
         done = doneX.compare("Yes", Qt::CaseInsensitive) == 0;
