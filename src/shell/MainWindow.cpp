@@ -96,6 +96,7 @@ void TfrmMain::FormCreate()
     buildOutput();
     buildArchive();
     buildChart();
+    buildExchange();
     setUpDragDrop();
     layout_.restore(sv_.settings);
 

@@ -268,6 +268,9 @@ public:
     TfrmPrint *frmPrint() const { return frmPrint_.get(); }
     // The chart of activity.
     void Charts1Click();
+    // iCalendar files.
+    void ExportToICalendar1Click();
+    void ImportFromICalendar1Click();
     // Archive, restore and clear.
     void Archive1Click();
     void Restore1Click();
@@ -336,6 +339,7 @@ private:
     void exportDailyTasks(bool html);
     void buildArchive();
     void buildChart();
+    void buildExchange();
     // The day list read afresh, both lists and the calendars shown again.
     void reloadTables();
     void raiseAlarm(const QString &text);

@@ -415,6 +415,25 @@ std::uint64_t TaskStore::insertTask(int day, const StoredTask &t)
     return store_.rowId(1);
 }
 
+void TaskStore::insertTasks(const std::vector<DatedTask> &tasks)
+{
+    if (tasks.empty())
+        return;
+    // One insertion of all the rows: inserting them one at a time at row 1
+    // would move every row of a large store once per task.
+    store_.insertRows(1, int(tasks.size()));
+    int row = 1;
+    for (const DatedTask &t : tasks) {
+        store_.setCell(kStoreKey, row, MakeStoreKey(t.day, 100));
+        store_.setCell(kStoreTime, row, t.task.time);
+        store_.setCell(kStoreCategory, row, t.task.category);
+        store_.setCell(kStoreNotes, row, t.task.notes);
+        store_.setCell(kStoreDone, row, t.task.done);
+        store_.setCell(kStoreAlarm, row, t.task.alarm);
+        ++row;
+    }
+}
+
 bool TaskStore::removeTask(std::uint64_t id)
 {
     if (id == 0)

@@ -100,6 +100,12 @@ struct StoredTask {
     QString alarm = QStringLiteral("No");
 };
 
+// A dated task with its day number, as imports hand tasks to the store.
+struct DatedTask {
+    int day = 0;
+    StoredTask task;
+};
+
 // The dated-task store and its file. The day list is a working copy of one
 // day's visible tasks; a write-back replaces exactly the store rows the last
 // read handed out, whatever the filter says by then, so rows hidden by the
@@ -127,6 +133,9 @@ public:
     // within its day); the next SortGridStore puts it in its place.
     // Returns the row's identity.
     std::uint64_t insertTask(int day, const StoredTask &task);
+    // The same for many tasks at once (an import of thousands): they go to
+    // rows 1 onwards in one move, in the order given.
+    void insertTasks(const std::vector<DatedTask> &tasks);
     // Removes the row with that identity, if it is still there.
     bool removeTask(std::uint64_t id);
     // The tasks on `fromDay` or later whose category, notes and done texts

@@ -252,6 +252,29 @@ TEST_F(StoreTest, AFilterChangedBetweenReadAndWriteLosesAndDuplicatesNothing)
     EXPECT_TRUE(column(store.gridForTests(), kStoreNotes).contains("moved in"));
 }
 
+TEST_F(StoreTest, ManyTasksInsertedAtOnceTakeTheirDaysAfterTheSort)
+{
+    addToDay("9:00 AM", "Work", "Kept");
+    ASSERT_TRUE(store.writeToStore(40000, day).ok);
+    StoredTask a;
+    a.time = "8:00 AM";
+    a.category = "Home";
+    a.notes = "Later day";
+    StoredTask b = a;
+    b.notes = "Same day";
+    b.done = "Yes";
+    store.insertTasks({{40001, a}, {40000, b}});
+    EXPECT_EQ(store.grid().rowCount(), 4);
+    EXPECT_EQ(store.grid().cell(kStoreKey, 1), "40001.100");
+    EXPECT_EQ(store.grid().cell(kStoreKey, 2), "40000.100");
+    ASSERT_TRUE(store.SortGridStore().ok);
+    EXPECT_EQ(column(store.grid(), kStoreKey), QStringList({"40000.100", "40000.101", "40001.100"}));
+    EXPECT_EQ(column(store.grid(), kStoreNotes), QStringList({"Same day", "Kept", "Later day"}));
+    EXPECT_EQ(column(store.grid(), kStoreDone), QStringList({"Yes", "No", "No"}));
+    store.insertTasks({});
+    EXPECT_EQ(store.grid().rowCount(), 4);
+}
+
 TEST_F(StoreTest, SortGridStoreDropsRowsWithoutKeyAndSorts)
 {
     fill(store.gridForTests(), {{"36122.101", "", "", "c", "", ""},

@@ -1,0 +1,922 @@
+#include "IcsImport.h"
+
+#include "Grid.h"
+#include "IcsExport.h"
+#include "IcsIdentity.h"
+#include "IcsLibical.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <array>
+#include <cstring>
+#include <string>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The file's structure, checked line by line before libical reads it. libical
+// reads almost anything and reports what it could not read as properties of
+// the components, without line numbers; this pass finds the line of a
+// broken file and cuts the calendar into its components, so that each is
+// read, used and freed on its own.
+
+struct Block {
+    QByteArray name;  // VEVENT, VTODO, VTIMEZONE, ...
+    int firstLine = 0;
+    qsizetype begin = 0, end = 0;  // bytes of its BEGIN line up to and including its END line
+    bool overrides = false;        // has a RECURRENCE-ID: it replaces one occurrence
+};
+
+struct Structure {
+    int errorLine = 0;
+    QString error;
+    std::vector<Block> blocks;  // the components of every calendar of the file, in order
+};
+
+bool isNameChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+QString shortText(QByteArrayView line)
+{
+    QString s = QString::fromUtf8(line.first(std::min<qsizetype>(line.size(), 60)));
+    if (line.size() > 60)
+        s += u"..."_s;
+    return s;
+}
+
+const QString kNotACalendar = u"the file does not begin with BEGIN:VCALENDAR, so it is not an iCalendar file."_s;
+
+Structure scanStructure(const QByteArray &text)
+{
+    Structure out;
+    struct Open {
+        QByteArray name;
+        int line;
+    };
+    std::vector<Open> stack;
+    bool sawCalendar = false;
+
+    // The logical line being read (folded lines continue it).
+    int lineNo = 0, logicalLine = 0;
+    qsizetype logicalBegin = 0;
+    QByteArrayView name, firstPiece;  // views into the text
+    QByteArray value;                 // kept for BEGIN and END only
+    bool inLogical = false, colon = false, keepValue = false;
+    auto is = [&](const char *word) { return name.compare(QByteArrayView(word), Qt::CaseInsensitive) == 0; };
+
+    auto fail = [&](int line, QString message) {
+        out.errorLine = line;
+        out.error = u"Line %1: "_s.arg(line) + message;
+        return false;
+    };
+
+    // Handles one complete logical line ending before byte `endOffset`.
+    auto finish = [&](qsizetype endOffset) -> bool {
+        if (!inLogical)
+            return true;
+        inLogical = false;
+        if (!colon)
+            return fail(logicalLine, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(firstPiece)));
+        if (is("BEGIN")) {
+            const QByteArray comp = value.trimmed().toUpper();
+            if (stack.empty()) {
+                if (comp != "VCALENDAR")
+                    return fail(logicalLine, sawCalendar ? u"BEGIN:%1 stands outside the calendar."_s.arg(QString::fromUtf8(comp))
+                                                         : kNotACalendar);
+                sawCalendar = true;
+            } else if (stack.size() == 1) {
+                out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false});
+            }
+            stack.push_back({comp, logicalLine});
+        } else if (is("END")) {
+            const QByteArray comp = value.trimmed().toUpper();
+            if (stack.empty())
+                return fail(logicalLine, u"END:%1 closes nothing."_s.arg(QString::fromUtf8(comp)));
+            if (stack.back().name != comp)
+                return fail(logicalLine, u"END:%1 does not close BEGIN:%2 of line %3."_s.arg(
+                                             QString::fromUtf8(comp), QString::fromUtf8(stack.back().name))
+                                             .arg(stack.back().line));
+            stack.pop_back();
+            if (stack.size() == 1)
+                out.blocks.back().end = endOffset;
+        } else if (stack.empty()) {
+            return fail(logicalLine, sawCalendar ? u"\"%1\" stands outside the calendar."_s.arg(shortText(firstPiece))
+                                                 : kNotACalendar);
+        } else if (stack.size() == 2 && is("RECURRENCE-ID")) {
+            out.blocks.back().overrides = true;
+        }
+        return true;
+    };
+
+    qsizetype pos = 0;
+    const qsizetype size = text.size();
+    while (pos < size) {
+        const qsizetype lineBegin = pos;
+        qsizetype nl = text.indexOf('\n', pos);
+        if (nl < 0)
+            nl = size;
+        pos = nl + 1;
+        ++lineNo;
+        QByteArrayView piece(text.constData() + lineBegin, nl - lineBegin);
+        if (piece.endsWith('\r'))
+            piece.chop(1);
+        if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
+            if (!inLogical) {
+                fail(lineNo, u"a folded line continues nothing."_s);
+                return out;
+            }
+            piece = piece.sliced(1);
+            if (keepValue && colon)
+                value += piece;
+            if (!colon) {
+                const qsizetype c = piece.indexOf(':');
+                if (c >= 0) {
+                    colon = true;
+                    if (keepValue)
+                        value = piece.sliced(c + 1).toByteArray();
+                }
+            }
+            continue;
+        }
+        if (!finish(lineBegin))
+            return out;
+        if (piece.trimmed().isEmpty())
+            continue;  // blank lines, as some programs leave at the end
+        inLogical = true;
+        logicalLine = lineNo;
+        logicalBegin = lineBegin;
+        firstPiece = piece;
+        qsizetype i = 0;
+        while (i < piece.size() && isNameChar(piece[i]))
+            ++i;
+        if (i == 0 || (i < piece.size() && piece[i] != ':' && piece[i] != ';')) {
+            if (!sawCalendar)
+                fail(lineNo, kNotACalendar);
+            else
+                fail(lineNo, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(piece)));
+            return out;
+        }
+        name = piece.first(i);
+        keepValue = is("BEGIN") || is("END");
+        colon = false;
+        value.clear();
+        if (i < piece.size()) {
+            const qsizetype c = piece[i] == ':' ? i : piece.indexOf(':', i);
+            colon = c >= 0;
+            if (colon && keepValue)
+                value = piece.sliced(c + 1).toByteArray();
+        }
+    }
+    if (!finish(size))
+        return out;
+    if (!stack.empty())
+        fail(stack.back().line, u"BEGIN:%1 is never closed."_s.arg(QString::fromUtf8(stack.back().name)));
+    else if (!sawCalendar)
+        fail(1, u"the file holds no calendar (no BEGIN:VCALENDAR line), so it is not an iCalendar file."_s);
+    return out;
+}
+
+// The line of a block whose property `prop` has a value containing `value`;
+// the block's first line when none does.
+int findPropertyLine(const QByteArray &text, const Block &b, QByteArrayView prop, QByteArrayView value)
+{
+    int lineNo = b.firstLine - 1, found = 0, logicalLine = 0;
+    QByteArray logical;
+    auto check = [&] {
+        if (logical.isEmpty() || found)
+            return;
+        qsizetype i = 0;
+        while (i < logical.size() && isNameChar(logical[i]))
+            ++i;
+        const qsizetype colon = logical.indexOf(':', i);
+        if (QByteArrayView(logical).first(i).compare(prop, Qt::CaseInsensitive) == 0 && colon >= 0 &&
+            QByteArrayView(logical).sliced(colon + 1).contains(value))
+            found = logicalLine;
+    };
+    qsizetype pos = b.begin;
+    while (pos < b.end) {
+        qsizetype nl = text.indexOf('\n', pos);
+        if (nl < 0 || nl > b.end)
+            nl = b.end;
+        QByteArrayView piece(text.constData() + pos, nl - pos);
+        pos = nl + 1;
+        ++lineNo;
+        if (piece.endsWith('\r'))
+            piece.chop(1);
+        if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
+            logical += piece.sliced(1);
+            continue;
+        }
+        check();
+        logical = piece.toByteArray();
+        logicalLine = lineNo;
+    }
+    check();
+    return found ? found : b.firstLine;
+}
+
+// Properties whose values the import uses: a value libical cannot read there
+// makes the file unreadable. Elsewhere (a bad LAST-MODIFIED, an alarm's
+// trigger) it does not matter to what is imported.
+bool valueMatters(QByteArrayView prop)
+{
+    static const char *const kUsed[] = {"DTSTART", "DTEND", "DUE", "DURATION", "RDATE", "EXDATE", "RECURRENCE-ID",
+                                        "COMPLETED", "TZOFFSETFROM", "TZOFFSETTO"};
+    for (const char *p : kUsed)
+        if (prop.compare(QByteArrayView(p), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+bool isRecurrenceRule(QByteArrayView prop)
+{
+    return prop.compare("RRULE", Qt::CaseInsensitive) == 0 || prop.compare("EXRULE", Qt::CaseInsensitive) == 0;
+}
+
+struct ReadErrors {
+    QString fatal;
+    int fatalLine = 0;
+    bool badRule = false;  // a recurrence rule libical could not read
+};
+
+// What libical could not read in the component and its sub-components.
+void collectErrors(icalcomponent *c, const QByteArray &text, const Block &b, ReadErrors &errors)
+{
+    static const QRegularExpression valueError(u"in (\\S+) property\\. Removing entire property: (.*)$"_s);
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
+        icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+        const icalparameter_xlicerrortype type =
+            typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
+        if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
+            const QRegularExpressionMatch m = valueError.match(message);
+            const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
+            if (isRecurrenceRule(prop)) {
+                errors.badRule = true;
+                continue;
+            }
+            if (!valueMatters(prop) || !errors.fatal.isEmpty())
+                continue;
+            const QByteArray value = m.captured(2).toUtf8();
+            errors.fatalLine = findPropertyLine(text, b, prop, value);
+            errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
+                               .arg(QString::fromUtf8(prop), shortText(value));
+        } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
+            if (errors.fatal.isEmpty()) {
+                errors.fatalLine = b.firstLine;
+                errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
+                                   .arg(QString::fromUtf8(b.name), message);
+            }
+        }
+        // Parameters libical does not know are left as they are.
+    }
+    for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        collectErrors(sub, text, b, errors);
+}
+
+IcalPtr parseBlock(const QByteArray &text, const Block &b, std::string &buffer)
+{
+    buffer.assign(text.constData() + b.begin, std::size_t(b.end - b.begin));
+    return IcalPtr(icalparser_parse_string(buffer.c_str()));
+}
+
+// ---------------------------------------------------------------------------
+// Times and zones.
+
+class Zones {
+public:
+    Zones() : cal_(icalcomponent_new_vcalendar()) {}
+    void add(IcalPtr vtimezone) { icalcomponent_add_component(cal_.get(), vtimezone.release()); }
+
+    // The zone a TZID names: the file's own VTIMEZONE first, then libical's
+    // built-in zones (the system's), by their TZID or their location name.
+    icaltimezone *find(const char *tzid)
+    {
+        if (!tzid || !*tzid)
+            return nullptr;
+        if (icaltimezone *z = icalcomponent_get_timezone(cal_.get(), tzid))
+            return z;
+        if (icaltimezone *z = icaltimezone_get_builtin_timezone_from_tzid(tzid))
+            return z;
+        return icaltimezone_get_builtin_timezone(tzid);
+    }
+
+    // A date or date-time property's value with the zone of its TZID (libical
+    // leaves that to the caller outside a calendar); UTC times keep theirs.
+    icaltimetype timeOf(icalproperty *p)
+    {
+        icalvalue *v = icalproperty_get_value(p);
+        if (!v)
+            return icaltime_null_time();
+        icaltimetype t;
+        if (icalvalue_isa(v) == ICAL_PERIOD_VALUE)
+            t = icalvalue_get_period(v).start;
+        else if (icalvalue_isa(v) == ICAL_DATETIMEPERIOD_VALUE) {
+            const icaldatetimeperiodtype dp = icalvalue_get_datetimeperiod(v);
+            t = icaltime_is_null_time(dp.time) ? dp.period.start : dp.time;
+        } else
+            t = icalvalue_get_datetime(v);
+        if (!t.is_date && !icaltime_is_utc(t)) {
+            icalparameter *tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
+            t.zone = tz ? find(icalparameter_get_tzid(tz)) : nullptr;
+        }
+        return t;
+    }
+
+private:
+    IcalPtr cal_;
+};
+
+// Seconds since 1970 of a time; a floating time counts as if it were UTC,
+// which keeps differences and comparisons between floating times right.
+qint64 instant(const icaltimetype &t)
+{
+    if (t.is_date)
+        return qint64(QDate(t.year, t.month, t.day).toJulianDay()) * 86400;
+    return qint64(icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone()));
+}
+
+// The local date and time of a time: zones and UTC converted to the
+// machine's time zone, floating times taken as they are.
+struct LocalTime {
+    QDate date;
+    QTime time;
+    bool allDay = false;
+};
+
+LocalTime toLocal(const icaltimetype &t)
+{
+    LocalTime out;
+    if (t.is_date) {
+        out.date = QDate(t.year, t.month, t.day);
+        out.allDay = true;
+    } else if (!t.zone) {
+        out.date = QDate(t.year, t.month, t.day);
+        out.time = QTime(t.hour, t.minute, t.second);
+    } else {
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(instant(t));
+        out.date = local.date();
+        out.time = local.time();
+    }
+    return out;
+}
+
+// Which occurrence a time is, for EXDATE and RECURRENCE-ID: its instant, and
+// for a date its day.
+struct OccurrenceKey {
+    qint64 at = 0;
+    bool isDate = false;
+    bool operator==(const OccurrenceKey &o) const { return at == o.at && isDate == o.isDate; }
+};
+size_t qHash(const OccurrenceKey &k, size_t seed = 0) { return qHashMulti(seed, k.at, k.isDate); }
+
+OccurrenceKey keyOf(const icaltimetype &t)
+{
+    if (t.is_date)
+        return {QDate(t.year, t.month, t.day).toJulianDay(), true};
+    return {instant(t), false};
+}
+
+// ---------------------------------------------------------------------------
+// What the tables hold already.
+
+struct Known {
+    QByteArray hash;
+    int ordinal;
+    bool used = false;
+};
+
+// The tasks of the store's days, looked up as the plan reaches each day.
+class StoreMatcher {
+public:
+    explicit StoreMatcher(const Grid &store) : store_(store) {}
+
+    // Whether the task is here: the one the file's own UID names, else one
+    // of the same content; the task found is not matched twice.
+    bool take(int day, const QByteArray &hash, const std::optional<OwnIcsUid> &own, const QDate &date)
+    {
+        std::vector<Known> &known = dayTasks(day);
+        if (own && own->kind == OwnIcsUid::Kind::Dated && own->date == date)
+            for (Known &k : known)
+                if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal)
+                    return k.used = true;
+        for (Known &k : known)
+            if (!k.used && k.hash == hash)
+                return k.used = true;
+        return false;
+    }
+
+private:
+    std::vector<Known> &dayTasks(int day)
+    {
+        auto it = days_.find(day);
+        if (it != days_.end())
+            return it.value();
+        std::vector<Known> &known = days_[day];
+        OrdinalCounter ordinals;
+        for (int r = FirstRowOnOrAfter(store_, day); r < store_.rowCount(); ++r) {
+            const QByteArrayView key = store_.cellUtf8(kStoreKey, r);
+            if (KeyDay(key) != day)
+                break;
+            QByteArray hash = IcsContentHash({store_.cellUtf8(kStoreCategory, r), store_.cellUtf8(kStoreNotes, r)});
+            const int ordinal = ordinals.next(hash);
+            known.push_back({std::move(hash), ordinal});
+        }
+        return known;
+    }
+
+    const Grid &store_;
+    QHash<int, std::vector<Known>> days_;
+};
+
+class TodoMatcher {
+public:
+    explicit TodoMatcher(const Grid &todo)
+    {
+        QHash<QByteArray, int> ordinals;
+        for (int r = 1; r < todo.rowCount(); ++r) {
+            if (!TodoRowHoldsTask(todo, r))
+                continue;
+            QByteArray hash = IcsContentHash({todo.cellUtf8(kTodoCategory, r), todo.cellUtf8(kTodoNotes, r)});
+            const int ordinal = ++ordinals[hash];
+            known_.push_back({std::move(hash), ordinal});
+        }
+    }
+
+    bool take(const QByteArray &hash, const std::optional<OwnIcsUid> &own)
+    {
+        if (own && own->kind == OwnIcsUid::Kind::Todo)
+            for (Known &k : known_)
+                if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal)
+                    return k.used = true;
+        for (Known &k : known_)
+            if (!k.used && k.hash == hash)
+                return k.used = true;
+        return false;
+    }
+
+private:
+    std::vector<Known> known_;
+};
+
+// ---------------------------------------------------------------------------
+// The plan.
+
+// Notes from the summary and the description: the description alone when
+// it begins with the summary (as this program writes them), else the
+// summary as the first line above it.
+QString notesOf(const char *summary, const char *description)
+{
+    auto lines = [](const char *text) {
+        QString s = QString::fromUtf8(text ? text : "");
+        s.replace(u"\r\n"_s, u"\n"_s);
+        s.replace(u'\r', u'\n');
+        QStringList l = s.split(u'\n');
+        while (!l.isEmpty() && l.last().trimmed().isEmpty())
+            l.removeLast();
+        return l;
+    };
+    const QStringList sum = lines(summary);
+    QStringList desc = lines(description);
+    QStringList all;
+    if (desc.isEmpty())
+        all = sum;
+    else if (sum.isEmpty() || desc.first() == sum.join(u' '))
+        all = desc;
+    else
+        all = sum + desc;
+    if (all.isEmpty())
+        all << u"(No title)"_s;
+    return MemoToText(all);
+}
+
+QByteArray xValue(icalcomponent *c, const char *name);
+
+QString categoriesOf(icalcomponent *c)
+{
+    QByteArray out = xValue(c, kIcsCategoryProperty);
+    if (!out.isEmpty())
+        return QString::fromUtf8(out);
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
+        if (!out.isEmpty())
+            out += ',';
+        out += icalproperty_get_categories(p);
+    }
+    return QString::fromUtf8(out);
+}
+
+QByteArray xValue(icalcomponent *c, const char *name)
+{
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
+        if (qstricmp(icalproperty_get_x_name(p), name) == 0)
+            return QByteArray(icalproperty_get_x(p));
+    return {};
+}
+
+constexpr int kMaxRuleSteps = 200000;
+
+class Planner {
+public:
+    Planner(const QByteArray &text, const Grid &store, const Grid &todo, QDate from, QDate to,
+            const FormatSettings &fs)
+        : text_(text), storeMatch_(store), todoMatch_(todo), fromDay_(DayNumber(from)), toDay_(DayNumber(to)),
+          from_(from), to_(to), fs_(fs)
+    {
+    }
+
+    IcsImportPlan run(const Structure &s);
+
+private:
+    bool readBlock(const Block &b, IcalPtr &out, ReadErrors &errors);
+    void takeComponent(icalcomponent *c, const ReadErrors &errors);
+    void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
+                       const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
+    const QString &timeText(const QTime &t);
+    // A plan that holds nothing but the reason.
+    IcsImportPlan failed() const
+    {
+        IcsImportPlan p;
+        p.ok = false;
+        p.errorLine = plan_.errorLine;
+        p.error = plan_.error;
+        return p;
+    }
+    void note(IcsImportNote::Kind kind, const QString &summary, const QDate &date)
+    {
+        plan_.notes.push_back({kind, summary, date});
+    }
+
+    const QByteArray &text_;
+    StoreMatcher storeMatch_;
+    TodoMatcher todoMatch_;
+    const int fromDay_, toDay_;
+    const QDate from_, to_;
+    const FormatSettings &fs_;
+    Zones zones_;
+    std::string buffer_;
+    IcsImportPlan plan_;
+    QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
+    QSet<QByteArray> seen_;                            // UID and occurrence already taken from the file
+    std::array<QString, 24 * 60> times_;
+};
+
+bool Planner::readBlock(const Block &b, IcalPtr &out, ReadErrors &errors)
+{
+    out = parseBlock(text_, b, buffer_);
+    if (!out) {
+        plan_.ok = false;
+        plan_.errorLine = b.firstLine;
+        plan_.error = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
+        return false;
+    }
+    collectErrors(out.get(), text_, b, errors);
+    if (!errors.fatal.isEmpty()) {
+        plan_.ok = false;
+        plan_.errorLine = errors.fatalLine;
+        plan_.error = errors.fatal;
+        return false;
+    }
+    return true;
+}
+
+IcsImportPlan Planner::run(const Structure &s)
+{
+    // The zones first: components may name a zone defined after them.
+    for (const Block &b : s.blocks) {
+        if (b.name != "VTIMEZONE")
+            continue;
+        IcalPtr c;
+        ReadErrors errors;
+        if (!readBlock(b, c, errors))
+            return failed();
+        zones_.add(std::move(c));
+    }
+    // Then the components that replace one occurrence of a recurring event,
+    // so that the event leaves those occurrences out.
+    for (const Block &b : s.blocks) {
+        if (!b.overrides || (b.name != "VEVENT" && b.name != "VTODO"))
+            continue;
+        IcalPtr c;
+        ReadErrors errors;
+        if (!readBlock(b, c, errors))
+            return failed();
+        icalproperty *rid = icalcomponent_get_first_property(c.get(), ICAL_RECURRENCEID_PROPERTY);
+        const char *uid = icalcomponent_get_uid(c.get());
+        if (rid && uid)
+            replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
+    }
+    for (const Block &b : s.blocks) {
+        if (b.name != "VEVENT" && b.name != "VTODO")
+            continue;  // journals, free/busy and unknown components carry no tasks
+        IcalPtr c;
+        ReadErrors errors;
+        if (!readBlock(b, c, errors))
+            return failed();
+        takeComponent(c.get(), errors);
+    }
+    return std::move(plan_);
+}
+
+const QString &Planner::timeText(const QTime &t)
+{
+    QString &s = times_[std::size_t(t.hour() * 60 + t.minute())];
+    if (s.isEmpty())
+        s = FormatDateTime(fs_.shortTimeFormat, TimeValue(t.hour(), t.minute()), fs_);
+    return s;
+}
+
+void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
+                            const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm)
+{
+    const int day = DayNumber(at.date);
+    if (day < fromDay_ || day > toDay_ || day < 1) {
+        ++plan_.outsideRange;
+        return;
+    }
+    if (!uid.isEmpty()) {
+        // The same UID and occurrence twice in one file is one task.
+        QByteArray key = uid;
+        key += '\x1f';
+        key += QByteArray::number(day);
+        key += '\x1f';
+        key += QByteArray::number(at.allDay ? -1 : at.time.hour() * 60 + at.time.minute());
+        if (seen_.contains(key))
+            return;
+        seen_.insert(key);
+    }
+    if (storeMatch_.take(day, hash, own, at.date)) {
+        ++plan_.alreadyHere;
+        return;
+    }
+    DatedTask t{day, base};
+    t.task.time = at.allDay ? QString::fromUtf16(kIcsAllDayTime) : timeText(at.time);
+    // An alarm at the time of an all-day task would sound all day long.
+    t.task.alarm = YesNo(alarm && !at.allDay);
+    plan_.dated.push_back(std::move(t));
+}
+
+void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
+{
+    const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
+    if (xValue(c, kIcsListProperty).trimmed().compare(kIcsCompletedLog, Qt::CaseInsensitive) == 0) {
+        ++plan_.completedLog;
+        return;
+    }
+    const icalproperty_status status = icalcomponent_get_status(c);
+    if (status == ICAL_STATUS_CANCELLED) {
+        ++plan_.cancelled;
+        return;
+    }
+
+    const char *summaryText = icalcomponent_get_summary(c);
+    const QString summary = QString::fromUtf8(summaryText ? summaryText : "").section(u'\n', 0, 0);
+    StoredTask base;
+    base.notes = notesOf(summaryText, icalcomponent_get_description(c));
+    base.category = categoriesOf(c);
+    const QByteArray doneX = xValue(c, kIcsDoneProperty).trimmed();
+    bool done = false;
+    if (!doneX.isEmpty())
+        done = doneX.compare("Yes", Qt::CaseInsensitive) == 0;
+    else if (isTodo)
+        done = status == ICAL_STATUS_COMPLETED || icalcomponent_get_first_property(c, ICAL_COMPLETED_PROPERTY);
+    base.done = YesNo(done);
+    const QByteArray uid = icalcomponent_get_uid(c) ? QByteArray(icalcomponent_get_uid(c)) : QByteArray();
+    const std::optional<OwnIcsUid> own = ParseOwnIcsUid(uid);
+    const QByteArray hash = IcsContentHash({base.category.toUtf8(), base.notes.toUtf8()});
+
+    // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
+    icalproperty *startProp = nullptr;
+    if (isTodo)
+        startProp = icalcomponent_get_first_property(c, ICAL_DUE_PROPERTY);
+    if (!startProp)
+        startProp = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+    if (!startProp) {
+        if (!isTodo) {
+            note(IcsImportNote::Kind::NoDate, summary, QDate());
+            return;
+        }
+        if (todoMatch_.take(hash, own))
+            ++plan_.alreadyHere;
+        else
+            plan_.todo.push_back(base);
+        return;
+    }
+    const icaltimetype start = zones_.timeOf(startProp);
+    const LocalTime first = toLocal(start);
+    const bool alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr;
+
+    // What cannot come across, once per component.
+    if (icalcomponent_count_properties(c, ICAL_ATTENDEE_PROPERTY) > 0)
+        note(IcsImportNote::Kind::Attendees, summary, first.date);
+    if (icalcomponent_count_properties(c, ICAL_ATTACH_PROPERTY) > 0)
+        note(IcsImportNote::Kind::Attachments, summary, first.date);
+    if (!isTodo) {
+        qint64 length = 0;
+        if (icalproperty *end = icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY))
+            length = instant(zones_.timeOf(end)) - instant(start);
+        else if (icalproperty *d = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY))
+            length = icaldurationtype_as_int(icalproperty_get_duration(d));
+        if (length > 86400)
+            note(IcsImportNote::Kind::LongDuration, summary, first.date);
+    }
+
+    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
+    const bool recurring = rule || errors.badRule || icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) ||
+                           icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
+    if (!recurring || icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
+        addOccurrence(first, base, hash, own, uid, alarm);
+        return;
+    }
+
+    // Every occurrence of the event, by its own zone's clock: DTSTART, the
+    // rules' dates and RDATE, less EXDATE and the occurrences other
+    // components of the file replace.
+    std::vector<icaltimetype> times{start};
+    bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
+    for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype rt = icalproperty_get_rrule(rule);
+        icalrecur_iterator *it = rt.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rt, start);
+        if (!it) {
+            unsupported = true;
+            break;
+        }
+        // Start near the range rather than walk years of daily occurrences
+        // (only possible when the rule does not count its occurrences).
+        const QDate skipTo = from_.addDays(-2);
+        if (rt.count == 0 && QDate(start.year, start.month, start.day) < skipTo) {
+            icaltimetype s = start;
+            s.year = skipTo.year();
+            s.month = skipTo.month();
+            s.day = skipTo.day();
+            icalrecur_iterator_set_start(it, s);
+        }
+        const QDate stop = to_.addDays(2);
+        int steps = 0;
+        for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
+            if (QDate(t.year, t.month, t.day) > stop)
+                break;
+            if (++steps > kMaxRuleSteps) {
+                unsupported = true;
+                break;
+            }
+            t.zone = start.zone;
+            t.is_date = start.is_date;
+            times.push_back(t);
+        }
+        icalrecur_iterator_free(it);
+    }
+    if (unsupported) {
+        note(IcsImportNote::Kind::UnsupportedRecurrence, summary, first.date);
+        addOccurrence(first, base, hash, own, uid, alarm);
+        return;
+    }
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_RDATE_PROPERTY))
+        times.push_back(zones_.timeOf(p));
+
+    QSet<OccurrenceKey> excluded = replaced_.value(uid);
+    QSet<qint64> excludedDays;  // EXDATE as a date against timed occurrences
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_EXDATE_PROPERTY)) {
+        const icaltimetype ex = zones_.timeOf(p);
+        excluded.insert(keyOf(ex));
+        if (ex.is_date)
+            excludedDays.insert(QDate(ex.year, ex.month, ex.day).toJulianDay());
+    }
+    QSet<OccurrenceKey> taken;
+    std::vector<std::pair<qint64, icaltimetype>> ordered;
+    for (const icaltimetype &t : times) {
+        const OccurrenceKey k = keyOf(t);
+        if (taken.contains(k) || excluded.contains(k) ||
+            (!t.is_date && excludedDays.contains(QDate(t.year, t.month, t.day).toJulianDay())))
+            continue;
+        taken.insert(k);
+        ordered.emplace_back(instant(t), t);
+    }
+    std::sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    const int outsideBefore = plan_.outsideRange;
+    for (const auto &[at, t] : ordered)
+        addOccurrence(toLocal(t), base, hash, own, uid, alarm);
+    // Occurrences of a repeating event outside the range are not news: the
+    // range is what the person chose to bring over.
+    plan_.outsideRange = outsideBefore;
+}
+
+}  // namespace
+
+int IcsImportPlan::count(IcsImportNote::Kind kind) const
+{
+    return int(std::count_if(notes.begin(), notes.end(), [kind](const IcsImportNote &n) { return n.kind == kind; }));
+}
+
+std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today) { return {today.addYears(-1), today.addYears(2)}; }
+
+IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
+                            const FormatSettings &formats)
+{
+    // Files are UTF-8; one that is not is taken as Windows-1252, like the
+    // program's other files. A byte-order mark is no part of the text.
+    QByteArray text = IsValidUtf8(file.constData(), std::size_t(file.size())) ? file : DecodeFileText(file).toUtf8();
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    const Structure s = scanStructure(text);
+    if (!s.error.isEmpty()) {
+        IcsImportPlan failed;
+        failed.ok = false;
+        failed.errorLine = s.errorLine;
+        failed.error = s.error;
+        return failed;
+    }
+    Planner planner(text, store, todo, from, to, formats);
+    return planner.run(s);
+}
+
+FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo)
+{
+    if (!plan.ok)
+        return FileResult::failure(plan.error);
+    if (!plan.todo.empty()) {
+        if (todo.colCount() < kTodoCols)
+            todo.setColCount(kTodoCols);
+        int row = 1;
+        for (const StoredTask &t : plan.todo) {
+            while (row < todo.rowCount() && TodoRowHoldsTask(todo, row))
+                ++row;
+            if (row >= todo.rowCount())
+                todo.setRowCount(row + 1);
+            todo.setCell(kTodoCategory, row, t.category);
+            todo.setCell(kTodoNotes, row, t.notes);
+            todo.setCell(kTodoDone, row, t.done);
+            ++row;
+        }
+    }
+    if (plan.dated.empty())
+        return FileResult::success();
+    store.insertTasks(plan.dated);
+    return store.SortGridStore();
+}
+
+QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &formats)
+{
+    QStringList lines;
+    for (const IcsImportNote &n : plan.notes) {
+        QString what;
+        switch (n.kind) {
+        case IcsImportNote::Kind::Attendees: what = u"its attendees are not kept"_s; break;
+        case IcsImportNote::Kind::Attachments: what = u"its attachments are not kept"_s; break;
+        case IcsImportNote::Kind::LongDuration: what = u"lasts more than a day; added on its first day only"_s; break;
+        case IcsImportNote::Kind::UnsupportedRecurrence:
+            what = u"repeats by a rule that cannot be followed; added on its first date only"_s;
+            break;
+        case IcsImportNote::Kind::NoDate: what = u"has no date; not added"_s; break;
+        }
+        QString name = n.summary.isEmpty() ? u"(No title)"_s : n.summary;
+        if (n.date.isValid())
+            name += u" ("_s + FormatDateTime(u"ddddd", ToDateValue(n.date), formats) + u')';
+        lines << name + u": "_s + what;
+    }
+    return lines;
+}
+
+QString IcsImportSummary(const IcsImportPlan &plan, const FormatSettings &formats)
+{
+    if (!plan.ok)
+        return plan.error;
+    const auto tasks = [](qsizetype n) { return n == 1 ? u"1 task"_s : u"%1 tasks"_s.arg(n); };
+    QStringList out;
+    out << (plan.taskCount() == 0 ? u"No task will be added."_s
+                                  : tasks(plan.taskCount()) + u" will be added (%1 dated, %2 to the to-do list)."_s
+                                                                  .arg(plan.dated.size())
+                                                                  .arg(plan.todo.size()));
+    if (plan.alreadyHere)
+        out << tasks(plan.alreadyHere) + u" already here will not be added again."_s;
+    if (plan.outsideRange)
+        out << tasks(plan.outsideRange) + u" outside the chosen dates will be left out."_s;
+    if (plan.cancelled)
+        out << u"%1 cancelled will be left out."_s.arg(plan.cancelled == 1 ? u"1 event"_s
+                                                                          : u"%1 events"_s.arg(plan.cancelled));
+    if (plan.completedLog)
+        out << u"%1 of a completed-tasks log will not be imported."_s.arg(
+                   plan.completedLog == 1 ? u"1 entry"_s : u"%1 entries"_s.arg(plan.completedLog));
+    const QStringList notes = IcsImportNoteLines(plan, formats);
+    if (!notes.isEmpty()) {
+        out << QString() << u"What cannot come across as it is:"_s;
+        out << notes;
+    }
+    return out.join(u'\n');
+}
+
+}  // namespace morvane

@@ -1,0 +1,96 @@
+#pragma once
+// Import of the events and to-dos of an iCalendar file written by another
+// program, in two steps: PlanIcsImport reads the file and works out the
+// rows it would add, without changing anything, so that the person can see
+// what will happen and what cannot come across; ApplyIcsImport then adds
+// them through the store's own operations.
+//
+//   event or to-do with a date      a dated task on that day (a to-do's date
+//                                   is its DUE, else its DTSTART)
+//   to-do without a date            a row of the to-do list
+//   time in a zone or in UTC        converted to the machine's local time
+//   floating time                   taken as local time
+//   all-day                         a task whose time cell reads "All day"
+//   RRULE / RDATE / EXDATE          one task per occurrence within the range
+//   SUMMARY and DESCRIPTION         the notes (the summary as first line
+//                                   unless the description begins with it)
+//   CATEGORIES                      the category (several: joined by commas)
+//   an alarm                        the alarm flag of a timed task
+//   X-MORVANE-DONE, STATUS          the done state
+//
+// What is already here is not added again: an occurrence matches a task of
+// the same day with the same content, or, in a file this program wrote, the
+// task its UID names (IcsIdentity.h). A file that cannot be read is refused
+// with a message naming the line; nothing is added from it.
+
+#include "GridFile.h"
+#include "TaskTables.h"
+#include "Utility.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace morvane {
+
+class Grid;
+
+// Something of the file that the tables cannot hold.
+struct IcsImportNote {
+    enum class Kind {
+        Attendees,              // the task is added, its attendees are not
+        Attachments,            // the task is added, its attachments are not
+        LongDuration,           // added on its first day only
+        UnsupportedRecurrence,  // a rule that cannot be followed: first date only
+        NoDate,                 // an event without a start: not added
+    };
+    Kind kind;
+    QString summary;  // the event's or to-do's summary
+    QDate date;       // its first date, when it has one
+};
+
+struct IcsImportPlan {
+    bool ok = true;
+    // When the file cannot be read: the line (from 1) and the message that
+    // names it, and the plan holds nothing.
+    int errorLine = 0;
+    QString error;
+
+    std::vector<DatedTask> dated;  // one per occurrence, in the order of the file
+    std::vector<StoredTask> todo;  // category, notes and done of to-do rows
+    int alreadyHere = 0;           // occurrences and to-dos the tables hold already
+    int outsideRange = 0;          // dated occurrences outside the chosen days
+    int cancelled = 0;             // events the file marks as cancelled
+    int completedLog = 0;          // completed-log entries of an export: not added
+    std::vector<IcsImportNote> notes;
+
+    int taskCount() const { return int(dated.size() + todo.size()); }
+    int count(IcsImportNote::Kind kind) const;
+};
+
+// The days an import takes by default: one year back to two years ahead.
+std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today);
+
+// Reads the file and works out what an import would add; changes nothing.
+// Recurring events are expanded over [from, to]; single events outside it
+// are counted, not added. Time texts are written in the short time format
+// of `formats`.
+IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
+                            const FormatSettings &formats);
+
+// Adds the planned rows: the dated tasks to the store (which is then sorted
+// and saved: the result is that save's), the to-do rows to the to-do list's
+// free rows and then its end. A plan that failed adds nothing.
+FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo);
+
+// What the summary dialog says before anything changes: how many tasks will
+// be added, what is skipped, and a line for each thing that cannot come
+// across, e.g. "Team meeting (5/6/2024): its attendees are not kept".
+QString IcsImportSummary(const IcsImportPlan &plan, const FormatSettings &formats);
+QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &formats);
+
+}  // namespace morvane

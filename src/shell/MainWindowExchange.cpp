@@ -1,0 +1,95 @@
+// Exchange with other calendars: export to and import from iCalendar files.
+
+#include "MainWindow.h"
+
+#include "CompletedTasksWindow.h"
+#include "IcsExport.h"
+#include "IcsImport.h"
+#include "IcsImportDialog.h"
+#include "PrintRangeDialog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+const QString kIcsFilter = u"iCalendar files (*.ics);;All files (*)"_s;
+}
+
+void TfrmMain::buildExchange()
+{
+    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QAction *before = file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s);
+    for (auto [name, text, handler] :
+         {std::tuple{u"ExportToICalendar1"_s, u"Export to &iCalendar..."_s, &TfrmMain::ExportToICalendar1Click},
+          std::tuple{u"ImportFromICalendar1"_s, u"Import from iCalendar..."_s, &TfrmMain::ImportFromICalendar1Click}}) {
+        auto *a = new QAction(text, file);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, [this, h = handler] { guard([this, h] { (this->*h)(); }); });
+        file->insertAction(before, a);
+    }
+}
+
+void TfrmMain::ExportToICalendar1Click()
+{
+    commitNotes();
+    if (!askRange(PrintRange::Mode::Export))
+        return;
+    const bool withCompleted = sv_.prompts.YesNo(u"Include the completed tasks too?"_s);
+    const QString file = sv_.prompts.SaveFileName(u"Export to iCalendar"_s, QDir(exportFolder_).filePath(u"morvane.ics"_s),
+                                                  kIcsFilter, u"ics"_s);
+    if (file.isEmpty())
+        return;
+    exportFolder_ = QFileInfo(file).absolutePath();
+    IcsExportOptions o;
+    o.range = frmPrint_->range();
+    o.filter = &filter_;
+    o.includeTodo = true;
+    o.alarmLeadMinutes = options_.alarmMin;
+    o.stamp = sv_.clock.now();
+    o.formats = fs_;
+    if (const FileResult r = ExportIcsFile(file, store_.grid(), gridNonday_,
+                                           withCompleted ? &frmComplete_->table() : nullptr, o);
+        !r)
+        sv_.prompts.ErrorBox(r.message);
+}
+
+void TfrmMain::ImportFromICalendar1Click()
+{
+    commitNotes();
+    const QString file = sv_.prompts.OpenFileName(u"Import from iCalendar"_s, exportFolder_, kIcsFilter);
+    if (file.isEmpty())
+        return;
+    exportFolder_ = QFileInfo(file).absolutePath();
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        sv_.prompts.ErrorBox(u"The file %1 cannot be read: %2."_s.arg(QDir::toNativeSeparators(file), in.errorString()));
+        return;
+    }
+    const QByteArray bytes = in.readAll();
+    const auto [from, to] = DefaultIcsImportRange(sv_.clock.today());
+    auto plan = [this, &bytes](QDate f, QDate t) {
+        return PlanIcsImport(bytes, store_.grid(), gridNonday_, f, t, fs_);
+    };
+    // A file that cannot be read is refused before anything is offered.
+    if (const IcsImportPlan first = plan(from, to); !first.ok) {
+        sv_.prompts.ErrorBox(first.error);
+        return;
+    }
+    TfrmIcsImport dialog({file, plan, fs_, from, to, options_.sunday ? Qt::Sunday : Qt::Monday}, this);
+    if (sv_.runner.showModal(dialog) != QDialog::Accepted)
+        return;
+    const FileResult r = ApplyIcsImport(dialog.plan(), store_, gridNonday_);
+    reportSave(store_.path(), r);
+    (void)saveTodo();
+    reloadTables();
+}
+
+}  // namespace morvane

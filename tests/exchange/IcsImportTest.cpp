@@ -1,0 +1,303 @@
+// The iCalendar import: files written by hand in the style of other
+// calendar programs become exactly these rows; nothing is added twice; a
+// broken file names its line and changes nothing; an export comes back as
+// the tasks it was made from.
+
+#include "ExchangeFixtures.h"
+#include "IcsExport.h"
+#include "IcsImport.h"
+
+#include <gtest/gtest.h>
+
+using namespace morvane;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Hand-written calendar text: lines joined by CR LF.
+QByteArray Calendar(std::initializer_list<const char *> lines)
+{
+    QByteArray out;
+    for (const char *l : lines)
+        out += QByteArray(l) + "\r\n";
+    return out;
+}
+
+class IcsImportTest : public ::testing::Test {
+protected:
+    // Times are checked as a person in Berlin would see them.
+    TimeZoneGuard zone{"Europe/Berlin"};
+    FormatSettings fs = FormatSettings::enUS();
+    QDate from{2025, 12, 9}, to{2028, 12, 9};
+    Grid store = NewStoreGrid();
+    Grid todo = NewTodoGrid();
+
+    IcsImportPlan plan(const QByteArray &file) { return PlanIcsImport(file, store, todo, from, to, fs); }
+};
+
+}  // namespace
+
+TEST_F(IcsImportTest, AWeeklyMeetingInANewYorkZoneComesAtBerlinTimesLessItsExdate)
+{
+    const IcsImportPlan p = plan(Sample("weekly-meeting.ics"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    // 10:00 in New York: 16:00 here while both cities keep standard time or
+    // both summer time, 15:00 in the weeks New York has moved and Berlin not.
+    EXPECT_EQ(RowsOf(p.dated), QStringList({
+                                   "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                   "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                   "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                   "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                               }));
+    EXPECT_TRUE(p.todo.empty());
+    EXPECT_EQ(IcsImportNoteLines(p, fs), QStringList({"Team meeting (3/2/2026): its attendees are not kept"}));
+}
+
+TEST_F(IcsImportTest, AnAllDayBirthdayRepeatsYearlyWithinTheRangeWithoutAnAlarm)
+{
+    const IcsImportPlan p = plan(Sample("birthday.ics"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({
+                                   "2026-04-15|All day|Birthday|Anna's birthday|No|No",
+                                   "2027-04-15|All day|Birthday|Anna's birthday|No|No",
+                                   "2028-04-15|All day|Birthday|Anna's birthday|No|No",
+                               }));
+    EXPECT_TRUE(p.notes.empty());
+    EXPECT_EQ(p.outsideRange, 0);
+}
+
+TEST_F(IcsImportTest, AUtcEventTakesLocalTimeAndWhatCannotComeAcrossIsListed)
+{
+    const IcsImportPlan p = plan(Sample("utc-event.ics"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated),
+              QStringList({
+                  "2026-06-10|10:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the insurance card/|No|Yes",
+                  "2026-08-01|All day||Trip to Lisbon|No|No",
+              }));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Dentist (6/10/2026): its attachments are not kept",
+                           "Trip to Lisbon (8/1/2026): lasts more than a day; added on its first day only"}));
+    EXPECT_EQ(p.count(IcsImportNote::Kind::LongDuration), 1);
+
+    // The same file seen from New York.
+    TimeZoneGuard newYork("America/New_York");
+    EXPECT_EQ(RowsOf(plan(Sample("utc-event.ics")).dated).first(),
+              "2026-06-10|4:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the insurance card/|No|Yes");
+}
+
+TEST_F(IcsImportTest, ToDosWithADueDateAreDatedAndTheOthersJoinTheToDoList)
+{
+    const IcsImportPlan p = plan(Sample("todo.ics"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-07-01|5:00 PM|Bills|File the tax return|No|No"}));
+    ASSERT_EQ(p.todo.size(), 2u);
+    EXPECT_EQ(p.todo[0].category + u'|' + p.todo[0].notes + u'|' + p.todo[0].done, "|Paint the fence|No");
+    EXPECT_EQ(p.todo[1].category + u'|' + p.todo[1].notes + u'|' + p.todo[1].done, "Home|Buy a new lamp|Yes");
+}
+
+TEST_F(IcsImportTest, ApplyingAddsTheRowsAndAnotherImportOfTheFilesAddsNothing)
+{
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore tasks(filter, dir.file(u"grid.grd"_s));
+    todo = TodoOf({{"Garden", "Plant roses", "No"}, {"", "", ""}, {"Work", "Call Ann", "No"}});
+
+    int added = 0;
+    for (const char *name : {"weekly-meeting.ics", "birthday.ics", "utc-event.ics", "todo.ics"}) {
+        const IcsImportPlan p = PlanIcsImport(Sample(name), tasks.grid(), todo, from, to, fs);
+        ASSERT_TRUE(p.ok) << name;
+        added += int(p.dated.size());
+        ASSERT_TRUE(ApplyIcsImport(p, tasks, todo).ok);
+    }
+    EXPECT_EQ(added, 10);
+    // Sorted into the store and saved.
+    EXPECT_EQ(RowsOf(tasks.grid()), QStringList({
+                                        "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-04-15|All day|Birthday|Anna's birthday|No|No",
+                                        "2026-06-10|10:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the "
+                                        "insurance card/|No|Yes",
+                                        "2026-07-01|5:00 PM|Bills|File the tax return|No|No",
+                                        "2026-08-01|All day||Trip to Lisbon|No|No",
+                                        "2027-04-15|All day|Birthday|Anna's birthday|No|No",
+                                        "2028-04-15|All day|Birthday|Anna's birthday|No|No",
+                                    }));
+    Grid saved;
+    ASSERT_TRUE(LoadGridFile(saved, tasks.path()).ok);
+    EXPECT_EQ(RowsOf(saved), RowsOf(tasks.grid()));
+    // The to-do rows take the free row first, then the end.
+    EXPECT_EQ(TodoRowsOf(todo),
+              QStringList({"Garden|Plant roses|No", "|Paint the fence|No", "Work|Call Ann|No", "Home|Buy a new lamp|Yes"}));
+    EXPECT_EQ(todo.cell(kTodoNotes, 2), "Paint the fence");
+
+    // Done here since: still the same task.
+    tasks.gridForTests().setCell(kStoreDone, 1, u"Yes");
+    for (const char *name : {"weekly-meeting.ics", "birthday.ics", "utc-event.ics", "todo.ics"}) {
+        const IcsImportPlan again = PlanIcsImport(Sample(name), tasks.grid(), todo, from, to, fs);
+        ASSERT_TRUE(again.ok);
+        EXPECT_EQ(again.taskCount(), 0) << name;
+        EXPECT_GT(again.alreadyHere, 0) << name;
+    }
+    EXPECT_EQ(PlanIcsImport(Sample("weekly-meeting.ics"), tasks.grid(), todo, from, to, fs).alreadyHere, 4);
+}
+
+TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
+{
+    struct Case {
+        QByteArray file;
+        int line;
+        const char *says;
+    };
+    const Case cases[] = {
+        {Calendar({"BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000",
+                   "this line is no property", "END:VEVENT", "END:VCALENDAR"}),
+         6, "\"this line is no property\" is not an iCalendar line"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "SUMMARY:A long", " folded summary",
+                   "DTSTART:2026-01-01 10:00", "END:VEVENT", "END:VCALENDAR"}),
+         6, "the value of DTSTART cannot be read"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000", "END:VTODO",
+                   "END:VCALENDAR"}),
+         5, "END:VTODO does not close BEGIN:VEVENT of line 2"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000"}), 2,
+         "BEGIN:VEVENT is never closed"},
+        {QByteArray("Date,Time,Category\r\n12/9/2026,9:00 AM,Work\r\n"), 1, "not an iCalendar file"},
+        {QByteArray(), 1, "not an iCalendar file"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000", "EXDATE:next Monday",
+                   "RRULE:FREQ=DAILY", "END:VEVENT", "END:VCALENDAR"}),
+         5, "the value of EXDATE cannot be read"},
+    };
+    todo = TodoOf({{"Garden", "Plant roses", "No"}});
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore tasks(filter, dir.file(u"grid.grd"_s));
+    tasks.gridForTests() = StoreOf({{"2026-01-01", "9:00 AM", "Work", "Kept", "No", "No"}});
+    for (const Case &c : cases) {
+        const IcsImportPlan p = PlanIcsImport(c.file, tasks.grid(), todo, from, to, fs);
+        EXPECT_FALSE(p.ok) << c.says;
+        EXPECT_EQ(p.errorLine, c.line) << p.error.toStdString();
+        EXPECT_TRUE(p.error.startsWith(u"Line %1: "_s.arg(c.line))) << p.error.toStdString();
+        EXPECT_TRUE(p.error.contains(QString::fromUtf8(c.says))) << p.error.toStdString();
+        EXPECT_EQ(p.taskCount(), 0);
+        EXPECT_EQ(IcsImportSummary(p, fs), p.error);
+        EXPECT_FALSE(ApplyIcsImport(p, tasks, todo).ok);
+        EXPECT_EQ(RowsOf(tasks.grid()), QStringList({"2026-01-01|9:00 AM|Work|Kept|No|No"}));
+        EXPECT_EQ(TodoRowsOf(todo), QStringList({"Garden|Plant roses|No"}));
+        EXPECT_FALSE(QFile::exists(tasks.path()));
+    }
+}
+
+TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeFollowed)
+{
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT",
+        "UID:standup@example.com",
+        "DTSTART:20260105T090000",
+        "DURATION:PT15M",
+        "RRULE:FREQ=DAILY;UNTIL=20260109T235959",
+        "RDATE:20260110T110000",
+        "SUMMARY:Stand-up",
+        "END:VEVENT",
+        // The Wednesday moved to the afternoon, the Thursday cancelled.
+        "BEGIN:VEVENT",
+        "UID:standup@example.com",
+        "RECURRENCE-ID:20260107T090000",
+        "DTSTART:20260107T140000",
+        "SUMMARY:Stand-up",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "UID:standup@example.com",
+        "RECURRENCE-ID:20260108T090000",
+        "DTSTART:20260108T090000",
+        "STATUS:CANCELLED",
+        "SUMMARY:Stand-up",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "UID:odd@example.com",
+        "DTSTART:20260301T080000",
+        "RRULE:FREQ=WEEKLY;BYDAY=XX",
+        "SUMMARY:Odd rule",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "UID:old@example.com",
+        "DTSTART:20200301T080000",
+        "SUMMARY:Long ago",
+        "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({
+                                   "2026-01-05|9:00 AM||Stand-up|No|No",
+                                   "2026-01-06|9:00 AM||Stand-up|No|No",
+                                   "2026-01-09|9:00 AM||Stand-up|No|No",
+                                   "2026-01-10|11:00 AM||Stand-up|No|No",
+                                   "2026-01-07|2:00 PM||Stand-up|No|No",
+                                   "2026-03-01|8:00 AM||Odd rule|No|No",
+                               }));
+    EXPECT_EQ(p.cancelled, 1);
+    EXPECT_EQ(p.outsideRange, 1);
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on its first date only"}));
+    EXPECT_EQ(IcsImportSummary(p, fs), u"6 tasks will be added (6 dated, 0 to the to-do list).\n"
+                                       "1 task outside the chosen dates will be left out.\n"
+                                       "1 event cancelled will be left out.\n"
+                                       "\n"
+                                       "What cannot come across as it is:\n"
+                                       "Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on "
+                                       "its first date only"_s);
+}
+
+TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
+{
+    const Grid original = StoreOf({
+        {"2026-12-09", "9:30 AM", "Work", "Call the bank", "No", "Yes"},
+        {"2026-12-09", "2:00 PM", "Home", "Pick up kids\r\nthen buy milk\r\n", "Yes", "No"},
+        {"2026-12-09", "4:00 PM", "Home", "Pick up kids\r\nthen buy milk\r\n", "No", "No"},
+        {"2026-12-10", "All day", "Birthday", "Anna's birthday", "No", "No"},
+        {"2026-12-31", "11:45 PM", "Work, Club", "Late call; \"quoted\" \\ text", "No", "No"},
+    });
+    const Grid originalTodo = TodoOf({{"Garden", "Plant roses", "No"}, {"", "Renew passport", "Yes"}});
+    Grid completed = NewCompletedGrid();
+    completed.setRowCount(2);
+    completed.setCell(kCompDate, 1, u"12/1/2026");
+    completed.setCell(kCompNotes, 1, u"Send report");
+    IcsExportOptions o;
+    o.stamp = QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+    const QByteArray ics = ExportIcs(original, originalTodo, &completed, o);
+
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore tasks(filter, dir.file(u"grid.grd"_s));
+    const IcsImportPlan p = PlanIcsImport(ics, tasks.grid(), todo, from, to, fs);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(p.completedLog, 1);
+    ASSERT_TRUE(ApplyIcsImport(p, tasks, todo).ok);
+    // The tasks of a day come in the store's order for tasks not yet placed
+    // in their day (by time text); the day list places them when shown.
+    QStringList want = RowsOf(original), got = RowsOf(tasks.grid());
+    want.sort();
+    got.sort();
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(TodoRowsOf(todo), TodoRowsOf(originalTodo));
+
+    // Into the tables it came from: nothing is new, even where the other
+    // program changed an event's text (its UID still names the task).
+    QByteArray edited = ics;
+    edited.replace("SUMMARY:Call the bank", "SUMMARY:Call the bank (edited elsewhere)");
+    edited.replace("DESCRIPTION:Call the bank", "DESCRIPTION:Call the bank (edited elsewhere)");
+    ASSERT_NE(edited, ics);
+    const IcsImportPlan again = PlanIcsImport(edited, original, originalTodo, from, to, fs);
+    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(again.taskCount(), 0);
+    EXPECT_EQ(again.alreadyHere, 7);
+}
+
+TEST(IcsImportRange, OneYearBackToTwoYearsAhead)
+{
+    EXPECT_EQ(DefaultIcsImportRange(QDate(2026, 12, 9)), std::make_pair(QDate(2025, 12, 9), QDate(2028, 12, 9)));
+    EXPECT_EQ(DefaultIcsImportRange(QDate(2028, 2, 29)), std::make_pair(QDate(2027, 2, 28), QDate(2030, 2, 28)));
+}
