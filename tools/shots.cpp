@@ -407,6 +407,33 @@ int main(int argc, char **argv)
         grabBox(QMessageBox::Question, prompts.shown.value(prompts.shown.size() - 3).text,
                 QStringLiteral("restore-confirm"), QMessageBox::Yes | QMessageBox::No);
         grabBox(QMessageBox::Critical, prompts.shown.last().text, QStringLiteral("restore-missing"));
+
+        // The iCalendar import's summary, for a file in another program's style.
+        const QString ics = tmp.filePath(QStringLiteral("meetings.ics"));
+        {
+            QFile f(ics);
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Shots//EN\r\n"
+                                       "BEGIN:VEVENT\r\nUID:a@x\r\nDTSTAMP:20260101T000000Z\r\n"
+                                       "DTSTART:%1T093000\r\nDTEND:%1T100000\r\nRRULE:FREQ=WEEKLY;COUNT=8\r\n"
+                                       "SUMMARY:Team stand-up\r\nATTENDEE:mailto:ann@example.org\r\n"
+                                       "ATTACH:https://example.org/agenda.pdf\r\nEND:VEVENT\r\n"
+                                       "BEGIN:VEVENT\r\nUID:b@x\r\nDTSTAMP:20260101T000000Z\r\n"
+                                       "DTSTART;VALUE=DATE:%1\r\nDTEND;VALUE=DATE:%2\r\nSUMMARY:Conference\r\n"
+                                       "END:VEVENT\r\nBEGIN:VTODO\r\nUID:c@x\r\nDTSTAMP:20260101T000000Z\r\n"
+                                       "SUMMARY:Renew the passport\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")
+                            .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
+                                 QDate::currentDate().addDays(3).toString(QStringLiteral("yyyyMMdd")))
+                            .toUtf8());
+        }
+        prompts.files = {ics};
+        runner.responders.append([&](QDialog &d) {
+            d.show();
+            QApplication::processEvents();
+            d.grab().save(QStringLiteral("%1/ics-import.png").arg(out));
+            return int(QDialog::Rejected);
+        });
+        frmMain.ImportFromICalendar1Click();
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));

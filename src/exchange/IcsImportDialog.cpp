@@ -44,8 +44,8 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     lblSummary->setWordWrap(true);
     lbNotes = new QListWidget(this);
     lbNotes->setObjectName(u"lbNotes"_s);
-    auto *notesLabel = new QLabel(u"What cannot come across:"_s, this);
-    notesLabel->setBuddy(lbNotes);
+    lblNotes = new QLabel(u"What cannot come across as it is:"_s, this);
+    lblNotes->setBuddy(lbNotes);
 
     btOK = new QPushButton(u"&Import"_s, this);
     btOK->setObjectName(u"btOK"_s);
@@ -63,7 +63,7 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     l->addWidget(lblFile);
     l->addLayout(range);
     l->addWidget(lblSummary);
-    l->addWidget(notesLabel);
+    l->addWidget(lblNotes);
     l->addWidget(lbNotes, 1);
     l->addLayout(buttons);
     resize(520, 420);
@@ -82,9 +82,14 @@ void TfrmIcsImport::replan()
         return;
     }
     plan_ = sv_.plan ? sv_.plan(from, to) : IcsImportPlan{};
-    lblSummary->setText(IcsImportSummary(plan_, sv_.fs));
+    // The counts above; what cannot come across goes in the list below.
+    const QString summary = IcsImportSummary(plan_, sv_.fs);
+    lblSummary->setText(summary.section(u"\n\n"_s, 0, 0));
+    const QStringList notes = IcsImportNoteLines(plan_, sv_.fs);
     lbNotes->clear();
-    lbNotes->addItems(IcsImportNoteLines(plan_, sv_.fs));
+    lbNotes->addItems(notes);
+    lbNotes->setVisible(!notes.isEmpty());
+    lblNotes->setVisible(!notes.isEmpty());
     // Nothing to add, nothing to do.
     btOK->setEnabled(plan_.ok && plan_.taskCount() > 0);
 }

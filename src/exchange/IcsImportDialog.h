@@ -31,7 +31,7 @@ public:
     // Works the import out again for the chosen days.
     void replan();
 
-    QLabel *lblFile = nullptr, *lblSummary = nullptr;
+    QLabel *lblFile = nullptr, *lblSummary = nullptr, *lblNotes = nullptr;
     QDateEdit *dtFrom = nullptr, *dtTo = nullptr;
     QListWidget *lbNotes = nullptr;
     QPushButton *btOK = nullptr, *btCancel = nullptr;
