@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -535,12 +536,16 @@ public:
         : text_(text), storeMatch_(store), todoMatch_(todo), fromDay_(DayNumber(from)), toDay_(DayNumber(to)),
           from_(from), to_(to), fs_(fs)
     {
+        // libical makes its UTC zone when first asked; ask before any thread
+        // reads a UTC time.
+        icaltimezone_get_utc_timezone();
     }
 
     IcsImportPlan run(const Structure &s);
 
 private:
     bool readBlock(const Block &b, IcalPtr &out, ReadErrors &errors);
+    bool accept(const ReadErrors &errors);
     void takeComponent(icalcomponent *c, const ReadErrors &errors);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
@@ -573,23 +578,32 @@ private:
     std::array<QString, 24 * 60> times_;
 };
 
+// Reads one block with libical and checks what it could not read.
+void readComponent(const QByteArray &text, const Block &b, std::string &buffer, IcalPtr &out, ReadErrors &errors)
+{
+    out = parseBlock(text, b, buffer);
+    if (!out) {
+        errors.fatalLine = b.firstLine;
+        errors.fatal = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
+        return;
+    }
+    collectErrors(out.get(), text, b, errors);
+}
+
 bool Planner::readBlock(const Block &b, IcalPtr &out, ReadErrors &errors)
 {
-    out = parseBlock(text_, b, buffer_);
-    if (!out) {
-        plan_.ok = false;
-        plan_.errorLine = b.firstLine;
-        plan_.error = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
-        return false;
-    }
-    collectErrors(out.get(), text_, b, errors);
-    if (!errors.fatal.isEmpty()) {
-        plan_.ok = false;
-        plan_.errorLine = errors.fatalLine;
-        plan_.error = errors.fatal;
-        return false;
-    }
-    return true;
+    readComponent(text_, b, buffer_, out, errors);
+    return accept(errors);
+}
+
+bool Planner::accept(const ReadErrors &errors)
+{
+    if (errors.fatal.isEmpty())
+        return true;
+    plan_.ok = false;
+    plan_.errorLine = errors.fatalLine;
+    plan_.error = errors.fatal;
+    return false;
 }
 
 IcsImportPlan Planner::run(const Structure &s)
@@ -618,9 +632,13 @@ IcsImportPlan Planner::run(const Structure &s)
         if (rid && uid)
             replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
     }
+    // Journals, free/busy and unknown components carry no tasks. (Reading
+    // them on several threads was slower: libical's many small allocations
+    // then meet in the allocator, and a component freed on another thread
+    // than the one that read it costs more than its reading.)
     for (const Block &b : s.blocks) {
         if (b.name != "VEVENT" && b.name != "VTODO")
-            continue;  // journals, free/busy and unknown components carry no tasks
+            continue;
         IcalPtr c;
         ReadErrors errors;
         if (!readBlock(b, c, errors))
