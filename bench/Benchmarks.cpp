@@ -11,6 +11,8 @@
 
 #include "GridFile.h"
 #include "HolidayRules.h"
+#include "IcsExport.h"
+#include "IcsImport.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "SoundPlayer.h"
@@ -327,6 +329,46 @@ void BM_ExportHtml(benchmark::State &state)
     });
 }
 
+// The iCalendar export of the whole store, as the command writes it: every
+// task an event, built and written by libical, saved atomically.
+void BM_ExportIcs(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const Grid todo = NewTodoGrid();
+    IcsExportOptions o;
+    o.formats = fix2000(FormatSettings::enUS());
+    o.alarmLeadMinutes = 15;
+    o.stamp = QDateTime(DateOfDay(kBenchDay), QTime(12, 0), Qt::UTC);
+    const QString out = folder().filePath(u"morvane.ics"_s);
+    for (auto _ : state)
+        if (!ExportIcsFile(out, s.store->grid(), todo, nullptr, o).ok)
+            state.SkipWithError("export failed");
+}
+
+// That export imported into an empty store: the file read by libical, every
+// event turned into a task, the tasks added, sorted and saved.
+void BM_ImportIcs(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    IcsExportOptions o;
+    o.formats = fix2000(FormatSettings::enUS());
+    o.stamp = QDateTime(DateOfDay(kBenchDay), QTime(12, 0), Qt::UTC);
+    const QByteArray ics = ExportIcs(LoadedStore(n).store->grid(), NewTodoGrid(), nullptr, o);
+    const QDate from = DateOfDay(kFirstDay), to = DateOfDay(kFirstDay + kDays);
+    const QString path = folder().filePath(u"imported.grd"_s);
+    const TaskFilter filter;
+    for (auto _ : state) {
+        TaskStore store(filter, path);
+        Grid todo = NewTodoGrid();
+        const IcsImportPlan plan = PlanIcsImport(ics, store.grid(), todo, from, to, o.formats);
+        if (!plan.ok || plan.taskCount() != n)
+            state.SkipWithError("the plan does not hold every task");
+        if (!ApplyIcsImport(plan, store, todo).ok)
+            state.SkipWithError("import failed");
+        benchmark::DoNotOptimize(store.grid().rowCount());
+    }
+}
+
 // A year set of web pages: the index and twelve month pages with the
 // details table and the texts within the days, holidays named, written to a
 // folder.
@@ -420,6 +462,8 @@ BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotReadings)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

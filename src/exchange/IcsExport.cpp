@@ -7,15 +7,37 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
+#include <thread>
+#include <vector>
 
 namespace morvane {
 
 namespace {
 
 // The notes as iCalendar text: their lines joined by line feeds, without
-// the CR LF the tables end every line of a longer note with.
-QByteArray notesText(const QString &notes) { return TextToMemo(notes).join(u'\n').toUtf8(); }
+// the CR LF the tables end every line of a longer note with (the lines
+// TextToMemo gives, joined).
+QByteArray notesText(QByteArrayView notes)
+{
+    if (!notes.contains('\r'))
+        return notes.toByteArray();
+    QByteArray text = notes.toByteArray();
+    const bool endsWithBreak = text.endsWith("\r\n");
+    text.replace("\r\n", "\n");
+    if (endsWithBreak)
+        text.chop(1);
+    return text;
+}
+
+// The first line of the notes (FirstLine on the cell's bytes).
+QByteArray summaryText(QByteArrayView notes)
+{
+    const qsizetype cut = notes.indexOf("\r\n");
+    return (cut < 0 ? notes : notes.first(cut)).toByteArray();
+}
 
 icaltimetype floatingTime(const QDate &d, const QTime &t)
 {
@@ -46,14 +68,13 @@ void addX(icalcomponent *c, const char *name, const QByteArray &value)
 }
 
 // The properties every exported component shares.
-void addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stamp, const QString &notes,
+void addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stamp, QByteArrayView notes,
                QByteArrayView category)
 {
     icalcomponent_add_property(c, icalproperty_new_uid(uid.constData()));
     icalcomponent_add_property(c, icalproperty_new_dtstamp(stamp));
-    const QByteArray text = notesText(notes);
-    icalcomponent_add_property(c, icalproperty_new_summary(FirstLine(notes).toUtf8().constData()));
-    icalcomponent_add_property(c, icalproperty_new_description(text.constData()));
+    icalcomponent_add_property(c, icalproperty_new_summary(summaryText(notes).constData()));
+    icalcomponent_add_property(c, icalproperty_new_description(notesText(notes).constData()));
     if (!category.isEmpty()) {
         const QByteArray text = category.toByteArray();
         icalcomponent_add_property(c, icalproperty_new_categories(text.constData()));
@@ -62,22 +83,10 @@ void addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stam
     }
 }
 
+// Components written one after another into one piece of the file.
 class Writer {
 public:
-    explicit Writer(const IcsExportOptions &o) : o_(o), stamp_(utcTime(o.stamp))
-    {
-        // The calendar's own lines, written by libical: what comes before its
-        // END line goes first, the components follow, then that END line.
-        IcalPtr cal(icalcomponent_new_vcalendar());
-        icalcomponent_add_property(cal.get(), icalproperty_new_prodid(kIcsProductId));
-        icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
-        icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));
-        icalcomponent_add_property(cal.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
-        const QByteArray frame = IcalText(cal.get());
-        const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
-        out_ = frame.left(end);
-        tail_ = frame.mid(end);
-    }
+    Writer(const IcsExportOptions &o, const icaltimetype &stamp) : o_(o), stamp_(stamp) {}
 
     void add(icalcomponent *c)
     {
@@ -87,33 +96,39 @@ public:
         std::free(text);
     }
 
-    QByteArray finish()
+    // The time of a time cell; the cells hold a few hundred different texts,
+    // so each is read once.
+    std::optional<QTime> timeOf(QByteArrayView cell)
     {
-        out_ += tail_;
-        return std::move(out_);
+        auto it = times_.constFind(cell.toByteArray());
+        if (it != times_.constEnd())
+            return *it;
+        DateValue v = 0;
+        std::optional<QTime> t;
+        if (StrToTime(QString::fromUtf8(cell), o_.formats, &v))
+            t = TimeOfValue(v);
+        times_.insert(cell.toByteArray(), t);
+        return t;
     }
 
-    void reserve(qsizetype bytes) { out_.reserve(bytes); }
+    QByteArray &bytes() { return out_; }
 
     const IcsExportOptions &o_;
     const icaltimetype stamp_;
 
 private:
-    QByteArray out_, tail_;
+    QByteArray out_;
+    QHash<QByteArray, std::optional<QTime>> times_;
 };
 
-void addDatedTask(Writer &w, const Grid &store, int row, int day, const QByteArray &uid)
+void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, const QByteArray &uid)
 {
-    const IcsExportOptions &o = w.o_;
-    const QDate date = DateOfDay(day);
-    const QString notes = QString::fromUtf8(store.cellUtf8(kStoreNotes, row));
+    const QByteArrayView notes = store.cellUtf8(kStoreNotes, row);
     icalcomponent *ev = icalcomponent_new_vevent();
     addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
 
-    DateValue time = 0;
-    const bool timed = StrToTime(QString::fromUtf8(store.cellUtf8(kStoreTime, row)), o.formats, &time);
-    if (timed) {
-        const icaltimetype start = floatingTime(date, TimeOfValue(time));
+    if (const std::optional<QTime> time = w.timeOf(store.cellUtf8(kStoreTime, row))) {
+        const icaltimetype start = floatingTime(date, *time);
         icaltimetype end = start;
         end.minute += 30;
         end = icaltime_normalize(end);
@@ -137,19 +152,21 @@ void addDatedTask(Writer &w, const Grid &store, int row, int day, const QByteArr
         icaltriggertype trigger;
         std::memset(&trigger, 0, sizeof trigger);
         trigger.time = icaltime_null_time();
-        trigger.duration = icaldurationtype_from_int(-60 * std::max(0, o.alarmLeadMinutes));
+        trigger.duration = icaldurationtype_from_int(-60 * std::max(0, w.o_.alarmLeadMinutes));
         icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-        icalcomponent_add_property(alarm, icalproperty_new_description(FirstLine(notes).toUtf8().constData()));
+        icalcomponent_add_property(alarm, icalproperty_new_description(summaryText(notes).constData()));
         icalcomponent_add_component(ev, alarm);
     }
     w.add(ev);
 }
 
-void addDatedTasks(Writer &w, const Grid &store, const TaskFilter &filter)
+// The dated tasks of store rows [first, last), which begin a day.
+void addDatedTasks(Writer &w, const Grid &store, int first, int last, const TaskFilter &filter)
 {
     OrdinalCounter ordinals;
     int lastDay = -1;
-    for (int r = 1; r < store.rowCount(); ++r) {
+    QDate date;
+    for (int r = first; r < last; ++r) {
         const QByteArrayView key = store.cellUtf8(kStoreKey, r);
         if (key.isEmpty())
             continue;
@@ -159,6 +176,7 @@ void addDatedTasks(Writer &w, const Grid &store, const TaskFilter &filter)
         if (day != lastDay) {
             ordinals.clear();
             lastDay = day;
+            date = DateOfDay(day);
         }
         // Counted before the filter and the range decide, so that a task's
         // UID does not depend on which of its twins are exported with it.
@@ -166,8 +184,56 @@ void addDatedTasks(Writer &w, const Grid &store, const TaskFilter &filter)
         const int ordinal = ordinals.next(hash);
         if (!okToPrintDateTask(store, r, day, w.o_.range, filter))
             continue;
-        addDatedTask(w, store, r, day, IcsDatedUid(hash, DateOfDay(day), ordinal));
+        addDatedTask(w, store, r, date, IcsDatedUid(hash, date, ordinal));
     }
+}
+
+// The dated tasks, in store order. libical takes some microseconds per
+// component, so a large store is cut at day boundaries (a task's UID counts
+// its twins within its day) into pieces written side by side.
+QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
+                      QByteArrayView head)
+{
+    const int rows = store.rowCount();
+    constexpr int kRowsPerPiece = 5000;
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    const int pieces = rows < 2 * kRowsPerPiece ? 1 : threads;
+    std::vector<int> bounds{1};
+    for (int i = 1; i < pieces; ++i) {
+        int b = std::max(bounds.back(), int(qint64(rows) * i / pieces));
+        const int day = KeyDay(store.cellUtf8(kStoreKey, b));
+        while (b < rows && KeyDay(store.cellUtf8(kStoreKey, b)) == day)
+            ++b;
+        bounds.push_back(b);
+    }
+    bounds.push_back(rows);
+
+    std::vector<Writer> writers;
+    writers.reserve(std::size_t(pieces));
+    for (int i = 0; i < pieces; ++i) {
+        writers.emplace_back(o, stamp);
+        writers.back().bytes().reserve(qsizetype(bounds[std::size_t(i) + 1] - bounds[std::size_t(i)]) * 400);
+    }
+    writers[0].bytes() += head;
+    std::vector<std::thread> workers;
+    for (int i = 1; i < pieces; ++i)
+        workers.emplace_back([&, i] { addDatedTasks(writers[std::size_t(i)], store, bounds[std::size_t(i)],
+                                                    bounds[std::size_t(i) + 1], filter); });
+    addDatedTasks(writers[0], store, bounds[0], bounds[1], filter);
+    for (std::thread &t : workers)
+        t.join();
+    if (pieces == 1)
+        return std::move(writers[0].bytes());
+    qsizetype size = 0;
+    for (Writer &w : writers)
+        size += w.bytes().size();
+    QByteArray out;
+    out.reserve(size);
+    for (Writer &w : writers) {
+        out += w.bytes();
+        w.bytes() = QByteArray();
+    }
+    return out;
 }
 
 void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
@@ -182,7 +248,7 @@ void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
         if (!filter.passes(todo.cellUtf8(kTodoDone, r), category))
             continue;
         icalcomponent *c = icalcomponent_new_vtodo();
-        addCommon(c, IcsTodoUid(hash, ordinal), w.stamp_, QString::fromUtf8(todo.cellUtf8(kTodoNotes, r)), category);
+        addCommon(c, IcsTodoUid(hash, ordinal), w.stamp_, todo.cellUtf8(kTodoNotes, r), category);
         const bool done = todo.cellUtf8(kTodoDone, r) == "Yes";
         icalcomponent_add_property(c, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
         addX(c, kIcsDoneProperty, done ? "Yes" : "No");
@@ -210,7 +276,7 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
         if (!filter.passes("Yes", category))
             continue;
         icalcomponent *c = icalcomponent_new_vtodo();
-        addCommon(c, IcsCompletedUid(hash, ordinal), w.stamp_, QString::fromUtf8(notes), category);
+        addCommon(c, IcsCompletedUid(hash, ordinal), w.stamp_, notes, category);
         icalcomponent_add_property(c, icalproperty_new_status(ICAL_STATUS_COMPLETED));
         // The log keeps the day of completion only: its local midnight, in
         // UTC as the property requires.
@@ -218,7 +284,7 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
             icalcomponent_add_property(c, icalproperty_new_completed(utcTime(QDateTime(date, QTime(0, 0)))));
         const QByteArrayView compNotes = completed.cellUtf8(kCompNotesDone, r);
         if (!compNotes.isEmpty())
-            icalcomponent_add_property(c, icalproperty_new_comment(notesText(QString::fromUtf8(compNotes)).constData()));
+            icalcomponent_add_property(c, icalproperty_new_comment(notesText(compNotes).constData()));
         addX(c, kIcsDoneProperty, "Yes");
         addX(c, kIcsListProperty, kIcsCompletedLog);
         addX(c, kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray());
@@ -233,14 +299,27 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
 {
     static const TaskFilter kNoFilter;
     const TaskFilter &filter = options.filter ? *options.filter : kNoFilter;
-    Writer w(options);
-    w.reserve(qsizetype(store.rowCount()) * 400);
-    addDatedTasks(w, store, filter);
+    const icaltimetype stamp = utcTime(options.stamp);  // also makes libical's UTC zone before any thread
+
+    // The calendar's own lines, written by libical: what comes before its
+    // END line goes first, the components follow, then that END line.
+    IcalPtr cal(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(cal.get(), icalproperty_new_prodid(kIcsProductId));
+    icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));
+    icalcomponent_add_property(cal.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+    const QByteArray frame = IcalText(cal.get());
+    const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
+
+    QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end));
+    Writer lists(options, stamp);
     if (options.includeTodo)
-        addTodoTasks(w, todo, filter);
+        addTodoTasks(lists, todo, filter);
     if (completed)
-        addCompletedTasks(w, *completed, filter);
-    return w.finish();
+        addCompletedTasks(lists, *completed, filter);
+    out += lists.bytes();
+    out += frame.mid(end);
+    return out;
 }
 
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,

@@ -6,7 +6,7 @@
 //   dated task with a time   DTSTART in floating local time, DTEND 30 minutes later
 //   dated task without one   an all-day event (DTSTART;VALUE=DATE, DTEND the next day)
 //   notes                    SUMMARY = the first line, DESCRIPTION = all of them
-//   category                 CATEGORIES
+//   category                 CATEGORIES (and X-MORVANE-CATEGORY when it holds a comma)
 //   alarm "Yes"              a DISPLAY alarm, the options' lead time ahead
 //   done                     X-MORVANE-DONE (and STATUS: CONFIRMED for an event,
 //                            which has no done state; COMPLETED or NEEDS-ACTION

@@ -72,28 +72,32 @@ QByteArray IcsCompletedUid(QByteArrayView hash, int ordinal)
 
 std::optional<OwnIcsUid> ParseOwnIcsUid(QByteArrayView uid)
 {
+    // hash "-" (yyyymmdd | "todo" | "done") ["-" ordinal] "@morvane"
     if (!uid.endsWith(kOwnSuffix))
         return std::nullopt;
-    const QList<QByteArray> parts = uid.chopped(kOwnSuffix.size()).toByteArray().split('-');
-    if (parts.size() < 2 || parts.size() > 3 || parts[0].size() != 16 || !allHex(parts[0]))
+    const QByteArrayView body = uid.chopped(kOwnSuffix.size());
+    if (body.size() < 18 || body[16] != '-' || !allHex(body.first(16)))
         return std::nullopt;
     OwnIcsUid out;
-    out.hash = parts[0];
-    if (parts.size() == 3) {
-        if (!allDigits(parts[2]) || parts[2].size() > 6)
+    out.hash = body.first(16).toByteArray();
+    QByteArrayView what = body.sliced(17);
+    const qsizetype dash = what.indexOf('-');
+    if (dash >= 0) {
+        const QByteArrayView ordinal = what.sliced(dash + 1);
+        if (!allDigits(ordinal) || ordinal.size() > 6)
             return std::nullopt;
-        out.ordinal = parts[2].toInt();
+        out.ordinal = ordinal.toInt();
         if (out.ordinal < 2)
             return std::nullopt;
+        what = what.first(dash);
     }
-    const QByteArray &what = parts[1];
     if (what == "todo") {
         out.kind = OwnIcsUid::Kind::Todo;
     } else if (what == "done") {
         out.kind = OwnIcsUid::Kind::Completed;
     } else if (what.size() == 8 && allDigits(what)) {
         out.kind = OwnIcsUid::Kind::Dated;
-        out.date = QDate(what.left(4).toInt(), what.mid(4, 2).toInt(), what.mid(6, 2).toInt());
+        out.date = QDate(what.first(4).toInt(), what.sliced(4, 2).toInt(), what.sliced(6, 2).toInt());
         if (!out.date.isValid())
             return std::nullopt;
     } else {

@@ -9,7 +9,9 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -285,9 +287,59 @@ void collectErrors(icalcomponent *c, const QByteArray &text, const Block &b, Rea
         collectErrors(sub, text, b, errors);
 }
 
+// Whether an event's or to-do's own line is one the import reads. libical
+// spends microseconds on every line it is given, so the others (stamps,
+// locations, other programs' X- lines, what is inside an alarm) are not
+// handed to it. Zones are handed over whole.
+bool lineIsUsed(QByteArrayView name)
+{
+    static const char *const kUsed[] = {"UID",   "DTSTART", "DTEND",  "DUE",    "DURATION",      "SUMMARY",
+                                        "DESCRIPTION", "CATEGORIES", "STATUS", "COMPLETED", "RRULE", "RDATE",
+                                        "EXDATE", "EXRULE", "RECURRENCE-ID", "ATTENDEE", "ATTACH"};
+    if (name.size() > 10 && name.first(10).compare("X-MORVANE-", Qt::CaseInsensitive) == 0)
+        return true;
+    for (const char *used : kUsed)
+        if (name.compare(QByteArrayView(used), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 IcalPtr parseBlock(const QByteArray &text, const Block &b, std::string &buffer)
 {
-    buffer.assign(text.constData() + b.begin, std::size_t(b.end - b.begin));
+    if (b.name == "VTIMEZONE") {
+        buffer.assign(text.constData() + b.begin, std::size_t(b.end - b.begin));
+    } else {
+        buffer.clear();
+        bool keep = false;
+        int depth = 0;  // 1 in the component itself, 2 and more in an alarm
+        qsizetype pos = b.begin;
+        while (pos < b.end) {
+            qsizetype nl = text.indexOf('\n', pos);
+            nl = nl < 0 || nl >= b.end ? b.end : nl + 1;
+            const QByteArrayView line(text.constData() + pos, nl - pos);
+            pos = nl;
+            if (!line.isEmpty() && (line[0] == ' ' || line[0] == '\t')) {
+                if (keep)
+                    buffer.append(line.data(), std::size_t(line.size()));
+                continue;
+            }
+            qsizetype i = 0;
+            while (i < line.size() && isNameChar(line[i]))
+                ++i;
+            const QByteArrayView name = line.first(i);
+            if (name.compare("BEGIN", Qt::CaseInsensitive) == 0) {
+                ++depth;
+                keep = true;
+            } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
+                --depth;
+                keep = true;
+            } else {
+                keep = depth == 1 && lineIsUsed(name);
+            }
+            if (keep)
+                buffer.append(line.data(), std::size_t(line.size()));
+        }
+    }
     return IcalPtr(icalparser_parse_string(buffer.c_str()));
 }
 
@@ -475,9 +527,18 @@ private:
 
 // Notes from the summary and the description: the description alone when
 // it begins with the summary (as this program writes them), else the
-// summary as the first line above it.
-QString notesOf(const char *summary, const char *description)
+// summary as the first line above it. Also their UTF-8 bytes.
+void notesOf(const char *summary, const char *description, QString *notes, QByteArray *utf8)
 {
+    // Most notes are one line, given once or twice.
+    const char *one = !description || !*description ? summary
+                      : !summary || !*summary || std::strcmp(summary, description) == 0 ? description
+                                                                                       : nullptr;
+    if (one && !std::strpbrk(one, "\r\n") && !QByteArrayView(one).trimmed().isEmpty()) {
+        *utf8 = QByteArray(one);
+        *notes = QString::fromUtf8(*utf8);
+        return;
+    }
     auto lines = [](const char *text) {
         QString s = QString::fromUtf8(text ? text : "");
         s.replace(u"\r\n"_s, u"\n"_s);
@@ -498,33 +559,87 @@ QString notesOf(const char *summary, const char *description)
         all = sum + desc;
     if (all.isEmpty())
         all << u"(No title)"_s;
-    return MemoToText(all);
+    *notes = MemoToText(all);
+    *utf8 = notes->toUtf8();
 }
 
-QByteArray xValue(icalcomponent *c, const char *name);
-
-QString categoriesOf(icalcomponent *c)
-{
-    QByteArray out = xValue(c, kIcsCategoryProperty);
-    if (!out.isEmpty())
-        return QString::fromUtf8(out);
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
-        if (!out.isEmpty())
-            out += ',';
-        out += icalproperty_get_categories(p);
+// The properties of a component the import reads, found in one walk over
+// them (libical finds each property by walking the list).
+struct Props {
+    explicit Props(icalcomponent *c)
+    {
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+            switch (icalproperty_isa(p)) {
+            case ICAL_UID_PROPERTY: first(uid, p); break;
+            case ICAL_SUMMARY_PROPERTY: first(summary, p); break;
+            case ICAL_DESCRIPTION_PROPERTY: first(description, p); break;
+            case ICAL_STATUS_PROPERTY: first(status, p); break;
+            case ICAL_DTSTART_PROPERTY: first(dtstart, p); break;
+            case ICAL_DTEND_PROPERTY: first(dtend, p); break;
+            case ICAL_DUE_PROPERTY: first(due, p); break;
+            case ICAL_DURATION_PROPERTY: first(duration, p); break;
+            case ICAL_RDATE_PROPERTY: first(rdate, p); break;
+            case ICAL_EXRULE_PROPERTY: first(exrule, p); break;
+            case ICAL_RECURRENCEID_PROPERTY: first(recurrenceId, p); break;
+            case ICAL_COMPLETED_PROPERTY: first(completed, p); break;
+            case ICAL_CATEGORIES_PROPERTY: categories.push_back(p); break;
+            case ICAL_ATTENDEE_PROPERTY: attendees = true; break;
+            case ICAL_ATTACH_PROPERTY: attachments = true; break;
+            case ICAL_X_PROPERTY: {
+                const char *name = icalproperty_get_x_name(p);
+                if (!name)
+                    break;
+                if (!xDone && qstricmp(name, kIcsDoneProperty) == 0)
+                    xDone = icalproperty_get_x(p);
+                else if (!xList && qstricmp(name, kIcsListProperty) == 0)
+                    xList = icalproperty_get_x(p);
+                else if (!xCategory && qstricmp(name, kIcsCategoryProperty) == 0)
+                    xCategory = icalproperty_get_x(p);
+                break;
+            }
+            default: break;
+            }
+        }
     }
-    return QString::fromUtf8(out);
-}
 
-QByteArray xValue(icalcomponent *c, const char *name)
-{
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY))
-        if (qstricmp(icalproperty_get_x_name(p), name) == 0)
-            return QByteArray(icalproperty_get_x(p));
-    return {};
-}
+    // The category: this program's exact text when the file has it, else
+    // the CATEGORIES as libical reads them, joined by commas.
+    QByteArray categoryText() const
+    {
+        if (xCategory && *xCategory)
+            return QByteArray(xCategory);
+        QByteArray out;
+        for (icalproperty *p : categories) {
+            if (!out.isEmpty())
+                out += ',';
+            out += icalproperty_get_categories(p);
+        }
+        return out;
+    }
+
+    icalproperty *uid = nullptr, *summary = nullptr, *description = nullptr, *status = nullptr, *dtstart = nullptr,
+                 *dtend = nullptr, *due = nullptr, *duration = nullptr, *rdate = nullptr, *exrule = nullptr,
+                 *recurrenceId = nullptr, *completed = nullptr;
+    QVarLengthArray<icalproperty *, 2> categories;
+    bool attendees = false, attachments = false;
+    const char *xDone = nullptr, *xList = nullptr, *xCategory = nullptr;
+
+private:
+    static void first(icalproperty *&slot, icalproperty *p)
+    {
+        if (!slot)
+            slot = p;
+    }
+};
+
+// An occurrence of a UID: its day and minute of the day (-1: all day).
+struct SeenKey {
+    QByteArray uid;
+    int day, minute;
+    bool operator==(const SeenKey &o) const { return day == o.day && minute == o.minute && uid == o.uid; }
+};
+size_t qHash(const SeenKey &k, size_t seed = 0) { return qHashMulti(seed, k.uid, k.day, k.minute); }
 
 constexpr int kMaxRuleSteps = 200000;
 
@@ -535,12 +650,16 @@ public:
         : text_(text), storeMatch_(store), todoMatch_(todo), fromDay_(DayNumber(from)), toDay_(DayNumber(to)),
           from_(from), to_(to), fs_(fs)
     {
+        // libical makes its UTC zone when first asked; ask before any thread
+        // reads a UTC time.
+        icaltimezone_get_utc_timezone();
     }
 
     IcsImportPlan run(const Structure &s);
 
 private:
     bool readBlock(const Block &b, IcalPtr &out, ReadErrors &errors);
+    bool accept(const ReadErrors &errors);
     void takeComponent(icalcomponent *c, const ReadErrors &errors);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
@@ -569,27 +688,36 @@ private:
     std::string buffer_;
     IcsImportPlan plan_;
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
-    QSet<QByteArray> seen_;                            // UID and occurrence already taken from the file
+    QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
 };
 
+// Reads one block with libical and checks what it could not read.
+void readComponent(const QByteArray &text, const Block &b, std::string &buffer, IcalPtr &out, ReadErrors &errors)
+{
+    out = parseBlock(text, b, buffer);
+    if (!out) {
+        errors.fatalLine = b.firstLine;
+        errors.fatal = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
+        return;
+    }
+    collectErrors(out.get(), text, b, errors);
+}
+
 bool Planner::readBlock(const Block &b, IcalPtr &out, ReadErrors &errors)
 {
-    out = parseBlock(text_, b, buffer_);
-    if (!out) {
-        plan_.ok = false;
-        plan_.errorLine = b.firstLine;
-        plan_.error = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
-        return false;
-    }
-    collectErrors(out.get(), text_, b, errors);
-    if (!errors.fatal.isEmpty()) {
-        plan_.ok = false;
-        plan_.errorLine = errors.fatalLine;
-        plan_.error = errors.fatal;
-        return false;
-    }
-    return true;
+    readComponent(text_, b, buffer_, out, errors);
+    return accept(errors);
+}
+
+bool Planner::accept(const ReadErrors &errors)
+{
+    if (errors.fatal.isEmpty())
+        return true;
+    plan_.ok = false;
+    plan_.errorLine = errors.fatalLine;
+    plan_.error = errors.fatal;
+    return false;
 }
 
 IcsImportPlan Planner::run(const Structure &s)
@@ -618,9 +746,13 @@ IcsImportPlan Planner::run(const Structure &s)
         if (rid && uid)
             replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
     }
+    // Journals, free/busy and unknown components carry no tasks. (Reading
+    // them on several threads was slower: libical's many small allocations
+    // then meet in the allocator, and a component freed on another thread
+    // than the one that read it costs more than its reading.)
     for (const Block &b : s.blocks) {
         if (b.name != "VEVENT" && b.name != "VTODO")
-            continue;  // journals, free/busy and unknown components carry no tasks
+            continue;
         IcalPtr c;
         ReadErrors errors;
         if (!readBlock(b, c, errors))
@@ -648,11 +780,7 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
     }
     if (!uid.isEmpty()) {
         // The same UID and occurrence twice in one file is one task.
-        QByteArray key = uid;
-        key += '\x1f';
-        key += QByteArray::number(day);
-        key += '\x1f';
-        key += QByteArray::number(at.allDay ? -1 : at.time.hour() * 60 + at.time.minute());
+        const SeenKey key{uid, day, at.allDay ? -1 : at.time.hour() * 60 + at.time.minute()};
         if (seen_.contains(key))
             return;
         seen_.insert(key);
@@ -671,41 +799,40 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
 void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
 {
     const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
-    if (xValue(c, kIcsListProperty).trimmed().compare(kIcsCompletedLog, Qt::CaseInsensitive) == 0) {
+    const Props props(c);
+    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
         ++plan_.completedLog;
         return;
     }
-    const icalproperty_status status = icalcomponent_get_status(c);
+    const icalproperty_status status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
     if (status == ICAL_STATUS_CANCELLED) {
         ++plan_.cancelled;
         return;
     }
 
-    const char *summaryText = icalcomponent_get_summary(c);
-    const QString summary = QString::fromUtf8(summaryText ? summaryText : "").section(u'\n', 0, 0);
+    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
+    const auto summary = [&] { return QString::fromUtf8(summaryText ? summaryText : "").section(u'\n', 0, 0); };
     StoredTask base;
-    base.notes = notesOf(summaryText, icalcomponent_get_description(c));
-    base.category = categoriesOf(c);
-    const QByteArray doneX = xValue(c, kIcsDoneProperty).trimmed();
+    QByteArray notes, category;
+    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr, &base.notes,
+            &notes);
+    category = props.categoryText();
+    base.category = QString::fromUtf8(category);
     bool done = false;
-    if (!doneX.isEmpty())
-        done = doneX.compare("Yes", Qt::CaseInsensitive) == 0;
+    if (props.xDone)
+        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
     else if (isTodo)
-        done = status == ICAL_STATUS_COMPLETED || icalcomponent_get_first_property(c, ICAL_COMPLETED_PROPERTY);
+        done = status == ICAL_STATUS_COMPLETED || props.completed;
     base.done = YesNo(done);
-    const QByteArray uid = icalcomponent_get_uid(c) ? QByteArray(icalcomponent_get_uid(c)) : QByteArray();
+    const QByteArray uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
     const std::optional<OwnIcsUid> own = ParseOwnIcsUid(uid);
-    const QByteArray hash = IcsContentHash({base.category.toUtf8(), base.notes.toUtf8()});
+    const QByteArray hash = IcsContentHash({category, notes});
 
     // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
-    icalproperty *startProp = nullptr;
-    if (isTodo)
-        startProp = icalcomponent_get_first_property(c, ICAL_DUE_PROPERTY);
-    if (!startProp)
-        startProp = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+    icalproperty *startProp = isTodo && props.due ? props.due : props.dtstart;
     if (!startProp) {
         if (!isTodo) {
-            note(IcsImportNote::Kind::NoDate, summary, QDate());
+            note(IcsImportNote::Kind::NoDate, summary(), QDate());
             return;
         }
         if (todoMatch_.take(hash, own))
@@ -719,24 +846,23 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
     const bool alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr;
 
     // What cannot come across, once per component.
-    if (icalcomponent_count_properties(c, ICAL_ATTENDEE_PROPERTY) > 0)
-        note(IcsImportNote::Kind::Attendees, summary, first.date);
-    if (icalcomponent_count_properties(c, ICAL_ATTACH_PROPERTY) > 0)
-        note(IcsImportNote::Kind::Attachments, summary, first.date);
+    if (props.attendees)
+        note(IcsImportNote::Kind::Attendees, summary(), first.date);
+    if (props.attachments)
+        note(IcsImportNote::Kind::Attachments, summary(), first.date);
     if (!isTodo) {
         qint64 length = 0;
-        if (icalproperty *end = icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY))
-            length = instant(zones_.timeOf(end)) - instant(start);
-        else if (icalproperty *d = icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY))
-            length = icaldurationtype_as_int(icalproperty_get_duration(d));
+        if (props.dtend)
+            length = instant(zones_.timeOf(props.dtend)) - instant(start);
+        else if (props.duration)
+            length = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
         if (length > 86400)
-            note(IcsImportNote::Kind::LongDuration, summary, first.date);
+            note(IcsImportNote::Kind::LongDuration, summary(), first.date);
     }
 
     icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-    const bool recurring = rule || errors.badRule || icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) ||
-                           icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
-    if (!recurring || icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY)) {
+    const bool recurring = rule || errors.badRule || props.rdate || props.exrule;
+    if (!recurring || props.recurrenceId) {
         addOccurrence(first, base, hash, own, uid, alarm);
         return;
     }
@@ -745,7 +871,7 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
     // rules' dates and RDATE, less EXDATE and the occurrences other
     // components of the file replace.
     std::vector<icaltimetype> times{start};
-    bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
+    bool unsupported = errors.badRule || props.exrule;
     for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rt = icalproperty_get_rrule(rule);
         icalrecur_iterator *it = rt.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rt, start);
@@ -779,7 +905,7 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
         icalrecur_iterator_free(it);
     }
     if (unsupported) {
-        note(IcsImportNote::Kind::UnsupportedRecurrence, summary, first.date);
+        note(IcsImportNote::Kind::UnsupportedRecurrence, summary(), first.date);
         addOccurrence(first, base, hash, own, uid, alarm);
         return;
     }

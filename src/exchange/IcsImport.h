@@ -14,14 +14,17 @@
 //   RRULE / RDATE / EXDATE          one task per occurrence within the range
 //   SUMMARY and DESCRIPTION         the notes (the summary as first line
 //                                   unless the description begins with it)
-//   CATEGORIES                      the category (several: joined by commas)
+//   CATEGORIES                      the category (several: joined by commas;
+//                                   X-MORVANE-CATEGORY, when there, is exact)
 //   an alarm                        the alarm flag of a timed task
 //   X-MORVANE-DONE, STATUS          the done state
 //
 // What is already here is not added again: an occurrence matches a task of
 // the same day with the same content, or, in a file this program wrote, the
 // task its UID names (IcsIdentity.h). A file that cannot be read is refused
-// with a message naming the line; nothing is added from it.
+// with a message naming the line; nothing is added from it. Values libical
+// cannot read count only where the import uses them (dates, times, zones);
+// a rule it cannot follow is listed, and its event added on its first date.
 
 #include "GridFile.h"
 #include "TaskTables.h"

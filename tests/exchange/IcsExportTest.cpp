@@ -259,6 +259,40 @@ TEST(IcsExport, TheFilterAndTheRangeChooseTheTasks)
     EXPECT_EQ(ExportIcs(store, todo, nullptr, o).count("BEGIN:VTODO"), 0);
 }
 
+TEST(IcsExport, ALargeStoreWrittenInPiecesKeepsStoreOrderAndItsTwinsApart)
+{
+    // Three identical tasks a day for 5000 days: large enough to be written
+    // in pieces, whose cuts must fall between days.
+    Grid store = NewStoreGrid();
+    const int days = 5000, first = DayOf("2010-01-01");
+    store.setRowCount(3 * days + 1);
+    for (int i = 0; i < 3 * days; ++i) {
+        const int r = i + 1;
+        store.setCell(kStoreKey, r, MakeStoreKey(first + i / 3, 101 + i % 3));
+        store.setCell(kStoreTime, r, QStringLiteral("%1:00 AM").arg(8 + i % 3));
+        store.setCell(kStoreCategory, r, u"Work");
+        store.setCell(kStoreNotes, r, u"Stand-up");
+        store.setCell(kStoreDone, r, u"No");
+        store.setCell(kStoreAlarm, r, u"No");
+    }
+    const QString ics = QString::fromUtf8(ExportIcs(store, NewTodoGrid(), nullptr, options()));
+    const QRegularExpression uidLine(u"UID:[0-9a-f]{16}-(\\d{8})(-\\d)?@morvane\r\nDTSTAMP:[^\r]*\r\n"
+                                     "SUMMARY:[^\r]*\r\nDESCRIPTION:[^\r]*\r\nCATEGORIES:[^\r]*\r\n"
+                                     "DTSTART:(\\d{8})T(\\d{6})"_s);
+    int n = 0;
+    for (auto it = uidLine.globalMatch(ics); it.hasNext(); ++n) {
+        const QRegularExpressionMatch m = it.next();
+        const QDate day = DateOfDay(first + n / 3);
+        ASSERT_EQ(m.captured(1), day.toString(u"yyyyMMdd"_s)) << n;
+        ASSERT_EQ(m.captured(2), n % 3 == 0 ? QString() : u"-%1"_s.arg(n % 3 + 1)) << n;
+        ASSERT_EQ(m.captured(3), m.captured(1)) << n;
+        ASSERT_EQ(m.captured(4), u"%1"_s.arg(8 + n % 3, 2, 10, QChar(u'0')) + u"0000"_s) << n;
+    }
+    EXPECT_EQ(n, 3 * days);
+    EXPECT_EQ(ics.count(u"BEGIN:VCALENDAR"_s), 1);
+    EXPECT_TRUE(ics.endsWith(u"END:VCALENDAR\r\n"_s));
+}
+
 TEST(IcsExport, AReadOnlyFolderIsRefusedAndNothingIsLeftBehind)
 {
     TempFolder dir;

@@ -226,6 +226,19 @@ TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeF
         "DTSTART:20200301T080000",
         "SUMMARY:Long ago",
         "END:VEVENT",
+        // Both ends of the range belong to it.
+        "BEGIN:VEVENT",
+        "DTSTART:20251209T120000",
+        "SUMMARY:First day",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "DTSTART:20281209T120000",
+        "SUMMARY:Last day",
+        "END:VEVENT",
+        "BEGIN:VEVENT",
+        "DTSTART:20281210T120000",
+        "SUMMARY:A day too late",
+        "END:VEVENT",
         "END:VCALENDAR",
     });
     const IcsImportPlan p = plan(file);
@@ -237,13 +250,15 @@ TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeF
                                    "2026-01-10|11:00 AM||Stand-up|No|No",
                                    "2026-01-07|2:00 PM||Stand-up|No|No",
                                    "2026-03-01|8:00 AM||Odd rule|No|No",
+                                   "2025-12-09|12:00 PM||First day|No|No",
+                                   "2028-12-09|12:00 PM||Last day|No|No",
                                }));
     EXPECT_EQ(p.cancelled, 1);
-    EXPECT_EQ(p.outsideRange, 1);
+    EXPECT_EQ(p.outsideRange, 2);
     EXPECT_EQ(IcsImportNoteLines(p, fs),
               QStringList({"Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on its first date only"}));
-    EXPECT_EQ(IcsImportSummary(p, fs), u"6 tasks will be added (6 dated, 0 to the to-do list).\n"
-                                       "1 task outside the chosen dates will be left out.\n"
+    EXPECT_EQ(IcsImportSummary(p, fs), u"8 tasks will be added (8 dated, 0 to the to-do list).\n"
+                                       "2 tasks outside the chosen dates will be left out.\n"
                                        "1 event cancelled will be left out.\n"
                                        "\n"
                                        "What cannot come across as it is:\n"
