@@ -140,6 +140,30 @@ QScrollBar *depthBar(const QString &name, QWidget *parent)
     return bar;
 }
 
+// The strip under a chart: its depth bar (none when `depthName` is empty)
+// and the boxes that show or hide the two series.
+struct ChartStrip {
+    QWidget *widget;
+    QScrollBar *depth;
+    QCheckBox *done, *notDone;
+};
+ChartStrip makeStrip(const QString &depthName, const QString &doneName, const QString &notDoneName)
+{
+    auto *strip = new QWidget;
+    QScrollBar *depth = depthName.isEmpty() ? nullptr : depthBar(depthName, strip);
+    QCheckBox *done = seriesBox(u"Done"_s, doneName, strip);
+    QCheckBox *notDone = seriesBox(u"Not done"_s, notDoneName, strip);
+    auto *sl = new QHBoxLayout(strip);
+    sl->setContentsMargins(5, 0, 5, 4);
+    sl->setSpacing(5);
+    if (depth)
+        sl->addWidget(depth);
+    sl->addWidget(done);
+    sl->addWidget(notDone);
+    sl->addStretch();
+    return {strip, depth, done, notDone};
+}
+
 // Labels of the category axis: long names cut, and each one different,
 // because the axis drops a label it already has (and with it a bar).
 QStringList categoryLabels(const std::vector<CategoryRow> &rows)
@@ -510,17 +534,11 @@ void TfrmChart::makeHourChart()
     connect(chart, &QChart::plotAreaChanged, this, [this] { chrtHourResize(); });
     connect(hourAxis, &QValueAxis::rangeChanged, this, [this] { updateHourLabels(); });
 
-    auto *strip = new QWidget;
-    sbTime = depthBar(u"sbTime"_s, strip);
-    cbHourDone = seriesBox(u"Done"_s, u"cbHourDone"_s, strip);
-    cbHourNotDone = seriesBox(u"Not done"_s, u"cbHourNotDone"_s, strip);
-    auto *sl = new QHBoxLayout(strip);
-    sl->setContentsMargins(5, 0, 5, 4);
-    sl->setSpacing(5);
-    sl->addWidget(sbTime);
-    sl->addWidget(cbHourDone);
-    sl->addWidget(cbHourNotDone);
-    sl->addStretch();
+    const ChartStrip controls = makeStrip(u"sbTime"_s, u"cbHourDone"_s, u"cbHourNotDone"_s);
+    QWidget *strip = controls.widget;
+    sbTime = controls.depth;
+    cbHourDone = controls.done;
+    cbHourNotDone = controls.notDone;
     connect(sbTime, &QScrollBar::valueChanged, this, [this] { sbTimeChange(); });
     connect(cbHourDone, &QCheckBox::clicked, this, [this] { cbHourDoneClick(); });
     connect(cbHourNotDone, &QCheckBox::clicked, this, [this] { cbHourDoneClick(); });
@@ -556,17 +574,11 @@ void TfrmChart::makeDayChart()
     connect(chart, &QChart::plotAreaChanged, this, [this] { chrtDayResize(); });
     connect(dayAxis, &QValueAxis::rangeChanged, this, [this] { updateDayLabels(); });
 
-    auto *strip = new QWidget;
-    sbDayDay = depthBar(u"sbDayDay"_s, strip);
-    cbDayDone = seriesBox(u"Done"_s, u"cbDayDone"_s, strip);
-    cbDayNotDone = seriesBox(u"Not done"_s, u"cbDayNotDone"_s, strip);
-    auto *sl = new QHBoxLayout(strip);
-    sl->setContentsMargins(5, 0, 5, 4);
-    sl->setSpacing(5);
-    sl->addWidget(sbDayDay);
-    sl->addWidget(cbDayDone);
-    sl->addWidget(cbDayNotDone);
-    sl->addStretch();
+    const ChartStrip controls = makeStrip(u"sbDayDay"_s, u"cbDayDone"_s, u"cbDayNotDone"_s);
+    QWidget *strip = controls.widget;
+    sbDayDay = controls.depth;
+    cbDayDone = controls.done;
+    cbDayNotDone = controls.notDone;
     connect(sbDayDay, &QScrollBar::valueChanged, this, [this] { sbDayDayChange(); });
     connect(cbDayDone, &QCheckBox::clicked, this, [this] { cbDayDoneClick(); });
     connect(cbDayNotDone, &QCheckBox::clicked, this, [this] { cbDayDoneClick(); });
@@ -593,15 +605,10 @@ void TfrmChart::makeCatChart()
     chrtCat = new ChartView(chart);
     chrtCat->setObjectName(u"chrtCat"_s);
 
-    auto *strip = new QWidget;
-    cbCatDone = seriesBox(u"Done"_s, u"cbCatDone"_s, strip);
-    cbCatNotDone = seriesBox(u"Not done"_s, u"cbCatNotDone"_s, strip);
-    auto *sl = new QHBoxLayout(strip);
-    sl->setContentsMargins(5, 0, 5, 4);
-    sl->setSpacing(5);
-    sl->addWidget(cbCatDone);
-    sl->addWidget(cbCatNotDone);
-    sl->addStretch();
+    const ChartStrip controls = makeStrip({}, u"cbCatDone"_s, u"cbCatNotDone"_s);
+    QWidget *strip = controls.widget;
+    cbCatDone = controls.done;
+    cbCatNotDone = controls.notDone;
     connect(cbCatDone, &QCheckBox::clicked, this, [this] { cbCatDoneClick(); });
     connect(cbCatNotDone, &QCheckBox::clicked, this, [this] { cbCatDoneClick(); });
     tbCategory = chartPage(u"tbCategory"_s, chrtCat, &TeeCat, strip);

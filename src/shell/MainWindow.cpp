@@ -365,6 +365,18 @@ QAction *TfrmMain::command(QMenu *menu, const QString &text, const QKeySequence 
     return a;
 }
 
+QAction *TfrmMain::insertCommand(QMenu *menu, QAction *before, const QString &name, const QString &text,
+                                 void (TfrmMain::*handler)())
+{
+    auto *a = new QAction(text, menu);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    menu->insertAction(before, a);
+    return a;
+}
+
+QMenu *TfrmMain::fileMenu() const { return menuBar()->findChild<QMenu *>(u"File1"_s); }
+
 void TfrmMain::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(u"&File"_s);

@@ -347,6 +347,10 @@ private:
     void FormResize();
     QAction *command(QMenu *menu, const QString &text, const QKeySequence &key,
                      void (TfrmMain::*handler)());
+    // A command put into a menu before `before` (at its end when null).
+    QAction *insertCommand(QMenu *menu, QAction *before, const QString &name, const QString &text,
+                           void (TfrmMain::*handler)());
+    QMenu *fileMenu() const;
     // Saves the store and the to-do list (and the layout values when
     // `layout`). With `ask`, a failure asks whether to try again, quit
     // anyway or stay; returns false for stay.

@@ -25,20 +25,13 @@ const QString kArchiveFilter = u"Archive Backup (*.arb);;All Files (*)"_s;
 
 void TfrmMain::buildArchive()
 {
-    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QMenu *file = fileMenu();
     QAction *exitItem = file->findChild<QAction *>(u"Exit1"_s);
     QAction *sep = file->actions().value(file->actions().indexOf(exitItem) - 1);
-    auto add = [&](const QString &name, const QString &text, void (TfrmMain::*handler)()) {
-        auto *a = new QAction(text, file);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-        file->insertAction(sep, a);
-        return a;
-    };
     file->insertSeparator(sep);
-    add(u"Archive1"_s, u"&Archive current data..."_s, &TfrmMain::Archive1Click);
-    add(u"Restore1"_s, u"&Restore old data..."_s, &TfrmMain::Restore1Click);
-    add(u"ClearAll1"_s, u"C&lear all data..."_s, &TfrmMain::ClearAll1Click);
+    insertCommand(file, sep, u"Archive1"_s, u"&Archive current data..."_s, &TfrmMain::Archive1Click);
+    insertCommand(file, sep, u"Restore1"_s, u"&Restore old data..."_s, &TfrmMain::Restore1Click);
+    insertCommand(file, sep, u"ClearAll1"_s, u"C&lear all data..."_s, &TfrmMain::ClearAll1Click);
     QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
     ToolBar1_->insertAction(hide, taskAction(u"btArchive"_s, u"Archive"_s, ToolIcon::Archive,
                                              u"Archive current data"_s, [this] { Archive1Click(); }));

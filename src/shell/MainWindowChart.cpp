@@ -16,12 +16,9 @@ namespace morvane {
 
 void TfrmMain::buildChart()
 {
-    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
-    QAction *before = file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s);
-    auto *charts = new QAction(u"C&harts"_s, file);
-    charts->setObjectName(u"Charts1"_s);
-    connect(charts, &QAction::triggered, this, [this] { guard([this] { Charts1Click(); }); });
-    file->insertAction(before, charts);
+    QMenu *file = fileMenu();
+    insertCommand(file, file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s), u"Charts1"_s, u"C&harts"_s,
+                  &TfrmMain::Charts1Click);
     QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
     ToolBar1_->insertAction(hide, taskAction(u"ToolButton2"_s, u"Charts"_s, ToolIcon::Chart, u"Charts"_s,
                                              [this] { Charts1Click(); }));

@@ -25,16 +25,12 @@ const QString kIcsFilter = u"iCalendar files (*.ics);;All files (*)"_s;
 
 void TfrmMain::buildExchange()
 {
-    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QMenu *file = fileMenu();
     QAction *before = file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s);
-    for (auto [name, text, handler] :
-         {std::tuple{u"ExportToICalendar1"_s, u"Export to &iCalendar..."_s, &TfrmMain::ExportToICalendar1Click},
-          std::tuple{u"ImportFromICalendar1"_s, u"Import from iCalendar..."_s, &TfrmMain::ImportFromICalendar1Click}}) {
-        auto *a = new QAction(text, file);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, h = handler] { guard([this, h] { (this->*h)(); }); });
-        file->insertAction(before, a);
-    }
+    insertCommand(file, before, u"ExportToICalendar1"_s, u"Export to &iCalendar..."_s,
+                  &TfrmMain::ExportToICalendar1Click);
+    insertCommand(file, before, u"ImportFromICalendar1"_s, u"Import from iCalendar..."_s,
+                  &TfrmMain::ImportFromICalendar1Click);
 }
 
 void TfrmMain::ExportToICalendar1Click()

@@ -37,31 +37,25 @@ void TfrmMain::buildOutput()
     exportFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 
     // File menu: Print, Export, Publish.
-    QMenu *file = menuBar()->findChild<QMenu *>(u"File1"_s);
+    QMenu *file = fileMenu();
     QAction *exitItem = file->findChild<QAction *>(u"Exit1"_s);
-    auto add = [&](QMenu *menu, QAction *before, const QString &name, const QString &text, auto handler) {
-        auto *a = new QAction(text, menu);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-        menu->insertAction(before, a);
-        return a;
-    };
     QAction *sep = exitItem ? file->actions().value(file->actions().indexOf(exitItem) - 1) : nullptr;
-    add(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click)->setShortcut(QKeySequence(u"Ctrl+P"_s));
+    insertCommand(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click)->setShortcut(QKeySequence(u"Ctrl+P"_s));
     auto *exportMenu = new QMenu(u"&Export"_s, file);
     exportMenu->setObjectName(u"Export1"_s);
     file->insertMenu(sep, exportMenu);
     auto *daily = exportMenu->addMenu(u"&Daily Tasks"_s);
     daily->setObjectName(u"DailyTasks1"_s);
-    add(daily, nullptr, u"HTMLFormat3"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat3Click);
-    add(daily, nullptr, u"CommaDelimitedFormat1"_s, u"&Comma-Delimited Format"_s,
-        &TfrmMain::CommaDelimitedFormat1Click);
+    insertCommand(daily, nullptr, u"HTMLFormat3"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat3Click);
+    insertCommand(daily, nullptr, u"CommaDelimitedFormat1"_s, u"&Comma-Delimited Format"_s,
+                  &TfrmMain::CommaDelimitedFormat1Click);
     auto *todo = exportMenu->addMenu(u"&To-do tasks"_s);
     todo->setObjectName(u"Todotasks1"_s);
-    add(todo, nullptr, u"HTMLFormat4"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat4Click);
-    add(todo, nullptr, u"CommaDelimitedFormat2"_s, u"&Comma Delimited Format"_s, &TfrmMain::CommaDelimitedFormat2Click);
-    add(file, sep, u"PublishCalendarasWebPage1"_s, u"Publish Calendar as &Web Page..."_s,
-        &TfrmMain::PublishCalendarasWebPage1Click);
+    insertCommand(todo, nullptr, u"HTMLFormat4"_s, u"&HTML Format"_s, &TfrmMain::HTMLFormat4Click);
+    insertCommand(todo, nullptr, u"CommaDelimitedFormat2"_s, u"&Comma Delimited Format"_s,
+                  &TfrmMain::CommaDelimitedFormat2Click);
+    insertCommand(file, sep, u"PublishCalendarasWebPage1"_s, u"Publish Calendar as &Web Page..."_s,
+                  &TfrmMain::PublishCalendarasWebPage1Click);
 
     // The main toolbar: Print and Publish, before Hide.
     QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
