@@ -311,6 +311,42 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
     EXPECT_EQ(again.alreadyHere, 7);
 }
 
+TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
+{
+    // Windows-1252 text (0xE9 is e-acute), several calendars in one file, a
+    // zone named but not defined (a system zone is used), one nobody knows
+    // (the time is taken as it stands), and a byte-order mark.
+    QByteArray file = "\xEF\xBB\xBF" + Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT",
+        "UID:a",
+        "DTSTART;TZID=America/New_York:20260610T090000",
+        "SUMMARY:Caf\xE9 with Lee",
+        "END:VEVENT",
+        "END:VCALENDAR",
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT",
+        "UID:b",
+        "DTSTART;TZID=Somewhere Standard Time:20260611T090000",
+        "SUMMARY:Call",
+        "END:VEVENT",
+        "BEGIN:VJOURNAL",
+        "UID:c",
+        "DTSTART:20260612T090000",
+        "SUMMARY:A journal entry is no task",
+        "END:VJOURNAL",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No",
+                                            "2026-06-11|9:00 AM||Call|No|No"}));
+
+    // The same text in UTF-8 reads the same.
+    file.replace("\xE9", "\xC3\xA9");
+    EXPECT_EQ(RowsOf(plan(file).dated).first(), "2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No");
+}
+
 TEST(IcsImportRange, OneYearBackToTwoYearsAhead)
 {
     EXPECT_EQ(DefaultIcsImportRange(QDate(2026, 12, 9)), std::make_pair(QDate(2025, 12, 9), QDate(2028, 12, 9)));
