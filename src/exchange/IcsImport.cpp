@@ -34,6 +34,9 @@ struct Block {
     int firstLine = 0;
     qsizetype begin = 0, end = 0;  // bytes of its BEGIN line up to and including its END line
     bool overrides = false;        // has a RECURRENCE-ID: it replaces one occurrence
+    // Found here rather than by libical, which is not handed these lines (an
+    // attachment can be megabytes of inline data).
+    bool attendees = false, attachments = false;
 };
 
 struct Structure {
@@ -96,7 +99,7 @@ Structure scanStructure(const QByteArray &text)
                                                          : kNotACalendar);
                 sawCalendar = true;
             } else if (stack.size() == 1) {
-                out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false});
+                out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false, false, false});
             }
             stack.push_back({comp, logicalLine});
         } else if (is("END")) {
@@ -113,8 +116,13 @@ Structure scanStructure(const QByteArray &text)
         } else if (stack.empty()) {
             return fail(logicalLine, sawCalendar ? u"\"%1\" stands outside the calendar."_s.arg(shortText(firstPiece))
                                                  : kNotACalendar);
-        } else if (stack.size() == 2 && is("RECURRENCE-ID")) {
-            out.blocks.back().overrides = true;
+        } else if (stack.size() == 2) {
+            if (is("RECURRENCE-ID"))
+                out.blocks.back().overrides = true;
+            else if (is("ATTENDEE"))
+                out.blocks.back().attendees = true;
+            else if (is("ATTACH"))
+                out.blocks.back().attachments = true;
         }
         return true;
     };
@@ -295,7 +303,7 @@ bool lineIsUsed(QByteArrayView name)
 {
     static const char *const kUsed[] = {"UID",   "DTSTART", "DTEND",  "DUE",    "DURATION",      "SUMMARY",
                                         "DESCRIPTION", "CATEGORIES", "STATUS", "COMPLETED", "RRULE", "RDATE",
-                                        "EXDATE", "EXRULE", "RECURRENCE-ID", "ATTENDEE", "ATTACH"};
+                                        "EXDATE", "EXRULE", "RECURRENCE-ID"};
     if (name.size() > 10 && name.first(10).compare("X-MORVANE-", Qt::CaseInsensitive) == 0)
         return true;
     for (const char *used : kUsed)
@@ -584,8 +592,6 @@ struct Props {
             case ICAL_RECURRENCEID_PROPERTY: first(recurrenceId, p); break;
             case ICAL_COMPLETED_PROPERTY: first(completed, p); break;
             case ICAL_CATEGORIES_PROPERTY: categories.push_back(p); break;
-            case ICAL_ATTENDEE_PROPERTY: attendees = true; break;
-            case ICAL_ATTACH_PROPERTY: attachments = true; break;
             case ICAL_X_PROPERTY: {
                 const char *name = icalproperty_get_x_name(p);
                 if (!name)
@@ -622,7 +628,6 @@ struct Props {
                  *dtend = nullptr, *due = nullptr, *duration = nullptr, *rdate = nullptr, *exrule = nullptr,
                  *recurrenceId = nullptr, *completed = nullptr;
     QVarLengthArray<icalproperty *, 2> categories;
-    bool attendees = false, attachments = false;
     const char *xDone = nullptr, *xList = nullptr, *xCategory = nullptr;
 
 private:
@@ -660,7 +665,7 @@ public:
 private:
     bool readBlock(const Block &b, IcalPtr &out, ReadErrors &errors);
     bool accept(const ReadErrors &errors);
-    void takeComponent(icalcomponent *c, const ReadErrors &errors);
+    void takeComponent(icalcomponent *c, const Block &b, const ReadErrors &errors);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
     const QString &timeText(const QTime &t);
@@ -757,7 +762,7 @@ IcsImportPlan Planner::run(const Structure &s)
         ReadErrors errors;
         if (!readBlock(b, c, errors))
             return failed();
-        takeComponent(c.get(), errors);
+        takeComponent(c.get(), b, errors);
     }
     return std::move(plan_);
 }
@@ -796,7 +801,7 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
     plan_.dated.push_back(std::move(t));
 }
 
-void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
+void Planner::takeComponent(icalcomponent *c, const Block &b, const ReadErrors &errors)
 {
     const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
     const Props props(c);
@@ -846,9 +851,9 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
     const bool alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr;
 
     // What cannot come across, once per component.
-    if (props.attendees)
+    if (b.attendees)
         note(IcsImportNote::Kind::Attendees, summary(), first.date);
-    if (props.attachments)
+    if (b.attachments)
         note(IcsImportNote::Kind::Attachments, summary(), first.date);
     if (!isTodo) {
         qint64 length = 0;
