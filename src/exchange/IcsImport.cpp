@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,22 @@ public:
     // leaves that to the caller outside a calendar); UTC times keep theirs.
     icaltimetype timeOf(icalproperty *p)
     {
+        QByteArray tzid;
+        const icaltimetype t = RawTime(p, &tzid);
+        return withZone(t, tzid);
+    }
+
+    icaltimetype withZone(icaltimetype t, const QByteArray &tzid)
+    {
+        if (!t.is_date && !icaltime_is_utc(t))
+            t.zone = tzid.isEmpty() ? nullptr : find(tzid.constData());
+        return t;
+    }
+
+    // The value as written and the TZID it names; touches nothing shared,
+    // so threads reading components may call it.
+    static icaltimetype RawTime(icalproperty *p, QByteArray *tzid)
+    {
         icalvalue *v = icalproperty_get_value(p);
         if (!v)
             return icaltime_null_time();
@@ -58,10 +75,9 @@ public:
             t = icaltime_is_null_time(dp.time) ? dp.period.start : dp.time;
         } else
             t = icalvalue_get_datetime(v);
-        if (!t.is_date && !icaltime_is_utc(t)) {
-            icalparameter *tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
-            t.zone = tz ? find(icalparameter_get_tzid(tz)) : nullptr;
-        }
+        if (!t.is_date && !icaltime_is_utc(t))
+            if (icalparameter *tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER))
+                *tzid = icalparameter_get_tzid(tz);
         return t;
     }
 
@@ -258,6 +274,7 @@ struct Props {
             case ICAL_DTEND_PROPERTY: first(dtend, p); break;
             case ICAL_DUE_PROPERTY: first(due, p); break;
             case ICAL_DURATION_PROPERTY: first(duration, p); break;
+            case ICAL_RRULE_PROPERTY: first(rrule, p); break;
             case ICAL_RDATE_PROPERTY: first(rdate, p); break;
             case ICAL_EXRULE_PROPERTY: first(exrule, p); break;
             case ICAL_RECURRENCEID_PROPERTY: first(recurrenceId, p); break;
@@ -296,7 +313,8 @@ struct Props {
     }
 
     icalproperty *uid = nullptr, *summary = nullptr, *description = nullptr, *status = nullptr, *dtstart = nullptr,
-                 *dtend = nullptr, *due = nullptr, *duration = nullptr, *rdate = nullptr, *exrule = nullptr,
+                 *dtend = nullptr, *due = nullptr, *duration = nullptr, *rrule = nullptr, *rdate = nullptr,
+                 *exrule = nullptr,
                  *recurrenceId = nullptr, *completed = nullptr;
     QVarLengthArray<icalproperty *, 2> categories;
     const char *xDone = nullptr, *xList = nullptr, *xCategory = nullptr;
@@ -317,6 +335,79 @@ struct SeenKey {
 };
 size_t qHash(const SeenKey &k, size_t seed = 0) { return qHashMulti(seed, k.uid, k.day, k.minute); }
 
+// What the planning needs of one event or to-do, taken out of libical's
+// component by the thread that read it (which also frees it: memory freed
+// on another thread than the one that took it costs more than the reading).
+struct Extract {
+    IcsReadErrors errors;
+    const IcsBlock *block = nullptr;
+    bool isTodo = false, completedLog = false, alarm = false, recurring = false, replacesOne = false;
+    icalproperty_status status = ICAL_STATUS_NONE;
+    QByteArray summary;  // as written, for the list of what cannot come across
+    StoredTask base;     // notes, category and done
+    QByteArray hash, uid;
+    std::optional<OwnIcsUid> own;
+    bool hasStart = false, hasEnd = false;
+    icaltimetype start{}, end{};
+    QByteArray startZone, endZone;  // TZIDs, resolved by the planner
+    qint64 duration = 0;
+    // Recurring events keep their component: their rules and dates are
+    // followed with the file's zones, which only the planner's thread uses.
+    IcalPtr component;
+};
+
+void ExtractComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, Extract &x)
+{
+    x.block = &b;
+    IcalPtr c;
+    ReadIcsComponent(text, b, buffer, c, x.errors);
+    if (!x.errors.fatal.isEmpty())
+        return;
+    x.isTodo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
+    const Props props(c.get());
+    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
+        x.completedLog = true;
+        return;
+    }
+    x.status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
+    if (x.status == ICAL_STATUS_CANCELLED)
+        return;
+    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
+    x.summary = summaryText;
+    QByteArray notes;
+    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr,
+            &x.base.notes, &notes);
+    const QByteArray category = props.categoryText();
+    x.base.category = QString::fromUtf8(category);
+    bool done = false;
+    if (props.xDone)
+        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
+    else if (x.isTodo)
+        done = x.status == ICAL_STATUS_COMPLETED || props.completed;
+    x.base.done = YesNo(done);
+    x.uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
+    x.own = ParseOwnIcsUid(x.uid);
+    x.hash = IcsContentHash({category, notes});
+
+    // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
+    icalproperty *startProp = x.isTodo && props.due ? props.due : props.dtstart;
+    if (!startProp)
+        return;
+    x.hasStart = true;
+    x.start = Zones::RawTime(startProp, &x.startZone);
+    if (!x.isTodo && props.dtend) {
+        x.hasEnd = true;
+        x.end = Zones::RawTime(props.dtend, &x.endZone);
+    } else if (!x.isTodo && props.duration) {
+        x.duration = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
+    }
+    x.alarm = icalcomponent_get_first_component(c.get(), ICAL_VALARM_COMPONENT) != nullptr;
+    x.replacesOne = props.recurrenceId;
+    x.recurring = !x.replacesOne && (props.rrule || x.errors.badRule || props.rdate || props.exrule);
+    if (x.recurring)
+        x.component = std::move(c);
+}
+
 constexpr int kMaxRuleSteps = 200000;
 
 class Planner {
@@ -336,7 +427,7 @@ public:
 private:
     bool readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors);
     bool accept(const IcsReadErrors &errors);
-    void takeComponent(icalcomponent *c, const IcsBlock &b, const IcsReadErrors &errors);
+    void takeExtract(Extract &x);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
     const QString &timeText(const QTime &t);
@@ -410,18 +501,38 @@ IcsImportPlan Planner::run(const IcsStructure &s)
         if (rid && uid)
             replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
     }
-    // Journals, free/busy and unknown components carry no tasks. (Reading
-    // them on several threads was slower: libical's many small allocations
-    // then meet in the allocator, and a component freed on another thread
-    // than the one that read it costs more than its reading.)
-    for (const IcsBlock &b : s.blocks) {
-        if (b.name != "VEVENT" && b.name != "VTODO")
-            continue;
-        IcalPtr c;
-        IcsReadErrors errors;
-        if (!readBlock(b, c, errors))
-            return failed();
-        takeComponent(c.get(), b, errors);
+    // Journals, free/busy and unknown components carry no tasks.
+    std::vector<const IcsBlock *> blocks;
+    for (const IcsBlock &b : s.blocks)
+        if (b.name == "VEVENT" || b.name == "VTODO")
+            blocks.push_back(&b);
+    // libical takes microseconds a component: a large file is read a batch at
+    // a time, each batch shared between threads, and planned in file order.
+    constexpr std::size_t kBatch = 4096;
+    const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    std::vector<std::string> buffers(static_cast<std::size_t>(threads));
+    std::vector<Extract> batch;
+    for (std::size_t first = 0; first < blocks.size(); first += kBatch) {
+        const std::size_t n = std::min(kBatch, blocks.size() - first);
+        batch.clear();
+        batch.resize(n);
+        auto readPart = [&](int part) {
+            const std::size_t from = n * std::size_t(part) / std::size_t(threads);
+            const std::size_t to = n * std::size_t(part + 1) / std::size_t(threads);
+            for (std::size_t i = from; i < to; ++i)
+                ExtractComponent(text_, *blocks[first + i], buffers[std::size_t(part)], batch[i]);
+        };
+        std::vector<std::thread> workers;
+        for (int part = 1; part < threads; ++part)
+            workers.emplace_back(readPart, part);
+        readPart(0);
+        for (std::thread &t : workers)
+            t.join();
+        for (Extract &x : batch) {
+            if (!accept(x.errors))
+                return failed();
+            takeExtract(x);
+        }
     }
     return std::move(plan_);
 }
@@ -460,42 +571,23 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
     plan_.dated.push_back(std::move(t));
 }
 
-void Planner::takeComponent(icalcomponent *c, const IcsBlock &b, const IcsReadErrors &errors)
+void Planner::takeExtract(Extract &x)
 {
-    const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
-    const Props props(c);
-    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
+    if (x.completedLog) {
         ++plan_.completedLog;
         return;
     }
-    const icalproperty_status status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
-    if (status == ICAL_STATUS_CANCELLED) {
+    if (x.status == ICAL_STATUS_CANCELLED) {
         ++plan_.cancelled;
         return;
     }
-
-    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
-    const auto summary = [&] { return QString::fromUtf8(summaryText ? summaryText : "").section(u'\n', 0, 0); };
-    StoredTask base;
-    QByteArray notes, category;
-    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr, &base.notes,
-            &notes);
-    category = props.categoryText();
-    base.category = QString::fromUtf8(category);
-    bool done = false;
-    if (props.xDone)
-        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
-    else if (isTodo)
-        done = status == ICAL_STATUS_COMPLETED || props.completed;
-    base.done = YesNo(done);
-    const QByteArray uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
-    const std::optional<OwnIcsUid> own = ParseOwnIcsUid(uid);
-    const QByteArray hash = IcsContentHash({category, notes});
-
-    // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
-    icalproperty *startProp = isTodo && props.due ? props.due : props.dtstart;
-    if (!startProp) {
-        if (!isTodo) {
+    const auto summary = [&] { return QString::fromUtf8(x.summary).section(u'\n', 0, 0); };
+    const StoredTask &base = x.base;
+    const QByteArray &hash = x.hash, &uid = x.uid;
+    const std::optional<OwnIcsUid> &own = x.own;
+    const bool alarm = x.alarm;
+    if (!x.hasStart) {
+        if (!x.isTodo) {
             note(IcsImportNote::Kind::NoDate, summary(), QDate());
             return;
         }
@@ -505,37 +597,33 @@ void Planner::takeComponent(icalcomponent *c, const IcsBlock &b, const IcsReadEr
             plan_.todo.push_back(base);
         return;
     }
-    const icaltimetype start = zones_.timeOf(startProp);
+    const icaltimetype start = zones_.withZone(x.start, x.startZone);
     const LocalTime first = toLocal(start);
-    const bool alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr;
 
     // What cannot come across, once per component.
-    if (b.attendees)
+    if (x.block->attendees)
         note(IcsImportNote::Kind::Attendees, summary(), first.date);
-    if (b.attachments)
+    if (x.block->attachments)
         note(IcsImportNote::Kind::Attachments, summary(), first.date);
-    if (!isTodo) {
-        qint64 length = 0;
-        if (props.dtend)
-            length = instant(zones_.timeOf(props.dtend)) - instant(start);
-        else if (props.duration)
-            length = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
+    if (!x.isTodo) {
+        const qint64 length = x.hasEnd ? instant(zones_.withZone(x.end, x.endZone)) - instant(start) : x.duration;
         if (length > 86400)
             note(IcsImportNote::Kind::LongDuration, summary(), first.date);
     }
-
-    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-    const bool recurring = rule || errors.badRule || props.rdate || props.exrule;
-    if (!recurring || props.recurrenceId) {
+    if (!x.recurring) {
         addOccurrence(first, base, hash, own, uid, alarm);
         return;
     }
+    icalcomponent *c = x.component.get();
+    const IcsReadErrors &errors = x.errors;
+
+    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
 
     // Every occurrence of the event, by its own zone's clock: DTSTART, the
     // rules' dates and RDATE, less EXDATE and the occurrences other
     // components of the file replace.
     std::vector<icaltimetype> times{start};
-    bool unsupported = errors.badRule || props.exrule;
+    bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
     for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rt = icalproperty_get_rrule(rule);
         icalrecur_iterator *it = rt.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rt, start);

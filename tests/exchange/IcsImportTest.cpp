@@ -347,6 +347,29 @@ TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
     EXPECT_EQ(RowsOf(plan(file).dated).first(), "2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No");
 }
 
+TEST_F(IcsImportTest, ALargeFileReadInBatchesComesBackWholeAndInOrder)
+{
+    // Enough events to be read a batch at a time on several threads.
+    Grid original = NewStoreGrid();
+    const int n = 9000, first = DayOf("2026-01-01");
+    original.setRowCount(n + 1);
+    for (int i = 0; i < n; ++i) {
+        const int r = i + 1;
+        original.setCell(kStoreKey, r, MakeStoreKey(first + i / 10, 101 + i % 10));
+        original.setCell(kStoreTime, r, QStringLiteral("%1:%2 AM").arg(1 + i % 10).arg(i % 6 * 10, 2, 10, QChar(u'0')));
+        original.setCell(kStoreCategory, r, i % 3 ? u"Work" : u"Home");
+        original.setCell(kStoreNotes, r, QStringLiteral("Task %1").arg(i));
+        original.setCell(kStoreDone, r, i % 4 ? u"No" : u"Yes");
+        original.setCell(kStoreAlarm, r, i % 5 ? u"No" : u"Yes");
+    }
+    IcsExportOptions o;
+    o.stamp = QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+    const IcsImportPlan p = plan(ExportIcs(original, todo, nullptr, o));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    // In the order of the file, which is the store's.
+    EXPECT_EQ(RowsOf(p.dated), RowsOf(original));
+}
+
 TEST(IcsImportRange, OneYearBackToTwoYearsAhead)
 {
     EXPECT_EQ(DefaultIcsImportRange(QDate(2026, 12, 9)), std::make_pair(QDate(2025, 12, 9), QDate(2028, 12, 9)));
