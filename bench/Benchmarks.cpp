@@ -25,6 +25,7 @@
 #include "Utility.h"
 
 #include <benchmark/benchmark.h>
+#include <libical/ical.h>
 
 #include <QApplication>
 #include <QDate>
@@ -369,6 +370,41 @@ void BM_ImportIcs(benchmark::State &state)
     }
 }
 
+// What libical alone takes for that export, the floor of any reader or
+// writer built on it: reading the whole file into components, and writing
+// those components back out as text.
+QByteArray icsExportOf(int n)
+{
+    IcsExportOptions o;
+    o.formats = fix2000(FormatSettings::enUS());
+    o.alarmLeadMinutes = 15;
+    o.stamp = QDateTime(DateOfDay(kBenchDay), QTime(12, 0), Qt::UTC);
+    return ExportIcs(LoadedStore(n).store->grid(), NewTodoGrid(), nullptr, o);
+}
+
+void BM_IcsLibicalReadFloor(benchmark::State &state)
+{
+    const QByteArray ics = icsExportOf(int(state.range(0)));
+    for (auto _ : state) {
+        icalcomponent *c = icalparser_parse_string(ics.constData());
+        if (!c || icalcomponent_count_components(c, ICAL_VEVENT_COMPONENT) != state.range(0))
+            state.SkipWithError("libical did not read every event");
+        icalcomponent_free(c);
+    }
+}
+
+void BM_IcsLibicalWriteFloor(benchmark::State &state)
+{
+    const QByteArray ics = icsExportOf(int(state.range(0)));
+    icalcomponent *c = icalparser_parse_string(ics.constData());
+    for (auto _ : state) {
+        char *text = icalcomponent_as_ical_string_r(c);
+        benchmark::DoNotOptimize(text);
+        std::free(text);
+    }
+    icalcomponent_free(c);
+}
+
 // A year set of web pages: the index and twelve month pages with the
 // details table and the texts within the days, holidays named, written to a
 // folder.
@@ -464,6 +500,8 @@ BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotReadings)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IcsLibicalReadFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IcsLibicalWriteFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

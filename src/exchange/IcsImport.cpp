@@ -4,10 +4,10 @@
 #include "IcsExport.h"
 #include "IcsIdentity.h"
 #include "IcsLibical.h"
+#include "IcsReader.h"
 
 #include <QDateTime>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 #include <QVarLengthArray>
 
@@ -15,333 +15,13 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// The file's structure, checked line by line before libical reads it. libical
-// reads almost anything and reports what it could not read as properties of
-// the components, without line numbers; this pass finds the line of a
-// broken file and cuts the calendar into its components, so that each is
-// read, used and freed on its own.
-
-struct Block {
-    QByteArray name;  // VEVENT, VTODO, VTIMEZONE, ...
-    int firstLine = 0;
-    qsizetype begin = 0, end = 0;  // bytes of its BEGIN line up to and including its END line
-    bool overrides = false;        // has a RECURRENCE-ID: it replaces one occurrence
-};
-
-struct Structure {
-    int errorLine = 0;
-    QString error;
-    std::vector<Block> blocks;  // the components of every calendar of the file, in order
-};
-
-bool isNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-';
-}
-
-QString shortText(QByteArrayView line)
-{
-    QString s = QString::fromUtf8(line.first(std::min<qsizetype>(line.size(), 60)));
-    if (line.size() > 60)
-        s += u"..."_s;
-    return s;
-}
-
-const QString kNotACalendar = u"the file does not begin with BEGIN:VCALENDAR, so it is not an iCalendar file."_s;
-
-Structure scanStructure(const QByteArray &text)
-{
-    Structure out;
-    struct Open {
-        QByteArray name;
-        int line;
-    };
-    std::vector<Open> stack;
-    bool sawCalendar = false;
-
-    // The logical line being read (folded lines continue it).
-    int lineNo = 0, logicalLine = 0;
-    qsizetype logicalBegin = 0;
-    QByteArrayView name, firstPiece;  // views into the text
-    QByteArray value;                 // kept for BEGIN and END only
-    bool inLogical = false, colon = false, keepValue = false;
-    auto is = [&](const char *word) { return name.compare(QByteArrayView(word), Qt::CaseInsensitive) == 0; };
-
-    auto fail = [&](int line, QString message) {
-        out.errorLine = line;
-        out.error = u"Line %1: "_s.arg(line) + message;
-        return false;
-    };
-
-    // Handles one complete logical line ending before byte `endOffset`.
-    auto finish = [&](qsizetype endOffset) -> bool {
-        if (!inLogical)
-            return true;
-        inLogical = false;
-        if (!colon)
-            return fail(logicalLine, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(firstPiece)));
-        if (is("BEGIN")) {
-            const QByteArray comp = value.trimmed().toUpper();
-            if (stack.empty()) {
-                if (comp != "VCALENDAR")
-                    return fail(logicalLine, sawCalendar ? u"BEGIN:%1 stands outside the calendar."_s.arg(QString::fromUtf8(comp))
-                                                         : kNotACalendar);
-                sawCalendar = true;
-            } else if (stack.size() == 1) {
-                out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false});
-            }
-            stack.push_back({comp, logicalLine});
-        } else if (is("END")) {
-            const QByteArray comp = value.trimmed().toUpper();
-            if (stack.empty())
-                return fail(logicalLine, u"END:%1 closes nothing."_s.arg(QString::fromUtf8(comp)));
-            if (stack.back().name != comp)
-                return fail(logicalLine, u"END:%1 does not close BEGIN:%2 of line %3."_s.arg(
-                                             QString::fromUtf8(comp), QString::fromUtf8(stack.back().name))
-                                             .arg(stack.back().line));
-            stack.pop_back();
-            if (stack.size() == 1)
-                out.blocks.back().end = endOffset;
-        } else if (stack.empty()) {
-            return fail(logicalLine, sawCalendar ? u"\"%1\" stands outside the calendar."_s.arg(shortText(firstPiece))
-                                                 : kNotACalendar);
-        } else if (stack.size() == 2 && is("RECURRENCE-ID")) {
-            out.blocks.back().overrides = true;
-        }
-        return true;
-    };
-
-    qsizetype pos = 0;
-    const qsizetype size = text.size();
-    while (pos < size) {
-        const qsizetype lineBegin = pos;
-        qsizetype nl = text.indexOf('\n', pos);
-        if (nl < 0)
-            nl = size;
-        pos = nl + 1;
-        ++lineNo;
-        QByteArrayView piece(text.constData() + lineBegin, nl - lineBegin);
-        if (piece.endsWith('\r'))
-            piece.chop(1);
-        if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
-            if (!inLogical) {
-                fail(lineNo, u"a folded line continues nothing."_s);
-                return out;
-            }
-            piece = piece.sliced(1);
-            if (keepValue && colon)
-                value += piece;
-            if (!colon) {
-                const qsizetype c = piece.indexOf(':');
-                if (c >= 0) {
-                    colon = true;
-                    if (keepValue)
-                        value = piece.sliced(c + 1).toByteArray();
-                }
-            }
-            continue;
-        }
-        if (!finish(lineBegin))
-            return out;
-        if (piece.trimmed().isEmpty())
-            continue;  // blank lines, as some programs leave at the end
-        inLogical = true;
-        logicalLine = lineNo;
-        logicalBegin = lineBegin;
-        firstPiece = piece;
-        qsizetype i = 0;
-        while (i < piece.size() && isNameChar(piece[i]))
-            ++i;
-        if (i == 0 || (i < piece.size() && piece[i] != ':' && piece[i] != ';')) {
-            if (!sawCalendar)
-                fail(lineNo, kNotACalendar);
-            else
-                fail(lineNo, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(piece)));
-            return out;
-        }
-        name = piece.first(i);
-        keepValue = is("BEGIN") || is("END");
-        colon = false;
-        value.clear();
-        if (i < piece.size()) {
-            const qsizetype c = piece[i] == ':' ? i : piece.indexOf(':', i);
-            colon = c >= 0;
-            if (colon && keepValue)
-                value = piece.sliced(c + 1).toByteArray();
-        }
-    }
-    if (!finish(size))
-        return out;
-    if (!stack.empty())
-        fail(stack.back().line, u"BEGIN:%1 is never closed."_s.arg(QString::fromUtf8(stack.back().name)));
-    else if (!sawCalendar)
-        fail(1, u"the file holds no calendar (no BEGIN:VCALENDAR line), so it is not an iCalendar file."_s);
-    return out;
-}
-
-// The line of a block whose property `prop` has a value containing `value`;
-// the block's first line when none does.
-int findPropertyLine(const QByteArray &text, const Block &b, QByteArrayView prop, QByteArrayView value)
-{
-    int lineNo = b.firstLine - 1, found = 0, logicalLine = 0;
-    QByteArray logical;
-    auto check = [&] {
-        if (logical.isEmpty() || found)
-            return;
-        qsizetype i = 0;
-        while (i < logical.size() && isNameChar(logical[i]))
-            ++i;
-        const qsizetype colon = logical.indexOf(':', i);
-        if (QByteArrayView(logical).first(i).compare(prop, Qt::CaseInsensitive) == 0 && colon >= 0 &&
-            QByteArrayView(logical).sliced(colon + 1).contains(value))
-            found = logicalLine;
-    };
-    qsizetype pos = b.begin;
-    while (pos < b.end) {
-        qsizetype nl = text.indexOf('\n', pos);
-        if (nl < 0 || nl > b.end)
-            nl = b.end;
-        QByteArrayView piece(text.constData() + pos, nl - pos);
-        pos = nl + 1;
-        ++lineNo;
-        if (piece.endsWith('\r'))
-            piece.chop(1);
-        if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
-            logical += piece.sliced(1);
-            continue;
-        }
-        check();
-        logical = piece.toByteArray();
-        logicalLine = lineNo;
-    }
-    check();
-    return found ? found : b.firstLine;
-}
-
-// Properties whose values the import uses: a value libical cannot read there
-// makes the file unreadable. Elsewhere (a bad LAST-MODIFIED, an alarm's
-// trigger) it does not matter to what is imported.
-bool valueMatters(QByteArrayView prop)
-{
-    static const char *const kUsed[] = {"DTSTART", "DTEND", "DUE", "DURATION", "RDATE", "EXDATE", "RECURRENCE-ID",
-                                        "COMPLETED", "TZOFFSETFROM", "TZOFFSETTO"};
-    for (const char *p : kUsed)
-        if (prop.compare(QByteArrayView(p), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
-bool isRecurrenceRule(QByteArrayView prop)
-{
-    return prop.compare("RRULE", Qt::CaseInsensitive) == 0 || prop.compare("EXRULE", Qt::CaseInsensitive) == 0;
-}
-
-struct ReadErrors {
-    QString fatal;
-    int fatalLine = 0;
-    bool badRule = false;  // a recurrence rule libical could not read
-};
-
-// What libical could not read in the component and its sub-components.
-void collectErrors(icalcomponent *c, const QByteArray &text, const Block &b, ReadErrors &errors)
-{
-    static const QRegularExpression valueError(u"in (\\S+) property\\. Removing entire property: (.*)$"_s);
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
-        icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
-        const icalparameter_xlicerrortype type =
-            typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
-        if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
-            const QRegularExpressionMatch m = valueError.match(message);
-            const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
-            if (isRecurrenceRule(prop)) {
-                errors.badRule = true;
-                continue;
-            }
-            if (!valueMatters(prop) || !errors.fatal.isEmpty())
-                continue;
-            const QByteArray value = m.captured(2).toUtf8();
-            errors.fatalLine = findPropertyLine(text, b, prop, value);
-            errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
-                               .arg(QString::fromUtf8(prop), shortText(value));
-        } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
-            if (errors.fatal.isEmpty()) {
-                errors.fatalLine = b.firstLine;
-                errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
-                                   .arg(QString::fromUtf8(b.name), message);
-            }
-        }
-        // Parameters libical does not know are left as they are.
-    }
-    for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
-         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-        collectErrors(sub, text, b, errors);
-}
-
-// Whether an event's or to-do's own line is one the import reads. libical
-// spends microseconds on every line it is given, so the others (stamps,
-// locations, other programs' X- lines, what is inside an alarm) are not
-// handed to it. Zones are handed over whole.
-bool lineIsUsed(QByteArrayView name)
-{
-    static const char *const kUsed[] = {"UID",   "DTSTART", "DTEND",  "DUE",    "DURATION",      "SUMMARY",
-                                        "DESCRIPTION", "CATEGORIES", "STATUS", "COMPLETED", "RRULE", "RDATE",
-                                        "EXDATE", "EXRULE", "RECURRENCE-ID", "ATTENDEE", "ATTACH"};
-    if (name.size() > 10 && name.first(10).compare("X-MORVANE-", Qt::CaseInsensitive) == 0)
-        return true;
-    for (const char *used : kUsed)
-        if (name.compare(QByteArrayView(used), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
-IcalPtr parseBlock(const QByteArray &text, const Block &b, std::string &buffer)
-{
-    if (b.name == "VTIMEZONE") {
-        buffer.assign(text.constData() + b.begin, std::size_t(b.end - b.begin));
-    } else {
-        buffer.clear();
-        bool keep = false;
-        int depth = 0;  // 1 in the component itself, 2 and more in an alarm
-        qsizetype pos = b.begin;
-        while (pos < b.end) {
-            qsizetype nl = text.indexOf('\n', pos);
-            nl = nl < 0 || nl >= b.end ? b.end : nl + 1;
-            const QByteArrayView line(text.constData() + pos, nl - pos);
-            pos = nl;
-            if (!line.isEmpty() && (line[0] == ' ' || line[0] == '\t')) {
-                if (keep)
-                    buffer.append(line.data(), std::size_t(line.size()));
-                continue;
-            }
-            qsizetype i = 0;
-            while (i < line.size() && isNameChar(line[i]))
-                ++i;
-            const QByteArrayView name = line.first(i);
-            if (name.compare("BEGIN", Qt::CaseInsensitive) == 0) {
-                ++depth;
-                keep = true;
-            } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
-                --depth;
-                keep = true;
-            } else {
-                keep = depth == 1 && lineIsUsed(name);
-            }
-            if (keep)
-                buffer.append(line.data(), std::size_t(line.size()));
-        }
-    }
-    return IcalPtr(icalparser_parse_string(buffer.c_str()));
-}
 
 // ---------------------------------------------------------------------------
 // Times and zones.
@@ -368,6 +48,22 @@ public:
     // leaves that to the caller outside a calendar); UTC times keep theirs.
     icaltimetype timeOf(icalproperty *p)
     {
+        QByteArray tzid;
+        const icaltimetype t = RawTime(p, &tzid);
+        return withZone(t, tzid);
+    }
+
+    icaltimetype withZone(icaltimetype t, const QByteArray &tzid)
+    {
+        if (!t.is_date && !icaltime_is_utc(t))
+            t.zone = tzid.isEmpty() ? nullptr : find(tzid.constData());
+        return t;
+    }
+
+    // The value as written and the TZID it names; touches nothing shared,
+    // so threads reading components may call it.
+    static icaltimetype RawTime(icalproperty *p, QByteArray *tzid)
+    {
         icalvalue *v = icalproperty_get_value(p);
         if (!v)
             return icaltime_null_time();
@@ -379,10 +75,9 @@ public:
             t = icaltime_is_null_time(dp.time) ? dp.period.start : dp.time;
         } else
             t = icalvalue_get_datetime(v);
-        if (!t.is_date && !icaltime_is_utc(t)) {
-            icalparameter *tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
-            t.zone = tz ? find(icalparameter_get_tzid(tz)) : nullptr;
-        }
+        if (!t.is_date && !icaltime_is_utc(t))
+            if (icalparameter *tz = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER))
+                *tzid = icalparameter_get_tzid(tz);
         return t;
     }
 
@@ -579,13 +274,12 @@ struct Props {
             case ICAL_DTEND_PROPERTY: first(dtend, p); break;
             case ICAL_DUE_PROPERTY: first(due, p); break;
             case ICAL_DURATION_PROPERTY: first(duration, p); break;
+            case ICAL_RRULE_PROPERTY: first(rrule, p); break;
             case ICAL_RDATE_PROPERTY: first(rdate, p); break;
             case ICAL_EXRULE_PROPERTY: first(exrule, p); break;
             case ICAL_RECURRENCEID_PROPERTY: first(recurrenceId, p); break;
             case ICAL_COMPLETED_PROPERTY: first(completed, p); break;
             case ICAL_CATEGORIES_PROPERTY: categories.push_back(p); break;
-            case ICAL_ATTENDEE_PROPERTY: attendees = true; break;
-            case ICAL_ATTACH_PROPERTY: attachments = true; break;
             case ICAL_X_PROPERTY: {
                 const char *name = icalproperty_get_x_name(p);
                 if (!name)
@@ -619,10 +313,10 @@ struct Props {
     }
 
     icalproperty *uid = nullptr, *summary = nullptr, *description = nullptr, *status = nullptr, *dtstart = nullptr,
-                 *dtend = nullptr, *due = nullptr, *duration = nullptr, *rdate = nullptr, *exrule = nullptr,
+                 *dtend = nullptr, *due = nullptr, *duration = nullptr, *rrule = nullptr, *rdate = nullptr,
+                 *exrule = nullptr,
                  *recurrenceId = nullptr, *completed = nullptr;
     QVarLengthArray<icalproperty *, 2> categories;
-    bool attendees = false, attachments = false;
     const char *xDone = nullptr, *xList = nullptr, *xCategory = nullptr;
 
 private:
@@ -641,6 +335,79 @@ struct SeenKey {
 };
 size_t qHash(const SeenKey &k, size_t seed = 0) { return qHashMulti(seed, k.uid, k.day, k.minute); }
 
+// What the planning needs of one event or to-do, taken out of libical's
+// component by the thread that read it (which also frees it: memory freed
+// on another thread than the one that took it costs more than the reading).
+struct Extract {
+    IcsReadErrors errors;
+    const IcsBlock *block = nullptr;
+    bool isTodo = false, completedLog = false, alarm = false, recurring = false, replacesOne = false;
+    icalproperty_status status = ICAL_STATUS_NONE;
+    QByteArray summary;  // as written, for the list of what cannot come across
+    StoredTask base;     // notes, category and done
+    QByteArray hash, uid;
+    std::optional<OwnIcsUid> own;
+    bool hasStart = false, hasEnd = false;
+    icaltimetype start{}, end{};
+    QByteArray startZone, endZone;  // TZIDs, resolved by the planner
+    qint64 duration = 0;
+    // Recurring events keep their component: their rules and dates are
+    // followed with the file's zones, which only the planner's thread uses.
+    IcalPtr component;
+};
+
+void ExtractComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, Extract &x)
+{
+    x.block = &b;
+    IcalPtr c;
+    ReadIcsComponent(text, b, buffer, c, x.errors);
+    if (!x.errors.fatal.isEmpty())
+        return;
+    x.isTodo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
+    const Props props(c.get());
+    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
+        x.completedLog = true;
+        return;
+    }
+    x.status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
+    if (x.status == ICAL_STATUS_CANCELLED)
+        return;
+    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
+    x.summary = summaryText;
+    QByteArray notes;
+    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr,
+            &x.base.notes, &notes);
+    const QByteArray category = props.categoryText();
+    x.base.category = QString::fromUtf8(category);
+    bool done = false;
+    if (props.xDone)
+        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
+    else if (x.isTodo)
+        done = x.status == ICAL_STATUS_COMPLETED || props.completed;
+    x.base.done = YesNo(done);
+    x.uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
+    x.own = ParseOwnIcsUid(x.uid);
+    x.hash = IcsContentHash({category, notes});
+
+    // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
+    icalproperty *startProp = x.isTodo && props.due ? props.due : props.dtstart;
+    if (!startProp)
+        return;
+    x.hasStart = true;
+    x.start = Zones::RawTime(startProp, &x.startZone);
+    if (!x.isTodo && props.dtend) {
+        x.hasEnd = true;
+        x.end = Zones::RawTime(props.dtend, &x.endZone);
+    } else if (!x.isTodo && props.duration) {
+        x.duration = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
+    }
+    x.alarm = icalcomponent_get_first_component(c.get(), ICAL_VALARM_COMPONENT) != nullptr;
+    x.replacesOne = props.recurrenceId;
+    x.recurring = !x.replacesOne && (props.rrule || x.errors.badRule || props.rdate || props.exrule);
+    if (x.recurring)
+        x.component = std::move(c);
+}
+
 constexpr int kMaxRuleSteps = 200000;
 
 class Planner {
@@ -655,12 +422,12 @@ public:
         icaltimezone_get_utc_timezone();
     }
 
-    IcsImportPlan run(const Structure &s);
+    IcsImportPlan run(const IcsStructure &s);
 
 private:
-    bool readBlock(const Block &b, IcalPtr &out, ReadErrors &errors);
-    bool accept(const ReadErrors &errors);
-    void takeComponent(icalcomponent *c, const ReadErrors &errors);
+    bool readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors);
+    bool accept(const IcsReadErrors &errors);
+    void takeExtract(Extract &x);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
     const QString &timeText(const QTime &t);
@@ -692,25 +459,13 @@ private:
     std::array<QString, 24 * 60> times_;
 };
 
-// Reads one block with libical and checks what it could not read.
-void readComponent(const QByteArray &text, const Block &b, std::string &buffer, IcalPtr &out, ReadErrors &errors)
+bool Planner::readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors)
 {
-    out = parseBlock(text, b, buffer);
-    if (!out) {
-        errors.fatalLine = b.firstLine;
-        errors.fatal = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));
-        return;
-    }
-    collectErrors(out.get(), text, b, errors);
-}
-
-bool Planner::readBlock(const Block &b, IcalPtr &out, ReadErrors &errors)
-{
-    readComponent(text_, b, buffer_, out, errors);
+    ReadIcsComponent(text_, b, buffer_, out, errors);
     return accept(errors);
 }
 
-bool Planner::accept(const ReadErrors &errors)
+bool Planner::accept(const IcsReadErrors &errors)
 {
     if (errors.fatal.isEmpty())
         return true;
@@ -720,25 +475,25 @@ bool Planner::accept(const ReadErrors &errors)
     return false;
 }
 
-IcsImportPlan Planner::run(const Structure &s)
+IcsImportPlan Planner::run(const IcsStructure &s)
 {
     // The zones first: components may name a zone defined after them.
-    for (const Block &b : s.blocks) {
+    for (const IcsBlock &b : s.blocks) {
         if (b.name != "VTIMEZONE")
             continue;
         IcalPtr c;
-        ReadErrors errors;
+        IcsReadErrors errors;
         if (!readBlock(b, c, errors))
             return failed();
         zones_.add(std::move(c));
     }
     // Then the components that replace one occurrence of a recurring event,
     // so that the event leaves those occurrences out.
-    for (const Block &b : s.blocks) {
+    for (const IcsBlock &b : s.blocks) {
         if (!b.overrides || (b.name != "VEVENT" && b.name != "VTODO"))
             continue;
         IcalPtr c;
-        ReadErrors errors;
+        IcsReadErrors errors;
         if (!readBlock(b, c, errors))
             return failed();
         icalproperty *rid = icalcomponent_get_first_property(c.get(), ICAL_RECURRENCEID_PROPERTY);
@@ -746,18 +501,38 @@ IcsImportPlan Planner::run(const Structure &s)
         if (rid && uid)
             replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
     }
-    // Journals, free/busy and unknown components carry no tasks. (Reading
-    // them on several threads was slower: libical's many small allocations
-    // then meet in the allocator, and a component freed on another thread
-    // than the one that read it costs more than its reading.)
-    for (const Block &b : s.blocks) {
-        if (b.name != "VEVENT" && b.name != "VTODO")
-            continue;
-        IcalPtr c;
-        ReadErrors errors;
-        if (!readBlock(b, c, errors))
-            return failed();
-        takeComponent(c.get(), errors);
+    // Journals, free/busy and unknown components carry no tasks.
+    std::vector<const IcsBlock *> blocks;
+    for (const IcsBlock &b : s.blocks)
+        if (b.name == "VEVENT" || b.name == "VTODO")
+            blocks.push_back(&b);
+    // libical takes microseconds a component: a large file is read a batch at
+    // a time, each batch shared between threads, and planned in file order.
+    constexpr std::size_t kBatch = 4096;
+    const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    std::vector<std::string> buffers(static_cast<std::size_t>(threads));
+    std::vector<Extract> batch;
+    for (std::size_t first = 0; first < blocks.size(); first += kBatch) {
+        const std::size_t n = std::min(kBatch, blocks.size() - first);
+        batch.clear();
+        batch.resize(n);
+        auto readPart = [&](int part) {
+            const std::size_t from = n * std::size_t(part) / std::size_t(threads);
+            const std::size_t to = n * std::size_t(part + 1) / std::size_t(threads);
+            for (std::size_t i = from; i < to; ++i)
+                ExtractComponent(text_, *blocks[first + i], buffers[std::size_t(part)], batch[i]);
+        };
+        std::vector<std::thread> workers;
+        for (int part = 1; part < threads; ++part)
+            workers.emplace_back(readPart, part);
+        readPart(0);
+        for (std::thread &t : workers)
+            t.join();
+        for (Extract &x : batch) {
+            if (!accept(x.errors))
+                return failed();
+            takeExtract(x);
+        }
     }
     return std::move(plan_);
 }
@@ -796,42 +571,23 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
     plan_.dated.push_back(std::move(t));
 }
 
-void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
+void Planner::takeExtract(Extract &x)
 {
-    const bool isTodo = icalcomponent_isa(c) == ICAL_VTODO_COMPONENT;
-    const Props props(c);
-    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
+    if (x.completedLog) {
         ++plan_.completedLog;
         return;
     }
-    const icalproperty_status status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
-    if (status == ICAL_STATUS_CANCELLED) {
+    if (x.status == ICAL_STATUS_CANCELLED) {
         ++plan_.cancelled;
         return;
     }
-
-    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
-    const auto summary = [&] { return QString::fromUtf8(summaryText ? summaryText : "").section(u'\n', 0, 0); };
-    StoredTask base;
-    QByteArray notes, category;
-    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr, &base.notes,
-            &notes);
-    category = props.categoryText();
-    base.category = QString::fromUtf8(category);
-    bool done = false;
-    if (props.xDone)
-        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
-    else if (isTodo)
-        done = status == ICAL_STATUS_COMPLETED || props.completed;
-    base.done = YesNo(done);
-    const QByteArray uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
-    const std::optional<OwnIcsUid> own = ParseOwnIcsUid(uid);
-    const QByteArray hash = IcsContentHash({category, notes});
-
-    // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
-    icalproperty *startProp = isTodo && props.due ? props.due : props.dtstart;
-    if (!startProp) {
-        if (!isTodo) {
+    const auto summary = [&] { return QString::fromUtf8(x.summary).section(u'\n', 0, 0); };
+    const StoredTask &base = x.base;
+    const QByteArray &hash = x.hash, &uid = x.uid;
+    const std::optional<OwnIcsUid> &own = x.own;
+    const bool alarm = x.alarm;
+    if (!x.hasStart) {
+        if (!x.isTodo) {
             note(IcsImportNote::Kind::NoDate, summary(), QDate());
             return;
         }
@@ -841,37 +597,33 @@ void Planner::takeComponent(icalcomponent *c, const ReadErrors &errors)
             plan_.todo.push_back(base);
         return;
     }
-    const icaltimetype start = zones_.timeOf(startProp);
+    const icaltimetype start = zones_.withZone(x.start, x.startZone);
     const LocalTime first = toLocal(start);
-    const bool alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT) != nullptr;
 
     // What cannot come across, once per component.
-    if (props.attendees)
+    if (x.block->attendees)
         note(IcsImportNote::Kind::Attendees, summary(), first.date);
-    if (props.attachments)
+    if (x.block->attachments)
         note(IcsImportNote::Kind::Attachments, summary(), first.date);
-    if (!isTodo) {
-        qint64 length = 0;
-        if (props.dtend)
-            length = instant(zones_.timeOf(props.dtend)) - instant(start);
-        else if (props.duration)
-            length = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
+    if (!x.isTodo) {
+        const qint64 length = x.hasEnd ? instant(zones_.withZone(x.end, x.endZone)) - instant(start) : x.duration;
         if (length > 86400)
             note(IcsImportNote::Kind::LongDuration, summary(), first.date);
     }
-
-    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-    const bool recurring = rule || errors.badRule || props.rdate || props.exrule;
-    if (!recurring || props.recurrenceId) {
+    if (!x.recurring) {
         addOccurrence(first, base, hash, own, uid, alarm);
         return;
     }
+    icalcomponent *c = x.component.get();
+    const IcsReadErrors &errors = x.errors;
+
+    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
 
     // Every occurrence of the event, by its own zone's clock: DTSTART, the
     // rules' dates and RDATE, less EXDATE and the occurrences other
     // components of the file replace.
     std::vector<icaltimetype> times{start};
-    bool unsupported = errors.badRule || props.exrule;
+    bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
     for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
         const icalrecurrencetype rt = icalproperty_get_rrule(rule);
         icalrecur_iterator *it = rt.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rt, start);
@@ -958,7 +710,7 @@ IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Gri
     QByteArray text = IsValidUtf8(file.constData(), std::size_t(file.size())) ? file : DecodeFileText(file).toUtf8();
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
-    const Structure s = scanStructure(text);
+    const IcsStructure s = ScanIcsStructure(text);
     if (!s.error.isEmpty()) {
         IcsImportPlan failed;
         failed.ok = false;

@@ -257,6 +257,16 @@ TEST(IcsExport, TheFilterAndTheRangeChooseTheTasks)
 
     o.includeTodo = false;
     EXPECT_EQ(ExportIcs(store, todo, nullptr, o).count("BEGIN:VTODO"), 0);
+
+    // The completed log by its completion dates; done tasks are what it holds,
+    // so the filter's done switch decides too.
+    const Grid completed = smallCompleted();  // completed 12/1/2026
+    o.filter = nullptr;
+    EXPECT_EQ(ExportIcs(store, todo, &completed, o).count("X-MORVANE-LIST:COMPLETED-LOG"), 0);
+    o.range.first = QDate(2026, 12, 1);
+    EXPECT_EQ(ExportIcs(store, todo, &completed, o).count("X-MORVANE-LIST:COMPLETED-LOG"), 1);
+    o.filter = &filter;
+    EXPECT_EQ(ExportIcs(store, todo, &completed, o).count("X-MORVANE-LIST:COMPLETED-LOG"), 0);
 }
 
 TEST(IcsExport, ALargeStoreWrittenInPiecesKeepsStoreOrderAndItsTwinsApart)

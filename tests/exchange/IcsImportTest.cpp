@@ -311,6 +311,65 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
     EXPECT_EQ(again.alreadyHere, 7);
 }
 
+TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
+{
+    // Windows-1252 text (0xE9 is e-acute), several calendars in one file, a
+    // zone named but not defined (a system zone is used), one nobody knows
+    // (the time is taken as it stands), and a byte-order mark.
+    QByteArray file = "\xEF\xBB\xBF" + Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT",
+        "UID:a",
+        "DTSTART;TZID=America/New_York:20260610T090000",
+        "SUMMARY:Caf\xE9 with Lee",
+        "END:VEVENT",
+        "END:VCALENDAR",
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT",
+        "UID:b",
+        "DTSTART;TZID=Somewhere Standard Time:20260611T090000",
+        "SUMMARY:Call",
+        "END:VEVENT",
+        "BEGIN:VJOURNAL",
+        "UID:c",
+        "DTSTART:20260612T090000",
+        "SUMMARY:A journal entry is no task",
+        "END:VJOURNAL",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No",
+                                            "2026-06-11|9:00 AM||Call|No|No"}));
+
+    // The same text in UTF-8 reads the same.
+    file.replace("\xE9", "\xC3\xA9");
+    EXPECT_EQ(RowsOf(plan(file).dated).first(), "2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No");
+}
+
+TEST_F(IcsImportTest, ALargeFileReadInBatchesComesBackWholeAndInOrder)
+{
+    // Enough events to be read a batch at a time on several threads.
+    Grid original = NewStoreGrid();
+    const int n = 9000, first = DayOf("2026-01-01");
+    original.setRowCount(n + 1);
+    for (int i = 0; i < n; ++i) {
+        const int r = i + 1;
+        original.setCell(kStoreKey, r, MakeStoreKey(first + i / 10, 101 + i % 10));
+        original.setCell(kStoreTime, r, QStringLiteral("%1:%2 AM").arg(1 + i % 10).arg(i % 6 * 10, 2, 10, QChar(u'0')));
+        original.setCell(kStoreCategory, r, i % 3 ? u"Work" : u"Home");
+        original.setCell(kStoreNotes, r, QStringLiteral("Task %1").arg(i));
+        original.setCell(kStoreDone, r, i % 4 ? u"No" : u"Yes");
+        original.setCell(kStoreAlarm, r, i % 5 ? u"No" : u"Yes");
+    }
+    IcsExportOptions o;
+    o.stamp = QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+    const IcsImportPlan p = plan(ExportIcs(original, todo, nullptr, o));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    // In the order of the file, which is the store's.
+    EXPECT_EQ(RowsOf(p.dated), RowsOf(original));
+}
+
 TEST(IcsImportRange, OneYearBackToTwoYearsAhead)
 {
     EXPECT_EQ(DefaultIcsImportRange(QDate(2026, 12, 9)), std::make_pair(QDate(2025, 12, 9), QDate(2028, 12, 9)));

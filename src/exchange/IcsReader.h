@@ -1,0 +1,56 @@
+#pragma once
+// Reading an iCalendar file: its lines checked before libical reads it, the
+// calendar cut into its components, and each component read by libical on
+// its own.
+//
+// libical reads almost anything and reports what it could not read as
+// properties of the components, without line numbers. The check here finds
+// the line of a broken file; cutting the file lets each component be read,
+// used and freed in turn, and lets the import hand libical only the lines it
+// uses.
+
+#include "IcsLibical.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+struct IcsBlock {
+    QByteArray name;  // VEVENT, VTODO, VTIMEZONE, ...
+    int firstLine = 0;
+    qsizetype begin = 0, end = 0;  // bytes of its BEGIN line up to and including its END line
+    bool overrides = false;        // has a RECURRENCE-ID: it replaces one occurrence
+    // Found here rather than by libical, which is not handed these lines (an
+    // attachment can be megabytes of inline data).
+    bool attendees = false, attachments = false;
+};
+
+struct IcsStructure {
+    int errorLine = 0;
+    QString error;
+    std::vector<IcsBlock> blocks;  // the components of every calendar of the file, in order
+};
+
+struct IcsReadErrors {
+    QString fatal;
+    int fatalLine = 0;
+    bool badRule = false;  // a recurrence rule libical could not read
+};
+
+// Checks the lines of the whole file (names, BEGIN and END in pairs, a
+// calendar around everything) and finds its components; on a broken file
+// the structure holds the line and the message and no components.
+IcsStructure ScanIcsStructure(const QByteArray &text);
+
+// Reads one component of the file with libical: a zone whole, an event or
+// to-do with the lines the import uses. A value libical cannot read where
+// the import uses it (a date, a time, a zone offset) is fatal, with the line
+// it stands on; a recurrence rule it cannot read is only marked.
+void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, IcalPtr &out,
+                      IcsReadErrors &errors);
+
+}  // namespace morvane
