@@ -400,6 +400,8 @@ void TfrmMain::buildMenus()
     QAction *daily = command(file, u"&Daily alarms"_s, QKeySequence(u"Alt+D"_s), &TfrmMain::Dailytimer1Click);
     daily->setObjectName(u"Dailytimer1"_s);
     file->insertAction(options, daily);
+    // The settings apart from the commands that show and find things.
+    file->insertSeparator(file->findChild<QAction *>(u"Hide1"_s));
 
     QMenu *resize = menuBar()->addMenu(u"&Resize"_s);
     command(resize, u"4-month Calendars Width"_s, {}, &TfrmMain::N4monthCalendars1Click)

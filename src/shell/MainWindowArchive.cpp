@@ -31,7 +31,7 @@ void TfrmMain::buildArchive()
     file->insertSeparator(sep);
     insertCommand(file, sep, u"Archive1"_s, u"&Archive current data..."_s, &TfrmMain::Archive1Click);
     insertCommand(file, sep, u"Restore1"_s, u"&Restore old data..."_s, &TfrmMain::Restore1Click);
-    insertCommand(file, sep, u"ClearAll1"_s, u"C&lear all data..."_s, &TfrmMain::ClearAll1Click);
+    insertCommand(file, sep, u"ClearAll1"_s, u"Clear all da&ta..."_s, &TfrmMain::ClearAll1Click);
     QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
     ToolBar1_->insertAction(hide, taskAction(u"btArchive"_s, u"Archive"_s, ToolIcon::Archive,
                                              u"Archive current data"_s, [this] { Archive1Click(); }));

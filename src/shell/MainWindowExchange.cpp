@@ -29,7 +29,7 @@ void TfrmMain::buildExchange()
     QAction *before = file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s);
     insertCommand(file, before, u"ExportToICalendar1"_s, u"Export to &iCalendar..."_s,
                   &TfrmMain::ExportToICalendar1Click);
-    insertCommand(file, before, u"ImportFromICalendar1"_s, u"Import from iCalendar..."_s,
+    insertCommand(file, before, u"ImportFromICalendar1"_s, u"Import from iCale&ndar..."_s,
                   &TfrmMain::ImportFromICalendar1Click);
 }
 

@@ -40,6 +40,7 @@ void TfrmMain::buildOutput()
     QMenu *file = fileMenu();
     QAction *exitItem = file->findChild<QAction *>(u"Exit1"_s);
     QAction *sep = exitItem ? file->actions().value(file->actions().indexOf(exitItem) - 1) : nullptr;
+    file->insertSeparator(sep);
     insertCommand(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click)->setShortcut(QKeySequence(u"Ctrl+P"_s));
     auto *exportMenu = new QMenu(u"&Export"_s, file);
     exportMenu->setObjectName(u"Export1"_s);
