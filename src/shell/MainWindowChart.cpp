@@ -17,7 +17,7 @@ namespace morvane {
 void TfrmMain::buildChart()
 {
     QMenu *file = fileMenu();
-    insertCommand(file, file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s), u"Charts1"_s, u"C&harts"_s,
+    insertCommand(file, file->findChild<QAction *>(u"PublishCalendarasWebPage1"_s), u"Charts1"_s, u"Chart&s"_s,
                   &TfrmMain::Charts1Click);
     QAction *hide = ToolBar1_->findChild<QAction *>(u"ToolButton14"_s);
     ToolBar1_->insertAction(hide, taskAction(u"ToolButton2"_s, u"Charts"_s, ToolIcon::Chart, u"Charts"_s,
