@@ -102,14 +102,26 @@ TEST(DesktopNotifier, NoServiceOrNoBusIsSilence)
     PrivateBus bus;
     if (bus.address().isEmpty())
         GTEST_SKIP() << "dbus-daemon is not available";
-    // A bus without the service: the call goes nowhere and nothing waits.
-    DBusNotifier lonely(bus.connect(u"lonely"_s));
-    lonely.notify(u"Morvane alarm"_s, u"nobody listens"_s);
-    // No bus at all.
-    DBusNotifier none(QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"none"_s));
-    none.notify(u"Morvane alarm"_s, u"no bus"_s);
+    // A bus without the service: the call goes nowhere, is not kept for a
+    // service that comes later, and leaves the connection working.
+    DBusNotifier notifier(bus.connect(u"client"_s));
+    notifier.notify(u"Morvane alarm"_s, u"nobody listens"_s);
+    QDBusConnection service = bus.connect(u"service"_s);
+    FakeNotificationService fake;
+    ASSERT_TRUE(service.registerObject(u"/org/freedesktop/Notifications"_s, &fake, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService(u"org.freedesktop.Notifications"_s));
+    QSignalSpy spy(&fake, &FakeNotificationService::received);
+    notifier.notify(u"Morvane alarm"_s, u"now someone listens"_s);
+    ASSERT_TRUE(spy.wait(10000));
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(fake.body, u"now someone listens"_s);
+
+    // No bus at all: not connected, and notifying does nothing.
+    QDBusConnection none = QDBusConnection::connectToBus(u"unix:path=/nonexistent/bus"_s, u"none"_s);
+    EXPECT_FALSE(none.isConnected());
+    DBusNotifier nowhere(none);
+    nowhere.notify(u"Morvane alarm"_s, u"no bus"_s);
     QDBusConnection::disconnectFromBus(u"none"_s);
-    SUCCEED();
 }
 
 }  // namespace
