@@ -72,18 +72,6 @@ bool DailyAlarmDue(const TDailyAlarm &a, const QDate &day, int hour, int minute)
            a.minute == minute;
 }
 
-bool DailyAlarms::ready(const QDateTime &now, QString *description) const
-{
-    for (const TDailyAlarm &a : alarms) {
-        if (DailyAlarmDue(a, now.date(), now.time().hour(), now.time().minute())) {
-            if (description)
-                *description = a.description;
-            return true;
-        }
-    }
-    return false;
-}
-
 std::optional<DailyAlarmProblem> CheckDailyAlarms(const std::array<TDailyAlarm, kDailyAlarmCount> &alarms)
 {
     for (int n = 1; n <= kDailyAlarmCount; ++n) {

@@ -38,12 +38,11 @@ public:
     // SaveDailyAlarmSettings: writes all ten records.
     void save(SettingsStore &settings, const FormatSettings &fs) const;
 
-    // IsADailyAlarmReady: the lowest-numbered enabled record, with a
-    // description, due at this minute of this weekday.
-    bool ready(const QDateTime &now, QString *description) const;
 };
 
-// Whether a record sounds at the given minute of the given day.
+// Whether a record sounds at the given minute of the given day: switched
+// on, with a description, on that weekday, at that hour and minute. The
+// minute check (AlarmWatch) asks this for every minute it covers.
 bool DailyAlarmDue(const TDailyAlarm &a, const QDate &day, int hour, int minute);
 
 // What stops the daily alarms dialog from storing its rows: the first

@@ -331,6 +331,8 @@ private:
     // The system print dialog on a printer of the locale's paper; null when
     // it was cancelled.
     std::unique_ptr<QPrinter> choosePrinter();
+    // Prints a table through the print dialog; the columns as wide as
+    // `shown` has them unless the settings name widths.
     void printList(const Grid &table, PageSettings settings, const QTableView *shown);
     // The range dialog in a mode; true for OK.
     bool askRange(PrintRange::Mode mode);

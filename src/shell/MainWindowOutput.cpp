@@ -141,12 +141,7 @@ void TfrmMain::Print1Click()
         return;
     const PrintRange range = frmPrint_->range();
     const Grid gridPrint = BuildPrintList(store_.grid(), gridNonday_, range, filter_, fs_);
-    auto printer = choosePrinter();
-    if (!printer)
-        return;
-    const PageSettings settings = CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_));
-    if (PrintGrid(*printer, gridPrint, settings, sv_.clock.now(), fs_) == 0)
-        sv_.prompts.ErrorBox(u"The printer could not be started."_s);
+    printList(gridPrint, CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_)), nullptr);
 }
 
 void TfrmMain::Print3Click()

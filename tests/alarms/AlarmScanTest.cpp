@@ -160,6 +160,23 @@ TEST_F(AlarmScanTest, DailyAlarmsComeBeforeTasksOfTheSameMinute)
     EXPECT_FALSE(at(9, 0));
 }
 
+TEST_F(AlarmScanTest, TheLowestDailyRecordWinsAndBlankOrOffRecordsNeverSound)
+{
+    const std::array<bool, 7> every{true, true, true, true, true, true, true};
+    daily.alarms[0] = {true, 9, 0, u"  "_s, every};     // blank: never due
+    daily.alarms[1] = {false, 9, 0, u"off"_s, every};   // not enabled
+    daily.alarms[2] = {true, 9, 0, u"third"_s, every};
+    daily.alarms[3] = {true, 9, 0, u"fourth"_s, every};
+    daily.alarms[4] = {true, 9, 1, u"weekend only"_s, {true, false, false, false, false, false, true}};
+    // Wednesday 9 December 2026, any second of 9:00.
+    EXPECT_FALSE(at(8, 59, 59));
+    EXPECT_EQ(text(at(9, 0, 59)), u"Daily alarm \"third\" ... click panel to clear (1 more missed)"_s);
+    EXPECT_FALSE(at(9, 1));
+    // Saturday, checked afresh (not catching up the days between).
+    watch = AlarmWatch{};
+    EXPECT_EQ(text(at(9, 1, 0, today.addDays(3))), u"Daily alarm \"weekend only\" ... click panel to clear"_s);
+}
+
 TEST_F(AlarmScanTest, TaskRowsThatAreNotAlarmsOrHaveNoTimeAreSkipped)
 {
     store = StoreOf({{today, u""_s, u"No time"_s},

@@ -78,24 +78,5 @@ TEST_F(DailyAlarmsTest, SavingWritesAllTenRecordsAndReadsBack)
     EXPECT_EQ(back.alarms, d.alarms);
 }
 
-TEST_F(DailyAlarmsTest, TheLowestDueRecordWinsAndBlankOrOffRecordsNeverSound)
-{
-    DailyAlarms d;
-    const std::array<bool, 7> every{true, true, true, true, true, true, true};
-    d.alarms[0] = {true, 9, 0, u"  "_s, every};              // blank: never due
-    d.alarms[1] = {false, 9, 0, u"off"_s, every};            // not enabled
-    d.alarms[2] = {true, 9, 0, u"third"_s, every};
-    d.alarms[3] = {true, 9, 0, u"fourth"_s, every};
-    d.alarms[4] = {true, 9, 1, u"weekend only"_s, {true, false, false, false, false, false, true}};
-    QString what;
-    // Wednesday 9 December 2026, any second of 9:00.
-    EXPECT_TRUE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(9, 0, 59)), &what));
-    EXPECT_EQ(what, u"third"_s);
-    EXPECT_FALSE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(9, 1)), &what));
-    EXPECT_FALSE(d.ready(QDateTime(QDate(2026, 12, 9), QTime(8, 59, 59)), &what));
-    EXPECT_TRUE(d.ready(QDateTime(QDate(2026, 12, 12), QTime(9, 1)), &what));  // Saturday
-    EXPECT_EQ(what, u"weekend only"_s);
-}
-
 }  // namespace
 }  // namespace morvane
