@@ -38,8 +38,9 @@ void TfrmMain::Timer1Timer()
 {
     if (alarmShowing_)
         return;
-    const QTime now = sv_.clock.now().time();
-    if ((now.hour() == 0 || now.hour() == 1) && (now.minute() == 0 || now.minute() == 1))
+    const QDateTime now = sv_.clock.now();
+    const QTime time = now.time();
+    if ((time.hour() == 0 || time.hour() == 1) && (time.minute() == 0 || time.minute() == 1))
         UpdateTrayIcon();
     // The day moves on at midnight even while the status clock stands still
     // (it is stopped while the window is hidden with Hide).
@@ -48,8 +49,8 @@ void TfrmMain::Timer1Timer()
     const AlarmSettings settings{options_.playAlarm, options_.alarmMin};
     // Alarms sound whatever the filter shows: a hidden category must not
     // silence an appointment.
-    if (auto alarm = alarmWatch_.check(sv_.clock.now(), store_.grid(), daily_, settings, fs_, sv_.clock))
-        raiseAlarm(alarm->panelText(sv_.clock.today(), fs_));
+    if (auto alarm = alarmWatch_.check(now, store_.grid(), daily_, settings, fs_, sv_.clock))
+        raiseAlarm(alarm->panelText(now.date(), fs_));
 }
 
 void TfrmMain::raiseAlarm(const QString &text)
