@@ -2,6 +2,7 @@
 
 #include "PrintRangeDialog.h"
 
+#include "AlarmPanel.h"
 #include "AppIcon.h"
 #include "AtomicFile.h"
 #include "DataFolder.h"
@@ -554,10 +555,15 @@ void TfrmMain::notePaint(QObject *watched)
 {
     if (firstPaintDone())
         return;
-    if (std::find(cal_.begin(), cal_.end(), watched) != cal_.end())
+    if (watched == pnlAlarm_) {
+        // An alarm due at start covers the calendars and the day list, which
+        // then have nothing to paint: the panel is what the window shows.
+        paintedCalendar_ = paintedDayList_ = true;
+    } else if (std::find(cal_.begin(), cal_.end(), watched) != cal_.end()) {
         paintedCalendar_ = true;
-    else if (tvDay_ && watched == tvDay_->viewport())
+    } else if (tvDay_ && watched == tvDay_->viewport()) {
         paintedDayList_ = true;
+    }
     if (!firstPaintDone() || !qEnvironmentVariableIsSet("MORVANE_PROFILE_STARTUP"))
         return;
     // Start-up measured: from the program's start to this first paint.

@@ -146,3 +146,37 @@ TEST(Program, AFileSizeLimitFailsTheSaveInsteadOfKillingTheProgram)
     for (const QString &name : data.entries())
         EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
 }
+
+TEST(Program, TheStartUpProfileEndsWhenAnAlarmCoversTheWindow)
+{
+    // An alarm due at start covers the calendars and the day list: the
+    // profile line still comes, and the program ends without saving.
+    TempFolder data, config;
+    QByteArray store = "6,3\r\n";
+    const QDate today = QDate::currentDate();
+    // Just after midnight today and tomorrow, so a date that turns while the
+    // program starts still leaves one alarm due.
+    for (int r = 1; r <= 2; ++r) {
+        const QByteArray row = QByteArray::number(r);
+        store += "0," + row + "," + QByteArray::number(today.addDays(r - 1).toJulianDay() - 2415019) +
+                 ".001\r\n1," + row + ",12:00 AM\r\n3," + row + ",Early\r\n4," + row + ",No\r\n5," + row +
+                 ",Yes\r\n";
+    }
+    writeBytes(data.file("grid.grd"), store);
+    writeBytes(data.file("gridNon.grd"), "3,2\r\n");
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MORVANE_DIR", data.path());
+    env.insert("XDG_CONFIG_HOME", config.path());  // no alarm remembered from another run
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("MORVANE_PROFILE_STARTUP", "1");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(MORVANE_BIN_DIR "/morvane"), {});
+    const bool ended = process.waitForFinished(20000);
+    if (!ended)
+        process.kill();
+    ASSERT_TRUE(ended) << "the profile never saw a first paint";
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardError().contains("startup: ")) << "no profile line";
+    EXPECT_EQ(readBytes(data.file("grid.grd")), store);
+}
