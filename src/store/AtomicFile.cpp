@@ -199,6 +199,19 @@ FileResult CopyFileAtomically(const QString &from, const QString &to)
     return file.commit();
 }
 
+FileResult LinkOrCopyFile(const QString &from, const QString &to)
+{
+    // A link named by `from` is followed: the copy is of the file it names.
+    if (::linkat(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(to).constData(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+        SyncFolder(QFileInfo(to).absolutePath());
+        return FileResult::success();
+    }
+    // Another file system, one without hard links, or no right to link:
+    // the bytes are copied instead.
+    return CopyFileAtomically(from, to);
+}
+
 int RemoveStaleTempFiles(const QString &folder)
 {
     static const QRegularExpression ours(uR"(^\..+\.morvane-[A-Za-z0-9]{6}$)"_s);

@@ -45,6 +45,12 @@ FileResult WriteFileAtomically(const QString &path, QByteArrayView data);
 // Copies the file at `from` to `to` atomically, a chunk at a time.
 FileResult CopyFileAtomically(const QString &from, const QString &to);
 
+// Keeps the file at `from` under the name `to` as well: a second hard link
+// to the same bytes where the file system allows one (it costs no space, and
+// the writer's rename replaces the file under its own name only, so the link
+// keeps the bytes it had), otherwise a copy made with CopyFileAtomically.
+FileResult LinkOrCopyFile(const QString &from, const QString &to);
+
 // Removes the temporary files a killed save left in the folder: only names
 // this writer makes (".NAME.morvane-XXXXXX", and the ".NAME.XXXXXX" of
 // earlier versions for the program's own data files). Returns how many went.

@@ -48,11 +48,12 @@ FileResult DailyBackup::beforeSave()
         // A copy made earlier today holds the day's first state: keep it.
         if (!QFileInfo::exists(from) || QFileInfo::exists(to))
             continue;
-        if (FileResult r = CopyFileAtomically(from, to); !r)
+        // A link, not a copy, where it can be: the day's first save then
+        // needs no more room than the save itself.
+        if (FileResult r = LinkOrCopyFile(from, to); !r)
             failures << r.message;
     }
-    if (!failures.isEmpty())
-    {
+    if (!failures.isEmpty()) {
         // Tried once a day: the person hears of it once, and a folder that
         // cannot take the copies does not slow every save down.
         done_ = today;

@@ -275,7 +275,7 @@ TEST(DailyBackups, TheFirstSaveOfADayKeepsTheFilesOfTheDayBefore)
     EXPECT_FALSE(QFile::exists(copies + "/gridComp-2026-12-09.grd"));  // there was none
 
     // Later saves that day keep the first copy.
-    writeBytes(dir.file("grid.grd"), "tasks of the 9th");
+    ASSERT_TRUE(WriteFileAtomically(dir.file("grid.grd"), "tasks of the 9th").ok);  // as every save writes
     ASSERT_TRUE(backup.beforeSave().ok);
     EXPECT_EQ(readBytes(copies + "/grid-2026-12-09.grd"), "tasks of the 8th");
     // So does a new start on the same day.
@@ -287,6 +287,43 @@ TEST(DailyBackups, TheFirstSaveOfADayKeepsTheFilesOfTheDayBefore)
     clock.set(QDateTime(QDate(2026, 12, 10), QTime(0, 1)));
     ASSERT_TRUE(backup.beforeSave().ok);
     EXPECT_EQ(readBytes(copies + "/grid-2026-12-10.grd"), "tasks of the 9th");
+}
+
+TEST(DailyBackups, TheCopyIsALinkThatTakesNoRoomAndKeepsTheOldBytes)
+{
+    // A copy would need as much free space as the file, which the save that
+    // follows may need itself: the day's copy is a second name for the file.
+    TempFolder dir;
+    FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
+    const QByteArray old = "2,2\r\ncw 0,64\r\ncw 1,64\r\n0,1,first\r\n";
+    writeBytes(dir.file("grid.grd"), old);
+    // A to-do file that is a link elsewhere: its copy holds the bytes it
+    // points at, not the link.
+    TempFolder elsewhere;
+    writeBytes(elsewhere.file("todo.grd"), "to-do bytes\r\n");
+    ASSERT_TRUE(QFile::link(elsewhere.file("todo.grd"), dir.file("gridNon.grd")));
+    DailyBackup backup(dir.path(), clock);
+    ASSERT_TRUE(backup.beforeSave().ok);
+
+    const QString copy = dir.file("backups/grid-2026-12-09.grd");
+    struct stat live {}, kept {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.file("grid.grd")).constData(), &live), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(copy).constData(), &kept), 0);
+    EXPECT_EQ(live.st_ino, kept.st_ino) << "a copy where a link was possible";
+    EXPECT_EQ(kept.st_nlink, nlink_t(2));
+    const QString todoCopy = dir.file("backups/gridNon-2026-12-09.grd");
+    EXPECT_FALSE(QFileInfo(todoCopy).isSymLink());
+    EXPECT_EQ(readBytes(todoCopy), "to-do bytes\r\n");
+
+    // The save replaces the file under its own name; the copy keeps the old bytes.
+    Grid g(2, 2);
+    g.setCell(0, 1, QStringLiteral("second"));
+    ASSERT_TRUE(SaveGridFile(g, dir.file("grid.grd")).ok);
+    EXPECT_EQ(readBytes(copy), old);
+    EXPECT_TRUE(readBytes(dir.file("grid.grd")).contains("second"));
+    ASSERT_TRUE(WriteFileAtomically(dir.file("gridNon.grd"), "new to-do\r\n").ok);
+    EXPECT_EQ(readBytes(todoCopy), "to-do bytes\r\n");
+    EXPECT_EQ(readBytes(elsewhere.file("todo.grd")), "new to-do\r\n");
 }
 
 TEST(DailyBackups, KeepTheLastFourteenDaysAndEveryDamagedCopy)
@@ -340,4 +377,18 @@ TEST(DailyBackups, AFailedCopyIsReportedOnceADayAndNeverStopsTheSave)
     EXPECT_TRUE(backup.beforeSave().ok);  // tried once today
     Grid g(1, 1);
     EXPECT_TRUE(SaveGridFile(g, dir.file("grid.grd")).ok);
+
+    // One file of the three that cannot be copied: the others are, and the
+    // failure too is told once that day.
+    TempFolder other;
+    writeBytes(other.file("grid.grd"), "tasks");
+    QDir().mkpath(other.file("gridNon.grd"));  // a folder where a file belongs
+    DailyBackup once(other.path(), clock);
+    const FileResult first = once.beforeSave();
+    EXPECT_FALSE(first.ok);
+    EXPECT_TRUE(first.message.contains("gridNon")) << first.message.toStdString();
+    EXPECT_EQ(readBytes(other.file("backups/grid-2026-12-09.grd")), "tasks");
+    EXPECT_TRUE(once.beforeSave().ok);
+    clock.set(QDateTime(QDate(2026, 12, 10), QTime(8, 0)));
+    EXPECT_FALSE(once.beforeSave().ok);  // the next day tries again
 }
