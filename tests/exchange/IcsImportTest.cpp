@@ -144,6 +144,29 @@ TEST_F(IcsImportTest, ApplyingAddsTheRowsAndAnotherImportOfTheFilesAddsNothing)
     EXPECT_EQ(PlanIcsImport(Sample("weekly-meeting.ics"), tasks.grid(), todo, from, to, fs).alreadyHere, 4);
 }
 
+TEST_F(IcsImportTest, TwoLikeItemsAgainstOneTaskHereAddOneAndFindOne)
+{
+    // A task here matches one item of the file only: a second item just like
+    // it (another UID, the same day and text) is a task of its own.
+    store = StoreOf({{"2026-06-10", "10:00 AM", "Health", "Dentist", "No", "No"}});
+    todo = TodoOf({{"Home", "Buy a lamp", "No"}});
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Test//EN",
+        "BEGIN:VEVENT", "UID:a@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "END:VEVENT",
+        "BEGIN:VEVENT", "UID:b@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "END:VEVENT",
+        "BEGIN:VTODO", "UID:c@elsewhere", "SUMMARY:Buy a lamp", "CATEGORIES:Home", "END:VTODO",
+        "BEGIN:VTODO", "UID:d@elsewhere", "SUMMARY:Buy a lamp", "CATEGORIES:Home", "END:VTODO",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(p.alreadyHere, 2);
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|10:00 AM|Health|Dentist|No|No"}));
+    EXPECT_EQ(p.todo.size(), std::size_t(1));
+}
+
 TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
 {
     struct Case {
