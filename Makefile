@@ -15,6 +15,10 @@ endif
 # relative to the source folder; a base folder set by the person wins.
 CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_BASEDIR
+# Debug builds hash the build folder unless told not to, which would make a
+# clone in another folder miss the cache on every object.
+CCACHE_NOHASHDIR ?= 1
+export CCACHE_NOHASHDIR
 
 .PHONY: all deps run-deps fuzz-deps build test run bench fuzz clean
 
