@@ -47,6 +47,9 @@ int main(int argc, char *argv[])
     DesktopFileLauncher launcher;
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
 
+    // Made before the main window, so that the grace time of a way out keeps
+    // running while the window is taken down.
+    SignalWatcher watcher;
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
                       QCoreApplication::applicationFilePath(), ReleaseDate(),
                       [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher});
@@ -57,7 +60,6 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::activateRequested, &frmMain,
                      [&] { frmMain.guard([&] { frmMain.Showcalendar1Click(); }); });
 
-    SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::endRequested, &frmMain, [&] { frmMain.endSession(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &frmMain,
                      [&](QSessionManager &) { frmMain.endSession(); });

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,6 +12,10 @@ namespace morvane {
 namespace {
 int pipeFds[2] = {-1, -1};
 volatile std::sig_atomic_t signalsSeen = 0;
+volatile std::sig_atomic_t firstSignal = 0;
+unsigned graceSeconds = SignalWatcher::kGraceSeconds;
+
+extern "C" void onGraceOver(int) { ::_exit(128 + firstSignal); }
 
 extern "C" void onSignal(int sig)
 {
@@ -19,13 +24,16 @@ extern "C" void onSignal(int sig)
     if (signalsSeen > 0)
         ::_exit(128 + sig);
     signalsSeen = 1;
+    firstSignal = sig;
+    ::alarm(graceSeconds);
     const char c = char(sig);
     [[maybe_unused]] const auto n = ::write(pipeFds[1], &c, 1);
 }
 }  // namespace
 
-SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
+SignalWatcher::SignalWatcher(QObject *parent, int grace) : QObject(parent)
 {
+    graceSeconds = unsigned(std::max(1, grace));
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, pipeFds) != 0)
         return;
     notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
@@ -40,12 +48,19 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &sa, nullptr);
+    struct sigaction over {};
+    over.sa_handler = onGraceOver;
+    sigemptyset(&over.sa_mask);
+    ::sigaction(SIGALRM, &over, nullptr);
 }
 
 SignalWatcher::~SignalWatcher()
 {
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         std::signal(sig, SIG_DFL);
+    // A way out that got this far has ended: the grace time no longer runs.
+    ::alarm(0);
+    std::signal(SIGALRM, SIG_DFL);
 }
 
 }  // namespace morvane

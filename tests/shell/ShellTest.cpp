@@ -1,3 +1,4 @@
+#include "SignalWatcher.h"
 #include "SingleInstance.h"
 #include "TimerPool.h"
 
@@ -5,6 +6,10 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace morvane;
 
@@ -87,4 +92,23 @@ TEST(SingleInstance, ASecondStartActivatesTheFirstAndEnds)
     EXPECT_EQ(fourth.readAllStandardOutput().trimmed(), "first");
     fourth.kill();
     fourth.waitForFinished();
+}
+
+TEST(SignalWatcher, AWayOutThatHangsEndsWhenTheGraceTimeIsOver)
+{
+    // The first SIGTERM asks the loop to end the program; a main thread busy
+    // elsewhere never gets to it, and the program must end all the same.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SignalWatcher watcher(nullptr, 1);
+        ::raise(SIGTERM);
+        for (int i = 0; i < 20; ++i)
+            ::sleep(1);  // never back to the loop
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << "the way out waited for the busy thread";
 }
