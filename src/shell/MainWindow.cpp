@@ -719,7 +719,7 @@ bool TfrmMain::agreeToReplaceDamaged(bool ask)
         u"A task file was damaged when Morvane started and has not been saved over since (a copy of it "
         "is kept in %1).\n\nReplace it with the tasks Morvane holds now? Answer No to keep the damaged "
         "file as it is."_s.arg(QDir::toNativeSeparators(backup_.folder()));
-    if (!sv_.prompts.YesNo(text))
+    if (!sv_.prompts.YesNo(text, true))
         return false;
     store_.allowSaveOver();
     todoDamaged_ = false;

@@ -37,8 +37,12 @@ public:
                                  const QString &suffix) = 0;
     // A folder; empty when cancelled.
     virtual QString FolderName(const QString &title, const QString &start) = 0;
-    // Yes/No question; true for Yes.
-    bool YesNo(const QString &text) { return Ask(text, {QStringLiteral("&Yes"), QStringLiteral("&No")}, 0, 1) == 0; }
+    // Yes/No question; true for Yes. Enter answers Yes, or No where Yes
+    // would do what cannot be taken back.
+    bool YesNo(const QString &text, bool noByDefault = false)
+    {
+        return Ask(text, {QStringLiteral("&Yes"), QStringLiteral("&No")}, noByDefault ? 1 : 0, 1) == 0;
+    }
 };
 
 // Real message boxes, modal over the given window.
@@ -77,10 +81,11 @@ public:
     }
     void InfoBox(const QString &text) override { shown.append({Kind::Info, text}); }
     // Answers queued questions in order; with none queued, the escape answer.
-    int Ask(const QString &text, const QStringList &buttons, int, int escape) override
+    int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) override
     {
         shown.append({Kind::Question, text});
         asked.append(buttons);
+        defaults.append(defaultButton);
         return answers.isEmpty() ? escape : answers.takeFirst();
     }
 
@@ -119,6 +124,7 @@ public:
 
     QList<Shown> shown;
     QList<QStringList> asked;  // the buttons of every question
+    QList<int> defaults;       // and the button Enter presses
     QList<int> answers;
     QList<QFont> fonts;        // answers of the font dialog; none left: cancelled
     QList<QFont> fontsOffered;

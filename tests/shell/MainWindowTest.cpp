@@ -316,6 +316,8 @@ TEST_F(MainWindowTest, ADamagedStoreIsReplacedOnlyWhenThePersonAgrees)
     prompts.answers = {1};    // No: keep the damaged file
     w->SayGoodBye();
     EXPECT_EQ(readBytes(data.file("grid.grd")), damaged);
+    ASSERT_FALSE(prompts.defaults.isEmpty());
+    EXPECT_EQ(prompts.defaults.last(), 1) << "Enter alone must not replace the damaged file";
 
     auto w2 = make();
     prompts.answers = {0};    // Yes: replace it
