@@ -50,6 +50,7 @@
 #include <QDateEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -586,12 +587,20 @@ int main(int argc, char **argv)
         QDir().mkpath(folder);
         Grid g = NewStoreGrid();
         const QDate today = QDate::currentDate();
-        g.setCell(kStoreKey, 1, MakeStoreKey(DayNumber(today), 101));
-        g.setCell(kStoreTime, 1, QStringLiteral("9:00 AM"));
-        g.setCell(kStoreCategory, 1, QStringLiteral("Health"));
-        g.setCell(kStoreNotes, 1, QStringLiteral("Dentist appointment with Dr. Rhodes, bring the insurance card"));
-        g.setCell(kStoreDone, 1, QStringLiteral("No"));
-        g.setCell(kStoreAlarm, 1, QStringLiteral("Yes"));
+        const char *const tasks[][3] = {
+            {"9:00 AM", "Health", "Dentist appointment with Dr. Rhodes, bring the insurance card"},
+            // An imported all-day task with its alarm on: it never rings.
+            {"All day", "Birthday", "Anna's birthday"},
+            {"9:45 AM", "Car", "Call the garage about the brakes"}};
+        g.setRowCount(4);
+        for (int row = 1; row <= 3; ++row) {
+            g.setCell(kStoreKey, row, MakeStoreKey(DayNumber(today), 100 + row));
+            g.setCell(kStoreTime, row, QString::fromUtf8(tasks[row - 1][0]));
+            g.setCell(kStoreCategory, row, QString::fromUtf8(tasks[row - 1][1]));
+            g.setCell(kStoreNotes, row, QString::fromUtf8(tasks[row - 1][2]));
+            g.setCell(kStoreDone, row, QStringLiteral("No"));
+            g.setCell(kStoreAlarm, row, QStringLiteral("Yes"));
+        }
         (void)SaveGridFile(g, folder + QStringLiteral("/grid.grd"));
         Grid todo = NewTodoGrid();
         (void)SaveGridFile(todo, folder + QStringLiteral("/gridNon.grd"));
@@ -618,6 +627,28 @@ int main(int argc, char **argv)
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/alarm-daily.png").arg(out));
         frmMain.pnlAlarmClick();
+
+        // An alarm that falls due while a message box is open lies above it.
+        prompts.whileOpen = [&] {
+            clock.set(QDateTime(today, QTime(9, 45, 5)));
+            frmMain.Timer1Timer();
+            QApplication::processEvents();
+            frmMain.screen()->grabWindow(0).save(QStringLiteral("%1/alarm-over-box.png").arg(out));
+            frmMain.pnlAlarmClick();
+        };
+        frmMain.btDelClick(TfrmMain::Sender::tbDel2);
+
+        // The editor of the all-day task: its alarm switch says why it is off.
+        for (int row = 1; row < frmMain.gridDay().rowCount(); ++row)
+            if (frmMain.gridDay().cell(kDayTime, row) == QStringLiteral("All day"))
+                frmMain.selectDayRow(row);
+        runner.responders.append([&](QDialog &d) {
+            d.show();
+            QApplication::processEvents();
+            d.grab().save(QStringLiteral("%1/editor-all-day.png").arg(out));
+            return int(QDialog::Rejected);
+        });
+        frmMain.btEditClick(TfrmMain::Sender::tbEdit1);
         for (int size : {16, 22, 32, 64})
             MakeAppIcon(31).pixmap(size).save(QStringLiteral("%1/tray-icon-31-%2.png").arg(out).arg(size));
     }

@@ -1,5 +1,6 @@
 #include "AlarmPanel.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -22,8 +23,32 @@ AlarmPanel::AlarmPanel(QWidget *parent) : QLabel(parent)
     f.setBold(true);
     setFont(f);
     setMargin(12);
+    // The notes as they were written: "<b>" in them is text, not markup.
+    setTextFormat(Qt::PlainText);
     setColour(QColor::fromRgb(kLime));
     hide();
+}
+
+void AlarmPanel::cover(QWidget *host, const QRect &area)
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    const bool hostInSight = host->isVisible() && !host->isMinimized();
+    const bool aboveBox = hostInSight && ((modal && modal != this) || (isWindow() && !isHidden()));
+    const bool shown = !isHidden();
+    if (aboveBox && !isWindow()) {
+        setParent(host, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        setWindowModality(Qt::ApplicationModal);
+    } else if (!aboveBox && isWindow()) {
+        setWindowModality(Qt::NonModal);
+        setParent(host, Qt::Widget);
+    }
+    // A new parent hides the panel; it is shown again where it now lies.
+    if (shown && isHidden())
+        show();
+    if (isWindow())
+        setGeometry(QRect(host->mapToGlobal(area.topLeft()), area.size()));
+    else
+        setGeometry(area);
 }
 
 void AlarmPanel::setColour(const QColor &c)

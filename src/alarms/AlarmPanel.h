@@ -14,6 +14,13 @@ public:
     static constexpr QRgb kYellow = 0xFFFF00;
 
     explicit AlarmPanel(QWidget *parent = nullptr);
+    // Lays the panel over `area` of `host` (in the host's coordinates). A
+    // modal box blocks its window and everything in it, so while one is open
+    // the panel becomes a window of its own above the host, modal as well and
+    // shown after the box: it lies over the box and takes the click that
+    // clears it, and the box goes on once it is cleared. Otherwise, and
+    // whenever the host is out of sight, the panel is a part of the host.
+    void cover(QWidget *host, const QRect &area);
     QColor colour() const { return colour_; }
     void setColour(const QColor &c);
     // tmPanelColorTimer: lime becomes yellow, anything else lime.

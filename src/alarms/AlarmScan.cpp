@@ -54,10 +54,18 @@ QString RaisedAlarm::panelText(const QDate &today, const FormatSettings &fs) con
 }
 
 std::optional<RaisedAlarm> AlarmWatch::check(const QDateTime &now, const Grid &store, const DailyAlarms &daily,
-                                             const AlarmSettings &settings, const FormatSettings &fs,
-                                             const Clock &clock)
+                                             const AlarmSettings &settings, const FormatSettings &fs)
 {
     const qint64 to = wallMinute(now);
+    // The minute an earlier run checked last counts only when the clock has
+    // not been set back by more than a repeated hour since.
+    std::optional<qint64> before = before_;
+    if (before && *before - to > kClockSetBackMinutes)
+        before.reset();
+    // A run that ended moments ago checked up to this minute or beyond:
+    // what it raised is not raised again.
+    if (!last_ && before && *before >= to - 1)
+        last_ = *before;
     qint64 from;  // exclusive
     if (!last_) {
         from = to - 1;
@@ -107,10 +115,15 @@ std::optional<RaisedAlarm> AlarmWatch::check(const QDateTime &now, const Grid &s
                 const QString timeText = store.cell(kStoreTime, row);
                 if (timeText.isEmpty())
                     continue;
-                const QTime t = FromDateValue(SafeStrToTime(timeText, fs, clock)).time();
+                // A time that is not a time ("All day") has no minute to ring in.
+                DateValue value = 0;
+                if (!StrToTime(timeText, fs, &value))
+                    continue;
+                const QTime t = TimeOfValue(value);
                 const qint64 alarmAt = wallMinute(d, t.hour(), t.minute()) - lead;
                 const bool inChecked = alarmAt > from && alarmAt <= to;
-                const bool caughtUp = first_ && d == today && alarmAt <= to;
+                // The catch-up covers only minutes no run has checked.
+                const bool caughtUp = first_ && d == today && alarmAt <= to && (!before || alarmAt > *before);
                 if (!inChecked && !caughtUp)
                     continue;
                 RaisedAlarm r;
@@ -133,6 +146,29 @@ std::optional<RaisedAlarm> AlarmWatch::check(const QDateTime &now, const Grid &s
     RaisedAlarm r = best->alarm;
     r.missed = int(due.size()) - 1;
     return r;
+}
+
+void AlarmWatch::resume(const QDateTime &checkedBefore)
+{
+    if (checkedBefore.isValid())
+        before_ = wallMinute(checkedBefore);
+}
+
+QDateTime ReadAlarmChecked(const SettingsStore &settings)
+{
+    const int day = settings.read(kAlarmCheckedDaySetting);
+    const int minute = settings.read(kAlarmCheckedMinuteSetting);
+    const QDate date = DateOfDay(day);
+    if (day <= 0 || !date.isValid() || minute < 0 || minute >= 1440)
+        return {};
+    return QDateTime(date, QTime(minute / 60, minute % 60));
+}
+
+void WriteAlarmChecked(SettingsStore &settings, const QDateTime &minute)
+{
+    settings.write(kAlarmCheckedDaySetting, DayNumber(minute.date()));
+    settings.write(kAlarmCheckedMinuteSetting, minute.time().hour() * 60 + minute.time().minute());
+    settings.sync();
 }
 
 QDateTime AlarmWatch::lastChecked() const

@@ -119,6 +119,9 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
 
     cbAlarm = new QCheckBox(u"&Alarm?"_s, main);
     cbAlarm->setObjectName(u"cbAlarm"_s);
+    lblAlarmNote = new QLabel(u"An alarm needs a time"_s, main);
+    lblAlarmNote->setObjectName(u"lblAlarmNote"_s);
+    lblAlarmNote->hide();
     cbDone = new QCheckBox(u"Is this task completed?"_s, main);
     cbDone->setObjectName(u"cbDone"_s);
     cbDone->hide();  // carries the done flag only
@@ -155,6 +158,8 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     timeRow->addWidget(btTime);
     timeRow->addSpacing(12);
     timeRow->addWidget(cbAlarm);
+    timeRow->addSpacing(6);
+    timeRow->addWidget(lblAlarmNote);
     timeRow->addStretch();
     fields->addLayout(timeRow, 0, 1);
     fields->addWidget(lblCategory, 1, 0);
@@ -232,6 +237,7 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     connect(btCancel2, &QPushButton::clicked, this, [this] { btCancel2Click(); });
     connect(btCategory, &QPushButton::clicked, this, [this] { btCategoryClick(); });
     connect(btTime, &QToolButton::clicked, this, [this] { btTimeClick(); });
+    connect(dtTime, &QTimeEdit::timeChanged, this, [this] { showAlarmSwitch(); });
     connect(btReschedule, &QPushButton::clicked, this, [this] { btRescheduleClick(); });
     connect(Repeat1, &QAction::triggered, this, [this] { Repeat1Click(); });
     connect(Repeatannually1, &QAction::triggered, this, [this] { Repeatannually1Click(); });
@@ -270,6 +276,7 @@ void TfrmEdit::hideTimeAndAlarm()
     dtTime->hide();
     btTime->hide();
     cbAlarm->hide();
+    lblAlarmNote->hide();
 }
 
 void TfrmEdit::setNotes(const QString &stored) { memMain->setPlainText(TextToMemo(stored).join(u'\n')); }
@@ -281,6 +288,45 @@ void TfrmEdit::setTime(DateValue value)
 {
     const QTime t = FromDateValue(value).time();
     dtTime->setTime(QTime(t.hour(), t.minute()));
+}
+
+void TfrmEdit::setTimeText(const QString &stored)
+{
+    DateValue value = 0;
+    if (StrToTime(stored, sv_.fs, &value)) {
+        dtTime->setSpecialValueText({});
+        setTime(value);
+    } else {
+        // The field shows the text at its lowest time until one is picked.
+        dtTime->setSpecialValueText(stored);
+        dtTime->setTime(dtTime->minimumTime());
+    }
+    showAlarmSwitch();
+}
+
+bool TfrmEdit::hasTime() const
+{
+    return dtTime->specialValueText().isEmpty() || dtTime->time() != dtTime->minimumTime();
+}
+
+QString TfrmEdit::timeText(QStringView pattern) const
+{
+    return hasTime() ? FormatDateTime(pattern, time(), sv_.fs) : dtTime->specialValueText();
+}
+
+void TfrmEdit::showAlarmSwitch()
+{
+    // Without a time of day there is no minute for the alarm to ring in.
+    const bool timed = hasTime();
+    if (!timed)
+        cbAlarm->setChecked(false);
+    cbAlarm->setEnabled(timed);
+    const QString why = timed ? QString()
+                              : u"An alarm needs a time of day; this task's time is \"%1\"."_s.arg(
+                                    dtTime->specialValueText());
+    cbAlarm->setToolTip(why);
+    lblAlarmNote->setToolTip(why);
+    lblAlarmNote->setVisible(!timed && !cbAlarm->isHidden());
 }
 
 QString TfrmEdit::category() const { return cbCategory->currentText(); }
@@ -500,7 +546,7 @@ void TfrmEdit::btRescheduleClick()
 void TfrmEdit::insertOneEvent(const QDate &date)
 {
     const std::uint64_t id = sv_.store.insertTask(
-        DayNumber(date), StoredTask{FormatDateTime(u"tt", time(), sv_.fs), category(), notes(), u"No"_s,
+        DayNumber(date), StoredTask{timeText(u"tt"), category(), notes(), u"No"_s,
                                     cbAlarm->isChecked() ? u"Yes"_s : u"No"_s});
     if (!isExisting && date == selectedDay_ && earlyCopy_ == 0)
         earlyCopy_ = id;
@@ -543,7 +589,7 @@ void TfrmEdit::Repeat1Click()
         insertOneEvent(selectedDay_);
     TfrmRecur recur(sv_.store, sv_.prompts, sv_.fs, sv_.clock, sv_.reportSave, this);
     recur.setWeekStart(Qt::DayOfWeek(sv_.weekStart));
-    recur.init(FormatDateTime(u"tt", time(), sv_.fs), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
+    recur.init(timeText(u"tt"), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
     recur.startDate = selectedDay_.addDays(1);
     sv_.runner.showModal(recur);
     removeEarlyCopy();

@@ -69,6 +69,14 @@ public:
     QString completionNotes() const;
     DateValue time() const;
     void setTime(DateValue value);
+    // The task's stored time text. A text that is not a time ("All day")
+    // is kept as it is until a time is picked, and such a task can have no
+    // alarm: the alarm switch is off and says why.
+    void setTimeText(const QString &stored);
+    // The time to store: the picked time in the given format, or the text
+    // that was not a time while no time has been picked.
+    QString timeText(QStringView pattern) const;
+    bool hasTime() const;
     QString category() const;
     void setCategory(const QString &text);
 
@@ -101,6 +109,7 @@ public:
     QComboBox *cbCategory = nullptr;
     QPushButton *btCategory = nullptr;
     QCheckBox *cbAlarm = nullptr;
+    QLabel *lblAlarmNote = nullptr;
     QPlainTextEdit *memMain = nullptr;
     QCheckBox *cbDone = nullptr;
     QLabel *lblComplete = nullptr;
@@ -124,6 +133,7 @@ private:
     void FormShow();
     void showMainPage();
     void blankNotesError();
+    void showAlarmSwitch();
     QString categoryFile() const;
     QStringList comboItems() const;
     void setComboItems(const QStringList &items);

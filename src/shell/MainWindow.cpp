@@ -828,5 +828,13 @@ void TfrmMain::resizeEvent(QResizeEvent *e)
         placeAlarmPanel();
 }
 
+void TfrmMain::moveEvent(QMoveEvent *e)
+{
+    QMainWindow::moveEvent(e);
+    // A panel raised above a message box is a window of its own.
+    if (alarmPanelShown())
+        placeAlarmPanel();
+}
+
 
 }  // namespace morvane

@@ -318,6 +318,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    void moveEvent(QMoveEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:

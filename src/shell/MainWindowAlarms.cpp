@@ -20,6 +20,8 @@ void TfrmMain::buildAlarms()
 {
     pnlAlarm_ = new AlarmPanel(this);
     connect(pnlAlarm_, &AlarmPanel::clicked, this, [this] { guard([this] { pnlAlarmClick(); }); });
+    // Where the last run stopped checking: what it raised is not raised again.
+    alarmWatch_.resume(ReadAlarmChecked(sv_.settings));
 }
 
 void TfrmMain::ReadDailyAlarmSettings() { daily_.read(sv_.settings, fs_, sv_.clock); }
@@ -49,7 +51,13 @@ void TfrmMain::Timer1Timer()
     const AlarmSettings settings{options_.playAlarm, options_.alarmMin};
     // Alarms sound whatever the filter shows: a hidden category must not
     // silence an appointment.
-    if (auto alarm = alarmWatch_.check(now, store_.grid(), daily_, settings, fs_, sv_.clock))
+    const QDateTime checkedBefore = alarmWatch_.lastChecked();
+    const auto alarm = alarmWatch_.check(now, store_.grid(), daily_, settings, fs_);
+    // Stored before the panel goes up, so that a start after a crash or an
+    // exit does not ring again for what this check raised.
+    if (alarmWatch_.lastChecked() != checkedBefore)
+        WriteAlarmChecked(sv_.settings, alarmWatch_.lastChecked());
+    if (alarm)
         raiseAlarm(alarm->panelText(now.date(), fs_));
 }
 
@@ -70,6 +78,10 @@ void TfrmMain::raiseAlarm(const QString &text)
     pnlAlarm_->show();
     pnlAlarm_->raise();
     pnlAlarm_->setFocus();
+    if (pnlAlarm_->isWindow()) {
+        pnlAlarm_->activateWindow();
+        return;
+    }
     raise();
     activateWindow();
 }
@@ -78,7 +90,7 @@ void TfrmMain::placeAlarmPanel()
 {
     // Everything below the menu, which stays usable (Hide, Exit).
     const int top = menuBar()->isVisible() ? menuBar()->geometry().bottom() + 1 : 0;
-    pnlAlarm_->setGeometry(0, top, width(), height() - top);
+    pnlAlarm_->cover(this, QRect(0, top, width(), height() - top));
 }
 
 void TfrmMain::pnlAlarmClick()

@@ -329,8 +329,8 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     ed->setWindowTitle(u"Task: "_s + notes.left(50) + u" ..."_s);
     if (dayList) {
         editorTitle(*ed, true);
-        ed->setTime(SafeStrToTime(list.cell(kDayTime, row), fs_, sv_.clock));
         ed->cbAlarm->setChecked(list.cellUtf8(kDayAlarm, row) == "Yes");
+        ed->setTimeText(list.cell(kDayTime, row));
     } else {
         ed->origDateText = u"Non date task"_s;
         ed->hideTimeAndAlarm();
@@ -345,7 +345,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     if (editorOpened)
         editorOpened(*ed);
     if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
-        const QString time = FormatDateTime(u"t", ed->time(), fs_);
+        const QString time = ed->timeText(u"t");
         const QString done = yesNo(ed->cbDone->isChecked());
         const QString alarm = yesNo(ed->cbAlarm->isChecked());
         if (dayList && ed->newDate != selectedDay()) {

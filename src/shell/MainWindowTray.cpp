@@ -78,6 +78,9 @@ void TfrmMain::goToTray()
         // there is always a way back.
         showMinimized();
     }
+    // An alarm panel above a message box goes back into the window with it.
+    if (alarmPanelShown())
+        placeAlarmPanel();
 }
 
 void TfrmMain::showFromTray()
@@ -89,6 +92,8 @@ void TfrmMain::showFromTray()
         show();
     raise();
     activateWindow();
+    if (alarmPanelShown())
+        placeAlarmPanel();
 }
 
 void TfrmMain::Hide1Click()

@@ -20,7 +20,11 @@ void DBusNotifier::notify(const QString &summary, const QString &body)
     QVariantMap hints;
     hints.insert(u"urgency"_s, QVariant::fromValue(uchar(2)));
     hints.insert(u"category"_s, u"alarm"_s);
-    call << u"Morvane"_s << uint(0) << u"appointment-soon"_s << summary << body << QStringList() << hints
+    // The service reads the body as markup: the notes must come across as
+    // they were written, "<b>" and "&" included.
+    QString text = body;
+    text.replace(u'&', u"&amp;"_s).replace(u'<', u"&lt;"_s).replace(u'>', u"&gt;"_s);
+    call << u"Morvane"_s << uint(0) << u"appointment-soon"_s << summary << text << QStringList() << hints
          << int(-1);
     // Sent without waiting for the reply: a missing service costs nothing.
     bus_.send(call);

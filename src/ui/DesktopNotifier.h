@@ -12,7 +12,8 @@ namespace morvane {
 class Notifier {
 public:
     virtual ~Notifier() = default;
-    // Shows a notification; never waits, never fails loudly.
+    // Shows a notification; never waits, never fails loudly. Both texts are
+    // plain text.
     virtual void notify(const QString &summary, const QString &body) = 0;
 };
 

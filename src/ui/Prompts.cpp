@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <utility>
 
 namespace morvane {
 
@@ -83,6 +86,19 @@ QString WidgetPrompts::SaveFileName(const QString &title, const QString &start, 
 QString WidgetPrompts::FolderName(const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(parent_, title, start);
+}
+
+void ScriptedPrompts::open(Kind kind, const QString &text)
+{
+    shown.append({kind, text});
+    if (!whileOpen)
+        return;
+    const std::function<void()> meanwhile = std::exchange(whileOpen, nullptr);
+    QDialog box;
+    box.setWindowTitle(text);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    meanwhile();
 }
 
 }  // namespace morvane

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -77,15 +78,15 @@ public:
     void ErrorBox(const QString &text) override
     {
         ++beeps;
-        shown.append({Kind::Error, text});
+        open(Kind::Error, text);
     }
-    void InfoBox(const QString &text) override { shown.append({Kind::Info, text}); }
+    void InfoBox(const QString &text) override { open(Kind::Info, text); }
     // Answers queued questions in order; with none queued, the escape answer.
     int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) override
     {
-        shown.append({Kind::Question, text});
         asked.append(buttons);
         defaults.append(defaultButton);
+        open(Kind::Question, text);
         return answers.isEmpty() ? escape : answers.takeFirst();
     }
 
@@ -132,6 +133,13 @@ public:
     QStringList files;
     QStringList texts;         // answers of text inputs; none left: cancelled
     int beeps = 0;
+    // Runs once, while the next message box is open: what a timer or the
+    // person does meanwhile. The box is stood in for by an application-modal
+    // window, so the other windows are blocked as a real box blocks them.
+    std::function<void()> whileOpen;
+
+private:
+    void open(Kind kind, const QString &text);
 };
 
 }  // namespace morvane

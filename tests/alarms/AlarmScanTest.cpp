@@ -2,7 +2,9 @@
 // before it.
 
 #include "AlarmScan.h"
+#include "Clock.h"
 #include "TaskTables.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +52,7 @@ protected:
     std::optional<RaisedAlarm> at(int h, int m, int s = 0, QDate day = {})
     {
         clock.set(QDateTime(day.isValid() ? day : today, QTime(h, m, s)));
-        return watch.check(clock.now(), store, daily, settings, fs, clock);
+        return watch.check(clock.now(), store, daily, settings, fs);
     }
     QString text(const std::optional<RaisedAlarm> &a) const { return a ? a->panelText(today, fs) : u"none"_s; }
 };
@@ -122,6 +124,69 @@ TEST_F(AlarmScanTest, TheFirstCheckCatchesUpTodaysPassedAlarmOnce)
     EXPECT_FALSE(watch.firstAlarmCheck());
     EXPECT_FALSE(at(10, 1));
     EXPECT_EQ(text(at(11, 0)), u"Alarm \"Eleven\" at 11:00 AM ... click panel to clear"_s);
+}
+
+TEST_F(AlarmScanTest, AStartCatchesUpOnlyMinutesNoRunChecked)
+{
+    store = StoreOf({{today, u"8:00 AM"_s, u"Eight"_s},
+                     {today, u"9:00 AM"_s, u"Nine"_s},
+                     {today, u"11:00 AM"_s, u"Eleven"_s}});
+    daily.alarms[0] = {true, 9, 0, u"Pills"_s, {true, true, true, true, true, true, true}};
+    // A run checked up to 8:30: a start at 10:00 catches up 9:00 alone.
+    watch.resume(QDateTime(today, QTime(8, 30)));
+    EXPECT_EQ(text(at(10, 0)), u"Alarm \"Nine\" at 9:00 AM ... click panel to clear"_s);
+    EXPECT_FALSE(watch.firstAlarmCheck());
+
+    // A run that checked 9:00 and ended in that minute: a start in the
+    // same minute raises neither the daily alarm nor the task again, and the
+    // next minute goes on as usual.
+    watch = AlarmWatch{};
+    watch.resume(QDateTime(today, QTime(9, 0)));
+    EXPECT_FALSE(at(9, 0, 50));
+    EXPECT_FALSE(at(9, 1));
+    EXPECT_FALSE(watch.firstAlarmCheck());
+
+    // A run of yesterday: today's passed alarms are all caught up.
+    watch = AlarmWatch{};
+    watch.resume(QDateTime(today.addDays(-1), QTime(23, 0)));
+    EXPECT_EQ(text(at(10, 0)), u"Alarm \"Eight\" at 8:00 AM ... click panel to clear (1 more missed)"_s);
+
+    // A minute ahead of the clock by days (a clock set back since) is not
+    // believed: the start catches up as if none were stored.
+    watch = AlarmWatch{};
+    watch.resume(QDateTime(today.addDays(5), QTime(9, 0)));
+    EXPECT_EQ(text(at(10, 0)), u"Alarm \"Eight\" at 8:00 AM ... click panel to clear (1 more missed)"_s);
+
+    // Within the hour repeated when summer time ends, those minutes were
+    // checked.
+    watch = AlarmWatch{};
+    watch.resume(QDateTime(today, QTime(10, 30)));
+    EXPECT_FALSE(at(10, 0));
+    EXPECT_EQ(text(at(11, 0)), u"Alarm \"Eleven\" at 11:00 AM ... click panel to clear"_s);
+}
+
+TEST_F(AlarmScanTest, TheLastMinuteCheckedIsKeptInTheSettings)
+{
+    TempFolder config;
+    SettingsStore settings(config.file("Task.conf"));
+    EXPECT_FALSE(ReadAlarmChecked(settings).isValid());
+    WriteAlarmChecked(settings, QDateTime(today, QTime(9, 41, 30)));
+    EXPECT_EQ(settings.raw("Options", "AlarmCheckedDay"), u"46365"_s);
+    EXPECT_EQ(settings.raw("Options", "AlarmCheckedMinute"), u"581"_s);
+    EXPECT_EQ(ReadAlarmChecked(settings), QDateTime(today, QTime(9, 41)));
+    // A minute that is not one of the day's is no minute at all.
+    settings.writeText("Options", "AlarmCheckedMinute", u"1440"_s);
+    EXPECT_FALSE(ReadAlarmChecked(settings).isValid());
+}
+
+TEST_F(AlarmScanTest, ATaskWhoseTimeIsNotATimeNeverRings)
+{
+    store = StoreOf({{today, u"All day"_s, u"Birthday"_s}, {today, u"9:00 AM"_s, u"Dentist"_s}});
+    EXPECT_FALSE(at(8, 0));  // the first check, which catches up
+    EXPECT_FALSE(at(8, 1));
+    EXPECT_EQ(text(at(9, 0)), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear"_s);
+    EXPECT_FALSE(at(9, 1));
+    EXPECT_FALSE(at(13, 0));  // after a gap
 }
 
 TEST_F(AlarmScanTest, TheCatchUpWaitsForADayWithTasksAndForAlarmsToBeLookedFor)

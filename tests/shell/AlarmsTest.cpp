@@ -5,11 +5,14 @@
 #include "DailyAlarmsDialog.h"
 #include "MainWindowFixture.h"
 #include "OptionsDialog.h"
+#include "TaskEditor.h"
 #include "TestFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMenuBar>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -20,27 +23,46 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 using namespace morvane;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Today, 9 December 2026 (46365): a 9:00 task with its alarm on, a 9:30 one
-// with its alarm on, and a 9:15 one without.
-QByteArray todaysTasks()
+// Tasks of today, 9 December 2026 (46365): time, notes and alarm flag.
+QByteArray tasksOfToday(const std::vector<std::array<QString, 3>> &rows)
 {
     Grid g = NewStoreGrid();
-    g.setRowCount(4);
-    const char *rows[][3] = {{"9:00 AM", "Dentist", "Yes"}, {"9:15 AM", "Coffee", "No"}, {"9:30 AM", "Call Ann", "Yes"}};
-    for (int r = 1; r <= 3; ++r) {
+    g.setRowCount(int(rows.size()) + 1);
+    for (int r = 1; r <= int(rows.size()); ++r) {
+        const auto &[time, notes, alarm] = rows[std::size_t(r - 1)];
         g.setCell(kStoreKey, r, MakeStoreKey(46365, 100 + r));
-        g.setCell(kStoreTime, r, QString::fromLatin1(rows[r - 1][0]));
+        g.setCell(kStoreTime, r, time);
         g.setCell(kStoreCategory, r, u"Work"_s);
-        g.setCell(kStoreNotes, r, QString::fromLatin1(rows[r - 1][1]));
+        g.setCell(kStoreNotes, r, notes);
         g.setCell(kStoreDone, r, u"No"_s);
-        g.setCell(kStoreAlarm, r, QString::fromLatin1(rows[r - 1][2]));
+        g.setCell(kStoreAlarm, r, alarm);
     }
     return GridFileBytes(g);
+}
+
+// A 9:00 task with its alarm on, a 9:30 one with its alarm on, and a 9:15
+// one without.
+QByteArray todaysTasks()
+{
+    return tasksOfToday({{u"9:00 AM"_s, u"Dentist"_s, u"Yes"_s},
+                         {u"9:15 AM"_s, u"Coffee"_s, u"No"_s},
+                         {u"9:30 AM"_s, u"Call Ann"_s, u"Yes"_s}});
+}
+
+// A person's click, delivered through the window system as a real one is:
+// a window that a modal box blocks does not get it.
+void clickAsAPerson(QWidget *target)
+{
+    QWidget *top = target->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, target->mapTo(top, target->rect().center()));
 }
 
 class AlarmsTest : public MainWindowFixture {
@@ -125,6 +147,139 @@ TEST_F(AlarmsTest, AStartAfterTheAlarmRaisesTheFirstAtOnce)
     start();
     ASSERT_TRUE(w->alarmPanelShown());
     EXPECT_EQ(w->alarmText(), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear (1 more missed)"_s);
+}
+
+TEST_F(AlarmsTest, AStartCatchesUpOnlyTheMinutesNoRunHasChecked)
+{
+    // The first run raises the 9:00 alarm, which is cleared, and ends at 9:10.
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(8, 50)));
+    start();
+    checkAt(9, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    QTest::mouseClick(w->alarmPanel(), Qt::LeftButton);
+    checkAt(9, 10);
+    EXPECT_EQ(settings.raw("Options", "AlarmCheckedDay"), u"46365"_s);
+    EXPECT_EQ(settings.raw("Options", "AlarmCheckedMinute"), u"550"_s);
+
+    // Started again at 10:00: 9:30 passed while nothing ran and is caught
+    // up; 9:00 was raised already and is not.
+    w.reset();
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    start();
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), u"Alarm \"Call Ann\" at 9:30 AM ... click panel to clear"_s);
+    QTest::mouseClick(w->alarmPanel(), Qt::LeftButton);
+
+    // Four more starts that morning, in the same minute and later: no panel.
+    for (const QTime t : {QTime(10, 0, 40), QTime(10, 5), QTime(11, 0), QTime(11, 30)}) {
+        w.reset();
+        clock.set(QDateTime(QDate(2026, 12, 9), t));
+        start();
+        EXPECT_FALSE(w->alarmPanelShown()) << t.toString().toStdString();
+    }
+}
+
+TEST_F(AlarmsTest, AnAlarmDueWhileAMessageBoxIsOpenComesAboveItAndIsCleared)
+{
+    start();
+    bool shown = false, cleared = false, overTheBox = false;
+    prompts.whileOpen = [&] {
+        checkAt(9, 0);
+        shown = w->alarmPanelShown();
+        overTheBox = QApplication::activeModalWidget() == w->alarmPanel();
+        clickAsAPerson(w->alarmPanel());
+        cleared = !w->alarmShowing() && !w->alarmPanelShown();
+    };
+    // Nothing is selected in the empty to-do list: an error box.
+    w->btDelClick(TfrmMain::Sender::tbDel2);
+    EXPECT_EQ(errors(), QStringList{u"There is nothing selected to delete"_s});
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(overTheBox);
+    EXPECT_TRUE(cleared);
+    EXPECT_EQ(sound.played.last(), u"stop"_s);
+
+    // With no box open the panel lies in the window again, under its menu.
+    checkAt(9, 30);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_FALSE(w->alarmPanel()->isWindow());
+    EXPECT_EQ(w->alarmPanel()->geometry().bottom(), w->rect().bottom());
+    clickAsAPerson(w->alarmPanel());
+    EXPECT_FALSE(w->alarmPanelShown());
+}
+
+TEST_F(AlarmsTest, ATaskWithoutATimeNeverRingsAndTheEditorSaysWhyItHasNoAlarm)
+{
+    writeBytes(data.file("grid.grd"), tasksOfToday({{u"All day"_s, u"Birthday"_s, u"Yes"_s},
+                                                     {u"9:00 AM"_s, u"Dentist"_s, u"Yes"_s}}));
+    start();
+    checkAt(8, 1);
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(9, 0);
+    EXPECT_EQ(w->alarmText(), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear"_s);
+    QTest::mouseClick(w->alarmPanel(), Qt::LeftButton);
+    checkAt(9, 1);
+    EXPECT_FALSE(w->alarmPanelShown());
+
+    // In the editor the switch is off and cannot be put on, and says why;
+    // the task keeps its time.
+    int row = 1;
+    while (w->gridDay().cell(kDayNotes, row) != u"Birthday"_s)
+        ++row;
+    w->selectDayRow(row);
+    bool enabled = true, checked = true, noteShown = false;
+    QString why;
+    runner.responders.append([&](QDialog &d) {
+        auto &ed = dynamic_cast<TfrmEdit &>(d);
+        enabled = ed.cbAlarm->isEnabled();
+        checked = ed.cbAlarm->isChecked();
+        why = ed.cbAlarm->toolTip();
+        noteShown = !ed.lblAlarmNote->isHidden();
+        ed.memMain->setPlainText(u"Birthday party"_s);
+        ed.btOK->click();
+        return ed.result();
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_FALSE(enabled);
+    EXPECT_FALSE(checked);
+    EXPECT_EQ(why, u"An alarm needs a time of day; this task's time is \"All day\"."_s);
+    EXPECT_TRUE(noteShown);
+    row = 1;
+    while (w->gridDay().cell(kDayNotes, row) != u"Birthday party"_s)
+        ++row;
+    EXPECT_EQ(w->gridDay().cell(kDayTime, row), u"All day"_s);
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, row), u"No"_s);
+
+    // Given a time, it can have an alarm.
+    w->selectDayRow(row);
+    runner.responders.append([&](QDialog &d) {
+        auto &ed = dynamic_cast<TfrmEdit &>(d);
+        ed.dtTime->setTime(QTime(14, 0));
+        enabled = ed.cbAlarm->isEnabled();
+        noteShown = !ed.lblAlarmNote->isHidden();
+        ed.cbAlarm->setChecked(true);
+        ed.btOK->click();
+        return ed.result();
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_TRUE(enabled);
+    EXPECT_FALSE(noteShown);
+    row = 1;
+    while (w->gridDay().cell(kDayNotes, row) != u"Birthday party"_s)
+        ++row;
+    EXPECT_EQ(w->gridDay().cell(kDayTime, row), FormatDateTime(u"t", TimeValue(14, 0), w->formats()));
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, row), u"Yes"_s);
+}
+
+TEST_F(AlarmsTest, ThePanelShowsNotesAsTheyWereWritten)
+{
+    writeBytes(data.file("grid.grd"), tasksOfToday({{u"9:00 AM"_s, u"<b>Dentist</b> & <i>care</i>"_s, u"Yes"_s}}));
+    start();
+    w->Hidecalendar1Click();
+    checkAt(9, 0);
+    EXPECT_EQ(w->alarmText(), u"Alarm \"<b>Dentist</b> & <i>care</i>\" at 9:00 AM ... click panel to clear"_s);
+    EXPECT_EQ(w->alarmPanel()->textFormat(), Qt::PlainText);
+    // The desktop is handed the text; the notifier makes it safe for its markup.
+    EXPECT_EQ(notifier.shown, QStringList{u"Morvane alarm|Alarm \"<b>Dentist</b> & <i>care</i>\" at 9:00 AM"_s});
 }
 
 TEST_F(AlarmsTest, AnAlarmBringsTheWindowBackFromTheTrayAndTellsTheDesktop)

@@ -75,21 +75,48 @@ private:
     QStringList names_;
 };
 
+// The stand-in service, answering on the bus.
+bool serve(PrivateBus &bus, FakeNotificationService &fake)
+{
+    QDBusConnection service = bus.connect(u"service"_s);
+    return service.isConnected() &&
+           service.registerObject(u"/org/freedesktop/Notifications"_s, &fake, QDBusConnection::ExportAllSlots) &&
+           service.registerService(u"org.freedesktop.Notifications"_s);
+}
+
+// One alarm sent by a client of the bus; true once the stand-in has it.
+bool deliver(PrivateBus &bus, FakeNotificationService &fake, const QString &body)
+{
+    DBusNotifier notifier(bus.connect(u"client"_s));
+    QSignalSpy spy(&fake, &FakeNotificationService::received);
+    notifier.notify(u"Morvane alarm"_s, body);
+    return spy.wait(10000);
+}
+
+TEST(DesktopNotifier, TheBodyReachesTheServiceAsTextNotMarkup)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    FakeNotificationService fake;
+    ASSERT_TRUE(serve(bus, fake));
+
+    // The service reads the body as markup: notes holding markup or an
+    // ampersand are shown as they were written, not bold or cut short.
+    ASSERT_TRUE(deliver(bus, fake, u"Alarm \"<b>Tom</b> & Jerry's &amp;\" at 9:00 AM"_s));
+    EXPECT_EQ(fake.summary, u"Morvane alarm"_s);
+    EXPECT_EQ(fake.body, u"Alarm \"&lt;b&gt;Tom&lt;/b&gt; &amp; Jerry's &amp;amp;\" at 9:00 AM"_s);
+}
+
 TEST(DesktopNotifier, AnAlarmReachesTheNotificationService)
 {
     PrivateBus bus;
     if (bus.address().isEmpty())
         GTEST_SKIP() << "dbus-daemon is not available";
-    QDBusConnection service = bus.connect(u"service"_s);
-    ASSERT_TRUE(service.isConnected());
     FakeNotificationService fake;
-    ASSERT_TRUE(service.registerObject(u"/org/freedesktop/Notifications"_s, &fake, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(service.registerService(u"org.freedesktop.Notifications"_s));
+    ASSERT_TRUE(serve(bus, fake));
 
-    DBusNotifier notifier(bus.connect(u"client"_s));
-    QSignalSpy spy(&fake, &FakeNotificationService::received);
-    notifier.notify(u"Morvane alarm"_s, u"Alarm \"Dentist\" at 9:00 AM"_s);
-    ASSERT_TRUE(spy.wait(10000));
+    ASSERT_TRUE(deliver(bus, fake, u"Alarm \"Dentist\" at 9:00 AM"_s));
     EXPECT_EQ(fake.app, u"Morvane"_s);
     EXPECT_EQ(fake.summary, u"Morvane alarm"_s);
     EXPECT_EQ(fake.body, u"Alarm \"Dentist\" at 9:00 AM"_s);
