@@ -169,32 +169,40 @@ void SortCategoryGrid(Grid &grid, int column, bool ascending)
 {
     if (column < 0 || column >= grid.colCount() || grid.rowCount() < 3)
         return;
+    const int cols = grid.colCount();
     struct Row {
-        QStringList cells;
-        qint64 number = 0;
+        QList<QByteArray> cells;
+        std::vector<qint64> numbers;  // the counts; the name's place is unused
     };
     std::vector<Row> rows;
     for (int r = 1; r < grid.rowCount(); ++r) {
         Row row;
-        for (int c = 0; c < grid.colCount(); ++c)
-            row.cells.append(grid.cell(c, r));
-        if (column > 0)
-            row.number = SafeStrToInt(row.cells[column]);
+        for (int c = 0; c < cols; ++c) {
+            row.cells.append(grid.cellUtf8(c, r).toByteArray());
+            row.numbers.push_back(c > 0 ? SafeStrToInt(QString::fromUtf8(row.cells.back())) : 0);
+        }
         rows.push_back(std::move(row));
     }
-    auto less = [column](const Row &a, const Row &b) {
-        if (column > 0)
-            return a.number < b.number;
-        const int ci = QString::compare(a.cells[0], b.cells[0], Qt::CaseInsensitive);
-        return ci != 0 ? ci < 0 : a.cells[0] < b.cells[0];
+    // Rows equal in the sort column are ordered by the next columns to the
+    // right, the last one (the total) excepted, so that "Done" from the
+    // most is the order of the top ten.
+    const int lastCompared = std::max(column, cols - 2);
+    auto compare = [&](const Row &a, const Row &b) {
+        for (int c = column; c <= lastCompared; ++c) {
+            // A name byte for byte, as the table tells categories apart.
+            const int order = c == 0 ? a.cells[0].compare(b.cells[0])
+                                     : (a.numbers[std::size_t(c)] > b.numbers[std::size_t(c)]) -
+                                           (a.numbers[std::size_t(c)] < b.numbers[std::size_t(c)]);
+            if (order != 0)
+                return order;
+        }
+        return 0;
     };
-    if (ascending)
-        std::stable_sort(rows.begin(), rows.end(), less);
-    else
-        std::stable_sort(rows.begin(), rows.end(), [&](const Row &a, const Row &b) { return less(b, a); });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Row &a, const Row &b) { return ascending ? compare(a, b) < 0 : compare(a, b) > 0; });
     for (std::size_t i = 0; i < rows.size(); ++i)
-        for (int c = 0; c < grid.colCount(); ++c)
-            grid.setCell(c, int(i) + 1, rows[i].cells[c]);
+        for (int c = 0; c < cols; ++c)
+            grid.setCell(c, int(i) + 1, QString::fromUtf8(rows[i].cells[c]));
 }
 
 // ---------------------------------------------------------------------------

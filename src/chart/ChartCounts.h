@@ -129,9 +129,10 @@ std::vector<CategoryRow> TopTen(const std::vector<CategoryRow> &sorted);
 // "Category", "Done", "Not done", "Total", then one row per category with
 // the counts as decimal text.
 Grid CategoryGrid(const std::vector<CategoryRow> &rows);
-// Sorts the list by a column: the category as text (ignoring case, then
-// byte for byte), the three counts as numbers (a count that is not a number
-// counts as 0). Rows that compare equal keep their order.
+// Sorts the list by a column: the category byte for byte (so "Work" before
+// "work"), the three counts as numbers (a count that is not a number counts
+// as 0). Rows equal in that column are ordered by the next columns to the
+// right, up to "Not done"; rows equal in all of them keep their order.
 void SortCategoryGrid(Grid &grid, int column, bool ascending);
 
 struct DayPoint {

@@ -206,8 +206,7 @@ void TfrmChart::applyColours()
     }
     for (auto [line, c] : {std::pair{serHourDone, done}, std::pair{serHourNotDone, notDone},
                            std::pair{serDayDone, done}, std::pair{serDayNotDone, notDone}}) {
-        QPen pen(c.darker(115), 2);
-        line->setPen(pen);
+        line->setPen(QPen(c, 2));
     }
     for (auto [ribbon, c] : {std::pair{depHourDone, done}, std::pair{depHourNotDone, notDone},
                              std::pair{depDayDone, done}, std::pair{depDayNotDone, notDone}}) {

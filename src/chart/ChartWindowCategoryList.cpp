@@ -74,9 +74,9 @@ void TfrmChart::gridCatHeaderClick(int column)
     if (column == catSortColumn_) {
         catSortAscending_ = !catSortAscending_;
     } else {
+        // Another column sorts from its smallest value first.
         catSortColumn_ = column;
-        // Names from A, counts from the largest.
-        catSortAscending_ = column == 0;
+        catSortAscending_ = true;
     }
     SortCategoryGrid(gridCat_, column, catSortAscending_);
     catModel_->reload();

@@ -9,6 +9,7 @@
 #include <climits>
 
 using namespace morvane;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -274,9 +275,9 @@ TEST(ChartCounts, TopTenTakesTheMostDoneTasks)
     EXPECT_EQ(tie[3].name, "A");
 }
 
-TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
+TEST(ChartCounts, CategoryListSortsNamesByteForByteAndCountsAsNumbers)
 {
-    Grid g = CategoryGrid({{"beta", 9, 0}, {"Alpha", 10, 5}, {"gamma", 2, 100}, {"Delta", 0, 0}});
+    Grid g = CategoryGrid({{"beta", 9, 0}, {"Alpha", 10, 5}, {"gamma", 2, 100}, {"Delta", 0, 0}, {u"\u00c9t\u00e9"_s, 1, 1}});
     auto names = [&] {
         QStringList out;
         for (int r = 1; r < g.rowCount(); ++r)
@@ -284,13 +285,16 @@ TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
         return out;
     };
     SortCategoryGrid(g, 1, true);
-    EXPECT_EQ(names(), QStringList({"Delta", "gamma", "beta", "Alpha"}));  // 0, 2, 9, 10
+    EXPECT_EQ(names(), QStringList({"Delta", u"\u00c9t\u00e9"_s, "gamma", "beta", "Alpha"}));  // 0, 1, 2, 9, 10
     SortCategoryGrid(g, 1, false);
-    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "gamma", "Delta"}));
+    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "gamma", u"\u00c9t\u00e9"_s, "Delta"}));
     SortCategoryGrid(g, 3, false);
-    EXPECT_EQ(names(), QStringList({"gamma", "Alpha", "beta", "Delta"}));  // 102, 15, 9, 0
+    EXPECT_EQ(names(), QStringList({"gamma", "Alpha", "beta", u"\u00c9t\u00e9"_s, "Delta"}));  // 102, 15, 9, 2, 0
+    // Names byte for byte: capitals, then small letters, then accented ones.
+    SortCategoryGrid(g, 0, false);
+    EXPECT_EQ(names(), QStringList({u"\u00c9t\u00e9"_s, "gamma", "beta", "Delta", "Alpha"}));
     SortCategoryGrid(g, 0, true);
-    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "Delta", "gamma"}));
+    EXPECT_EQ(names(), QStringList({"Alpha", "Delta", "beta", "gamma", u"\u00c9t\u00e9"_s}));
     // The rows move whole.
     EXPECT_EQ(g.cell(3, 1), "15");
 
@@ -298,6 +302,14 @@ TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
     g.setCell(2, 1, u"lots");
     SortCategoryGrid(g, 2, true);
     EXPECT_EQ(names().first(), "Alpha");
+
+    // Equal counts are ordered by the next column to the right, in the same
+    // direction, as the plot orders its top ten.
+    Grid tie = CategoryGrid({{"a", 3, 1}, {"b", 3, 7}, {"c", 1, 0}, {"d", 3, 4}});
+    SortCategoryGrid(tie, 1, false);
+    EXPECT_EQ(tie.cell(0, 1) + tie.cell(0, 2) + tie.cell(0, 3) + tie.cell(0, 4), u"bdac"_s);
+    SortCategoryGrid(tie, 1, true);
+    EXPECT_EQ(tie.cell(0, 1) + tie.cell(0, 2) + tie.cell(0, 3) + tie.cell(0, 4), u"cadb"_s);
 }
 
 // ---------------------------------------------------------------------------

@@ -154,7 +154,11 @@ TEST_F(ChartWindow, PagesHoldTheCountsOfThePlot)
     // Colours from the options: done cyan, not done red by default.
     EXPECT_EQ(w->serCatDone->color(), ToQColor(0xFFFF00));
     EXPECT_EQ(w->serCatNotDone->color(), QColor(255, 0, 0));
-    EXPECT_EQ(w->serHourDone->pen().color(), ToQColor(0xFFFF00).darker(115));
+    // The lines take the colours as they are.
+    for (QLineSeries *line : {w->serHourDone, w->serDayDone})
+        EXPECT_EQ(line->pen().color(), ToQColor(0xFFFF00)) << line->name().toStdString();
+    for (QLineSeries *line : {w->serHourNotDone, w->serDayNotDone})
+        EXPECT_EQ(line->pen().color(), QColor(255, 0, 0)) << line->name().toStdString();
     // The heading's shadow.
     EXPECT_EQ(w->lblTitle->shadowDepth(), 4);
     EXPECT_EQ(w->lblTitle->textColor(), QColor(0, 0, 255));
@@ -173,42 +177,64 @@ TEST_F(ChartWindow, NoTasksLeavesEverySeriesEmpty)
     EXPECT_EQ(values(w->serWeekDone), QList<qreal>(7, 0));
 }
 
-TEST_F(ChartWindow, CategoryListSortsCountsAsNumbers)
+TEST_F(ChartWindow, CategoryListSortsAscendingFirstNamesByteForByteCountsAsNumbers)
 {
     QList<ChartTask> tasks;
     auto add = [&](const QString &cat, int done, int notDone) {
         for (int i = 0; i < done + notDone; ++i)
             tasks.append(ChartTask{QDate(2001, 3, 1 + i % 28), "9:00 AM", cat, i < done});
     };
-    add("Bills", 9, 0);
+    add("bills", 9, 0);
     add("Car", 10, 0);
     add("Garden", 2, 0);
     add("Doctor", 0, 12);
     store = ChartStore(tasks);
     WriteChartRange(settings, {Day(2001, 3, 1), Day(2001, 3, 31)});
     auto w = make();
-    w->FormShow();
-    // The plot leaves the list in top-ten order.
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "Bills", "Garden", "Doctor"}));
+    w->cbAnimate->setChecked(false);
+    w->resize(625, 464);
+    w->show();
+    w->PageControl1->setCurrentWidget(w->tbCatGrid);
+    QApplication::processEvents();
     QHeaderView *h = w->gridCat->horizontalHeader();
+    auto click = [&](int column) {
+        const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->height() / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    };
+    // The plot leaves the list in top-ten order, most done first.
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "bills", "Garden", "Doctor"}));
     EXPECT_EQ(h->sortIndicatorSection(), 1);
-
-    // Total: from the largest, as numbers (12 before 10 before 9 before 2).
-    emit h->sectionClicked(3);
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Car", "Bills", "Garden"}));
-    EXPECT_EQ(listColumn(*w, 3), QStringList({"12", "10", "9", "2"}));
-    EXPECT_EQ(h->sortIndicatorSection(), 3);
     EXPECT_EQ(h->sortIndicatorOrder(), Qt::DescendingOrder);
-    // Again: from the smallest.
-    emit h->sectionClicked(3);
+
+    // The first click on a heading sorts ascending, as numbers (2 before 9
+    // before 10 before 12); the second reverses.
+    click(3);
     EXPECT_EQ(listColumn(*w, 3), QStringList({"2", "9", "10", "12"}));
+    EXPECT_EQ(h->sortIndicatorSection(), 3);
     EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
-    // The names from A; the list's model shows the same order.
-    emit h->sectionClicked(0);
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Bills", "Car", "Doctor", "Garden"}));
-    EXPECT_EQ(w->gridCat->model()->index(0, 0).data().toString(), "Bills");
-    emit h->sectionClicked(2);
-    EXPECT_EQ(listColumn(*w, 2), QStringList({"12", "0", "0", "0"}));
+    click(3);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Car", "bills", "Garden"}));
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // Names byte for byte: capitals before small letters. The list's model
+    // shows the same order.
+    click(0);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "Doctor", "Garden", "bills"}));
+    EXPECT_EQ(w->gridCat->model()->index(3, 0).data().toString(), "bills");
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
+    click(0);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"bills", "Garden", "Doctor", "Car"}));
+    click(2);
+    EXPECT_EQ(listColumn(*w, 2), QStringList({"0", "0", "0", "12"}));
+
+    // After a redraw the list is in its top-ten order again, so the first
+    // click on "Done" turns it over: from the fewest done tasks.
+    w->btPlotClick();
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "bills", "Garden", "Doctor"}));
+    click(1);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Garden", "bills", "Car"}));
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
+    w->hide();
 }
 
 TEST_F(ChartWindow, RangeAndAnimateAreStoredAtClose)
