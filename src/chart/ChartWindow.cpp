@@ -52,6 +52,8 @@ TfrmChart::TfrmChart(Services services, QWidget *parent)
     makeDayChart();
     makeCatChart();
     makeCategoryList();
+    for (QValueAxis *axis : {weekCount, hourCount, dayCount, catCount})
+        connect(axis, &QValueAxis::rangeChanged, this, [this, axis] { countAxisRangeChanged(axis); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
     Panel1 = new QWidget(this);
@@ -145,8 +147,8 @@ TfrmChart::~TfrmChart()
         v->onResize = nullptr;
         disconnect(v->chart(), nullptr, this, nullptr);
     }
-    disconnect(hourAxis, nullptr, this, nullptr);
-    disconnect(dayAxis, nullptr, this, nullptr);
+    for (QObject *axis : std::initializer_list<QObject *>{hourAxis, dayAxis, weekCount, hourCount, dayCount, catCount})
+        disconnect(axis, nullptr, this, nullptr);
     // The list's model reads gridCat_, which goes before the child widgets.
     delete gridCat;
     delete catModel_;

@@ -20,6 +20,7 @@
 
 #include "ChartCounts.h"
 #include "ChartView.h"
+#include "CountAxisScale.h"
 #include "Clock.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
@@ -166,6 +167,10 @@ private:
     void updateDepth(QAreaSeries *ribbon, const QLineSeries *line, int depth, qreal xSpan, qreal ySpan);
     void updateHourDepth();
     void updateDayDepth();
+    // A count axis's ends and the whole step between its labels.
+    void setCountScale(QValueAxis *axis, const CountScale &scale);
+    // After a zoom or a move: whole steps again, and no count below 0.
+    void countAxisRangeChanged(QValueAxis *axis);
     // The labels along the bottom that fit the chart's width.
     void updateHourLabels();
     void updateDayLabels();
@@ -181,6 +186,7 @@ private:
     bool catSortAscending_ = false;
     ChartView *animated_ = nullptr;
     bool labelling_ = false;
+    bool scaling_ = false;
     qreal dayMin_ = 0, dayMax_ = 1;  // the day axis as plotted
 };
 

@@ -1,4 +1,5 @@
-// The labels along the hour and day axes: as many as the width holds.
+// The axes: the labels along the hour and day axes, as many as the width
+// holds, and the count axes, in whole counts however they are zoomed or moved.
 
 #include "ChartWindow.h"
 
@@ -7,6 +8,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QFontMetricsF>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -93,6 +95,27 @@ void TfrmChart::updateDayLabels()
         replaceCategories(dayAxis, labels);
     }
     labelling_ = false;
+}
+
+// ---------------------------------------------------------------------------
+// Count axes
+
+void TfrmChart::setCountScale(QValueAxis *axis, const CountScale &scale)
+{
+    // Setting the range calls countAxisRangeChanged, which must not set it
+    // again while it is being set.
+    scaling_ = true;
+    axis->setTickInterval(scale.step);
+    axis->setRange(scale.min, scale.max);
+    scaling_ = false;
+}
+
+void TfrmChart::countAxisRangeChanged(QValueAxis *axis)
+{
+    if (scaling_)
+        return;
+    const CountScale scale = WholeCountScale(axis->min(), axis->max());
+    setCountScale(axis, scale);
 }
 
 }  // namespace morvane

@@ -42,6 +42,11 @@ QValueAxis *countAxis(QChart *chart, Qt::Alignment where)
 {
     auto *axis = new QValueAxis;
     axis->setLabelFormat(u"%i"_s);
+    // Labels on the multiples of a whole step wherever the axis starts, so a
+    // zoom or a move never puts them between whole counts.
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(1);
     axis->setRange(0, 5);
     chart->addAxis(axis, where);
     return axis;

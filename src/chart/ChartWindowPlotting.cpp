@@ -13,7 +13,6 @@
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -22,30 +21,6 @@ namespace morvane {
 namespace {
 
 constexpr int kCategoryLabelChars = 40;
-
-// The count axis from 0 to a round number a little above the largest count,
-// with whole-number ticks.
-void setCountRange(QValueAxis *axis, int largest)
-{
-    if (largest < 1) {
-        axis->setRange(0, 5);
-        axis->setTickCount(6);
-        return;
-    }
-    const double target = largest * 1.12;
-    const double raw = target / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = magnitude;
-    for (double m : {1.0, 2.0, 5.0, 10.0}) {
-        step = m * magnitude;
-        if (step >= raw)
-            break;
-    }
-    step = std::max(1.0, std::ceil(step));
-    const double top = std::ceil(target / step) * step;
-    axis->setRange(0, top);
-    axis->setTickCount(int(top / step) + 1);
-}
 
 // Labels of the category axis: long names cut, and each one different,
 // because the axis drops a label it already has (and with it a bar).
@@ -107,7 +82,7 @@ void TfrmChart::fillWeek()
         serWeekNotDone->append(readings_.weekNotDone[std::size_t(w)]);
         largest = std::max({largest, readings_.weekDone[std::size_t(w)], readings_.weekNotDone[std::size_t(w)]});
     }
-    setCountRange(weekCount, largest);
+    setCountScale(weekCount, PlotCountScale(largest));
 }
 
 void TfrmChart::fillHour()
@@ -122,7 +97,7 @@ void TfrmChart::fillHour()
     serHourDone->replace(done);
     serHourNotDone->replace(notDone);
     hourAxis->setRange(0, 48);
-    setCountRange(hourCount, largest);
+    setCountScale(hourCount, PlotCountScale(largest));
     updateHourLabels();
     updateHourDepth();
 }
@@ -151,7 +126,7 @@ void TfrmChart::fillDay()
     dayMin_ = lo - pad;
     dayMax_ = hi + pad;
     dayAxis->setRange(dayMin_, dayMax_);
-    setCountRange(dayCount, largest);
+    setCountScale(dayCount, PlotCountScale(largest));
     updateDayLabels();
     updateDayDepth();
 }
@@ -174,7 +149,7 @@ void TfrmChart::fillCat()
     QStringList labels = categoryLabels(readings_.topTen);
     std::reverse(labels.begin(), labels.end());
     catNames->append(labels);
-    setCountRange(catCount, largest);
+    setCountScale(catCount, PlotCountScale(largest));
 }
 
 }  // namespace morvane

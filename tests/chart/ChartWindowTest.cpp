@@ -11,6 +11,7 @@
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QToolBar>
 #include <QFile>
 #include <QFrame>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
@@ -36,6 +39,8 @@
 #include <QTimer>
 #include <QValueAxis>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace morvane;
@@ -72,6 +77,16 @@ protected:
         return std::make_unique<TfrmChart>(
             TfrmChart::Services{store, filter, kFs, clock, settings, prompts, runner});
     }
+
+    // The window on screen at its first size, without the opening turn.
+    std::unique_ptr<TfrmChart> shown()
+    {
+        auto w = make();
+        w->cbAnimate->setChecked(false);
+        w->resize(625, 464);
+        w->show();
+        return w;
+    }
 };
 
 QList<qreal> values(const QBarSet *set)
@@ -88,6 +103,54 @@ QStringList listColumn(const TfrmChart &w, int col)
     for (int r = 1; r < w.categoryTable().rowCount(); ++r)
         out << w.categoryTable().cell(col, r);
     return out;
+}
+
+
+// A label of a count axis as the chart shows it, and how far it stands from
+// the place of the count it reads (where its gridline is).
+struct ShownLabel {
+    QString text;
+    qreal offset = 0;
+};
+
+// The labels along a count axis, from the smallest count up: the texts the
+// chart's scene holds left of the plot area (a vertical axis) or under it (a
+// horizontal one).
+QList<ShownLabel> countLabels(ChartView *view, QAbstractSeries *series, QValueAxis *axis)
+{
+    QApplication::processEvents();  // the chart lays out its labels on a posted request
+    QChart *chart = view->chart();
+    const bool vertical = axis->orientation() == Qt::Vertical;
+    const QRectF area = chart->mapRectToScene(chart->plotArea());
+    QList<std::pair<qreal, ShownLabel>> found;
+    for (QGraphicsItem *item : view->scene()->items()) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        if (!text || !text->isVisible() || text->toPlainText() == axis->titleText())
+            continue;
+        const QRectF r = text->sceneBoundingRect();
+        const QPointF c = r.center();
+        const bool along = vertical ? r.right() <= area.left() + 1 && c.y() > area.top() - 2 && c.y() < area.bottom() + 2
+                                    : r.top() >= area.bottom() - 1 && c.x() > area.left() - 2 && c.x() < area.right() + 2;
+        if (!along)
+            continue;
+        const qreal count = text->toPlainText().toDouble();
+        const QPointF at = chart->mapToScene(chart->mapToPosition(vertical ? QPointF(0, count) : QPointF(count, 0), series));
+        // Up the screen for a vertical axis, along it for a horizontal one.
+        found.append({vertical ? -c.y() : c.x(), ShownLabel{text->toPlainText(), vertical ? c.y() - at.y() : c.x() - at.x()}});
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<ShownLabel> out;
+    for (const auto &f : found)
+        out.append(f.second);
+    return out;
+}
+
+QString texts(const QList<ShownLabel> &labels)
+{
+    QStringList out;
+    for (const ShownLabel &l : labels)
+        out << l.text;
+    return out.join(u", ");
 }
 
 }  // namespace
@@ -190,10 +253,7 @@ TEST_F(ChartWindow, CategoryListSortsAscendingFirstNamesByteForByteCountsAsNumbe
     add("Doctor", 0, 12);
     store = ChartStore(tasks);
     WriteChartRange(settings, {Day(2001, 3, 1), Day(2001, 3, 31)});
-    auto w = make();
-    w->cbAnimate->setChecked(false);
-    w->resize(625, 464);
-    w->show();
+    auto w = shown();
     w->PageControl1->setCurrentWidget(w->tbCatGrid);
     QApplication::processEvents();
     QHeaderView *h = w->gridCat->horizontalHeader();
@@ -396,10 +456,7 @@ TEST_F(ChartWindow, SwitchesDepthAndHints)
 TEST_F(ChartWindow, DragsZoomMoveAndReset)
 {
     marchStore();
-    auto w = make();
-    w->cbAnimate->setChecked(false);
-    w->resize(625, 464);
-    w->show();
+    auto w = shown();
     w->PageControl1->setCurrentIndex(1);
     QApplication::processEvents();
     ChartView *v = w->chrtHour;
@@ -459,13 +516,77 @@ TEST_F(ChartWindow, DragsZoomMoveAndReset)
     w->hide();
 }
 
+TEST_F(ChartWindow, CountAxesShowEachWholeNumberOnceOnItsGridlineAfterZoomAndMove)
+{
+    marchStore();
+    auto w = shown();
+    struct Page {
+        ChartView *view;
+        QAbstractSeries *series;
+        QValueAxis *axis;
+    };
+    const Page pages[] = {{w->chrtWeek, w->weekSeries, w->weekCount},
+                          {w->chrtHour, w->serHourDone, w->hourCount},
+                          {w->chrtDay, w->serDayDone, w->dayCount},
+                          {w->chrtCat, w->catSeries, w->catCount}};
+    auto expectWhole = [&](const Page &p, const char *when) {
+        const QList<ShownLabel> labels = countLabels(p.view, p.series, p.axis);
+        const std::string where = p.view->objectName().toStdString() + " " + when + ": " + texts(labels).toStdString();
+        EXPECT_FALSE(labels.isEmpty()) << where;
+        int previous = -1;
+        for (const ShownLabel &l : labels) {
+            bool whole = false;
+            const int n = l.text.toInt(&whole);
+            EXPECT_TRUE(whole) << where;
+            EXPECT_GT(n, previous) << where;  // each once, never below 0
+            EXPECT_LT(std::abs(l.offset), 3) << where << " (" << n << " is " << l.offset << " pixels off)";
+            previous = n;
+        }
+        EXPECT_GE(p.axis->min(), 0) << where;
+    };
+    auto drag = [](ChartView *v, Qt::MouseButton button, QPoint from, QPoint to) {
+        QWidget *port = v->viewport();
+        QTest::mousePress(port, button, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), port->mapToGlobal(QPointF(to)), Qt::NoButton, button,
+                         Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, button, {}, to);
+    };
+
+    for (int page = 0; page < 4; ++page) {
+        const Page &p = pages[page];
+        w->PageControl1->setCurrentIndex(page);
+        QApplication::processEvents();
+        expectWhole(p, "plotted");
+        // Zoomed into the middle, the ends fall between whole counts.
+        const QRectF area = p.view->chart()->plotArea();
+        drag(p.view, Qt::LeftButton, (area.topLeft() + QPointF(area.width() * 0.2, area.height() * 0.15)).toPoint(),
+             (area.topLeft() + QPointF(area.width() * 0.8, area.height() * 0.85)).toPoint());
+        expectWhole(p, "zoomed");
+        p.view->resetView();
+        expectWhole(p, "reset");
+    }
+
+    // Moved both ways on the hour chart: never below 0.
+    w->PageControl1->setCurrentIndex(1);
+    QApplication::processEvents();
+    const Page &hour = pages[1];
+    const QRectF area = w->chrtHour->chart()->plotArea();
+    const QPoint middle = area.center().toPoint();
+    const QPoint high = middle - QPoint(0, int(area.height() / 2) - 2), low = middle + QPoint(0, int(area.height() / 2) - 2);
+    drag(w->chrtHour, Qt::RightButton, middle, high);
+    expectWhole(hour, "moved up");
+    drag(w->chrtHour, Qt::RightButton, middle, low);
+    expectWhole(hour, "moved down");
+    drag(w->chrtHour, Qt::RightButton, middle, high);
+    expectWhole(hour, "moved up again");
+    w->hide();
+}
+
 TEST_F(ChartWindow, PrintsTheChartThroughThePrintDialog)
 {
     marchStore();
-    auto w = make();
-    w->cbAnimate->setChecked(false);
-    w->resize(625, 464);
-    w->show();
+    auto w = shown();
     QApplication::processEvents();
     const QString pdf = dir.filePath("chart.pdf");
     runner.responders.append([&](QDialog &d) {
