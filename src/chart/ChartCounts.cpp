@@ -1,7 +1,5 @@
 #include "ChartCounts.h"
 
-#include "Clock.h"
-
 #include <QDate>
 #include <algorithm>
 #include <climits>
@@ -209,15 +207,13 @@ void SortCategoryGrid(Grid &grid, int column, bool ascending)
 // One plot
 
 ChartReadings PlotReadings(const Grid &store, const TaskFilter &filter, const ChartRange &range,
-                           const FormatSettings &fs, const Clock &clock)
+                           const FormatSettings &fs)
 {
     ChartReadings out;
     out.mode = ChooseBucketMode(store.rowCount(), range);
     out.heading = ChartHeading(filter.FiltersOn(), range, fs);
     const BucketMode mode = out.mode;
 
-    // A time that is not a time counts at the moment of plotting.
-    const int nowSlot = HalfHourSlot(clock.now().time());
     // Time texts repeat (a few hundred distinct ones in a large store), so
     // each distinct text is parsed once.
     std::unordered_map<std::string_view, int> slotOfText;
@@ -267,8 +263,11 @@ ChartReadings PlotReadings(const Grid &store, const TaskFilter &filter, const Ch
             if (StrToTime(QString::fromUtf8(timeText), fs, &v))
                 slotIt->second = HalfHourSlot(TimeOfValue(v));
         }
-        const int slot = slotIt->second >= 0 ? slotIt->second : nowSlot;
-        (done ? out.hourDone : out.hourNotDone)[std::size_t(slot)] += 1;
+        // A task without a time of its own ("All day", an empty cell) has no
+        // half hour; counted at the moment of plotting, it would make a peak
+        // wherever the clock stood.
+        if (const int slot = slotIt->second; slot >= 0)
+            (done ? out.hourDone : out.hourNotDone)[std::size_t(slot)] += 1;
 
         if (!open || lastKey != bucketKey) {
             closeBucket();

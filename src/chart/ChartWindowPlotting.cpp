@@ -56,7 +56,7 @@ void TfrmChart::btPlotClick()
 
 void TfrmChart::PlotReadings()
 {
-    readings_ = morvane::PlotReadings(sv_.store, sv_.filter, range_, sv_.fs, sv_.clock);
+    readings_ = morvane::PlotReadings(sv_.store, sv_.filter, range_, sv_.fs);
     lblTitle->setText(readings_.heading);
     fillWeek();
     fillHour();
