@@ -179,8 +179,9 @@ void TfrmSelectDateRange::computeStartEnd()
     if (rbMonths->isChecked()) {
         result_ = ChartRange{DayNumber(decrementMonths(edMonths->value(), today)), DayNumber(today)};
     } else if (rbDays->isChecked()) {
+        // The previous n days are n days, today the last of them.
         const int end = DayNumber(today);
-        result_ = ChartRange{end - edDays->value(), end};
+        result_ = ChartRange{end - edDays->value() + 1, end};
     } else {
         result_ = ChartRange{DayNumber(dtStart->date()), DayNumber(dtEnd->date())};
         // A reversed pair charts nothing; the boxes' own rules normally keep

@@ -71,14 +71,21 @@ TEST(DateRangeDialog, ThreeRowsComputeTheirRanges)
     dlg.computeStartEnd();
     EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 3, 31), Day(2001, 3, 31)}));
 
-    // The previous n days: the end less n.
+    // The previous n days: n days, today the last of them.
     dlg.rbDays->setChecked(true);
     dlg.edDays->setValue(10);
     dlg.rbDaysClick();
     EXPECT_TRUE(dlg.edDays->isEnabled());
     EXPECT_TRUE(dlg.lblDays->isEnabled());
     EXPECT_FALSE(dlg.edMonths->isEnabled());
-    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 21), Day(2001, 3, 31)}));
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 22), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(1);
+    dlg.computeStartEnd();
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 31), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(365);
+    dlg.computeStartEnd();
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 4, 1), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(10);
 
     EXPECT_EQ(dlg.choice(), (RangeChoice{RangeChoice::Days, 12, 10}));
     dlg.setChoice({RangeChoice::Months, 3, 7});
