@@ -177,7 +177,9 @@ void TfrmSelectDateRange::computeStartEnd()
 {
     const QDate today = sv_.clock.today();
     if (rbMonths->isChecked()) {
-        result_ = ChartRange{DayNumber(decrementMonths(edMonths->value(), today)), DayNumber(today)};
+        // The previous n months end today and start the day after the same
+        // day n months before: on 31 March one month is March.
+        result_ = ChartRange{DayNumber(decrementMonths(edMonths->value(), today)) + 1, DayNumber(today)};
     } else if (rbDays->isChecked()) {
         // The previous n days are n days, today the last of them.
         const int end = DayNumber(today);

@@ -322,13 +322,14 @@ TEST_F(ChartWindow, RangeAndAnimateAreStoredAtClose)
 TEST_F(ChartWindow, RangeDialogSetsTheRangeAndRemembersTheChoice)
 {
     marchStore();
+    WriteChartRange(settings, {Day(2001, 2, 1), Day(2001, 3, 31)});
     auto w = make();
     w->FormShow();
     runner.responders.append([](QDialog &d) {
         auto &dlg = dynamic_cast<TfrmSelectDateRange &>(d);
         EXPECT_EQ(dlg.lblTitle->shadowDepth(), 4);
         EXPECT_TRUE(dlg.rbBetween->isChecked());
-        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 3, 1));
+        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 2, 1));
         dlg.rbMonths->setChecked(true);
         dlg.rbDaysClick();
         dlg.btOKClick();
@@ -336,21 +337,22 @@ TEST_F(ChartWindow, RangeDialogSetsTheRangeAndRemembersTheChoice)
     });
     w->btDateRangeClick();
     EXPECT_EQ(runner.shownTitles, QStringList({"Select Date Range"}));
-    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 2, 28), Day(2001, 3, 31)}));
-    EXPECT_EQ(w->lblTitle->text(), "All tasks from 2/28/2001 through 3/31/2001");
+    // The previous month on 31 March is March.
+    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 3, 1), Day(2001, 3, 31)}));
+    EXPECT_EQ(w->lblTitle->text(), "All tasks from 3/1/2001 through 3/31/2001");
     EXPECT_EQ(TfrmChart::rememberedChoice(), (RangeChoice{RangeChoice::Months, 1, 1}));
 
     // The next opening shows the remembered choice; Cancel changes nothing.
     runner.responders.append([](QDialog &d) {
         auto &dlg = dynamic_cast<TfrmSelectDateRange &>(d);
         EXPECT_TRUE(dlg.rbMonths->isChecked());
-        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 2, 28));
+        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 3, 1));
         dlg.rbDays->setChecked(true);
         dlg.edDays->setValue(5);
         return int(QDialog::Rejected);
     });
     w->btDateRangeClick();
-    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 2, 28), Day(2001, 3, 31)}));
+    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 3, 1), Day(2001, 3, 31)}));
     EXPECT_EQ(TfrmChart::rememberedChoice().row, RangeChoice::Months);
 }
 
