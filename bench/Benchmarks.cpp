@@ -464,10 +464,9 @@ void BM_PlotReadings(benchmark::State &state)
     const Grid store = MakeStore(int(state.range(0)));
     const TaskFilter filter;
     const FormatSettings fs = fix2000(FormatSettings::enUS());
-    const FixedClock clock(QDateTime(QDate(2030, 1, 1), QTime(12, 0)));
     const ChartRange whole{kFirstDay, kFirstDay + kDays};
     for (auto _ : state) {
-        const ChartReadings r = PlotReadings(store, filter, whole, fs, clock);
+        const ChartReadings r = PlotReadings(store, filter, whole, fs);
         if (r.tasks != state.range(0))
             state.SkipWithError("not every task was counted");
         benchmark::DoNotOptimize(r.dayDone.data());

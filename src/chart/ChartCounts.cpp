@@ -1,7 +1,5 @@
 #include "ChartCounts.h"
 
-#include "Clock.h"
-
 #include <QDate>
 #include <algorithm>
 #include <climits>
@@ -169,47 +167,53 @@ void SortCategoryGrid(Grid &grid, int column, bool ascending)
 {
     if (column < 0 || column >= grid.colCount() || grid.rowCount() < 3)
         return;
+    const int cols = grid.colCount();
     struct Row {
-        QStringList cells;
-        qint64 number = 0;
+        QList<QByteArray> cells;
+        std::vector<qint64> numbers;  // the counts; the name's place is unused
     };
     std::vector<Row> rows;
     for (int r = 1; r < grid.rowCount(); ++r) {
         Row row;
-        for (int c = 0; c < grid.colCount(); ++c)
-            row.cells.append(grid.cell(c, r));
-        if (column > 0)
-            row.number = SafeStrToInt(row.cells[column]);
+        for (int c = 0; c < cols; ++c) {
+            row.cells.append(grid.cellUtf8(c, r).toByteArray());
+            row.numbers.push_back(c > 0 ? SafeStrToInt(QString::fromUtf8(row.cells.back())) : 0);
+        }
         rows.push_back(std::move(row));
     }
-    auto less = [column](const Row &a, const Row &b) {
-        if (column > 0)
-            return a.number < b.number;
-        const int ci = QString::compare(a.cells[0], b.cells[0], Qt::CaseInsensitive);
-        return ci != 0 ? ci < 0 : a.cells[0] < b.cells[0];
+    // Rows equal in the sort column are ordered by the next columns to the
+    // right, the last one (the total) excepted, so that "Done" from the
+    // most is the order of the top ten.
+    const int lastCompared = std::max(column, cols - 2);
+    auto compare = [&](const Row &a, const Row &b) {
+        for (int c = column; c <= lastCompared; ++c) {
+            // A name byte for byte, as the table tells categories apart.
+            const int order = c == 0 ? a.cells[0].compare(b.cells[0])
+                                     : (a.numbers[std::size_t(c)] > b.numbers[std::size_t(c)]) -
+                                           (a.numbers[std::size_t(c)] < b.numbers[std::size_t(c)]);
+            if (order != 0)
+                return order;
+        }
+        return 0;
     };
-    if (ascending)
-        std::stable_sort(rows.begin(), rows.end(), less);
-    else
-        std::stable_sort(rows.begin(), rows.end(), [&](const Row &a, const Row &b) { return less(b, a); });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&](const Row &a, const Row &b) { return ascending ? compare(a, b) < 0 : compare(a, b) > 0; });
     for (std::size_t i = 0; i < rows.size(); ++i)
-        for (int c = 0; c < grid.colCount(); ++c)
-            grid.setCell(c, int(i) + 1, rows[i].cells[c]);
+        for (int c = 0; c < cols; ++c)
+            grid.setCell(c, int(i) + 1, QString::fromUtf8(rows[i].cells[c]));
 }
 
 // ---------------------------------------------------------------------------
 // One plot
 
 ChartReadings PlotReadings(const Grid &store, const TaskFilter &filter, const ChartRange &range,
-                           const FormatSettings &fs, const Clock &clock)
+                           const FormatSettings &fs)
 {
     ChartReadings out;
     out.mode = ChooseBucketMode(store.rowCount(), range);
     out.heading = ChartHeading(filter.FiltersOn(), range, fs);
     const BucketMode mode = out.mode;
 
-    // A time that is not a time counts at the moment of plotting.
-    const int nowSlot = HalfHourSlot(clock.now().time());
     // Time texts repeat (a few hundred distinct ones in a large store), so
     // each distinct text is parsed once.
     std::unordered_map<std::string_view, int> slotOfText;
@@ -259,8 +263,11 @@ ChartReadings PlotReadings(const Grid &store, const TaskFilter &filter, const Ch
             if (StrToTime(QString::fromUtf8(timeText), fs, &v))
                 slotIt->second = HalfHourSlot(TimeOfValue(v));
         }
-        const int slot = slotIt->second >= 0 ? slotIt->second : nowSlot;
-        (done ? out.hourDone : out.hourNotDone)[std::size_t(slot)] += 1;
+        // A task without a time of its own ("All day", an empty cell) has no
+        // half hour; counted at the moment of plotting, it would make a peak
+        // wherever the clock stood.
+        if (const int slot = slotIt->second; slot >= 0)
+            (done ? out.hourDone : out.hourNotDone)[std::size_t(slot)] += 1;
 
         if (!open || lastKey != bucketKey) {
             closeBucket();

@@ -19,8 +19,6 @@
 
 namespace morvane {
 
-class Clock;
-
 // The days a chart covers, as day numbers, both ends included.
 struct ChartRange {
     int start = 0;
@@ -129,9 +127,10 @@ std::vector<CategoryRow> TopTen(const std::vector<CategoryRow> &sorted);
 // "Category", "Done", "Not done", "Total", then one row per category with
 // the counts as decimal text.
 Grid CategoryGrid(const std::vector<CategoryRow> &rows);
-// Sorts the list by a column: the category as text (ignoring case, then
-// byte for byte), the three counts as numbers (a count that is not a number
-// counts as 0). Rows that compare equal keep their order.
+// Sorts the list by a column: the category byte for byte (so "Work" before
+// "work"), the three counts as numbers (a count that is not a number counts
+// as 0). Rows equal in that column are ordered by the next columns to the
+// right, up to "Not done"; rows equal in all of them keep their order.
 void SortCategoryGrid(Grid &grid, int column, bool ascending);
 
 struct DayPoint {
@@ -147,7 +146,7 @@ struct ChartReadings {
     int tasks = 0;                       // rows charted
     std::array<int, 8> weekDone{};       // 1 = Sunday .. 7 = Saturday; 0 unused
     std::array<int, 8> weekNotDone{};
-    std::array<int, 48> hourDone{};      // half-hour slots 0 .. 47
+    std::array<int, 48> hourDone{};      // half-hour slots 0 .. 47, tasks with a time
     std::array<int, 48> hourNotDone{};
     std::vector<DayPoint> dayDone;       // one point per bucket with a done task
     std::vector<DayPoint> dayNotDone;
@@ -157,9 +156,9 @@ struct ChartReadings {
 
 // Counts the store rows of the range that the filter shows. The store is in
 // store order (by day), which keeps each bucket's days together and lets the
-// count start at the range's first day. A time cell that is not a time
-// counts in the half hour of the clock's present moment.
+// count start at the range's first day. A task whose time cell is not a time
+// ("All day", empty) is in no half hour and counts everywhere else.
 ChartReadings PlotReadings(const Grid &store, const TaskFilter &filter, const ChartRange &range,
-                           const FormatSettings &fs, const Clock &clock);
+                           const FormatSettings &fs);
 
 }  // namespace morvane

@@ -9,8 +9,18 @@
 // kept as figures (depth, rotation, elevation, zoom) and shown the way a flat
 // chart can: the depth as a ribbon behind each line, and the opening turn of
 // the animation as the chart growing from a third of its size to full size.
+//
+// Its handlers are split by subject: ChartWindow.cpp (building the window,
+// its life cycle, the range dialog and the hints), ChartWindowPages.cpp (the
+// four charts), ChartWindowToolbar.cpp (each chart's toolbar),
+// ChartWindowPrinting.cpp, ChartWindowPlotting.cpp (the counts into the
+// series), ChartWindowAxes.cpp (the labels along the axes),
+// ChartWindowSwitches.cpp (series switches and depth bars),
+// ChartWindowAnimation.cpp and ChartWindowCategoryList.cpp.
 
 #include "ChartCounts.h"
+#include "ChartView.h"
+#include "CountAxisScale.h"
 #include "Clock.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
@@ -18,12 +28,9 @@
 #include "TaskTables.h"
 #include "Utility.h"
 
-#include <QChartView>
 #include <QDialog>
 #include <QFont>
-#include <functional>
 
-class QAbstractAxis;
 class QAreaSeries;
 class QBarCategoryAxis;
 class QBarSeries;
@@ -34,7 +41,6 @@ class QFrame;
 class QHorizontalBarSeries;
 class QLineSeries;
 class QPushButton;
-class QRubberBand;
 class QScrollBar;
 class QTabWidget;
 class QTableView;
@@ -47,59 +53,6 @@ namespace morvane {
 
 class GridTableModel;
 class ShadowLabel;
-
-// One chart of the window, with the mouse gestures the hints describe: a
-// left drag from upper left to lower right zooms into the rectangle, the
-// other way back resets the view, and a right drag moves the chart. In the
-// toolbar's Move mode a left drag moves the chart too.
-class ChartView : public QChartView {
-    Q_OBJECT
-public:
-    enum class LeftDrag { Zoom, Move };
-
-    // The view the animation turns: a flat chart shows the zoom.
-    struct View3D {
-        bool orthogonal = true;
-        int rotation = 360;
-        int elevation = 360;
-        int zoom = 100;  // percent
-        bool operator==(const View3D &) const = default;
-    };
-
-    explicit ChartView(QChart *chart, QWidget *parent = nullptr);
-
-    LeftDrag leftDrag() const { return leftDrag_; }
-    void setLeftDrag(LeftDrag d) { leftDrag_ = d; }
-
-    // The axes' ranges as the plot set them, restored by resetView.
-    void captureHome();
-    void resetView();
-
-    const View3D &view3D() const { return view_; }
-    void setView3D(const View3D &v);
-
-    // Runs after every resize, for the labels that depend on the width.
-    std::function<void()> onResize;
-
-protected:
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseMoveEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
-
-private:
-    struct AxisHome {
-        QAbstractAxis *axis;
-        qreal min, max;
-        QString minText, maxText;
-    };
-    LeftDrag leftDrag_ = LeftDrag::Zoom;
-    View3D view_;
-    QList<AxisHome> home_;
-    QRubberBand *band_ = nullptr;
-    QPoint origin_, last_;
-    enum class Drag { None, Zoom, Move } drag_ = Drag::None;
-};
 
 class TfrmChart : public QDialog {
     Q_OBJECT
@@ -196,6 +149,9 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    // The animation's tick.
+    static constexpr int kAnimationMs = 80;
+
     QWidget *chartPage(const QString &name, ChartView *view, QToolBar **toolbar, QWidget *strip);
     void makeWeekChart();
     void makeHourChart();
@@ -211,6 +167,10 @@ private:
     void updateDepth(QAreaSeries *ribbon, const QLineSeries *line, int depth, qreal xSpan, qreal ySpan);
     void updateHourDepth();
     void updateDayDepth();
+    // A count axis's ends and the whole step between its labels.
+    void setCountScale(QValueAxis *axis, const CountScale &scale);
+    // After a zoom or a move: whole steps again, and no count below 0.
+    void countAxisRangeChanged(QValueAxis *axis);
     // The labels along the bottom that fit the chart's width.
     void updateHourLabels();
     void updateDayLabels();
@@ -226,6 +186,7 @@ private:
     bool catSortAscending_ = false;
     ChartView *animated_ = nullptr;
     bool labelling_ = false;
+    bool scaling_ = false;
     qreal dayMin_ = 0, dayMax_ = 1;  // the day axis as plotted
 };
 

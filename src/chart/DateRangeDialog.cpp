@@ -177,10 +177,13 @@ void TfrmSelectDateRange::computeStartEnd()
 {
     const QDate today = sv_.clock.today();
     if (rbMonths->isChecked()) {
-        result_ = ChartRange{DayNumber(decrementMonths(edMonths->value(), today)), DayNumber(today)};
+        // The previous n months end today and start the day after the same
+        // day n months before: on 31 March one month is March.
+        result_ = ChartRange{DayNumber(decrementMonths(edMonths->value(), today)) + 1, DayNumber(today)};
     } else if (rbDays->isChecked()) {
+        // The previous n days are n days, today the last of them.
         const int end = DayNumber(today);
-        result_ = ChartRange{end - edDays->value(), end};
+        result_ = ChartRange{end - edDays->value() + 1, end};
     } else {
         result_ = ChartRange{DayNumber(dtStart->date()), DayNumber(dtEnd->date())};
         // A reversed pair charts nothing; the boxes' own rules normally keep

@@ -1,7 +1,8 @@
 #pragma once
 // TfrmSelectDateRange: the days a chart covers, chosen one of three ways:
 // between two dates, during the previous n months, or during the previous
-// n days (both up to today). The result is a start and an end day number.
+// n days (both ending today, today included, and n months or days long).
+// The result is a start and an end day number.
 
 #include "ChartCounts.h"
 #include "Clock.h"

@@ -1,6 +1,5 @@
 #include "ChartCounts.h"
 #include "ChartStores.h"
-#include "Clock.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +8,15 @@
 #include <climits>
 
 using namespace morvane;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 const FormatSettings kFs = fix2000(FormatSettings::enUS());
 
-ChartReadings plot(const Grid &store, ChartRange range, const TaskFilter &filter = {},
-                   QTime now = QTime(14, 45))
+ChartReadings plot(const Grid &store, ChartRange range, const TaskFilter &filter = {})
 {
-    FixedClock clock(QDateTime(QDate(2001, 3, 31), now));
-    return PlotReadings(store, filter, range, kFs, clock);
+    return PlotReadings(store, filter, range, kFs);
 }
 
 // n not-done tasks in 1990, outside every range the tests chart: they make
@@ -140,12 +138,13 @@ TEST(ChartCounts, WeekdaysAndHalfHours)
     const Grid store = ChartStore({{QDate(2000, 6, 2), "9:29 AM", "Work", true},
                                    {QDate(2000, 6, 2), "9:30 AM", "Work", false},
                                    {QDate(2000, 6, 2), "21:30", "Work", false},
-                                   {QDate(2000, 6, 4), "", "Work", false},
-                                   {QDate(2000, 6, 4), "soon", "Work", true}});
-    const ChartReadings r = plot(store, {Day(2000, 6, 1), Day(2000, 6, 30)}, {}, QTime(14, 45));
+                                   {QDate(2000, 6, 4), "", "Home", false},
+                                   {QDate(2000, 6, 4), "soon", "Home", true},
+                                   {QDate(2000, 6, 4), "All day", "Home", true}});
+    const ChartReadings r = plot(store, {Day(2000, 6, 1), Day(2000, 6, 30)});
     EXPECT_EQ(r.weekDone[6], 1);
     EXPECT_EQ(r.weekNotDone[6], 2);
-    EXPECT_EQ(r.weekDone[1], 1);
+    EXPECT_EQ(r.weekDone[1], 2);
     EXPECT_EQ(r.weekNotDone[1], 1);
     for (int w : {2, 3, 4, 5, 7})
         EXPECT_EQ(r.weekDone[std::size_t(w)] + r.weekNotDone[std::size_t(w)], 0) << w;
@@ -153,10 +152,18 @@ TEST(ChartCounts, WeekdaysAndHalfHours)
     EXPECT_EQ(r.hourNotDone[18], 0);
     EXPECT_EQ(r.hourNotDone[19], 1);
     EXPECT_EQ(r.hourNotDone[43], 1);
-    // No time, or a text that is not a time: the half hour of the moment of
-    // plotting (14:45 is slot 29).
-    EXPECT_EQ(r.hourNotDone[29], 1);
-    EXPECT_EQ(r.hourDone[29], 1);
+    // No time, a text that is not a time, an "All day" task: no half hour,
+    // so none of the half hours counts them ...
+    int hours = 0;
+    for (std::size_t s = 0; s < 48; ++s)
+        hours += r.hourDone[s] + r.hourNotDone[s];
+    EXPECT_EQ(hours, 3);
+    // ... while every other count takes them.
+    EXPECT_EQ(r.tasks, 6);
+    EXPECT_EQ(r.dayDone, points({{QDate(2000, 6, 2), 1}, {QDate(2000, 6, 4), 2}}));
+    EXPECT_EQ(r.dayNotDone, points({{QDate(2000, 6, 2), 2}, {QDate(2000, 6, 4), 1}}));
+    ASSERT_EQ(r.categories.size(), 2u);
+    EXPECT_EQ(r.categories[0], (CategoryRow{"Home", 2, 1}));
 }
 
 // ---------------------------------------------------------------------------
@@ -274,9 +281,9 @@ TEST(ChartCounts, TopTenTakesTheMostDoneTasks)
     EXPECT_EQ(tie[3].name, "A");
 }
 
-TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
+TEST(ChartCounts, CategoryListSortsNamesByteForByteAndCountsAsNumbers)
 {
-    Grid g = CategoryGrid({{"beta", 9, 0}, {"Alpha", 10, 5}, {"gamma", 2, 100}, {"Delta", 0, 0}});
+    Grid g = CategoryGrid({{"beta", 9, 0}, {"Alpha", 10, 5}, {"gamma", 2, 100}, {"Delta", 0, 0}, {u"\u00c9t\u00e9"_s, 1, 1}});
     auto names = [&] {
         QStringList out;
         for (int r = 1; r < g.rowCount(); ++r)
@@ -284,13 +291,16 @@ TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
         return out;
     };
     SortCategoryGrid(g, 1, true);
-    EXPECT_EQ(names(), QStringList({"Delta", "gamma", "beta", "Alpha"}));  // 0, 2, 9, 10
+    EXPECT_EQ(names(), QStringList({"Delta", u"\u00c9t\u00e9"_s, "gamma", "beta", "Alpha"}));  // 0, 1, 2, 9, 10
     SortCategoryGrid(g, 1, false);
-    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "gamma", "Delta"}));
+    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "gamma", u"\u00c9t\u00e9"_s, "Delta"}));
     SortCategoryGrid(g, 3, false);
-    EXPECT_EQ(names(), QStringList({"gamma", "Alpha", "beta", "Delta"}));  // 102, 15, 9, 0
+    EXPECT_EQ(names(), QStringList({"gamma", "Alpha", "beta", u"\u00c9t\u00e9"_s, "Delta"}));  // 102, 15, 9, 2, 0
+    // Names byte for byte: capitals, then small letters, then accented ones.
+    SortCategoryGrid(g, 0, false);
+    EXPECT_EQ(names(), QStringList({u"\u00c9t\u00e9"_s, "gamma", "beta", "Delta", "Alpha"}));
     SortCategoryGrid(g, 0, true);
-    EXPECT_EQ(names(), QStringList({"Alpha", "beta", "Delta", "gamma"}));
+    EXPECT_EQ(names(), QStringList({"Alpha", "Delta", "beta", "gamma", u"\u00c9t\u00e9"_s}));
     // The rows move whole.
     EXPECT_EQ(g.cell(3, 1), "15");
 
@@ -298,6 +308,14 @@ TEST(ChartCounts, CategoryListSortsCountsAsNumbers)
     g.setCell(2, 1, u"lots");
     SortCategoryGrid(g, 2, true);
     EXPECT_EQ(names().first(), "Alpha");
+
+    // Equal counts are ordered by the next column to the right, in the same
+    // direction, as the plot orders its top ten.
+    Grid tie = CategoryGrid({{"a", 3, 1}, {"b", 3, 7}, {"c", 1, 0}, {"d", 3, 4}});
+    SortCategoryGrid(tie, 1, false);
+    EXPECT_EQ(tie.cell(0, 1) + tie.cell(0, 2) + tie.cell(0, 3) + tie.cell(0, 4), u"bdac"_s);
+    SortCategoryGrid(tie, 1, true);
+    EXPECT_EQ(tie.cell(0, 1) + tie.cell(0, 2) + tie.cell(0, 3) + tie.cell(0, 4), u"cadb"_s);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,11 +1,13 @@
 #pragma once
 // Small dated-task stores for the chart tests, built task by task.
 
+#include "ChartCounts.h"
 #include "TaskTables.h"
 #include "TestFiles.h"
 #include "Utility.h"
 
 #include <QDate>
+#include <ostream>
 
 namespace morvane {
 
@@ -36,5 +38,12 @@ inline Grid ChartStore(const QList<ChartTask> &tasks)
 }
 
 inline int Day(int y, int m, int d) { return DayNumber(QDate(y, m, d)); }
+
+// A range as a failed test shows it: its two dates.
+inline void PrintTo(const ChartRange &r, std::ostream *os)
+{
+    *os << DateOfDay(r.start).toString(Qt::ISODate).toStdString() << " through "
+        << DateOfDay(r.end).toString(Qt::ISODate).toStdString();
+}
 
 }  // namespace morvane

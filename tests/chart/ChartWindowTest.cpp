@@ -11,6 +11,7 @@
 
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
+#include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QToolBar>
 #include <QFile>
 #include <QFrame>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
@@ -36,6 +39,8 @@
 #include <QTimer>
 #include <QValueAxis>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace morvane;
@@ -72,6 +77,16 @@ protected:
         return std::make_unique<TfrmChart>(
             TfrmChart::Services{store, filter, kFs, clock, settings, prompts, runner});
     }
+
+    // The window on screen at its first size, without the opening turn.
+    std::unique_ptr<TfrmChart> shown()
+    {
+        auto w = make();
+        w->cbAnimate->setChecked(false);
+        w->resize(625, 464);
+        w->show();
+        return w;
+    }
 };
 
 QList<qreal> values(const QBarSet *set)
@@ -88,6 +103,54 @@ QStringList listColumn(const TfrmChart &w, int col)
     for (int r = 1; r < w.categoryTable().rowCount(); ++r)
         out << w.categoryTable().cell(col, r);
     return out;
+}
+
+
+// A label of a count axis as the chart shows it, and how far it stands from
+// the place of the count it reads (where its gridline is).
+struct ShownLabel {
+    QString text;
+    qreal offset = 0;
+};
+
+// The labels along a count axis, from the smallest count up: the texts the
+// chart's scene holds left of the plot area (a vertical axis) or under it (a
+// horizontal one).
+QList<ShownLabel> countLabels(ChartView *view, QAbstractSeries *series, QValueAxis *axis)
+{
+    QApplication::processEvents();  // the chart lays out its labels on a posted request
+    QChart *chart = view->chart();
+    const bool vertical = axis->orientation() == Qt::Vertical;
+    const QRectF area = chart->mapRectToScene(chart->plotArea());
+    QList<std::pair<qreal, ShownLabel>> found;
+    for (QGraphicsItem *item : view->scene()->items()) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        if (!text || !text->isVisible() || text->toPlainText() == axis->titleText())
+            continue;
+        const QRectF r = text->sceneBoundingRect();
+        const QPointF c = r.center();
+        const bool along = vertical ? r.right() <= area.left() + 1 && c.y() > area.top() - 2 && c.y() < area.bottom() + 2
+                                    : r.top() >= area.bottom() - 1 && c.x() > area.left() - 2 && c.x() < area.right() + 2;
+        if (!along)
+            continue;
+        const qreal count = text->toPlainText().toDouble();
+        const QPointF at = chart->mapToScene(chart->mapToPosition(vertical ? QPointF(0, count) : QPointF(count, 0), series));
+        // Up the screen for a vertical axis, along it for a horizontal one.
+        found.append({vertical ? -c.y() : c.x(), ShownLabel{text->toPlainText(), vertical ? c.y() - at.y() : c.x() - at.x()}});
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<ShownLabel> out;
+    for (const auto &f : found)
+        out.append(f.second);
+    return out;
+}
+
+QString texts(const QList<ShownLabel> &labels)
+{
+    QStringList out;
+    for (const ShownLabel &l : labels)
+        out << l.text;
+    return out.join(u", ");
 }
 
 }  // namespace
@@ -154,7 +217,11 @@ TEST_F(ChartWindow, PagesHoldTheCountsOfThePlot)
     // Colours from the options: done cyan, not done red by default.
     EXPECT_EQ(w->serCatDone->color(), ToQColor(0xFFFF00));
     EXPECT_EQ(w->serCatNotDone->color(), QColor(255, 0, 0));
-    EXPECT_EQ(w->serHourDone->pen().color(), ToQColor(0xFFFF00).darker(115));
+    // The lines take the colours as they are.
+    for (QLineSeries *line : {w->serHourDone, w->serDayDone})
+        EXPECT_EQ(line->pen().color(), ToQColor(0xFFFF00)) << line->name().toStdString();
+    for (QLineSeries *line : {w->serHourNotDone, w->serDayNotDone})
+        EXPECT_EQ(line->pen().color(), QColor(255, 0, 0)) << line->name().toStdString();
     // The heading's shadow.
     EXPECT_EQ(w->lblTitle->shadowDepth(), 4);
     EXPECT_EQ(w->lblTitle->textColor(), QColor(0, 0, 255));
@@ -173,42 +240,61 @@ TEST_F(ChartWindow, NoTasksLeavesEverySeriesEmpty)
     EXPECT_EQ(values(w->serWeekDone), QList<qreal>(7, 0));
 }
 
-TEST_F(ChartWindow, CategoryListSortsCountsAsNumbers)
+TEST_F(ChartWindow, CategoryListSortsAscendingFirstNamesByteForByteCountsAsNumbers)
 {
     QList<ChartTask> tasks;
     auto add = [&](const QString &cat, int done, int notDone) {
         for (int i = 0; i < done + notDone; ++i)
             tasks.append(ChartTask{QDate(2001, 3, 1 + i % 28), "9:00 AM", cat, i < done});
     };
-    add("Bills", 9, 0);
+    add("bills", 9, 0);
     add("Car", 10, 0);
     add("Garden", 2, 0);
     add("Doctor", 0, 12);
     store = ChartStore(tasks);
     WriteChartRange(settings, {Day(2001, 3, 1), Day(2001, 3, 31)});
-    auto w = make();
-    w->FormShow();
-    // The plot leaves the list in top-ten order.
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "Bills", "Garden", "Doctor"}));
+    auto w = shown();
+    w->PageControl1->setCurrentWidget(w->tbCatGrid);
+    QApplication::processEvents();
     QHeaderView *h = w->gridCat->horizontalHeader();
+    auto click = [&](int column) {
+        const QPoint at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->height() / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    };
+    // The plot leaves the list in top-ten order, most done first.
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "bills", "Garden", "Doctor"}));
     EXPECT_EQ(h->sortIndicatorSection(), 1);
-
-    // Total: from the largest, as numbers (12 before 10 before 9 before 2).
-    emit h->sectionClicked(3);
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Car", "Bills", "Garden"}));
-    EXPECT_EQ(listColumn(*w, 3), QStringList({"12", "10", "9", "2"}));
-    EXPECT_EQ(h->sortIndicatorSection(), 3);
     EXPECT_EQ(h->sortIndicatorOrder(), Qt::DescendingOrder);
-    // Again: from the smallest.
-    emit h->sectionClicked(3);
+
+    // The first click on a heading sorts ascending, as numbers (2 before 9
+    // before 10 before 12); the second reverses.
+    click(3);
     EXPECT_EQ(listColumn(*w, 3), QStringList({"2", "9", "10", "12"}));
+    EXPECT_EQ(h->sortIndicatorSection(), 3);
     EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
-    // The names from A; the list's model shows the same order.
-    emit h->sectionClicked(0);
-    EXPECT_EQ(listColumn(*w, 0), QStringList({"Bills", "Car", "Doctor", "Garden"}));
-    EXPECT_EQ(w->gridCat->model()->index(0, 0).data().toString(), "Bills");
-    emit h->sectionClicked(2);
-    EXPECT_EQ(listColumn(*w, 2), QStringList({"12", "0", "0", "0"}));
+    click(3);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Car", "bills", "Garden"}));
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // Names byte for byte: capitals before small letters. The list's model
+    // shows the same order.
+    click(0);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "Doctor", "Garden", "bills"}));
+    EXPECT_EQ(w->gridCat->model()->index(3, 0).data().toString(), "bills");
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
+    click(0);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"bills", "Garden", "Doctor", "Car"}));
+    click(2);
+    EXPECT_EQ(listColumn(*w, 2), QStringList({"0", "0", "0", "12"}));
+
+    // After a redraw the list is in its top-ten order again, so the first
+    // click on "Done" turns it over: from the fewest done tasks.
+    w->btPlotClick();
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Car", "bills", "Garden", "Doctor"}));
+    click(1);
+    EXPECT_EQ(listColumn(*w, 0), QStringList({"Doctor", "Garden", "bills", "Car"}));
+    EXPECT_EQ(h->sortIndicatorOrder(), Qt::AscendingOrder);
+    w->hide();
 }
 
 TEST_F(ChartWindow, RangeAndAnimateAreStoredAtClose)
@@ -236,13 +322,14 @@ TEST_F(ChartWindow, RangeAndAnimateAreStoredAtClose)
 TEST_F(ChartWindow, RangeDialogSetsTheRangeAndRemembersTheChoice)
 {
     marchStore();
+    WriteChartRange(settings, {Day(2001, 2, 1), Day(2001, 3, 31)});
     auto w = make();
     w->FormShow();
     runner.responders.append([](QDialog &d) {
         auto &dlg = dynamic_cast<TfrmSelectDateRange &>(d);
         EXPECT_EQ(dlg.lblTitle->shadowDepth(), 4);
         EXPECT_TRUE(dlg.rbBetween->isChecked());
-        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 3, 1));
+        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 2, 1));
         dlg.rbMonths->setChecked(true);
         dlg.rbDaysClick();
         dlg.btOKClick();
@@ -250,21 +337,22 @@ TEST_F(ChartWindow, RangeDialogSetsTheRangeAndRemembersTheChoice)
     });
     w->btDateRangeClick();
     EXPECT_EQ(runner.shownTitles, QStringList({"Select Date Range"}));
-    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 2, 28), Day(2001, 3, 31)}));
-    EXPECT_EQ(w->lblTitle->text(), "All tasks from 2/28/2001 through 3/31/2001");
+    // The previous month on 31 March is March.
+    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 3, 1), Day(2001, 3, 31)}));
+    EXPECT_EQ(w->lblTitle->text(), "All tasks from 3/1/2001 through 3/31/2001");
     EXPECT_EQ(TfrmChart::rememberedChoice(), (RangeChoice{RangeChoice::Months, 1, 1}));
 
     // The next opening shows the remembered choice; Cancel changes nothing.
     runner.responders.append([](QDialog &d) {
         auto &dlg = dynamic_cast<TfrmSelectDateRange &>(d);
         EXPECT_TRUE(dlg.rbMonths->isChecked());
-        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 2, 28));
+        EXPECT_EQ(dlg.dtStart->date(), QDate(2001, 3, 1));
         dlg.rbDays->setChecked(true);
         dlg.edDays->setValue(5);
         return int(QDialog::Rejected);
     });
     w->btDateRangeClick();
-    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 2, 28), Day(2001, 3, 31)}));
+    EXPECT_EQ(w->range(), (ChartRange{Day(2001, 3, 1), Day(2001, 3, 31)}));
     EXPECT_EQ(TfrmChart::rememberedChoice().row, RangeChoice::Months);
 }
 
@@ -370,10 +458,7 @@ TEST_F(ChartWindow, SwitchesDepthAndHints)
 TEST_F(ChartWindow, DragsZoomMoveAndReset)
 {
     marchStore();
-    auto w = make();
-    w->cbAnimate->setChecked(false);
-    w->resize(625, 464);
-    w->show();
+    auto w = shown();
     w->PageControl1->setCurrentIndex(1);
     QApplication::processEvents();
     ChartView *v = w->chrtHour;
@@ -433,13 +518,77 @@ TEST_F(ChartWindow, DragsZoomMoveAndReset)
     w->hide();
 }
 
+TEST_F(ChartWindow, CountAxesShowEachWholeNumberOnceOnItsGridlineAfterZoomAndMove)
+{
+    marchStore();
+    auto w = shown();
+    struct Page {
+        ChartView *view;
+        QAbstractSeries *series;
+        QValueAxis *axis;
+    };
+    const Page pages[] = {{w->chrtWeek, w->weekSeries, w->weekCount},
+                          {w->chrtHour, w->serHourDone, w->hourCount},
+                          {w->chrtDay, w->serDayDone, w->dayCount},
+                          {w->chrtCat, w->catSeries, w->catCount}};
+    auto expectWhole = [&](const Page &p, const char *when) {
+        const QList<ShownLabel> labels = countLabels(p.view, p.series, p.axis);
+        const std::string where = p.view->objectName().toStdString() + " " + when + ": " + texts(labels).toStdString();
+        EXPECT_FALSE(labels.isEmpty()) << where;
+        int previous = -1;
+        for (const ShownLabel &l : labels) {
+            bool whole = false;
+            const int n = l.text.toInt(&whole);
+            EXPECT_TRUE(whole) << where;
+            EXPECT_GT(n, previous) << where;  // each once, never below 0
+            EXPECT_LT(std::abs(l.offset), 3) << where << " (" << n << " is " << l.offset << " pixels off)";
+            previous = n;
+        }
+        EXPECT_GE(p.axis->min(), 0) << where;
+    };
+    auto drag = [](ChartView *v, Qt::MouseButton button, QPoint from, QPoint to) {
+        QWidget *port = v->viewport();
+        QTest::mousePress(port, button, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), port->mapToGlobal(QPointF(to)), Qt::NoButton, button,
+                         Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, button, {}, to);
+    };
+
+    for (int page = 0; page < 4; ++page) {
+        const Page &p = pages[page];
+        w->PageControl1->setCurrentIndex(page);
+        QApplication::processEvents();
+        expectWhole(p, "plotted");
+        // Zoomed into the middle, the ends fall between whole counts.
+        const QRectF area = p.view->chart()->plotArea();
+        drag(p.view, Qt::LeftButton, (area.topLeft() + QPointF(area.width() * 0.2, area.height() * 0.15)).toPoint(),
+             (area.topLeft() + QPointF(area.width() * 0.8, area.height() * 0.85)).toPoint());
+        expectWhole(p, "zoomed");
+        p.view->resetView();
+        expectWhole(p, "reset");
+    }
+
+    // Moved both ways on the hour chart: never below 0.
+    w->PageControl1->setCurrentIndex(1);
+    QApplication::processEvents();
+    const Page &hour = pages[1];
+    const QRectF area = w->chrtHour->chart()->plotArea();
+    const QPoint middle = area.center().toPoint();
+    const QPoint high = middle - QPoint(0, int(area.height() / 2) - 2), low = middle + QPoint(0, int(area.height() / 2) - 2);
+    drag(w->chrtHour, Qt::RightButton, middle, high);
+    expectWhole(hour, "moved up");
+    drag(w->chrtHour, Qt::RightButton, middle, low);
+    expectWhole(hour, "moved down");
+    drag(w->chrtHour, Qt::RightButton, middle, high);
+    expectWhole(hour, "moved up again");
+    w->hide();
+}
+
 TEST_F(ChartWindow, PrintsTheChartThroughThePrintDialog)
 {
     marchStore();
-    auto w = make();
-    w->cbAnimate->setChecked(false);
-    w->resize(625, 464);
-    w->show();
+    auto w = shown();
     QApplication::processEvents();
     const QString pdf = dir.filePath("chart.pdf");
     runner.responders.append([&](QDialog &d) {

@@ -53,7 +53,9 @@ TEST(DateRangeDialog, ThreeRowsComputeTheirRanges)
     EXPECT_FALSE(dlg.edDays->isEnabled());
     EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 1, 10), Day(2000, 2, 20)}));
 
-    // The previous month on 31 March of a leap year: from 29 February.
+    // The previous n months: from the day after the same day n months
+    // before, so the range is n months long and ends today. On 31 March of
+    // a leap year the previous month is March, not from 29 February on.
     dlg.rbMonths->setChecked(true);
     dlg.rbDaysClick();
     EXPECT_FALSE(dlg.dtStart->isEnabled());
@@ -61,24 +63,38 @@ TEST(DateRangeDialog, ThreeRowsComputeTheirRanges)
     EXPECT_TRUE(dlg.edMonths->isEnabled());
     EXPECT_TRUE(dlg.lblMonths->isEnabled());
     EXPECT_FALSE(dlg.edDays->isEnabled());
-    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 2, 29), Day(2000, 3, 31)}));
-    // And of another year: from 28 February.
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 3, 1), Day(2000, 3, 31)}));
+    // And of another year, not from 28 February on.
     clock.set(QDateTime(QDate(2001, 3, 31), QTime(9, 0)));
     dlg.btOKClick();
     EXPECT_EQ(dlg.QDialog::result(), int(QDialog::Accepted));
-    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 2, 28), Day(2001, 3, 31)}));
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 1), Day(2001, 3, 31)}));
     dlg.edMonths->setValue(12);
     dlg.computeStartEnd();
-    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 3, 31), Day(2001, 3, 31)}));
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 4, 1), Day(2001, 3, 31)}));
+    // In the middle of a month: from the day after that day a month before.
+    clock.set(QDateTime(QDate(2001, 3, 15), QTime(9, 0)));
+    dlg.edMonths->setValue(1);
+    dlg.computeStartEnd();
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 2, 16), Day(2001, 3, 15)}));
+    clock.set(QDateTime(QDate(2001, 3, 31), QTime(9, 0)));
+    dlg.edMonths->setValue(12);
 
-    // The previous n days: the end less n.
+    // The previous n days: n days, today the last of them.
     dlg.rbDays->setChecked(true);
     dlg.edDays->setValue(10);
     dlg.rbDaysClick();
     EXPECT_TRUE(dlg.edDays->isEnabled());
     EXPECT_TRUE(dlg.lblDays->isEnabled());
     EXPECT_FALSE(dlg.edMonths->isEnabled());
-    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 21), Day(2001, 3, 31)}));
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 22), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(1);
+    dlg.computeStartEnd();
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2001, 3, 31), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(365);
+    dlg.computeStartEnd();
+    EXPECT_EQ(dlg.chosenRange(), (ChartRange{Day(2000, 4, 1), Day(2001, 3, 31)}));
+    dlg.edDays->setValue(10);
 
     EXPECT_EQ(dlg.choice(), (RangeChoice{RangeChoice::Days, 12, 10}));
     dlg.setChoice({RangeChoice::Months, 3, 7});
