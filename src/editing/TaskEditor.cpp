@@ -480,7 +480,8 @@ void TfrmEdit::btTimeClick()
     bar.settime(time());
     if (sv_.runner.showModal(bar) != QDialog::Accepted)
         return;
-    dtTime->setTime(bar.returnedTime());
+    const QTime t = bar.returnedTime();
+    dtTime->setTime(QTime(t.hour(), t.minute()));  // tasks have no seconds
     dtTime->setFocus();
 }
 
@@ -500,7 +501,7 @@ void TfrmEdit::btRescheduleClick()
 void TfrmEdit::insertOneEvent(const QDate &date)
 {
     const std::uint64_t id = sv_.store.insertTask(
-        DayNumber(date), StoredTask{FormatDateTime(u"tt", time(), sv_.fs), category(), notes(), u"No"_s,
+        DayNumber(date), StoredTask{TaskTimeText(time(), sv_.fs), category(), notes(), u"No"_s,
                                     cbAlarm->isChecked() ? u"Yes"_s : u"No"_s});
     if (!isExisting && date == selectedDay_ && earlyCopy_ == 0)
         earlyCopy_ = id;
@@ -543,7 +544,7 @@ void TfrmEdit::Repeat1Click()
         insertOneEvent(selectedDay_);
     TfrmRecur recur(sv_.store, sv_.prompts, sv_.fs, sv_.clock, sv_.reportSave, this);
     recur.setWeekStart(Qt::DayOfWeek(sv_.weekStart));
-    recur.init(FormatDateTime(u"tt", time(), sv_.fs), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
+    recur.init(TaskTimeText(time(), sv_.fs), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
     recur.startDate = selectedDay_.addDays(1);
     sv_.runner.showModal(recur);
     removeEarlyCopy();

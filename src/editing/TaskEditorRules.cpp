@@ -24,7 +24,7 @@ QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs)
 {
-    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), FormatDateTime(u"tt", time, fs), category,
+    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), TaskTimeText(time, fs), category,
             origDateText, notes, completionNotes};
 }
 

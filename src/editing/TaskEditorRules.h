@@ -20,7 +20,7 @@ bool NotesAreBlank(const QStringList &lines);
 QList<QDate> AnnualRepeatDates(const QDate &day, int years = 10);
 
 // The completed table's row for a task completed on `completedOn`:
-// completion date (short date), the task's time (long time), category,
+// completion date (short date), the task's time (to the minute), category,
 // the original date text, the notes and the completion notes.
 QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString &category,
                          const QString &origDateText, const QString &notes, const QString &completionNotes,

@@ -259,7 +259,7 @@ void TfrmMain::btAddClick(Sender sender)
     if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
         if (dated) {
             const int row = FirstFreeRow(gridDay_);
-            gridDay_.setCell(kDayTime, row, FormatDateTime(u"t", ed->time(), fs_));
+            gridDay_.setCell(kDayTime, row, TaskTimeText(ed->time(), fs_));
             gridDay_.setCell(kDayCategory, row, ed->category());
             gridDay_.setCell(kDayNotes, row, ed->notes());
             gridDay_.setCell(kDayDone, row, yesNo(ed->cbDone->isChecked()));
@@ -345,7 +345,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     if (editorOpened)
         editorOpened(*ed);
     if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
-        const QString time = FormatDateTime(u"t", ed->time(), fs_);
+        const QString time = TaskTimeText(ed->time(), fs_);
         const QString done = yesNo(ed->cbDone->isChecked());
         const QString alarm = yesNo(ed->cbAlarm->isChecked());
         if (dayList && ed->newDate != selectedDay()) {

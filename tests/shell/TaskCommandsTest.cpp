@@ -678,13 +678,18 @@ TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
     EXPECT_EQ(w->selectedDay(), QDate(2027, 1, 20));
     EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
 
-    // A to-do task onto a day: dated now, no alarm, gone from the to-do list.
+    // A to-do task onto a day: dated now, to the minute, no alarm, gone
+    // from the to-do list.
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 31, 27)));
     w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));  // "Buy stamps"
     prompts.answers = {0};
     w->cal1DragDrop(2, false, QDate(2027, 1, 21));
     EXPECT_EQ(keysWithNotes("Buy stamps"), QStringList({"46408.100"}));
     EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
     EXPECT_EQ(w->gridDay().cell(kDayAlarm, 1), "No");
+    DateValue dropped = -1;
+    ASSERT_TRUE(StrToTime(w->gridDay().cell(kDayTime, 1), w->formats(), &dropped));
+    EXPECT_EQ(TimeOfValue(dropped), QTime(10, 31)) << w->gridDay().cell(kDayTime, 1).toStdString();
 
     // The dated task onto the to-do list's first row: no time, no alarm.
     w->selectDayRow(1);
