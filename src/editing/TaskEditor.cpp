@@ -33,33 +33,15 @@ namespace morvane {
 
 namespace {
 
-// A notes field keeps at most `limit` characters, whatever is typed or pasted.
-void limitLength(QPlainTextEdit *field, int limit);
-
-// A notes field of at most `limit` characters with the label that names it.
-QPlainTextEdit *notesField(const QString &name, int limit, QLabel *label, QWidget *parent)
+// A notes field of at most `limit` characters (typed or pasted) with the
+// label that names it.
+LimitedPlainTextEdit *notesField(const QString &name, int limit, QLabel *label, QWidget *parent)
 {
-    auto *field = new QPlainTextEdit(parent);
+    auto *field = new LimitedPlainTextEdit(limit, parent);
     field->setObjectName(name);
     field->setTabChangesFocus(true);
-    limitLength(field, limit);
     label->setBuddy(field);
     return field;
-}
-
-void limitLength(QPlainTextEdit *field, int limit)
-{
-    QObject::connect(field, &QPlainTextEdit::textChanged, field, [field, limit] {
-        const QString text = field->toPlainText();
-        if (text.size() <= limit)
-            return;
-        QTextCursor c = field->textCursor();
-        const int at = std::min(c.position(), limit);
-        field->setPlainText(text.left(limit));
-        c = field->textCursor();
-        c.setPosition(at);
-        field->setTextCursor(c);
-    });
 }
 
 QStringList linesOf(const QPlainTextEdit *field) { return field->toPlainText().split(u'\n'); }
@@ -108,9 +90,12 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     cbCategory = new QComboBox(main);
     cbCategory->setObjectName(u"cbCategory"_s);
     cbCategory->setEditable(true);
+    // Twenty characters from the keyboard; a longer stored category or list
+    // item is shown and kept whole.
+    auto *categoryLine = new LimitedLineEdit(20, cbCategory);
+    cbCategory->setLineEdit(categoryLine);
     cbCategory->setInsertPolicy(QComboBox::NoInsert);
     cbCategory->setMaxVisibleItems(12);
-    cbCategory->lineEdit()->setMaxLength(20);
     cbCategory->setMinimumContentsLength(20);
     lblCategory->setBuddy(cbCategory);
     btCategory = button(u"btCategory"_s, u"..."_s, main);
@@ -225,6 +210,14 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     outer->addWidget(pages_);
     resize(520, 380);
 
+    // A paste that does not fit is refused and the person told, never cut.
+    auto refused = [this](const QString &field) {
+        return [this, field](int pasted, int room) { sv_.prompts.ErrorBox(PasteRefusedText(field, pasted, room)); };
+    };
+    memMain->onPasteRefused = refused(u"notes"_s);
+    memComplete->onPasteRefused = refused(u"completion notes"_s);
+    categoryLine->onPasteRefused = refused(u"category"_s);
+
     connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btComplete, &QPushButton::clicked, this, [this] { btCompleteClick(); });
@@ -272,7 +265,7 @@ void TfrmEdit::hideTimeAndAlarm()
     cbAlarm->hide();
 }
 
-void TfrmEdit::setNotes(const QString &stored) { memMain->setPlainText(TextToMemo(stored).join(u'\n')); }
+void TfrmEdit::setNotes(const QString &stored) { memMain->setGivenText(TextToMemo(stored).join(u'\n')); }
 QString TfrmEdit::notes() const { return MemoToText(linesOf(memMain)); }
 QString TfrmEdit::completionNotes() const { return MemoToText(linesOf(memComplete)); }
 DateValue TfrmEdit::time() const { return ToDateValue(QDateTime(sv_.clock.today(), dtTime->time())); }

@@ -6,6 +6,7 @@
 // the repeats.
 
 #include "Clock.h"
+#include "LimitedTextFields.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "TaskTables.h"
@@ -101,7 +102,7 @@ public:
     QComboBox *cbCategory = nullptr;
     QPushButton *btCategory = nullptr;
     QCheckBox *cbAlarm = nullptr;
-    QPlainTextEdit *memMain = nullptr;
+    LimitedPlainTextEdit *memMain = nullptr;
     QCheckBox *cbDone = nullptr;
     QLabel *lblComplete = nullptr;
     QPushButton *btSpell1 = nullptr, *btReschedule = nullptr, *btComplete = nullptr, *btOK = nullptr,
@@ -111,7 +112,7 @@ public:
 
     QWidget *pnlComplete = nullptr;
     ShadowLabel *lblCompleteHeading = nullptr;
-    QPlainTextEdit *memComplete = nullptr;
+    LimitedPlainTextEdit *memComplete = nullptr;
     QPushButton *btSpell2 = nullptr;
     QDateEdit *dtComplete = nullptr;
     QPushButton *btOrigin = nullptr, *btToday = nullptr, *btOK2 = nullptr, *btCancel2 = nullptr;

@@ -28,6 +28,14 @@ QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString
             origDateText, notes, completionNotes};
 }
 
+QString PasteRefusedText(const QString &field, int pasted, int room)
+{
+    const QString fit = room == 0   ? u"no more fit"_s
+                        : room == 1 ? u"only 1 more fits"_s
+                                    : u"only %1 more fit"_s.arg(room);
+    return u"Nothing was pasted: the text has %1 characters, and %2 in the %3."_s.arg(pasted).arg(fit, field);
+}
+
 QStringList SortedCategories(QStringList items)
 {
     std::stable_sort(items.begin(), items.end(),

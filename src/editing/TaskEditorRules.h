@@ -26,6 +26,10 @@ QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs);
 
+// What the editor says when a paste does not fit a field ("notes",
+// "category"): nothing went in, and how much would have.
+QString PasteRefusedText(const QString &field, int pasted, int room);
+
 // The category list, sorted as the editor's list shows it (letter case
 // ignored), and whether `text` is already one of them (letter case ignored).
 QStringList SortedCategories(QStringList items);

@@ -755,16 +755,51 @@ TEST_F(TaskCommandsTest, TheListsToolbarsAndPopupMenusRunTheirCommands)
     EXPECT_TRUE(runner.responders.isEmpty());
 }
 
-TEST_F(TaskCommandsTest, NotesKeepTheirLimits)
+TEST_F(TaskCommandsTest, LongStoredNotesAndCategoriesSurviveTheEditor)
 {
+    // Texts longer than the editor's fields take from the keyboard, as the
+    // notes pane, the category list and an import make them.
+    QString notes;
+    for (int i = 0; notes.size() < 2500; ++i)
+        notes += QStringLiteral("Point %1 of the meeting agenda\r\n").arg(i);
+    const QString category = QStringLiteral("Neighbourhood association");
+    Grid g;
+    ASSERT_TRUE(LoadGridFile(g, data.file("grid.grd")).ok);
+    for (int r = 1; r < g.rowCount(); ++r)
+        if (g.cell(kStoreNotes, r) == "Call the bank") {
+            g.setCell(kStoreNotes, r, notes);
+            g.setCell(kStoreCategory, r, category);
+        }
+    writeBytes(data.file("grid.grd"), GridFileBytes(g));
+    writeBytes(data.file("category.xxx"), "Neighbourhood association\r\nWork\r\n");
     start();
-    answerEditor("x", [](TfrmEdit &ed) {
-        ed.memMain->setPlainText(QString(2100, u'n'));
-        EXPECT_EQ(ed.memMain->toPlainText().size(), 2048);
-        ed.memComplete->setPlainText(QString(300, u'c'));
-        EXPECT_EQ(ed.memComplete->toPlainText().size(), 255);
-        ed.btCancel->click();
+
+    // Edited and confirmed with OK: both stay whole.
+    answerEditor("", [&](TfrmEdit &ed) {
+        EXPECT_EQ(ed.notes(), notes);
+        EXPECT_EQ(ed.category(), category);
+        ok(ed);
     });
-    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    w->selectDayRow(2);
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_EQ(keysWithNotes(notes).size(), 1);
+    const Grid saved = onDisk("grid.grd");
+    for (int r = 1; r < saved.rowCount(); ++r) {
+        if (saved.cell(kStoreNotes, r) == notes) {
+            EXPECT_EQ(saved.cell(kStoreCategory, r), category);
+        }
+    }
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Neighbourhood association\r\nWork\r\n");
+
+    // Marked as completed: the task and its completed row keep them too.
+    answerEditor("", [](TfrmEdit &ed) { ed.btOK2->click(); });
+    w->selectDayRow(2);
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    ASSERT_EQ(keysWithNotes(notes).size(), 1);
+    const Grid done = onDisk("gridComp.grd");
+    EXPECT_EQ(done.cell(kCompCategory, 1), category);
+    EXPECT_EQ(done.cell(kCompNotes, 1), notes);
+    EXPECT_TRUE(errors().isEmpty());
     EXPECT_TRUE(runner.responders.isEmpty());
 }
+
