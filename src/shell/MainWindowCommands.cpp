@@ -221,6 +221,15 @@ void TfrmMain::updateFilterImage()
     btFilter_->setIcon(MakeToolIcon(on ? ToolIcon::FilterOn : ToolIcon::Filter));
 }
 
+void TfrmMain::categoriesSaved()
+{
+    if (frmFilter_->categoriesChanged()) {
+        ColorAllCalendars(true);
+        cal1DateChange();
+    }
+    updateFilterImage();
+}
+
 QString TfrmMain::filterCaption() const { return Filters1_->text(); }
 
 void TfrmMain::ViewCompletedTasks1Click()
@@ -276,6 +285,7 @@ void TfrmMain::btAddClick(Sender sender)
         }
         listsChanged();
     }
+    categoriesSaved();  // the editor saves the list, even when cancelled
     (dated ? tvDay_ : tvNonday_)->setFocus();
     if (dated && filter_.FiltersOn() && !filterNoteShown_) {
         filterNoteShown_ = true;
@@ -374,6 +384,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
         if (dayList)
             DrawExtraMemo();
     }
+    categoriesSaved();
     view->setFocus();
 }
 

@@ -23,6 +23,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QTimeEdit>
 #include <QPlainTextEdit>
@@ -803,3 +805,39 @@ TEST_F(TaskCommandsTest, LongStoredNotesAndCategoriesSurviveTheEditor)
     EXPECT_TRUE(runner.responders.isEmpty());
 }
 
+TEST_F(TaskCommandsTest, ANewCategoryShowsInTheFilterAtOnceAndAfterARestart)
+{
+    writeBytes(data.file("category.xxx"), "Home\r\nWork\r\n");
+    start();
+    // The Filters dialog once confirmed: "category.yyy" exists from now on.
+    runner.responders.append([](QDialog &d) {
+        auto &f = dynamic_cast<TfrmFilter &>(d);
+        f.btOK->click();
+        return f.result();
+    });
+    w->btFilterClick();
+    ASSERT_TRUE(QFile::exists(data.file("category.yyy")));
+
+    // A task of a new category.
+    answerEditor("Prune the roses", [](TfrmEdit &ed) {
+        ed.setCategory(QStringLiteral("Garden"));
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Home\r\nWork\r\nGarden\r\n");
+    // The filter lists it at once, shown.
+    QStringList listed, shown;
+    for (int i = 0; i < w->frmFilter()->cbWhat->count(); ++i) {
+        listed << w->frmFilter()->cbWhat->item(i)->text();
+        if (w->frmFilter()->cbWhat->item(i)->checkState() == Qt::Checked)
+            shown << w->frmFilter()->cbWhat->item(i)->text();
+    }
+    EXPECT_EQ(listed, QStringList({"Home", "Work", "Garden"}));
+    EXPECT_EQ(shown, listed);
+
+    // After a restart the task is still there and no filter is on.
+    w.reset();
+    start();
+    EXPECT_EQ(w->filterCaption(), "Filters");
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank", "Prune the roses"}));
+}
