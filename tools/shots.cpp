@@ -462,6 +462,10 @@ int main(int argc, char **argv)
         frmMain.selectDayRow(1);
         grabEditor(QStringLiteral("editor-existing"));
         frmMain.btEditClick(TfrmMain::Sender::tbEdit1);
+        grabEditor(QStringLiteral("editor-long-category"), [](TfrmEdit &ed) {
+            ed.setCategory(QStringLiteral("Neighbourhood association meetings"));
+        });
+        frmMain.btEditClick(TfrmMain::Sender::tbEdit1);
         grabEditor(QStringLiteral("editor-done"), [](TfrmEdit &ed) {
             ed.cbDone->setChecked(true);
             ed.hideTimeAndAlarm();

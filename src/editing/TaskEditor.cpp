@@ -33,33 +33,15 @@ namespace morvane {
 
 namespace {
 
-// A notes field keeps at most `limit` characters, whatever is typed or pasted.
-void limitLength(QPlainTextEdit *field, int limit);
-
-// A notes field of at most `limit` characters with the label that names it.
-QPlainTextEdit *notesField(const QString &name, int limit, QLabel *label, QWidget *parent)
+// A notes field of at most `limit` characters (typed or pasted) with the
+// label that names it.
+LimitedPlainTextEdit *notesField(const QString &name, int limit, QLabel *label, QWidget *parent)
 {
-    auto *field = new QPlainTextEdit(parent);
+    auto *field = new LimitedPlainTextEdit(limit, parent);
     field->setObjectName(name);
     field->setTabChangesFocus(true);
-    limitLength(field, limit);
     label->setBuddy(field);
     return field;
-}
-
-void limitLength(QPlainTextEdit *field, int limit)
-{
-    QObject::connect(field, &QPlainTextEdit::textChanged, field, [field, limit] {
-        const QString text = field->toPlainText();
-        if (text.size() <= limit)
-            return;
-        QTextCursor c = field->textCursor();
-        const int at = std::min(c.position(), limit);
-        field->setPlainText(text.left(limit));
-        c = field->textCursor();
-        c.setPosition(at);
-        field->setTextCursor(c);
-    });
 }
 
 QStringList linesOf(const QPlainTextEdit *field) { return field->toPlainText().split(u'\n'); }
@@ -108,9 +90,12 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     cbCategory = new QComboBox(main);
     cbCategory->setObjectName(u"cbCategory"_s);
     cbCategory->setEditable(true);
+    // Twenty characters from the keyboard; a longer stored category or list
+    // item is shown and kept whole.
+    auto *categoryLine = new LimitedLineEdit(20, cbCategory);
+    cbCategory->setLineEdit(categoryLine);
     cbCategory->setInsertPolicy(QComboBox::NoInsert);
     cbCategory->setMaxVisibleItems(12);
-    cbCategory->lineEdit()->setMaxLength(20);
     cbCategory->setMinimumContentsLength(20);
     lblCategory->setBuddy(cbCategory);
     btCategory = button(u"btCategory"_s, u"..."_s, main);
@@ -230,6 +215,14 @@ TfrmEdit::TfrmEdit(Services services, const QString &defaultCategory, const QDat
     outer->addWidget(pages_);
     resize(520, 380);
 
+    // A paste that does not fit is refused and the person told, never cut.
+    auto refused = [this](const QString &field) {
+        return [this, field](int pasted, int room) { sv_.prompts.ErrorBox(PasteRefusedText(field, pasted, room)); };
+    };
+    memMain->onPasteRefused = refused(u"notes"_s);
+    memComplete->onPasteRefused = refused(u"completion notes"_s);
+    categoryLine->onPasteRefused = refused(u"category"_s);
+
     connect(btOK, &QPushButton::clicked, this, [this] { btOKClick(); });
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(btComplete, &QPushButton::clicked, this, [this] { btCompleteClick(); });
@@ -279,7 +272,7 @@ void TfrmEdit::hideTimeAndAlarm()
     lblAlarmNote->hide();
 }
 
-void TfrmEdit::setNotes(const QString &stored) { memMain->setPlainText(TextToMemo(stored).join(u'\n')); }
+void TfrmEdit::setNotes(const QString &stored) { memMain->setGivenText(TextToMemo(stored).join(u'\n')); }
 QString TfrmEdit::notes() const { return MemoToText(linesOf(memMain)); }
 QString TfrmEdit::completionNotes() const { return MemoToText(linesOf(memComplete)); }
 DateValue TfrmEdit::time() const { return ToDateValue(QDateTime(sv_.clock.today(), dtTime->time())); }
@@ -309,9 +302,9 @@ bool TfrmEdit::hasTime() const
     return dtTime->specialValueText().isEmpty() || dtTime->time() != dtTime->minimumTime();
 }
 
-QString TfrmEdit::timeText(QStringView pattern) const
+QString TfrmEdit::timeText() const
 {
-    return hasTime() ? FormatDateTime(pattern, time(), sv_.fs) : dtTime->specialValueText();
+    return hasTime() ? TaskTimeText(time(), sv_.fs) : dtTime->specialValueText();
 }
 
 void TfrmEdit::showAlarmSwitch()
@@ -526,7 +519,8 @@ void TfrmEdit::btTimeClick()
     bar.settime(time());
     if (sv_.runner.showModal(bar) != QDialog::Accepted)
         return;
-    dtTime->setTime(bar.returnedTime());
+    const QTime t = bar.returnedTime();
+    dtTime->setTime(QTime(t.hour(), t.minute()));  // tasks have no seconds
     dtTime->setFocus();
 }
 
@@ -546,7 +540,7 @@ void TfrmEdit::btRescheduleClick()
 void TfrmEdit::insertOneEvent(const QDate &date)
 {
     const std::uint64_t id = sv_.store.insertTask(
-        DayNumber(date), StoredTask{timeText(u"tt"), category(), notes(), u"No"_s,
+        DayNumber(date), StoredTask{timeText(), category(), notes(), u"No"_s,
                                     cbAlarm->isChecked() ? u"Yes"_s : u"No"_s});
     if (!isExisting && date == selectedDay_ && earlyCopy_ == 0)
         earlyCopy_ = id;
@@ -589,7 +583,7 @@ void TfrmEdit::Repeat1Click()
         insertOneEvent(selectedDay_);
     TfrmRecur recur(sv_.store, sv_.prompts, sv_.fs, sv_.clock, sv_.reportSave, this);
     recur.setWeekStart(Qt::DayOfWeek(sv_.weekStart));
-    recur.init(timeText(u"tt"), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
+    recur.init(timeText(), category(), notes(), cbAlarm->isChecked() ? u"Yes"_s : u"No"_s);
     recur.startDate = selectedDay_.addDays(1);
     sv_.runner.showModal(recur);
     removeEarlyCopy();

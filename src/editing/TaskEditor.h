@@ -6,6 +6,7 @@
 // the repeats.
 
 #include "Clock.h"
+#include "LimitedTextFields.h"
 #include "ModalRunner.h"
 #include "Prompts.h"
 #include "TaskTables.h"
@@ -73,9 +74,9 @@ public:
     // is kept as it is until a time is picked, and such a task can have no
     // alarm: the alarm switch is off and says why.
     void setTimeText(const QString &stored);
-    // The time to store: the picked time in the given format, or the text
-    // that was not a time while no time has been picked.
-    QString timeText(QStringView pattern) const;
+    // The time to store: the picked time to the minute, or the text that
+    // was not a time while no time has been picked.
+    QString timeText() const;
     bool hasTime() const;
     QString category() const;
     void setCategory(const QString &text);
@@ -110,7 +111,7 @@ public:
     QPushButton *btCategory = nullptr;
     QCheckBox *cbAlarm = nullptr;
     QLabel *lblAlarmNote = nullptr;
-    QPlainTextEdit *memMain = nullptr;
+    LimitedPlainTextEdit *memMain = nullptr;
     QCheckBox *cbDone = nullptr;
     QLabel *lblComplete = nullptr;
     QPushButton *btSpell1 = nullptr, *btReschedule = nullptr, *btComplete = nullptr, *btOK = nullptr,
@@ -120,7 +121,7 @@ public:
 
     QWidget *pnlComplete = nullptr;
     ShadowLabel *lblCompleteHeading = nullptr;
-    QPlainTextEdit *memComplete = nullptr;
+    LimitedPlainTextEdit *memComplete = nullptr;
     QPushButton *btSpell2 = nullptr;
     QDateEdit *dtComplete = nullptr;
     QPushButton *btOrigin = nullptr, *btToday = nullptr, *btOK2 = nullptr, *btCancel2 = nullptr;

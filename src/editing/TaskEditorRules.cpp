@@ -24,8 +24,16 @@ QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs)
 {
-    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), FormatDateTime(u"tt", time, fs), category,
+    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), TaskTimeText(time, fs), category,
             origDateText, notes, completionNotes};
+}
+
+QString PasteRefusedText(const QString &field, int pasted, int room)
+{
+    const QString fit = room == 0   ? u"no more fit"_s
+                        : room == 1 ? u"only 1 more fits"_s
+                                    : u"only %1 more fit"_s.arg(room);
+    return u"Nothing was pasted: the text has %1 characters, and %2 in the %3."_s.arg(pasted).arg(fit, field);
 }
 
 QStringList SortedCategories(QStringList items)

@@ -20,11 +20,15 @@ bool NotesAreBlank(const QStringList &lines);
 QList<QDate> AnnualRepeatDates(const QDate &day, int years = 10);
 
 // The completed table's row for a task completed on `completedOn`:
-// completion date (short date), the task's time (long time), category,
+// completion date (short date), the task's time (to the minute), category,
 // the original date text, the notes and the completion notes.
 QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString &category,
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs);
+
+// What the editor says when a paste does not fit a field ("notes",
+// "category"): nothing went in, and how much would have.
+QString PasteRefusedText(const QString &field, int pasted, int room);
 
 // The category list, sorted as the editor's list shows it (letter case
 // ignored), and whether `text` is already one of them (letter case ignored).

@@ -541,7 +541,7 @@ const QString &Planner::timeText(const QTime &t)
 {
     QString &s = times_[std::size_t(t.hour() * 60 + t.minute())];
     if (s.isEmpty())
-        s = FormatDateTime(fs_.shortTimeFormat, TimeValue(t.hour(), t.minute()), fs_);
+        s = TaskTimeText(TimeValue(t.hour(), t.minute()), fs_);
     return s;
 }
 

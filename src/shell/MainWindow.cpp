@@ -280,6 +280,7 @@ void TfrmMain::Categories1Click()
         return;
     if (FileResult r = SavePickList(dlg.items(), path); !r)
         sv_.prompts.ErrorBox(r.message);
+    categoriesSaved();
 }
 
 void TfrmMain::Holidays1Click()

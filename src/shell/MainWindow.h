@@ -216,6 +216,9 @@ public:
     // filter is on.
     void btFilterClick();
     void updateFilterImage();
+    // After the category list was saved: the filter lists it at once, and
+    // the views follow when what it hides changed.
+    void categoriesSaved();
     TfrmFilter *frmFilter() const { return frmFilter_.get(); }
     QString filterCaption() const;
     // Find.

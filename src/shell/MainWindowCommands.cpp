@@ -221,6 +221,15 @@ void TfrmMain::updateFilterImage()
     btFilter_->setIcon(MakeToolIcon(on ? ToolIcon::FilterOn : ToolIcon::Filter));
 }
 
+void TfrmMain::categoriesSaved()
+{
+    if (frmFilter_->categoriesChanged()) {
+        ColorAllCalendars(true);
+        cal1DateChange();
+    }
+    updateFilterImage();
+}
+
 QString TfrmMain::filterCaption() const { return Filters1_->text(); }
 
 void TfrmMain::ViewCompletedTasks1Click()
@@ -259,7 +268,7 @@ void TfrmMain::btAddClick(Sender sender)
     if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
         if (dated) {
             const int row = FirstFreeRow(gridDay_);
-            gridDay_.setCell(kDayTime, row, FormatDateTime(u"t", ed->time(), fs_));
+            gridDay_.setCell(kDayTime, row, TaskTimeText(ed->time(), fs_));
             gridDay_.setCell(kDayCategory, row, ed->category());
             gridDay_.setCell(kDayNotes, row, ed->notes());
             gridDay_.setCell(kDayDone, row, yesNo(ed->cbDone->isChecked()));
@@ -276,6 +285,7 @@ void TfrmMain::btAddClick(Sender sender)
         }
         listsChanged();
     }
+    categoriesSaved();  // the editor saves the list, even when cancelled
     (dated ? tvDay_ : tvNonday_)->setFocus();
     if (dated && filter_.FiltersOn() && !filterNoteShown_) {
         filterNoteShown_ = true;
@@ -345,7 +355,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     if (editorOpened)
         editorOpened(*ed);
     if (sv_.runner.showModal(*ed) == QDialog::Accepted) {
-        const QString time = ed->timeText(u"t");
+        const QString time = ed->timeText();
         const QString done = yesNo(ed->cbDone->isChecked());
         const QString alarm = yesNo(ed->cbAlarm->isChecked());
         if (dayList && ed->newDate != selectedDay()) {
@@ -374,6 +384,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
         if (dayList)
             DrawExtraMemo();
     }
+    categoriesSaved();
     view->setFocus();
 }
 

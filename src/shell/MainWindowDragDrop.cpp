@@ -145,7 +145,7 @@ void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
         to.insertRows(std::min(row, to.rowCount()), 1);
         const int at = std::min(row, to.rowCount() - 1);
         if (toDay) {
-            to.setCell(kDayTime, at, FormatDateTime(u"t", ToDateValue(sv_.clock.now()), fs_));
+            to.setCell(kDayTime, at, TaskTimeText(ToDateValue(sv_.clock.now()), fs_));
             to.setCell(kDayCategory, at, category);
             to.setCell(kDayNotes, at, notes);
             to.setCell(kDayDone, at, done);
@@ -191,7 +191,7 @@ void TfrmMain::cal1DragDrop(int cal, bool fromDay, const QDate &target)
         task = {gridDay_.cell(kDayTime, selected), gridDay_.cell(kDayCategory, selected),
                 gridDay_.cell(kDayNotes, selected), gridDay_.cell(kDayDone, selected), gridDay_.cell(kDayAlarm, selected)};
     } else {
-        task = {FormatDateTime(u"t", ToDateValue(sv_.clock.now()), fs_), gridNonday_.cell(kTodoCategory, selected),
+        task = {TaskTimeText(ToDateValue(sv_.clock.now()), fs_), gridNonday_.cell(kTodoCategory, selected),
                 gridNonday_.cell(kTodoNotes, selected), gridNonday_.cell(kTodoDone, selected), u"No"_s};
     }
     // The task leaves its list (a dated one with its repeats, if the person

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -438,6 +440,62 @@ QString ToQtPattern(QStringView f)
     return out;
 }
 
+QString DropSeconds(const QString &pattern)
+{
+    // The pattern in pieces: fields (a run of one format letter, or an
+    // AM/PM marker) and the literal text between them.
+    struct Piece {
+        qsizetype from, to;
+        char16_t field;  // 0 for literal text
+        bool wordy;      // literal text with a letter in it: a unit's name
+    };
+    QList<Piece> pieces;
+    auto literal = [&pieces](qsizetype from, qsizetype to, bool wordy) {
+        if (!pieces.isEmpty() && pieces.last().field == 0) {
+            pieces.last().to = to;
+            pieces.last().wordy = pieces.last().wordy || wordy;
+        } else {
+            pieces.append({from, to, 0, wordy});
+        }
+    };
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        const QChar ch = pattern[i];
+        if (ch == u'\'' || ch == u'"') {
+            qsizetype end = pattern.indexOf(ch, i + 1);
+            end = end < 0 ? pattern.size() : end + 1;
+            literal(i, end, true);
+            i = end;
+        } else if (startsWithNoCase(pattern, i, u"AM/PM") || startsWithNoCase(pattern, i, u"AMPM")
+                   || startsWithNoCase(pattern, i, u"A/P")) {
+            const qsizetype n = startsWithNoCase(pattern, i, u"AM/PM") ? 5 : startsWithNoCase(pattern, i, u"AMPM") ? 4 : 3;
+            pieces.append({i, i + n, 'A', false});
+            i += n;
+        } else if (isAsciiLetter(ch) && QStringView(u"YMDHNSZTC").contains(QChar(upperAscii(ch)))) {
+            const int n = runLength(pattern, i);
+            pieces.append({i, i + n, upperAscii(ch), false});
+            i += n;
+        } else {
+            literal(i, i + 1, ch.isLetter());
+            ++i;
+        }
+    }
+    const auto s = std::find_if(pieces.begin(), pieces.end(), [](const Piece &p) { return p.field == 'S'; });
+    if (s == pieces.end())
+        return pattern;
+    qsizetype from = s->from, to = s->to;
+    const Piece *before = s != pieces.begin() && (s - 1)->field == 0 ? &*(s - 1) : nullptr;
+    const Piece *after = s + 1 != pieces.end() && (s + 1)->field == 0 ? &*(s + 1) : nullptr;
+    if (before && !before->wordy) {
+        from = before->from;  // "h:mm:ss": the separator before the seconds goes with them
+    } else if (after && (after->wordy || !before)) {
+        to = after->to;  // "H時mm分ss秒", "ss:nn": the seconds' own unit or separator
+    }
+    QString out = pattern;
+    out.remove(from, to - from);
+    return out.trimmed();
+}
+
 FormatSettings FormatSettings::fromLocale(const QLocale &locale, int currentYear)
 {
     FormatSettings fs;
@@ -445,7 +503,8 @@ FormatSettings FormatSettings::fromLocale(const QLocale &locale, int currentYear
     const QString shortTime = locale.timeFormat(QLocale::ShortFormat);
     fs.shortDateFormat = ConvertQtPattern(shortDate);
     fs.longDateFormat = ConvertQtPattern(locale.dateFormat(QLocale::LongFormat));
-    fs.shortTimeFormat = ConvertQtPattern(shortTime);
+    // Tasks have hours and minutes only; the C locale's short time has seconds.
+    fs.shortTimeFormat = DropSeconds(ConvertQtPattern(shortTime));
     fs.longTimeFormat = ConvertQtPattern(locale.timeFormat(QLocale::LongFormat));
     fs.timeAMString = locale.amText();
     fs.timePMString = locale.pmText();
@@ -485,14 +544,7 @@ FormatSettings fix2000(FormatSettings fs)
     if (mmm >= 0)
         sd.replace(mmm, 3, u"MM"_s);
 
-    QString &lt = fs.longTimeFormat;
-    for (QStringView secs : {u":ss", u".ss", u"ss"}) {
-        const qsizetype at = lt.indexOf(secs);
-        if (at >= 0) {
-            lt.remove(at, secs.size());
-            break;
-        }
-    }
+    fs.longTimeFormat = DropSeconds(fs.longTimeFormat);
     return fs;
 }
 
@@ -502,6 +554,8 @@ QString FormatDateTime(QStringView pattern, DateValue value, const FormatSetting
     format(out, pattern, decode(value), fs, 0);
     return out;
 }
+
+QString TaskTimeText(DateValue time, const FormatSettings &fs) { return FormatDateTime(u"t", time, fs); }
 
 bool StrToTime(QStringView text, const FormatSettings &fs, DateValue *out)
 {

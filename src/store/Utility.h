@@ -57,8 +57,9 @@ struct FormatSettings {
 
     // The fixed United States English set the tests use.
     static FormatSettings enUS();
-    // The formats of a Qt locale, converted to the program's format language.
-    // currentYear sets the two-digit year window (50 years either side).
+    // The formats of a Qt locale, converted to the program's format language,
+    // the short time without seconds. currentYear sets the two-digit year
+    // window (50 years either side).
     static FormatSettings fromLocale(const QLocale &locale, int currentYear);
 };
 
@@ -70,6 +71,11 @@ QString ConvertQtPattern(const QString &qtPattern);
 // language as a Qt display format ("h:mm AMPM" -> "h:mm AP").
 QString ToQtPattern(QStringView pattern);
 
+// A time pattern without its seconds: the seconds field goes with the
+// separator before it ("h:mm:ss AMPM" -> "h:mm AMPM"), or with its own unit
+// word when the minutes have one too ("H時mm分ss秒" -> "H時mm分").
+QString DropSeconds(const QString &pattern);
+
 // The start-up adjustment of the formats: four-digit years and numeric months
 // in the short date, no seconds in the long time. A pure function: the program
 // applies it exactly once (applied twice, "MMMM" would end up as "MM").
@@ -80,6 +86,10 @@ FormatSettings fix2000(FormatSettings settings);
 // z zzz, t tt, c, am/pm a/p ampm, / and :, 'quoted' and "quoted" text.
 // Letters are case-insensitive.
 QString FormatDateTime(QStringView pattern, DateValue value, const FormatSettings &fs);
+
+// A task's time as the tables hold it: the short time format, which has
+// hours and minutes only. Every place that writes a task's time uses it.
+QString TaskTimeText(DateValue time, const FormatSettings &fs);
 
 // Reads a time of day ("10:30 AM", "22:05", "9:15:30 pm") in the locale's
 // conventions. Returns false when the text is not a time.

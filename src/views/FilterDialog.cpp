@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -136,39 +138,92 @@ void TfrmFilter::checkShown(const QStringList &names)
     filling_ = false;
 }
 
-void TfrmFilter::LoadUpFilterLists()
+bool TfrmFilter::readCategories(QStringList *items)
+{
+    items->clear();
+    if (!QFileInfo::exists(file("category.xxx")))
+        return true;
+    if (FileResult r = LoadPickList(file("category.xxx"), items); !r) {
+        sv_.prompts.ErrorBox(r.message);
+        return false;
+    }
+    return true;
+}
+
+QStringList TfrmFilter::shownBySavedFilter(const QStringList &items, bool report) const
+{
+    // Without "category.yyy" every category shows. With it, the ones it
+    // names show, and so does any the list did not hold at the last OK (a
+    // category added since, or one from before the list was remembered).
+    // A file that cannot be read hides nothing.
+    if (!QFileInfo::exists(file("category.yyy")))
+        return items;
+    QStringList ticked, seen;
+    for (auto [name, names] : {std::pair{"category.yyy", &ticked}, std::pair{"category.seen", &seen}}) {
+        if (!QFileInfo::exists(file(name)))
+            continue;
+        if (FileResult r = LoadPickList(file(name), names); !r) {
+            if (report)
+                sv_.prompts.ErrorBox(r.message);
+            return items;
+        }
+    }
+    QStringList shown;
+    for (const QString &item : items)
+        if (ticked.contains(item, Qt::CaseInsensitive) || !seen.contains(item, Qt::CaseInsensitive))
+            shown << item;
+    return shown;
+}
+
+void TfrmFilter::fillList(const QStringList &items, const QStringList &shown)
 {
     filling_ = true;
     cbWhat->clear();
-    QStringList categories;
-    if (QFileInfo::exists(file("category.xxx"))) {
-        if (FileResult r = LoadPickList(file("category.xxx"), &categories); !r)
-            sv_.prompts.ErrorBox(r.message);
-    }
-    for (const QString &c : categories) {
+    for (const QString &c : items) {
         auto *item = new QListWidgetItem(c, cbWhat);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-        item->setCheckState(Qt::Unchecked);
+        item->setCheckState(shown.contains(c, Qt::CaseInsensitive) ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;
-    QStringList shown = categories;  // without "category.yyy" every category shows
-    if (QFileInfo::exists(file("category.yyy"))) {
-        if (FileResult r = LoadPickList(file("category.yyy"), &shown); !r)
-            sv_.prompts.ErrorBox(r.message);
+}
+
+void TfrmFilter::LoadUpFilterLists()
+{
+    QStringList categories;
+    if (!readCategories(&categories))
+        categories.clear();
+    fillList(categories, shownBySavedFilter(categories, true));
+}
+
+bool TfrmFilter::categoriesChanged()
+{
+    QStringList categories;
+    if (!readCategories(&categories))
+        return false;  // the list stays as it was
+    const QStringList listed = listedCategories();
+    const QStringList hiddenBefore = hiddenCategories();
+    const QStringList saved = shownBySavedFilter(categories);
+    QStringList shown;
+    for (const QString &c : categories) {
+        // A category already listed keeps its check, saved or not.
+        if (listed.contains(c, Qt::CaseInsensitive) ? !hiddenBefore.contains(c, Qt::CaseInsensitive)
+                                                    : saved.contains(c, Qt::CaseInsensitive))
+            shown << c;
     }
-    checkShown(shown);
+    if (categories == listed && shown == shownCategories())
+        return false;  // the same list: nothing to redo
+    fillList(categories, shown);
+    cbWhatClickCheck();
+    const QStringList hiddenNow = hiddenCategories();
+    return hiddenNow.size() != hiddenBefore.size()
+           || !std::all_of(hiddenNow.begin(), hiddenNow.end(),
+                           [&](const QString &c) { return hiddenBefore.contains(c, Qt::CaseInsensitive); });
 }
 
 void TfrmFilter::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    QStringList shown;
-    if (QFileInfo::exists(file("category.yyy")))
-        (void)LoadPickList(file("category.yyy"), &shown);
-    else
-        for (int i = 0; i < cbWhat->count(); ++i)
-            shown << cbWhat->item(i)->text();
-    checkShown(shown);
+    checkShown(shownBySavedFilter(listedCategories()));
     cbWhatClickCheck();
 }
 
@@ -229,6 +284,14 @@ bool TfrmFilter::eventFilter(QObject *watched, QEvent *e)
     return QDialog::eventFilter(watched, e);
 }
 
+QStringList TfrmFilter::listedCategories() const
+{
+    QStringList listed;
+    for (int i = 0; i < cbWhat->count(); ++i)
+        listed << cbWhat->item(i)->text();
+    return listed;
+}
+
 QStringList TfrmFilter::shownCategories() const
 {
     QStringList shown;
@@ -238,10 +301,23 @@ QStringList TfrmFilter::shownCategories() const
     return shown;
 }
 
+QStringList TfrmFilter::hiddenCategories() const
+{
+    QStringList hidden;
+    for (int i = 0; i < cbWhat->count(); ++i)
+        if (cbWhat->item(i)->checkState() != Qt::Checked)
+            hidden << cbWhat->item(i)->text();
+    return hidden;
+}
+
 void TfrmFilter::btOKClick()
 {
+    // The ticked categories first: a list that is remembered without them
+    // would hide what the person ticked.
     if (FileResult r = SavePickList(shownCategories(), file("category.yyy")); !r)
         sv_.prompts.ErrorBox(r.message);
+    else if (FileResult seen = SavePickList(listedCategories(), file("category.seen")); !seen)
+        sv_.prompts.ErrorBox(seen.message);
     if (!cbDone->isChecked() && !cbNotDone->isChecked())
         sv_.prompts.ErrorBox(u"By un-checking both DONE and NOTDONE items you have effectively eliminated ALL "
                              "tasks from appearing on the calendar.  New events will seem to disappear!"_s);

@@ -3,6 +3,11 @@
 // categories, done tasks, not-done tasks. Made once at start-up and kept for
 // the run; its check states are the filter in force, copied into the
 // TaskFilter every view asks whenever one of them changes.
+//
+// Only the categories the person unticked are hidden. "category.yyy" names
+// the ticked ones, as it always has; "category.seen" beside it names every
+// category the list held when the person last pressed OK. A category named
+// in neither is one the person never saw here, and it shows.
 
 #include "Prompts.h"
 #include "SettingsStore.h"
@@ -33,6 +38,11 @@ public:
     TfrmFilter(Services services, TaskFilter &filter, QWidget *parent = nullptr);
 
     void LoadUpFilterLists();
+    // The category list was saved (by the editor or the Categories command):
+    // the filter lists what it holds now, new categories shown unless the
+    // person hid them before, the others as they are. True when what the
+    // filter hides changed.
+    bool categoriesChanged();
     void btSelectClick();
     void btDeselectClick();
     void btOffClick();
@@ -63,6 +73,13 @@ protected:
 private:
     QString file(const char *name) const;
     QStringList shownCategories() const;
+    QStringList listedCategories() const;
+    QStringList hiddenCategories() const;
+    // Which of `items` the saved filter shows; `report` tells the person
+    // when its files cannot be read.
+    QStringList shownBySavedFilter(const QStringList &items, bool report = false) const;
+    bool readCategories(QStringList *items);
+    void fillList(const QStringList &items, const QStringList &shown);
     void checkShown(const QStringList &names);
 
     Services sv_;

@@ -26,3 +26,13 @@ TEST(TaskEditorRules, BlankNotesAnnualDatesAndCategories)
     EXPECT_FALSE(HasCategory({"Été"}, "Ete"));
     EXPECT_EQ(SortedCategories({"work", "Home", "été"}), QStringList({"Home", "work", "été"}));  // as the list editor sorts
 }
+
+TEST(TaskEditorRules, ACompletedRowHasTheTimeToTheMinute)
+{
+    // Even with a long time format that shows seconds.
+    const FormatSettings fs = FormatSettings::enUS();
+    ASSERT_TRUE(fs.longTimeFormat.contains(QStringLiteral("ss")));
+    const QStringList row = CompletedRow(QDate(2026, 12, 9), TimeValue(9, 30, 45), QStringLiteral("Work"),
+                                         QStringLiteral("To-do task"), QStringLiteral("Notes"), QString(), fs);
+    EXPECT_EQ(row, QStringList({"12/9/2026", "9:30 AM", "Work", "To-do task", "Notes", ""}));
+}

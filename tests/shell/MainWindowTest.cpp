@@ -5,9 +5,12 @@
 #include "PickListDialog.h"
 #include "MainWindow.h"
 #include "OptionsDialog.h"
+#include "FilterDialog.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QListWidget>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QHelpEvent>
@@ -471,6 +474,15 @@ TEST_F(MainWindowTest, TheCategoriesCommandEditsThePickList)
     w->Categories1Click();
     EXPECT_EQ(readBytes(data.file("category.xxx")), "Work\r\nHome\r\n");  // Cancel writes nothing
 
+    // Home hidden by the filter; the filter follows the saved list at once.
+    runner.responders = {[](QDialog &d) {
+        auto &f = dynamic_cast<TfrmFilter &>(d);
+        f.cbWhat->item(1)->setCheckState(Qt::Unchecked);
+        f.btOK->click();
+        return f.result();
+    }};
+    w->btFilterClick();
+    EXPECT_EQ(w->filterCaption(), "FILTERS ON");
     prompts.answers = {0};  // Yes, clear
     runner.responders = {[](QDialog &d) {
         auto &list = static_cast<TfrmListBox &>(d);
@@ -480,6 +492,8 @@ TEST_F(MainWindowTest, TheCategoriesCommandEditsThePickList)
     }};
     w->Categories1Click();
     EXPECT_EQ(readBytes(data.file("category.xxx")), "");
+    EXPECT_EQ(w->frmFilter()->cbWhat->count(), 0);
+    EXPECT_EQ(w->filterCaption(), "Filters");
 }
 
 // A task file edited elsewhere with LF line ends keeps every task through

@@ -23,6 +23,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QTimeEdit>
 #include <QPlainTextEdit>
@@ -678,13 +680,18 @@ TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
     EXPECT_EQ(w->selectedDay(), QDate(2027, 1, 20));
     EXPECT_EQ(dayNotes(), QStringList({"Call the bank"}));
 
-    // A to-do task onto a day: dated now, no alarm, gone from the to-do list.
+    // A to-do task onto a day: dated now, to the minute, no alarm, gone
+    // from the to-do list.
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(10, 31, 27)));
     w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));  // "Buy stamps"
     prompts.answers = {0};
     w->cal1DragDrop(2, false, QDate(2027, 1, 21));
     EXPECT_EQ(keysWithNotes("Buy stamps"), QStringList({"46408.100"}));
     EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
     EXPECT_EQ(w->gridDay().cell(kDayAlarm, 1), "No");
+    DateValue dropped = -1;
+    ASSERT_TRUE(StrToTime(w->gridDay().cell(kDayTime, 1), w->formats(), &dropped));
+    EXPECT_EQ(TimeOfValue(dropped), QTime(10, 31)) << w->gridDay().cell(kDayTime, 1).toStdString();
 
     // The dated task onto the to-do list's first row: no time, no alarm.
     w->selectDayRow(1);
@@ -750,16 +757,87 @@ TEST_F(TaskCommandsTest, TheListsToolbarsAndPopupMenusRunTheirCommands)
     EXPECT_TRUE(runner.responders.isEmpty());
 }
 
-TEST_F(TaskCommandsTest, NotesKeepTheirLimits)
+TEST_F(TaskCommandsTest, LongStoredNotesAndCategoriesSurviveTheEditor)
 {
+    // Texts longer than the editor's fields take from the keyboard, as the
+    // notes pane, the category list and an import make them.
+    QString notes;
+    for (int i = 0; notes.size() < 2500; ++i)
+        notes += QStringLiteral("Point %1 of the meeting agenda\r\n").arg(i);
+    const QString category = QStringLiteral("Neighbourhood association");
+    Grid g;
+    ASSERT_TRUE(LoadGridFile(g, data.file("grid.grd")).ok);
+    for (int r = 1; r < g.rowCount(); ++r)
+        if (g.cell(kStoreNotes, r) == "Call the bank") {
+            g.setCell(kStoreNotes, r, notes);
+            g.setCell(kStoreCategory, r, category);
+        }
+    writeBytes(data.file("grid.grd"), GridFileBytes(g));
+    writeBytes(data.file("category.xxx"), "Neighbourhood association\r\nWork\r\n");
     start();
-    answerEditor("x", [](TfrmEdit &ed) {
-        ed.memMain->setPlainText(QString(2100, u'n'));
-        EXPECT_EQ(ed.memMain->toPlainText().size(), 2048);
-        ed.memComplete->setPlainText(QString(300, u'c'));
-        EXPECT_EQ(ed.memComplete->toPlainText().size(), 255);
-        ed.btCancel->click();
+
+    // Edited and confirmed with OK: both stay whole.
+    answerEditor("", [&](TfrmEdit &ed) {
+        EXPECT_EQ(ed.notes(), notes);
+        EXPECT_EQ(ed.category(), category);
+        ok(ed);
+    });
+    w->selectDayRow(2);
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    EXPECT_EQ(keysWithNotes(notes).size(), 1);
+    const Grid saved = onDisk("grid.grd");
+    for (int r = 1; r < saved.rowCount(); ++r) {
+        if (saved.cell(kStoreNotes, r) == notes) {
+            EXPECT_EQ(saved.cell(kStoreCategory, r), category);
+        }
+    }
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Neighbourhood association\r\nWork\r\n");
+
+    // Marked as completed: the task and its completed row keep them too.
+    answerEditor("", [](TfrmEdit &ed) { ed.btOK2->click(); });
+    w->selectDayRow(2);
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    ASSERT_EQ(keysWithNotes(notes).size(), 1);
+    const Grid done = onDisk("gridComp.grd");
+    EXPECT_EQ(done.cell(kCompCategory, 1), category);
+    EXPECT_EQ(done.cell(kCompNotes, 1), notes);
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_TRUE(runner.responders.isEmpty());
+}
+
+TEST_F(TaskCommandsTest, ANewCategoryShowsInTheFilterAtOnceAndAfterARestart)
+{
+    writeBytes(data.file("category.xxx"), "Home\r\nWork\r\n");
+    start();
+    // The Filters dialog once confirmed: "category.yyy" exists from now on.
+    runner.responders.append([](QDialog &d) {
+        auto &f = dynamic_cast<TfrmFilter &>(d);
+        f.btOK->click();
+        return f.result();
+    });
+    w->btFilterClick();
+    ASSERT_TRUE(QFile::exists(data.file("category.yyy")));
+
+    // A task of a new category.
+    answerEditor("Prune the roses", [](TfrmEdit &ed) {
+        ed.setCategory(QStringLiteral("Garden"));
+        ed.btOK->click();
     });
     w->btAddClick(TfrmMain::Sender::tbAdd1);
-    EXPECT_TRUE(runner.responders.isEmpty());
+    EXPECT_EQ(readBytes(data.file("category.xxx")), "Home\r\nWork\r\nGarden\r\n");
+    // The filter lists it at once, shown.
+    QStringList listed, shown;
+    for (int i = 0; i < w->frmFilter()->cbWhat->count(); ++i) {
+        listed << w->frmFilter()->cbWhat->item(i)->text();
+        if (w->frmFilter()->cbWhat->item(i)->checkState() == Qt::Checked)
+            shown << w->frmFilter()->cbWhat->item(i)->text();
+    }
+    EXPECT_EQ(listed, QStringList({"Home", "Work", "Garden"}));
+    EXPECT_EQ(shown, listed);
+
+    // After a restart the task is still there and no filter is on.
+    w.reset();
+    start();
+    EXPECT_EQ(w->filterCaption(), "Filters");
+    EXPECT_EQ(dayNotes(), QStringList({"Water plants", "Call the bank", "Prune the roses"}));
 }

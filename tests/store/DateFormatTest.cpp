@@ -5,6 +5,7 @@
 #include <QLocale>
 
 using namespace morvane;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -140,6 +141,50 @@ TEST(Locale, QtPatternsBecomeTheProgramsOwn)
     EXPECT_EQ(de.dateSeparator, u'.');
     EXPECT_EQ(FormatDateTime(u"ddddd t", v, de), "09.12.2026 18:05");
     EXPECT_EQ(de.longDayNames[3], "Mittwoch");
+}
+
+TEST(Locale, TimesHaveHoursAndMinutesOnlyWhateverTheLocale)
+{
+    // Tasks have minutes only: the short time ("t") and, once fixed, the long
+    // time ("tt") show none of the seconds, under the C locale (whose own
+    // short time has them) as under en_US and de_DE.
+    const DateValue v = at(2026, 12, 9, 9, 30, 45);
+    const struct {
+        QLocale locale;
+        const char *shown;
+    } cases[] = {{QLocale::c(), "09:30"},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), "9:30 AM"},
+                 {QLocale(QLocale::German, QLocale::Germany), "09:30"}};
+    for (const auto &c : cases) {
+        const FormatSettings fs = fix2000(FormatSettings::fromLocale(c.locale, 2026));
+        EXPECT_EQ(FormatDateTime(u"t", v, fs), c.shown) << c.locale.name().toStdString();
+        EXPECT_EQ(FormatDateTime(u"tt", v, fs), c.shown) << c.locale.name().toStdString();
+        // Times written with seconds by earlier versions still read.
+        DateValue t = -1;
+        ASSERT_TRUE(StrToTime(u"09:30:45", fs, &t));
+        EXPECT_DOUBLE_EQ(t, TimeValue(9, 30, 45));
+    }
+    // The seconds go from the locale's short time as it is read, before any
+    // start-up adjustment.
+    EXPECT_EQ(FormatSettings::fromLocale(QLocale::c(), 2026).shortTimeFormat, "hh:mm");
+
+    // A task's time is written to the minute whatever the value holds.
+    EXPECT_EQ(TaskTimeText(v, us), "9:30 AM");
+    EXPECT_EQ(TaskTimeText(v, fix2000(FormatSettings::fromLocale(QLocale::c(), 2026))), "09:30");
+
+    // The seconds go with their separator, or with their own unit's name.
+    EXPECT_EQ(DropSeconds(u"hh:mm:ss"_s), "hh:mm");
+    EXPECT_EQ(DropSeconds(u"h:mm:ss AMPM"_s), "h:mm AMPM");
+    EXPECT_EQ(DropSeconds(u"AMPMh:mm:ss"_s), "AMPMh:mm");
+    EXPECT_EQ(DropSeconds(u"HH.mm.ss"_s), "HH.mm");
+    EXPECT_EQ(DropSeconds(u"ss"_s), "");
+    EXPECT_EQ(DropSeconds(u"ss:nn"_s), "nn");
+    EXPECT_EQ(DropSeconds(u"h:mm"_s), "h:mm");
+    EXPECT_EQ(DropSeconds(u"hh.mm:ss \"h\""_s), "hh.mm \"h\"");
+    const FormatSettings ja = fix2000(FormatSettings::fromLocale(QLocale(QLocale::Japanese, QLocale::Japan), 2026));
+    EXPECT_EQ(FormatDateTime(u"tt", v, ja), u"9時30分"_s);
+    const FormatSettings frCA = fix2000(FormatSettings::fromLocale(QLocale(QLocale::French, QLocale::Canada), 2026));
+    EXPECT_EQ(FormatDateTime(u"tt", v, frCA), u"09 h 30 min"_s);
 }
 
 TEST(StrToTime, ReadsTheLocalesTimes)

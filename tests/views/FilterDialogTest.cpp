@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -107,4 +109,92 @@ TEST_F(FilterDialogTest, AllNoneFiltersOffTheWarningAndTheCloseBox)
 
     f->btHelp->click();
     EXPECT_EQ(helpTopics, QList<int>({200}));
+}
+
+TEST_F(FilterDialogTest, OnlyCategoriesThePersonUntickedAreHidden)
+{
+    writeBytes(data.file("category.xxx"), "Work\r\nHome\r\n");
+    {
+        auto f = make();
+        f->cbWhat->item(1)->setCheckState(Qt::Unchecked);  // Home
+        f->btOK->click();
+        // "category.yyy" names the checked categories, as it always has.
+        EXPECT_EQ(readBytes(data.file("category.yyy")), "Work\r\n");
+    }
+    // A category added since (by the editor, say) is not named in it: at
+    // the next start it shows, and only Home stays hidden.
+    writeBytes(data.file("category.xxx"), "Garden\r\nHome\r\nWork\r\n");
+    TaskFilter again;
+    TfrmFilter f2({prompts, settings, data.path(), {}}, again);
+    EXPECT_EQ(checked(f2), QStringList({"Garden", "Work"}));
+    EXPECT_TRUE(again.TaskPassesFilter(u"No", u"Garden"));
+    EXPECT_FALSE(again.TaskPassesFilter(u"No", u"Home"));
+    // Showing the dialog changes nothing of that.
+    f2.show();
+    EXPECT_EQ(checked(f2), QStringList({"Garden", "Work"}));
+    f2.btOK->click();
+    EXPECT_EQ(readBytes(data.file("category.yyy")), "Garden\r\nWork\r\n");
+
+    // Unticked by the person, it stays hidden across starts.
+    f2.show();
+    f2.cbWhat->item(0)->setCheckState(Qt::Unchecked);
+    f2.btOK->click();
+    TaskFilter third;
+    TfrmFilter f3({prompts, settings, data.path(), {}}, third);
+    EXPECT_EQ(checked(f3), QStringList({"Work"}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(FilterDialogTest, CategoriesSavedDuringTheRunAreListedAtOnce)
+{
+    writeBytes(data.file("category.xxx"), "Home\r\nWork\r\n");
+    auto f = make();
+    f->cbWhat->item(0)->setCheckState(Qt::Unchecked);  // Home
+    f->btOK->click();
+    // Beside "category.yyy", the categories the list held.
+    EXPECT_EQ(readBytes(data.file("category.seen")), "Home\r\nWork\r\n");
+
+    // Garden is added; the checks of the others stay, even one changed
+    // since the last OK and not saved.
+    f->cbWhat->item(1)->setCheckState(Qt::Unchecked);  // Work, by the close box
+    writeBytes(data.file("category.xxx"), "Garden\r\nHome\r\nWork\r\n");
+    EXPECT_FALSE(f->categoriesChanged());  // still Home and Work hidden
+    EXPECT_EQ(checked(*f), QStringList({"Garden"}));
+    EXPECT_TRUE(filter.TaskPassesFilter(u"No", u"Garden"));
+
+    // Work leaves the list: its tasks show again.
+    writeBytes(data.file("category.xxx"), "Garden\r\nHome\r\n");
+    EXPECT_TRUE(f->categoriesChanged());
+    EXPECT_TRUE(filter.TaskPassesFilter(u"No", u"Work"));
+    EXPECT_FALSE(filter.TaskPassesFilter(u"No", u"Home"));
+
+    // Home, hidden and saved so, leaves and comes back: hidden as before.
+    writeBytes(data.file("category.xxx"), "Garden\r\n");
+    EXPECT_TRUE(f->categoriesChanged());
+    EXPECT_FALSE(filter.FiltersOn());
+    writeBytes(data.file("category.xxx"), "Garden\r\nHome\r\n");
+    EXPECT_TRUE(f->categoriesChanged());
+    EXPECT_EQ(checked(*f), QStringList({"Garden"}));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(FilterDialogTest, WithoutTheRememberedListNothingUnnamedIsHidden)
+{
+    // Files from before the list was remembered: only "category.yyy". Which
+    // of the others the person unticked cannot be told, so none is hidden.
+    writeBytes(data.file("category.xxx"), "Garden\r\nHome\r\nWork\r\n");
+    writeBytes(data.file("category.yyy"), "Work\r\n");
+    auto f = make();
+    EXPECT_EQ(checked(*f), QStringList({"Garden", "Home", "Work"}));
+    EXPECT_FALSE(filter.FiltersOn());
+
+    // A file that cannot be read hides nothing either, and is reported.
+    writeBytes(data.file("category.seen"), "Garden\r\nHome\r\nWork\r\n");
+    QFile::remove(data.file("category.yyy"));
+    ASSERT_TRUE(QDir().mkdir(data.file("category.yyy")));
+    TaskFilter other;
+    TfrmFilter f2({prompts, settings, data.path(), {}}, other);
+    EXPECT_EQ(checked(f2), QStringList({"Garden", "Home", "Work"}));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].text.contains("category.yyy")) << prompts.shown[0].text.toStdString();
 }
