@@ -169,18 +169,29 @@ TEST(StoredColours, RgbAndSystemColours)
     EXPECT_EQ(ToQColor(0x8000000Du, p), QColor(70, 80, 90));  // highlight
 }
 
-TEST(ScreenPlacement, AWindowTallerThanTheScreenOpensInsideIt)
+TEST(ScreenPlacement, TheWholeFrameGoesOnTheScreen)
 {
     const QRect area(0, 0, 800, 600);
+    const QMargins frame(4, 24, 4, 4);  // a title bar and a border
+    // Taller than the screen: shrunk, with the title bar at the top.
+    EXPECT_EQ(PlaceFrame(QRect(100, -300, 500, 2000), frame, area, {}), QRect(100, 24, 500, 572));
+    // One that fits is only moved in from the edges, frame included.
+    EXPECT_EQ(PlaceFrame(QRect(700, 550, 300, 200), frame, area, {}), QRect(496, 396, 300, 200));
+    EXPECT_EQ(PlaceFrame(QRect(200, 10, 300, 200), frame, area, {}), QRect(200, 24, 300, 200));
+    EXPECT_EQ(PlaceFrame(QRect(200, 30, 300, 200), frame, area, {}), QRect(200, 30, 300, 200));
+    // One that cannot shrink enough keeps its title bar on the screen.
+    EXPECT_EQ(PlaceFrame(QRect(50, 50, 300, 200), frame, area, QSize(1000, 900)), QRect(4, 24, 1000, 900));
+    // An area that does not start at 0 (a panel above it).
+    EXPECT_EQ(PlaceFrame(QRect(0, 0, 300, 200), frame, QRect(0, 30, 800, 570), {}), QRect(4, 54, 300, 200));
+
+    // A window the window manager has not framed yet (it is not, when it is
+    // about to show) is placed with room for a frame all the same.
     QWidget w;
     w.setGeometry(100, -300, 500, 2000);
     KeepOnScreen(w, area);
-    EXPECT_TRUE(area.contains(w.geometry())) << w.x() << "," << w.y() << " " << w.width() << "x" << w.height();
-    // One that fits is only moved in from the edge.
-    QWidget small;
-    small.setGeometry(700, 550, 300, 200);
-    KeepOnScreen(small, area);
-    EXPECT_EQ(small.geometry(), QRect(500, 400, 300, 200));
+    EXPECT_GE(w.y(), 16) << w.x() << "," << w.y();
+    EXPECT_LE(w.geometry().bottom(), area.bottom());
+    EXPECT_TRUE(area.contains(w.geometry()));
     // The guard does it whenever the window is shown.
     QWidget tall;
     OnScreenGuard guard;
