@@ -70,8 +70,12 @@ void KeepOnScreen(QWidget &w, const QRect &area)
             w.resize(placed.size());
         return;
     }
-    if (placed != w.geometry())
-        w.setGeometry(placed);
+    if (placed == w.geometry())
+        return;
+    const bool chosen = w.testAttribute(Qt::WA_Moved);
+    w.setGeometry(placed);
+    // A dialog placed over its parent is placed so again next time.
+    w.setAttribute(Qt::WA_Moved, chosen);
 }
 
 bool OnScreenGuard::eventFilter(QObject *watched, QEvent *e)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -199,6 +200,22 @@ TEST(ScreenPlacement, TheWholeFrameGoesOnTheScreen)
     tall.setGeometry(0, -500, 300, 5000);
     tall.show();
     EXPECT_TRUE(AvailableArea(tall).contains(tall.geometry()));
+    // A dialog is moved in after it has placed itself as it shows (a dialog
+    // centres itself over its parent then, not knowing its frame), and it
+    // places itself again the next time: its place stays Qt's.
+    struct SelfPlacing : QDialog {
+        void showEvent(QShowEvent *e) override
+        {
+            QDialog::showEvent(e);
+            move(x(), -100);
+            setAttribute(Qt::WA_Moved, false);
+        }
+    } dialog;
+    dialog.installEventFilter(&guard);
+    dialog.resize(300, 5000);
+    dialog.show();
+    EXPECT_TRUE(AvailableArea(dialog).contains(dialog.geometry())) << dialog.y() << " " << dialog.height();
+    EXPECT_FALSE(dialog.testAttribute(Qt::WA_Moved));
 }
 
 TEST(AlarmSound, TheProgramsOwnSoundStandsInForAMissingFile)
