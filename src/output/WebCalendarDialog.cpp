@@ -137,7 +137,7 @@ TfrmWebCal::TfrmWebCal(Services services, QWidget *parent) : QDialog(parent), sv
     edSize = new QSpinBox(look);
     edSize->setObjectName(u"edSize"_s);
     edSize->setRange(6, 20);
-    auto *sizeLabel = new QLabel(u"&Font size:"_s, look);
+    auto *sizeLabel = new QLabel(u"Font si&ze:"_s, look);
     sizeLabel->setBuddy(edSize);
     lblSample = new QLabel(u"This is a sample"_s, look);
     connect(edSize, &QSpinBox::valueChanged, this, [this] { edSizeChange(); });

@@ -298,8 +298,20 @@ void TfrmMain::Holidays1Click()
 
 void TfrmMain::showHelp(int topic)
 {
+    // Help opens over the window that asked for it. A modal dialog (the
+    // options, the holidays, the filters) keeps every other window behind
+    // it and deaf to the mouse, so its help is its own child window, and
+    // goes when the dialog goes.
+    QWidget *asker = QApplication::activeModalWidget();
+    if (!asker)
+        asker = this;
+    if (help_ && help_->parentWidget() != asker) {
+        help_->hide();
+        help_->deleteLater();
+        help_ = nullptr;
+    }
     if (!help_)
-        help_ = new HelpWindow({QCoreApplication::applicationDirPath(), sv_.folder}, this);
+        help_ = new HelpWindow({QCoreApplication::applicationDirPath(), sv_.folder}, asker);
     help_->showTopic(topic);
 }
 
@@ -413,10 +425,14 @@ void TfrmMain::buildMenus()
     command(resize, u"Daily Tasks/Notes"_s, {}, &TfrmMain::DailyEventsNotes1Click)
         ->setObjectName(u"DailyEventsNotes1"_s);
     resize->addSeparator();
-    command(resize, u"Maximize daily tasks"_s, QKeySequence(u"Ctrl+D"_s), &TfrmMain::Maximizedailyevents1Click)
-        ->setObjectName(u"Maximizedailyevents1"_s);
-    command(resize, u"Maximize to-do tasks"_s, QKeySequence(u"Ctrl+T"_s), &TfrmMain::Maximizenondaytasks1Click)
-        ->setObjectName(u"Maximizenondaytasks1"_s);
+    Maximizedailyevents1_ = command(resize, u"Maximize daily tasks"_s, QKeySequence(u"Ctrl+D"_s),
+                                    &TfrmMain::Maximizedailyevents1Click);
+    Maximizedailyevents1_->setObjectName(u"Maximizedailyevents1"_s);
+    Maximizenondaytasks1_ = command(resize, u"Maximize to-do tasks"_s, QKeySequence(u"Ctrl+T"_s),
+                                    &TfrmMain::Maximizenondaytasks1Click);
+    Maximizenondaytasks1_->setObjectName(u"Maximizenondaytasks1"_s);
+    for (QAction *a : {Maximizedailyevents1_, Maximizenondaytasks1_})
+        a->setCheckable(true);
     resize->addSeparator();
     command(resize, u"Memorize screen size/positions"_s, {}, &TfrmMain::Memorizescreensizepositions1Click)
         ->setObjectName(u"Memorizescreensizepositions1"_s);
@@ -607,6 +623,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
         if (popupHiders_.contains(watched))
             hidePopup();
     }
+    if (e->type() == QEvent::Leave && (watched == this || std::find(cal_.begin(), cal_.end(), watched) != cal_.end()))
+        popupMouseLeft();
     if (e->type() == QEvent::MouseButtonDblClick && (watched == StatusBar1_ || watched == lblDate_)) {
         guard([this] { Today1Click(); });
         return true;

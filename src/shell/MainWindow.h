@@ -13,6 +13,7 @@
 #include "DailyAlarms.h"
 #include "DesktopNotifier.h"
 #include "FileLauncher.h"
+#include "HelpWindow.h"
 #include "Clock.h"
 #include "DailyBackup.h"
 #include "Find.h"
@@ -35,6 +36,7 @@
 #include <QDate>
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
 #include <QSet>
 #include <array>
 #include <functional>
@@ -55,7 +57,6 @@ class QToolBar;
 namespace morvane {
 
 class GridTableModel;
-class HelpWindow;
 class TfrmComplete;
 class TfrmFilter;
 class FindDialog;
@@ -118,7 +119,7 @@ public:
     void Help1Click();
     void showHelp(int topic);
     TfrmOptions *frmOptions() const { return frmOptions_.get(); }
-    HelpWindow *helpWindow() const { return help_; }
+    HelpWindow *helpWindow() const { return help_.data(); }
 
     void ReadSettings(bool startHidden);
     void ApplySettings(bool shadows);
@@ -253,6 +254,7 @@ public:
     void memPopupEnableClick();
     void memPopupDisableClick();
     void hidePopup();
+    void popupMouseLeft();
     bool popupVisible() const;
     QStringList popupLines() const;
     TimerPool::Handle popupTrigger() const { return tmPopup_; }
@@ -375,6 +377,9 @@ private:
     void goToTray();
     void showFromTray();
     void flashSplitter(QSplitter *s);
+    // Fills the area of both lists with one, or gives the other back its room.
+    void maximizeList(bool dayList);
+    void showMaximizedList();
     void buildCalendars();
     void buildLists();
     void buildTaskCommands();
@@ -456,6 +461,8 @@ private:
     bool flashMode_ = false;
     int flashCount_ = 0;
     QSplitter *flashSplitter_ = nullptr;
+    QAction *Maximizedailyevents1_ = nullptr, *Maximizenondaytasks1_ = nullptr;
+    int split2BeforeMaximize_ = -1;  // where the bar was before a list filled the area
 
     QWidget *pnlTop_ = nullptr;
     QToolBar *ToolBar1_ = nullptr;
@@ -523,7 +530,7 @@ private:
     void selectFoundTask(bool fromTop);
     int daySortColumn_ = 0, todoSortColumn_ = 0;
     bool daySortAscending_ = true, todoSortAscending_ = true;
-    HelpWindow *help_ = nullptr;
+    QPointer<HelpWindow> help_;  // a child of the window that asked last
 };
 
 // The day this build was made, for the version-age reminder.

@@ -275,7 +275,8 @@ void TfrmMain::btAddClick(Sender sender)
             gridDay_.setCell(kDayAlarm, row, yesNo(ed->cbAlarm->isChecked()));
             SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
             reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
-            ColorAllCalendars(false);
+            // The editor's repeats may have gone into any month on screen.
+            ColorAllCalendars(true);
         } else {
             const int row = FirstFreeTodoRow(gridNonday_);
             gridNonday_.setCell(kTodoCategory, row, ed->category());
@@ -301,7 +302,7 @@ void TfrmMain::btEditClick(Sender sender)
     else if (sender == Sender::tbEdit2)
         tvNonday_->setFocus();
     EditOrComplete(sender, true);
-    ColorAllCalendars(false);
+    ColorAllCalendars(true);  // the editor's repeats may have gone into any month on screen
 }
 
 void TfrmMain::Markascompleted1Click(Sender sender)

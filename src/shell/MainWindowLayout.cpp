@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -62,8 +63,9 @@ void TfrmMain::applyLayout(const LayoutValues &values)
 
 void TfrmMain::FormResize()
 {
-    // The calendars and lists fit themselves to their panes here once they
-    // exist.
+    // The calendars and lists fit themselves to their panes; what is left
+    // is the Resize menu's word on which list fills the area.
+    showMaximizedList();
 }
 
 void TfrmMain::Timer2Timer()
@@ -114,18 +116,36 @@ void TfrmMain::N4monthCalendars1Click() { flashSplitter(split1_); }
 void TfrmMain::DaytoNonDayEvents1Click() { flashSplitter(split2_); }
 void TfrmMain::DailyEventsNotes1Click() { flashSplitter(splitDay_); }
 
-void TfrmMain::Maximizedailyevents1Click()
+void TfrmMain::Maximizedailyevents1Click() { maximizeList(true); }
+void TfrmMain::Maximizenondaytasks1Click() { maximizeList(false); }
+
+void TfrmMain::maximizeList(bool dayList)
 {
-    setPosition(split2_, split2_->height());
+    // The command undoes itself: given again while its list fills the
+    // area, it puts the bar back where it was, so that the way back is not
+    // a bar two pixels wide at the window's edge.
+    const int pos = position(split2_), whole = split2_->height();
+    const bool dayFills = split2_->sizes().value(1) == 0, todoFills = pos == 0;
+    if (dayList ? dayFills : todoFills) {
+        setPosition(split2_, split2BeforeMaximize_ > 0 && split2BeforeMaximize_ < whole ? split2BeforeMaximize_
+                                                                                         : whole / 2);
+    } else {
+        if (!dayFills && !todoFills)
+            split2BeforeMaximize_ = pos;
+        setPosition(split2_, dayList ? whole : 0);
+    }
     FormResize();
-    tvDay_->setFocus();
+    (dayList ? tvDay_ : tvNonday_)->setFocus();
 }
 
-void TfrmMain::Maximizenondaytasks1Click()
+void TfrmMain::showMaximizedList()
 {
-    setPosition(split2_, 0);
-    FormResize();
-    tvNonday_->setFocus();
+    // The menu's checks say which list fills the area, however it came to.
+    if (!split2_ || !Maximizedailyevents1_ || !Maximizenondaytasks1_)
+        return;
+    const QList<int> sizes = split2_->sizes();
+    Maximizedailyevents1_->setChecked(sizes.value(0) > 0 && sizes.value(1) == 0);
+    Maximizenondaytasks1_->setChecked(sizes.value(0) == 0 && sizes.value(1) > 0);
 }
 
 void TfrmMain::Memorizescreensizepositions1Click()

@@ -6,6 +6,7 @@
 #include "MonthCalendar.h"
 #include "FindDialog.h"
 #include "Navigation.h"
+#include "ScreenPlacement.h"
 #include "YearView.h"
 #include "ShadowLabel.h"
 
@@ -101,6 +102,7 @@ void TfrmMain::Search1Click()
     findState_.fresh = true;
     if (!FindDialog1_) {
         FindDialog1_ = new FindDialog(this);
+        FindDialog1_->installEventFilter(new OnScreenGuard(FindDialog1_));  // near the screen's edge too
         connect(FindDialog1_, &FindDialog::findNext, this, [this] { guard([this] { FindDialog1Find(); }); });
         connect(FindDialog1_, &FindDialog::closed, this, [this] {
             foundTask_.clear();
@@ -260,7 +262,11 @@ bool TfrmMain::FormKeyDown(QWidget *target, QKeyEvent *e)
             return true;
         }
     }
-    if ((key == Qt::Key_Insert || key == Qt::Key_Delete) && (target == tvDay_ || target == tvNonday_)) {
+    // A day just clicked has the focus on its calendar: Insert adds a task
+    // to it there as in the day list.
+    const bool onCalendar = std::find(cal_.begin(), cal_.end(), target) != cal_.end();
+    if ((key == Qt::Key_Insert || key == Qt::Key_Delete) &&
+        (target == tvDay_ || target == tvNonday_ || (onCalendar && key == Qt::Key_Insert))) {
         // Acted on when released; a key stroke that was a menu shortcut
         // never arrives here, so it is not acted on twice.
         if (!e->isAutoRepeat())
@@ -279,6 +285,8 @@ void TfrmMain::FormKeyUp(QWidget *target, QKeyEvent *e)
         pendingKey_ = 0;
         if (target == tvDay_)
             key == Qt::Key_Insert ? btAddClick(Sender::tbAdd1) : btDelClick(Sender::tbDel1);
+        else if (std::find(cal_.begin(), cal_.end(), target) != cal_.end())
+            btAddClick(Sender::tbAdd1);
         else if (target == tvNonday_)
             key == Qt::Key_Insert ? btAddClick(Sender::tbAdd2) : btDelClick(Sender::tbDel2);
     }

@@ -41,7 +41,8 @@ void TfrmMain::buildOutput()
     QAction *exitItem = file->findChild<QAction *>(u"Exit1"_s);
     QAction *sep = exitItem ? file->actions().value(file->actions().indexOf(exitItem) - 1) : nullptr;
     file->insertSeparator(sep);
-    insertCommand(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click)->setShortcut(QKeySequence(u"Ctrl+P"_s));
+    // No shortcut: Ctrl+P is Prior Highlighted Task.
+    insertCommand(file, sep, u"Print1"_s, u"&Print..."_s, &TfrmMain::Print1Click);
     auto *exportMenu = new QMenu(u"&Export"_s, file);
     exportMenu->setObjectName(u"Export1"_s);
     file->insertMenu(sep, exportMenu);

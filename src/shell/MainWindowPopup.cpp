@@ -95,6 +95,15 @@ void TfrmMain::hidePopup()
         pnlPop_->hide();
 }
 
+void TfrmMain::popupMouseLeft()
+{
+    // The mouse may leave the window straight from a day, without passing
+    // over anything that hides the summary; nor may a countdown begun on
+    // that day open it after the mouse has gone.
+    hover_.reset();
+    hidePopup();
+}
+
 bool TfrmMain::popupVisible() const { return pnlPop_ && pnlPop_->isVisible(); }
 
 QStringList TfrmMain::popupLines() const

@@ -111,7 +111,7 @@ QWidget *TfrmOptions::buildAppearance()
     auto *cg = new QGridLayout(colours);
     cbColorDone = check(u"&Done Items"_s, "cbColorDone", colours);
     cbColorNotDone = check(u"&Not-done items"_s, "cbColorNotDone", colours);
-    cbHoliday = check(u"&Holidays"_s, "cbHoliday", colours);
+    cbHoliday = check(u"H&olidays"_s, "cbHoliday", colours);  // Alt+H is Help
     cbCurrentMonth = check(u"Current month"_s, "cbCurrentMonth", colours);
     pnlDone = sample("pnlDone", colours);
     pnlNotDone = sample("pnlNotDone", colours);

@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "ScreenPlacement.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -19,6 +21,7 @@ HelpWindow::HelpWindow(QStringList folders, QWidget *parent)
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(browser_);
     resize(560, 520);
+    installEventFilter(new OnScreenGuard(this));
 }
 
 bool HelpWindow::showTopic(int topic)
@@ -37,6 +40,8 @@ bool HelpWindow::showTopic(int topic)
     browser_->setHtml(u"<p>The help page for this window (topic %1) is missing. Reinstalling Morvane "
                       "puts it back.</p>"_s.arg(topic));
     show();
+    raise();
+    activateWindow();
     return false;
 }
 

@@ -59,7 +59,7 @@ TfrmFilter::TfrmFilter(Services services, TaskFilter &filter, QWidget *parent)
     cbNotDone = new QCheckBox(this);
     cbNotDone->setObjectName(u"cbNotDone"_s);
     pnlDone = panel(u"pnlDone"_s, u"&Done Items"_s, this);
-    pnlNotDone = panel(u"pnlNotDone"_s, u"&Not Done Items"_s, this);
+    pnlNotDone = panel(u"pnlNotDone"_s, u"No&t Done Items"_s, this);  // Alt+N is None
     pnlDone->setBuddy(cbDone);
     pnlNotDone->setBuddy(cbNotDone);
     pnlDone->installEventFilter(this);

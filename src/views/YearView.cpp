@@ -1,6 +1,7 @@
 #include "YearView.h"
 
 #include "CalendarRules.h"
+#include "ScreenPlacement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -90,8 +91,33 @@ TfrmYear::TfrmYear(Services services, QWidget *parent) : QDialog(parent), sv_(st
     connect(btNext, &QPushButton::clicked, this, [this] { btNextClick(); });
     connect(btToday, &QPushButton::clicked, this, [this] { btTodayClick(); });
 
+    // Never smaller than its months can be read at, whatever was stored
+    // (the first default was too small for that).
+    setMinimumSize(readableSize().boundedTo(AvailableArea(*this).size()));
     resize(sv_.settings.read(kWidth), sv_.settings.read(kHeight));
     move(sv_.settings.read(kLeft), sv_.settings.read(kTop));
+}
+
+QSize TfrmYear::readableSize() const
+{
+    // A month with its labels, its weekday row and its day numbers at the
+    // calendar font's size with room between them.
+    MonthCalendar probe;
+    probe.cellFont = QFont(u"Arial"_s, std::max(1, sv_.calendarFontSize));
+    probe.monthLabelFont = probe.cellFont;
+    probe.monthLabelFont.setBold(true);
+    probe.showWeekDayHeader = true;
+    probe.showOnCalendar = true;
+    probe.bevelWidth = 3;
+    // And tall enough for the sizing rule to show the weekday row.
+    int h = probe.sizeHint().height();
+    CalendarSizing look;
+    LookForHeight(look, h, sv_.calendarFontSize);
+    while (!look.weekDayHeader)
+        LookForHeight(look, ++h, sv_.calendarFontSize);
+    // Four across, overlapping by a pixel; three down, a pixel apart.
+    return {4 * (probe.sizeHint().width() - 1),
+            3 * (h + 1) + Panel1_->sizeHint().height() + StatusBar1_->sizeHint().height()};
 }
 
 QDate TfrmYear::selectedDate() const { return cal_[std::size_t(selected_)]->date(); }
@@ -192,13 +218,17 @@ bool TfrmYear::FormKeyDown(int key, Qt::KeyboardModifiers mods)
     default: break;
     }
     if (step != 0) {
+        // Past 31 December the arrows go on into the next year, before
+        // 1 January into the year before, as on a paper calendar.
         const QDate to = d.addDays(step);
-        if (to.year() == d.year()) {  // the view never leaves its year by the arrows
-            if (to.month() != d.month())
-                select(to.month() - 1);
-            const QSignalBlocker quiet(cal_[std::size_t(selected_)]);
-            cal_[std::size_t(selected_)]->setDate(to);
+        if (to.year() != d.year()) {
+            setYear(to.year());
+            updateCaption();
         }
+        if (to.month() != d.month())
+            select(to.month() - 1);
+        const QSignalBlocker quiet(cal_[std::size_t(selected_)]);
+        cal_[std::size_t(selected_)]->setDate(to);
     } else if (key == Qt::Key_PageUp) {
         if (selected_ == 0)
             btPriorClick();

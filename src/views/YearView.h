@@ -56,6 +56,9 @@ protected:
 
 private:
     void FormShow();
+    // The smallest size at which every month shows its weekday row and its
+    // day numbers apart.
+    QSize readableSize() const;
     void resizeCalendars();
     void setYear(int year);
     void select(int cal);

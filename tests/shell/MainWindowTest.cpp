@@ -9,8 +9,10 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QHelpEvent>
@@ -343,6 +345,49 @@ TEST_F(MainWindowTest, OptionsAndHelpFromTheMainWindow)
     w->Help1Click();
     ASSERT_NE(w->helpWindow(), nullptr);
     EXPECT_TRUE(w->helpWindow()->isVisible());
+    EXPECT_EQ(w->helpWindow()->parentWidget(), w.get());
+
+    // Help asked for by a modal dialog opens over it, as its child: the
+    // dialog would keep any other window behind it and deaf to the mouse.
+    for (void (TfrmMain::*open)() : {&TfrmMain::Options2Click, &TfrmMain::Holidays1Click, &TfrmMain::btFilterClick}) {
+        runner.responders = {[&](QDialog &d) {
+            d.setWindowModality(Qt::ApplicationModal);
+            d.show();
+            QPushButton *help = nullptr;
+            for (QPushButton *b : d.findChildren<QPushButton *>())
+                if (b->text() == "&Help")
+                    help = b;
+            EXPECT_TRUE(help) << d.windowTitle().toStdString();
+            if (help)
+                help->click();
+            EXPECT_TRUE(w->helpWindow() && w->helpWindow()->isVisible()) << d.windowTitle().toStdString();
+            EXPECT_TRUE(w->helpWindow() && w->helpWindow()->parentWidget() == &d) << d.windowTitle().toStdString();
+            d.hide();
+            return int(QDialog::Rejected);
+        }};
+        (w.get()->*open)();
+    }
+    w->Help1Click();
+    EXPECT_EQ(w->helpWindow()->parentWidget(), w.get());
+}
+
+TEST(Help, EveryTopicTheProgramAsksForHasItsPage)
+{
+    QSet<int> topics;
+    const QRegularExpression asked(QStringLiteral(R"(showHelp\(\s*(\d+)\s*\))"));
+    QDirIterator it(QStringLiteral(MORVANE_SOURCE_DIR "/src"), {"*.cpp", "*.h"}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        for (auto m = asked.globalMatch(QString::fromUtf8(f.readAll())); m.hasNext();)
+            topics.insert(m.next().captured(1).toInt());
+    }
+    EXPECT_TRUE(topics.contains(100) && topics.contains(200) && topics.contains(300) && topics.contains(400))
+        << topics.size();
+    for (int topic : topics)
+        EXPECT_TRUE(QFileInfo::exists(QStringLiteral(MORVANE_SOURCE_DIR "/data/help/%1.html").arg(topic)))
+            << "no page for help topic " << topic;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "TaskEditor.h"
 #include "MainWindowFixture.h"
 #include "TestFiles.h"
+#include "RecurrenceDialog.h"
 #include "RescheduleDialog.h"
 #include "PickListDialog.h"
 #include "TimeBarDialog.h"
@@ -27,6 +28,7 @@
 #include <QListWidget>
 #include <QLineEdit>
 #include <QTimeEdit>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -331,6 +333,55 @@ TEST_F(TaskCommandsTest, AnnualRepeatsFromALeapDay)
     EXPECT_EQ(days, QStringList({"2000-02-29", "2001-02-28", "2002-02-28", "2003-02-28", "2004-02-29", "2005-02-28",
                                  "2006-02-28", "2007-02-28", "2008-02-29", "2009-02-28", "2010-02-28"}));
     EXPECT_EQ(dayNotes(), QStringList({"Leap party"}));  // there once
+}
+
+namespace {
+// Counts the paintings of a whole control (a neighbour's repaint also
+// paints the pixel row the two share).
+struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint &&
+            static_cast<QPaintEvent *>(e)->rect() == static_cast<QWidget *>(watched)->rect())
+            ++paints;
+        return false;
+    }
+};
+}  // namespace
+
+TEST_F(TaskCommandsTest, RepeatsColourTheOtherMonthsOnScreenAtOnce)
+{
+    start();
+    w->pnlAlarmClick();  // today's 9:00 alarm, raised at the start, covers the calendars
+    w->Timer2Timer();    // the first layout pass
+    QApplication::processEvents();
+    PaintCount january, february;
+    w->calendar(2)->installEventFilter(&january);
+    w->calendar(3)->installEventFilter(&february);
+    // Neither dialog is shown: a window that opens and closes makes the
+    // main window repaint whole as it loses and regains the focus.
+    runner.responders.append([](QDialog &d) {
+        auto &ed = dynamic_cast<TfrmEdit &>(d);
+        ed.memMain->setPlainText("Choir");
+        ed.Repeat1->trigger();
+        return ed.result();
+    });
+    runner.responders.append([this](QDialog &d) {
+        auto &recur = dynamic_cast<TfrmRecur &>(d);
+        recur.rbDaily->setChecked(true);
+        recur.date1->setDate(recur.startDate);
+        recur.date2->setDate(QDate(2027, 2, 3));
+        recur.btPreview->click();
+        prompts.answers = {0};  // Really add? Yes
+        recur.btOKClick();
+        return recur.result();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    ASSERT_EQ(keysWithNotes("Choir").size(), 57);  // 9 December to 3 February
+    QApplication::processEvents();
+    EXPECT_GT(january.paints, 0);
+    EXPECT_GT(february.paints, 0);
 }
 
 TEST_F(TaskCommandsTest, ACancelledRepeatOfANewTaskLeavesNoSecondCopy)
@@ -653,6 +704,23 @@ TEST_F(TaskCommandsTest, ThePopupSummaryOpensAfterTheMouseRestsOnADay)
     ASSERT_TRUE(w->popupVisible());
     EXPECT_EQ(w->popupLines(), QStringList({"Mid-week", ""}));
     w->cal1Click(w->currentCalendar());  // a calendar click closes it
+    EXPECT_FALSE(w->popupVisible());
+
+    // The mouse leaves the window straight from a day: the summary closes,
+    // and a countdown begun on a day opens nothing once the mouse is gone.
+    w->cal2MouseMove(w->currentCalendar(), on9);
+    for (int i = 0; i < 10; ++i)
+        w->tmPopupTimer();
+    ASSERT_TRUE(w->popupVisible());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(c, &leave);
+    EXPECT_FALSE(w->popupVisible());
+    w->cal2MouseMove(w->currentCalendar(), on10);
+    for (int i = 0; i < 5; ++i)
+        w->tmPopupTimer();
+    QApplication::sendEvent(w.get(), &leave);
+    for (int i = 0; i < 10; ++i)
+        w->tmPopupTimer();
     EXPECT_FALSE(w->popupVisible());
 
     // Switched off from the calendars' menu: saved, and nothing opens.

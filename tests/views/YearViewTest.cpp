@@ -53,15 +53,46 @@ TEST_F(YearViewTest, OpensOnTheMainWindowsDayAndTheArrowsMoveItAlong)
     key(*y, Qt::Key_Up);
     EXPECT_EQ(y->selectedDate(), QDate(2000, 5, 25));
 
-    // The arrows never leave the year.
-    y->cal1Click(0);
-    y->calendar(0)->setDate(QDate(2000, 1, 1));
-    key(*y, Qt::Key_Left);
-    EXPECT_EQ(y->selectedDate(), QDate(2000, 1, 1));
+    // Past the year's ends the arrows go on into the next or prior year.
     y->cal1Click(11);
     y->calendar(11)->setDate(QDate(2000, 12, 31));
     key(*y, Qt::Key_Right);
+    EXPECT_EQ(y->selected(), 0);
+    EXPECT_EQ(y->selectedDate(), QDate(2001, 1, 1));
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2001");
+    EXPECT_EQ(y->calendar(11)->date().year(), 2001);
+    EXPECT_EQ(mainDate, QDate(2001, 1, 1));
+    key(*y, Qt::Key_Left);
+    EXPECT_EQ(y->selected(), 11);
     EXPECT_EQ(y->selectedDate(), QDate(2000, 12, 31));
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2000");
+    key(*y, Qt::Key_Down);
+    EXPECT_EQ(y->selectedDate(), QDate(2001, 1, 7));
+    key(*y, Qt::Key_Up);
+    EXPECT_EQ(y->selectedDate(), QDate(2000, 12, 31));
+    EXPECT_EQ(mainDate, QDate(2000, 12, 31));
+}
+
+TEST_F(YearViewTest, EveryMonthIsReadableAtTheSizeItOpens)
+{
+    // The first run's stored size, and a size stored small by hand.
+    for (const char *size : {"", "120"}) {
+        if (*size) {
+            settings.writeText("", "YearWidth", size);
+            settings.writeText("", "YearHeight", size);
+        }
+        auto y = open();
+        for (int i = 0; i < 12; ++i) {
+            const MonthCalendar *c = y->calendar(i);
+            EXPECT_TRUE(c->showWeekDayHeader) << "month " << i + 1 << " at " << y->width() << "x" << y->height();
+            EXPECT_TRUE(c->showOnCalendar);
+            // The day numbers at the calendar font's size, with room between them.
+            EXPECT_EQ(c->cellFont.pointSize(), 8);
+            const QFontMetrics fm(c->cellFont);
+            EXPECT_GE(c->cellRect(1).width(), fm.horizontalAdvance(QStringLiteral("30")) + 4);
+            EXPECT_GE(c->cellRect(1).height(), fm.height());
+        }
+    }
 }
 
 TEST_F(YearViewTest, PagesYearsTodayAndTheStoredPlace)
@@ -84,8 +115,8 @@ TEST_F(YearViewTest, PagesYearsTodayAndTheStoredPlace)
     EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2026");
     EXPECT_EQ(mainDate, QDate(2026, 12, 9));
 
-    y->resize(640, 480);
+    y->resize(760, 580);
     y->accept();
-    EXPECT_EQ(settings.raw("", "YearWidth"), "640");
-    EXPECT_EQ(settings.raw("", "YearHeight"), "480");
+    EXPECT_EQ(settings.raw("", "YearWidth"), "760");
+    EXPECT_EQ(settings.raw("", "YearHeight"), "580");
 }
