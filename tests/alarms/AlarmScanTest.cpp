@@ -113,6 +113,16 @@ TEST_F(AlarmScanTest, AfterALongGapTheFirstIsRaisedAndTheOthersCounted)
     EXPECT_EQ(text(at(7, 0)), u"Alarm \"Late\" at 11:00 PM on 12/8/2026 ... click panel to clear (1 more missed)"_s);
 }
 
+TEST_F(AlarmScanTest, ACatchUpReachesBackAMonthAndNoFurther)
+{
+    // Asleep for 35 days: an alarm of 35 days ago is history, one of 30
+    // days ago is the first missed.
+    const QDate slept = today.addDays(-35);
+    store = StoreOf({{slept.addDays(0), u"9:30 AM"_s, u"Too old"_s}, {today.addDays(-30), u"9:30 AM"_s, u"Missed"_s}});
+    EXPECT_FALSE(at(9, 0, 0, slept));
+    EXPECT_EQ(text(at(8, 0)), u"Alarm \"Missed\" at 9:30 AM on 11/9/2026 ... click panel to clear"_s);
+}
+
 TEST_F(AlarmScanTest, TheFirstCheckCatchesUpTodaysPassedAlarmOnce)
 {
     store = StoreOf({{today.addDays(-1), u"9:00 AM"_s, u"Yesterday"_s},
