@@ -79,14 +79,18 @@ void TfrmMain::Restore1Click()
     // All or nothing: the working tables change only when every member
     // loaded whole.
     ArchiveLoad loaded = ReadArchive(ArchiveMemberNames(name));
+    if (!loaded.refused.isEmpty()) {
+        sv_.prompts.ErrorBox(loaded.refused);
+        return;
+    }
     if (loaded.missing) {
         sv_.prompts.ErrorBox(
             u"Could not restore ... there seems to be a missing file. Looking for ARB, AR2 and AR3 file extensions"_s);
         return;
     }
     if (!loaded.ok()) {
-        for (qsizetype i = 0; i < loaded.failed.size(); ++i)
-            sv_.prompts.ErrorBox(u"Could not load up the archive ... must be corrupt"_s);
+        for (const ArchiveLoad::Failure &f : loaded.failed)
+            sv_.prompts.ErrorBox(u"Could not load up the archive ... must be corrupt\n\n"_s + f.why);
         return;
     }
     store_.replaceTable(std::move(loaded.store));
