@@ -205,7 +205,7 @@ TEST_F(ArchiveCommandsTest, ClearingOneDayTakesOnlyThatDaysTasksTheFilterShows)
     clearRange(true, QDate(2026, 12, 9), false);
     prompts.answers = {0};
     w->ClearAll1Click();
-    EXPECT_EQ(prompts.shown.last().text, u"Really clear tasks?"_s);
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 2 tasks on 9 December 2026?"_s);
     EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes), (QStringList{u"Early"_s, u"Call Ann"_s, u"Late"_s}));
     EXPECT_EQ(notesOf(w->gridNonday(), kTodoNotes), (QStringList{u"Fix the gate"_s, u"Read the report"_s}));
     Grid saved = NewStoreGrid();
@@ -224,6 +224,52 @@ TEST_F(ArchiveCommandsTest, ClearingOneDayTakesOnlyThatDaysTasksTheFilterShows)
     ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")));
     EXPECT_TRUE(notesOf(todo, kTodoNotes).isEmpty());
     EXPECT_TRUE(notesOf(todo, kTodoCategory).isEmpty());
+}
+
+TEST_F(ArchiveCommandsTest, ClearOpensOnTheDayShownWithoutTheToDoListAndSaysWhatWillGo)
+{
+    // Print last chose every task and the to-do list.
+    TfrmPrint &dialog = *w->frmPrint();
+    dialog.rbAll->setChecked(true);
+    dialog.cbNonDate->setChecked(true);
+    dialog.dt1->setDate(QDate(2026, 1, 1));
+    dialog.dt2->setDate(QDate(2026, 1, 2));
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        EXPECT_TRUE(range.rbDate->isChecked());
+        EXPECT_TRUE(range.dt1->isVisible());
+        EXPECT_EQ(range.dt1->date(), QDate(2026, 12, 9));
+        EXPECT_EQ(range.dt2->date(), QDate(2026, 12, 9));
+        EXPECT_FALSE(range.cbNonDate->isChecked());
+        range.btOK->click();  // OK as it opened
+        return range.result();
+    });
+    prompts.answers = {1};  // No
+    w->ClearAll1Click();
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 3 tasks on 9 December 2026?"_s);
+    EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes).size(), 5);
+    // The next print finds what it chose last.
+    EXPECT_TRUE(dialog.rbAll->isChecked());
+    EXPECT_TRUE(dialog.cbNonDate->isChecked());
+    EXPECT_EQ(dialog.dt1->date(), QDate(2026, 1, 1));
+    EXPECT_EQ(dialog.dt2->date(), QDate(2026, 1, 2));
+
+    // Three days and the to-do list, and Yes.
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        range.dt1->setDate(QDate(2026, 12, 8));
+        range.dt2->setDate(QDate(2026, 12, 10));
+        range.cbNonDate->setChecked(true);
+        range.btOK->click();
+        return range.result();
+    });
+    prompts.answers = {0};
+    w->ClearAll1Click();
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 5 tasks from 8 to 10 December 2026 and 2 to-do tasks?"_s);
+    EXPECT_TRUE(notesOf(w->store().grid(), kStoreNotes).isEmpty());
+    EXPECT_TRUE(notesOf(w->gridNonday(), kTodoNotes).isEmpty());
 }
 
 }  // namespace
