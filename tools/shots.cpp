@@ -334,17 +334,25 @@ int main(int argc, char **argv)
         }
         // The range dialog in its three modes; the combined list of a month
         // printed; the publisher dialog; a month and its year published.
-        for (auto [mode, name] : {std::pair{TfrmPrint::Mode::Print, "print"}, std::pair{TfrmPrint::Mode::Export, "export"},
-                                  std::pair{TfrmPrint::Mode::Clear, "clear"}}) {
+        for (auto [mode, name] : {std::pair{TfrmPrint::Mode::Print, "print"}, std::pair{TfrmPrint::Mode::Export, "export"}}) {
             TfrmPrint *range = frmMain.frmPrint();
             range->mode = mode;
-            range->rbDate->setChecked(mode == TfrmPrint::Mode::Clear);
             range->show();
             range->rbDateClick();
             QApplication::processEvents();
             range->grab().save(QStringLiteral("%1/range-%2.png").arg(out, QLatin1String(name)));
             range->hide();
         }
+        // Clear as the command opens it; No at its question removes nothing.
+        runner.responders.append([&](QDialog &d) {
+            d.show();
+            QApplication::processEvents();
+            d.grab().save(QStringLiteral("%1/range-clear.png").arg(out));
+            d.hide();
+            return int(QDialog::Accepted);
+        });
+        prompts.answers.append(1);
+        frmMain.ClearAll1Click();
         runner.responders.append([](QDialog &d) {
             auto &range = dynamic_cast<TfrmPrint &>(d);
             range.rbDate->setChecked(true);

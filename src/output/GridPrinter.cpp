@@ -3,9 +3,11 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -109,43 +111,105 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
         drawStamp(s.timePlace, time, footingFont);
     };
 
+    // Cells are laid out line by line, so that a row taller than what is
+    // left of a page can go on on the next one, cut between two lines.
+    QTextOption wrap(Qt::AlignLeft | Qt::AlignTop);
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QRectF body(0, top, page.width(), bottom - top);
+
     int pages = 1;
     startPage();
     double y = top;
+    auto newPage = [&] {
+        if (!device.newPage())
+            return false;
+        ++pages;
+        startPage();
+        y = top;
+        return true;
+    };
+    std::vector<std::unique_ptr<QTextLayout>> cells(static_cast<std::size_t>(cols));
+    // Prints the row laid out in `cells` a page at a time: `from` is where in
+    // the row a page begins, `to` where it ends, between two lines of every
+    // cell. False when no new page could be started.
+    auto printRow = [&](const QFont &font, double height) {
+        for (double from = 0;;) {
+            const double room = bottom - y;
+            double to = height;
+            if (height - from > room) {
+                // Up to the first line, in any cell, that would not fit.
+                for (const auto &cell : cells)
+                    for (int i = 0; i < cell->lineCount(); ++i) {
+                        const QTextLine line = cell->lineAt(i);
+                        if (line.y() >= from && line.y() + line.height() - from > room) {
+                            to = std::min(to, line.y());
+                            break;
+                        }
+                    }
+                if (to <= from) {
+                    // Not one line fits: on a fresh page, on the next one;
+                    // a line taller than a whole page is cut at its foot.
+                    if (y > top) {
+                        if (!newPage())
+                            return false;
+                        continue;
+                    }
+                    to = from + std::max(room, 1.0);
+                }
+            }
+            p.save();
+            p.setClipRect(body);
+            p.translate(left, y - from);
+            p.setFont(font);
+            double x = 0;
+            for (int c = 0; c < cols; ++c) {
+                const QTextLayout &cell = *cells[std::size_t(c)];
+                for (int i = 0; i < cell.lineCount(); ++i) {
+                    const QTextLine line = cell.lineAt(i);
+                    if (line.y() >= from && line.y() < to)
+                        line.draw(&p, QPointF(x, 0));
+                }
+                if (s.cellBorders)
+                    p.drawRect(QRectF(x, from, widths[std::size_t(c)], to - from)
+                                   .adjusted(-spacing / 2 - 1, 0, spacing / 2 + 1, 0));
+                x += widths[std::size_t(c)] + spacing;
+            }
+            p.restore();
+            if (to >= height) {
+                y += height - from + s.rowSpacing;
+                return true;
+            }
+            if (!newPage())
+                return false;
+            from = to;
+        }
+    };
     for (int r = 0; r < table.rowCount(); ++r) {
         QFont font = cellFont;
         font.setBold(r == 0);
-        const QFontMetricsF m(font);
         // The row is as high as its tallest cell, its text wrapped to the column.
-        double height = m.height();
-        std::vector<QString> texts(static_cast<std::size_t>(cols));
+        double height = QFontMetricsF(font).height();
         for (int c = 0; c < cols; ++c) {
-            texts[std::size_t(c)] = printedText(ShownText(table.cell(columns[std::size_t(c)], r)));
-            const QRectF need = m.boundingRect(QRectF(0, 0, widths[std::size_t(c)], 1e6),
-                                               Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
-            height = std::max(height, need.height());
+            QString text = printedText(ShownText(table.cell(columns[std::size_t(c)], r)));
+            text.replace(u'\n', QChar::LineSeparator);
+            auto &cell = cells[std::size_t(c)];
+            cell = std::make_unique<QTextLayout>(text, font);
+            cell->setTextOption(wrap);
+            cell->beginLayout();
+            double h = 0;
+            for (QTextLine line = cell->createLine(); line.isValid(); line = cell->createLine()) {
+                line.setLineWidth(widths[std::size_t(c)]);
+                line.setPosition(QPointF(0, h));
+                h += line.height();
+            }
+            cell->endLayout();
+            height = std::max(height, h);
         }
-        const double rowHeight = height + s.rowSpacing;
-        if (y + rowHeight > bottom && y > top) {
-            if (!device.newPage())
-                break;
-            ++pages;
-            startPage();
-            y = top;
-        }
-        p.save();
-        p.translate(left, y);
-        p.setFont(font);
-        double x = 0;
-        for (int c = 0; c < cols; ++c) {
-            const QRectF cell(x, 0, widths[std::size_t(c)], height);
-            p.drawText(cell, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, texts[std::size_t(c)]);
-            if (s.cellBorders)
-                p.drawRect(cell.adjusted(-spacing / 2 - 1, 0, spacing / 2 + 1, 0));
-            x += widths[std::size_t(c)] + spacing;
-        }
-        p.restore();
-        y += rowHeight;
+        // A row that fits on a page starts on a new one rather than be cut.
+        if (y + height > bottom && y > top && height <= bottom - top && !newPage())
+            break;
+        if (!printRow(font, height))
+            break;
     }
     p.end();
     return pages;

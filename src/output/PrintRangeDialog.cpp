@@ -149,4 +149,13 @@ PrintRange TfrmPrint::range() const
     return PrintRange{mode, rbDate->isChecked(), dt1->date(), dt2->date(), cbNonDate->isChecked()};
 }
 
+void TfrmPrint::setRange(const PrintRange &range)
+{
+    (range.byDate ? rbDate : rbAll)->setChecked(true);
+    dt1->setDate(range.first);
+    dt2->setDate(range.last);
+    cbNonDate->setChecked(range.includeTodo);
+    rbDateClick();
+}
+
 }  // namespace morvane

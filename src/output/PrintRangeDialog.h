@@ -39,6 +39,9 @@ public:
     Mode mode = Mode::Print;
     // What the dialog chose, in its mode.
     PrintRange range() const;
+    // Sets its choices (all or a range, the dates, "To-do tasks?"); the mode
+    // stays.
+    void setRange(const PrintRange &range);
     // The title line's shadow, as the main window's headings have it.
     void setHeadingShadow(int depth, const QColor &text);
     void setWeekStart(Qt::DayOfWeek day);

@@ -176,4 +176,49 @@ QString PrintTitle(const PrintRange &range, bool filtersOn, const FormatSettings
     return title;
 }
 
+PrintRange ClearRangeOn(QDate day) { return {PrintRange::Mode::Clear, true, day, day, false}; }
+
+std::vector<int> SelectedTodoRows(const Grid &todo, const PrintRange &range, const TaskFilter &filter)
+{
+    std::vector<int> rows;
+    for (int r = 1; r < todo.rowCount(); ++r)
+        if (TodoRowHoldsTask(todo, r) && okToPrintNonDateTask(todo, r, range, filter))
+            rows.push_back(r);
+    return rows;
+}
+
+namespace {
+
+QString howMany(int n, const QString &what) { return u"%1 %2%3"_s.arg(n).arg(what, n == 1 ? u""_s : u"s"_s); }
+
+// The days of a range as a person says them: "on 9 December 2026", "from 1 to
+// 31 December 2026", "from 28 November to 3 December 2026", each part only
+// as long as it must be.
+QString daysOf(const PrintRange &range, const FormatSettings &fs)
+{
+    if (!range.byDate)
+        return u"of all dates"_s;
+    const QDate a = range.first, b = range.last;
+    auto month = [&](QDate d) { return fs.longMonthNames[std::size_t(d.month() - 1)]; };
+    const QString last = u"%1 %2 %3"_s.arg(b.day()).arg(month(b)).arg(b.year());
+    if (a == b)
+        return u"on "_s + last;
+    QString first = QString::number(a.day());
+    if (a.month() != b.month() || a.year() != b.year())
+        first += u' ' + month(a);
+    if (a.year() != b.year())
+        first += u' ' + QString::number(a.year());
+    return u"from %1 to %2"_s.arg(first, last);
+}
+
+}  // namespace
+
+QString ClearQuestion(const PrintRange &range, int tasks, int todoTasks, const FormatSettings &fs)
+{
+    QString q = u"Remove %1 %2"_s.arg(howMany(tasks, u"task"_s), daysOf(range, fs));
+    if (range.includeTodo)
+        q += u" and "_s + howMany(todoTasks, u"to-do task"_s);
+    return q + u'?';
+}
+
 }  // namespace morvane

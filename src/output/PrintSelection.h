@@ -78,6 +78,15 @@ Grid BuildPrintList(const Grid &store, const Grid &todo, const PrintRange &range
 // clear command deletes.
 std::vector<int> SelectedStoreRows(const Grid &store, const PrintRange &range, const TaskFilter &filter);
 
+// What a clear starts from: the day shown, without the to-do list.
+PrintRange ClearRangeOn(QDate day);
+// Rows of the to-do list that the range selects; what the clear command
+// deletes with the dated tasks.
+std::vector<int> SelectedTodoRows(const Grid &todo, const PrintRange &range, const TaskFilter &filter);
+// The question before a clear: how many tasks of which days, and how many
+// to-do tasks when the to-do list is part of it.
+QString ClearQuestion(const PrintRange &range, int tasks, int todoTasks, const FormatSettings &fs);
+
 // Texts of the range dialog: its two radio buttons (the first is also the
 // window's caption and title line), and the error of a reversed range.
 QString RangeAllCaption(PrintRange::Mode mode, bool filtersOn);

@@ -79,14 +79,18 @@ void TfrmMain::Restore1Click()
     // All or nothing: the working tables change only when every member
     // loaded whole.
     ArchiveLoad loaded = ReadArchive(ArchiveMemberNames(name));
+    if (!loaded.refused.isEmpty()) {
+        sv_.prompts.ErrorBox(loaded.refused);
+        return;
+    }
     if (loaded.missing) {
         sv_.prompts.ErrorBox(
             u"Could not restore ... there seems to be a missing file. Looking for ARB, AR2 and AR3 file extensions"_s);
         return;
     }
     if (!loaded.ok()) {
-        for (qsizetype i = 0; i < loaded.failed.size(); ++i)
-            sv_.prompts.ErrorBox(u"Could not load up the archive ... must be corrupt"_s);
+        for (const ArchiveLoad::Failure &f : loaded.failed)
+            sv_.prompts.ErrorBox(u"Could not load up the archive ... must be corrupt\n\n"_s + f.why);
         return;
     }
     store_.replaceTable(std::move(loaded.store));
@@ -103,22 +107,28 @@ void TfrmMain::Restore1Click()
 void TfrmMain::ClearAll1Click()
 {
     commitNotes();
-    if (!askRange(PrintRange::Mode::Clear))
-        return;
-    if (!sv_.prompts.YesNo(u"Really clear tasks?"_s))
-        return;
+    // A clear never starts from what a print or an export chose last (all
+    // tasks, the to-do list ticked): it opens on the day shown without the
+    // to-do list, and leaves the print's choices as they were.
+    const PrintRange printChoice = frmPrint_->range();
+    frmPrint_->setRange(ClearRangeOn(selectedDay()));
+    const bool chosen = askRange(PrintRange::Mode::Clear);
     const PrintRange range = frmPrint_->range();
-    store_.removeRows(SelectedStoreRows(store_.grid(), range, filter_));
-    if (range.includeTodo) {
-        for (int r = gridNonday_.rowCount() - 1; r >= 1; --r) {
-            if (!TodoRowHoldsTask(gridNonday_, r) || !okToPrintNonDateTask(gridNonday_, r, range, filter_))
-                continue;
-            // The list keeps one body row.
-            if (r == 1 && gridNonday_.rowCount() == 2)
-                gridNonday_.clearRow(1);
-            else
-                gridNonday_.removeRows(r);
-        }
+    frmPrint_->setRange(printChoice);
+    if (!chosen)
+        return;
+    const std::vector<int> rows = SelectedStoreRows(store_.grid(), range, filter_);
+    const std::vector<int> todoRows = SelectedTodoRows(gridNonday_, range, filter_);
+    if (!sv_.prompts.YesNo(ClearQuestion(range, int(rows.size()), int(todoRows.size()), fs_)))
+        return;
+    store_.removeRows(rows);
+    // From the last row up, so that the rows still to go keep their numbers.
+    for (auto r = todoRows.rbegin(); r != todoRows.rend(); ++r) {
+        // The list keeps one body row.
+        if (*r == 1 && gridNonday_.rowCount() == 2)
+            gridNonday_.clearRow(1);
+        else
+            gridNonday_.removeRows(*r);
     }
     (void)saveStore(false);
     (void)saveTodo();

@@ -2,6 +2,7 @@
 
 #include "TaskTables.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -27,8 +28,24 @@ ArchiveNames ArchiveMemberNames(const QString &name)
     return {name, withExtension(name, u".AR2"_s), withExtension(name, u".AR3"_s)};
 }
 
+QString ArchiveNameRefusal(const QString &name)
+{
+    // Named NAME.AR2 or NAME.AR3, two members would be one file: the second
+    // written over the first, or one file read as two tables. A disk that
+    // ignores letter case makes "name.ar2" the same file too.
+    const ArchiveNames names = ArchiveMemberNames(name);
+    if (names.store.compare(names.todo, Qt::CaseInsensitive) != 0 &&
+        names.store.compare(names.completed, Qt::CaseInsensitive) != 0)
+        return {};
+    return u"The archive cannot be named %1: an archive keeps its to-do tasks in the file ending in .AR2 and "
+           "its completed tasks in the one ending in .AR3. Choose %2 instead."_s.arg(
+               QDir::toNativeSeparators(name), QDir::toNativeSeparators(withExtension(name, u".arb"_s)));
+}
+
 FileResult WriteArchive(const ArchiveNames &names, const Grid &store, const Grid &todo, const Grid &completed)
 {
+    if (QString why = ArchiveNameRefusal(names.store); !why.isEmpty())
+        return FileResult::failure(why);
     for (const auto &[table, path] : {std::pair<const Grid &, const QString &>{store, names.store},
                                       std::pair<const Grid &, const QString &>{todo, names.todo},
                                       std::pair<const Grid &, const QString &>{completed, names.completed}}) {
@@ -41,6 +58,9 @@ FileResult WriteArchive(const ArchiveNames &names, const Grid &store, const Grid
 ArchiveLoad ReadArchive(const ArchiveNames &names)
 {
     ArchiveLoad out;
+    out.refused = ArchiveNameRefusal(names.store);
+    if (!out.refused.isEmpty())
+        return out;
     for (const QString &path : {names.store, names.todo, names.completed})
         if (!QFileInfo(path).isFile())
             out.missing = true;
@@ -58,7 +78,9 @@ ArchiveLoad ReadArchive(const ArchiveNames &names)
     for (Member &m : members) {
         // A member that is not whole would replace good tables with a part.
         if (FileResult r = LoadGridFile(m.fresh, *m.path); !r) {
-            out.failed << *m.path;
+            out.failed.append({*m.path, r.reason.isEmpty() ? r.message
+                                                           : u"%1 is damaged: %2."_s.arg(
+                                                                 QDir::toNativeSeparators(*m.path), r.reason)});
             continue;
         }
         if (m.fresh.colCount() < m.cols)

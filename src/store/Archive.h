@@ -24,11 +24,19 @@ ArchiveNames ArchiveMemberNames(const QString &name);
 // its result names that file and the reason.
 FileResult WriteArchive(const ArchiveNames &names, const Grid &store, const Grid &todo, const Grid &completed);
 
+// Empty when the name can be an archive's; otherwise why not, for the person.
+QString ArchiveNameRefusal(const QString &name);
+
 struct ArchiveLoad {
+    struct Failure {
+        QString path;
+        QString why;  // names the member and what is wrong with it
+    };
+    QString refused;               // the name cannot be an archive's (ArchiveNameRefusal)
     bool missing = false;          // a member is not there
-    QStringList failed;            // members that did not load whole
+    QList<Failure> failed;         // members that did not load whole
     Grid store, todo, completed;   // the tables, when every member loaded
-    bool ok() const { return !missing && failed.isEmpty(); }
+    bool ok() const { return refused.isEmpty() && !missing && failed.isEmpty(); }
 };
 // Reads all three members into new tables; nothing else is touched, so a
 // restore can replace the working tables only when every member loaded.

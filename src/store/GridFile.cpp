@@ -394,6 +394,15 @@ QString damagedMessage(const QString &name, const QString &reason)
            "save over it."_s.arg(nativePath(name), reason);
 }
 
+// A damaged file of which nothing was taken: the table stays as it was.
+FileResult notLoaded(const QString &name, const QString &reason)
+{
+    return FileResult::damage(
+        u"The file %1 is damaged: %2. It was not loaded, and Morvane will not save over it."_s.arg(
+            nativePath(name), reason),
+        reason);
+}
+
 // Leading UTF-8 byte-order marks to skip.
 std::size_t leadingMarksIn(const char *p, std::size_t n) { return leadingMarks(p, n); }
 
@@ -423,13 +432,17 @@ QByteArray utf16ToUtf8(const char *p, std::size_t n)
 // friend of Grid.
 //
 // Besides the format's reading rules it judges whether the file was read
-// whole. A file is damaged when its size line is missing, unreadable or
-// negative, when a cell lies in a row beyond the size line's count, when it
-// holds NUL bytes or is UTF-16, or when fewer than half of its lines are
-// lines of the format. A damaged file still gives up what can be read of it:
-// rows beyond the count and cells under an unreadable size line are kept, so
-// that the person sees every task the file holds. Files the program writes
-// are never damaged.
+// whole, that is whether saving the table back would keep every text the
+// file holds. A file is damaged when it is empty; when its size line is
+// missing, unreadable or negative; when its last line has no line end (the
+// writer ends every line, so the file was cut short); when any non-empty line
+// is neither a cell line ("col,row," in digits) nor a width line ("cw c,w"),
+// such as a line whose start was garbled or the rest of a note broken off
+// by a raw line break; when a cell lies in a column or a row beyond the size
+// line's counts; or when it holds NUL bytes or is UTF-16. A damaged file
+// still gives up what can be read of it: rows beyond the count and cells
+// under an unreadable size line are kept, so that the person sees every task
+// the file holds. Files the program writes are never damaged.
 class GridLoader {
 public:
     enum class Text { Utf8, Cp1252 };
@@ -448,6 +461,7 @@ public:
     // False when the load must stop: a size line beyond every table's size.
     bool line(const char *b, const char *e, bool controls = true)
     {
+        ++lineNo_;
         if (!sawSizeLine_) {
             sawSizeLine_ = true;
             return sizeLine(b, e);
@@ -460,6 +474,9 @@ public:
             cellLine(b, e, controls);
         return true;
     }
+
+    // The line just read was the last and had no line end.
+    void lastLineUnended() { unended_ = true; }
 
     // Room for this much cell text, made once the table is.
     void reserveText(std::size_t bytes) { textHint_ = bytes; }
@@ -476,6 +493,11 @@ private:
     void widthLine(const char *b, const char *e);
     void cellLine(const char *b, const char *e, bool controls);
     void start(int cols, std::size_t rows);
+    void otherLine()
+    {
+        if (otherLines_++ == 0)
+            firstOther_ = lineNo_;
+    }
 
     const Grid &old_;
     std::size_t fileSize_;
@@ -490,8 +512,13 @@ private:
     std::size_t claimRows_ = 0;
     bool sawNul_ = false;
     std::size_t textHint_ = 0;
-    bool beyond_ = false;
-    std::size_t formatLines_ = 0, otherLines_ = 0;
+    bool unended_ = false;
+    // Line numbers (from 1) of the first line of each kind of damage, 0 for
+    // none, and the column or row it named.
+    std::size_t lineNo_ = 0;
+    std::size_t firstOther_ = 0, firstOutside_ = 0, firstBeyond_ = 0, firstNul_ = 0;
+    long long outsideCol_ = 0, beyondRow_ = 0;
+    std::size_t otherLines_ = 0;
     std::vector<bool> headerFromFile_;
     QString reason_;
     FileResult fatal_ = FileResult::success();
@@ -526,11 +553,9 @@ bool GridLoader::sizeLine(const char *b, const char *e)
     const Number cols = readNumber(b, comma ? comma : e);
     const Number rows = comma ? readNumber(comma + 1, e) : Number{};
     if (comma && cols.digits && rows.digits && (cols.value > kMaxGridCols || rows.value > kMaxGridRows)) {
-        fatal_ = FileResult::damage(
-            u"The file %1 is damaged: it claims %2 columns and %3 rows, more than any table of "
-            "Morvane has. It was not loaded, and Morvane will not save over it."_s.arg(nativePath(name_))
-                .arg(cols.value)
-                .arg(rows.value));
+        fatal_ = notLoaded(name_, u"it claims %1 columns and %2 rows, more than any table of Morvane has"_s
+                                      .arg(cols.value)
+                                      .arg(rows.value));
         return false;
     }
     if (!comma || !cols.digits || !rows.digits || cols.value < 0 || rows.value < 0) {
@@ -554,13 +579,14 @@ void GridLoader::widthLine(const char *b, const char *e)
 {
     const char *comma = findComma(b, e);
     if (!comma) {
-        ++otherLines_;
+        otherLine();
         return;
     }
     const char *colText = std::min<const char *>(b + 3, comma);
     const bool format =
         e - b > 3 && b[2] == ' ' && readNumber(b + 3, comma).plain && readNumber(comma + 1, e).plainSigned;
-    ++(format ? formatLines_ : otherLines_);
+    if (!format)
+        otherLine();
     if (!started_)
         return;
     const long long c = readInt(colText, comma);
@@ -600,12 +626,22 @@ void GridLoader::cellLine(const char *b, const char *e, bool controls)
             }
         }
     }
-    ++(format ? formatLines_ : otherLines_);
-    if (!started_ || c < 0 || c >= g_.colCount() || r < 0)
+    if (!format)
+        otherLine();
+    if (!started_ || c < 0 || c >= g_.colCount() || r < 0) {
+        // A cell the table has no column for would be lost at the next save.
+        if (format && started_ && !firstOutside_) {
+            firstOutside_ = lineNo_;
+            outsideCol_ = c;
+        }
         return;
+    }
     const std::size_t len = std::size_t(e - text);
     if (claimKnown_ && std::size_t(r) >= claimRows_) {
-        beyond_ = true;
+        if (!firstBeyond_) {
+            firstBeyond_ = lineNo_;
+            beyondRow_ = r;
+        }
         if (std::size_t(r) >= rowBound_)
             return;
     } else if (!claimKnown_ && std::size_t(r) >= rowBound_) {
@@ -629,6 +665,8 @@ void GridLoader::cellLine(const char *b, const char *e, bool controls)
     if (g_.arenaSize_ + (cp ? len * 3 : len) > g_.arenaCap_)
         g_.reserveArena(cp ? len * 3 : len);
     const std::size_t n = decodeCell(text, e, g_.arena_ + g_.arenaSize_, cp, controls, &sawNul_);
+    if (sawNul_ && !firstNul_)
+        firstNul_ = lineNo_;
     Grid::CellRef &ref = g_.cells_[std::size_t(block) * std::size_t(g_.colCount()) + std::size_t(c)];
     g_.dead_ += ref.len;
     ref.off = std::uint32_t(g_.arenaSize_);
@@ -640,16 +678,33 @@ FileResult GridLoader::finish(Grid &table)
 {
     if (!fatal_.ok)
         return fatal_;
+    // The writer never writes an empty file: this one was emptied.
     if (!started_)
-        return FileResult::success();  // an empty file: the table stays
-    if (keptOld_ && formatLines_ + otherLines_ > 0)
+        return notLoaded(name_, u"it is empty"_s);
+    // The first reason found is the one given.
+    if (keptOld_)
         setDamage(u"its first line, where the size of the table belongs, is empty"_s);
-    if (sawNul_)
-        setDamage(u"it holds NUL bytes, which no text of Morvane holds"_s);
-    if (beyond_)
-        setDamage(u"it holds rows beyond the %1 its size line gives"_s.arg(claimRows_));
-    if (otherLines_ > formatLines_)
-        setDamage(u"most of its lines are not lines of a table"_s);
+    if (unended_)
+        setDamage(u"it was cut short (its last line, line %1, has no line end)"_s.arg(lineNo_));
+    if (otherLines_ == 1)
+        setDamage(u"line %1 is not a line Morvane writes (each begins with a column and a row number, "
+                  "or gives a column's width)"_s.arg(firstOther_));
+    else if (otherLines_ > 1)
+        setDamage(u"line %1 and %2 more lines are not lines Morvane writes (each begins with a column and a "
+                  "row number, or gives a column's width)"_s.arg(firstOther_)
+                      .arg(otherLines_ - 1));
+    if (firstOutside_)
+        setDamage(u"line %1 holds a cell of column %2, beyond the columns 0 to %3 its size line gives"_s
+                      .arg(firstOutside_)
+                      .arg(outsideCol_)
+                      .arg(g_.colCount() - 1));
+    if (firstBeyond_)
+        setDamage(u"line %1 holds a cell of row %2, beyond the rows 0 to %3 its size line gives"_s
+                      .arg(firstBeyond_)
+                      .arg(beyondRow_)
+                      .arg(claimRows_ - 1));
+    if (firstNul_)
+        setDamage(u"line %1 holds a NUL byte, which no text of Morvane holds"_s.arg(firstNul_));
 
     // Header cells the file does not mention keep their text.
     if (!keptOld_) {
@@ -660,7 +715,7 @@ FileResult GridLoader::finish(Grid &table)
     table.swap(g_);
     if (reason_.isEmpty())
         return FileResult::success();
-    return FileResult::damagedButRead(damagedMessage(name_, reason_));
+    return FileResult::damagedButRead(damagedMessage(name_, reason_), reason_);
 }
 
 namespace {
@@ -677,6 +732,7 @@ bool feedLines(GridLoader &loader, const char *p, const char *end, bool final, c
         if (!loader.line(p, le, controls))
             return false;
         if (le == end) {
+            loader.lastLineUnended();
             p = end;
             break;
         }
@@ -746,7 +802,8 @@ FileResult LoadGridFile(Grid &table, const QString &path)
     const auto size = std::size_t(std::max<off_t>(0, st.st_size));
     if (size > std::size_t(0xFFFFFFF0u) - 4096)
         return FileResult::damage(u"The file %1 is too large to be a table of Morvane. It was not "
-                                  "loaded, and Morvane will not save over it."_s.arg(nativePath(path)));
+                                  "loaded, and Morvane will not save over it."_s.arg(nativePath(path)),
+                                  u"it is too large to be a table of Morvane"_s);
     try {
         // Reads a chunk at a time and hands whole lines to the loader; only
         // the last, unfinished line of a chunk is carried over.
@@ -816,7 +873,8 @@ FileResult LoadGridFile(Grid &table, const QString &path)
     } catch (const std::bad_alloc &) {
     }
     return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
-                              "loaded, and Morvane will not save over it."_s.arg(nativePath(path)));
+                              "loaded, and Morvane will not save over it."_s.arg(nativePath(path)),
+                              u"it holds more text than Morvane can keep"_s);
 }
 
 FileResult LoadGridBytes(Grid &table, QByteArrayView bytes, const QString &name)
@@ -827,7 +885,8 @@ FileResult LoadGridBytes(Grid &table, QByteArrayView bytes, const QString &name)
     } catch (const std::bad_alloc &) {
     }
     return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
-                              "loaded, and Morvane will not save over it."_s.arg(nativePath(name)));
+                              "loaded, and Morvane will not save over it."_s.arg(nativePath(name)),
+                              u"it holds more text than Morvane can keep"_s);
 }
 
 QByteArray GridFileBytes(const Grid &table)

@@ -24,11 +24,20 @@ struct [[nodiscard]] FileResult {
     bool damaged = false;
     QString message;
     bool partial = false;
+    // For a damaged file, what was found, in a few words ("it is empty"),
+    // for a caller that words its own message.
+    QString reason;
 
     static FileResult success() { return {}; }
-    static FileResult failure(QString msg) { return {false, false, std::move(msg)}; }
-    static FileResult damage(QString msg) { return {false, true, std::move(msg)}; }
-    static FileResult damagedButRead(QString msg) { return {false, true, std::move(msg), true}; }
+    static FileResult failure(QString msg) { return {false, false, std::move(msg), false, {}}; }
+    static FileResult damage(QString msg, QString why = {})
+    {
+        return {false, true, std::move(msg), false, std::move(why)};
+    }
+    static FileResult damagedButRead(QString msg, QString why = {})
+    {
+        return {false, true, std::move(msg), true, std::move(why)};
+    }
     explicit operator bool() const { return ok; }
 };
 

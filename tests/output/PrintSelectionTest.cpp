@@ -134,6 +134,39 @@ TEST(PrintSelection, ClearSelectsTheSameRows)
     EXPECT_EQ(rows, (std::vector<int>{5, 6}));
 }
 
+TEST(PrintSelection, ClearStartsOnOneDayAndAsksWithWhatWillGo)
+{
+    // Whatever a print or an export chose last, a clear starts on the day
+    // shown, without the to-do list.
+    const PrintRange day = ClearRangeOn(QDate(2026, 12, 9));
+    EXPECT_EQ(day.mode, PrintRange::Mode::Clear);
+    EXPECT_TRUE(day.byDate);
+    EXPECT_EQ(day.first, QDate(2026, 12, 9));
+    EXPECT_EQ(day.last, QDate(2026, 12, 9));
+    EXPECT_FALSE(day.includeTodo);
+
+    // The to-do tasks it takes: only those it is asked for, as the filter
+    // shows them, never a blank row.
+    const Grid todo = SmallTodo();
+    EXPECT_EQ(SelectedTodoRows(todo, PrintRange{}, HidingFilter()), (std::vector<int>{1, 2}));
+    EXPECT_EQ(SelectedTodoRows(todo, PrintRange{}, TaskFilter{}), (std::vector<int>{1, 2, 4}));
+    EXPECT_TRUE(SelectedTodoRows(todo, day, TaskFilter{}).empty());
+
+    const auto fs = FormatSettings::enUS();
+    const QDate d1(2026, 12, 1), d9(2026, 12, 9), d31(2026, 12, 31);
+    EXPECT_EQ(ClearQuestion(range(d1, d31, true), 27, 5, fs),
+              u"Remove 27 tasks from 1 to 31 December 2026 and 5 to-do tasks?"_s);
+    EXPECT_EQ(ClearQuestion(range(d1, d31, false), 27, 5, fs), u"Remove 27 tasks from 1 to 31 December 2026?"_s);
+    EXPECT_EQ(ClearQuestion(range(d9, d9), 1, 0, fs), u"Remove 1 task on 9 December 2026?"_s);
+    EXPECT_EQ(ClearQuestion(range(d9, d9, true), 0, 1, fs), u"Remove 0 tasks on 9 December 2026 and 1 to-do task?"_s);
+    EXPECT_EQ(ClearQuestion(range(QDate(2026, 11, 28), QDate(2026, 12, 3)), 3, 0, fs),
+              u"Remove 3 tasks from 28 November to 3 December 2026?"_s);
+    EXPECT_EQ(ClearQuestion(range(QDate(2026, 12, 28), QDate(2027, 1, 3)), 3, 0, fs),
+              u"Remove 3 tasks from 28 December 2026 to 3 January 2027?"_s);
+    EXPECT_EQ(ClearQuestion(PrintRange{PrintRange::Mode::Clear, false, d1, d1, true}, 163, 2, fs),
+              u"Remove 163 tasks of all dates and 2 to-do tasks?"_s);
+}
+
 TEST(PrintSelection, DialogTextsAndTitles)
 {
     using M = PrintRange::Mode;

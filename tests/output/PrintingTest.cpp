@@ -13,7 +13,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +34,33 @@ QString PdfText(const QString &pdf)
     if (!p.waitForFinished(30000))
         return {};
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Each word of a PDF with its page and its box, as pdftotext -bbox gives them.
+struct PdfWord {
+    int page;
+    QString text;
+    double top, bottom;
+};
+std::vector<PdfWord> PdfWords(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s});
+    if (!p.waitForFinished(30000))
+        return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression tag(
+        uR"re(<page |<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+    std::vector<PdfWord> words;
+    int page = 0;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith(u"<page"_s))
+            ++page;
+        else
+            words.push_back({page, m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+    }
+    return words;
 }
 
 Grid ListOf(int rows)
@@ -102,6 +133,45 @@ TEST_F(PrintingTest, ALongListGoesOnOverSeveralPagesWithNothingLost)
         EXPECT_TRUE(text.contains(u"Task number %1 "_s.arg(r)) || text.contains(u"Task number %1\n"_s.arg(r))) << r;
     // The title and stamps on every page.
     EXPECT_EQ(text.count(u"All tasks"_s), pages);
+}
+
+TEST_F(PrintingTest, ARowTallerThanAPageGoesOnOnTheNextAndNeverOverTheFooter)
+{
+    // A to-do task of 81 lines between two short ones.
+    Grid g = ListOf(3);
+    QStringList steps;
+    for (int i = 1; i <= 81; ++i)
+        steps << u"step%1"_s.arg(i, 3, 10, QChar(u'0'));
+    g.setCell(2, 2, steps.join(u"\r\n"_s) + u"\r\n"_s);
+    int pages = 0;
+    (void)print(g, TodoListPageSettings(), &pages);
+    EXPECT_GE(pages, 2);
+    const std::vector<PdfWord> words = PdfWords(out.file(u"list.pdf"_s));
+    ASSERT_FALSE(words.empty());
+    // Where each page's footer (the date stamp) begins.
+    std::map<int, double> footer;
+    for (const PdfWord &w : words)
+        if (w.text == u"12/9/2026"_s)
+            footer[w.page] = w.top;
+    EXPECT_EQ(int(footer.size()), pages);
+    QStringList printed;
+    int lastPage = 0;
+    double lastTop = 0;
+    for (const PdfWord &w : words) {
+        if (!w.text.startsWith(u"step"_s) && w.text != u"3"_s && !w.text.startsWith(u"number"_s))
+            continue;
+        if (w.text.startsWith(u"step"_s))
+            printed << w.text;
+        ASSERT_TRUE(footer.count(w.page)) << w.page;
+        EXPECT_LT(w.bottom, footer[w.page]) << w.text.toStdString() << " on page " << w.page;
+        // Line after line, page after page.
+        EXPECT_TRUE(w.page > lastPage || w.top >= lastTop) << w.text.toStdString();
+        lastPage = w.page;
+        lastTop = w.top;
+    }
+    EXPECT_EQ(printed, steps);
+    EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const PdfWord &w) { return w.text == u"3"_s; }), 1)
+        << "the row after the tall one";
 }
 
 TEST_F(PrintingTest, AColumnTheListHidesIsLeftOut)

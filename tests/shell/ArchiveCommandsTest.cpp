@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 #include "PrintRangeDialog.h"
 #include "TestFiles.h"
+#include "TestStores.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -131,11 +132,12 @@ TEST_F(ArchiveCommandsTest, ARestoreWithAMissingOrDamagedMemberChangesNothing)
         u"Could not restore ... there seems to be a missing file. Looking for ARB, AR2 and AR3 file extensions"_s});
 
     writeBytes(archives.file(u"backup.AR3"_s), "6,2\r\n0,1,x\r\n");
-    writeBytes(archives.file(u"backup.AR2"_s), QByteArray("3,2\r\n\0", 6));
+    writeBytes(archives.file(u"backup.AR2"_s), QByteArray("3,2\r\n1,1,\0\r\n", 12));
     prompts.answers = {0};
     prompts.files = {name};
     w->Restore1Click();
-    EXPECT_EQ(errors().last(), u"Could not load up the archive ... must be corrupt"_s);
+    EXPECT_EQ(errors().last(), u"Could not load up the archive ... must be corrupt\n\n%1 is damaged: line 2 holds "
+                               "a NUL byte, which no text of Morvane holds."_s.arg(archives.file(u"backup.AR2"_s)));
     EXPECT_EQ(GridFileBytes(w->store().grid()), before);
     EXPECT_EQ(readBytes(data.file("grid.grd")), threeDays());
 
@@ -146,13 +148,64 @@ TEST_F(ArchiveCommandsTest, ARestoreWithAMissingOrDamagedMemberChangesNothing)
     EXPECT_EQ(prompts.shown.size(), shown + 1);
 }
 
+TEST_F(ArchiveCommandsTest, ACutOrEmptyMemberIsNamedAndRestoresNothing)
+{
+    // An archive of 163 tasks whose .arb was cut in half, beside an empty
+    // .AR2: each is named with its reason, and the tables stay.
+    const QString name = archives.file(u"backup.arb"_s);
+    Grid big = NewStoreGrid();
+    ASSERT_TRUE(LoadGridBytes(big, StoreOfTasks(163), u"t"_s));
+    ASSERT_TRUE(WriteArchive(ArchiveMemberNames(name), big, NewTodoGrid(), NewCompletedGrid()));
+    const QByteArray full = readBytes(name);
+    writeBytes(name, full.left(full.indexOf("\r\n3,84,") + 10));
+    writeBytes(archives.file(u"backup.AR2"_s), "");
+    const QByteArray store = GridFileBytes(w->store().grid()), todo = GridFileBytes(w->gridNonday());
+    prompts.answers = {0};
+    prompts.files = {name};
+    w->Restore1Click();
+    ASSERT_EQ(errors().size(), 2);
+    EXPECT_TRUE(errors()[0].startsWith(u"Could not load up the archive ... must be corrupt\n\n%1 is damaged: it was "
+                                       "cut short (its last line, line "_s.arg(name)))
+        << errors()[0].toStdString();
+    EXPECT_EQ(errors()[1], u"Could not load up the archive ... must be corrupt\n\n%1 is damaged: it is empty."_s.arg(
+                               archives.file(u"backup.AR2"_s)));
+    EXPECT_EQ(GridFileBytes(w->store().grid()), store);
+    EXPECT_EQ(GridFileBytes(w->gridNonday()), todo);
+    EXPECT_EQ(readBytes(data.file("grid.grd")), threeDays());
+    EXPECT_EQ(readBytes(data.file("gridNon.grd")), kTodo);
+}
+
+TEST_F(ArchiveCommandsTest, AnArchiveNamedLikeOneOfItsMembersIsRefused)
+{
+    // Saved as NAME.AR2, the dated tasks and the to-do list would be one
+    // file: refused, and nothing written.
+    const QString ar2 = archives.file(u"backup.AR2"_s);
+    prompts.files = {ar2};
+    w->Archive1Click();
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors()[0].contains(u"The archive cannot be named %1:"_s.arg(ar2))) << errors()[0].toStdString();
+    EXPECT_TRUE(archives.entries().isEmpty());
+
+    // Restoring from a .AR3 is refused the same way, before anything loads.
+    const QString name = archives.file(u"backup.arb"_s);
+    ASSERT_TRUE(WriteArchive(ArchiveMemberNames(name), NewStoreGrid(), NewTodoGrid(), NewCompletedGrid()));
+    const QString ar3 = archives.file(u"backup.AR3"_s);
+    const QByteArray store = GridFileBytes(w->store().grid());
+    prompts.answers = {0};
+    prompts.files = {ar3};
+    w->Restore1Click();
+    ASSERT_EQ(errors().size(), 2);
+    EXPECT_EQ(errors()[1], ArchiveNameRefusal(ar3));
+    EXPECT_EQ(GridFileBytes(w->store().grid()), store);
+}
+
 TEST_F(ArchiveCommandsTest, ClearingOneDayTakesOnlyThatDaysTasksTheFilterShows)
 {
     w->filter().setCategories({{u"Work"_s, false}});  // Work hidden
     clearRange(true, QDate(2026, 12, 9), false);
     prompts.answers = {0};
     w->ClearAll1Click();
-    EXPECT_EQ(prompts.shown.last().text, u"Really clear tasks?"_s);
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 2 tasks on 9 December 2026?"_s);
     EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes), (QStringList{u"Early"_s, u"Call Ann"_s, u"Late"_s}));
     EXPECT_EQ(notesOf(w->gridNonday(), kTodoNotes), (QStringList{u"Fix the gate"_s, u"Read the report"_s}));
     Grid saved = NewStoreGrid();
@@ -171,6 +224,52 @@ TEST_F(ArchiveCommandsTest, ClearingOneDayTakesOnlyThatDaysTasksTheFilterShows)
     ASSERT_TRUE(LoadGridFile(todo, data.file("gridNon.grd")));
     EXPECT_TRUE(notesOf(todo, kTodoNotes).isEmpty());
     EXPECT_TRUE(notesOf(todo, kTodoCategory).isEmpty());
+}
+
+TEST_F(ArchiveCommandsTest, ClearOpensOnTheDayShownWithoutTheToDoListAndSaysWhatWillGo)
+{
+    // Print last chose every task and the to-do list.
+    TfrmPrint &dialog = *w->frmPrint();
+    dialog.rbAll->setChecked(true);
+    dialog.cbNonDate->setChecked(true);
+    dialog.dt1->setDate(QDate(2026, 1, 1));
+    dialog.dt2->setDate(QDate(2026, 1, 2));
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        EXPECT_TRUE(range.rbDate->isChecked());
+        EXPECT_TRUE(range.dt1->isVisible());
+        EXPECT_EQ(range.dt1->date(), QDate(2026, 12, 9));
+        EXPECT_EQ(range.dt2->date(), QDate(2026, 12, 9));
+        EXPECT_FALSE(range.cbNonDate->isChecked());
+        range.btOK->click();  // OK as it opened
+        return range.result();
+    });
+    prompts.answers = {1};  // No
+    w->ClearAll1Click();
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 3 tasks on 9 December 2026?"_s);
+    EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes).size(), 5);
+    // The next print finds what it chose last.
+    EXPECT_TRUE(dialog.rbAll->isChecked());
+    EXPECT_TRUE(dialog.cbNonDate->isChecked());
+    EXPECT_EQ(dialog.dt1->date(), QDate(2026, 1, 1));
+    EXPECT_EQ(dialog.dt2->date(), QDate(2026, 1, 2));
+
+    // Three days and the to-do list, and Yes.
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.show();
+        range.dt1->setDate(QDate(2026, 12, 8));
+        range.dt2->setDate(QDate(2026, 12, 10));
+        range.cbNonDate->setChecked(true);
+        range.btOK->click();
+        return range.result();
+    });
+    prompts.answers = {0};
+    w->ClearAll1Click();
+    EXPECT_EQ(prompts.shown.last().text, u"Remove 5 tasks from 8 to 10 December 2026 and 2 to-do tasks?"_s);
+    EXPECT_TRUE(notesOf(w->store().grid(), kStoreNotes).isEmpty());
+    EXPECT_TRUE(notesOf(w->gridNonday(), kTodoNotes).isEmpty());
 }
 
 }  // namespace

@@ -565,7 +565,7 @@ TEST_F(MainWindowTest, ADamagedFileIsToldOnceKeptAndOnlyReplacedWithEveryTaskItG
     ASSERT_TRUE(w->created());
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors()[0].contains("grid.grd")) << errors()[0].toStdString();
-    EXPECT_TRUE(errors()[0].contains("rows beyond"));
+    EXPECT_TRUE(errors()[0].contains("beyond the rows 0 to 1 its size line gives")) << errors()[0].toStdString();
     EXPECT_TRUE(errors()[0].contains("backups")) << errors()[0].toStdString();
     EXPECT_EQ(readBytes(data.file("backups/grid-2026-12-09-damaged.grd")), damaged);
     EXPECT_EQ(TasksIn(w->store().grid()), 163);  // every task is there to see

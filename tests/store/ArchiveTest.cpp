@@ -51,10 +51,46 @@ TEST(Archive, AMissingOrDamagedMemberGivesNoTables)
     EXPECT_TRUE(ReadArchive(names).missing);
 
     ASSERT_TRUE(WriteArchive(names, NewStoreGrid(), NewTodoGrid(), NewCompletedGrid()));
-    writeBytes(names.todo, QByteArray("3,2\r\n0,1,Home\r\n\0junk", 22));  // a NUL: not whole
-    const ArchiveLoad load = ReadArchive(names);
+    writeBytes(names.todo, QByteArray("3,2\r\n0,1,Home\r\n\0junk\r\n", 24));  // a NUL: not whole
+    ArchiveLoad load = ReadArchive(names);
     EXPECT_FALSE(load.ok());
-    EXPECT_EQ(load.failed, QStringList{names.todo});
+    ASSERT_EQ(load.failed.size(), 1);
+    EXPECT_EQ(load.failed[0].path, names.todo);
+
+    // A member cut in half and an empty one: each is named with what is
+    // wrong with it.
+    const QByteArray full = StoreOfTasks(163);
+    writeBytes(names.store, full.left(full.indexOf("\r\n3,84,") + 10));
+    writeBytes(names.todo, "");
+    load = ReadArchive(names);
+    EXPECT_FALSE(load.ok());
+    ASSERT_EQ(load.failed.size(), 2);
+    EXPECT_EQ(load.failed[0].path, names.store);
+    EXPECT_TRUE(load.failed[0].why.startsWith(names.store + u" is damaged: it was cut short (its last line, line "_s))
+        << load.failed[0].why.toStdString();
+    EXPECT_EQ(load.failed[1].why, names.todo + u" is damaged: it is empty."_s);
+}
+
+TEST(Archive, ANameEndingInAMembersExtensionIsRefused)
+{
+    TempFolder dir;
+    for (const QString &name : {u"backup.AR2"_s, u"backup.AR3"_s, u"backup.ar2"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.file(name);
+        const QString why = ArchiveNameRefusal(path);
+        EXPECT_TRUE(why.startsWith(u"The archive cannot be named "_s + path + u":"_s)) << why.toStdString();
+        EXPECT_TRUE(why.endsWith(u"Choose "_s + dir.file(u"backup.arb"_s) + u" instead."_s)) << why.toStdString();
+        const FileResult r = WriteArchive(ArchiveMemberNames(path), NewStoreGrid(), NewTodoGrid(), NewCompletedGrid());
+        EXPECT_FALSE(r);
+        EXPECT_EQ(r.message, why);
+        EXPECT_TRUE(dir.entries().isEmpty());
+        writeBytes(path, GridFileBytes(NewStoreGrid()));
+        EXPECT_EQ(ReadArchive(ArchiveMemberNames(path)).refused, why);
+        QFile::remove(path);
+    }
+    EXPECT_TRUE(ArchiveNameRefusal(dir.file(u"backup.arb"_s)).isEmpty());
+    EXPECT_TRUE(ArchiveNameRefusal(dir.file(u"backup"_s)).isEmpty());
+    EXPECT_TRUE(ArchiveNameRefusal(dir.file(u"AR2"_s)).isEmpty());
 }
 
 TEST(Archive, AMemberThatCannotBeWrittenIsNamed)

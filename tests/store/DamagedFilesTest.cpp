@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 using namespace morvane;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -73,19 +74,32 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
     QByteArray truncated = good.left(good.size() - 7);  // cut inside the last cell line
     QByteArray withNul = good;
     withNul.insert(withNul.indexOf("Task 5"), '\0');
+    // One byte of a cell line's start changed; a NUL in a start; a line break
+    // written into a note, so that the note's rest is a line of its own.
+    QByteArray garbled = good;
+    garbled[garbled.indexOf("\r\n3,40,") + 4] = '.';
+    QByteArray nulInStart = good;
+    nulInStart[nulInStart.indexOf("\r\n3,41,") + 4] = '\0';
+    QByteArray brokenNote = good;
+    brokenNote.insert(brokenNote.indexOf("Task 42\r\n") + 4, "\r\nand the rest");
     const QList<Hostile> cases = {
         {"random bytes", randomBytes(64 * 1024), Outcome::DamagedButRead, -1},
         {"UTF-16 from a text editor", utf16Le(good), Outcome::DamagedButRead, 163},
         {"plain text", "Dear diary,\r\ntoday I moved my calendar.\r\nIt went well, mostly.\r\n",
          Outcome::DamagedButRead, 0},
-        {"truncated in the middle of a line", truncated, Outcome::Loads, 163},
+        {"truncated in the middle of a line", truncated, Outcome::DamagedButRead, 163},
+        {"empty", "", Outcome::Refused, 1},
+        {"nothing but a line end", "\r\n", Outcome::DamagedButRead, 1},
+        {"a garbled line start", garbled, Outcome::DamagedButRead, 163},
+        {"a NUL byte in a line start", nulInStart, Outcome::DamagedButRead, 163},
+        {"a line break inside a note", brokenNote, Outcome::DamagedButRead, 163},
         {"negative size line", withSizeLine(good, "-5,-99999999999999999999"), Outcome::DamagedButRead, 163},
         {"unreadable size line", "six,two\r\n" + cells, Outcome::DamagedButRead, 163},
         {"size line too small for its cells", withSizeLine(good, "6,2"), Outcome::DamagedButRead, 163},
         {"size line of 20 million rows", withSizeLine(good, "256,20000000"), Outcome::Loads, 163},
         {"300 columns", withSizeLine(good, "300,164"), Outcome::Refused, 1},
         {"a cell row beyond the count", good + "3,999,far away\r\n", Outcome::DamagedButRead, 163},
-        {"a cell column beyond the count", good + "9,5,ignored\r\n", Outcome::Loads, 163},
+        {"a cell column beyond the count", good + "9,5,lost\r\n", Outcome::DamagedButRead, 163},
         {"a NUL byte", withNul, Outcome::DamagedButRead, 163},
         {"a missing size line", "\r\n" + cells, Outcome::DamagedButRead, 163},
     };
@@ -125,6 +139,78 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
             EXPECT_EQ(readBytes(path), h.bytes);  // never shortened, never touched
         }
         EXPECT_EQ(dir.entries(), QStringList({"grid.grd"}));
+    }
+}
+
+namespace {
+
+// The number of the line of `bytes` that holds `what`, counting from 1.
+int LineOf(const QByteArray &bytes, const QByteArray &what)
+{
+    return int(bytes.left(bytes.indexOf(what)).count("\r\n")) + 1;
+}
+
+QString DamageOf(const QByteArray &bytes)
+{
+    Grid g;
+    const FileResult r = LoadGridBytes(g, bytes, "grid.grd");
+    EXPECT_TRUE(r.damaged);
+    return r.message;
+}
+
+}  // namespace
+
+// A few bad lines among hundreds of good ones are damage too, since the next
+// save would drop their text; the message says where the first one is, how
+// many there are, and what the file was cut or emptied to.
+TEST(HostileFiles, TheReasonNamesWhatWasFoundAndWhere)
+{
+    const QByteArray good = StoreOfTasks(163);
+    Grid whole;
+    ASSERT_TRUE(LoadGridBytes(whole, good, "grid.grd").ok);
+
+    QByteArray bad = good;
+    const int first = LineOf(bad, "\r\n3,40,") + 1;
+    bad[bad.indexOf("\r\n3,40,") + 4] = 'x';
+    bad[bad.indexOf("\r\n3,90,") + 5] = '\0';
+    bad.insert(bad.indexOf("Task 120\r\n") + 4, "\r\n120 continued");
+    EXPECT_EQ(DamageOf(bad), u"The file grid.grd is damaged: line %1 and 2 more lines are not lines Morvane "
+                             "writes (each begins with a column and a row number, or gives a column's width). "
+                             "Morvane shows what it could read of it and will not save over it."_s.arg(first));
+
+    QByteArray one = good;
+    one[one.indexOf("\r\n3,40,") + 4] = 'x';
+    EXPECT_TRUE(DamageOf(one).contains(u"damaged: line %1 is not a line Morvane writes"_s.arg(first)))
+        << DamageOf(one).toStdString();
+
+    const QByteArray outside = good + "9,5,lost\r\n";
+    EXPECT_TRUE(DamageOf(outside).contains(
+        u"line %1 holds a cell of column 9, beyond the columns 0 to 5 its size line gives"_s.arg(LineOf(outside, "9,5,lost"))))
+        << DamageOf(outside).toStdString();
+
+    QByteArray withNul = good;
+    withNul.insert(withNul.indexOf("Task 5\r\n"), '\0');
+    EXPECT_TRUE(DamageOf(withNul).contains(
+        u"line %1 holds a NUL byte, which no text of Morvane holds"_s.arg(LineOf(withNul, "Task 5\r\n"))))
+        << DamageOf(withNul).toStdString();
+
+    // An archive member cut in half: 84 of the 164 rows its size line gives.
+    const QByteArray cut = good.left(good.indexOf("\r\n3,84,") + 10);
+    const int last = int(cut.count("\r\n")) + 1;
+    EXPECT_TRUE(DamageOf(cut).contains(u"it was cut short (its last line, line %1, has no line end)"_s.arg(last)))
+        << DamageOf(cut).toStdString();
+
+    EXPECT_EQ(DamageOf(""), "The file grid.grd is damaged: it is empty. It was not loaded, and Morvane will not "
+                            "save over it.");
+    EXPECT_TRUE(DamageOf("\xEF\xBB\xBF").contains("it is empty"));
+}
+
+TEST(HostileFiles, TheShippedFilesLoadWhole)
+{
+    for (const char *name : {"grid.grd", "gridNon.grd"}) {
+        Grid g;
+        const FileResult r = LoadGridFile(g, QStringLiteral(MORVANE_SOURCE_DIR "/data/") + QLatin1String(name));
+        EXPECT_TRUE(r.ok) << name << ": " << r.message.toStdString();
     }
 }
 

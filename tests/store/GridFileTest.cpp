@@ -90,22 +90,25 @@ TEST(GridFileFormat, ReadingRulesForOddLines)
     EXPECT_EQ(load("0,0\r\n").rowCount(), 1);
     // A line without comma sets cell (0, 0) to the whole line; with one comma
     // the row reads as 0 and the text is not cut. Such lines are no lines the
-    // program writes: a file made mostly of them is damaged, but still read
-    // by the same rules.
+    // program writes: a file holding one is damaged, but still read by the
+    // same rules.
     EXPECT_EQ(loadDamaged("1,1\r\nwhole line\r\n").cell(0, 0), "whole line");
-    EXPECT_EQ(load("1,2\r\nwhole line\r\n0,1,a\r\n0,1,b\r\n").cell(0, 0), "whole line");
+    EXPECT_EQ(loadDamaged("1,2\r\nwhole line\r\n0,1,a\r\n0,1,b\r\n").cell(0, 0), "whole line");
     EXPECT_EQ(loadDamaged("2,2\r\n1,abc\r\n").cell(1, 0), "abc");
     // Numbers stop at the first other character; blanks before are skipped.
     const Grid g = loadDamaged("3,3x\r\n 2,2z,text, more\r\n+1,1,y\r\n");
     EXPECT_EQ(g.rowCount(), 3);
     EXPECT_EQ(g.cell(2, 2), "text, more");
     EXPECT_EQ(g.cell(1, 1), "y");
-    // Cells and widths outside the columns are ignored.
-    const Grid six = load("6,2\r\ncw 9,50\r\ncw 2,50\r\ncw -1,7\r\n7,1,x\r\n0,1,ok\r\n");
+    // Cells and widths outside the columns are ignored. A width lost that
+    // way loses nothing; a cell does, so its line makes the file damaged.
+    const Grid six = load("6,2\r\ncw 9,50\r\ncw 2,50\r\n0,1,ok\r\n");
     EXPECT_EQ(six.colWidth(2), 50);
     EXPECT_EQ(six.colWidth(0), Grid::kDefaultColWidth);
-    EXPECT_EQ(six.cell(0, 1), "ok");
-    EXPECT_EQ(GridFileBytes(six).count("\r\n0,"), 1);
+    const Grid outside = loadDamaged("6,2\r\ncw -1,7\r\n7,1,x\r\n0,1,ok\r\n");
+    EXPECT_EQ(outside.colWidth(0), Grid::kDefaultColWidth);
+    EXPECT_EQ(outside.cell(0, 1), "ok");
+    EXPECT_EQ(GridFileBytes(outside).count("\r\n0,"), 1);
     // A later line for the same cell wins.
     EXPECT_EQ(load("1,2\r\n0,1,first\r\n0,1,second\r\n").cell(0, 1), "second");
     // Huge numbers do not wrap around into the table.
@@ -124,23 +127,29 @@ TEST(GridFileFormat, LineEndsAndEndOfFileMarks)
     EXPECT_EQ(lf.colWidth(0), 80);
     EXPECT_EQ(lf.cell(0, 1), "a");
     EXPECT_EQ(lf.cell(1, 2), "b");
-    // Lone CR, and a last line without an end.
-    EXPECT_EQ(load("1,3\r0,1,a\r0,2,b").cell(0, 2), "b");
+    // Lone CR. A last line without an end is read, but the file was cut
+    // short: the program ends every line it writes.
+    EXPECT_EQ(load("1,3\r0,1,a\r0,2,b\r").cell(0, 2), "b");
+    EXPECT_EQ(loadDamaged("1,3\r0,1,a\r0,2,b").cell(0, 2), "b");
     // Empty lines carry nothing and change nothing.
     EXPECT_EQ(load("1,2\r\n0,0,Head\r\n\r\n\r\n0,1,x\r\n").cell(0, 0), "Head");
 
     // 0x1A at the very end is an old end mark; anywhere else it is text.
     EXPECT_EQ(load("1,3\r\n0,1,a\r\n\x1A\x1A\x1A").cell(0, 1), "a");
-    for (const QByteArray &tail : {QByteArray("\x1A"), QByteArray("\x1A\x1A\x1A"), QByteArray("\r\n\x1A\x1A")}) {
+    for (const QByteArray &tail : {QByteArray("\r\n\x1A"), QByteArray("\r\n\x1A\x1A\x1A"), QByteArray("\x1A")}) {
         // Read from memory and from a file: the run is no line, and no cell.
+        // Without a line end before it the last line was cut short.
         const QByteArray bytes = "2,2\r\n1,1,b" + tail;
-        const Grid g = load(bytes);
+        const bool whole = tail.startsWith("\r\n");
+        const Grid g = whole ? load(bytes) : loadDamaged(bytes);
         EXPECT_TRUE(g.cellEmpty(0, 0)) << g.cell(0, 0).toStdString();
         EXPECT_EQ(g.cell(1, 1), "b");
         TempFolder dir;
         writeBytes(dir.file("t.grd"), bytes);
         Grid f(1, 1);
-        ASSERT_TRUE(LoadGridFile(f, dir.file("t.grd")).ok);
+        const FileResult r = LoadGridFile(f, dir.file("t.grd"));
+        EXPECT_EQ(r.ok, whole) << r.message.toStdString();
+        EXPECT_EQ(r.partial, !whole);
         EXPECT_TRUE(f.cellEmpty(0, 0)) << f.cell(0, 0).toStdString();
         EXPECT_EQ(f.cell(1, 1), "b");
     }
