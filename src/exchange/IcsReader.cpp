@@ -25,6 +25,13 @@ QString shortText(QByteArrayView line)
 
 const QString kNotACalendar = u"the file does not begin with BEGIN:VCALENDAR, so it is not an iCalendar file."_s;
 
+// How deep components may nest. A calendar holds events, to-dos and zones,
+// which hold alarms and the zones' standard and daylight parts: three
+// levels, four where an alarm names a location. Deeper nesting is no
+// calendar, and refusing it here keeps it from libical, whose components
+// are freed and searched by recursion.
+constexpr std::size_t kMaxComponentDepth = 6;
+
 }  // namespace
 
 IcsStructure ScanIcsStructure(const QByteArray &text)
@@ -67,6 +74,10 @@ IcsStructure ScanIcsStructure(const QByteArray &text)
                 sawCalendar = true;
             } else if (stack.size() == 1) {
                 out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false, false, false});
+            } else if (stack.size() == kMaxComponentDepth) {
+                return fail(logicalLine, u"BEGIN:%1 lies more than %2 components deep; calendars never nest them so "
+                                         "deep, so this is not a calendar."_s.arg(QString::fromUtf8(comp))
+                                             .arg(kMaxComponentDepth));
             }
             stack.push_back({comp, logicalLine});
         } else if (is("END")) {
@@ -222,41 +233,50 @@ bool isRecurrenceRule(QByteArrayView prop)
 }
 
 
-// What libical could not read in the component and its sub-components.
-void collectErrors(icalcomponent *c, const QByteArray &text, const IcsBlock &b, IcsReadErrors &errors)
+// What libical could not read in the component and its sub-components,
+// visited from a list rather than by recursion.
+void collectErrors(icalcomponent *top, const QByteArray &text, const IcsBlock &b, IcsReadErrors &errors)
 {
     static const QRegularExpression valueError(u"in (\\S+) property\\. Removing entire property: (.*)$"_s);
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
-        icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
-        const icalparameter_xlicerrortype type =
-            typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
-        if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
-            const QRegularExpressionMatch m = valueError.match(message);
-            const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
-            if (isRecurrenceRule(prop)) {
-                errors.badRule = true;
-                continue;
+    std::vector<icalcomponent *> pending{top};
+    while (!pending.empty()) {
+        icalcomponent *c = pending.back();
+        pending.pop_back();
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+            const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
+            icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+            const icalparameter_xlicerrortype type =
+                typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
+            if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
+                const QRegularExpressionMatch m = valueError.match(message);
+                const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
+                if (isRecurrenceRule(prop)) {
+                    errors.badRule = true;
+                    continue;
+                }
+                if (!valueMatters(prop) || !errors.fatal.isEmpty())
+                    continue;
+                const QByteArray value = m.captured(2).toUtf8();
+                errors.fatalLine = findPropertyLine(text, b, prop, value);
+                errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
+                                   .arg(QString::fromUtf8(prop), shortText(value));
+            } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
+                if (errors.fatal.isEmpty()) {
+                    errors.fatalLine = b.firstLine;
+                    errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
+                                       .arg(QString::fromUtf8(b.name), message);
+                }
             }
-            if (!valueMatters(prop) || !errors.fatal.isEmpty())
-                continue;
-            const QByteArray value = m.captured(2).toUtf8();
-            errors.fatalLine = findPropertyLine(text, b, prop, value);
-            errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
-                               .arg(QString::fromUtf8(prop), shortText(value));
-        } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
-            if (errors.fatal.isEmpty()) {
-                errors.fatalLine = b.firstLine;
-                errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
-                                   .arg(QString::fromUtf8(b.name), message);
-            }
+            // Parameters libical does not know are left as they are.
         }
-        // Parameters libical does not know are left as they are.
+        // In the order of the file: the first sub-component is taken next.
+        const std::size_t firstSub = pending.size();
+        for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+             sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            pending.push_back(sub);
+        std::reverse(pending.begin() + std::ptrdiff_t(firstSub), pending.end());
     }
-    for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
-         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-        collectErrors(sub, text, b, errors);
 }
 
 // Whether an event's or to-do's own line is one the import reads. libical

@@ -212,6 +212,33 @@ TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
     }
 }
 
+TEST_F(IcsImportTest, ComponentsNestedDeeperThanCalendarsNestThemAreRefusedAtTheirLine)
+{
+    // Ten thousand events, each inside the one before: refused at the first
+    // BEGIN deeper than any calendar goes, before libical sees a line.
+    QByteArray file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+    for (int i = 0; i < 10000; ++i)
+        file += "BEGIN:VEVENT\r\nDTSTART:20260101T100000\r\n";
+    for (int i = 0; i < 10000; ++i)
+        file += "END:VEVENT\r\n";
+    file += "END:VCALENDAR\r\n";
+    IcsImportPlan p = plan(file);
+    EXPECT_FALSE(p.ok);
+    // VCALENDAR on line 1, the events from line 3, two lines each: the sixth
+    // event is the seventh level.
+    EXPECT_EQ(p.errorLine, 13);
+    EXPECT_EQ(p.error, u"Line 13: BEGIN:VEVENT lies more than 6 components deep; calendars never nest them "
+                       "so deep, so this is not a calendar."_s);
+    EXPECT_EQ(p.taskCount(), 0);
+
+    // An alarm inside an event, and a location inside the alarm, are fine.
+    p = plan(Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "DTSTART:20260101T100000", "SUMMARY:Ring",
+                       "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER:-PT5M", "BEGIN:VLOCATION", "NAME:Office",
+                       "END:VLOCATION", "END:VALARM", "END:VEVENT", "END:VCALENDAR"}));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-01|10:00 AM||Ring|No|Yes"}));
+}
+
 TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeFollowed)
 {
     const QByteArray file = Calendar({
