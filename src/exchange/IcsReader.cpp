@@ -34,7 +34,7 @@ constexpr std::size_t kMaxComponentDepth = 6;
 
 }  // namespace
 
-IcsStructure ScanIcsStructure(const QByteArray &text)
+IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing)
 {
     IcsStructure out;
     struct Open {
@@ -113,7 +113,11 @@ IcsStructure ScanIcsStructure(const QByteArray &text)
         if (nl < 0)
             nl = size;
         pos = nl + 1;
-        ++lineNo;
+        if ((++lineNo & 0xFFFF) == 0 && keepGoing && !keepGoing(lineBegin)) {
+            out.blocks.clear();
+            out.stopped = true;
+            return out;
+        }
         QByteArrayView piece(text.constData() + lineBegin, nl - lineBegin);
         if (piece.endsWith('\r'))
             piece.chop(1);

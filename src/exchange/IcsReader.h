@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct IcsBlock {
 struct IcsStructure {
     int errorLine = 0;
     QString error;
+    bool stopped = false;  // the scan was told to stop; it holds nothing
     std::vector<IcsBlock> blocks;  // the components of every calendar of the file, in order
 };
 
@@ -43,8 +45,9 @@ struct IcsReadErrors {
 
 // Checks the lines of the whole file (names, BEGIN and END in pairs, a
 // calendar around everything) and finds its components; on a broken file
-// the structure holds the line and the message and no components.
-IcsStructure ScanIcsStructure(const QByteArray &text);
+// the structure holds the line and the message and no components. Now and
+// then it tells `keepGoing` how many bytes it has read, and stops when told.
+IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing = {});
 
 // Reads one component of the file with libical: a zone whole, an event or
 // to-do with the lines the import uses. A value libical cannot read where

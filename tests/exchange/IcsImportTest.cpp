@@ -316,6 +316,101 @@ TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeF
                                        "its first date only"_s);
 }
 
+TEST_F(IcsImportTest, RulesThatRepeatTooOftenAreCutShortAndSaid)
+{
+    // A rule whose steps mostly miss, one counted from long ago, and an
+    // ordinary one: the first two are followed as far as their work allows
+    // and listed, the third comes whole.
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:tick@example.org", "DTSTART:20260101T090000",
+        "RRULE:FREQ=SECONDLY;INTERVAL=7;BYSECOND=0", "SUMMARY:Tick", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:count@example.org", "DTSTART:20100105T090000",
+        "RRULE:FREQ=SECONDLY;COUNT=2000000000", "SUMMARY:Counted", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:weekly@example.org", "DTSTART:20260105T093000",
+        "RRULE:FREQ=WEEKLY;COUNT=3", "SUMMARY:Weekly", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_FALSE(p.full);
+    const QStringList notes = IcsImportNoteLines(p, fs);
+    ASSERT_EQ(notes.size(), 2) << notes.join(u'\n').toStdString();
+    EXPECT_TRUE(notes[0].startsWith(u"Tick (1/1/2026): repeats more often than can be followed; its dates after "_s))
+        << notes[0].toStdString();
+    EXPECT_EQ(notes[1], u"Counted (1/5/2010): repeats more often than can be followed; its dates after 1/6/2010 are "
+                        "left out"_s);
+    // What was followed is added: a tick a minute from nine o'clock, up to
+    // the ceiling, and the weekly event whole.
+    const QStringList rows = RowsOf(p.dated);
+    EXPECT_EQ(rows.first(), "2026-01-01|9:00 AM||Tick|No|No");
+    EXPECT_EQ(rows.count(u"2026-01-01|9:07 AM||Tick|No|No"_s), 1);
+    EXPECT_GT(rows.size(), 10000);
+    EXPECT_EQ(rows.mid(rows.size() - 3),
+              QStringList({"2026-01-05|9:30 AM||Weekly|No|No", "2026-01-12|9:30 AM||Weekly|No|No",
+                           "2026-01-19|9:30 AM||Weekly|No|No"}));
+}
+
+TEST_F(IcsImportTest, OneImportAddsAtMostAHundredThousandTasksAndSaysSo)
+{
+    // Every minute of the year by the parts of a yearly rule (tasks keep no
+    // seconds), then events ticking every minute: the first fills the import.
+    QByteArray everyMinute = "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYMONTHDAY=1";
+    for (int d = 2; d <= 31; ++d)
+        everyMinute += "," + QByteArray::number(d);
+    everyMinute += ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=0";
+    for (int h = 1; h < 24; ++h)
+        everyMinute += "," + QByteArray::number(h);
+    everyMinute += ";BYMINUTE=0";
+    for (int m = 1; m < 60; ++m)
+        everyMinute += "," + QByteArray::number(m);
+    everyMinute += ";BYSECOND=0";
+    QByteArray file = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:many@example.org\r\nDTSTART:20260101T000000\r\n" +
+                      everyMinute + "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\n";
+    for (int i = 0; i < 3; ++i)
+        file += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) +
+                "@example.org\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Tick\r\nEND:VEVENT\r\n";
+    file += "END:VCALENDAR\r\n";
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_TRUE(p.full);
+    EXPECT_EQ(p.taskCount(), kMaxIcsImportTasks);
+    EXPECT_EQ(RowsOf({p.dated.front()}).first(), "2026-01-01|12:00 AM||Many parts|No|No");
+    EXPECT_TRUE(IcsImportSummary(p, fs).startsWith(
+        u"100000 tasks will be added (100000 dated, 0 to the to-do list).\n"
+        "One import adds at most 100,000 tasks: the rest of the file is left out.\n"
+        "\n"
+        "What cannot come across as it is:\n"
+        "Many parts (1/1/2026): repeats more often than can be followed; its dates after 5/19/2026 are left out"_s))
+        << IcsImportSummary(p, fs).toStdString();
+}
+
+TEST_F(IcsImportTest, TimeZoneRulesAreFollowedWithACeilingToo)
+{
+    auto zoneWith = [](const char *daylightRule) {
+        return Calendar({"BEGIN:VCALENDAR", "BEGIN:VTIMEZONE", "TZID:Home", "BEGIN:STANDARD",
+                         "DTSTART:19701025T030000", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100",
+                         "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "END:STANDARD", "BEGIN:DAYLIGHT",
+                         "DTSTART:19700329T020000", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200", daylightRule,
+                         "END:DAYLIGHT", "END:VTIMEZONE", "BEGIN:VEVENT", "UID:a", "DTSTART;TZID=Home:20260115T100000",
+                         "SUMMARY:Winter", "END:VEVENT", "BEGIN:VEVENT", "UID:b", "DTSTART;TZID=Home:20260715T100000",
+                         "SUMMARY:Summer", "END:VEVENT", "END:VCALENDAR"});
+    };
+    // A zone like Berlin's, seen from Berlin.
+    IcsImportPlan p = plan(zoneWith("RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-15|10:00 AM||Winter|No|No", "2026-07-15|10:00 AM||Summer|No|No"}));
+    // Summer time that never comes: the zone keeps its winter offset.
+    p = plan(zoneWith("RRULE:FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-15|10:00 AM||Winter|No|No", "2026-07-15|11:00 AM||Summer|No|No"}));
+    // A zone changing every second is no zone.
+    p = plan(zoneWith("RRULE:FREQ=SECONDLY"));
+    EXPECT_FALSE(p.ok);
+    EXPECT_EQ(p.error, u"Line 2: the time zone beginning here changes its offset more often than any time zone "
+                       "does, so this is not a calendar."_s);
+}
+
 TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
 {
     const Grid original = StoreOf({
