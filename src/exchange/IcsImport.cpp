@@ -368,11 +368,11 @@ struct Extract {
     IcalPtr component;
 };
 
-void ExtractComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, Extract &x)
+void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, Extract &x)
 {
     x.block = &b;
     IcalPtr c;
-    ReadIcsComponent(text, b, buffer, c, x.errors);
+    ReadIcsComponent(text, b, buffers, c, x.errors);
     if (!x.errors.fatal.isEmpty())
         return;
     x.isTodo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
@@ -484,7 +484,7 @@ private:
     IcsPlanControl *control_;
     qint64 ruleWork_ = 0;  // spent by the file's rules so far
     Zones zones_;
-    std::string buffer_;
+    IcsReadBuffers buffers_;
     IcsImportPlan plan_;
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
@@ -493,7 +493,7 @@ private:
 
 bool Planner::readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors)
 {
-    ReadIcsComponent(text_, b, buffer_, out, errors);
+    ReadIcsComponent(text_, b, buffers_, out, errors);
     return accept(errors);
 }
 
@@ -586,7 +586,7 @@ IcsImportPlan Planner::run(const IcsStructure &s)
     // a time, each batch shared between threads, and planned in file order.
     constexpr std::size_t kBatch = 4096;
     const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    std::vector<std::string> buffers(static_cast<std::size_t>(threads));
+    std::vector<IcsReadBuffers> buffers(static_cast<std::size_t>(threads));
     std::vector<Extract> batch;
     const qint64 size = std::max<qint64>(1, text_.size());
     for (std::size_t first = 0; first < blocks.size(); first += kBatch) {

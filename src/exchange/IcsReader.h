@@ -49,11 +49,17 @@ struct IcsReadErrors {
 // then it tells `keepGoing` how many bytes it has read, and stops when told.
 IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing = {});
 
-// Reads one component of the file with libical: a zone whole, an event or
-// to-do with the lines the import uses. A value libical cannot read where
+// Room for a component's lines as libical is handed them, kept from one
+// component to the next.
+struct IcsReadBuffers {
+    std::string line, handed;
+};
+
+// Reads one component of the file with libical: a zone's changes, an event
+// or to-do with the lines the import uses. A value libical cannot read where
 // the import uses it (a date, a time, a zone offset) is fatal, with the line
 // it stands on; a recurrence rule it cannot read is only marked.
-void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, IcalPtr &out,
+void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcalPtr &out,
                       IcsReadErrors &errors);
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include "ExchangeFixtures.h"
 #include "IcsExport.h"
 #include "IcsImport.h"
+#include "IcsReader.h"
 
 #include <gtest/gtest.h>
 
@@ -409,6 +410,99 @@ TEST_F(IcsImportTest, TimeZoneRulesAreFollowedWithACeilingToo)
     EXPECT_FALSE(p.ok);
     EXPECT_EQ(p.error, u"Line 2: the time zone beginning here changes its offset more often than any time zone "
                        "does, so this is not a calendar."_s);
+}
+
+TEST_F(IcsImportTest, AOneMebibyteLineIsReadWholeFoldedOrNot)
+{
+    // A description of a mebibyte on one line, with escapes along it; and
+    // the same folded into lines of 75 bytes.
+    QByteArray value, expected;
+    for (int i = 0; value.size() < (1 << 20); ++i) {
+        value += "Part " + QByteArray::number(i) + "\\, then\\; more\\\\ ";
+        expected += "Part " + QByteArray::number(i) + ", then; more\\ ";
+    }
+    value += "end";
+    expected += "end";
+    const QByteArray line = "DESCRIPTION:" + value;
+    QByteArray folded = line.first(75);
+    for (qsizetype at = 75; at < line.size(); at += 74)
+        folded += "\r\n " + line.mid(at, 74);
+    for (const QByteArray &description : {line, folded}) {
+        const QByteArray file = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:long@example.org\r\nDTSTART:20260610T090000\r\n"
+                                "SUMMARY:Long\r\n" + description + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+        const IcsImportPlan p = plan(file);
+        ASSERT_TRUE(p.ok) << p.error.toStdString();
+        ASSERT_EQ(p.dated.size(), 1u);
+        // Compared without printing a mebibyte when they differ.
+        const QString notes = p.dated[0].task.notes, want = u"Long\r\n"_s + QString::fromUtf8(expected) + u"\r\n"_s;
+        EXPECT_EQ(notes.size(), want.size());
+        EXPECT_TRUE(notes == want) << notes.right(40).toStdString();
+    }
+}
+
+TEST_F(IcsImportTest, ParametersAndListsAreReadAsLibicalReadsThem)
+{
+    // Two thousand parameters the import does not read before the zone's
+    // name; a zone name with a colon in it, unquoted, as one program writes
+    // them; six hundred categories and excluded dates in one line each, of
+    // which libical keeps five hundred.
+    QByteArray params;
+    for (int i = 0; i < 2000; ++i)
+        params += ";X-P" + QByteArray::number(i) + "=\"a;b:c\"";
+    QByteArray categories = "CATEGORIES:", exdates = "EXDATE;TZID=America/New_York:";
+    const QDate first(2026, 1, 5);
+    for (int i = 0; i < 600; ++i) {
+        categories += (i ? ",c" : "c") + QByteArray::number(i);
+        exdates += (i ? "," : "") + first.addDays(i).toString(u"yyyyMMdd").toLatin1() + "T100000";
+    }
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:zone@example.org", ("DTSTART" + params + ";TZID=America/New_York:20260610T090000").constData(),
+        "SUMMARY:Params", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:quirk@example.org", "DTSTART;TZID=GMT+05:30:20260611T090000", "SUMMARY:Quirk",
+        "END:VEVENT",
+        "BEGIN:VEVENT", "UID:daily@example.org", "DTSTART;TZID=America/New_York:20260105T100000",
+        "RRULE:FREQ=DAILY;COUNT=700", exdates.constData(), categories.constData(), "SUMMARY:Daily", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    const QStringList rows = RowsOf(p.dated);
+    ASSERT_EQ(rows.size(), 2 + 200);
+    EXPECT_EQ(rows[0], "2026-06-10|3:00 PM||Params|No|No");
+    // A zone nobody knows: the time as it stands.
+    EXPECT_EQ(rows[1], "2026-06-11|9:00 AM||Quirk|No|No");
+    // The first five hundred days are left out.
+    EXPECT_TRUE(rows[2].startsWith(u"2027-05-20|4:00 PM|c0,c1,c2,"_s)) << rows[2].toStdString();
+    EXPECT_TRUE(rows[2].endsWith(u",c498,c499|Daily|No|No"_s)) << rows[2].toStdString();
+}
+
+TEST(IcsReader, LinesHandedOneByOneReadAsLibicalReadsTheWholeText)
+{
+    // libical's reading of lists, escapes, quotes and its own way with a
+    // colon in a zone name, line by line against its reading of the text.
+    const char *lines[] = {
+        "EXDATE:20260101T100000,,20260102T100000", "EXDATE:20260101T100000,", "CATEGORIES:a\\,b,c",
+        "CATEGORIES:\"a,b\"", "CATEGORIES:a,\"b,c\",d", "CATEGORIES: a , b ,c ", "CATEGORIES:", "EXDATE:",
+        "DTSTART;TZID=GMT+05:30:20260611T090000", "DTSTART;VALUE=DATE:20260611", "DESCRIPTION:trailing\\",
+        "SUMMARY:Hello\\, world\\nline  ", "RDATE;VALUE=PERIOD:20260101T100000Z/PT1H,20260102T100000Z/PT1H",
+        "EXDATE;TZID=America/New_York:20260105T100000,20260106T100000", "RRULE:FREQ=WEEKLY;BYDAY=MO,TU",
+        "SUMMARY:A folded\r\n  line", "DUE:20260101T1000\r\n 00Z",
+    };
+    for (const char *line : lines) {
+        const QByteArray text = QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:x\r\n") + line +
+                                "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+        const IcsStructure s = ScanIcsStructure(text);
+        ASSERT_EQ(s.blocks.size(), 1u) << line;
+        const IcsBlock &b = s.blocks[0];
+        const IcalPtr whole(icalparser_parse_string(text.mid(b.begin, b.end - b.begin).constData()));
+        IcsReadBuffers buffers;
+        IcalPtr read;
+        IcsReadErrors errors;
+        ReadIcsComponent(text, b, buffers, read, errors);
+        ASSERT_TRUE(read) << line;
+        EXPECT_EQ(IcalText(read.get()), IcalText(whole.get())) << line;
+    }
 }
 
 TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
