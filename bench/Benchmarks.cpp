@@ -373,7 +373,10 @@ void BM_ImportIcs(benchmark::State &state)
 }
 
 // Files that try to make the import slow, each planned as the command plans
-// it: one event whose description is a single line of `MiB` mebibytes.
+// it: one event whose description is a single line of `MiB` mebibytes; fifty
+// events repeating every second; a rule whose parts multiply into an
+// occurrence every second of the year; and components nested 20,000 deep,
+// which must be refused at once.
 QByteArray hostileCalendar(QByteArrayView body)
 {
     return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n" + body.toByteArray() + "END:VCALENDAR\r\n";
@@ -403,6 +406,44 @@ void BM_ImportIcsHugeLine(benchmark::State &state)
                                 DateOfDay(kBenchDay).toString(u"yyyyMMdd").toLatin1() + "T090000\r\nSUMMARY:Huge\r\n" +
                                 line + "\r\nEND:VEVENT\r\n"),
                 false);
+}
+
+void BM_ImportIcsSecondlyRules(benchmark::State &state)
+{
+    QByteArray body;
+    for (int i = 0; i < 50; ++i)
+        body += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) + "@bench\r\nDTSTART:" +
+                DateOfDay(kBenchDay).toString(u"yyyyMMdd").toLatin1() +
+                "T090000\r\nRRULE:FREQ=SECONDLY\r\nSUMMARY:Tick\r\nEND:VEVENT\r\n";
+    planHostile(state, hostileCalendar(body), false);
+}
+
+void BM_ImportIcsManyRuleParts(benchmark::State &state)
+{
+    auto list = [](int first, int last) {
+        QByteArray out;
+        for (int i = first; i <= last; ++i)
+            out += (out.isEmpty() ? "" : ",") + QByteArray::number(i);
+        return out;
+    };
+    const QByteArray rule = "RRULE:FREQ=YEARLY;BYWEEKNO=" + list(1, 53) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                            list(0, 23) + ";BYMINUTE=" + list(0, 59) + ";BYSECOND=" + list(0, 59);
+    // Begun in December, where libical took 70 us an occurrence of it.
+    planHostile(state,
+                hostileCalendar("BEGIN:VEVENT\r\nUID:many@bench\r\nDTSTART:" +
+                                DateOfDay(kBenchDay - 22).toString(u"yyyyMMdd").toLatin1() + "T090000\r\n" + rule +
+                                "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\n"),
+                false);
+}
+
+void BM_ImportIcsDeepNesting(benchmark::State &state)
+{
+    QByteArray body;
+    for (int i = 0; i < state.range(0); ++i)
+        body += "BEGIN:VEVENT\r\n";
+    for (int i = 0; i < state.range(0); ++i)
+        body += "END:VEVENT\r\n";
+    planHostile(state, hostileCalendar(body), true);
 }
 
 // What libical alone takes for that export, the floor of any reader or
@@ -536,6 +577,9 @@ BENCHMARK(BM_PlotReadings)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcs)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcsHugeLine)->Arg(8)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsSecondlyRules)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsManyRuleParts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsDeepNesting)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalReadFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalWriteFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -461,6 +461,9 @@ void Walker::walkDays()
             return;
         if (!wholePeriods)
             from = std::max(from, firstDay_);
+        // Days before the start are nothing to a count either.
+        if (setPos_.empty())
+            from = std::max(from, startDay_);
         days.clear();
         for (qint64 d = from; d <= to; ++d) {
             if (!step())

@@ -356,16 +356,9 @@ TEST_F(IcsImportTest, OneImportAddsAtMostAHundredThousandTasksAndSaysSo)
 {
     // Every minute of the year by the parts of a yearly rule (tasks keep no
     // seconds), then events ticking every minute: the first fills the import.
-    QByteArray everyMinute = "RRULE:FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYMONTHDAY=1";
-    for (int d = 2; d <= 31; ++d)
-        everyMinute += "," + QByteArray::number(d);
-    everyMinute += ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=0";
-    for (int h = 1; h < 24; ++h)
-        everyMinute += "," + QByteArray::number(h);
-    everyMinute += ";BYMINUTE=0";
-    for (int m = 1; m < 60; ++m)
-        everyMinute += "," + QByteArray::number(m);
-    everyMinute += ";BYSECOND=0";
+    const QByteArray everyMinute = "RRULE:FREQ=YEARLY;BYMONTH=" + EveryNumber(1, 12) + ";BYMONTHDAY=" +
+                                   EveryNumber(1, 31) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" + EveryNumber(0, 23) +
+                                   ";BYMINUTE=" + EveryNumber(0, 59) + ";BYSECOND=0";
     QByteArray file = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:many@example.org\r\nDTSTART:20260101T000000\r\n" +
                       everyMinute + "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\n";
     for (int i = 0; i < 3; ++i)
@@ -384,6 +377,36 @@ TEST_F(IcsImportTest, OneImportAddsAtMostAHundredThousandTasksAndSaysSo)
         "What cannot come across as it is:\n"
         "Many parts (1/1/2026): repeats more often than can be followed; its dates after 5/19/2026 are left out"_s))
         << IcsImportSummary(p, fs).toStdString();
+}
+
+TEST_F(IcsImportTest, TheRulesThatFrozeTheWindowAreCutShortAndSaid)
+{
+    // Small versions of the two files: events ticking every second, and a
+    // rule whose parts make every second of the year an occurrence, begun in
+    // December (where libical took 70 us an occurrence of it).
+    QByteArray file = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 2; ++i)
+        file += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) +
+                "@example.org\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=SECONDLY\r\nSUMMARY:Tick " +
+                QByteArray::number(i) + "\r\nEND:VEVENT\r\n";
+    const QByteArray rule = "RRULE:FREQ=YEARLY;BYWEEKNO=" + EveryNumber(1, 53) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                            EveryNumber(0, 23) + ";BYMINUTE=" + EveryNumber(0, 59) + ";BYSECOND=" + EveryNumber(0, 59);
+    file += "BEGIN:VEVENT\r\nUID:many@example.org\r\nDTSTART:20251210T090000\r\n" + rule +
+            "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_FALSE(p.full);
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Tick 0 (1/1/2026): repeats more often than can be followed; its dates after 1/2/2026 are "
+                           "left out",
+                           "Tick 1 (1/1/2026): repeats more often than can be followed; its dates after 1/2/2026 are "
+                           "left out",
+                           "Many parts (12/10/2025): repeats more often than can be followed; its dates after "
+                           "12/12/2025 are left out"}));
+    // Tasks keep minutes, not seconds: a task a minute while followed.
+    const QStringList rows = RowsOf(p.dated);
+    EXPECT_EQ(rows.count(u"2026-01-01|9:00 AM||Tick 0|No|No"_s), 1);
+    EXPECT_EQ(rows.count(u"2025-12-11|11:59 PM||Many parts|No|No"_s), 1);
 }
 
 TEST_F(IcsImportTest, TimeZoneRulesAreFollowedWithACeilingToo)

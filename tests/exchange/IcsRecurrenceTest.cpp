@@ -1,6 +1,7 @@
 // Following repeat rules over a window: the occurrences libical's own
 // iterator gives, at a cost set by the window and never above the ceiling.
 
+#include "ExchangeFixtures.h"
 #include "IcsRecurrence.h"
 
 #include <QStringList>
@@ -119,14 +120,9 @@ TEST(IcsRecurrence, ARuleThatRepeatsTooOftenIsCutShortAtTheCeiling)
 {
     const QDate first(2025, 12, 9), last(2028, 12, 9);
     // Every second of every day of the year, by the parts of a yearly rule.
-    QByteArray everySecond = "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=0";
-    for (int h = 1; h < 24; ++h)
-        everySecond += "," + QByteArray::number(h);
-    for (const char *part : {";BYMINUTE=0", ";BYSECOND=0"}) {
-        everySecond += part;
-        for (int i = 1; i < 60; ++i)
-            everySecond += "," + QByteArray::number(i);
-    }
+    const QByteArray everySecond = "FREQ=YEARLY;BYMONTH=" + EveryNumber(1, 12) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                                   EveryNumber(0, 23) + ";BYMINUTE=" + EveryNumber(0, 59) + ";BYSECOND=" +
+                                   EveryNumber(0, 59);
     struct Case {
         const char *rule, *start, *reached;
     } cases[] = {
