@@ -222,15 +222,6 @@ private:
 // ---------------------------------------------------------------------------
 // The plan.
 
-// What a cancelled planning gives back: nothing.
-IcsImportPlan InterruptedPlan()
-{
-    IcsImportPlan p;
-    p.ok = false;
-    p.interrupted = true;
-    p.error = u"The import was cancelled."_s;
-    return p;
-}
 
 // Notes from the summary and the description: the description alone when
 // it begins with the summary (as this program writes them), else the
@@ -469,7 +460,7 @@ private:
         p.error = plan_.error;
         return p;
     }
-    static IcsImportPlan stopped() { return InterruptedPlan(); }
+    static IcsImportPlan stopped() { return InterruptedIcsImportPlan(); }
     void note(IcsImportNote::Kind kind, const QString &summary, const QDate &date)
     {
         plan_.notes.push_back({kind, summary, date});
@@ -768,6 +759,15 @@ void Planner::takeExtract(Extract &x)
 
 }  // namespace
 
+IcsImportPlan InterruptedIcsImportPlan()
+{
+    IcsImportPlan p;
+    p.ok = false;
+    p.interrupted = true;
+    p.error = u"The import was cancelled."_s;
+    return p;
+}
+
 int IcsImportPlan::count(IcsImportNote::Kind kind) const
 {
     return int(std::count_if(notes.begin(), notes.end(), [kind](const IcsImportNote &n) { return n.kind == kind; }));
@@ -791,7 +791,7 @@ IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Gri
         return !control->cancelled();
     });
     if (s.stopped)
-        return InterruptedPlan();
+        return InterruptedIcsImportPlan();
     if (!s.error.isEmpty()) {
         IcsImportPlan failed;
         failed.ok = false;

@@ -105,6 +105,9 @@ struct IcsImportPlan {
     int count(IcsImportNote::Kind kind) const;
 };
 
+// What a cancelled planning gives back: a plan that failed, holding nothing.
+IcsImportPlan InterruptedIcsImportPlan();
+
 // The days an import takes by default: one year back to two years ahead.
 std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today);
 

@@ -152,12 +152,15 @@ void TfrmIcsImport::workerDone()
     delete done;
     if (again_) {
         start();
+    } else if (run_->control.cancelled()) {
+        // Told to stop (it may have finished first): what it worked out is
+        // for days no longer chosen, or for an import cancelled.
+        plan_ = InterruptedIcsImportPlan();
     } else {
-        // Stopped, it holds nothing and can add nothing.
         plan_ = std::move(run_->plan);
-        if (plan_.ok)
+        if (plan_.ok) {
             showPlan();
-        else if (!plan_.interrupted) {
+        } else {
             failure_ = plan_.error;
             reject();
         }

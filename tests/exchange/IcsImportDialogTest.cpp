@@ -92,6 +92,23 @@ TEST_F(IcsImportDialogTest, CancelWhilePlanningStopsThePlanningAndChangesNothing
     EXPECT_EQ(TodoRowsOf(todo), QStringList({"Garden|Plant roses|No"}));
     EXPECT_FALSE(QFile::exists(tasks.path()));
 
+    // A planning that had finished when the days turned the wrong way round
+    // shows nothing of its days.
+    QSemaphore finished;
+    auto quick = [&, real = planOf(kStandUps)](QDate from, QDate to, IcsPlanControl &control) {
+        IcsImportPlan p = real(from, to, control);
+        finished.release();
+        return p;
+    };
+    TfrmIcsImport late(services(quick));
+    finished.acquire();
+    QSignalSpy lateDone(&late, &TfrmIcsImport::workerFinished);
+    late.dtTo->setDate(QDate(2025, 12, 31));
+    ASSERT_TRUE(lateDone.wait());
+    EXPECT_EQ(late.lblSummary->text(), u"The second date must be AFTER the first date!"_s);
+    EXPECT_FALSE(late.btOK->isEnabled());
+    EXPECT_EQ(late.plan().taskCount(), 0);
+
     // Told to stop before it starts, the planning itself gives back nothing.
     IcsPlanControl control;
     control.cancel();

@@ -52,8 +52,9 @@ protected:
     static void waitForPlan(TfrmIcsImport &dlg)
     {
         QSignalSpy done(&dlg, &TfrmIcsImport::workerFinished);
-        if (dlg.planning())
+        if (dlg.planning()) {
             EXPECT_TRUE(done.wait());
+        }
     }
     // The summary dialog's answer: read it, then press Import.
     void acceptImport(QString *summary, QStringList *notes, bool *canImport)
