@@ -346,7 +346,8 @@ void BM_ExportIcs(benchmark::State &state)
 }
 
 // That export imported into an empty store: the file read by libical, every
-// event turned into a task, the tasks added, sorted and saved.
+// event turned into a task, the tasks added, sorted and saved. Of a million
+// events the first 100,000 are added, as one import adds no more.
 void BM_ImportIcs(benchmark::State &state)
 {
     const int n = int(state.range(0));
@@ -361,12 +362,87 @@ void BM_ImportIcs(benchmark::State &state)
         TaskStore store(filter, path);
         Grid todo = NewTodoGrid();
         const IcsImportPlan plan = PlanIcsImport(ics, store.grid(), todo, from, to, o.formats);
-        if (!plan.ok || plan.taskCount() != n)
-            state.SkipWithError("the plan does not hold every task");
+        // One import adds at most kMaxIcsImportTasks: of a million, the first.
+        if (!plan.ok || plan.taskCount() != std::min(n, kMaxIcsImportTasks) || plan.full != (n > kMaxIcsImportTasks))
+            state.SkipWithError("the plan does not hold every task it may");
         if (!ApplyIcsImport(plan, store, todo).ok)
             state.SkipWithError("import failed");
         benchmark::DoNotOptimize(store.grid().rowCount());
     }
+}
+
+// Files that try to make the import slow, each planned as the command plans
+// it: one event whose description is a single line of `MiB` mebibytes; fifty
+// events repeating every second; a rule whose parts multiply into an
+// occurrence every second of the year; and components nested 20,000 deep,
+// which must be refused at once.
+QByteArray hostileCalendar(QByteArrayView body)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n" + body.toByteArray() + "END:VCALENDAR\r\n";
+}
+
+void planHostile(benchmark::State &state, const QByteArray &ics, bool refused)
+{
+    const Grid store = NewStoreGrid(), todo = NewTodoGrid();
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const QDate today = DateOfDay(kBenchDay);
+    const auto [from, to] = DefaultIcsImportRange(today);
+    for (auto _ : state) {
+        const IcsImportPlan plan = PlanIcsImport(ics, store, todo, from, to, fs);
+        if (plan.ok == refused)
+            state.SkipWithError(refused ? "the file was not refused" : "the file was refused");
+        benchmark::DoNotOptimize(plan.dated.data());
+    }
+    state.SetBytesProcessed(qint64(state.iterations()) * ics.size());
+}
+
+void BM_ImportIcsHugeLine(benchmark::State &state)
+{
+    QByteArray line = "DESCRIPTION:";
+    line += QByteArray(qsizetype(state.range(0)) << 20, 'x');
+    planHostile(state,
+                hostileCalendar("BEGIN:VEVENT\r\nUID:huge@bench\r\nDTSTART:" +
+                                DateOfDay(kBenchDay).toString(u"yyyyMMdd").toLatin1() + "T090000\r\nSUMMARY:Huge\r\n" +
+                                line + "\r\nEND:VEVENT\r\n"),
+                false);
+}
+
+void BM_ImportIcsSecondlyRules(benchmark::State &state)
+{
+    QByteArray body;
+    for (int i = 0; i < 50; ++i)
+        body += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) + "@bench\r\nDTSTART:" +
+                DateOfDay(kBenchDay).toString(u"yyyyMMdd").toLatin1() +
+                "T090000\r\nRRULE:FREQ=SECONDLY\r\nSUMMARY:Tick\r\nEND:VEVENT\r\n";
+    planHostile(state, hostileCalendar(body), false);
+}
+
+void BM_ImportIcsManyRuleParts(benchmark::State &state)
+{
+    auto list = [](int first, int last) {
+        QByteArray out;
+        for (int i = first; i <= last; ++i)
+            out += (out.isEmpty() ? "" : ",") + QByteArray::number(i);
+        return out;
+    };
+    const QByteArray rule = "RRULE:FREQ=YEARLY;BYWEEKNO=" + list(1, 53) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                            list(0, 23) + ";BYMINUTE=" + list(0, 59) + ";BYSECOND=" + list(0, 59);
+    // Begun in December, where libical took 70 us an occurrence of it.
+    planHostile(state,
+                hostileCalendar("BEGIN:VEVENT\r\nUID:many@bench\r\nDTSTART:" +
+                                DateOfDay(kBenchDay - 22).toString(u"yyyyMMdd").toLatin1() + "T090000\r\n" + rule +
+                                "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\n"),
+                false);
+}
+
+void BM_ImportIcsDeepNesting(benchmark::State &state)
+{
+    QByteArray body;
+    for (int i = 0; i < state.range(0); ++i)
+        body += "BEGIN:VEVENT\r\n";
+    for (int i = 0; i < state.range(0); ++i)
+        body += "END:VEVENT\r\n";
+    planHostile(state, hostileCalendar(body), true);
 }
 
 // What libical alone takes for that export, the floor of any reader or
@@ -497,7 +573,11 @@ BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PublishYear)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotReadings)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ImportIcs)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcs)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsHugeLine)->Arg(8)->Arg(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsSecondlyRules)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsManyRuleParts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsDeepNesting)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalReadFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalWriteFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -37,6 +37,7 @@
 #include "WebCalendarDialog.h"
 #include "ChartWindow.h"
 #include "DateRangeDialog.h"
+#include "IcsImportDialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -55,6 +56,9 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QTemporaryDir>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QThread>
 
 using namespace morvane;
 
@@ -438,12 +442,33 @@ int main(int argc, char **argv)
         }
         prompts.files = {ics};
         runner.responders.append([&](QDialog &d) {
+            auto &dlg = dynamic_cast<TfrmIcsImport &>(d);
+            QSignalSpy planned(&dlg, &TfrmIcsImport::workerFinished);
+            if (dlg.planning())
+                planned.wait();
             d.show();
             QApplication::processEvents();
             d.grab().save(QStringLiteral("%1/ics-import.png").arg(out));
             return int(QDialog::Rejected);
         });
         frmMain.ImportFromICalendar1Click();
+        {
+            // The same dialog while the import is still being worked out.
+            QSemaphore started;
+            auto held = [&started](QDate, QDate, IcsPlanControl &control) {
+                control.report(420, 1000);
+                started.release();
+                while (!control.cancelled())
+                    QThread::yieldCurrentThread();
+                return IcsImportPlan{};
+            };
+            const FormatSettings fs = FormatSettings::enUS();
+            TfrmIcsImport planning({ics, held, fs, QDate::currentDate().addYears(-1), QDate::currentDate().addYears(2)});
+            started.acquire();
+            planning.show();
+            QApplication::processEvents();
+            planning.grab().save(QStringLiteral("%1/ics-import-planning.png").arg(out));
+        }
         frmMain.resize(frmMain.minimumWidth(), 420);
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-small.png").arg(out));

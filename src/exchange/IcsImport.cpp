@@ -5,9 +5,11 @@
 #include "IcsIdentity.h"
 #include "IcsLibical.h"
 #include "IcsReader.h"
+#include "IcsRecurrence.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 #include <QVarLengthArray>
 
@@ -220,6 +222,7 @@ private:
 // ---------------------------------------------------------------------------
 // The plan.
 
+
 // Notes from the summary and the description: the description alone when
 // it begins with the summary (as this program writes them), else the
 // summary as the first line above it. Also their UTF-8 bytes.
@@ -356,11 +359,11 @@ struct Extract {
     IcalPtr component;
 };
 
-void ExtractComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, Extract &x)
+void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, Extract &x)
 {
     x.block = &b;
     IcalPtr c;
-    ReadIcsComponent(text, b, buffer, c, x.errors);
+    ReadIcsComponent(text, b, buffers, c, x.errors);
     if (!x.errors.fatal.isEmpty())
         return;
     x.isTodo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
@@ -408,14 +411,21 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, std::string &bu
         x.component = std::move(c);
 }
 
-constexpr int kMaxRuleSteps = 200000;
+// The work a repeat rule may take (steps of IcsRecurrence's walk, a tenth of
+// a microsecond each, and the occurrences it yields, a few microseconds each
+// to plan): enough for an event every half hour through the default three
+// years; and what all rules of one file may take together.
+constexpr qint64 kMaxRuleWork = 200000;
+constexpr qint64 kMaxFileRuleWork = 2000000;
+// A time zone's rule changes its offset a few times a year at most.
+constexpr qint64 kMaxZoneRuleWork = 100000;
 
 class Planner {
 public:
     Planner(const QByteArray &text, const Grid &store, const Grid &todo, QDate from, QDate to,
-            const FormatSettings &fs)
+            const FormatSettings &fs, IcsPlanControl *control)
         : text_(text), storeMatch_(store), todoMatch_(todo), fromDay_(DayNumber(from)), toDay_(DayNumber(to)),
-          from_(from), to_(to), fs_(fs)
+          from_(from), to_(to), fs_(fs), control_(control)
     {
         // libical makes its UTC zone when first asked; ask before any thread
         // reads a UTC time.
@@ -426,7 +436,17 @@ public:
 
 private:
     bool readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors);
+    bool readZone(const IcsBlock &b);
     bool accept(const IcsReadErrors &errors);
+    bool cancelled() const { return control_ && control_->cancelled(); }
+    // Room for one more task; marks the plan full when there is none.
+    bool room()
+    {
+        if (plan_.taskCount() < kMaxIcsImportTasks)
+            return true;
+        plan_.full = true;
+        return false;
+    }
     void takeExtract(Extract &x);
     void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
                        const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
@@ -440,6 +460,7 @@ private:
         p.error = plan_.error;
         return p;
     }
+    static IcsImportPlan stopped() { return InterruptedIcsImportPlan(); }
     void note(IcsImportNote::Kind kind, const QString &summary, const QDate &date)
     {
         plan_.notes.push_back({kind, summary, date});
@@ -451,8 +472,10 @@ private:
     const int fromDay_, toDay_;
     const QDate from_, to_;
     const FormatSettings &fs_;
+    IcsPlanControl *control_;
+    qint64 ruleWork_ = 0;  // spent by the file's rules so far
     Zones zones_;
-    std::string buffer_;
+    IcsReadBuffers buffers_;
     IcsImportPlan plan_;
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
@@ -461,8 +484,58 @@ private:
 
 bool Planner::readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors)
 {
-    ReadIcsComponent(text_, b, buffer_, out, errors);
+    ReadIcsComponent(text_, b, buffers_, out, errors);
     return accept(errors);
+}
+
+// libical follows a zone's rules with its own iterator, which can search for
+// centuries inside one step of an odd rule. The rules are followed here
+// instead, as far as the import needs, and handed to libical as the dates of
+// the changes they make.
+bool Planner::readZone(const IcsBlock &b)
+{
+    IcalPtr zone;
+    IcsReadErrors errors;
+    if (!readBlock(b, zone, errors))
+        return false;
+    const QDate first(1900, 1, 1), last = to_.addYears(1);
+    for (icalcomponent *part = icalcomponent_get_first_component(zone.get(), ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(zone.get(), ICAL_ANY_COMPONENT)) {
+        icalproperty *dtstart = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
+        icalproperty *offsetFrom = icalcomponent_get_first_property(part, ICAL_TZOFFSETFROM_PROPERTY);
+        std::vector<icalproperty *> rules;
+        for (icalproperty *p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY))
+            rules.push_back(p);
+        for (icalproperty *rule : rules) {
+            if (dtstart) {
+                // The rule's UNTIL is in UTC, its dates in the time before the change.
+                const IcsRuleWalk walk =
+                    WalkIcsRule(icalproperty_get_rrule(rule), icalproperty_get_dtstart(dtstart), first, last,
+                                kMaxZoneRuleWork, control_ ? control_->flag() : nullptr,
+                                offsetFrom ? icalproperty_get_tzoffsetfrom(offsetFrom) : 0);
+                if (cancelled())
+                    return false;
+                if (walk.cutShort) {
+                    plan_.ok = false;
+                    plan_.errorLine = b.firstLine;
+                    plan_.error = u"Line %1: the time zone beginning here changes its offset more often than any time "
+                                  "zone does, so this is not a calendar."_s.arg(b.firstLine);
+                    return false;
+                }
+                for (const icaltimetype &t : walk.times) {
+                    icaldatetimeperiodtype change{};
+                    change.time = t;
+                    change.period = icalperiodtype_null_period();
+                    icalcomponent_add_property(part, icalproperty_new_rdate(change));
+                }
+            }
+            icalcomponent_remove_property(part, rule);
+            icalproperty_free(rule);
+        }
+    }
+    zones_.add(std::move(zone));
+    return true;
 }
 
 bool Planner::accept(const IcsReadErrors &errors)
@@ -478,15 +551,9 @@ bool Planner::accept(const IcsReadErrors &errors)
 IcsImportPlan Planner::run(const IcsStructure &s)
 {
     // The zones first: components may name a zone defined after them.
-    for (const IcsBlock &b : s.blocks) {
-        if (b.name != "VTIMEZONE")
-            continue;
-        IcalPtr c;
-        IcsReadErrors errors;
-        if (!readBlock(b, c, errors))
-            return failed();
-        zones_.add(std::move(c));
-    }
+    for (const IcsBlock &b : s.blocks)
+        if (b.name == "VTIMEZONE" && !readZone(b))
+            return cancelled() ? stopped() : failed();
     // Then the components that replace one occurrence of a recurring event,
     // so that the event leaves those occurrences out.
     for (const IcsBlock &b : s.blocks) {
@@ -510,16 +577,21 @@ IcsImportPlan Planner::run(const IcsStructure &s)
     // a time, each batch shared between threads, and planned in file order.
     constexpr std::size_t kBatch = 4096;
     const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    std::vector<std::string> buffers(static_cast<std::size_t>(threads));
+    std::vector<IcsReadBuffers> buffers(static_cast<std::size_t>(threads));
     std::vector<Extract> batch;
+    const qint64 size = std::max<qint64>(1, text_.size());
     for (std::size_t first = 0; first < blocks.size(); first += kBatch) {
+        if (cancelled())
+            return stopped();
+        if (control_)
+            control_->report(200 + 800 * blocks[first]->begin / size, 1000);
         const std::size_t n = std::min(kBatch, blocks.size() - first);
         batch.clear();
         batch.resize(n);
         auto readPart = [&](int part) {
             const std::size_t from = n * std::size_t(part) / std::size_t(threads);
             const std::size_t to = n * std::size_t(part + 1) / std::size_t(threads);
-            for (std::size_t i = from; i < to; ++i)
+            for (std::size_t i = from; i < to && !cancelled(); ++i)
                 ExtractComponent(text_, *blocks[first + i], buffers[std::size_t(part)], batch[i]);
         };
         std::vector<std::thread> workers;
@@ -529,9 +601,13 @@ IcsImportPlan Planner::run(const IcsStructure &s)
         for (std::thread &t : workers)
             t.join();
         for (Extract &x : batch) {
+            if (cancelled())
+                return stopped();
             if (!accept(x.errors))
                 return failed();
             takeExtract(x);
+            if (plan_.full)
+                return std::move(plan_);
         }
     }
     return std::move(plan_);
@@ -564,6 +640,8 @@ void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const Q
         ++plan_.alreadyHere;
         return;
     }
+    if (!room())
+        return;
     DatedTask t{day, base};
     t.task.time = at.allDay ? QString::fromUtf16(kIcsAllDayTime) : timeText(at.time);
     // An alarm at the time of an all-day task would sound all day long.
@@ -593,7 +671,7 @@ void Planner::takeExtract(Extract &x)
         }
         if (todoMatch_.take(hash, own))
             ++plan_.alreadyHere;
-        else
+        else if (room())
             plan_.todo.push_back(base);
         return;
     }
@@ -625,36 +703,19 @@ void Planner::takeExtract(Extract &x)
     std::vector<icaltimetype> times{start};
     bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
     for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
-        const icalrecurrencetype rt = icalproperty_get_rrule(rule);
-        icalrecur_iterator *it = rt.freq == ICAL_NO_RECURRENCE ? nullptr : icalrecur_iterator_new(rt, start);
-        if (!it) {
+        // A little beyond the range: the occurrences are times of the
+        // event's zone, which may fall on another day here.
+        const IcsRuleWalk walk = WalkIcsRule(icalproperty_get_rrule(rule), start, from_.addDays(-2), to_.addDays(2),
+                                             std::clamp<qint64>(kMaxFileRuleWork - ruleWork_, 0, kMaxRuleWork),
+                                             control_ ? control_->flag() : nullptr);
+        ruleWork_ += walk.work;
+        if (walk.unsupported) {
             unsupported = true;
             break;
         }
-        // Start near the range rather than walk years of daily occurrences
-        // (only possible when the rule does not count its occurrences).
-        const QDate skipTo = from_.addDays(-2);
-        if (rt.count == 0 && QDate(start.year, start.month, start.day) < skipTo) {
-            icaltimetype s = start;
-            s.year = skipTo.year();
-            s.month = skipTo.month();
-            s.day = skipTo.day();
-            icalrecur_iterator_set_start(it, s);
-        }
-        const QDate stop = to_.addDays(2);
-        int steps = 0;
-        for (icaltimetype t = icalrecur_iterator_next(it); !icaltime_is_null_time(t); t = icalrecur_iterator_next(it)) {
-            if (QDate(t.year, t.month, t.day) > stop)
-                break;
-            if (++steps > kMaxRuleSteps) {
-                unsupported = true;
-                break;
-            }
-            t.zone = start.zone;
-            t.is_date = start.is_date;
-            times.push_back(t);
-        }
-        icalrecur_iterator_free(it);
+        if (walk.cutShort)
+            plan_.notes.push_back({IcsImportNote::Kind::RuleCutShort, summary(), first.date, walk.reached});
+        times.insert(times.end(), walk.times.begin(), walk.times.end());
     }
     if (unsupported) {
         note(IcsImportNote::Kind::UnsupportedRecurrence, summary(), first.date);
@@ -686,14 +747,26 @@ void Planner::takeExtract(Extract &x)
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     const int outsideBefore = plan_.outsideRange;
-    for (const auto &[at, t] : ordered)
+    for (const auto &[at, t] : ordered) {
+        if (plan_.full)
+            break;
         addOccurrence(toLocal(t), base, hash, own, uid, alarm);
+    }
     // Occurrences of a repeating event outside the range are not news: the
     // range is what the person chose to bring over.
     plan_.outsideRange = outsideBefore;
 }
 
 }  // namespace
+
+IcsImportPlan InterruptedIcsImportPlan()
+{
+    IcsImportPlan p;
+    p.ok = false;
+    p.interrupted = true;
+    p.error = u"The import was cancelled."_s;
+    return p;
+}
 
 int IcsImportPlan::count(IcsImportNote::Kind kind) const
 {
@@ -703,14 +776,22 @@ int IcsImportPlan::count(IcsImportNote::Kind kind) const
 std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today) { return {today.addYears(-1), today.addYears(2)}; }
 
 IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
-                            const FormatSettings &formats)
+                            const FormatSettings &formats, IcsPlanControl *control)
 {
     // Files are UTF-8; one that is not is taken as Windows-1252, like the
     // program's other files. A byte-order mark is no part of the text.
     QByteArray text = IsValidUtf8(file.constData(), std::size_t(file.size())) ? file : DecodeFileText(file).toUtf8();
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
-    const IcsStructure s = ScanIcsStructure(text);
+    const qint64 size = std::max<qint64>(1, text.size());
+    const IcsStructure s = ScanIcsStructure(text, [control, size](qsizetype done) {
+        if (!control)
+            return true;
+        control->report(200 * done / size, 1000);
+        return !control->cancelled();
+    });
+    if (s.stopped)
+        return InterruptedIcsImportPlan();
     if (!s.error.isEmpty()) {
         IcsImportPlan failed;
         failed.ok = false;
@@ -718,8 +799,21 @@ IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Gri
         failed.error = s.error;
         return failed;
     }
-    Planner planner(text, store, todo, from, to, formats);
-    return planner.run(s);
+    Planner planner(text, store, todo, from, to, formats, control);
+    IcsImportPlan plan = planner.run(s);
+    if (control && !plan.interrupted)
+        control->report(1000, 1000);
+    return plan;
+}
+
+void IcsPlanControl::report(qint64 done, qint64 total)
+{
+    const int share = total > 0 ? int(std::clamp<qint64>(done * 1000 / total, 0, 1000)) : 1000;
+    if (share <= reported_)
+        return;
+    reported_ = share;
+    if (onProgress)
+        onProgress(share);
 }
 
 FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo)
@@ -759,6 +853,10 @@ QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &
         case IcsImportNote::Kind::UnsupportedRecurrence:
             what = u"repeats by a rule that cannot be followed; added on its first date only"_s;
             break;
+        case IcsImportNote::Kind::RuleCutShort:
+            what = u"repeats more often than can be followed; its dates after %1 are left out"_s.arg(
+                FormatDateTime(u"ddddd", ToDateValue(n.until), formats));
+            break;
         case IcsImportNote::Kind::NoDate: what = u"has no date; not added"_s; break;
         }
         QString name = n.summary.isEmpty() ? u"(No title)"_s : n.summary;
@@ -789,6 +887,9 @@ QString IcsImportSummary(const IcsImportPlan &plan, const FormatSettings &format
     if (plan.completedLog)
         out << u"%1 of a completed-tasks log will not be imported."_s.arg(
                    plan.completedLog == 1 ? u"1 entry"_s : u"%1 entries"_s.arg(plan.completedLog));
+    if (plan.full)
+        out << u"One import adds at most %1 tasks: the rest of the file is left out."_s.arg(
+                   QLocale(QLocale::English).toString(kMaxIcsImportTasks));
     const QStringList notes = IcsImportNoteLines(plan, formats);
     if (!notes.isEmpty()) {
         out << QString() << u"What cannot come across as it is:"_s;

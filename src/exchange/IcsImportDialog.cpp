@@ -7,12 +7,22 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
+
+struct TfrmIcsImport::Run {
+    QDate from, to;
+    IcsPlanControl control;
+    IcsImportPlan plan;
+};
 
 TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(parent), sv_(std::move(services))
 {
@@ -42,6 +52,9 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(u"lblSummary"_s);
     lblSummary->setWordWrap(true);
+    pbPlan = new QProgressBar(this);
+    pbPlan->setObjectName(u"pbPlan"_s);
+    pbPlan->setRange(0, 1000);
     lbNotes = new QListWidget(this);
     lbNotes->setObjectName(u"lbNotes"_s);
     lblNotes = new QLabel(u"What cannot come across as it is:"_s, this);
@@ -53,7 +66,7 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     btCancel = new QPushButton(u"Cancel"_s, this);
     btCancel->setObjectName(u"btCancel"_s);
     connect(btOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btCancel, &QPushButton::clicked, this, &TfrmIcsImport::cancelClicked);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btOK);
@@ -63,8 +76,11 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     l->addWidget(lblFile);
     l->addLayout(range);
     l->addWidget(lblSummary);
+    l->addWidget(pbPlan);
     l->addWidget(lblNotes);
     l->addWidget(lbNotes, 1);
+    // Takes the room of the list while the list is hidden.
+    l->addStretch();
     l->addLayout(buttons);
     resize(520, 420);
 
@@ -73,15 +89,95 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     replan();
 }
 
+TfrmIcsImport::~TfrmIcsImport()
+{
+    if (worker_) {
+        run_->control.cancel();
+        worker_->wait();
+        delete worker_;
+    }
+}
+
 void TfrmIcsImport::replan()
 {
-    const QDate from = dtFrom->date(), to = dtTo->date();
-    if (to < from) {
+    if (dtTo->date() < dtFrom->date()) {
+        // Whatever is being worked out is of no use now.
+        if (worker_)
+            run_->control.cancel();
+        again_ = false;
+        plan_ = IcsImportPlan{};
+        pbPlan->hide();
         lblSummary->setText(u"The second date must be AFTER the first date!"_s);
         btOK->setEnabled(false);
         return;
     }
-    plan_ = sv_.plan ? sv_.plan(from, to) : IcsImportPlan{};
+    if (worker_) {
+        // Stopped first; its thread's end starts the new one.
+        run_->control.cancel();
+        again_ = true;
+        return;
+    }
+    start();
+}
+
+void TfrmIcsImport::start()
+{
+    again_ = false;
+    run_ = std::make_shared<Run>();
+    run_->from = dtFrom->date();
+    run_->to = dtTo->date();
+    run_->control.onProgress = [this](int share) {
+        QMetaObject::invokeMethod(this, [this, share] { pbPlan->setValue(share); }, Qt::QueuedConnection);
+    };
+    plan_ = IcsImportPlan{};
+    lblSummary->setText(u"Reading the file..."_s);
+    pbPlan->setValue(0);
+    pbPlan->show();
+    lbNotes->clear();
+    lbNotes->hide();
+    lblNotes->hide();
+    btOK->setEnabled(false);
+    worker_ = QThread::create([run = run_, plan = sv_.plan] {
+        if (plan)
+            run->plan = plan(run->from, run->to, run->control);
+    });
+    connect(worker_, &QThread::finished, this, &TfrmIcsImport::workerDone);
+    worker_->start();
+}
+
+void TfrmIcsImport::workerDone()
+{
+    QThread *done = std::exchange(worker_, nullptr);
+    done->wait();
+    delete done;
+    if (again_) {
+        start();
+    } else if (run_->control.cancelled()) {
+        // Told to stop (it may have finished first): what it worked out is
+        // for days no longer chosen, or for an import cancelled.
+        plan_ = InterruptedIcsImportPlan();
+    } else {
+        plan_ = std::move(run_->plan);
+        if (plan_.ok) {
+            showPlan();
+        } else {
+            failure_ = plan_.error;
+            reject();
+        }
+    }
+    emit workerFinished();
+}
+
+void TfrmIcsImport::cancelClicked()
+{
+    if (worker_)
+        run_->control.cancel();
+    reject();
+}
+
+void TfrmIcsImport::showPlan()
+{
+    pbPlan->hide();
     // The counts above; what cannot come across goes in the list below.
     const QString summary = IcsImportSummary(plan_, sv_.fs);
     lblSummary->setText(summary.section(u"\n\n"_s, 0, 0));
@@ -91,7 +187,7 @@ void TfrmIcsImport::replan()
     lbNotes->setVisible(!notes.isEmpty());
     lblNotes->setVisible(!notes.isEmpty());
     // Nothing to add, nothing to do.
-    btOK->setEnabled(plan_.ok && plan_.taskCount() > 0);
+    btOK->setEnabled(plan_.taskCount() > 0);
 }
 
 }  // namespace morvane

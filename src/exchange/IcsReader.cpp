@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -25,9 +27,16 @@ QString shortText(QByteArrayView line)
 
 const QString kNotACalendar = u"the file does not begin with BEGIN:VCALENDAR, so it is not an iCalendar file."_s;
 
+// How deep components may nest. A calendar holds events, to-dos and zones,
+// which hold alarms and the zones' standard and daylight parts: three
+// levels, four where an alarm names a location. Deeper nesting is no
+// calendar, and refusing it here keeps it from libical, whose components
+// are freed and searched by recursion.
+constexpr std::size_t kMaxComponentDepth = 6;
+
 }  // namespace
 
-IcsStructure ScanIcsStructure(const QByteArray &text)
+IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing)
 {
     IcsStructure out;
     struct Open {
@@ -67,6 +76,10 @@ IcsStructure ScanIcsStructure(const QByteArray &text)
                 sawCalendar = true;
             } else if (stack.size() == 1) {
                 out.blocks.push_back({comp, logicalLine, logicalBegin, 0, false, false, false});
+            } else if (stack.size() == kMaxComponentDepth) {
+                return fail(logicalLine, u"BEGIN:%1 lies more than %2 components deep; calendars never nest them so "
+                                         "deep, so this is not a calendar."_s.arg(QString::fromUtf8(comp))
+                                             .arg(kMaxComponentDepth));
             }
             stack.push_back({comp, logicalLine});
         } else if (is("END")) {
@@ -102,7 +115,11 @@ IcsStructure ScanIcsStructure(const QByteArray &text)
         if (nl < 0)
             nl = size;
         pos = nl + 1;
-        ++lineNo;
+        if ((++lineNo & 0xFFFF) == 0 && keepGoing && !keepGoing(lineBegin)) {
+            out.blocks.clear();
+            out.stopped = true;
+            return out;
+        }
         QByteArrayView piece(text.constData() + lineBegin, nl - lineBegin);
         if (piece.endsWith('\r'))
             piece.chop(1);
@@ -222,47 +239,56 @@ bool isRecurrenceRule(QByteArrayView prop)
 }
 
 
-// What libical could not read in the component and its sub-components.
-void collectErrors(icalcomponent *c, const QByteArray &text, const IcsBlock &b, IcsReadErrors &errors)
+// What libical could not read in the component and its sub-components,
+// visited from a list rather than by recursion.
+void collectErrors(icalcomponent *top, const QByteArray &text, const IcsBlock &b, IcsReadErrors &errors)
 {
     static const QRegularExpression valueError(u"in (\\S+) property\\. Removing entire property: (.*)$"_s);
-    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
-         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
-        const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
-        icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
-        const icalparameter_xlicerrortype type =
-            typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
-        if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
-            const QRegularExpressionMatch m = valueError.match(message);
-            const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
-            if (isRecurrenceRule(prop)) {
-                errors.badRule = true;
-                continue;
+    std::vector<icalcomponent *> pending{top};
+    while (!pending.empty()) {
+        icalcomponent *c = pending.back();
+        pending.pop_back();
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+            const QString message = QString::fromUtf8(icalproperty_get_xlicerror(p));
+            icalparameter *typeParam = icalproperty_get_first_parameter(p, ICAL_XLICERRORTYPE_PARAMETER);
+            const icalparameter_xlicerrortype type =
+                typeParam ? icalparameter_get_xlicerrortype(typeParam) : ICAL_XLICERRORTYPE_NONE;
+            if (type == ICAL_XLICERRORTYPE_VALUEPARSEERROR) {
+                const QRegularExpressionMatch m = valueError.match(message);
+                const QByteArray prop = m.hasMatch() ? m.captured(1).toUtf8() : QByteArray();
+                if (isRecurrenceRule(prop)) {
+                    errors.badRule = true;
+                    continue;
+                }
+                if (!valueMatters(prop) || !errors.fatal.isEmpty())
+                    continue;
+                const QByteArray value = m.captured(2).toUtf8();
+                errors.fatalLine = findPropertyLine(text, b, prop, value);
+                errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
+                                   .arg(QString::fromUtf8(prop), shortText(value));
+            } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
+                if (errors.fatal.isEmpty()) {
+                    errors.fatalLine = b.firstLine;
+                    errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
+                                       .arg(QString::fromUtf8(b.name), message);
+                }
             }
-            if (!valueMatters(prop) || !errors.fatal.isEmpty())
-                continue;
-            const QByteArray value = m.captured(2).toUtf8();
-            errors.fatalLine = findPropertyLine(text, b, prop, value);
-            errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\")."_s.arg(errors.fatalLine)
-                               .arg(QString::fromUtf8(prop), shortText(value));
-        } else if (type == ICAL_XLICERRORTYPE_COMPONENTPARSEERROR || type == ICAL_XLICERRORTYPE_PROPERTYPARSEERROR) {
-            if (errors.fatal.isEmpty()) {
-                errors.fatalLine = b.firstLine;
-                errors.fatal = u"Line %1: the %2 beginning here cannot be read: %3"_s.arg(b.firstLine)
-                                   .arg(QString::fromUtf8(b.name), message);
-            }
+            // Parameters libical does not know are left as they are.
         }
-        // Parameters libical does not know are left as they are.
+        // In the order of the file: the first sub-component is taken next.
+        const std::size_t firstSub = pending.size();
+        for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+             sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            pending.push_back(sub);
+        std::reverse(pending.begin() + std::ptrdiff_t(firstSub), pending.end());
     }
-    for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
-         sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
-        collectErrors(sub, text, b, errors);
 }
 
 // Whether an event's or to-do's own line is one the import reads. libical
 // spends microseconds on every line it is given, so the others (stamps,
 // locations, other programs' X- lines, what is inside an alarm) are not
-// handed to it. Zones are handed over whole.
+// handed to it.
 bool lineIsUsed(QByteArrayView name)
 {
     static const char *const kUsed[] = {"UID",   "DTSTART", "DTEND",  "DUE",    "DURATION",      "SUMMARY",
@@ -276,51 +302,230 @@ bool lineIsUsed(QByteArrayView name)
     return false;
 }
 
-IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, std::string &buffer)
+// The lines of a zone that say when it changes its offset.
+bool zoneLineIsUsed(QByteArrayView name)
 {
-    if (b.name == "VTIMEZONE") {
-        buffer.assign(text.constData() + b.begin, std::size_t(b.end - b.begin));
-    } else {
-        buffer.clear();
-        bool keep = false;
-        int depth = 0;  // 1 in the component itself, 2 and more in an alarm
-        qsizetype pos = b.begin;
-        while (pos < b.end) {
-            qsizetype nl = text.indexOf('\n', pos);
-            nl = nl < 0 || nl >= b.end ? b.end : nl + 1;
-            const QByteArrayView line(text.constData() + pos, nl - pos);
-            pos = nl;
-            if (!line.isEmpty() && (line[0] == ' ' || line[0] == '\t')) {
-                if (keep)
-                    buffer.append(line.data(), std::size_t(line.size()));
+    static const char *const kUsed[] = {"TZID", "DTSTART", "TZOFFSETFROM", "TZOFFSETTO", "RRULE", "RDATE"};
+    for (const char *used : kUsed)
+        if (name.compare(QByteArrayView(used), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+bool is(std::string_view text, const char *word)
+{
+    return QByteArrayView(text.data(), qsizetype(text.size())).compare(QByteArrayView(word), Qt::CaseInsensitive) == 0;
+}
+
+// libical's parser takes at most this many values of a property that lists
+// them; the rest of the line it drops.
+constexpr int kMaxListedValues = 500;
+
+// Where libical's parser ends the value of a list that begins at `from`:
+// the comma after it, or npos when it runs to the end. Its rules, kept here
+// (parser_get_next_value): a value quoted whole is one value; the first
+// character of a value and one after a backslash are never a separator; a
+// double quote starts or ends a quoted stretch; a comma two places after a
+// backslash is taken as escaped.
+std::size_t listValueEnd(std::string_view v, std::size_t from)
+{
+    if (v.size() - from >= 2 && v[from] == '"' && v.back() == '"')
+        return std::string_view::npos;
+    for (std::size_t p = from;;) {
+        std::size_t next = std::string_view::npos;
+        bool quoted = false;
+        for (std::size_t k = p + 1; k < v.size(); ++k) {
+            if (v[k - 1] == '\\')
                 continue;
+            if (v[k] == '"')
+                quoted = !quoted;
+            else if (!quoted && v[k] == ',') {
+                next = k;
+                break;
             }
-            qsizetype i = 0;
-            while (i < line.size() && isNameChar(line[i]))
-                ++i;
-            const QByteArrayView name = line.first(i);
-            if (name.compare("BEGIN", Qt::CaseInsensitive) == 0) {
-                ++depth;
-                keep = true;
-            } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
-                --depth;
-                keep = true;
-            } else {
-                keep = depth == 1 && lineIsUsed(name);
-            }
-            if (keep)
-                buffer.append(line.data(), std::size_t(line.size()));
         }
+        if (next == std::string_view::npos || !(next >= 3 && v[next - 3] == '\\'))
+            return next;
+        p = next + 1;
     }
-    return IcalPtr(icalparser_parse_string(buffer.c_str()));
+}
+
+// Hands libical's parser the lines of one component, one logical line at a
+// time.
+//
+// libical's own reader of a text (icalparser_parse_string) takes 80 bytes at
+// a time and looks for the end of the line again for each, so that a line
+// costs the square of its length: 5.3 s for a description of 8 MiB on one
+// line. Its parser then reads a property's parameters in time that grows
+// faster than the square of their length (80 ms for 8 KiB of them), and
+// searches the rest of the line once for every value of a list (CATEGORIES,
+// RDATE, EXDATE). So the lines are unfolded here and handed over one by one,
+// each with only the parameters the import reads (TZID and VALUE), and a
+// list one value a line, as the parser would have split it: every step is
+// then linear in the line.
+class LineFeeder {
+public:
+    explicit LineFeeder(std::string &handed) : parser_(icalparser_new()), handed_(handed) {}
+    ~LineFeeder() { icalparser_free(parser_); }
+    LineFeeder(const LineFeeder &) = delete;
+    LineFeeder &operator=(const LineFeeder &) = delete;
+
+    // Takes one unfolded line.
+    void take(const std::string &line);
+    // The component read, once its END has been taken (the caller's to free).
+    icalcomponent *component() const { return done_; }
+
+private:
+    void hand(std::string &text)
+    {
+        if (icalcomponent *c = icalparser_add_line(parser_, text.data()))
+            done_ = c;
+    }
+
+    icalparser *parser_;
+    std::string &handed_;
+    icalcomponent *done_ = nullptr;
+    std::vector<std::pair<std::size_t, std::size_t>> params_;
+};
+
+void LineFeeder::take(const std::string &line)
+{
+    const std::string_view text(line);
+    std::size_t i = 0;
+    while (i < text.size() && isNameChar(text[i]))
+        ++i;
+    const std::string_view name = text.substr(0, i);
+    handed_.assign(text.substr(0, i));
+    if (is(name, "BEGIN") || is(name, "END")) {
+        handed_.append(text.substr(i));
+        hand(handed_);
+        return;
+    }
+    // The parameters, up to the colon that begins the value (a quoted
+    // parameter value may hold colons and semicolons).
+    params_.clear();
+    std::size_t pos = i;
+    while (pos < text.size() && text[pos] == ';') {
+        const std::size_t begin = pos + 1;
+        bool quoted = false;
+        for (pos = begin; pos < text.size(); ++pos) {
+            if (text[pos] == '"')
+                quoted = !quoted;
+            else if (!quoted && (text[pos] == ';' || text[pos] == ':'))
+                break;
+        }
+        params_.emplace_back(begin, pos);
+    }
+    std::string_view value;
+    if (pos < text.size() && text[pos] == ':') {
+        value = text.substr(pos + 1);
+    } else {
+        // Not what it should be: the value from the first colon, without
+        // parameters, for libical to judge.
+        params_.clear();
+        const std::size_t colon = text.find(':');
+        value = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
+    }
+    bool tzid = false, valueType = false;
+    for (std::size_t k = 0; k < params_.size(); ++k) {
+        const std::string_view param = text.substr(params_[k].first, params_[k].second - params_[k].first);
+        const std::string_view paramName = param.substr(0, param.find('='));
+        const bool isTzid = is(paramName, "TZID");
+        if (!isTzid && !is(paramName, "VALUE"))
+            continue;
+        // The first of each is the one read; thousands would cost as before.
+        if (std::exchange(isTzid ? tzid : valueType, true))
+            continue;
+        // A zone name holding a colon, unquoted, as one program writes them
+        // (TZID=GMT+05:30:20120904T020000): libical has its own reading of
+        // that, so it gets the rest of the line as it stands.
+        if (k + 1 == params_.size() && isTzid && param.find('"') == std::string_view::npos &&
+            value.find(':') != std::string_view::npos) {
+            handed_ += ';';
+            handed_.append(text.substr(params_[k].first));
+            hand(handed_);
+            return;
+        }
+        handed_ += ';';
+        handed_.append(param);
+    }
+    handed_ += ':';
+    if (!is(name, "CATEGORIES") && !is(name, "RDATE") && !is(name, "EXDATE")) {
+        handed_.append(value);
+        hand(handed_);
+        return;
+    }
+    // A list, one value a line, split where libical's parser splits it.
+    const std::size_t prefix = handed_.size();
+    std::size_t from = 0;
+    for (int taken = 0; taken < kMaxListedValues; ++taken) {
+        const std::size_t end = listValueEnd(value, from);
+        const std::size_t stop = end == std::string_view::npos ? value.size() : end;
+        // An empty value ends the list; alone, libical reports it.
+        if (stop == from && taken > 0)
+            break;
+        handed_.resize(prefix);
+        handed_.append(value.substr(from, stop - from));
+        hand(handed_);
+        if (end == std::string_view::npos)
+            break;
+        from = end + 1;
+    }
+}
+
+IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers)
+{
+    const bool zone = b.name == "VTIMEZONE";
+    LineFeeder feeder(buffers.handed);
+    std::string &line = buffers.line;
+    bool keep = false;
+    int depth = 0;  // 1 in the component itself, 2 and more in an alarm
+    auto flush = [&] {
+        if (keep)
+            feeder.take(line);
+        keep = false;
+    };
+    qsizetype pos = b.begin;
+    while (pos < b.end) {
+        qsizetype nl = text.indexOf('\n', pos);
+        nl = nl < 0 || nl >= b.end ? b.end : nl;
+        QByteArrayView piece(text.constData() + pos, nl - pos);
+        pos = nl + 1;
+        if (piece.endsWith('\r'))
+            piece.chop(1);
+        if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
+            if (keep)
+                line.append(piece.data() + 1, std::size_t(piece.size() - 1));
+            continue;
+        }
+        flush();
+        qsizetype i = 0;
+        while (i < piece.size() && isNameChar(piece[i]))
+            ++i;
+        const QByteArrayView name = piece.first(i);
+        if (name.compare("BEGIN", Qt::CaseInsensitive) == 0) {
+            ++depth;
+            keep = true;
+        } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
+            --depth;
+            keep = true;
+        } else {
+            keep = zone ? zoneLineIsUsed(name) : depth == 1 && lineIsUsed(name);
+        }
+        if (keep)
+            line.assign(piece.data(), std::size_t(piece.size()));
+    }
+    flush();
+    return IcalPtr(feeder.component());
 }
 
 }  // namespace
 
 // Reads one block with libical and checks what it could not read.
-void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, IcalPtr &out, IcsReadErrors &errors)
+void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcalPtr &out,
+                      IcsReadErrors &errors)
 {
-    out = parseBlock(text, b, buffer);
+    out = parseBlock(text, b, buffers);
     if (!out) {
         errors.fatalLine = b.firstLine;
         errors.fatal = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));

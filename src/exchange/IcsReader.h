@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct IcsBlock {
 struct IcsStructure {
     int errorLine = 0;
     QString error;
+    bool stopped = false;  // the scan was told to stop; it holds nothing
     std::vector<IcsBlock> blocks;  // the components of every calendar of the file, in order
 };
 
@@ -43,14 +45,21 @@ struct IcsReadErrors {
 
 // Checks the lines of the whole file (names, BEGIN and END in pairs, a
 // calendar around everything) and finds its components; on a broken file
-// the structure holds the line and the message and no components.
-IcsStructure ScanIcsStructure(const QByteArray &text);
+// the structure holds the line and the message and no components. Now and
+// then it tells `keepGoing` how many bytes it has read, and stops when told.
+IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing = {});
 
-// Reads one component of the file with libical: a zone whole, an event or
-// to-do with the lines the import uses. A value libical cannot read where
+// Room for a component's lines as libical is handed them, kept from one
+// component to the next.
+struct IcsReadBuffers {
+    std::string line, handed;
+};
+
+// Reads one component of the file with libical: a zone's changes, an event
+// or to-do with the lines the import uses. A value libical cannot read where
 // the import uses it (a date, a time, a zone offset) is fatal, with the line
 // it stands on; a recurrence rule it cannot read is only marked.
-void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, std::string &buffer, IcalPtr &out,
+void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcalPtr &out,
                       IcsReadErrors &errors);
 
 }  // namespace morvane

@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -64,24 +66,29 @@ void TfrmMain::ImportFromICalendar1Click()
     if (file.isEmpty())
         return;
     exportFolder_ = QFileInfo(file).absolutePath();
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        sv_.prompts.ErrorBox(u"The file %1 cannot be read: %2."_s.arg(QDir::toNativeSeparators(file), in.errorString()));
-        return;
-    }
-    const QByteArray bytes = in.readAll();
-    const auto [from, to] = DefaultIcsImportRange(sv_.clock.today());
-    auto plan = [this, &bytes](QDate f, QDate t) {
-        return PlanIcsImport(bytes, store_.grid(), gridNonday_, f, t, fs_);
+    // The import is worked out on another thread while the summary dialog
+    // shows its progress: it reads the file there, and copies of the tables,
+    // which nothing here changes meanwhile.
+    const auto store = std::make_shared<const Grid>(store_.grid());
+    const auto todo = std::make_shared<const Grid>(gridNonday_);
+    auto plan = [file, store, todo, fs = fs_](QDate from, QDate to, IcsPlanControl &control) {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly)) {
+            IcsImportPlan failed;
+            failed.ok = false;
+            failed.error = u"The file %1 cannot be read: %2."_s.arg(QDir::toNativeSeparators(file), in.errorString());
+            return failed;
+        }
+        return PlanIcsImport(in.readAll(), *store, *todo, from, to, fs, &control);
     };
-    // A file that cannot be read is refused before anything is offered.
-    if (const IcsImportPlan first = plan(from, to); !first.ok) {
-        sv_.prompts.ErrorBox(first.error);
+    const auto [from, to] = DefaultIcsImportRange(sv_.clock.today());
+    TfrmIcsImport dialog({file, plan, fs_, from, to, options_.sunday ? Qt::Sunday : Qt::Monday}, this);
+    if (sv_.runner.showModal(dialog) != QDialog::Accepted) {
+        // A file that cannot be read is refused before anything changes.
+        if (!dialog.failure().isEmpty())
+            sv_.prompts.ErrorBox(dialog.failure());
         return;
     }
-    TfrmIcsImport dialog({file, plan, fs_, from, to, options_.sunday ? Qt::Sunday : Qt::Monday}, this);
-    if (sv_.runner.showModal(dialog) != QDialog::Accepted)
-        return;
     const FileResult r = ApplyIcsImport(dialog.plan(), store_, gridNonday_);
     reportSave(store_.path(), r);
     (void)saveTodo();

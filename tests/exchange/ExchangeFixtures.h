@@ -119,6 +119,15 @@ private:
     QByteArray old_;
 };
 
+// "first,first+1,...,last": a part of a repeat rule that lists every value.
+inline QByteArray EveryNumber(int first, int last)
+{
+    QByteArray out = QByteArray::number(first);
+    for (int i = first + 1; i <= last; ++i)
+        out += "," + QByteArray::number(i);
+    return out;
+}
+
 inline QByteArray Sample(const char *name)
 {
     return readBytes(QStringLiteral(MORVANE_ICS_SAMPLES "/") + QString::fromLatin1(name));

@@ -6,6 +6,7 @@
 #include "ExchangeFixtures.h"
 #include "IcsExport.h"
 #include "IcsImport.h"
+#include "IcsReader.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +213,33 @@ TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
     }
 }
 
+TEST_F(IcsImportTest, ComponentsNestedDeeperThanCalendarsNestThemAreRefusedAtTheirLine)
+{
+    // Ten thousand events, each inside the one before: refused at the first
+    // BEGIN deeper than any calendar goes, before libical sees a line.
+    QByteArray file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+    for (int i = 0; i < 10000; ++i)
+        file += "BEGIN:VEVENT\r\nDTSTART:20260101T100000\r\n";
+    for (int i = 0; i < 10000; ++i)
+        file += "END:VEVENT\r\n";
+    file += "END:VCALENDAR\r\n";
+    IcsImportPlan p = plan(file);
+    EXPECT_FALSE(p.ok);
+    // VCALENDAR on line 1, the events from line 3, two lines each: the sixth
+    // event is the seventh level.
+    EXPECT_EQ(p.errorLine, 13);
+    EXPECT_EQ(p.error, u"Line 13: BEGIN:VEVENT lies more than 6 components deep; calendars never nest them "
+                       "so deep, so this is not a calendar."_s);
+    EXPECT_EQ(p.taskCount(), 0);
+
+    // An alarm inside an event, and a location inside the alarm, are fine.
+    p = plan(Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "DTSTART:20260101T100000", "SUMMARY:Ring",
+                       "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER:-PT5M", "BEGIN:VLOCATION", "NAME:Office",
+                       "END:VLOCATION", "END:VALARM", "END:VEVENT", "END:VCALENDAR"}));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-01|10:00 AM||Ring|No|Yes"}));
+}
+
 TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeFollowed)
 {
     const QByteArray file = Calendar({
@@ -287,6 +315,217 @@ TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeF
                                        "What cannot come across as it is:\n"
                                        "Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on "
                                        "its first date only"_s);
+}
+
+TEST_F(IcsImportTest, RulesThatRepeatTooOftenAreCutShortAndSaid)
+{
+    // A rule whose steps mostly miss, one counted from long ago, and an
+    // ordinary one: the first two are followed as far as their work allows
+    // and listed, the third comes whole.
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:tick@example.org", "DTSTART:20260101T090000",
+        "RRULE:FREQ=SECONDLY;INTERVAL=7;BYSECOND=0", "SUMMARY:Tick", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:count@example.org", "DTSTART:20100105T090000",
+        "RRULE:FREQ=SECONDLY;COUNT=2000000000", "SUMMARY:Counted", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:weekly@example.org", "DTSTART:20260105T093000",
+        "RRULE:FREQ=WEEKLY;COUNT=3", "SUMMARY:Weekly", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_FALSE(p.full);
+    const QStringList notes = IcsImportNoteLines(p, fs);
+    ASSERT_EQ(notes.size(), 2) << notes.join(u'\n').toStdString();
+    EXPECT_TRUE(notes[0].startsWith(u"Tick (1/1/2026): repeats more often than can be followed; its dates after "_s))
+        << notes[0].toStdString();
+    EXPECT_EQ(notes[1], u"Counted (1/5/2010): repeats more often than can be followed; its dates after 1/6/2010 are "
+                        "left out"_s);
+    // What was followed is added: a tick a minute from nine o'clock, up to
+    // the ceiling, and the weekly event whole.
+    const QStringList rows = RowsOf(p.dated);
+    EXPECT_EQ(rows.first(), "2026-01-01|9:00 AM||Tick|No|No");
+    EXPECT_EQ(rows.count(u"2026-01-01|9:07 AM||Tick|No|No"_s), 1);
+    EXPECT_GT(rows.size(), 10000);
+    EXPECT_EQ(rows.mid(rows.size() - 3),
+              QStringList({"2026-01-05|9:30 AM||Weekly|No|No", "2026-01-12|9:30 AM||Weekly|No|No",
+                           "2026-01-19|9:30 AM||Weekly|No|No"}));
+}
+
+TEST_F(IcsImportTest, OneImportAddsAtMostAHundredThousandTasksAndSaysSo)
+{
+    // Every minute of the year by the parts of a yearly rule (tasks keep no
+    // seconds), then events ticking every minute: the first fills the import.
+    const QByteArray everyMinute = "RRULE:FREQ=YEARLY;BYMONTH=" + EveryNumber(1, 12) + ";BYMONTHDAY=" +
+                                   EveryNumber(1, 31) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" + EveryNumber(0, 23) +
+                                   ";BYMINUTE=" + EveryNumber(0, 59) + ";BYSECOND=0";
+    QByteArray file = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:many@example.org\r\nDTSTART:20260101T000000\r\n" +
+                      everyMinute + "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\n";
+    for (int i = 0; i < 3; ++i)
+        file += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) +
+                "@example.org\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=MINUTELY\r\nSUMMARY:Tick\r\nEND:VEVENT\r\n";
+    file += "END:VCALENDAR\r\n";
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_TRUE(p.full);
+    EXPECT_EQ(p.taskCount(), kMaxIcsImportTasks);
+    EXPECT_EQ(RowsOf({p.dated.front()}).first(), "2026-01-01|12:00 AM||Many parts|No|No");
+    EXPECT_TRUE(IcsImportSummary(p, fs).startsWith(
+        u"100000 tasks will be added (100000 dated, 0 to the to-do list).\n"
+        "One import adds at most 100,000 tasks: the rest of the file is left out.\n"
+        "\n"
+        "What cannot come across as it is:\n"
+        "Many parts (1/1/2026): repeats more often than can be followed; its dates after 5/19/2026 are left out"_s))
+        << IcsImportSummary(p, fs).toStdString();
+}
+
+TEST_F(IcsImportTest, TheRulesThatFrozeTheWindowAreCutShortAndSaid)
+{
+    // Small versions of the two files: events ticking every second, and a
+    // rule whose parts make every second of the year an occurrence, begun in
+    // December (where libical took 70 us an occurrence of it).
+    QByteArray file = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 2; ++i)
+        file += "BEGIN:VEVENT\r\nUID:tick-" + QByteArray::number(i) +
+                "@example.org\r\nDTSTART:20260101T090000\r\nRRULE:FREQ=SECONDLY\r\nSUMMARY:Tick " +
+                QByteArray::number(i) + "\r\nEND:VEVENT\r\n";
+    const QByteArray rule = "RRULE:FREQ=YEARLY;BYWEEKNO=" + EveryNumber(1, 53) + ";BYDAY=MO,TU,WE,TH,FR,SA,SU;BYHOUR=" +
+                            EveryNumber(0, 23) + ";BYMINUTE=" + EveryNumber(0, 59) + ";BYSECOND=" + EveryNumber(0, 59);
+    file += "BEGIN:VEVENT\r\nUID:many@example.org\r\nDTSTART:20251210T090000\r\n" + rule +
+            "\r\nSUMMARY:Many parts\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_FALSE(p.full);
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Tick 0 (1/1/2026): repeats more often than can be followed; its dates after 1/2/2026 are "
+                           "left out",
+                           "Tick 1 (1/1/2026): repeats more often than can be followed; its dates after 1/2/2026 are "
+                           "left out",
+                           "Many parts (12/10/2025): repeats more often than can be followed; its dates after "
+                           "12/12/2025 are left out"}));
+    // Tasks keep minutes, not seconds: a task a minute while followed.
+    const QStringList rows = RowsOf(p.dated);
+    EXPECT_EQ(rows.count(u"2026-01-01|9:00 AM||Tick 0|No|No"_s), 1);
+    EXPECT_EQ(rows.count(u"2025-12-11|11:59 PM||Many parts|No|No"_s), 1);
+}
+
+TEST_F(IcsImportTest, TimeZoneRulesAreFollowedWithACeilingToo)
+{
+    auto zoneWith = [](const char *daylightRule) {
+        return Calendar({"BEGIN:VCALENDAR", "BEGIN:VTIMEZONE", "TZID:Home", "BEGIN:STANDARD",
+                         "DTSTART:19701025T030000", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100",
+                         "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "END:STANDARD", "BEGIN:DAYLIGHT",
+                         "DTSTART:19700329T020000", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200", daylightRule,
+                         "END:DAYLIGHT", "END:VTIMEZONE", "BEGIN:VEVENT", "UID:a", "DTSTART;TZID=Home:20260115T100000",
+                         "SUMMARY:Winter", "END:VEVENT", "BEGIN:VEVENT", "UID:b", "DTSTART;TZID=Home:20260715T100000",
+                         "SUMMARY:Summer", "END:VEVENT", "END:VCALENDAR"});
+    };
+    // A zone like Berlin's, seen from Berlin.
+    IcsImportPlan p = plan(zoneWith("RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-15|10:00 AM||Winter|No|No", "2026-07-15|10:00 AM||Summer|No|No"}));
+    // Summer time that never comes: the zone keeps its winter offset.
+    p = plan(zoneWith("RRULE:FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30"));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-01-15|10:00 AM||Winter|No|No", "2026-07-15|11:00 AM||Summer|No|No"}));
+    // A zone changing every second is no zone.
+    p = plan(zoneWith("RRULE:FREQ=SECONDLY"));
+    EXPECT_FALSE(p.ok);
+    EXPECT_EQ(p.error, u"Line 2: the time zone beginning here changes its offset more often than any time zone "
+                       "does, so this is not a calendar."_s);
+}
+
+TEST_F(IcsImportTest, AOneMebibyteLineIsReadWholeFoldedOrNot)
+{
+    // A description of a mebibyte on one line, with escapes along it; and
+    // the same folded into lines of 75 bytes.
+    QByteArray value, expected;
+    for (int i = 0; value.size() < (1 << 20); ++i) {
+        value += "Part " + QByteArray::number(i) + "\\, then\\; more\\\\ ";
+        expected += "Part " + QByteArray::number(i) + ", then; more\\ ";
+    }
+    value += "end";
+    expected += "end";
+    const QByteArray line = "DESCRIPTION:" + value;
+    QByteArray folded = line.first(75);
+    for (qsizetype at = 75; at < line.size(); at += 74)
+        folded += "\r\n " + line.mid(at, 74);
+    for (const QByteArray &description : {line, folded}) {
+        const QByteArray file = "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:long@example.org\r\nDTSTART:20260610T090000\r\n"
+                                "SUMMARY:Long\r\n" + description + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+        const IcsImportPlan p = plan(file);
+        ASSERT_TRUE(p.ok) << p.error.toStdString();
+        ASSERT_EQ(p.dated.size(), 1u);
+        // Compared without printing a mebibyte when they differ.
+        const QString notes = p.dated[0].task.notes, want = u"Long\r\n"_s + QString::fromUtf8(expected) + u"\r\n"_s;
+        EXPECT_EQ(notes.size(), want.size());
+        EXPECT_TRUE(notes == want) << notes.right(40).toStdString();
+    }
+}
+
+TEST_F(IcsImportTest, ParametersAndListsAreReadAsLibicalReadsThem)
+{
+    // Two thousand parameters the import does not read before the zone's
+    // name; a zone name with a colon in it, unquoted, as one program writes
+    // them; six hundred categories and excluded dates in one line each, of
+    // which libical keeps five hundred.
+    QByteArray params;
+    for (int i = 0; i < 2000; ++i)
+        params += ";X-P" + QByteArray::number(i) + "=\"a;b:c\"";
+    QByteArray categories = "CATEGORIES:", exdates = "EXDATE;TZID=America/New_York:";
+    const QDate first(2026, 1, 5);
+    for (int i = 0; i < 600; ++i) {
+        categories += (i ? ",c" : "c") + QByteArray::number(i);
+        exdates += (i ? "," : "") + first.addDays(i).toString(u"yyyyMMdd").toLatin1() + "T100000";
+    }
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:zone@example.org", ("DTSTART" + params + ";TZID=America/New_York:20260610T090000").constData(),
+        "SUMMARY:Params", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:quirk@example.org", "DTSTART;TZID=GMT+05:30:20260611T090000", "SUMMARY:Quirk",
+        "END:VEVENT",
+        "BEGIN:VEVENT", "UID:daily@example.org", "DTSTART;TZID=America/New_York:20260105T100000",
+        "RRULE:FREQ=DAILY;COUNT=700", exdates.constData(), categories.constData(), "SUMMARY:Daily", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    const QStringList rows = RowsOf(p.dated);
+    ASSERT_EQ(rows.size(), 2 + 200);
+    EXPECT_EQ(rows[0], "2026-06-10|3:00 PM||Params|No|No");
+    // A zone nobody knows: the time as it stands.
+    EXPECT_EQ(rows[1], "2026-06-11|9:00 AM||Quirk|No|No");
+    // The first five hundred days are left out.
+    EXPECT_TRUE(rows[2].startsWith(u"2027-05-20|4:00 PM|c0,c1,c2,"_s)) << rows[2].toStdString();
+    EXPECT_TRUE(rows[2].endsWith(u",c498,c499|Daily|No|No"_s)) << rows[2].toStdString();
+}
+
+TEST(IcsReader, LinesHandedOneByOneReadAsLibicalReadsTheWholeText)
+{
+    // libical's reading of lists, escapes, quotes and its own way with a
+    // colon in a zone name, line by line against its reading of the text.
+    const char *lines[] = {
+        "EXDATE:20260101T100000,,20260102T100000", "EXDATE:20260101T100000,", "CATEGORIES:a\\,b,c",
+        "CATEGORIES:\"a,b\"", "CATEGORIES:a,\"b,c\",d", "CATEGORIES: a , b ,c ", "CATEGORIES:", "EXDATE:",
+        "DTSTART;TZID=GMT+05:30:20260611T090000", "DTSTART;VALUE=DATE:20260611", "DESCRIPTION:trailing\\",
+        "SUMMARY:Hello\\, world\\nline  ", "RDATE;VALUE=PERIOD:20260101T100000Z/PT1H,20260102T100000Z/PT1H",
+        "EXDATE;TZID=America/New_York:20260105T100000,20260106T100000", "RRULE:FREQ=WEEKLY;BYDAY=MO,TU",
+        "SUMMARY:A folded\r\n  line", "DUE:20260101T1000\r\n 00Z",
+    };
+    for (const char *line : lines) {
+        const QByteArray text = QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nUID:x\r\n") + line +
+                                "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+        const IcsStructure s = ScanIcsStructure(text);
+        ASSERT_EQ(s.blocks.size(), 1u) << line;
+        const IcsBlock &b = s.blocks[0];
+        const IcalPtr whole(icalparser_parse_string(text.mid(b.begin, b.end - b.begin).constData()));
+        IcsReadBuffers buffers;
+        IcalPtr read;
+        IcsReadErrors errors;
+        ReadIcsComponent(text, b, buffers, read, errors);
+        ASSERT_TRUE(read) << line;
+        EXPECT_EQ(IcalText(read.get()), IcalText(whole.get())) << line;
+    }
 }
 
 TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
