@@ -61,8 +61,10 @@ ArchiveLoad ReadArchive(const ArchiveNames &names)
     out.refused = ArchiveNameRefusal(names.store);
     if (!out.refused.isEmpty())
         return out;
+    // Only a member that is not there is missing; a folder, a pipe or a
+    // device in its place is named by the load below for what it is.
     for (const QString &path : {names.store, names.todo, names.completed})
-        if (!QFileInfo(path).isFile())
+        if (!QFileInfo::exists(path))
             out.missing = true;
     if (out.missing)
         return out;

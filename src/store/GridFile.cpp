@@ -480,6 +480,9 @@ public:
 
     // Room for this much cell text, made once the table is.
     void reserveText(std::size_t bytes) { textHint_ = bytes; }
+    // Where to keep the size line as read, so that a load that runs out of
+    // memory can name it when it is what asked for the memory.
+    void keepSizeLineIn(QByteArray *out) { sizeLineOut_ = out; }
     void setDamage(const QString &reason)
     {
         if (reason_.isEmpty())
@@ -522,13 +525,16 @@ private:
     std::vector<bool> headerFromFile_;
     QString reason_;
     FileResult fatal_ = FileResult::success();
+    QByteArray *sizeLineOut_ = nullptr;
 };
 
 void GridLoader::start(int cols, std::size_t rows)
 {
     g_ = Grid(cols, int(std::max<std::size_t>(1, rows)));
-    // Room for every row's cells, but no more than the file could fill.
-    g_.reserveBlocks(std::min<std::size_t>(std::size_t(g_.rowCount()), fileSize_ / 8 + 1));
+    // Room for every row's cells, but no more than the file could fill: a
+    // size line of many columns must not reserve memory its cells never use.
+    const std::size_t cellRoom = fileSize_ / 8 + 1;
+    g_.reserveBlocks(std::min<std::size_t>({std::size_t(g_.rowCount()), cellRoom, cellRoom / std::size_t(cols) + 1}));
     for (int c = 0; c < std::min(g_.colCount(), old_.colCount()); ++c)
         g_.setColWidth(c, old_.colWidth(c));
     headerFromFile_.assign(std::size_t(g_.colCount()), false);
@@ -538,6 +544,8 @@ void GridLoader::start(int cols, std::size_t rows)
 
 bool GridLoader::sizeLine(const char *b, const char *e)
 {
+    if (sizeLineOut_)
+        *sizeLineOut_ = QByteArray(b, std::min<qsizetype>(e - b, 40));
     if (b == e) {
         // An empty size line keeps the table's size and cells; the lines
         // that follow still apply. A file that is nothing more is empty.
@@ -743,11 +751,12 @@ bool feedLines(GridLoader &loader, const char *p, const char *end, bool final, c
 }
 
 // Loads from bytes in memory; `utf16` says they came from a UTF-16 file.
-FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QString &name, bool utf16)
+FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QString &name, bool utf16,
+                      QByteArray *sizeLine)
 {
     if (isUtf16(data, size)) {
         const QByteArray utf8 = utf16ToUtf8(data, size);
-        return loadMemory(table, utf8.constData(), std::size_t(utf8.size()), name, true);
+        return loadMemory(table, utf8.constData(), std::size_t(utf8.size()), name, true, sizeLine);
     }
     // A run of 0x1A at the very end is an old end-of-file mark; a 0x1A
     // anywhere else is text and must not cut off the rest of the table.
@@ -758,6 +767,7 @@ FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QSt
     const char *end = data + size;
     const auto mode = IsValidUtf8(p0, std::size_t(end - p0)) ? GridLoader::Text::Utf8 : GridLoader::Text::Cp1252;
     GridLoader loader(table, size, mode, name);
+    loader.keepSizeLineIn(sizeLine);
     if (mode == GridLoader::Text::Utf8)
         loader.reserveText(std::size_t(end - p0));
     if (utf16)
@@ -765,6 +775,28 @@ FileResult loadMemory(Grid &table, const char *data, std::size_t size, const QSt
     const char *rest = p0;
     feedLines(loader, p0, end, true, &rest);
     return loader.finish(table);
+}
+
+// A load that ran out of memory: the size line is the reason when its table
+// alone asks for more memory than the file has text; otherwise the text is.
+FileResult outOfMemory(const QString &name, std::size_t fileSize, const QByteArray &sizeLine)
+{
+    const qsizetype comma = sizeLine.indexOf(',');
+    bool colsOk = false, rowsOk = false;
+    const qulonglong cols = sizeLine.left(comma).trimmed().toULongLong(&colsOk);
+    const qulonglong rows = sizeLine.mid(comma + 1).trimmed().toULongLong(&rowsOk);
+    if (comma > 0 && colsOk && rowsOk && double(cols) * double(rows) * 8.0 > double(fileSize)) {
+        const QString why = u"its size line, \"%1\", asks for a table of %2 columns and %3 rows, more than this "
+                            "computer's memory can hold"_s.arg(QString::fromLatin1(sizeLine))
+                                .arg(cols)
+                                .arg(rows);
+        return FileResult::damage(u"The file %1 cannot be loaded: %2. It was not loaded, and Morvane will not save "
+                                  "over it."_s.arg(nativePath(name), why),
+                                  why);
+    }
+    return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
+                              "loaded, and Morvane will not save over it."_s.arg(nativePath(name)),
+                              u"it holds more text than Morvane can keep"_s);
 }
 
 struct FdCloser {
@@ -788,22 +820,48 @@ QString ReadErrorMessage(const QString &path, int err)
     return u"The file %1 cannot be read: %2."_s.arg(nativePath(path), why);
 }
 
+static QString NotAFileMessage(const QString &path, bool link, unsigned mode)
+{
+    QString what;
+    if (S_ISDIR(mode))
+        what = u"a folder"_s;
+    else if (S_ISFIFO(mode))
+        what = u"a named pipe (FIFO)"_s;
+    else if (S_ISCHR(mode) || S_ISBLK(mode))
+        what = u"a device"_s;
+    else if (S_ISSOCK(mode))
+        what = u"a socket"_s;
+    else
+        what = u"something other than a file"_s;
+    return u"The file %1 cannot be read: it is %2%3, not a file."_s.arg(nativePath(path),
+                                                                        link ? u"a link to "_s : QString(), what);
+}
+
 FileResult LoadGridFile(Grid &table, const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Not blocking on the open: a named pipe in the file's place would wait
+    // for a writer for ever.
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return FileResult::failure(ReadErrorMessage(path, errno));
     const FdCloser closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return FileResult::failure(ReadErrorMessage(path, errno));
-    if (S_ISDIR(st.st_mode))
-        return FileResult::failure(ReadErrorMessage(path, EISDIR));
+    if (!S_ISREG(st.st_mode)) {
+        struct stat lst {};
+        const bool link = ::lstat(native.constData(), &lst) == 0 && S_ISLNK(lst.st_mode);
+        return FileResult::failure(NotAFileMessage(path, link, st.st_mode));
+    }
+    if (const int flags = ::fcntl(fd, F_GETFL); flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return FileResult::failure(ReadErrorMessage(path, errno));
     const auto size = std::size_t(std::max<off_t>(0, st.st_size));
     if (size > std::size_t(0xFFFFFFF0u) - 4096)
         return FileResult::damage(u"The file %1 is too large to be a table of Morvane. It was not "
                                   "loaded, and Morvane will not save over it."_s.arg(nativePath(path)),
                                   u"it is too large to be a table of Morvane"_s);
+    QByteArray sizeLine;
     try {
         // Reads a chunk at a time and hands whole lines to the loader; only
         // the last, unfinished line of a chunk is carried over.
@@ -813,6 +871,7 @@ FileResult LoadGridFile(Grid &table, const QString &path)
             if (::lseek(fd, 0, SEEK_SET) != 0)
                 return FileResult::failure(ReadErrorMessage(path, errno));
             GridLoader loader(table, size, mode, path);
+            loader.keepSizeLineIn(&sizeLine);
             if (mode == GridLoader::Text::Utf8)
                 loader.reserveText(size);  // the cells' text is less than the file
             std::size_t have = 0;
@@ -840,7 +899,8 @@ FileResult LoadGridFile(Grid &table, const QString &path)
                         if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) || !f.seek(0))
                             return FileResult::failure(ReadErrorMessage(path, EIO));
                         const QByteArray all = f.readAll();
-                        return loadMemory(table, all.constData(), std::size_t(all.size()), path, false);
+                        return loadMemory(table, all.constData(), std::size_t(all.size()), path, false,
+                                          &sizeLine);
                     }
                     p += leadingMarksIn(p, have);
                 }
@@ -872,21 +932,18 @@ FileResult LoadGridFile(Grid &table, const QString &path)
     } catch (const std::length_error &) {
     } catch (const std::bad_alloc &) {
     }
-    return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
-                              "loaded, and Morvane will not save over it."_s.arg(nativePath(path)),
-                              u"it holds more text than Morvane can keep"_s);
+    return outOfMemory(path, size, sizeLine);
 }
 
 FileResult LoadGridBytes(Grid &table, QByteArrayView bytes, const QString &name)
 {
+    QByteArray sizeLine;
     try {
-        return loadMemory(table, bytes.data(), std::size_t(bytes.size()), name, false);
+        return loadMemory(table, bytes.data(), std::size_t(bytes.size()), name, false, &sizeLine);
     } catch (const std::length_error &) {
     } catch (const std::bad_alloc &) {
     }
-    return FileResult::damage(u"The file %1 holds more text than Morvane can keep. It was not "
-                              "loaded, and Morvane will not save over it."_s.arg(nativePath(name)),
-                              u"it holds more text than Morvane can keep"_s);
+    return outOfMemory(name, std::size_t(bytes.size()), sizeLine);
 }
 
 QByteArray GridFileBytes(const Grid &table)

@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -69,6 +74,43 @@ TEST(Archive, AMissingOrDamagedMemberGivesNoTables)
     EXPECT_TRUE(load.failed[0].why.startsWith(names.store + u" is damaged: it was cut short (its last line, line "_s))
         << load.failed[0].why.toStdString();
     EXPECT_EQ(load.failed[1].why, names.todo + u" is damaged: it is empty."_s);
+}
+
+// A member that is there but is no file is named for what it is, and
+// reading it never waits (a named pipe would wait for a writer for ever).
+TEST(Archive, AMemberThatIsNoFileIsNamedForWhatItIs)
+{
+    TempFolder dir;
+    const ArchiveNames names = ArchiveMemberNames(dir.file(u"backup.arb"_s));
+    const auto whyOf = [&](const QString &member) {
+        ArchiveLoad load = ReadArchive(names);
+        EXPECT_FALSE(load.missing);
+        EXPECT_FALSE(load.ok());
+        EXPECT_EQ(load.failed.size(), 1);
+        return load.failed.isEmpty() || load.failed[0].path != member ? QString() : load.failed[0].why;
+    };
+
+    ASSERT_TRUE(WriteArchive(names, NewStoreGrid(), NewTodoGrid(), NewCompletedGrid()));
+    QFile::remove(names.todo);
+    ASSERT_TRUE(QDir().mkdir(names.todo));
+    EXPECT_EQ(whyOf(names.todo), u"The file %1 cannot be read: it is a folder, not a file."_s.arg(names.todo));
+
+    ASSERT_TRUE(QDir().rmdir(names.todo));
+    ASSERT_TRUE(WriteArchive(names, NewStoreGrid(), NewTodoGrid(), NewCompletedGrid()));
+    QFile::remove(names.completed);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(names.completed).constData(), 0600), 0);
+    EXPECT_EQ(whyOf(names.completed),
+              u"The file %1 cannot be read: it is a named pipe (FIFO), not a file."_s.arg(names.completed));
+
+    QFile::remove(names.completed);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, names.completed));
+    EXPECT_EQ(whyOf(names.completed),
+              u"The file %1 cannot be read: it is a link to a device, not a file."_s.arg(names.completed));
+
+    // A link to nowhere leaves the member missing.
+    QFile::remove(names.completed);
+    ASSERT_TRUE(QFile::link(dir.file(u"gone"_s), names.completed));
+    EXPECT_TRUE(ReadArchive(names).missing);
 }
 
 TEST(Archive, ANameEndingInAMembersExtensionIsRefused)

@@ -18,6 +18,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -99,6 +100,9 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
         {"size line of 20 million rows", withSizeLine(good, "256,20000000"), Outcome::Loads, 163},
         {"300 columns", withSizeLine(good, "300,164"), Outcome::Refused, 1},
         {"a cell row beyond the count", good + "3,999,far away\r\n", Outcome::DamagedButRead, 163},
+        {"a cell in the row just past the count", good + "1,164,just past\r\n", Outcome::DamagedButRead, 163},
+        {"a negative row count beside a good column count", withSizeLine(good, "6,-3"), Outcome::DamagedButRead,
+         163},
         {"a cell column beyond the count", good + "9,5,lost\r\n", Outcome::DamagedButRead, 163},
         {"a NUL byte", withNul, Outcome::DamagedButRead, 163},
         {"a missing size line", "\r\n" + cells, Outcome::DamagedButRead, 163},
@@ -188,6 +192,13 @@ TEST(HostileFiles, TheReasonNamesWhatWasFoundAndWhere)
         u"line %1 holds a cell of column 9, beyond the columns 0 to 5 its size line gives"_s.arg(LineOf(outside, "9,5,lost"))))
         << DamageOf(outside).toStdString();
 
+    const QByteArray justPast = good + "1,164,just past\r\n";
+    EXPECT_TRUE(DamageOf(justPast).contains(u"line %1 holds a cell of row 164, beyond the rows 0 to 163 its size "
+                                            "line gives"_s.arg(LineOf(justPast, "1,164,"))))
+        << DamageOf(justPast).toStdString();
+    EXPECT_TRUE(DamageOf(withSizeLine(good, "6,-3")).contains(u"damaged: its size line gives a negative count"_s))
+        << DamageOf(withSizeLine(good, "6,-3")).toStdString();
+
     QByteArray withNul = good;
     withNul.insert(withNul.indexOf("Task 5\r\n"), '\0');
     EXPECT_TRUE(DamageOf(withNul).contains(
@@ -236,6 +247,67 @@ TEST(HostileFiles, TheRecoveredTasksSaveAsAWholeFile)
     EXPECT_TRUE(notes.contains("Task 1"));
 }
 
+namespace {
+
+// The address space this process uses now, from the kernel's own count.
+rlim_t AddressSpaceInUse()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return rlim_t(line.mid(7).trimmed().split(' ').value(0).toULongLong()) * 1024;
+    return 0;
+}
+
+}  // namespace
+
+// A size line asking for a table of 256 columns and twenty million rows over
+// a file of many rows runs out of memory: the message names the size line
+// as the reason, not the text. Run in a child limited to 256 MiB more than
+// it has, so that the memory really runs out.
+TEST(HostileFiles, ATableTooLargeForMemoryNamesItsSizeLine)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than any limit leaves";
+#else
+    QByteArray file = "256,20000000\r\n";
+    for (int r = 1; r <= 200'000; ++r)
+        file += "0," + QByteArray::number(r) + ",x\r\n";
+    TempFolder dir;
+    const QString path = dir.file("grid.grd");
+    writeBytes(path, file);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(out[0]);
+        const rlim_t limit = AddressSpaceInUse() + (rlim_t(256) << 20);
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_AS, &rl);
+        Grid g;
+        const FileResult r = LoadGridFile(g, path);
+        const QByteArray said = (r.ok ? "loaded" : r.message).toUtf8();
+        (void)!::write(out[1], said.constData(), std::size_t(said.size()));
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    QByteArray said;
+    char buf[512];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        said.append(buf, n);
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(QString::fromUtf8(said),
+              u"The file %1 cannot be loaded: its size line, \"256,20000000\", asks for a table of 256 columns and "
+              "20000000 rows, more than this computer's memory can hold. It was not loaded, and Morvane will not "
+              "save over it."_s.arg(path));
+#endif
+}
+
 TEST(HostileFiles, AHugeCellLoadsWholeAndIsShownCut)
 {
     // 150 MiB of text in one to-do cell.
@@ -277,7 +349,7 @@ TEST(ReadErrors, SayWhyAFileCannotBeRead)
     FileResult r = LoadGridFile(g, dir.path());  // a folder where the file belongs
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.damaged);
-    EXPECT_TRUE(r.message.contains("cannot be read: is a directory")) << r.message.toStdString();
+    EXPECT_EQ(r.message, u"The file %1 cannot be read: it is a folder, not a file."_s.arg(dir.path()));
 
     const QString path = dir.file("grid.grd");
     writeBytes(path, "6,2\r\n");
