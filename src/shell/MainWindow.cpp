@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "StartupProfile.h"
 
 #include "PrintRangeDialog.h"
 
@@ -89,16 +90,27 @@ void TfrmMain::FormCreate()
     setWindowTitle(u"Morvane"_s);
     setWindowIcon(MakeAppIcon(0));
     buildFrame();
+    StartupMark("buildFrame");
     buildMenus();
+    StartupMark("buildMenus");
     buildTaskCommands();
+    StartupMark("buildTaskCommands");
     buildNavigation();
+    StartupMark("buildNavigation");
     buildPopup();
+    StartupMark("buildPopup");
     buildAlarms();
+    StartupMark("buildAlarms");
     buildOutput();
+    StartupMark("buildOutput");
     buildArchive();
+    StartupMark("buildArchive");
     buildChart();
+    StartupMark("buildChart");
     buildExchange();
+    StartupMark("buildExchange");
     setUpDragDrop();
+    StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);
 
     // The two task files must be there; without them nothing is shown and
@@ -120,6 +132,7 @@ void TfrmMain::FormCreate()
     loadTimer.start();
     const FileResult storeLoaded = store_.load();
     storeLoadMs_ = loadTimer.elapsed();
+    StartupMark("task store loaded");
     if (const FileResult &r = storeLoaded; !r) {
         if (!r.damaged) {
             sv_.prompts.ErrorBox(r.message);
@@ -137,6 +150,7 @@ void TfrmMain::FormCreate()
     }
     if (gridNonday_.colCount() < kTodoCols)
         gridNonday_.setColCount(kTodoCols);
+    StartupMark("to-do list loaded");
 
     // The triggers of the timer pool, by their fixed order number: 1 alarm
     // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
@@ -162,6 +176,7 @@ void TfrmMain::FormCreate()
     }
     resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
     buildTray();
+    StartupMark("timers, size, tray");
 
     // The filter dialog, kept for the run: its checks are the filter in force.
     frmFilter_ = std::make_unique<TfrmFilter>(
@@ -175,6 +190,7 @@ void TfrmMain::FormCreate()
     btFilter_->setObjectName(u"btFilter"_s);
     btFilter_->setToolTip(u"Filter tasks"_s);
     connect(btFilter_, &QAction::triggered, this, [this] { guard([this] { btFilterClick(); }); });
+    StartupMark("filter dialog");
 
     // The options dialog lives from here to the end; its controls are the
     // options in force.
@@ -216,6 +232,7 @@ void TfrmMain::FormCreate()
                               [this] { return sv_.clock.today(); }},
         std::move(effects), this);
     options_ = frmOptions_->options();
+    StartupMark("options dialog");
     // The daily alarms are read now, so that they sound and the dialog shows
     // them also when the program starts in the notification area.
     ReadDailyAlarmSettings();
@@ -232,6 +249,7 @@ void TfrmMain::FormCreate()
         this);
     if (frmComplete_->loadedDamaged())
         (void)backup_.keepDamaged(frmComplete_->file());
+    StartupMark("completed-tasks window");
     UpdateStatusClock();
     created_ = true;
 }
@@ -311,7 +329,9 @@ void TfrmMain::showHelp(int topic)
         help_ = nullptr;
     }
     if (!help_)
-        help_ = new HelpWindow({QCoreApplication::applicationDirPath(), sv_.folder}, asker);
+        help_ = new HelpWindow({QCoreApplication::applicationDirPath(),
+                                ShippedFilesFolder(QCoreApplication::applicationDirPath()), sv_.folder},
+                               asker);
     help_->showTopic(topic);
 }
 
@@ -495,8 +515,11 @@ void TfrmMain::showEvent(QShowEvent *e)
 
 void TfrmMain::FormShow()
 {
+    StartupMark("show event");
     loadHolidays();
+    StartupMark("holidays loaded");
     ReadSettings(false);
+    StartupMark("settings read and applied");
     monthChangeBusy_ = false;
     dateChangeBusy_ = false;
     // Last month, this month (current) and the two after it.
@@ -513,12 +536,14 @@ void TfrmMain::FormShow()
     cal_[1]->setFocus();
     resizeCalendars();
     tvDay_->setFocus();
+    StartupMark("calendars and day list filled");
     pool_.setEnabled(tmLayout_, true);
     pool_.setEnabled(tmPopup_, options_.qPopup);
     updateFilterImage();
     // The first alarm check runs at once: an alarm whose time passed while
     // the program was not running today sounds now.
     Timer1Timer();
+    StartupMark("first alarm check");
     if (isMinimized()) {
         pool_.setEnabled(tmClock_, false);
         pool_.setEnabled(tmPanel_, false);
@@ -590,7 +615,8 @@ void TfrmMain::notePaint(QObject *watched)
     const qint64 t = now - qApp->property("morvaneStartMs").toLongLong();
     std::fprintf(stderr, "startup: %lld ms (load %lld ms)\n", static_cast<long long>(t),
                  static_cast<long long>(storeLoadMs_));
-    std::fflush(stderr);
+    StartupMark("first paint");
+    PrintStartupMarks();
     std::_Exit(0);  // nothing is saved
 }
 

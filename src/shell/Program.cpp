@@ -2,6 +2,7 @@
 
 #include "DataFolder.h"
 #include "SignalWatcher.h"
+#include "StartupProfile.h"
 #include "SingleInstance.h"
 #include "MainWindow.h"
 
@@ -26,7 +27,9 @@ int main(int argc, char *argv[])
     const qint64 started = std::chrono::duration_cast<std::chrono::milliseconds>(
                                std::chrono::steady_clock::now().time_since_epoch())
                                .count();
+    StartupMark("main entered (libraries loaded)");
     QApplication app(argc, argv);
+    StartupMark("QApplication");
     app.setProperty("morvaneStartMs", started);
     QApplication::setOrganizationName(u"Helmsworth Corporation"_s);
     QApplication::setApplicationName(u"Task"_s);
@@ -37,7 +40,13 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (instance.start() != SingleInstance::Start::First)
         return 0;  // handed over to the running copy, or another copy is stuck starting
+    StartupMark("single-instance check");
 
+    // An installed copy's first start fills the person's data folder with
+    // the shipped files. A file that could not be copied is reported by what
+    // needs it: the task files at once, the alarm sound by the sound.
+    (void)PrepareProgramFolder();
+    StartupMark("data folder");
     SettingsStore settings;
     SystemClock clock;
     WidgetPrompts prompts;
@@ -46,6 +55,7 @@ int main(int argc, char *argv[])
     DBusNotifier notifier;
     DesktopFileLauncher launcher;
     const bool autoStart = settings.read(BoolSetting{"Options", "AutoStart", false});
+    StartupMark("services (settings, sound, notifier)");
 
     // Made before the main window, so that the grace time of a way out keeps
     // running while the window is taken down.
@@ -57,6 +67,7 @@ int main(int argc, char *argv[])
     if (!frmMain.created())
         return 1;
     instance.releaseStartLock();
+    StartupMark("main window made");
     QObject::connect(&instance, &SingleInstance::activateRequested, &frmMain,
                      [&] { frmMain.guard([&] { frmMain.Showcalendar1Click(); }); });
 
@@ -70,5 +81,6 @@ int main(int argc, char *argv[])
         frmMain.showMinimized();
     else
         frmMain.show();
+    StartupMark("shown");
     return app.exec();
 }

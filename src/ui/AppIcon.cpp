@@ -49,6 +49,8 @@ QPixmap page(int size, int day)
 
 }  // namespace
 
+QPixmap AppIconPixmap(int size, int dayOfMonth) { return page(size, dayOfMonth); }
+
 QIcon MakeAppIcon(int dayOfMonth)
 {
     QIcon icon;

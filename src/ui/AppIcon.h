@@ -7,6 +7,8 @@
 namespace morvane {
 
 QIcon MakeAppIcon(int dayOfMonth);  // 0: the plain program icon
+// One size of it, drawn for that size (the installed theme icons).
+QPixmap AppIconPixmap(int size, int dayOfMonth);
 
 // The toolbar's pictures, drawn.
 enum class ToolIcon {

@@ -1,11 +1,13 @@
 #include "Clock.h"
 #include "DataFolder.h"
 #include "Grid.h"
+#include "TestFiles.h"
 #include "Utility.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -236,13 +238,51 @@ TEST(GridBody, FirstFreeRowAndClearing)
             EXPECT_TRUE(g.cellEmpty(c, r));
 }
 
-TEST(DataFolder, MorvaneDirNamesTheFolderElseTheProgramsOwn)
+TEST(DataFolder, MorvaneDirElseTheProgramsFolderWithTasksElseThePersonsDataFolder)
 {
     const QByteArray saved = qgetenv("MORVANE_DIR");
     qputenv("MORVANE_DIR", "/some/where");
     EXPECT_EQ(ProgramFolder(), "/some/where");
     EXPECT_EQ(DataFilePath("grid.grd"), "/some/where/grid.grd");
-    qunsetenv("MORVANE_DIR");
-    EXPECT_EQ(ProgramFolder(), QCoreApplication::applicationDirPath());
     qputenv("MORVANE_DIR", saved);
+
+    TempFolder dir;
+    const QString bin = dir.file("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    const QString home = dir.file("home/.local/share");
+    EXPECT_EQ(ChooseDataFolder("/env", bin, home), "/env");
+    // An installed copy: no task file beside the program.
+    EXPECT_EQ(ChooseDataFolder({}, bin, home), home + "/morvane");
+    // A built or unpacked copy keeps its tasks beside itself.
+    writeBytes(bin + "/grid.grd", "6,2\r\n");
+    EXPECT_EQ(ChooseDataFolder({}, bin, home), bin);
+    EXPECT_EQ(ShippedFilesFolder(bin), dir.file("usr/share/morvane"));
+}
+
+// The first start of an installed copy fills the person's folder with the
+// shipped files, help pages included; a file the person has is never
+// replaced, and nothing is left half copied.
+TEST(DataFolder, SeedingCopiesOnlyWhatIsMissing)
+{
+    TempFolder dir;
+    const QString shipped = dir.file("share/morvane");
+    ASSERT_TRUE(QDir().mkpath(shipped + "/help"));
+    writeBytes(shipped + "/grid.grd", "6,2\r\n");
+    writeBytes(shipped + "/gridNon.grd", "3,2\r\n");
+    writeBytes(shipped + "/help/100.html", "<p>help</p>");
+    const QString mine = dir.file("home/morvane");
+    ASSERT_TRUE(QDir().mkpath(mine));
+    writeBytes(mine + "/grid.grd", "6,3\r\n1,1,my task\r\n");
+
+    EXPECT_TRUE(SeedDataFolder(mine, shipped).isEmpty());
+    EXPECT_EQ(readBytes(mine + "/grid.grd"), "6,3\r\n1,1,my task\r\n");
+    EXPECT_EQ(readBytes(mine + "/gridNon.grd"), "3,2\r\n");
+    EXPECT_EQ(readBytes(mine + "/help/100.html"), "<p>help</p>");
+    EXPECT_EQ(QDir(mine).entryList(QDir::Files | QDir::Hidden), QStringList({"grid.grd", "gridNon.grd"}));
+
+    // A folder that cannot be made is said.
+    writeBytes(dir.file("file"), "x");
+    const QStringList failed = SeedDataFolder(dir.file("file/morvane"), shipped);
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed[0].contains("cannot be made")) << failed[0].toStdString();
 }
