@@ -67,6 +67,7 @@ class ShadowLabel;
 class TfrmOptions;
 class TfrmPrint;
 struct CalendarColours;
+struct OutsideTask;
 
 // What the main window needs from outside: the seams, and where it lives.
 struct MainServices {
@@ -108,6 +109,13 @@ public:
     // The desktop session ends (log off, shut down, SIGTERM): end like Exit,
     // without asking anything.
     void endSession();
+
+    // A request from a terminal handed over by the single-instance channel
+    // ("add" and a task); the answer is "ok" or "error: " and why.
+    QByteArray answerRequest(const QByteArray &request);
+    // Adds a task given on the command line and saves it; returns why it
+    // could not be saved, or nothing.
+    QString addOutsideTask(const OutsideTask &task);
 
     void Options2Click();
     void Holidays1Click();

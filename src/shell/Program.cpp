@@ -1,5 +1,6 @@
 // Program entry: one copy per user, the main window, and every way out.
 
+#include "CommandLineRunner.h"
 #include "DataFolder.h"
 #include "SignalWatcher.h"
 #include "StartupProfile.h"
@@ -28,6 +29,19 @@ int main(int argc, char *argv[])
                                std::chrono::steady_clock::now().time_since_epoch())
                                .count();
     StartupMark("main entered (libraries loaded)");
+    // Commands from a terminal need no display: they run before anything
+    // that would open one.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (WantsCommandLine(args)) {
+        QCoreApplication core(argc, argv);
+        QCoreApplication::setOrganizationName(u"Helmsworth Corporation"_s);
+        QCoreApplication::setApplicationName(u"Task"_s);
+        QCoreApplication::setApplicationVersion(QStringLiteral(MORVANE_VERSION));
+        (void)PrepareProgramFolder();
+        return RunCommandLine(ParseCommandLine(args), ProgramFolder());
+    }
     QApplication app(argc, argv);
     StartupMark("QApplication");
     app.setProperty("morvaneStartMs", started);
@@ -68,6 +82,7 @@ int main(int argc, char *argv[])
         return 1;
     instance.releaseStartLock();
     StartupMark("main window made");
+    instance.setRequestHandler([&](const QByteArray &request) { return frmMain.answerRequest(request); });
     QObject::connect(&instance, &SingleInstance::activateRequested, &frmMain,
                      [&] { frmMain.guard([&] { frmMain.Showcalendar1Click(); }); });
 

@@ -16,8 +16,17 @@ SingleInstance::SingleInstance(QString name, QObject *parent) : QObject(parent),
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *peer = server_.nextPendingConnection()) {
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                if (peer->readAll().contains("activate"))
+                // One line: "activate", or "request " and a command.
+                if (!peer->canReadLine() && peer->bytesAvailable() < kMaxRequest)
+                    return;
+                const QByteArray line = peer->readLine(kMaxRequest).trimmed();
+                if (line == "activate") {
                     emit activateRequested();
+                } else if (line.startsWith("request ")) {
+                    const QByteArray answer = handler_ ? handler_(line.mid(8)) : QByteArray("error: not ready");
+                    peer->write(answer + '\n');
+                    peer->flush();
+                }
                 peer->disconnectFromServer();
             });
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
@@ -50,6 +59,29 @@ SingleInstance::Start SingleInstance::start(int waitMs)
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     server_.listen(socketPath());
     return Start::First;
+}
+
+SingleInstance::Request SingleInstance::request(const QByteArray &request, QByteArray *answer, int waitMs)
+{
+    lock_ = std::make_unique<QLockFile>(folder_ + u'/' + name_ + u".lock"_s);
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(waitMs))
+        return Request::TimedOut;
+    QLocalSocket peer;
+    peer.connectToServer(socketPath());
+    if (!peer.waitForConnected(2000))
+        return Request::NotRunning;  // the lock stays: no copy starts meanwhile
+    // The running copy is there: it takes the request; the next start may go on.
+    releaseStartLock();
+    peer.write("request " + request + '\n');
+    if (!peer.waitForBytesWritten(waitMs))
+        return Request::TimedOut;
+    while (!peer.canReadLine()) {
+        if (!peer.waitForReadyRead(waitMs))
+            return peer.bytesAvailable() ? (*answer = peer.readAll().trimmed(), Request::Answered) : Request::TimedOut;
+    }
+    *answer = peer.readLine().trimmed();
+    return Request::Answered;
 }
 
 void SingleInstance::releaseStartLock()
