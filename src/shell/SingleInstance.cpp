@@ -38,16 +38,23 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::socketPath() const { return folder_ + u'/' + name_ + u".socket"_s; }
 
-SingleInstance::Start SingleInstance::start(int waitMs)
+bool SingleInstance::lockAndConnect(QLocalSocket &peer, int waitMs)
 {
     lock_ = std::make_unique<QLockFile>(folder_ + u'/' + name_ + u".lock"_s);
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(waitMs))
-        return Start::TimedOut;
+        return false;
+    peer.connectToServer(socketPath());
+    (void)peer.waitForConnected(2000);
+    return true;
+}
 
+SingleInstance::Start SingleInstance::start(int waitMs)
+{
     QLocalSocket probe;
-    probe.connectToServer(socketPath());
-    if (probe.waitForConnected(2000)) {
+    if (!lockAndConnect(probe, waitMs))
+        return Start::TimedOut;
+    if (probe.state() == QLocalSocket::ConnectedState) {
         probe.write("activate\n");
         probe.waitForBytesWritten(2000);
         probe.disconnectFromServer();
@@ -63,13 +70,10 @@ SingleInstance::Start SingleInstance::start(int waitMs)
 
 SingleInstance::Request SingleInstance::request(const QByteArray &request, QByteArray *answer, int waitMs)
 {
-    lock_ = std::make_unique<QLockFile>(folder_ + u'/' + name_ + u".lock"_s);
-    lock_->setStaleLockTime(0);
-    if (!lock_->tryLock(waitMs))
-        return Request::TimedOut;
     QLocalSocket peer;
-    peer.connectToServer(socketPath());
-    if (!peer.waitForConnected(2000))
+    if (!lockAndConnect(peer, waitMs))
+        return Request::TimedOut;
+    if (peer.state() != QLocalSocket::ConnectedState)
         return Request::NotRunning;  // the lock stays: no copy starts meanwhile
     // The running copy is there: it takes the request; the next start may go on.
     releaseStartLock();

@@ -5,6 +5,7 @@
 // forward, and ends without showing anything.
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QObject>
 
@@ -47,6 +48,9 @@ signals:
 
 private:
     QString socketPath() const;
+    // Takes the start lock (waiting up to `waitMs`), then tries the running
+    // copy's socket; false when the lock was not had.
+    bool lockAndConnect(QLocalSocket &peer, int waitMs);
     QString folder_;
     QString name_;
     std::unique_ptr<QLockFile> lock_;
