@@ -191,8 +191,10 @@ TEST(PrintSelection, DialogTextsAndTitles)
     EXPECT_EQ(PrintTitle(range(QDate(2001, 3, 1), QDate(2001, 3, 9), true), false, fs),
               u"Tasks from 3/1/2001 through 3/9/2001 including the To-do list"_s);
     EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, false}, false, fs), u"All tasks"_s);
+    // One blank between the words, however the parts are joined.
     EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, true}, true, fs),
-              u"All tasks (filtered)  including the To-do list"_s);
+              u"All tasks (filtered) including the To-do list"_s);
+    EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, false}, true, fs), u"All tasks (filtered)"_s);
 }
 
 TEST(PageSettings, TheThreeListsAndFitting)
