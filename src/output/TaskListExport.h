@@ -53,7 +53,8 @@ struct ExportFileDialog {
     QString defaultSuffix;  // without the point
     QStringList filters;
 };
-ExportFileDialog HtmlExportDialog();
-ExportFileDialog CsvExportDialog();
+// The name proposed is baseName with the dialog's extension.
+ExportFileDialog HtmlExportDialog(const QString &baseName = QStringLiteral("tasks"));
+ExportFileDialog CsvExportDialog(const QString &baseName = QStringLiteral("tasks"));
 
 }  // namespace morvane

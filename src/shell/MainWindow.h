@@ -342,8 +342,9 @@ private:
     void printList(const Grid &table, PageSettings settings, const QTableView *shown);
     // The range dialog in a mode; true for OK.
     bool askRange(PrintRange::Mode mode);
-    QString exportFileName(bool html);
-    void exportList(const ListSource &list, bool html);
+    // baseName is the file name proposed, without its extension.
+    QString exportFileName(bool html, const QString &baseName);
+    void exportList(const ListSource &list, bool html, const QString &baseName = QStringLiteral("tasks"));
     void exportDailyTasks(bool html);
     void buildArchive();
     void buildChart();

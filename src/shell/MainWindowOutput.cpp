@@ -153,9 +153,9 @@ void TfrmMain::Print3Click()
 
 void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPageSettings(), tvNonday_); }
 
-QString TfrmMain::exportFileName(bool html)
+QString TfrmMain::exportFileName(bool html, const QString &baseName)
 {
-    const ExportFileDialog d = html ? HtmlExportDialog() : CsvExportDialog();
+    const ExportFileDialog d = html ? HtmlExportDialog(baseName) : CsvExportDialog(baseName);
     const QString file = sv_.prompts.SaveFileName(d.title, QDir(exportFolder_).filePath(d.defaultName),
                                                   d.filters.join(u";;"_s), d.defaultSuffix);
     if (!file.isEmpty())
@@ -163,9 +163,9 @@ QString TfrmMain::exportFileName(bool html)
     return file;
 }
 
-void TfrmMain::exportList(const ListSource &list, bool html)
+void TfrmMain::exportList(const ListSource &list, bool html, const QString &baseName)
 {
-    const QString file = exportFileName(html);
+    const QString file = exportFileName(html, baseName);
     if (file.isEmpty())
         return;
     // The header row takes the colour of an active window's frame.

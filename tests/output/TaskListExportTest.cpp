@@ -218,4 +218,7 @@ TEST(TaskListExport, SaveDialogSettings)
     EXPECT_EQ(csv.title, u"Save as comma-delimited"_s);
     EXPECT_EQ(csv.defaultName, u"tasks.txt"_s);
     EXPECT_EQ(csv.filters.size(), 3);
+    // The completed tasks propose their own name.
+    EXPECT_EQ(HtmlExportDialog(u"output"_s).defaultName, u"output.htm"_s);
+    EXPECT_EQ(CsvExportDialog(u"output"_s).defaultName, u"output.txt"_s);
 }

@@ -202,6 +202,12 @@ TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
     prompts.files = {csv};
     done->findChild<QAction *>(u"CommaDelimited1"_s)->trigger();
     EXPECT_TRUE(readBytes(csv).contains(",Send the report,\"Sent by mail, twice\"\r\n")) << readBytes(csv).toStdString();
+    EXPECT_TRUE(prompts.shown.last().text.contains(u"/output.txt|Text files"_s)) << prompts.shown.last().text.toStdString();
+    const QString html = data.file(u"done.htm"_s);
+    prompts.files = {html};
+    done->findChild<QAction *>(u"HTMLFormat1"_s)->trigger();
+    EXPECT_TRUE(prompts.shown.last().text.contains(u"/output.htm|HTM files"_s)) << prompts.shown.last().text.toStdString();
+    EXPECT_TRUE(readBytes(html).contains("Send the report"));
 
     // The holidays window's Print button.
     writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n");
