@@ -67,12 +67,14 @@ void TfrmMain::buildOutput()
     ToolBar1_->insertAction(hide, print);
     ToolBar1_->insertAction(hide, web);
 
-    // Each list prints from its side toolbar, and prints and exports from
-    // its popup menu.
-    ToolBar2_->addAction(taskAction(u"tbPrint1"_s, u"Print"_s, ToolIcon::Print, u"Print date tasks"_s,
-                                    [this] { Print3Click(); }));
-    ToolBar3_->addAction(taskAction(u"tbPrint2"_s, u"Print"_s, ToolIcon::Print, u"Print tasks"_s,
-                                    [this] { Print2Click(); }));
+    // Each list prints from its side toolbar, between Delete and Mark as
+    // completed, and prints and exports from its popup menu.
+    ToolBar2_->insertAction(findChild<QAction *>(u"tbDone1"_s),
+                            taskAction(u"ToolButton9"_s, u"Print"_s, ToolIcon::Print, u"Print date tasks"_s,
+                                       [this] { Print3Click(); }));
+    ToolBar3_->insertAction(findChild<QAction *>(u"tbDone2"_s),
+                            taskAction(u"ToolButton11"_s, u"Print"_s, ToolIcon::Print, u"Print tasks"_s,
+                                       [this] { Print2Click(); }));
     struct PopupItems {
         QTableView *list;
         const char16_t *menu, *print, *exportName, *html, *csv;

@@ -85,8 +85,21 @@ protected:
 
 TEST_F(OutputTest, TheDayListPrintsUnderItsHeading)
 {
+    // Each side toolbar prints between Delete and Mark as completed.
+    auto names = [this](const char *bar) {
+        QStringList n;
+        for (QAction *a : w->findChild<QToolBar *>(QString::fromLatin1(bar))->actions())
+            n << a->objectName();
+        return n;
+    };
+    EXPECT_EQ(names("ToolBar2"), (QStringList{u"tbAdd1"_s, u"tbEdit1"_s, u"tbDel1"_s, u"ToolButton9"_s, u"tbDone1"_s,
+                                              u"ToolButton15"_s}));
+    EXPECT_EQ(names("ToolBar3"),
+              (QStringList{u"tbAdd2"_s, u"tbEdit2"_s, u"tbDel2"_s, u"ToolButton11"_s, u"tbDone2"_s}));
+    EXPECT_EQ(w->findChild<QAction *>(u"ToolButton11"_s)->toolTip(), u"Print tasks"_s);
+
     printToPdf();
-    QAction *button = w->findChild<QAction *>(u"tbPrint1"_s);
+    QAction *button = w->findChild<QAction *>(u"ToolButton9"_s);
     ASSERT_TRUE(button);
     EXPECT_EQ(button->toolTip(), u"Print date tasks"_s);
     button->trigger();
