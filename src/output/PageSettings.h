@@ -69,5 +69,10 @@ double FitScale(PageSettings::Fit fit, int tableWidth, int printableWidth);
 // it.
 std::vector<int> FittedColumnWidths(const std::vector<int> &widths, int columnSpacing, PageSettings::Fit fit,
                                     int printableWidth);
+// The column widths of a table wider than the printable width, narrowed to
+// it: the widest columns are cut down to one common width and the others
+// keep theirs, so that short columns (a time, a done flag) stay readable.
+// A table that fits is returned as it is.
+std::vector<int> NarrowedToPage(const std::vector<int> &widths, int columnSpacing, int printableWidth);
 
 }  // namespace morvane

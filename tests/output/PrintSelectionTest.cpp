@@ -248,4 +248,12 @@ TEST(PageSettings, TheThreeListsAndFitting)
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Always, 692, 346), 0.5);
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Never, 692, 346), 1.0);
     EXPECT_EQ(FittedColumnWidths({100, 50}, 10, PageSettings::Fit::Shrink, 80), (std::vector<int>{50, 25}));
+
+    // A list that does not fit the page gives up width from its widest
+    // columns; the narrow ones keep theirs.
+    EXPECT_EQ(NarrowedToPage({58, 74, 1500, 46, 46}, 10, 754), (std::vector<int>{58, 74, 490, 46, 46}));
+    EXPECT_EQ(NarrowedToPage({300, 500, 40}, 0, 440), (std::vector<int>{200, 200, 40}));
+    EXPECT_EQ(NarrowedToPage({58, 74, 300}, 10, 754), (std::vector<int>{58, 74, 300}));
+    // Columns that could not fit even then are scaled down alike.
+    EXPECT_EQ(NarrowedToPage({100, 100}, 0, 50), (std::vector<int>{25, 25}));
 }
