@@ -226,7 +226,8 @@ TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
     EXPECT_TRUE(readBytes(html).contains("Send the report"));
 
     // The holidays window's Print button.
-    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n");
+    writeBytes(data.file("holiday.grd"), "4,3\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n"
+                                         "0,2,Launch day\r\n1,2,12\r\n2,2,December\r\n3,2,20261216\r\n");
     QFile::remove(pdf);
     runner.responders.append([](QDialog &d) {
         auto &holidays = dynamic_cast<TfrmHoliday &>(d);
@@ -238,6 +239,10 @@ TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
     text = printed();
     EXPECT_TRUE(text.contains(u"Holidays"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"Mid-week"_s)) << text.toStdString();
+    // A one-time holiday prints its date as the window shows it.
+    const QString shown = FormatDateTime(w->formats().shortDateFormat, ToDateValue(QDate(2026, 12, 16)), w->formats());
+    EXPECT_TRUE(text.contains(shown)) << shown.toStdString() << " in " << text.toStdString();
+    EXPECT_FALSE(text.contains(u"20261216"_s)) << text.toStdString();
 }
 
 TEST_F(OutputTest, TheCalendarIsPublishedAsAWebPage)
