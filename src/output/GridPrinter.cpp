@@ -32,6 +32,9 @@ QFont ToQFont(const PrintFont &f)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(f.pixelSize);
     font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikeOut);
     return font;
 }
 

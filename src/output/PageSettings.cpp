@@ -56,6 +56,12 @@ PageSettings TodoListPageSettings()
     return s;
 }
 
+void SetListFont(PageSettings &s, const PrintFont &listFont)
+{
+    s.cellFont = s.footingFont = s.titleFont = listFont;
+    s.titleFont.bold = true;
+}
+
 PageSettings CompletedListPageSettings()
 {
     PageSettings s = listBase(u"Completed Tasks"_s);

@@ -13,6 +13,7 @@ struct PrintFont {
     QString family = QStringLiteral("Arial");
     int pixelSize = 13;
     bool bold = false;
+    bool italic = false, underline = false, strikeOut = false;
     bool operator==(const PrintFont &) const = default;
 };
 
@@ -53,6 +54,10 @@ PageSettings CombinedListPageSettings(const QString &title);
 PageSettings DayListPageSettings(const QString &heading);
 // The to-do list, titled "To-do Tasks".
 PageSettings TodoListPageSettings();
+// The day and to-do lists print in the font they are shown in (the grid
+// font of the options): cells, title and footing alike, the title in bold so
+// that it still reads as one.
+void SetListFont(PageSettings &settings, const PrintFont &listFont);
 // The completed tasks: landscape, always fitted to the page, small fonts.
 PageSettings CompletedListPageSettings();
 // The holiday table: centred, with cell borders, no stamps. Shrunk to the

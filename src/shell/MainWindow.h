@@ -340,6 +340,8 @@ private:
     // Prints a table through the print dialog; the columns as wide as
     // `shown` has them unless the settings name widths.
     void printList(const Grid &table, PageSettings settings, const QTableView *shown);
+    // The grid font of the options, for the printed day and to-do lists.
+    PrintFont listPrintFont() const;
     // The range dialog in a mode; true for OK.
     bool askRange(PrintRange::Mode mode);
     // baseName is the file name proposed, without its extension.

@@ -21,6 +21,8 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -147,13 +149,27 @@ void TfrmMain::Print1Click()
     printList(gridPrint, CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_)), nullptr);
 }
 
+PrintFont TfrmMain::listPrintFont() const
+{
+    const FontSetting &f = options_.gridFont;
+    // Points at the 96 pixels an inch the printer lays out in.
+    return PrintFont{f.name, std::max(1, int(std::lround(f.size * 96.0 / 72.0))), f.bold, f.italic, f.under, f.strike};
+}
+
 void TfrmMain::Print3Click()
 {
     commitNotes();
-    printList(gridDay_, DayListPageSettings(dayHeading()), tvDay_);
+    PageSettings s = DayListPageSettings(dayHeading());
+    SetListFont(s, listPrintFont());
+    printList(gridDay_, s, tvDay_);
 }
 
-void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPageSettings(), tvNonday_); }
+void TfrmMain::Print2Click()
+{
+    PageSettings s = TodoListPageSettings();
+    SetListFont(s, listPrintFont());
+    printList(gridNonday_, s, tvNonday_);
+}
 
 QString TfrmMain::exportFileName(bool html, const QString &baseName)
 {

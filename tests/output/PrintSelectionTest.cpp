@@ -239,6 +239,14 @@ TEST(PageSettings, TheThreeListsAndFitting)
     EXPECT_EQ(holidays.datePlace, PageSettings::Place::None);
     EXPECT_EQ(holidays.timePlace, PageSettings::Place::None);
 
+    // The lists take the font they are shown in, the title in bold.
+    PageSettings shown = TodoListPageSettings();
+    const PrintFont grid{u"DejaVu Serif"_s, 15, false, true};
+    SetListFont(shown, grid);
+    EXPECT_EQ(shown.cellFont, grid);
+    EXPECT_EQ(shown.footingFont, grid);
+    EXPECT_EQ(shown.titleFont, (PrintFont{u"DejaVu Serif"_s, 15, true, true}));
+
     // 642 + 5 gaps of 10 = 692 wide.
     EXPECT_EQ(TableWidth(combined.columnWidths, 10), 692);
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Shrink, 692, 1000), 1.0);

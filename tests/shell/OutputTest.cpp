@@ -4,12 +4,14 @@
 #include "CompletedTasksWindow.h"
 #include "HolidaysWindow.h"
 #include "MainWindowFixture.h"
+#include "OptionsDialog.h"
 #include "PrintRangeDialog.h"
 #include "TestFiles.h"
 #include "WebCalendarDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -125,6 +127,47 @@ TEST_F(OutputTest, TheToDoListPrintsAndACancelledDialogPrintsNothing)
     for (const QString &s : {u"To-do Tasks"_s, u"Fix the gate"_s, u"Done?"_s})
         EXPECT_TRUE(text.contains(s)) << s.toStdString() << " in " << text.toStdString();
     EXPECT_TRUE(errors().isEmpty());
+}
+
+// The fonts a PDF uses, as pdffonts names them.
+QString pdfFonts(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdffonts"_s, {pdf});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(OutputTest, TheListsPrintInTheGridFontChosenInTheOptions)
+{
+    // A family the machine has that the printer's default does not become.
+    QString family;
+    for (const QString &f : {u"DejaVu Serif"_s, u"DejaVu Sans Mono"_s, u"Nimbus Roman"_s})
+        if (QFontInfo(QFont(f)).family() == f && QFontInfo(QFont(u"Arial"_s)).family() != f) {
+            family = f;
+            break;
+        }
+    if (family.isEmpty() || QStandardPaths::findExecutable(u"pdffonts"_s).isEmpty())
+        GTEST_SKIP() << "no second font family or no pdffonts";
+    const QString psName = QString(family).remove(u' ');
+
+    prompts.fonts = {QFont(family, 11)};
+    runner.responders.append([](QDialog &d) {
+        auto &options = dynamic_cast<TfrmOptions &>(d);
+        options.btGridFont->click();
+        options.btOK->click();
+        return options.result();
+    });
+    w->Options2Click();
+    printToPdf();
+    w->findChild<QAction *>(u"ToolButton9"_s)->trigger();
+    EXPECT_TRUE(pdfFonts(pdf).contains(psName)) << pdfFonts(pdf).toStdString();
+    EXPECT_TRUE(printed().contains(u"plants"_s));
+    QFile::remove(pdf);
+    printToPdf();
+    w->findChild<QAction *>(u"ToolButton11"_s)->trigger();
+    EXPECT_TRUE(pdfFonts(pdf).contains(psName)) << pdfFonts(pdf).toStdString();
+    EXPECT_TRUE(printed().contains(u"Fix the gate"_s));
 }
 
 TEST_F(OutputTest, ThePrintCommandTakesTheRangeAndAddsTheToDoList)
