@@ -160,6 +160,11 @@ void writeHtml(const ListSource &list, const QColor &headerColour, Sink &out)
                 out.put(headerOpen);
                 putHtmlCell(out, list.cellUtf8(c, r));
                 out.lit("</B></td>\r\n");
+            } else if (list.isNotesColumn(c)) {
+                // A long note wraps rather than widen the page to its length.
+                out.lit("<td>");
+                putHtmlCell(out, list.cellUtf8(c, r));
+                out.lit("</td>\r\n");
             } else {
                 out.lit("<td nowrap>");
                 putHtmlCell(out, list.cellUtf8(c, r));

@@ -229,7 +229,7 @@ void TfrmMain::FormCreate()
                                    printList(table, CompletedListPageSettings(), shown);
                                },
                                [this](const Grid &table, bool html) {
-                                   exportList(GridListSource(table), html, u"output"_s);
+                                   exportList(GridListSource(table, {kCompNotes, kCompNotesDone}), html, u"output"_s);
                                }},
         this);
     if (frmComplete_->loadedDamaged())

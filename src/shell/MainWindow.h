@@ -347,6 +347,9 @@ private:
     // baseName is the file name proposed, without its extension.
     QString exportFileName(bool html, const QString &baseName);
     void exportList(const ListSource &list, bool html, const QString &baseName = QStringLiteral("tasks"));
+    // The list the popup menus' exports write: the day list, or the to-do
+    // list when it is the active one.
+    GridListSource activeListSource() const;
     void exportDailyTasks(bool html);
     void buildArchive();
     void buildChart();

@@ -206,19 +206,24 @@ void TfrmMain::exportDailyTasks(bool html)
 
 void TfrmMain::HTMLFormat3Click() { exportDailyTasks(true); }
 void TfrmMain::CommaDelimitedFormat1Click() { exportDailyTasks(false); }
-void TfrmMain::HTMLFormat4Click() { exportList(GridListSource(gridNonday_), true); }
-void TfrmMain::CommaDelimitedFormat2Click() { exportList(GridListSource(gridNonday_), false); }
+void TfrmMain::HTMLFormat4Click() { exportList(GridListSource(gridNonday_, {kTodoNotes}), true); }
+void TfrmMain::CommaDelimitedFormat2Click() { exportList(GridListSource(gridNonday_, {kTodoNotes}), false); }
+
+GridListSource TfrmMain::activeListSource() const
+{
+    return activeList_ == tvNonday_ ? GridListSource(gridNonday_, {kTodoNotes}) : GridListSource(gridDay_, {kDayNotes});
+}
 
 void TfrmMain::HTMLFormat1Click()
 {
     commitNotes();
-    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), true);
+    exportList(activeListSource(), true);
 }
 
 void TfrmMain::CSVFormat1Click()
 {
     commitNotes();
-    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), false);
+    exportList(activeListSource(), false);
 }
 
 void TfrmMain::PublishCalendarasWebPage1Click()
