@@ -72,6 +72,14 @@ QDate OneTimeRuleDate(QStringView rule)
     return QDate(y, m, d);
 }
 
+QString HolidayRuleShown(const QString &rule, const FormatSettings &fs)
+{
+    if (CountDigits(rule) == 8)
+        if (const QDate d = OneTimeRuleDate(rule); d.isValid())
+            return FormatDateTime(u"ddddd", ToDateValue(d), fs);
+    return rule;
+}
+
 std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, const FormatSettings &fs)
 {
     if (isDigits8(rule)) {

@@ -22,6 +22,10 @@ void SetHolidayHeaders(Grid &table);
 
 // "yyyymmdd" -> that date (invalid when the numbers make no date).
 QDate OneTimeRuleDate(QStringView rule);
+// The rule as the Holidays window shows and prints it: a one-time rule as
+// its date in the short date format (the file keeps "yyyymmdd"), any other
+// as it is.
+QString HolidayRuleShown(const QString &rule, const FormatSettings &fs);
 // The date a rule gives in a month; nothing when it gives no valid date.
 std::optional<QDate> HolidayRuleDate(int year, int month, QStringView rule, const FormatSettings &fs);
 // The name of the first row that falls on the date, or empty text. Reads the

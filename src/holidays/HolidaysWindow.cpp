@@ -29,12 +29,7 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
     model_ = new GridTableModel(grid_, this);
     // A one-time rule shows as its date; the file keeps "yyyymmdd".
     model_->setDisplay([this](int col, int, const QString &text) {
-        if (col == kHolRule && CountDigits(text) == 8) {
-            const QDate d = OneTimeRuleDate(text);
-            if (d.isValid())
-                return FormatDateTime(u"ddddd", ToDateValue(d), sv_.fs);
-        }
-        return text;
+        return col == kHolRule ? HolidayRuleShown(text, sv_.fs) : text;
     });
     tblHoliday = new QTableView(this);
     tblHoliday->setObjectName(u"tblHoliday"_s);
@@ -70,8 +65,13 @@ TfrmHoliday::TfrmHoliday(Services services, QWidget *parent)
     btPrint = button(u"&Print"_s, "btPrint");
     btPrint->setVisible(bool(sv_.print));
     connect(btPrint, &QPushButton::clicked, this, [this] {
-        if (sv_.print)
-            sv_.print(grid_, tblHoliday);
+        if (!sv_.print)
+            return;
+        // Printed as shown: one-time rules as dates.
+        Grid shown = grid_;
+        for (int r = 1; r < shown.rowCount(); ++r)
+            shown.setCell(kHolRule, r, HolidayRuleShown(shown.cell(kHolRule, r), sv_.fs));
+        sv_.print(shown, tblHoliday);
     });
     btHelp = button(u"&Help"_s, "btHelp");
     btClose = button(u"Close"_s, "btClose");

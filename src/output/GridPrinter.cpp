@@ -32,6 +32,9 @@ QFont ToQFont(const PrintFont &f)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(f.pixelSize);
     font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikeOut);
     return font;
 }
 
@@ -71,9 +74,13 @@ int PrintGrid(QPagedPaintDevice &device, const Grid &table, const PageSettings &
     // Fitting widens or narrows the columns; the text keeps its size, so a
     // wide list stays readable and a narrow one does not print in giant type.
     const double scale = FitScale(s.fit, TableWidth(given, s.columnSpacing), printable);
-    const std::vector<int> fitted = FittedColumnWidths(given, s.columnSpacing, s.fit, printable);
-    const std::vector<double> widths(fitted.begin(), fitted.end());
+    std::vector<int> fitted = FittedColumnWidths(given, s.columnSpacing, s.fit, printable);
     const double spacing = s.columnSpacing * scale;
+    // Every column goes on the page: a list still wider than the page (a day
+    // list in a wide window, which only ever grows) gives up the width of its
+    // widest column, or its done and alarm columns would fall off the paper.
+    fitted = NarrowedToPage(fitted, int(spacing), printable);
+    const std::vector<double> widths(fitted.begin(), fitted.end());
     double tableWidth = 0;
     for (double w : widths)
         tableWidth += w;

@@ -7,6 +7,8 @@
 #include "Grid.h"
 
 #include <QByteArrayView>
+#include <algorithm>
+#include <vector>
 
 namespace morvane {
 
@@ -17,17 +19,25 @@ public:
     virtual int rowCount() const = 0;
     // Valid until the list or what it reads changes.
     virtual QByteArrayView cellUtf8(int col, int row) const = 0;
+    // Whether the column holds free text (a task's notes): a web page lets
+    // such a cell wrap, where a time or a flag stays on one line.
+    virtual bool isNotesColumn(int /*col*/) const { return false; }
 };
 
 class GridListSource final : public ListSource {
 public:
-    explicit GridListSource(const Grid &grid) : grid_(grid) {}
+    explicit GridListSource(const Grid &grid, std::vector<int> notesColumns = {})
+        : grid_(grid), notes_(std::move(notesColumns))
+    {
+    }
     int colCount() const override { return grid_.colCount(); }
     int rowCount() const override { return grid_.rowCount(); }
     QByteArrayView cellUtf8(int col, int row) const override { return grid_.cellUtf8(col, row); }
+    bool isNotesColumn(int col) const override { return std::find(notes_.begin(), notes_.end(), col) != notes_.end(); }
 
 private:
     const Grid &grid_;
+    std::vector<int> notes_;
 };
 
 }  // namespace morvane

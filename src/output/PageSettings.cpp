@@ -1,5 +1,6 @@
 #include "PageSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -53,6 +54,12 @@ PageSettings TodoListPageSettings()
     PageSettings s = DayListPageSettings(u"To-do Tasks"_s);
     s.footingFont = font(16);
     return s;
+}
+
+void SetListFont(PageSettings &s, const PrintFont &listFont)
+{
+    s.cellFont = s.footingFont = s.titleFont = listFont;
+    s.titleFont.bold = true;
 }
 
 PageSettings CompletedListPageSettings()
@@ -109,6 +116,40 @@ std::vector<int> FittedColumnWidths(const std::vector<int> &widths, int columnSp
     // Rounded down, so the scaled table never runs past the printable width.
     for (int w : widths)
         out.push_back(std::max(0, int(std::floor(w * scale))));
+    return out;
+}
+
+std::vector<int> NarrowedToPage(const std::vector<int> &widths, int columnSpacing, int printableWidth)
+{
+    if (TableWidth(widths, columnSpacing) <= printableWidth)
+        return widths;
+    const int n = int(widths.size());
+    const int room = printableWidth - columnSpacing * (n - 1);
+    // The narrowest columns keep their widths while the rest can share what
+    // is left; the columns past that point share it equally.
+    std::vector<int> sorted = widths;
+    std::sort(sorted.begin(), sorted.end());
+    int left = room;
+    int cap = 0;
+    for (int i = 0; i < n; ++i) {
+        const int sharing = n - i;
+        if (sorted[std::size_t(i)] * sharing > left) {
+            cap = left / sharing;
+            break;
+        }
+        left -= sorted[std::size_t(i)];
+    }
+    std::vector<int> out;
+    out.reserve(widths.size());
+    if (cap <= 0 || cap < sorted.front()) {
+        // Not even the narrowest columns fit: all of them give way alike.
+        const double scale = room > 0 ? double(room) / double(TableWidth(widths, 0)) : 0.0;
+        for (int w : widths)
+            out.push_back(std::max(0, int(std::floor(w * scale))));
+        return out;
+    }
+    for (int w : widths)
+        out.push_back(std::min(w, cap));
     return out;
 }
 

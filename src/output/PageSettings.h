@@ -13,6 +13,7 @@ struct PrintFont {
     QString family = QStringLiteral("Arial");
     int pixelSize = 13;
     bool bold = false;
+    bool italic = false, underline = false, strikeOut = false;
     bool operator==(const PrintFont &) const = default;
 };
 
@@ -53,6 +54,10 @@ PageSettings CombinedListPageSettings(const QString &title);
 PageSettings DayListPageSettings(const QString &heading);
 // The to-do list, titled "To-do Tasks".
 PageSettings TodoListPageSettings();
+// The day and to-do lists print in the font they are shown in (the grid
+// font of the options): cells, title and footing alike, the title in bold so
+// that it still reads as one.
+void SetListFont(PageSettings &settings, const PrintFont &listFont);
 // The completed tasks: landscape, always fitted to the page, small fonts.
 PageSettings CompletedListPageSettings();
 // The holiday table: centred, with cell borders, no stamps. Shrunk to the
@@ -69,5 +74,10 @@ double FitScale(PageSettings::Fit fit, int tableWidth, int printableWidth);
 // it.
 std::vector<int> FittedColumnWidths(const std::vector<int> &widths, int columnSpacing, PageSettings::Fit fit,
                                     int printableWidth);
+// The column widths of a table wider than the printable width, narrowed to
+// it: the widest columns are cut down to one common width and the others
+// keep theirs, so that short columns (a time, a done flag) stay readable.
+// A table that fits is returned as it is.
+std::vector<int> NarrowedToPage(const std::vector<int> &widths, int columnSpacing, int printableWidth);
 
 }  // namespace morvane

@@ -163,9 +163,10 @@ QString PrintTitle(const PrintRange &range, bool filtersOn, const FormatSettings
 {
     QString title;
     if (!range.byDate) {
+        // No blank after "(filtered)": the to-do words bring their own.
         title = u"All tasks"_s;
         if (filtersOn)
-            title += u" (filtered) "_s;
+            title += u" (filtered)"_s;
     } else {
         title = u"Tasks"_s + (filtersOn ? u" (filtered) "_s : u" "_s) + u"from "_s +
                 FormatDateTime(u"ddddd", ToDateValue(range.first), fs) + u" through "_s +

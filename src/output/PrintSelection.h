@@ -48,6 +48,7 @@ public:
     int colCount() const override { return kPrintCols; }
     int rowCount() const override { return int(rows_.size()) + 1; }
     QByteArrayView cellUtf8(int col, int row) const override;
+    bool isNotesColumn(int col) const override { return col == kPrintWhat; }
     // The list as a table of its own (gridPrint).
     Grid toGrid() const;
 

@@ -160,6 +160,11 @@ void writeHtml(const ListSource &list, const QColor &headerColour, Sink &out)
                 out.put(headerOpen);
                 putHtmlCell(out, list.cellUtf8(c, r));
                 out.lit("</B></td>\r\n");
+            } else if (list.isNotesColumn(c)) {
+                // A long note wraps rather than widen the page to its length.
+                out.lit("<td>");
+                putHtmlCell(out, list.cellUtf8(c, r));
+                out.lit("</td>\r\n");
             } else {
                 out.lit("<td nowrap>");
                 putHtmlCell(out, list.cellUtf8(c, r));
@@ -259,15 +264,15 @@ FileResult WriteExportFile(const QString &path, QByteArrayView bytes)
     return WriteFileAtomically(path, bytes);
 }
 
-ExportFileDialog HtmlExportDialog()
+ExportFileDialog HtmlExportDialog(const QString &baseName)
 {
-    return {u"Save as an HTML file"_s, u"tasks.htm"_s, u"htm"_s, {u"HTM files (*.htm)"_s, u"All files (*.*)"_s}};
+    return {u"Save as an HTML file"_s, baseName + u".htm"_s, u"htm"_s, {u"HTM files (*.htm)"_s, u"All files (*.*)"_s}};
 }
 
-ExportFileDialog CsvExportDialog()
+ExportFileDialog CsvExportDialog(const QString &baseName)
 {
     return {u"Save as comma-delimited"_s,
-            u"tasks.txt"_s,
+            baseName + u".txt"_s,
             u"txt"_s,
             {u"Text files (*.txt)"_s, u"Comma Separated (*.csv)"_s, u"All files (*.*)"_s}};
 }

@@ -28,6 +28,7 @@ QString HexRgb(const QColor &colour);
 // Every row and column of the list as an HTML table: the header row in bold
 // on headerColour (the window-border colour of the system), then the rows.
 // Cell text is escaped, each CR becomes "<br>" and an empty cell is "<br>".
+// Cells stay on one line ("nowrap") except those of the notes columns.
 QByteArray TaskListHtml(const ListSource &list, const QColor &headerColour);
 QByteArray TaskListHtml(const Grid &list, const QColor &headerColour);
 
@@ -53,7 +54,8 @@ struct ExportFileDialog {
     QString defaultSuffix;  // without the point
     QStringList filters;
 };
-ExportFileDialog HtmlExportDialog();
-ExportFileDialog CsvExportDialog();
+// The name proposed is baseName with the dialog's extension.
+ExportFileDialog HtmlExportDialog(const QString &baseName = QStringLiteral("tasks"));
+ExportFileDialog CsvExportDialog(const QString &baseName = QStringLiteral("tasks"));
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 #include "WebCalendarDialog.h"
 
+#include "Colors.h"
 #include "ShadowLabel.h"
 
 #include <QApplication>
@@ -35,9 +36,6 @@ const IntSetting kQtruncate{kSection, "Qtruncate", 0};
 const IntSetting kTrunc{kSection, "Trunc", 50};
 const IntSetting kFontSize{kSection, "FontSize", 9};
 const ColorSetting kBackColor{kSection, "BackColor", 16777177};
-
-QColor fromStored(quint32 v) { return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF)); }
-quint32 toStored(const QColor &c) { return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16; }
 
 // A waiting cursor for as long as it lives.
 struct BusyCursor {
@@ -212,7 +210,10 @@ void TfrmWebCal::FormCreate()
     (s.read(kQtruncate) == 1 ? rbTruncate : rbWhole)->setChecked(true);
     edTrunc->setValue(std::clamp(s.read(kTrunc), 0, 500));
     edSize->setValue(std::clamp(s.read(kFontSize), 6, 20));
-    setColour(fromStored(s.read(kBackColor)));
+    // A system colour (the high bit) stays one: it shows as the system's
+    // colour of the moment and goes back to the settings as it came.
+    storedColour_ = s.read(kBackColor);
+    setColour(ToQColor(storedColour_));
     PageControl1->setCurrentIndex(0);
     rbMonth->setChecked(true);
 }
@@ -271,8 +272,10 @@ void TfrmWebCal::setColour(const QColor &c)
 
 void TfrmWebCal::Panel1Click()
 {
-    if (auto c = sv_.prompts.ChooseColor(colour_, u"Background color"_s))
+    if (auto c = sv_.prompts.ChooseColor(colour_, u"Background color"_s)) {
+        storedColour_ = FromQColor(*c);
         setColour(*c);
+    }
 }
 
 void TfrmWebCal::SpeedButton3Click()
@@ -316,14 +319,14 @@ bool TfrmWebCal::PublishIt(bool details)
     request.settings = runSettings(details);
     request.wholeYear = rbYear->isChecked();
     if (!request.wholeYear) {
-        request.file = edFile->text().trimmed();
+        request.file = edFile->text();
         if (const QString why = CheckWebPageFileName(request.file); !why.isEmpty()) {
             sv_.prompts.ErrorBox(why);
             edFile->setFocus();
             return false;
         }
     } else {
-        request.folder = edFolder->text().trimmed();
+        request.folder = edFolder->text();
         if (const QString why = CheckWebFolderName(request.folder); !why.isEmpty()) {
             sv_.prompts.ErrorBox(why);
             edFolder->setFocus();
@@ -344,12 +347,20 @@ bool TfrmWebCal::PublishIt(bool details)
     request.settings.title = *title;
 
     WebPublishResult result;
+    const QString fileBefore = edFile->text();
     {
         BusyCursor busy;
-        result = PublishWebCalendar(request, sv_.content, sv_.fs);
+        // The file box names each month's page as it is made; the loop is
+        // not running, so the box is painted at once.
+        result = PublishWebCalendar(request, sv_.content, sv_.fs, [this](const QString &page) {
+            edFile->setText(page);
+            edFile->repaint();
+        });
     }
-    if (request.wholeYear && !result.written.isEmpty())
-        edFile->setText(result.ok ? result.pageToOpen : result.written.constLast());
+    if (request.wholeYear)
+        edFile->setText(result.ok                    ? result.pageToOpen
+                        : !result.written.isEmpty() ? result.written.constLast()
+                                                     : fileBefore);
     if (!result.ok) {
         sv_.prompts.ErrorBox(result.message);
         return false;
@@ -403,7 +414,7 @@ void TfrmWebCal::FormClose()
     s.write(kQtruncate, rbTruncate->isChecked() ? 1 : 0);
     s.write(kTrunc, edTrunc->value());
     s.write(kFontSize, edSize->value());
-    s.write(kBackColor, toStored(colour_));
+    s.write(kBackColor, storedColour_);
     s.sync();
 }
 

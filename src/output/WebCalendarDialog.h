@@ -87,6 +87,7 @@ private:
     WebCalSettings runSettings(bool details) const;
     Services sv_;
     QColor colour_;
+    quint32 storedColour_ = 0;  // as the settings hold it: RGB or a system colour
     QString webColor_;
     bool closed_ = false;
 };

@@ -542,11 +542,12 @@ FileResult CreateFolderWithParents(const QString &folder)
 {
     if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
         return FileResult::success();
-    return FileResult::failure(u"Unable to create directory \"%1\""_s.arg(QDir::toNativeSeparators(folder)));
+    // The question before it named the folder.
+    return FileResult::failure(u"Unable to create directory"_s);
 }
 
 WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebCalContent &content,
-                                    const FormatSettings &fs)
+                                    const FormatSettings &fs, const std::function<void(const QString &)> &writing)
 {
     WebPublishResult result;
     const WebCalSettings &s = request.settings;
@@ -582,6 +583,8 @@ WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebC
     };
     for (int m = 0; m <= 12 && result.ok; ++m) {
         const QString path = m == 0 ? result.pageToOpen : JoinPath(request.folder, MonthPageFileName(m, year));
+        if (m > 0 && writing)
+            writing(path);
         auto file = std::make_unique<AtomicFile>(path);
         if (const FileResult r = file->open(); !r.ok) {
             fail(path, r);

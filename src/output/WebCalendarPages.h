@@ -134,7 +134,10 @@ struct WebPublishResult {
     QString message;       // why, naming the file
     QString pageToOpen;    // the month page, or the year's index page
 };
+// `writing`, when given, is told the full name of each month page of a year
+// before the page is made, so that a window can show how far the run is.
 WebPublishResult PublishWebCalendar(const WebPublishRequest &request, const WebCalContent &content,
-                                    const FormatSettings &fs);
+                                    const FormatSettings &fs,
+                                    const std::function<void(const QString &)> &writing = {});
 
 }  // namespace morvane

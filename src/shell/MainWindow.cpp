@@ -245,7 +245,9 @@ void TfrmMain::FormCreate()
                                [this](const Grid &table, const QTableView *shown) {
                                    printList(table, CompletedListPageSettings(), shown);
                                },
-                               [this](const Grid &table, bool html) { exportList(GridListSource(table), html); }},
+                               [this](const Grid &table, bool html) {
+                                   exportList(GridListSource(table, {kCompNotes, kCompNotesDone}), html, u"output"_s);
+                               }},
         this);
     if (frmComplete_->loadedDamaged())
         (void)backup_.keepDamaged(frmComplete_->file());

@@ -348,10 +348,16 @@ private:
     // Prints a table through the print dialog; the columns as wide as
     // `shown` has them unless the settings name widths.
     void printList(const Grid &table, PageSettings settings, const QTableView *shown);
+    // The grid font of the options, for the printed day and to-do lists.
+    PrintFont listPrintFont() const;
     // The range dialog in a mode; true for OK.
     bool askRange(PrintRange::Mode mode);
-    QString exportFileName(bool html);
-    void exportList(const ListSource &list, bool html);
+    // baseName is the file name proposed, without its extension.
+    QString exportFileName(bool html, const QString &baseName);
+    void exportList(const ListSource &list, bool html, const QString &baseName = QStringLiteral("tasks"));
+    // The list the popup menus' exports write: the day list, or the to-do
+    // list when it is the active one.
+    GridListSource activeListSource() const;
     void exportDailyTasks(bool html);
     void buildArchive();
     void buildChart();

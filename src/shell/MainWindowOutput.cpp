@@ -21,6 +21,8 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace morvane {
@@ -67,12 +69,14 @@ void TfrmMain::buildOutput()
     ToolBar1_->insertAction(hide, print);
     ToolBar1_->insertAction(hide, web);
 
-    // Each list prints from its side toolbar, and prints and exports from
-    // its popup menu.
-    ToolBar2_->addAction(taskAction(u"tbPrint1"_s, u"Print"_s, ToolIcon::Print, u"Print date tasks"_s,
-                                    [this] { Print3Click(); }));
-    ToolBar3_->addAction(taskAction(u"tbPrint2"_s, u"Print"_s, ToolIcon::Print, u"Print tasks"_s,
-                                    [this] { Print2Click(); }));
+    // Each list prints from its side toolbar, between Delete and Mark as
+    // completed, and prints and exports from its popup menu.
+    ToolBar2_->insertAction(findChild<QAction *>(u"tbDone1"_s),
+                            taskAction(u"ToolButton9"_s, u"Print"_s, ToolIcon::Print, u"Print date tasks"_s,
+                                       [this] { Print3Click(); }));
+    ToolBar3_->insertAction(findChild<QAction *>(u"tbDone2"_s),
+                            taskAction(u"ToolButton11"_s, u"Print"_s, ToolIcon::Print, u"Print tasks"_s,
+                                       [this] { Print2Click(); }));
     struct PopupItems {
         QTableView *list;
         const char16_t *menu, *print, *exportName, *html, *csv;
@@ -145,17 +149,31 @@ void TfrmMain::Print1Click()
     printList(gridPrint, CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_)), nullptr);
 }
 
+PrintFont TfrmMain::listPrintFont() const
+{
+    const FontSetting &f = options_.gridFont;
+    // Points at the 96 pixels an inch the printer lays out in.
+    return PrintFont{f.name, std::max(1, int(std::lround(f.size * 96.0 / 72.0))), f.bold, f.italic, f.under, f.strike};
+}
+
 void TfrmMain::Print3Click()
 {
     commitNotes();
-    printList(gridDay_, DayListPageSettings(dayHeading()), tvDay_);
+    PageSettings s = DayListPageSettings(dayHeading());
+    SetListFont(s, listPrintFont());
+    printList(gridDay_, s, tvDay_);
 }
 
-void TfrmMain::Print2Click() { printList(gridNonday_, TodoListPageSettings(), tvNonday_); }
-
-QString TfrmMain::exportFileName(bool html)
+void TfrmMain::Print2Click()
 {
-    const ExportFileDialog d = html ? HtmlExportDialog() : CsvExportDialog();
+    PageSettings s = TodoListPageSettings();
+    SetListFont(s, listPrintFont());
+    printList(gridNonday_, s, tvNonday_);
+}
+
+QString TfrmMain::exportFileName(bool html, const QString &baseName)
+{
+    const ExportFileDialog d = html ? HtmlExportDialog(baseName) : CsvExportDialog(baseName);
     const QString file = sv_.prompts.SaveFileName(d.title, QDir(exportFolder_).filePath(d.defaultName),
                                                   d.filters.join(u";;"_s), d.defaultSuffix);
     if (!file.isEmpty())
@@ -163,9 +181,9 @@ QString TfrmMain::exportFileName(bool html)
     return file;
 }
 
-void TfrmMain::exportList(const ListSource &list, bool html)
+void TfrmMain::exportList(const ListSource &list, bool html, const QString &baseName)
 {
-    const QString file = exportFileName(html);
+    const QString file = exportFileName(html, baseName);
     if (file.isEmpty())
         return;
     // The header row takes the colour of an active window's frame.
@@ -188,19 +206,24 @@ void TfrmMain::exportDailyTasks(bool html)
 
 void TfrmMain::HTMLFormat3Click() { exportDailyTasks(true); }
 void TfrmMain::CommaDelimitedFormat1Click() { exportDailyTasks(false); }
-void TfrmMain::HTMLFormat4Click() { exportList(GridListSource(gridNonday_), true); }
-void TfrmMain::CommaDelimitedFormat2Click() { exportList(GridListSource(gridNonday_), false); }
+void TfrmMain::HTMLFormat4Click() { exportList(GridListSource(gridNonday_, {kTodoNotes}), true); }
+void TfrmMain::CommaDelimitedFormat2Click() { exportList(GridListSource(gridNonday_, {kTodoNotes}), false); }
+
+GridListSource TfrmMain::activeListSource() const
+{
+    return activeList_ == tvNonday_ ? GridListSource(gridNonday_, {kTodoNotes}) : GridListSource(gridDay_, {kDayNotes});
+}
 
 void TfrmMain::HTMLFormat1Click()
 {
     commitNotes();
-    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), true);
+    exportList(activeListSource(), true);
 }
 
 void TfrmMain::CSVFormat1Click()
 {
     commitNotes();
-    exportList(GridListSource(activeList_ == tvNonday_ ? gridNonday_ : gridDay_), false);
+    exportList(activeListSource(), false);
 }
 
 void TfrmMain::PublishCalendarasWebPage1Click()

@@ -191,8 +191,10 @@ TEST(PrintSelection, DialogTextsAndTitles)
     EXPECT_EQ(PrintTitle(range(QDate(2001, 3, 1), QDate(2001, 3, 9), true), false, fs),
               u"Tasks from 3/1/2001 through 3/9/2001 including the To-do list"_s);
     EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, false}, false, fs), u"All tasks"_s);
+    // One blank between the words, however the parts are joined.
     EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, true}, true, fs),
-              u"All tasks (filtered)  including the To-do list"_s);
+              u"All tasks (filtered) including the To-do list"_s);
+    EXPECT_EQ(PrintTitle(PrintRange{M::Print, false, {}, {}, false}, true, fs), u"All tasks (filtered)"_s);
 }
 
 TEST(PageSettings, TheThreeListsAndFitting)
@@ -237,6 +239,14 @@ TEST(PageSettings, TheThreeListsAndFitting)
     EXPECT_EQ(holidays.datePlace, PageSettings::Place::None);
     EXPECT_EQ(holidays.timePlace, PageSettings::Place::None);
 
+    // The lists take the font they are shown in, the title in bold.
+    PageSettings shown = TodoListPageSettings();
+    const PrintFont grid{u"DejaVu Serif"_s, 15, false, true};
+    SetListFont(shown, grid);
+    EXPECT_EQ(shown.cellFont, grid);
+    EXPECT_EQ(shown.footingFont, grid);
+    EXPECT_EQ(shown.titleFont, (PrintFont{u"DejaVu Serif"_s, 15, true, true}));
+
     // 642 + 5 gaps of 10 = 692 wide.
     EXPECT_EQ(TableWidth(combined.columnWidths, 10), 692);
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Shrink, 692, 1000), 1.0);
@@ -246,4 +256,12 @@ TEST(PageSettings, TheThreeListsAndFitting)
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Always, 692, 346), 0.5);
     EXPECT_DOUBLE_EQ(FitScale(PageSettings::Fit::Never, 692, 346), 1.0);
     EXPECT_EQ(FittedColumnWidths({100, 50}, 10, PageSettings::Fit::Shrink, 80), (std::vector<int>{50, 25}));
+
+    // A list that does not fit the page gives up width from its widest
+    // columns; the narrow ones keep theirs.
+    EXPECT_EQ(NarrowedToPage({58, 74, 1500, 46, 46}, 10, 754), (std::vector<int>{58, 74, 490, 46, 46}));
+    EXPECT_EQ(NarrowedToPage({300, 500, 40}, 0, 440), (std::vector<int>{200, 200, 40}));
+    EXPECT_EQ(NarrowedToPage({58, 74, 300}, 10, 754), (std::vector<int>{58, 74, 300}));
+    // Columns that could not fit even then are scaled down alike.
+    EXPECT_EQ(NarrowedToPage({100, 100}, 0, 50), (std::vector<int>{25, 25}));
 }

@@ -40,7 +40,8 @@ QString PdfText(const QString &pdf)
 struct PdfWord {
     int page;
     QString text;
-    double top, bottom;
+    double top, bottom, left, right;
+    double pageWidth;
 };
 std::vector<PdfWord> PdfWords(const QString &pdf)
 {
@@ -50,15 +51,19 @@ std::vector<PdfWord> PdfWords(const QString &pdf)
         return {};
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     static const QRegularExpression tag(
-        uR"re(<page |<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)</word>)re"_s);
+        uR"re(<page width="([\d.]+)"|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
     std::vector<PdfWord> words;
     int page = 0;
+    double pageWidth = 0;
     for (auto it = tag.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        if (m.captured(0).startsWith(u"<page"_s))
+        if (m.captured(0).startsWith(u"<page"_s)) {
             ++page;
-        else
-            words.push_back({page, m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+            pageWidth = m.captured(1).toDouble();
+        } else {
+            words.push_back({page, m.captured(6), m.captured(3).toDouble(), m.captured(5).toDouble(),
+                             m.captured(2).toDouble(), m.captured(4).toDouble(), pageWidth});
+        }
     }
     return words;
 }
@@ -183,6 +188,27 @@ TEST_F(PrintingTest, AColumnTheListHidesIsLeftOut)
     EXPECT_TRUE(text.contains(u"Task number 2"_s));
     EXPECT_FALSE(text.contains(u"Work"_s));
     EXPECT_FALSE(text.contains(u"Category"_s));
+}
+
+TEST_F(PrintingTest, AListWiderThanThePageIsNarrowedToItSoEveryColumnPrints)
+{
+    // A day list shown in a wide window: its notes column alone is wider
+    // than the page, and the done column comes after it.
+    Grid g = ListOf(2);
+    g.setColCount(4);
+    g.setCell(3, 0, u"Done?"_s);
+    g.setCell(3, 1, u"Yes"_s);
+    g.setCell(3, 2, u"No"_s);
+    PageSettings s = DayListPageSettings(u"Day"_s);
+    s.columnWidths = {80, 90, 1500, 46};
+    (void)print(g, s);
+    const std::vector<PdfWord> words = PdfWords(out.file(u"list.pdf"_s));
+    QStringList onPage;
+    for (const PdfWord &w : words)
+        if (w.left >= 0 && w.right <= w.pageWidth)
+            onPage << w.text;
+    for (const QString &word : {u"Done?"_s, u"Yes"_s, u"No"_s, u"Time"_s})
+        EXPECT_TRUE(onPage.contains(word)) << word.toStdString() << " in " << onPage.join(u' ').toStdString();
 }
 
 TEST_F(PrintingTest, AnEmptyListPrintsItsHeader)

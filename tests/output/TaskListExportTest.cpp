@@ -35,7 +35,10 @@ Grid combinedList()
 
 TEST(TaskListExport, HtmlMatchesTheGoldenFile)
 {
-    EXPECT_EQ(TaskListHtml(combinedList(), kBorder), Golden(u"tasks.htm"_s));
+    // The notes ("What") wrap; every other cell keeps to one line.
+    const Grid store = SmallStore();
+    const CombinedList list(store, PrintRange{}, TaskFilter{}, FormatSettings::enUS());
+    EXPECT_EQ(TaskListHtml(list, kBorder), Golden(u"tasks.htm"_s));
 }
 
 TEST(TaskListExport, HtmlOfAnEmptySelectionIsTheHeaderAlone)
@@ -218,4 +221,7 @@ TEST(TaskListExport, SaveDialogSettings)
     EXPECT_EQ(csv.title, u"Save as comma-delimited"_s);
     EXPECT_EQ(csv.defaultName, u"tasks.txt"_s);
     EXPECT_EQ(csv.filters.size(), 3);
+    // The completed tasks propose their own name.
+    EXPECT_EQ(HtmlExportDialog(u"output"_s).defaultName, u"output.htm"_s);
+    EXPECT_EQ(CsvExportDialog(u"output"_s).defaultName, u"output.txt"_s);
 }

@@ -6,6 +6,7 @@
 #include "WebCalendarDialog.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,15 +29,22 @@ protected:
     RecordingFileLauncher launcher;
     FormatSettings fs = FormatSettings::enUS();
 
+    // What the file box showed while each month's first day was written.
+    QStringList fileBoxWhileWriting;
+    TfrmWebCal *shown = nullptr;
+
     std::unique_ptr<TfrmWebCal> open(QDate month = QDate(2001, 3, 14))
     {
         WebCalContent content;
-        content.dayFragment = [](const QDate &d, const WebCalSettings &) {
+        content.dayFragment = [this](const QDate &d, const WebCalSettings &) {
+            if (d.day() == 1 && shown)
+                fileBoxWhileWriting << shown->edFile->text();
             return d.day() == 14 ? u"Dentist"_s : QString();
         };
         auto dlg = std::make_unique<TfrmWebCal>(
             TfrmWebCal::Services{settings, prompts, launcher, fs, content, month, false, QFont()});
         dlg->show();
+        shown = dlg.get();
         return dlg;
     }
     QStringList errorsShown() const
@@ -84,6 +92,25 @@ TEST_F(WebCalendarDialogTest, OpensInMonthModeWithTheStoredSettingsAndShowsWhatA
     EXPECT_EQ(dlg->webColor(), u"#123456"_s);
 }
 
+TEST_F(WebCalendarDialogTest, AStoredSystemColourIsTheSystemsColourAndIsKeptAsStored)
+{
+    // 0x80000005: the system's window colour, not near-black.
+    settings.writeText("WebCal", "BackColor", u"2147483653"_s);
+    auto dlg = open();
+    EXPECT_EQ(dlg->webColor(), ColorToWebColor(QGuiApplication::palette().color(QPalette::Base)));
+    EXPECT_NE(dlg->webColor(), u"#050000"_s);
+    dlg->edFile->setText(out.file(u"a.htm"_s));
+    dlg->btClose->click();
+    EXPECT_EQ(settings.raw("WebCal", "BackColor"), u"2147483653"_s);
+
+    // A colour picked replaces it.
+    auto again = open();
+    prompts.colors = {QColor(0x12, 0x34, 0x56)};
+    again->Panel[0]->click();
+    again->btClose->click();
+    EXPECT_EQ(settings.raw("WebCal", "BackColor"), QString::number(0x563412));
+}
+
 TEST_F(WebCalendarDialogTest, AMonthPageNeedsAnHtmlNameAndATitle)
 {
     auto dlg = open();
@@ -100,6 +127,12 @@ TEST_F(WebCalendarDialogTest, AMonthPageNeedsAnHtmlNameAndATitle)
     EXPECT_EQ(prompts.shown.last().text, u"Calendar Title|Enter the calendar title:"_s);
     EXPECT_FALSE(QFile::exists(out.file(u"Report.HTML"_s)));
     EXPECT_EQ(errorsShown().size(), 2);
+
+    // The box is taken as typed: blanks are part of the name.
+    dlg->edFile->setText(u"   "_s);
+    dlg->btPublish->click();
+    EXPECT_EQ(errorsShown().value(2), u"Filename needs \".htm\" or \".html\" extension"_s);
+    dlg->edFile->setText(out.file(u"Report.HTML"_s));
 
     prompts.texts = {u"Our <family> calendar"_s};
     dlg->btPublish->click();
@@ -126,9 +159,23 @@ TEST_F(WebCalendarDialogTest, AYearSetGoesIntoAFolderMadeOnRequest)
     EXPECT_FALSE(QFileInfo::exists(folder));
     EXPECT_TRUE(dlg->isVisible());
 
+    // A folder that cannot be made is reported and nothing is written.
+    writeBytes(out.file(u"plain"_s), "x");
+    dlg->edFolder->setText(out.file(u"plain/web"_s));
+    prompts.answers = {0};
+    dlg->btPublish->click();
+    EXPECT_EQ(errorsShown().value(1), u"Unable to create directory"_s);
+    EXPECT_TRUE(dlg->isVisible());
+
+    dlg->edFolder->setText(folder);
     prompts.answers = {0};
     prompts.texts = {u"Morvane"_s};
     dlg->btLaunch->click();
+    // The file box names each month's page as it is written.
+    QStringList months;
+    for (int m = 1; m <= 12; ++m)
+        months << folder + u"/%1_2001.htm"_s.arg(m);
+    EXPECT_EQ(fileBoxWhileWriting, months);
     QStringList expected{u"2001.htm"_s};
     for (int m = 1; m <= 12; ++m)
         expected << u"%1_2001.htm"_s.arg(m);

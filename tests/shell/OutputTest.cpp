@@ -4,12 +4,14 @@
 #include "CompletedTasksWindow.h"
 #include "HolidaysWindow.h"
 #include "MainWindowFixture.h"
+#include "OptionsDialog.h"
 #include "PrintRangeDialog.h"
 #include "TestFiles.h"
 #include "WebCalendarDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -85,8 +87,21 @@ protected:
 
 TEST_F(OutputTest, TheDayListPrintsUnderItsHeading)
 {
+    // Each side toolbar prints between Delete and Mark as completed.
+    auto names = [this](const char *bar) {
+        QStringList n;
+        for (QAction *a : w->findChild<QToolBar *>(QString::fromLatin1(bar))->actions())
+            n << a->objectName();
+        return n;
+    };
+    EXPECT_EQ(names("ToolBar2"), (QStringList{u"tbAdd1"_s, u"tbEdit1"_s, u"tbDel1"_s, u"ToolButton9"_s, u"tbDone1"_s,
+                                              u"ToolButton15"_s}));
+    EXPECT_EQ(names("ToolBar3"),
+              (QStringList{u"tbAdd2"_s, u"tbEdit2"_s, u"tbDel2"_s, u"ToolButton11"_s, u"tbDone2"_s}));
+    EXPECT_EQ(w->findChild<QAction *>(u"ToolButton11"_s)->toolTip(), u"Print tasks"_s);
+
     printToPdf();
-    QAction *button = w->findChild<QAction *>(u"tbPrint1"_s);
+    QAction *button = w->findChild<QAction *>(u"ToolButton9"_s);
     ASSERT_TRUE(button);
     EXPECT_EQ(button->toolTip(), u"Print date tasks"_s);
     button->trigger();
@@ -94,7 +109,7 @@ TEST_F(OutputTest, TheDayListPrintsUnderItsHeading)
     const QString text = printed();
     // The list's columns are narrow: the notes wrap, word by word.
     for (const QString &s : {w->dayHeading().simplified(), u"Time"_s, u"Water"_s, u"plants"_s, u"Call"_s, u"bank"_s,
-                             u"loan"_s, u"8:00"_s})
+                             u"loan"_s, u"8:00"_s, u"Done?"_s, u"Alarm?"_s})
         EXPECT_TRUE(text.contains(s)) << s.toStdString() << " in " << text.toStdString();
 }
 
@@ -104,11 +119,55 @@ TEST_F(OutputTest, TheToDoListPrintsAndACancelledDialogPrintsNothing)
     w->Print2Click();
     EXPECT_FALSE(QFile::exists(pdf));
     printToPdf();
+    // A list wider than the page (a wide window) still prints its done
+    // column on the page.
+    w->todoView()->setColumnWidth(1, 1500);
     w->Print2Click();
     const QString text = printed();
-    EXPECT_TRUE(text.contains(u"To-do Tasks"_s));
-    EXPECT_TRUE(text.contains(u"Fix the gate"_s));
+    for (const QString &s : {u"To-do Tasks"_s, u"Fix the gate"_s, u"Done?"_s})
+        EXPECT_TRUE(text.contains(s)) << s.toStdString() << " in " << text.toStdString();
     EXPECT_TRUE(errors().isEmpty());
+}
+
+// The fonts a PDF uses, as pdffonts names them.
+QString pdfFonts(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdffonts"_s, {pdf});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST_F(OutputTest, TheListsPrintInTheGridFontChosenInTheOptions)
+{
+    // A family the machine has that the printer's default does not become.
+    QString family;
+    for (const QString &f : {u"DejaVu Serif"_s, u"DejaVu Sans Mono"_s, u"Nimbus Roman"_s})
+        if (QFontInfo(QFont(f)).family() == f && QFontInfo(QFont(u"Arial"_s)).family() != f) {
+            family = f;
+            break;
+        }
+    if (family.isEmpty() || QStandardPaths::findExecutable(u"pdffonts"_s).isEmpty())
+        GTEST_SKIP() << "no second font family or no pdffonts";
+    const QString psName = QString(family).remove(u' ');
+
+    prompts.fonts = {QFont(family, 11)};
+    runner.responders.append([](QDialog &d) {
+        auto &options = dynamic_cast<TfrmOptions &>(d);
+        options.btGridFont->click();
+        options.btOK->click();
+        return options.result();
+    });
+    w->Options2Click();
+    printToPdf();
+    w->findChild<QAction *>(u"ToolButton9"_s)->trigger();
+    EXPECT_TRUE(pdfFonts(pdf).contains(psName)) << pdfFonts(pdf).toStdString();
+    EXPECT_TRUE(printed().contains(u"plants"_s));
+    QFile::remove(pdf);
+    printToPdf();
+    w->findChild<QAction *>(u"ToolButton11"_s)->trigger();
+    EXPECT_TRUE(pdfFonts(pdf).contains(psName)) << pdfFonts(pdf).toStdString();
+    EXPECT_TRUE(printed().contains(u"Fix the gate"_s));
 }
 
 TEST_F(OutputTest, ThePrintCommandTakesTheRangeAndAddsTheToDoList)
@@ -164,7 +223,9 @@ TEST_F(OutputTest, ExportsWriteTheChosenListToTheChosenFile)
     EXPECT_TRUE(prompts.shown.last().text.startsWith(u"Save as an HTML file|"_s));
     const QByteArray page = readBytes(html);
     EXPECT_TRUE(page.startsWith("<table border=1>\r\n<tr>\r\n"));
-    EXPECT_TRUE(page.contains("<td nowrap>Fix the gate</td>"));
+    // A long note wraps instead of widening the page; the category does not.
+    EXPECT_TRUE(page.contains("<td>Fix the gate</td>")) << page.toStdString();
+    EXPECT_TRUE(page.contains("<td nowrap>Home</td>"));
     EXPECT_FALSE(page.contains("Water the plants"));
 
     // A file that cannot be written is reported, and a cancelled dialog
@@ -202,9 +263,20 @@ TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
     prompts.files = {csv};
     done->findChild<QAction *>(u"CommaDelimited1"_s)->trigger();
     EXPECT_TRUE(readBytes(csv).contains(",Send the report,\"Sent by mail, twice\"\r\n")) << readBytes(csv).toStdString();
+    EXPECT_TRUE(prompts.shown.last().text.contains(u"/output.txt|Text files"_s))
+        << prompts.shown.last().text.toStdString();
+    const QString html = data.file(u"done.htm"_s);
+    prompts.files = {html};
+    done->findChild<QAction *>(u"HTMLFormat1"_s)->trigger();
+    EXPECT_TRUE(prompts.shown.last().text.contains(u"/output.htm|HTM files"_s))
+        << prompts.shown.last().text.toStdString();
+    EXPECT_TRUE(readBytes(html).contains("<td>Send the report</td>\r\n<td>Sent by mail, twice</td>"))
+        << readBytes(html).toStdString();
+    EXPECT_TRUE(readBytes(html).contains("<td nowrap>Work</td>"));
 
     // The holidays window's Print button.
-    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n");
+    writeBytes(data.file("holiday.grd"), "4,3\r\n0,1,Mid-week\r\n1,1,12\r\n2,1,December\r\n3,1,10\r\n"
+                                         "0,2,Launch day\r\n1,2,12\r\n2,2,December\r\n3,2,20261216\r\n");
     QFile::remove(pdf);
     runner.responders.append([](QDialog &d) {
         auto &holidays = dynamic_cast<TfrmHoliday &>(d);
@@ -216,6 +288,10 @@ TEST_F(OutputTest, TheCompletedTasksAndTheHolidaysPrintAndExport)
     text = printed();
     EXPECT_TRUE(text.contains(u"Holidays"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"Mid-week"_s)) << text.toStdString();
+    // A one-time holiday prints its date as the window shows it.
+    const QString shown = FormatDateTime(w->formats().shortDateFormat, ToDateValue(QDate(2026, 12, 16)), w->formats());
+    EXPECT_TRUE(text.contains(shown)) << shown.toStdString() << " in " << text.toStdString();
+    EXPECT_FALSE(text.contains(u"20261216"_s)) << text.toStdString();
 }
 
 TEST_F(OutputTest, TheCalendarIsPublishedAsAWebPage)
