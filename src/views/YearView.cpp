@@ -44,13 +44,11 @@ TfrmYear::TfrmYear(Services services, QWidget *parent) : QDialog(parent), sv_(st
         c->setObjectName(u"cal%1"_s.arg(i + 1));
         c->colorBack = c->colorSelectedBack = c->colorPrevNextBack = c->colorHeaderBack = face();
         c->bevelWidth = 3;
+        // Each calendar keeps its month: the neighbouring months' cells stay empty.
+        c->prevNextDaysShown = false;
         c->setDrawCell([this, i](QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw) {
             if (!yearReady_)
                 return;
-            if (!cell.inMonth) {
-                p.fillRect(cell.rect, cal_[std::size_t(i)]->colorBack);  // neighbouring months stay empty
-                return;
-            }
             const QDate date = sameDayIn(cal_[std::size_t(i)]->date().year(), i + 1, cell.day);
             if (cell.selected && i == selected_) {
                 defaultDraw = true;  // the chosen day keeps the selection look

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTest>
 
 using namespace morvane;
@@ -17,15 +18,20 @@ protected:
     QDate mainDate{2000, 5, 15};
     QStringList painted;
 
-    std::unique_ptr<TfrmYear> open()
+    TfrmYear::Services services()
     {
-        auto y = std::make_unique<TfrmYear>(TfrmYear::Services{
-            settings, clock, [this] { return mainDate; }, [this](const QDate &d) { mainDate = d; },
-            [] { return QStringLiteral("Today is Wednesday"); }, Qt::Sunday,
-            [](QPainter &, const QDate &, bool &defaultDraw) { defaultDraw = true; }, 8});
+        return {settings, clock, [this] { return mainDate; }, [this](const QDate &d) { mainDate = d; },
+                [] { return QStringLiteral("Today is Wednesday"); }, Qt::Sunday,
+                [](QPainter &, const QDate &, bool &defaultDraw) { defaultDraw = true; }, 8};
+    }
+    std::unique_ptr<TfrmYear> open() { return open(services()); }
+    std::unique_ptr<TfrmYear> open(TfrmYear::Services sv)
+    {
+        auto y = std::make_unique<TfrmYear>(std::move(sv));
         y->show();
         return y;
     }
+    void click(MonthCalendar *c, int cell) { QTest::mouseClick(c, Qt::LeftButton, {}, c->cellRect(cell).center()); }
     void key(TfrmYear &y, Qt::Key k, Qt::KeyboardModifiers m = {})
     {
         QTest::keyClick(y.calendar(y.selected()), k, m);
@@ -119,4 +125,34 @@ TEST_F(YearViewTest, PagesYearsTodayAndTheStoredPlace)
     y->accept();
     EXPECT_EQ(settings.raw("", "YearWidth"), "760");
     EXPECT_EQ(settings.raw("", "YearHeight"), "580");
+}
+
+TEST_F(YearViewTest, TheEmptyCellsAroundAMonthTakeNoClick)
+{
+    auto y = open();
+    // 1 February 2000 is a Tuesday: the first two cells of February are empty.
+    MonthCalendar *feb = y->calendar(1);
+    ASSERT_FALSE(feb->grid().inMonth(1));
+    click(feb, 1);
+    QTest::mouseDClick(feb, Qt::LeftButton, {}, feb->cellRect(1).center());
+    EXPECT_TRUE(y->isVisible());
+    EXPECT_EQ(feb->date().month(), 2);
+    EXPECT_EQ(y->selected(), 4);
+    EXPECT_EQ(mainDate, QDate(2000, 5, 15));
+
+    // Nor do those before 1 January and after 31 December: the year stays,
+    // and the year buttons count from it.
+    click(y->calendar(0), 1);
+    click(y->calendar(11), 42);
+    EXPECT_EQ(y->calendar(0)->date().year(), 2000);
+    EXPECT_EQ(y->calendar(11)->date().year(), 2000);
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2000");
+    y->btNext->click();
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2001");
+    EXPECT_EQ(mainDate, QDate(2001, 5, 15));
+
+    // A day of the month is chosen by its click.
+    click(feb, feb->grid().cellOfDate(QDate(2001, 2, 10)));
+    EXPECT_EQ(y->selected(), 1);
+    EXPECT_EQ(mainDate, QDate(2001, 2, 10));
 }
