@@ -505,7 +505,7 @@ void TfrmMain::FormShow()
         const QSignalBlocker quiet(cal_[1]);
         cal_[1]->setDate(today_);
     }
-    cal_[1]->colorSelectedBack = palette().color(QPalette::Highlight);
+    cal_[1]->colorSelectedBack = ToQColor(kButtonHighlight, palette());
     cal_[1]->bevel = MonthCalendar::Bevel::Raised;
     current_ = previous_ = 1;
     updateAppropriateMonth();
