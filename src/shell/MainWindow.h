@@ -433,6 +433,7 @@ private:
     bool exitRequested_ = false;
     bool alarmShowing_ = false;
     bool inTray_ = false;
+    Qt::WindowStates shownState_;  // the last state other than minimised
     bool quietSaves_ = false;
     bool destroying_ = false;
     bool paintedCalendar_ = false, paintedDayList_ = false;

@@ -404,6 +404,33 @@ struct HintProbe : QWidget {
 };
 }  // namespace
 
+TEST_F(MainWindowTest, TheWindowComesBackFromTheTrayAsItWentThere)
+{
+    auto w = make();
+    w->showMaximized();
+    ASSERT_TRUE(w->isMaximized());
+    // Hidden and brought back by a click on the icon, by its menu, or after
+    // minimising: maximised as it was.
+    w->Hidecalendar1Click();
+    w->TrayIconClick();
+    EXPECT_TRUE(w->isMaximized());
+    EXPECT_FALSE(w->isMinimized());
+    w->Hidecalendar1Click();
+    w->Showcalendar1Click();
+    EXPECT_TRUE(w->isMaximized());
+    w->showMinimized();
+    w->Showcalendar1Click();
+    EXPECT_TRUE(w->isMaximized());
+    EXPECT_FALSE(w->isMinimized());
+    // A window of its own size stays so.
+    w->showNormal();
+    w->Hidecalendar1Click();
+    w->TrayIconClick();
+    EXPECT_FALSE(w->isMaximized());
+    EXPECT_FALSE(w->isMinimized());
+    EXPECT_TRUE(w->isVisible());
+}
+
 TEST_F(MainWindowTest, FlyByHintsFollowTheOption)
 {
     auto w = make();
