@@ -407,28 +407,21 @@ struct HintProbe : QWidget {
 TEST_F(MainWindowTest, TheWindowComesBackFromTheTrayAsItWentThere)
 {
     auto w = make();
-    w->showMaximized();
-    ASSERT_TRUE(w->isMaximized());
     // Hidden and brought back by a click on the icon, by its menu, or after
-    // minimising: maximised as it was.
-    w->Hidecalendar1Click();
-    w->TrayIconClick();
-    EXPECT_TRUE(w->isMaximized());
-    EXPECT_FALSE(w->isMinimized());
-    w->Hidecalendar1Click();
-    w->Showcalendar1Click();
-    EXPECT_TRUE(w->isMaximized());
-    w->showMinimized();
-    w->Showcalendar1Click();
-    EXPECT_TRUE(w->isMaximized());
-    EXPECT_FALSE(w->isMinimized());
-    // A window of its own size stays so.
-    w->showNormal();
-    w->Hidecalendar1Click();
-    w->TrayIconClick();
-    EXPECT_FALSE(w->isMaximized());
-    EXPECT_FALSE(w->isMinimized());
-    EXPECT_TRUE(w->isVisible());
+    // minimising: maximised when it was, of its own size when it was.
+    for (const bool maximised : {true, false}) {
+        maximised ? w->showMaximized() : w->showNormal();
+        const std::function<void()> aways[] = {[&] { w->Hidecalendar1Click(); }, [&] { w->showMinimized(); }};
+        for (const auto &away : aways) {
+            for (auto back : {&TfrmMain::TrayIconClick, &TfrmMain::Showcalendar1Click}) {
+                away();
+                ((*w).*back)();
+                EXPECT_EQ(w->isMaximized(), maximised);
+                EXPECT_FALSE(w->isMinimized());
+                EXPECT_TRUE(w->isVisible());
+            }
+        }
+    }
 }
 
 TEST_F(MainWindowTest, FlyByHintsFollowTheOption)
