@@ -620,8 +620,11 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
                 const QPoint pos = static_cast<QMouseEvent *>(e)->position().toPoint();
                 guard([this, i, pos] { cal2MouseMove(i, pos); });
             }
-        if (popupHiders_.contains(watched))
-            hidePopup();
+        // Also over the controls inside them (the toolbar's buttons), which
+        // take the movement themselves.
+        for (QObject *o = watched; o && popupVisible(); o = o->parent())
+            if (popupHiders_.contains(o))
+                hidePopup();
     }
     if (e->type() == QEvent::Leave && (watched == this || std::find(cal_.begin(), cal_.end(), watched) != cal_.end()))
         popupMouseLeft();

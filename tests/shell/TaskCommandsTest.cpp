@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -733,6 +734,18 @@ TEST_F(TaskCommandsTest, ThePopupSummaryOpensAfterTheMouseRestsOnADay)
     EXPECT_FALSE(w->popupVisible());
     w->memPopupEnableClick();
     EXPECT_EQ(settings.raw("Options", "qPopup"), "1");
+
+    // Moving onto a button of the main toolbar closes it.
+    w->cal2MouseMove(w->currentCalendar(), c->cellRect(c->cellOfSelection() + 2).center());  // the 11th
+    for (int i = 0; i < 10; ++i)
+        w->tmPopupTimer();
+    ASSERT_TRUE(w->popupVisible());
+    auto *bar = w->findChild<QToolBar *>("ToolBar1");
+    ASSERT_TRUE(bar);
+    QWidget *button = bar->widgetForAction(bar->actions().value(1));
+    ASSERT_TRUE(button);
+    QTest::mouseMove(w->windowHandle(), button->mapTo(w.get(), button->rect().center()));
+    EXPECT_FALSE(w->popupVisible());
 }
 
 TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
