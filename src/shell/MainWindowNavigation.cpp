@@ -241,15 +241,18 @@ bool TfrmMain::FormKeyDown(QWidget *target, QKeyEvent *e)
 {
     const int key = e->key();
     const bool inNotes = target == memWhat_;
-    if (key == Qt::Key_Left && !inNotes && e->modifiers() == Qt::NoModifier) {
+    // The arrows move the day whatever modifier is held (and from the
+    // keypad too): outside the notes pane nothing else answers them, and a
+    // held Shift or Ctrl must not turn a move of the day into nothing.
+    if (key == Qt::Key_Left && !inNotes) {
         moveCurrentDay(-1);
         return true;
     }
-    if (key == Qt::Key_Right && !inNotes && e->modifiers() == Qt::NoModifier) {
+    if (key == Qt::Key_Right && !inNotes) {
         moveCurrentDay(1);
         return true;
     }
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && target == tvDay_ && e->modifiers() == Qt::NoModifier) {
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && target == tvDay_) {
         // Inside the list the arrows move the selection; at its ends they
         // move the day by a week.
         const int rows = gridDay_.rowCount();
