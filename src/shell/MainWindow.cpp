@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -325,13 +326,18 @@ void TfrmMain::buildFrame()
     pnlTop_ = new QWidget(central);
     pnlTop_->setObjectName(u"pnlTop"_s);
     pnlTop_->setFixedHeight(std::max(25, fontMetrics().height() + 10));
-    auto *topLayout = new QVBoxLayout(pnlTop_);
-    topLayout->setContentsMargins(0, 0, 0, 0);
+    auto *topLayout = new QHBoxLayout(pnlTop_);
+    topLayout->setContentsMargins(0, 0, 4, 0);
     ToolBar1_ = new QToolBar(u"ToolBar1"_s, pnlTop_);
     ToolBar1_->setObjectName(u"ToolBar1"_s);
     ToolBar1_->setIconSize(QSize(16, 16));
-    topLayout->addWidget(ToolBar1_);
+    topLayout->addWidget(ToolBar1_, 0, Qt::AlignTop);
     topLayout->addStretch();
+    // The program's own icon at the far end of the bar.
+    imIcon_ = new QLabel(pnlTop_);
+    imIcon_->setObjectName(u"imIcon"_s);
+    imIcon_->setPixmap(MakeAppIcon(0).pixmap(QSize(20, 20)));
+    topLayout->addWidget(imIcon_, 0, Qt::AlignVCenter);
     outer->addWidget(pnlTop_);
 
     auto pane = [](const QString &name, QWidget *parent) {

@@ -475,6 +475,7 @@ private:
     QWidget *pnlNotes_ = nullptr;
     QWidget *pnlTodo_ = nullptr;
     QLabel *StatusBar1_ = nullptr;
+    QLabel *imIcon_ = nullptr;
     QSystemTrayIcon *trayIcon_ = nullptr;
     QMenu *popTray_ = nullptr;
     std::unique_ptr<TfrmOptions> frmOptions_;
