@@ -574,7 +574,11 @@ int main(int argc, char **argv)
         });
         frmMain.btFilterClick();
 
-        // The twelve-month view at its default size, small and large.
+        // The twelve-month view at its default size, small and large, on
+        // this year with the current month in its own colour.
+        frmMain.Today1Click();
+        frmMain.frmOptions()->cbCurrentMonth->setChecked(true);
+        frmMain.ReadSettings(false);
         for (const QSize size : {QSize(400, 336), QSize(300, 220), QSize(900, 640)}) {
             runner.responders.append([&, size](QDialog &d) {
                 d.resize(size);
@@ -585,6 +589,8 @@ int main(int argc, char **argv)
             });
             frmMain.N12monthcalendar1Click();
         }
+        frmMain.frmOptions()->cbCurrentMonth->setChecked(false);
+        frmMain.ReadSettings(false);
 
         // The completed tasks, with a few rows.
         for (int i = 0; i < 4; ++i)

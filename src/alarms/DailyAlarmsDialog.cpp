@@ -74,6 +74,7 @@ TfrmDailyTimer::TfrmDailyTimer(Services services, QWidget *parent) : QDialog(par
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
+    // The column heads' access keys lead into the first row from the keyboard.
     auto *lblEnabled = new QLabel(u"&Enabled?"_s, this);
     auto *lblTime = new QLabel(u"&Time of day"_s, this);
     auto *lblEdit = new QLabel(u"&Description"_s, this);
@@ -309,10 +310,7 @@ void TfrmDailyTimer::showEvent(QShowEvent *e)
     if (placed_)
         return;
     placed_ = true;
-    const QRect area = AvailableArea(*this);
-    const QSize outer = frameGeometry().size();
-    move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
-         area.y() + std::max(0, (area.height() - outer.height()) / 2));
+    CentreOnScreen(*this);
 }
 
 bool TfrmDailyTimer::eventFilter(QObject *watched, QEvent *e)

@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -347,13 +348,18 @@ void TfrmMain::buildFrame()
     pnlTop_ = new QWidget(central);
     pnlTop_->setObjectName(u"pnlTop"_s);
     pnlTop_->setFixedHeight(std::max(25, fontMetrics().height() + 10));
-    auto *topLayout = new QVBoxLayout(pnlTop_);
-    topLayout->setContentsMargins(0, 0, 0, 0);
+    auto *topLayout = new QHBoxLayout(pnlTop_);
+    topLayout->setContentsMargins(0, 0, 4, 0);
     ToolBar1_ = new QToolBar(u"ToolBar1"_s, pnlTop_);
     ToolBar1_->setObjectName(u"ToolBar1"_s);
     ToolBar1_->setIconSize(QSize(16, 16));
-    topLayout->addWidget(ToolBar1_);
+    topLayout->addWidget(ToolBar1_, 0, Qt::AlignTop);
     topLayout->addStretch();
+    // The program's own icon at the far end of the bar.
+    imIcon_ = new QLabel(pnlTop_);
+    imIcon_->setObjectName(u"imIcon"_s);
+    imIcon_->setPixmap(MakeAppIcon(0).pixmap(QSize(20, 20)));
+    topLayout->addWidget(imIcon_, 0, Qt::AlignVCenter);
     outer->addWidget(pnlTop_);
 
     auto pane = [](const QString &name, QWidget *parent) {
@@ -530,7 +536,7 @@ void TfrmMain::FormShow()
         const QSignalBlocker quiet(cal_[1]);
         cal_[1]->setDate(today_);
     }
-    cal_[1]->colorSelectedBack = palette().color(QPalette::Highlight);
+    cal_[1]->colorSelectedBack = ToQColor(kButtonHighlight, palette());
     cal_[1]->bevel = MonthCalendar::Bevel::Raised;
     current_ = previous_ = 1;
     updateAppropriateMonth();
@@ -648,8 +654,11 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
                 const QPoint pos = static_cast<QMouseEvent *>(e)->position().toPoint();
                 guard([this, i, pos] { cal2MouseMove(i, pos); });
             }
-        if (popupHiders_.contains(watched))
-            hidePopup();
+        // Also over the controls inside them (the toolbar's buttons), which
+        // take the movement themselves.
+        for (QObject *o = watched; o && popupVisible(); o = o->parent())
+            if (popupHiders_.contains(o))
+                hidePopup();
     }
     if (e->type() == QEvent::Leave && (watched == this || std::find(cal_.begin(), cal_.end(), watched) != cal_.end()))
         popupMouseLeft();

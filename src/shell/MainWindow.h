@@ -447,6 +447,7 @@ private:
     bool exitRequested_ = false;
     bool alarmShowing_ = false;
     bool inTray_ = false;
+    Qt::WindowStates shownState_;  // the last state other than minimised
     bool quietSaves_ = false;
     bool destroying_ = false;
     bool paintedCalendar_ = false, paintedDayList_ = false;
@@ -488,6 +489,7 @@ private:
     QWidget *pnlNotes_ = nullptr;
     QWidget *pnlTodo_ = nullptr;
     QLabel *StatusBar1_ = nullptr;
+    QLabel *imIcon_ = nullptr;
     QSystemTrayIcon *trayIcon_ = nullptr;
     QMenu *popTray_ = nullptr;
     std::unique_ptr<TfrmOptions> frmOptions_;

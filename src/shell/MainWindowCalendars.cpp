@@ -150,7 +150,7 @@ void TfrmMain::cal1Click(int cal)
     for (int i = 0; i < 4; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
         if (i == current_) {
-            c->colorSelectedBack = palette().color(QPalette::Highlight);
+            c->colorSelectedBack = ToQColor(kButtonHighlight, palette());
         } else {
             c->colorSelectedBack = face();
             c->bevel = MonthCalendar::Bevel::Lowered;

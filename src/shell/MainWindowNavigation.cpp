@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 
+#include "Colors.h"
 #include "MonthCalendar.h"
 #include "FindDialog.h"
 #include "Navigation.h"
@@ -163,7 +164,7 @@ void TfrmMain::N12monthcalendar1Click()
                    },
                    [this] { return statusText(); }, options_.sunday ? Qt::Sunday : Qt::Monday,
                    [this](QPainter &p, const QDate &d, bool &defaultDraw) { paintDayCell(p, d, defaultDraw); },
-                   options_.calFont.size},
+                   options_.calFont.size, hints_, options_.monthColor ? ToQColor(options_.monthColorBG) : QColor()},
                   this);
     QApplication::restoreOverrideCursor();
     restore.dismiss();
@@ -222,7 +223,7 @@ void TfrmMain::Today1Click()
     for (int i = 0; i < 4; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
         c->bevel = i == 1 ? MonthCalendar::Bevel::Raised : MonthCalendar::Bevel::Lowered;
-        c->colorSelectedBack = i == 1 ? palette().color(QPalette::Highlight) : palette().color(QPalette::Button);
+        c->colorSelectedBack = i == 1 ? ToQColor(kButtonHighlight, palette()) : palette().color(QPalette::Button);
         c->update();
     }
     current_ = 1;
@@ -240,15 +241,18 @@ bool TfrmMain::FormKeyDown(QWidget *target, QKeyEvent *e)
 {
     const int key = e->key();
     const bool inNotes = target == memWhat_;
-    if (key == Qt::Key_Left && !inNotes && e->modifiers() == Qt::NoModifier) {
+    // The arrows move the day whatever modifier is held (and from the
+    // keypad too): outside the notes pane nothing else answers them, and a
+    // held Shift or Ctrl must not turn a move of the day into nothing.
+    if (key == Qt::Key_Left && !inNotes) {
         moveCurrentDay(-1);
         return true;
     }
-    if (key == Qt::Key_Right && !inNotes && e->modifiers() == Qt::NoModifier) {
+    if (key == Qt::Key_Right && !inNotes) {
         moveCurrentDay(1);
         return true;
     }
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && target == tvDay_ && e->modifiers() == Qt::NoModifier) {
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && target == tvDay_) {
         // Inside the list the arrows move the selection; at its ends they
         // move the day by a week.
         const int rows = gridDay_.rowCount();

@@ -86,10 +86,12 @@ void TfrmMain::goToTray()
 void TfrmMain::showFromTray()
 {
     inTray_ = false;
+    // Back as it was before it went: a maximised window comes back maximised
+    // (showNormal would leave it at its restored size), also where the
+    // window manager dropped the maximised mark while it was minimised.
     if (isMinimized())
-        showNormal();
-    else
-        show();
+        setWindowState((windowState() & ~Qt::WindowMinimized) | (shownState_ & Qt::WindowMaximized));
+    show();
     raise();
     activateWindow();
     if (alarmPanelShown())
@@ -123,6 +125,8 @@ void TfrmMain::TrayIconClick() { showFromTray(); }
 void TfrmMain::changeEvent(QEvent *e)
 {
     QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && !isMinimized())
+        shownState_ = windowState();
     if (e->type() != QEvent::WindowStateChange || !isMinimized() || inTray_ || !created_)
         return;
     // Minimising sends the program to the notification area.

@@ -9,6 +9,8 @@
 namespace morvane {
 
 constexpr quint32 kSystemColourBit = 0x80000000u;
+// The system colour of a button's lit edge, the look of the chosen day.
+constexpr quint32 kButtonHighlight = kSystemColourBit | 20;
 
 // A stored colour as a QColor; system colours come from the palette, by the
 // role that serves the same purpose.

@@ -209,6 +209,10 @@ void MonthCalendar::paintEvent(QPaintEvent *)
         c.inMonth = grid_.inMonth(n);
         c.day = grid_.dateOfCell(n).day();
         c.selected = c.inMonth && c.day == date().day();
+        if (!c.inMonth && !prevNextDaysShown) {
+            p.fillRect(c.rect, colorBack);
+            continue;
+        }
         const QColor back = c.selected ? colorSelectedBack : c.inMonth ? colorBack : colorPrevNextBack;
         // The owner may change the brush, pen and font before the default drawing.
         p.save();
@@ -241,10 +245,19 @@ void MonthCalendar::paintEvent(QPaintEvent *)
     }
 }
 
+int MonthCalendar::clickableCellAt(const QPoint &p) const
+{
+    const int cell = cellAt(p);
+    return cell > 0 && (prevNextDaysShown || grid_.inMonth(cell)) ? cell : 0;
+}
+
 void MonthCalendar::mousePressEvent(QMouseEvent *e)
 {
+    const QPoint at = e->position().toPoint();
+    const int cell = clickableCellAt(at);
+    if (cell == 0 && cellAt(at) > 0)
+        return;  // an empty cell
     setFocus();
-    const int cell = cellAt(e->position().toPoint());
     if (cell > 0 && e->button() == Qt::LeftButton)
         setDate(grid_.dateOfCell(cell));
     emit clicked();
@@ -252,7 +265,7 @@ void MonthCalendar::mousePressEvent(QMouseEvent *e)
 
 void MonthCalendar::mouseDoubleClickEvent(QMouseEvent *e)
 {
-    const int cell = cellAt(e->position().toPoint());
+    const int cell = clickableCellAt(e->position().toPoint());
     if (cell > 0)
         emit cellDoubleClicked(cellRect(cell), grid_.inMonth(cell), cell, grid_.dateOfCell(cell).day());
 }

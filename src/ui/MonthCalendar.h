@@ -90,6 +90,10 @@ public:
     bool showOnCalendar = true;  // the month and year labels
     bool text3dLabels = false;   // labels drawn raised
     bool cellBevel = false;      // a lowered frame round every day of the month
+    // Off: the cells of the neighbouring months stay empty, in the
+    // background colour, and take no click, so that a calendar that must
+    // keep its month (one of a year's twelve) cannot be moved off it.
+    bool prevNextDaysShown = true;
     QColor colorHeaderBack = QColor(240, 240, 240);
 
     QSize sizeHint() const override;
@@ -111,6 +115,8 @@ private:
     QRect gridRect() const;
     int labelHeight() const;
     int headerHeight() const;
+    // The cell under the point when it takes clicks, else 0.
+    int clickableCellAt(const QPoint &p) const;
 
     MonthGrid grid_;
     DrawCell drawCell_;

@@ -78,6 +78,14 @@ void KeepOnScreen(QWidget &w, const QRect &area)
     w.setAttribute(Qt::WA_Moved, chosen);
 }
 
+void CentreOnScreen(QWidget &w)
+{
+    const QRect area = AvailableArea(w);
+    const QSize outer = w.frameGeometry().size();
+    w.move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
+           area.y() + std::max(0, (area.height() - outer.height()) / 2));
+}
+
 bool OnScreenGuard::eventFilter(QObject *watched, QEvent *e)
 {
     // Once the window has shown itself: a dialog places itself over its

@@ -32,6 +32,10 @@ QMargins FrameMargins(const QWidget &w);
 // frame lies inside.
 void KeepOnScreen(QWidget &w, const QRect &area);
 
+// Moves the window so that its frame stands in the middle of the available
+// area of its screen (its top left inside the area when it is larger).
+void CentreOnScreen(QWidget &w);
+
 // Installed on a window, keeps it on the screen each time it is shown.
 class OnScreenGuard : public QObject {
 public:

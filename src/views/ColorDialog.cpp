@@ -2,6 +2,7 @@
 
 #include "ColorPicker.h"
 #include "MonthCalendar.h"
+#include "ScreenPlacement.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@ TfrmColor::TfrmColor(const QDate &today, QWidget *parent, ChooseOther chooseOthe
     cal2->setObjectName(u"cal2"_s);
     cal2->setDate(today);
     cal2->bevel = MonthCalendar::Bevel::Raised;
+    // The labels' access keys reach the pickers from the keyboard.
     Label2 = new QLabel(u"&ForeGround"_s, this);
     Label3 = new QLabel(u"&BackGround"_s, this);
     cbFG = new ColorPicker(this);
@@ -61,13 +63,16 @@ TfrmColor::TfrmColor(const QDate &today, QWidget *parent, ChooseOther chooseOthe
     buttons->addWidget(btCancel);
     grid->addLayout(buttons, 3, 0, 1, 2);
     grid->setRowStretch(0, 1);
-    resize(std::max(258, sizeHint().width()), std::max(255, sizeHint().height()));
 }
 
 void TfrmColor::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     FormShow();
+    // A fixed size, once the label has its caption for this use; in the
+    // middle of the screen, not over its caller.
+    setFixedSize(sizeHint().expandedTo(QSize(258, 255)));
+    CentreOnScreen(*this);
 }
 
 void TfrmColor::FormShow()

@@ -1,6 +1,7 @@
 #include "FilterDialog.h"
 
 #include "GridFile.h"
+#include "ScreenPlacement.h"
 #include "ShadowLabel.h"
 #include "Utility.h"
 
@@ -97,7 +98,6 @@ TfrmFilter::TfrmFilter(Services services, TaskFilter &filter, QWidget *parent)
     l->addLayout(lists, 1);
     l->addLayout(states);
     l->addLayout(buttons);
-    resize(296, 373);
 
     connect(btSelect, &QPushButton::clicked, this, [this] { btSelectClick(); });
     connect(btDeselect, &QPushButton::clicked, this, [this] { btDeselectClick(); });
@@ -223,6 +223,10 @@ bool TfrmFilter::categoriesChanged()
 void TfrmFilter::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
+    // A fixed dialog in the middle of the screen, each time it opens; its
+    // size is fixed here, once the heading has the title font it shows in.
+    setFixedSize(sizeHint().expandedTo(QSize(296, 373)));
+    CentreOnScreen(*this);
     checkShown(shownBySavedFilter(listedCategories()));
     cbWhatClickCheck();
 }

@@ -1,12 +1,14 @@
 #include "YearView.h"
 
 #include "CalendarRules.h"
+#include "Colors.h"
 #include "ScreenPlacement.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -31,6 +33,15 @@ QDate sameDayIn(int year, int month, int day)
 }
 
 QColor face() { return QApplication::palette().color(QPalette::Button); }
+QColor buttonHighlight() { return ToQColor(kButtonHighlight); }
+
+// Filling twelve months from the store takes a moment on a large one.
+struct Hourglass {
+    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Hourglass() { QApplication::restoreOverrideCursor(); }
+    Hourglass(const Hourglass &) = delete;
+    Hourglass &operator=(const Hourglass &) = delete;
+};
 
 }  // namespace
 
@@ -44,13 +55,11 @@ TfrmYear::TfrmYear(Services services, QWidget *parent) : QDialog(parent), sv_(st
         c->setObjectName(u"cal%1"_s.arg(i + 1));
         c->colorBack = c->colorSelectedBack = c->colorPrevNextBack = c->colorHeaderBack = face();
         c->bevelWidth = 3;
+        // Each calendar keeps its month: the neighbouring months' cells stay empty.
+        c->prevNextDaysShown = false;
         c->setDrawCell([this, i](QPainter &p, const MonthCalendar::Cell &cell, bool &defaultDraw) {
             if (!yearReady_)
                 return;
-            if (!cell.inMonth) {
-                p.fillRect(cell.rect, cal_[std::size_t(i)]->colorBack);  // neighbouring months stay empty
-                return;
-            }
             const QDate date = sameDayIn(cal_[std::size_t(i)]->date().year(), i + 1, cell.day);
             if (cell.selected && i == selected_) {
                 defaultDraw = true;  // the chosen day keeps the selection look
@@ -73,11 +82,15 @@ TfrmYear::TfrmYear(Services services, QWidget *parent) : QDialog(parent), sv_(st
     auto *bar = new QHBoxLayout(Panel1_);
     bar->setContentsMargins(4, 2, 4, 2);
     btPrior = new QPushButton(u"&Prior"_s, Panel1_);
-    btPrior->setToolTip(u"Prior year"_s);
     btNext = new QPushButton(u"&Next"_s, Panel1_);
-    btNext->setToolTip(u"Next year"_s);
     btToday = new QPushButton(u"&Today"_s, Panel1_);
-    btToday->setToolTip(u"Ctrl-Home - go to today"_s);
+    // The main window's fly-by hint setting holds here too; it cannot change
+    // while this modal view is open.
+    if (sv_.showHints) {
+        btPrior->setToolTip(u"Prior year"_s);
+        btNext->setToolTip(u"Next year"_s);
+        btToday->setToolTip(u"Ctrl-Home - go to today"_s);
+    }
     for (QPushButton *b : {btPrior, btNext, btToday}) {
         b->setAutoDefault(false);
         b->setFocusPolicy(Qt::NoFocus);  // the arrows belong to the calendars
@@ -104,7 +117,7 @@ QSize TfrmYear::readableSize() const
     // calendar font's size with room between them.
     MonthCalendar probe;
     probe.cellFont = QFont(u"Arial"_s, std::max(1, sv_.calendarFontSize));
-    probe.monthLabelFont = probe.cellFont;
+    probe.monthLabelFont = QFont(u"Times New Roman"_s, std::max(1, sv_.calendarFontSize));
     probe.monthLabelFont.setBold(true);
     probe.showWeekDayHeader = true;
     probe.showOnCalendar = true;
@@ -131,6 +144,7 @@ void TfrmYear::showEvent(QShowEvent *e)
 
 void TfrmYear::FormShow()
 {
+    const Hourglass busy;
     const QDate main = sv_.mainDate ? sv_.mainDate() : sv_.clock.today();
     for (MonthCalendar *c : cal_)
         c->setStartOfWeek(sv_.weekStart);
@@ -148,10 +162,15 @@ void TfrmYear::FormShow()
 void TfrmYear::setYear(int year)
 {
     // Each calendar keeps its month and day; 29 February becomes 28.
+    const QDate today = sv_.clock.today();
     for (int i = 0; i < 12; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
         const QSignalBlocker quiet(c);
         c->setDate(sameDayIn(year, i + 1, c->date().month() == i + 1 ? c->date().day() : 1));
+        // The calendar of the real current month may take its own background.
+        const bool thisMonth = year == today.year() && i + 1 == today.month();
+        c->colorBack = thisMonth && sv_.currentMonthBack.isValid() ? sv_.currentMonthBack : face();
+        c->colorHeaderBack = c->colorBack;
         c->update();
     }
 }
@@ -163,7 +182,7 @@ void TfrmYear::select(int cal)
     selected_ = cal;
     for (int i = 0; i < 12; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
-        c->colorSelectedBack = i == cal ? palette().color(QPalette::Highlight) : face();
+        c->colorSelectedBack = i == cal ? buttonHighlight() : face();
         c->update();
     }
 }
@@ -179,6 +198,7 @@ void TfrmYear::cal1Click(int cal)
 
 void TfrmYear::btPriorClick()
 {
+    const Hourglass busy;
     setYear(cal_[0]->date().year() - 1);
     updateCaption();
     cal1Click(selected_);
@@ -186,6 +206,7 @@ void TfrmYear::btPriorClick()
 
 void TfrmYear::btNextClick()
 {
+    const Hourglass busy;
     setYear(cal_[0]->date().year() + 1);
     updateCaption();
     cal1Click(selected_);
@@ -193,6 +214,7 @@ void TfrmYear::btNextClick()
 
 void TfrmYear::btTodayClick()
 {
+    const Hourglass busy;
     const QDate today = sv_.clock.today();
     if (cal_[0]->date().year() != today.year())
         setYear(today.year());
@@ -293,6 +315,10 @@ void TfrmYear::resizeCalendars()
     LookForHeight(look, h, sv_.calendarFontSize);
     // No larger than a cell holds.
     const QFont font = FitFont(QFont(u"Arial"_s, std::max(1, look.cellFontSize)), u"30"_s, w / 7 - 2, h / 8);
+    // The month and year labels as on the main window's calendars.
+    QFont label(u"Times New Roman"_s, std::max(1, look.cellFontSize));
+    label.setBold(true);
+    label = FitFont(label, QLocale().monthName(9) + u" 2026"_s, w - 8, h / 8 + 4);  // September: a long name
     for (MonthCalendar *c : cal_) {
         c->showWeekDayHeader = look.weekDayHeader;
         c->showOnCalendar = look.labels;
@@ -300,9 +326,8 @@ void TfrmYear::resizeCalendars()
         c->cellFont = font;
         c->selectedCellFont = font;
         c->selectedCellFont.setBold(true);
-        c->monthLabelFont = font;
-        c->monthLabelFont.setBold(true);
-        c->yearLabelFont = c->monthLabelFont;
+        c->monthLabelFont = label;
+        c->yearLabelFont = label;
         c->update();
     }
 }

@@ -31,6 +31,8 @@ public:
         Qt::DayOfWeek weekStart = Qt::Sunday;
         std::function<void(QPainter &, const QDate &, bool &defaultDraw)> paintDay;
         int calendarFontSize = 8;
+        bool showHints = true;     // the main window's fly-by hint setting
+        QColor currentMonthBack;   // the real current month's background; none: button face
     };
 
     explicit TfrmYear(Services services, QWidget *parent = nullptr);

@@ -2,6 +2,8 @@
 #include "ShadowLabel.h"
 #include "TestFiles.h"
 #include "MainWindow.h"
+#include "OptionsDialog.h"
+#include "YearView.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,8 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QCheckBox>
 #include <QTableView>
 
 using namespace morvane;
@@ -77,6 +81,8 @@ TEST_F(CalendarsTest, FirstShowPlacesTheMonthsAroundToday)
     EXPECT_EQ(w->calendar(2)->date(), QDate(2027, 1, 9));
     EXPECT_EQ(w->calendar(3)->date(), QDate(2027, 2, 9));
     EXPECT_EQ(w->calendar(1)->bevel, MonthCalendar::Bevel::Raised);
+    // The chosen day of the current calendar in "button highlight".
+    EXPECT_EQ(w->calendar(1)->colorSelectedBack, QApplication::palette().color(QPalette::Light));
     EXPECT_EQ(w->gridDay().rowCount(), 3);  // today's two tasks
     EXPECT_EQ(w->dayHeading(), "2 tasks " + FormatDateTime(u"ddd ddddd", ToDateValue(QDate(2026, 12, 9)), w->formats())
                                    + "  Today");
@@ -126,8 +132,12 @@ TEST_F(CalendarsTest, ClickingACalendarMakesItCurrent)
     w->cal1Click(3);
     EXPECT_EQ(w->currentCalendar(), 3);
     EXPECT_EQ(w->calendar(3)->bevel, MonthCalendar::Bevel::Raised);
-    for (int i : {0, 1, 2})
+    const QPalette pal = QApplication::palette();
+    EXPECT_EQ(w->calendar(3)->colorSelectedBack, pal.color(QPalette::Light));
+    for (int i : {0, 1, 2}) {
         EXPECT_EQ(w->calendar(i)->bevel, MonthCalendar::Bevel::Lowered);
+        EXPECT_EQ(w->calendar(i)->colorSelectedBack, pal.color(QPalette::Button));
+    }
     EXPECT_EQ(w->selectedDay(), QDate(2027, 2, 12));
     EXPECT_EQ(w->gridDay().rowCount(), 2);  // no tasks that day
     EXPECT_TRUE(w->dayHeading().endsWith("  9 wks")) << w->dayHeading().toStdString();
@@ -142,6 +152,32 @@ TEST_F(CalendarsTest, ClickingACalendarMakesItCurrent)
     w->calendar(1)->setDate(QDate(2026, 12, 25));
     EXPECT_TRUE(w->dayHeadingIsHoliday());
     EXPECT_EQ(w->dayHeading(), "Christmas  16 days");
+
+    // Today brings the second calendar back with the same look.
+    w->cal1Click(3);
+    w->Today1Click();
+    EXPECT_EQ(w->calendar(1)->colorSelectedBack, pal.color(QPalette::Light));
+    EXPECT_EQ(w->calendar(3)->colorSelectedBack, pal.color(QPalette::Button));
+}
+
+TEST_F(CalendarsTest, TheYearViewTakesTheHintsAndTheMonthColour)
+{
+    w->frmOptions()->cbFlyBy->setChecked(false);
+    w->frmOptions()->cbCurrentMonth->setChecked(true);
+    w->ReadSettings(false);
+    bool checked = false;
+    runner.responders.append([&](QDialog &d) {
+        auto &year = dynamic_cast<TfrmYear &>(d);
+        year.show();
+        EXPECT_TRUE(year.btPrior->toolTip().isEmpty());
+        EXPECT_EQ(year.calendar(11)->colorBack, QColor(0, 255, 0));  // December 2026, lime
+        EXPECT_EQ(year.calendar(10)->colorBack, QApplication::palette().color(QPalette::Button));
+        checked = true;
+        return int(QDialog::Rejected);
+    });
+    w->N12monthcalendar1Click();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(QApplication::overrideCursor());
 }
 
 TEST_F(CalendarsTest, TheDayListSortsAndTheNotesPaneWritesBackOnlyEdits)

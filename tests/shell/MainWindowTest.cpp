@@ -6,10 +6,12 @@
 #include "MainWindow.h"
 #include "OptionsDialog.h"
 #include "FilterDialog.h"
+#include "AppIcon.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -403,6 +405,44 @@ struct HintProbe : QWidget {
     }
 };
 }  // namespace
+
+TEST_F(MainWindowTest, TheWindowComesBackFromTheTrayAsItWentThere)
+{
+    auto w = make();
+    // Hidden and brought back by a click on the icon, by its menu, or after
+    // minimising: maximised when it was, of its own size when it was.
+    for (const bool maximised : {true, false}) {
+        maximised ? w->showMaximized() : w->showNormal();
+        const std::function<void()> aways[] = {[&] { w->Hidecalendar1Click(); }, [&] { w->showMinimized(); }};
+        for (const auto &away : aways) {
+            for (auto back : {&TfrmMain::TrayIconClick, &TfrmMain::Showcalendar1Click}) {
+                away();
+                ((*w).*back)();
+                EXPECT_EQ(w->isMaximized(), maximised);
+                EXPECT_FALSE(w->isMinimized());
+                EXPECT_TRUE(w->isVisible());
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TheProgramsIconStandsAtTheEndOfTheTopBar)
+{
+    auto w = make();
+    w->show();
+    auto *imIcon = w->findChild<QLabel *>("imIcon");
+    ASSERT_TRUE(imIcon);
+    EXPECT_TRUE(imIcon->isVisible());
+    QWidget *top = w->findChild<QWidget *>("pnlTop");
+    ASSERT_TRUE(top);
+    EXPECT_TRUE(top->isAncestorOf(imIcon));
+    // The plain program icon, not the day of the month, right of the toolbar.
+    const QPixmap shown = imIcon->pixmap();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.toImage(), MakeAppIcon(0).pixmap(shown.size()).toImage());
+    const QWidget *bar = w->findChild<QWidget *>("ToolBar1");
+    EXPECT_GE(imIcon->mapTo(top, QPoint()).x(), bar->mapTo(top, QPoint(bar->width(), 0)).x());
+}
 
 TEST_F(MainWindowTest, FlyByHintsFollowTheOption)
 {

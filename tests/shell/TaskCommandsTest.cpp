@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -512,6 +513,28 @@ TEST_F(TaskCommandsTest, MovingTheDayByMenuAndKeys)
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 16));
     QTest::keyClick(w->dayView(), Qt::Key_Up);  // one task: a week back
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    // Held Shift, Ctrl or Alt, and the keypad's arrows, move the day all the
+    // same; in the notes pane Shift with an arrow selects text instead.
+    w->todoView()->setFocus();
+    QTest::keyClick(w->todoView(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 10));
+    QTest::keyClick(w->todoView(), Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    QTest::keyClick(w->todoView(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 8));
+    w->dayView()->setFocus();  // the 8th has no task
+    QTest::keyClick(w->dayView(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 15));
+    QTest::keyClick(w->dayView(), Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 8));
+    QTest::keyClick(w->dayView(), Qt::Key_Right, Qt::KeypadModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    w->selectDayRow(1);
+    w->notesPane()->setFocus();
+    w->notesPane()->moveCursor(QTextCursor::Start);
+    QTest::keyClick(w->notesPane(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->notesPane()->textCursor().selectedText().size(), 1);
     // A key's release shows the date without the time until the next tick.
     EXPECT_EQ(w->statusText(), "Today is " + FormatDateTime(u"dddddd", ToDateValue(QDate(2026, 12, 9)), w->formats()));
 }
@@ -733,6 +756,22 @@ TEST_F(TaskCommandsTest, ThePopupSummaryOpensAfterTheMouseRestsOnADay)
     EXPECT_FALSE(w->popupVisible());
     w->memPopupEnableClick();
     EXPECT_EQ(settings.raw("Options", "qPopup"), "1");
+
+    // Moving onto a button of the main toolbar closes it. The pointer starts
+    // from the button's corner with no button held (an earlier test's
+    // double-click can leave the test mouse's button down, which would make
+    // the move a drag).
+    auto *bar = w->findChild<QToolBar *>("ToolBar1");
+    ASSERT_TRUE(bar);
+    QWidget *button = bar->widgetForAction(bar->actions().value(1));
+    ASSERT_TRUE(button);
+    QTest::mouseRelease(w->windowHandle(), Qt::LeftButton, {}, button->mapTo(w.get(), QPoint(1, 1)));
+    w->cal2MouseMove(w->currentCalendar(), c->cellRect(c->cellOfSelection() + 2).center());  // the 11th
+    for (int i = 0; i < 10; ++i)
+        w->tmPopupTimer();
+    ASSERT_TRUE(w->popupVisible());
+    QTest::mouseMove(w->windowHandle(), button->mapTo(w.get(), button->rect().center()));
+    EXPECT_FALSE(w->popupVisible());
 }
 
 TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)

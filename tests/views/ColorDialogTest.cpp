@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QScreen>
 
 using namespace morvane;
 
@@ -45,4 +46,20 @@ TEST(ColorDialog, MonthModePicksOnlyTheBackground)
     EXPECT_EQ(dlg.Label2->text(), "Set color of current month");
     EXPECT_EQ(dlg.cal2->colorBack, QColor(0, 255, 0));
     EXPECT_EQ(pixelOf(dlg.cal2, 10), QColor(0, 255, 0));
+}
+
+TEST(ColorDialog, AFixedDialogInTheMiddleOfTheScreen)
+{
+    // Its caller (the options) stands in a corner; the dialog does not.
+    QWidget caller;
+    caller.setGeometry(0, 0, 300, 200);
+    caller.show();
+    TfrmColor dlg(QDate(2026, 12, 9), &caller);
+    dlg.show();
+    EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
+    EXPECT_GE(dlg.width(), 258);
+    EXPECT_GE(dlg.height(), 255);
+    const QRect area = dlg.screen()->availableGeometry();
+    EXPECT_LE(std::abs(dlg.frameGeometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(dlg.frameGeometry().center().y() - area.center().y()), 1);
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace morvane;
@@ -197,4 +198,21 @@ TEST_F(FilterDialogTest, WithoutTheRememberedListNothingUnnamedIsHidden)
     EXPECT_EQ(checked(f2), QStringList({"Garden", "Home", "Work"}));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_TRUE(prompts.shown[0].text.contains("category.yyy")) << prompts.shown[0].text.toStdString();
+}
+
+TEST_F(FilterDialogTest, AFixedDialogInTheMiddleOfTheScreen)
+{
+    auto f = make();
+    f->move(0, 0);
+    for (int shown = 0; shown < 2; ++shown) {  // each time it opens
+        f->show();
+        EXPECT_EQ(f->minimumSize(), f->maximumSize());
+        EXPECT_GE(f->width(), 296);
+        EXPECT_GE(f->height(), 373);
+        const QRect area = f->screen()->availableGeometry();
+        EXPECT_LE(std::abs(f->frameGeometry().center().x() - area.center().x()), 1);
+        EXPECT_LE(std::abs(f->frameGeometry().center().y() - area.center().y()), 1);
+        f->hide();
+        f->move(3, 3);
+    }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 using namespace morvane;
@@ -17,15 +19,20 @@ protected:
     QDate mainDate{2000, 5, 15};
     QStringList painted;
 
-    std::unique_ptr<TfrmYear> open()
+    TfrmYear::Services services()
     {
-        auto y = std::make_unique<TfrmYear>(TfrmYear::Services{
-            settings, clock, [this] { return mainDate; }, [this](const QDate &d) { mainDate = d; },
-            [] { return QStringLiteral("Today is Wednesday"); }, Qt::Sunday,
-            [](QPainter &, const QDate &, bool &defaultDraw) { defaultDraw = true; }, 8});
+        return {settings, clock, [this] { return mainDate; }, [this](const QDate &d) { mainDate = d; },
+                [] { return QStringLiteral("Today is Wednesday"); }, Qt::Sunday,
+                [](QPainter &, const QDate &, bool &defaultDraw) { defaultDraw = true; }, 8, true, QColor()};
+    }
+    std::unique_ptr<TfrmYear> open() { return open(services()); }
+    std::unique_ptr<TfrmYear> open(TfrmYear::Services sv)
+    {
+        auto y = std::make_unique<TfrmYear>(std::move(sv));
         y->show();
         return y;
     }
+    void click(MonthCalendar *c, int cell) { QTest::mouseClick(c, Qt::LeftButton, {}, c->cellRect(cell).center()); }
     void key(TfrmYear &y, Qt::Key k, Qt::KeyboardModifiers m = {})
     {
         QTest::keyClick(y.calendar(y.selected()), k, m);
@@ -119,4 +126,88 @@ TEST_F(YearViewTest, PagesYearsTodayAndTheStoredPlace)
     y->accept();
     EXPECT_EQ(settings.raw("", "YearWidth"), "760");
     EXPECT_EQ(settings.raw("", "YearHeight"), "580");
+}
+
+TEST_F(YearViewTest, TheEmptyCellsAroundAMonthTakeNoClick)
+{
+    auto y = open();
+    // 1 February 2000 is a Tuesday: the first two cells of February are empty.
+    MonthCalendar *feb = y->calendar(1);
+    ASSERT_FALSE(feb->grid().inMonth(1));
+    click(feb, 1);
+    QTest::mouseDClick(feb, Qt::LeftButton, {}, feb->cellRect(1).center());
+    EXPECT_TRUE(y->isVisible());
+    EXPECT_EQ(feb->date().month(), 2);
+    EXPECT_EQ(y->selected(), 4);
+    EXPECT_EQ(mainDate, QDate(2000, 5, 15));
+
+    // Nor do those before 1 January and after 31 December: the year stays,
+    // and the year buttons count from it.
+    click(y->calendar(0), 1);
+    click(y->calendar(11), 42);
+    EXPECT_EQ(y->calendar(0)->date().year(), 2000);
+    EXPECT_EQ(y->calendar(11)->date().year(), 2000);
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2000");
+    y->btNext->click();
+    EXPECT_EQ(y->windowTitle(), "Yearly calendar for 2001");
+    EXPECT_EQ(mainDate, QDate(2001, 5, 15));
+
+    // A day of the month is chosen by its click.
+    click(feb, feb->grid().cellOfDate(QDate(2001, 2, 10)));
+    EXPECT_EQ(y->selected(), 1);
+    EXPECT_EQ(mainDate, QDate(2001, 2, 10));
+}
+
+TEST_F(YearViewTest, LooksHintsAndTheHourglassFollowTheMainWindow)
+{
+    // The hourglass shows while the view fills its months: when it opens,
+    // and on Prior, Next and Today (each tells the main window the day).
+    QList<bool> busy;
+    auto waiting = [] {
+        const QCursor *c = QApplication::overrideCursor();
+        return c && c->shape() == Qt::WaitCursor;
+    };
+    TfrmYear::Services sv = services();
+    sv.mainDate = [&] {
+        busy << waiting();
+        return mainDate;
+    };
+    sv.setMainDate = [&](const QDate &d) {
+        busy << waiting();
+        mainDate = d;
+    };
+    sv.currentMonthBack = QColor(0, 255, 0);
+    sv.showHints = false;
+    mainDate = QDate(2026, 3, 4);
+    auto y = open(std::move(sv));
+    y->btPrior->click();
+    y->btNext->click();
+    y->btToday->click();
+    EXPECT_EQ(busy, QList<bool>({true, true, true, true}));
+    EXPECT_FALSE(QApplication::overrideCursor());
+
+    // The chosen day in "button highlight", the other months' in button face.
+    const QPalette pal = QApplication::palette();
+    EXPECT_EQ(y->selected(), 11);
+    EXPECT_EQ(y->calendar(11)->colorSelectedBack, pal.color(QPalette::Light));
+    EXPECT_EQ(y->calendar(2)->colorSelectedBack, pal.color(QPalette::Button));
+    // The real current month on its own background, in this year only.
+    EXPECT_EQ(y->calendar(11)->colorBack, QColor(0, 255, 0));
+    EXPECT_EQ(y->calendar(11)->colorHeaderBack, QColor(0, 255, 0));
+    EXPECT_EQ(y->calendar(10)->colorBack, pal.color(QPalette::Button));
+    y->btPrior->click();
+    EXPECT_EQ(y->calendar(11)->colorBack, pal.color(QPalette::Button));
+    // Month and year labels in the calendars' label face.
+    EXPECT_EQ(y->calendar(0)->monthLabelFont.family(), "Times New Roman");
+    EXPECT_EQ(y->calendar(0)->yearLabelFont.family(), "Times New Roman");
+    // Without fly-by hints the buttons have none.
+    EXPECT_TRUE(y->btPrior->toolTip().isEmpty());
+    EXPECT_TRUE(y->btToday->toolTip().isEmpty());
+
+    // Without the month colour every month is on button face; with hints
+    // the buttons have theirs.
+    auto plain = open();
+    EXPECT_EQ(plain->calendar(4)->colorBack, pal.color(QPalette::Button));
+    EXPECT_EQ(plain->btPrior->toolTip(), "Prior year");
+    EXPECT_EQ(plain->btToday->toolTip(), "Ctrl-Home - go to today");
 }
