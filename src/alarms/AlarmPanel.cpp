@@ -1,8 +1,14 @@
 #include "AlarmPanel.h"
 
+#include "Snoozes.h"
+
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcutEvent>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +32,29 @@ AlarmPanel::AlarmPanel(QWidget *parent) : QLabel(parent)
     // The notes as they were written: "<b>" in them is text, not markup.
     setTextFormat(Qt::PlainText);
     setColour(QColor::fromRgb(kLime));
+
+    btSnooze5 = new QPushButton(u"&Snooze %1 min"_s.arg(kSnoozeShortMinutes), this);
+    btSnooze5->setObjectName(u"btSnooze5"_s);
+    btSnooze = new QPushButton(u"Snoo&ze\u2026"_s, this);
+    btSnooze->setObjectName(u"btSnooze"_s);
+    for (QPushButton *b : {btSnooze5, btSnooze}) {
+        b->setCursor(Qt::ArrowCursor);
+        b->setAutoDefault(false);
+        QFont plain = b->font();
+        plain.setBold(false);
+        b->setFont(plain);
+        b->installEventFilter(this);
+    }
+    connect(btSnooze5, &QPushButton::clicked, this, [this] { emit snoozeRequested(kSnoozeShortMinutes); });
+    connect(btSnooze, &QPushButton::clicked, this, &AlarmPanel::snoozeChoiceRequested);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btSnooze5);
+    buttons->addWidget(btSnooze);
+    buttons->addStretch();
+    auto *column = new QVBoxLayout(this);
+    column->addStretch();
+    column->addLayout(buttons);
     hide();
 }
 
@@ -63,6 +92,19 @@ void AlarmPanel::setColour(const QColor &c)
 void AlarmPanel::flash()
 {
     setColour(QColor::fromRgb(colour_ == QColor::fromRgb(kLime) ? kYellow : kLime));
+}
+
+bool AlarmPanel::eventFilter(QObject *watched, QEvent *e)
+{
+    // A button's access key clicks it at once, not after the pressed look a
+    // mnemonic otherwise shows for a moment: the sound stops on the key.
+    if (e->type() == QEvent::Shortcut && !static_cast<QShortcutEvent *>(e)->isAmbiguous()) {
+        if (auto *b = qobject_cast<QPushButton *>(watched)) {
+            b->click();
+            return true;
+        }
+    }
+    return QLabel::eventFilter(watched, e);
 }
 
 void AlarmPanel::mousePressEvent(QMouseEvent *e)

@@ -1,9 +1,12 @@
 #pragma once
 // pnlAlarm: the panel that covers the main window while an alarm is up. It
 // flashes between lime and yellow and is cleared by a click, or by Enter,
-// Space or Esc for those who use the keyboard.
+// Space or Esc for those who use the keyboard. Two buttons on it put the
+// alarm off instead: for five minutes, or for a time the person chooses.
 
 #include <QLabel>
+
+class QPushButton;
 
 namespace morvane {
 
@@ -26,10 +29,18 @@ public:
     // tmPanelColorTimer: lime becomes yellow, anything else lime.
     void flash();
 
+    QPushButton *btSnooze5 = nullptr;
+    QPushButton *btSnooze = nullptr;
+
 signals:
     void clicked();
+    // "Snooze 5 min".
+    void snoozeRequested(int minutes);
+    // "Snooze…": the time is asked for.
+    void snoozeChoiceRequested();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 

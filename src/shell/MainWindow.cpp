@@ -67,6 +67,8 @@ TfrmMain::~TfrmMain()
     // the child widgets would be; and a window being destroyed is closed by
     // Qt, which must not run the way out again.
     destroying_ = true;
+    if (sv_.notifier)
+        sv_.notifier->onAction = nullptr;
     qApp->removeEventFilter(this);
     delete centralWidget();
     delete dayModel_;

@@ -8,6 +8,7 @@
 // MainWindowNavigation.cpp (moving the day, the keyboard).
 
 #include "AlarmScan.h"
+#include "Snoozes.h"
 #include "AppIcon.h"
 #include "Chimes.h"
 #include "DailyAlarms.h"
@@ -141,6 +142,13 @@ public:
 
     // The alarms.
     void pnlAlarmClick();
+    // Puts the alarm on the panel off for `minutes`, and clears the panel.
+    void snoozeAlarm(int minutes);
+    // "Snooze…": asks for how long (the choice is kept for the next time).
+    void btSnoozeClick();
+    // An action pressed in the alarm's desktop notification.
+    void notificationAction(const QString &key);
+    const Snoozes &snoozes() const { return snoozes_; }
     void tmPanelColorTimer();
     bool alarmShowing() const { return alarmShowing_ && !leaving_; }
     bool alarmPanelShown() const;
@@ -468,6 +476,7 @@ private:
     TimerPool::Handle tmPanel_ = -1;
     TimerPool::Handle tmChime_ = -1;
     AlarmWatch alarmWatch_;
+    Snoozes snoozes_;
     DailyAlarms daily_;
     ChimeRecord chimes_;
     AlarmPanel *pnlAlarm_ = nullptr;

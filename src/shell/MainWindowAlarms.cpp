@@ -9,6 +9,7 @@
 #include "OptionsDialog.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QMenuBar>
 #include <QTableView>
 
@@ -20,8 +21,16 @@ void TfrmMain::buildAlarms()
 {
     pnlAlarm_ = new AlarmPanel(this);
     connect(pnlAlarm_, &AlarmPanel::clicked, this, [this] { guard([this] { pnlAlarmClick(); }); });
+    connect(pnlAlarm_, &AlarmPanel::snoozeRequested, this,
+            [this](int minutes) { guard([this, minutes] { snoozeAlarm(minutes); }); });
+    connect(pnlAlarm_, &AlarmPanel::snoozeChoiceRequested, this, [this] { guard([this] { btSnoozeClick(); }); });
+    if (sv_.notifier)
+        sv_.notifier->onAction = [this](const QString &key) { guard([this, key] { notificationAction(key); }); };
     // Where the last run stopped checking: what it raised is not raised again.
     alarmWatch_.resume(ReadAlarmChecked(sv_.settings));
+    // Alarms put off in the last run rise when their time comes, or at once
+    // when it passed meanwhile.
+    snoozes_.read(sv_.settings);
 }
 
 void TfrmMain::ReadDailyAlarmSettings() { daily_.read(sv_.settings, fs_, sv_.clock); }
@@ -57,8 +66,15 @@ void TfrmMain::Timer1Timer()
     // exit does not ring again for what this check raised.
     if (alarmWatch_.lastChecked() != checkedBefore)
         WriteAlarmChecked(sv_.settings, alarmWatch_.lastChecked());
-    if (alarm)
+    if (alarm) {
         raiseAlarm(alarm->panelText(now.date(), fs_));
+        return;
+    }
+    if (const std::optional<SnoozedAlarm> snoozed = snoozes_.takeDue(now)) {
+        snoozes_.write(sv_.settings);
+        (void)sv_.settings.sync();
+        raiseAlarm(snoozed->text);
+    }
 }
 
 void TfrmMain::raiseAlarm(const QString &text)
@@ -66,8 +82,18 @@ void TfrmMain::raiseAlarm(const QString &text)
     alarmShowing_ = true;
     // Out of sight, the desktop announces it too: a window manager may keep
     // a window that comes forward on its own behind the others.
-    if (sv_.notifier && (inTray_ || isHidden() || isMinimized()))
-        sv_.notifier->notify(u"Morvane alarm"_s, QString(text).replace(u" ... click panel to clear"_s, QString()));
+    if (sv_.notifier && (inTray_ || isHidden() || isMinimized())) {
+        // The panel's buttons, in the notification: the alarm can be put
+        // off while the window stays out of sight.
+        QList<NotificationAction> actions{
+            {u"snooze:%1"_s.arg(kSnoozeShortMinutes), u"Snooze %1 min"_s.arg(kSnoozeShortMinutes)}};
+        const int chosen = std::clamp(sv_.settings.read(kSnoozeMinutesSetting), kSnoozeMinMinutes, kSnoozeMaxMinutes);
+        if (chosen != kSnoozeShortMinutes)
+            actions.append({u"snooze:%1"_s.arg(chosen), u"Snooze %1 min"_s.arg(chosen)});
+        actions.append({u"clear"_s, u"Clear"_s});
+        sv_.notifier->notify(u"Morvane alarm"_s, QString(text).replace(u" ... click panel to clear"_s, QString()),
+                             actions);
+    }
     pool_.setEnabled(tmClock_, true);
     showFromTray();
     pool_.setEnabled(tmPanel_, true);
@@ -93,8 +119,40 @@ void TfrmMain::placeAlarmPanel()
     pnlAlarm_->cover(this, QRect(0, top, width(), height() - top));
 }
 
+void TfrmMain::snoozeAlarm(int minutes)
+{
+    if (!alarmPanelShown())
+        return;
+    snoozes_.add(sv_.clock.now(), minutes, pnlAlarm_->text());
+    snoozes_.write(sv_.settings);
+    (void)sv_.settings.sync();
+    pnlAlarmClick();
+}
+
+void TfrmMain::btSnoozeClick()
+{
+    const int last = std::clamp(sv_.settings.read(kSnoozeMinutesSetting), kSnoozeMinMinutes, kSnoozeMaxMinutes);
+    const std::optional<int> minutes =
+        sv_.prompts.InputNumber(u"Snooze"_s, u"Minutes until the alarm sounds again:"_s, last, kSnoozeMinMinutes,
+                                kSnoozeMaxMinutes);
+    if (!minutes)
+        return;
+    sv_.settings.write(kSnoozeMinutesSetting, *minutes);
+    snoozeAlarm(*minutes);
+}
+
+void TfrmMain::notificationAction(const QString &key)
+{
+    if (key.startsWith(u"snooze:"_s))
+        snoozeAlarm(key.mid(7).toInt());
+    else if (key == u"clear"_s && alarmPanelShown())
+        pnlAlarmClick();
+}
+
 void TfrmMain::pnlAlarmClick()
 {
+    if (sv_.notifier)
+        sv_.notifier->withdraw();
     pool_.setEnabled(tmPanel_, false);
     pnlAlarm_->hide();
     frmOptions_->playAlarmSound(false);

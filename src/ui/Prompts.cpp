@@ -52,6 +52,14 @@ std::optional<QString> WidgetPrompts::InputText(const QString &title, const QStr
     return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
+std::optional<int> WidgetPrompts::InputNumber(const QString &title, const QString &prompt, int initial, int min,
+                                              int max)
+{
+    bool ok = false;
+    const int n = QInputDialog::getInt(parent_, title, prompt, initial, min, max, 1, &ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
 std::optional<QFont> WidgetPrompts::ChooseFont(const QFont &initial, const QString &title)
 {
     bool ok = false;

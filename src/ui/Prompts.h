@@ -27,6 +27,9 @@ public:
     virtual int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) = 0;
     // A line of text; nothing when cancelled.
     virtual std::optional<QString> InputText(const QString &title, const QString &prompt, const QString &initial) = 0;
+    // A whole number from `min` to `max`; nothing when cancelled.
+    virtual std::optional<int> InputNumber(const QString &title, const QString &prompt, int initial, int min,
+                                           int max) = 0;
     // The common dialogs; nothing when cancelled.
     virtual std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) = 0;
     virtual std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) = 0;
@@ -55,6 +58,8 @@ public:
     void InfoBox(const QString &text) override;
     int Ask(const QString &text, const QStringList &buttons, int defaultButton, int escape) override;
     std::optional<QString> InputText(const QString &title, const QString &prompt, const QString &initial) override;
+    std::optional<int> InputNumber(const QString &title, const QString &prompt, int initial, int min,
+                                   int max) override;
     std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override;
     std::optional<QColor> ChooseColor(const QColor &initial, const QString &title) override;
     QString OpenFileName(const QString &title, const QString &start, const QString &filter) override;
@@ -95,6 +100,14 @@ public:
         shown.append({Kind::Dialog, title + u'|' + prompt});
         return texts.isEmpty() ? std::nullopt : std::optional<QString>(texts.takeFirst());
     }
+    // Answers from `numbers`; none left: cancelled. Records
+    // "title|prompt|initial|min|max".
+    std::optional<int> InputNumber(const QString &title, const QString &prompt, int initial, int min,
+                                   int max) override
+    {
+        shown.append({Kind::Dialog, QStringLiteral("%1|%2|%3|%4|%5").arg(title, prompt).arg(initial).arg(min).arg(max)});
+        return numbers.isEmpty() ? std::nullopt : std::optional<int>(numbers.takeFirst());
+    }
     std::optional<QFont> ChooseFont(const QFont &initial, const QString &title) override
     {
         shown.append({Kind::Dialog, title});
@@ -132,6 +145,7 @@ public:
     QList<QColor> colors;
     QStringList files;
     QStringList texts;         // answers of text inputs; none left: cancelled
+    QList<int> numbers;        // answers of number inputs; none left: cancelled
     int beeps = 0;
     // Runs once, while the next message box is open: what a timer or the
     // person does meanwhile. The box is stood in for by an application-modal

@@ -308,6 +308,92 @@ TEST_F(AlarmsTest, AnAlarmBringsTheWindowBackFromTheTrayAndTellsTheDesktop)
     EXPECT_TRUE(w->alarmPanelShown());
 }
 
+// An alarm put off from its panel rises again with its text once its time
+// has come: at the check of that minute, at the first check after a sleep,
+// and after the program was ended and started again.
+TEST_F(AlarmsTest, ASnoozedAlarmRisesAgainAfterItsTimeAlsoAfterARestart)
+{
+    start();
+    QApplication::setActiveWindow(w.get());  // the keys go to the window in front
+    checkAt(9, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    const QString dentist = w->alarmText();
+    sound.played.clear();
+    clickAsAPerson(w->alarmPanel()->btSnooze5);
+    EXPECT_FALSE(w->alarmPanelShown());
+    EXPECT_EQ(sound.played, QStringList{u"stop"_s});
+    checkAt(9, 4, 59);
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(9, 5);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), dentist);
+
+    // "Snooze…" asks for the minutes (1 to 60, 10 the first time), keeps
+    // the choice, and is reached from the keyboard too.
+    prompts.numbers = {12};
+    QTest::keyClick(w->alarmPanel(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_FALSE(w->alarmPanelShown());
+    EXPECT_EQ(prompts.shown.last().text, u"Snooze|Minutes until the alarm sounds again:|10|1|60"_s);
+    EXPECT_EQ(settings.read(kSnoozeMinutesSetting), 12);
+    ASSERT_EQ(w->snoozes().all().size(), 1u);
+    EXPECT_EQ(w->snoozes().all()[0].due, QDateTime(QDate(2026, 12, 9), QTime(9, 17)));
+
+    // Ended and started again: the snooze is still there.
+    w.reset();
+    start();
+    QApplication::setActiveWindow(w.get());
+    checkAt(9, 16);
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(9, 17);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), dentist);
+
+    // Cancelled, "Snooze…" leaves the alarm up.
+    QTest::keyClick(w->alarmPanel(), Qt::Key_Z, Qt::AltModifier);
+    EXPECT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(settings.read(kSnoozeMinutesSetting), 12);
+
+    // Put off to 9:22, then the machine sleeps until 11:00: the 9:30 alarm
+    // missed meanwhile comes first, the snoozed one at the next check.
+    QTest::keyClick(w->alarmPanel(), Qt::Key_S, Qt::AltModifier);
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(11, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_TRUE(w->alarmText().contains(u"Call Ann"_s)) << w->alarmText().toStdString();
+    QTest::mouseClick(w->alarmPanel(), Qt::LeftButton);
+    checkAt(11, 1);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_EQ(w->alarmText(), dentist);
+    QTest::mouseClick(w->alarmPanel(), Qt::LeftButton);
+    EXPECT_TRUE(w->snoozes().all().empty());
+    EXPECT_EQ(settings.read(IntSetting{"Snooze", "Count", -1}), 0);
+}
+
+// With the window out of sight, the desktop's notification carries the
+// panel's buttons; pressing one there does what the panel's does.
+TEST_F(AlarmsTest, TheNotificationSnoozesAndClearsTheAlarm)
+{
+    settings.write(kSnoozeMinutesSetting, 15);
+    start();
+    w->Hidecalendar1Click();
+    checkAt(9, 0);
+    ASSERT_EQ(notifier.actions.size(), 1);
+    EXPECT_EQ(notifier.actions[0],
+              QStringList({u"snooze:5=Snooze 5 min"_s, u"snooze:15=Snooze 15 min"_s, u"clear=Clear"_s}));
+    notifier.press(u"snooze:15"_s);
+    EXPECT_FALSE(w->alarmPanelShown());
+    EXPECT_EQ(notifier.withdrawn, 1);
+    ASSERT_EQ(w->snoozes().all().size(), 1u);
+    EXPECT_EQ(w->snoozes().all()[0].due, QDateTime(QDate(2026, 12, 9), QTime(9, 15)));
+    checkAt(9, 15);
+    ASSERT_TRUE(w->alarmPanelShown());
+    notifier.press(u"clear"_s);
+    EXPECT_FALSE(w->alarmPanelShown());
+    // A press on an alarm no longer up does nothing.
+    notifier.press(u"snooze:5"_s);
+    EXPECT_TRUE(w->snoozes().all().empty());
+}
+
 TEST_F(AlarmsTest, DailyAlarmsAreReadAtStartAndComeFirst)
 {
     // A start in the notification area: the window is never shown.

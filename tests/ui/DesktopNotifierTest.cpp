@@ -7,6 +7,7 @@
 #include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTest>
 #include <QStandardPaths>
 #include <QVariantMap>
 
@@ -21,20 +22,29 @@ class FakeNotificationService : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QString app, summary, body;
+    QStringList actions;
     QVariantMap hints;
     int timeout = 0;
+    uint nextId = 1;
+    QList<uint> closedIds;
 
 public slots:
     uint Notify(const QString &appName, uint, const QString &, const QString &summaryText, const QString &bodyText,
-                const QStringList &, const QVariantMap &hintMap, int expireTimeout)
+                const QStringList &actionList, const QVariantMap &hintMap, int expireTimeout)
     {
         app = appName;
         summary = summaryText;
         body = bodyText;
+        actions = actionList;
         hints = hintMap;
         timeout = expireTimeout;
         emit received();
-        return 1;
+        return nextId++;
+    }
+    void CloseNotification(uint id)
+    {
+        closedIds << id;
+        emit received();
     }
 
 signals:
@@ -112,6 +122,44 @@ TEST(DesktopNotifier, AnAlarmReachesTheNotificationService)
     // ampersand are shown as they were written, not bold or cut short.
     ASSERT_TRUE(deliver(bus, fake, u"Alarm \"<b>Tom</b> & Jerry's &amp;\" at 9:00 AM"_s));
     EXPECT_EQ(fake.body, u"Alarm \"&lt;b&gt;Tom&lt;/b&gt; &amp; Jerry's &amp;amp;\" at 9:00 AM"_s);
+}
+
+// The buttons of a notification: the service reports the one pressed with
+// the notification's id; only this program's notifications are answered,
+// and withdrawing takes down the ones still up.
+TEST(DesktopNotifier, APressedButtonComesBackAndWithdrawingClosesTheNotification)
+{
+    PrivateBus bus;
+    if (bus.address().isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    FakeNotificationService fake;
+    QDBusConnection service = bus.connect(u"service"_s);
+    ASSERT_TRUE(service.registerObject(u"/org/freedesktop/Notifications"_s, &fake, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService(u"org.freedesktop.Notifications"_s));
+    fake.nextId = 7;
+
+    DBusNotifier notifier(bus.connect(u"client"_s));
+    QStringList pressed;
+    notifier.onAction = [&](const QString &key) { pressed << key; };
+    QSignalSpy spy(&fake, &FakeNotificationService::received);
+    notifier.notify(u"Morvane alarm"_s, u"Dentist"_s, {{u"snooze:5"_s, u"Snooze 5 min"_s}, {u"clear"_s, u"Clear"_s}});
+    ASSERT_TRUE(spy.wait(10000));
+    EXPECT_EQ(fake.actions, QStringList({u"snooze:5"_s, u"Snooze 5 min"_s, u"clear"_s, u"Clear"_s}));
+
+    const auto press = [&](uint id, const QString &key) {
+        QDBusMessage signal = QDBusMessage::createSignal(u"/org/freedesktop/Notifications"_s,
+                                                         u"org.freedesktop.Notifications"_s, u"ActionInvoked"_s);
+        signal << id << key;
+        service.send(signal);
+    };
+    press(99, u"clear"_s);  // another program's notification
+    press(7, u"snooze:5"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pressed.isEmpty(); }, 10000));
+    EXPECT_EQ(pressed, QStringList{u"snooze:5"_s});
+
+    notifier.withdraw();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.closedIds.isEmpty(); }, 10000));
+    EXPECT_EQ(fake.closedIds, QList<uint>{7});
 }
 
 TEST(DesktopNotifier, NoServiceOrNoBusIsSilence)
