@@ -964,11 +964,7 @@ std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today) { return {toda
 IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
                             const FormatSettings &formats, IcsPlanControl *control, int alarmLeadMinutes)
 {
-    // Files are UTF-8; one that is not is taken as Windows-1252, like the
-    // program's other files. A byte-order mark is no part of the text.
-    QByteArray text = IsValidUtf8(file.constData(), std::size_t(file.size())) ? file : DecodeFileText(file).toUtf8();
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
+    const QByteArray text = IcsTextAsUtf8(file);
     const qint64 size = std::max<qint64>(1, text.size());
     const IcsStructure s = ScanIcsStructure(text, [control, size](qsizetype done) {
         if (!control)

@@ -45,13 +45,20 @@ TEST_F(IcsImportTest, AWeeklyMeetingInANewYorkZoneComesAtBerlinTimesLessItsExdat
     // 10:00 in New York: 16:00 here while both cities keep standard time or
     // both summer time, 15:00 in the weeks New York has moved and Berlin not.
     EXPECT_EQ(RowsOf(p.dated), QStringList({
-                                   "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                   "2026-03-02|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-09|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-16|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-30|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
                                }));
     EXPECT_TRUE(p.todo.empty());
-    EXPECT_EQ(IcsImportNoteLines(p, fs), QStringList({"Team meeting (3/2/2026): its attendees are not kept"}));
+    // Its location is kept in the notes; its reminder ten minutes ahead is
+    // one only while the options' lead time is ten minutes.
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Team meeting (3/2/2026): its attendees are not kept",
+                           "Team meeting (3/2/2026): reminder 10 minutes before becomes a reminder at the start"}));
+    const IcsImportPlan lead = PlanIcsImport(Sample("weekly-meeting.ics"), store, todo, from, to, fs, nullptr, 10);
+    EXPECT_EQ(IcsImportNoteLines(lead, fs), QStringList({"Team meeting (3/2/2026): its attendees are not kept"}));
+    EXPECT_EQ(RowsOf(lead.dated), RowsOf(p.dated));
 }
 
 TEST_F(IcsImportTest, AnAllDayBirthdayRepeatsYearlyWithinTheRangeWithoutAnAlarm)
@@ -82,6 +89,7 @@ TEST_F(IcsImportTest, AUtcEventTakesLocalTimeAndWhatCannotComeAcrossIsListed)
     EXPECT_EQ(IcsImportNoteLines(p, fs),
               QStringList({"Dentist (6/10/2026): its attachments are not kept",
                            "Dentist (6/10/2026): only its first category is kept; not Personal",
+                           "Dentist (6/10/2026): reminder 30 minutes before becomes a reminder at the start",
                            "Trip to Lisbon (8/1/2026): lasts more than a day; added on its first day only"}));
     EXPECT_EQ(p.count(IcsImportNote::Kind::LongDuration), 1);
 
@@ -118,10 +126,10 @@ TEST_F(IcsImportTest, ApplyingAddsTheRowsAndAnotherImportOfTheFilesAddsNothing)
     EXPECT_EQ(added, 10);
     // Sorted into the store and saved.
     EXPECT_EQ(RowsOf(tasks.grid()), QStringList({
-                                        "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-03-02|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-09|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-16|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-30|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
                                         "2026-04-15|All day|Birthday|Anna's birthday|No|No",
                                         "2026-06-10|10:00 AM|Health|Dentist/Dr. Weber/Bring the "
                                         "insurance card/|No|Yes",
@@ -196,6 +204,13 @@ TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
         {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000", "EXDATE:next Monday",
                    "RRULE:FREQ=DAILY", "END:VEVENT", "END:VCALENDAR"}),
          5, "the value of EXDATE cannot be read"},
+        // Dates libical takes but which name no day.
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "SUMMARY:Party", "DTSTART:2026-13-45", "END:VEVENT",
+                   "END:VCALENDAR"}),
+         5, "the value of DTSTART cannot be read (\"2026-13-45\"): it names no day or time"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VTODO", "UID:1", "SUMMARY:Pay", "DUE:20260230T100000", "END:VTODO",
+                   "END:VCALENDAR"}),
+         5, "the value of DUE cannot be read (\"20260230T100000\")"},
     };
     todo = TodoOf({{"Garden", "Plant roses", "No"}});
     TempFolder dir;
@@ -572,6 +587,13 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
     got.sort();
     EXPECT_EQ(got, want);
     EXPECT_EQ(TodoRowsOf(todo), TodoRowsOf(originalTodo));
+    // Another program that drops this program's own lines still has the
+    // category whole.
+    QByteArray plain = ics;
+    plain.replace("X-MORVANE-CATEGORY:Work, Club\r\n", "");
+    ASSERT_NE(plain, ics);
+    EXPECT_TRUE(RowsOf(PlanIcsImport(plain, NewStoreGrid(), todo, from, to, fs).dated)
+                    .contains(u"2026-12-31|11:45 PM|Work, Club|Late call; \"quoted\" \\ text|No|No"_s));
 
     // Into the tables it came from: nothing is new, even where the other
     // program changed an event's text (its UID still names the task, which
@@ -693,6 +715,40 @@ TEST_F(IcsImportTest, WhatTheFileMovedEditedOrCancelledIsChangedInPlaceWhenAsked
     EXPECT_EQ(again.taskCount(), 0);
 }
 
+TEST_F(IcsImportTest, OneOlderLineAmongUtf8OnesFoldedNamesAndRemindersFromTheEnd)
+{
+    // UTF-8 throughout but for one line in Windows-1252; a character and a
+    // property name split by a fold; reminders from the end, at a set time,
+    // and at the start.
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:1", "DTSTART:20260610T090000", "DTEND:20260610T100000", "SUMMARY:Caf\xC3\xA9 one",
+        "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER;RELATED=END:-PT15M", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:2", "DTSTART:20260611T090000", "SUMMARY:Caf\xE9 two",
+        "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER;VALUE=DATE-TIME:20260611T060000Z", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:3", "DTST", " ART:20260612T090000", "SUMMARY:Caf\xC3", " \xA9 three", "LOC",
+        " ATION:Main street", "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER:PT0S", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:4", "DTSTART:20260613T090000", "SUMMARY:Day", "CATEGORIES:Work\\, Club,Bills",
+        "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|9:00 AM||Caf\u00e9 one|No|Yes",
+                                            "2026-06-11|9:00 AM||Caf\u00e9 two|No|Yes",
+                                            "2026-06-12|9:00 AM||Caf\u00e9 three/Where: Main street/|No|Yes",
+                                            "2026-06-13|9:00 AM|Work, Club|Day|No|No"}));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Caf\u00e9 one (6/10/2026): reminder 15 minutes before the end becomes a reminder at the "
+                           "start",
+                           "Caf\u00e9 two (6/11/2026): reminder at a set time becomes a reminder at the start",
+                           "Day (6/13/2026): only its first category is kept; not Bills"}));
+    // With a lead time of its own, the program says so.
+    EXPECT_EQ(IcsImportNoteLines(PlanIcsImport(file, store, todo, from, to, fs, nullptr, 45), fs).first(),
+              "Caf\u00e9 one (6/10/2026): reminder 15 minutes before the end becomes a reminder 45 minutes before, "
+              "as every task's");
+}
+
 TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
 {
     // Windows-1252 text (0xE9 is e-acute), several calendars in one file, a
@@ -723,6 +779,9 @@ TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
     ASSERT_TRUE(p.ok) << p.error.toStdString();
     EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No",
                                             "2026-06-11|9:00 AM||Call|No|No"}));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Call (6/11/2026): its time zone \"Somewhere Standard Time\" is not known; its time is "
+                           "taken as local time"}));
 
     // The same text in UTF-8 reads the same.
     file.replace("\xE9", "\xC3\xA9");
