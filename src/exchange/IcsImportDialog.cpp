@@ -92,7 +92,7 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     // Takes the room of the list while the list is hidden.
     l->addStretch();
     l->addLayout(buttons);
-    resize(560, 480);
+    resize(640, 480);
 
     connect(dtFrom, &QDateEdit::dateChanged, this, [this] { replan(); });
     connect(dtTo, &QDateEdit::dateChanged, this, [this] { replan(); });
