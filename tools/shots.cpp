@@ -37,6 +37,7 @@
 #include "WebCalendarDialog.h"
 #include "ChartWindow.h"
 #include "DateRangeDialog.h"
+#include "IcsExport.h"
 #include "IcsImportDialog.h"
 
 #include <QApplication>
@@ -435,10 +436,35 @@ int main(int argc, char **argv)
                                        "BEGIN:VEVENT\r\nUID:b@x\r\nDTSTAMP:20260101T000000Z\r\n"
                                        "DTSTART;VALUE=DATE:%1\r\nDTEND;VALUE=DATE:%2\r\nSUMMARY:Conference\r\n"
                                        "END:VEVENT\r\nBEGIN:VTODO\r\nUID:c@x\r\nDTSTAMP:20260101T000000Z\r\n"
-                                       "SUMMARY:Renew the passport\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")
+                                       "SUMMARY:Renew the passport\r\nEND:VTODO\r\n"
+                                       "BEGIN:VEVENT\r\nUID:d@x\r\nDTSTAMP:20260101T000000Z\r\n"
+                                       "DTSTART:%1T080000\r\nRRULE:FREQ=DAILY\r\nSUMMARY:Walk the dog\r\n"
+                                       "LOCATION:The park\r\nCATEGORIES:Home,Health\r\nBEGIN:VALARM\r\n"
+                                       "ACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+                                       "END:VCALENDAR\r\n")
                             .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
                                  QDate::currentDate().addDays(3).toString(QStringLiteral("yyyyMMdd")))
                             .toUtf8());
+            // Two of the tasks here, as another program changed them: one
+            // moved a day on, one cancelled.
+            const Grid &tasks = frmMain.store().grid();
+            Grid two = NewStoreGrid();
+            for (int r = 1, taken = 0; r < tasks.rowCount() && taken < 2; ++r) {
+                if (KeyDay(tasks.cellUtf8(kStoreKey, r)) < DayNumber(QDate::currentDate()))
+                    continue;
+                two.setRowCount(taken + 2);
+                for (int c = 0; c < kStoreCols; ++c)
+                    two.setCellUtf8(c, taken + 1, tasks.cellUtf8(c, r));
+                ++taken;
+            }
+            QByteArray changed = ExportIcs(two, NewTodoGrid(), nullptr, IcsExportOptions{});
+            const qsizetype first = changed.indexOf("DTSTART:"), second = changed.indexOf("DTSTART", first + 1);
+            if (first >= 0 && second >= 0) {
+                changed.insert(second, "STATUS:CANCELLED\r\n");
+                const QDate day = QDate::fromString(QString::fromLatin1(changed.mid(first + 8, 8)), u"yyyyMMdd");
+                changed.replace(first + 8, 8, day.addDays(1).toString(u"yyyyMMdd").toLatin1());
+            }
+            f.write(changed);
         }
         prompts.files = {ics};
         runner.responders.append([&](QDialog &d) {

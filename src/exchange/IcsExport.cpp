@@ -5,6 +5,7 @@
 #include "IcsIdentity.h"
 #include "IcsLibical.h"
 
+#include <QDir>
 #include <QHash>
 
 #include <algorithm>
@@ -67,20 +68,62 @@ void addX(icalcomponent *c, const char *name, const QByteArray &value)
     icalcomponent_add_property(c, p);
 }
 
-// The properties every exported component shares.
-void addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stamp, QByteArrayView notes,
-               QByteArrayView category)
+// A property line as RFC 5545 folds it: at most 75 bytes a line, never
+// inside a UTF-8 character, each further line begun by a space.
+QByteArray foldedLine(QByteArrayView line)
+{
+    QByteArray out;
+    qsizetype lineBytes = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const bool continuation = (uchar(line[i]) & 0xC0) == 0x80;
+        if (lineBytes >= 75 - 4 && !continuation) {
+            out += "\r\n ";
+            lineBytes = 1;
+        }
+        out += line[i];
+        ++lineBytes;
+    }
+    return out + "\r\n";
+}
+
+// Text as an iCalendar TEXT value: backslash, semicolon, comma and line
+// breaks escaped.
+QByteArray escapedText(QByteArrayView text)
+{
+    QByteArray out;
+    for (char c : text) {
+        if (c == '\\' || c == ';' || c == ',')
+            out += '\\';
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
+        if (c != '\r')
+            out += c;
+    }
+    return out;
+}
+
+// The properties every exported component shares. A category holding a
+// comma comes back as the line to add by hand: libical writes CATEGORIES as
+// a list and leaves a comma in a value as it is, so other programs would
+// read two categories.
+QByteArray addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stamp, QByteArrayView notes,
+                     QByteArrayView category)
 {
     icalcomponent_add_property(c, icalproperty_new_uid(uid.constData()));
     icalcomponent_add_property(c, icalproperty_new_dtstamp(stamp));
     icalcomponent_add_property(c, icalproperty_new_summary(summaryText(notes).constData()));
     icalcomponent_add_property(c, icalproperty_new_description(notesText(notes).constData()));
-    if (!category.isEmpty()) {
-        const QByteArray text = category.toByteArray();
+    if (category.isEmpty())
+        return {};
+    const QByteArray text = category.toByteArray();
+    if (!text.contains(',')) {
         icalcomponent_add_property(c, icalproperty_new_categories(text.constData()));
-        if (text.contains(','))
-            addX(c, kIcsCategoryProperty, text);
+        return {};
     }
+    addX(c, kIcsCategoryProperty, text);
+    return foldedLine("CATEGORIES:" + escapedText(text));
 }
 
 // Components written one after another into one piece of the file.
@@ -88,13 +131,24 @@ class Writer {
 public:
     Writer(const IcsExportOptions &o, const icaltimetype &stamp) : o_(o), stamp_(stamp) {}
 
-    void add(icalcomponent *c)
+    // Writes the component, with `ownLines` (whole, folded lines) before
+    // its END line.
+    void add(icalcomponent *c, QByteArrayView ownLines = {})
     {
         IcalPtr owned(c);
         char *text = icalcomponent_as_ical_string_r(c);
-        out_.append(text);
+        QByteArrayView written(text);
+        if (!ownLines.isEmpty()) {
+            const qsizetype end = written.lastIndexOf("END:");
+            out_.append(written.first(end));
+            out_.append(ownLines);
+            written = written.sliced(end);
+        }
+        out_.append(written);
         std::free(text);
+        ++components_;
     }
+    int components() const { return components_; }
 
     // The time of a time cell; the cells hold a few hundred different texts,
     // so each is read once.
@@ -118,6 +172,7 @@ public:
 
 private:
     QByteArray out_;
+    int components_ = 0;
     QHash<QByteArray, std::optional<QTime>> times_;
 };
 
@@ -125,7 +180,7 @@ void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, cons
 {
     const QByteArrayView notes = store.cellUtf8(kStoreNotes, row);
     icalcomponent *ev = icalcomponent_new_vevent();
-    addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
+    const QByteArray ownLines = addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
 
     if (const std::optional<QTime> time = w.timeOf(store.cellUtf8(kStoreTime, row))) {
         const icaltimetype start = floatingTime(date, *time);
@@ -157,7 +212,7 @@ void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, cons
         icalcomponent_add_property(alarm, icalproperty_new_description(summaryText(notes).constData()));
         icalcomponent_add_component(ev, alarm);
     }
-    w.add(ev);
+    w.add(ev, ownLines);
 }
 
 // The dated tasks of store rows [first, last), which begin a day.
@@ -192,7 +247,7 @@ void addDatedTasks(Writer &w, const Grid &store, int first, int last, const Task
 // component, so a large store is cut at day boundaries (a task's UID counts
 // its twins within its day) into pieces written side by side.
 QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
-                      QByteArrayView head)
+                      QByteArrayView head, int &written)
 {
     const int rows = store.rowCount();
     constexpr int kRowsPerPiece = 5000;
@@ -222,6 +277,8 @@ QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExpo
     addDatedTasks(writers[0], store, bounds[0], bounds[1], filter);
     for (std::thread &t : workers)
         t.join();
+    for (const Writer &w : writers)
+        written += w.components();
     if (pieces == 1)
         return std::move(writers[0].bytes());
     qsizetype size = 0;
@@ -248,11 +305,11 @@ void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
         if (!filter.passes(todo.cellUtf8(kTodoDone, r), category))
             continue;
         icalcomponent *c = icalcomponent_new_vtodo();
-        addCommon(c, IcsTodoUid(hash, ordinal), w.stamp_, todo.cellUtf8(kTodoNotes, r), category);
+        const QByteArray ownLines = addCommon(c, IcsTodoUid(hash, ordinal), w.stamp_, todo.cellUtf8(kTodoNotes, r), category);
         const bool done = todo.cellUtf8(kTodoDone, r) == "Yes";
         icalcomponent_add_property(c, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
         addX(c, kIcsDoneProperty, done ? "Yes" : "No");
-        w.add(c);
+        w.add(c, ownLines);
     }
 }
 
@@ -276,7 +333,7 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
         if (!filter.passes("Yes", category))
             continue;
         icalcomponent *c = icalcomponent_new_vtodo();
-        addCommon(c, IcsCompletedUid(hash, ordinal), w.stamp_, notes, category);
+        const QByteArray ownLines = addCommon(c, IcsCompletedUid(hash, ordinal), w.stamp_, notes, category);
         icalcomponent_add_property(c, icalproperty_new_status(ICAL_STATUS_COMPLETED));
         // The log keeps the day of completion only: its local midnight, in
         // UTC as the property requires.
@@ -289,13 +346,14 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
         addX(c, kIcsListProperty, kIcsCompletedLog);
         addX(c, kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray());
         addX(c, kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray());
-        w.add(c);
+        w.add(c, ownLines);
     }
 }
 
 }  // namespace
 
-QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options)
+QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+                     int *written)
 {
     static const TaskFilter kNoFilter;
     const TaskFilter &filter = options.filter ? *options.filter : kNoFilter;
@@ -311,7 +369,8 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
     const QByteArray frame = IcalText(cal.get());
     const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
 
-    QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end));
+    int count = 0;
+    QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end), count);
     Writer lists(options, stamp);
     if (options.includeTodo)
         addTodoTasks(lists, todo, filter);
@@ -319,13 +378,22 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
         addCompletedTasks(lists, *completed, filter);
     out += lists.bytes();
     out += frame.mid(end);
+    if (written)
+        *written = count + lists.components();
     return out;
 }
 
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,
-                         const IcsExportOptions &options)
+                         const IcsExportOptions &options, int *written)
 {
-    return WriteFileAtomically(path, ExportIcs(store, todo, completed, options));
+    return WriteFileAtomically(path, ExportIcs(store, todo, completed, options, written));
+}
+
+QString IcsExportDoneText(int written, const QString &path)
+{
+    return QStringLiteral("Exported %1 to %2.")
+        .arg(written == 1 ? QStringLiteral("1 task") : QStringLiteral("%1 tasks").arg(written),
+             QDir::toNativeSeparators(path));
 }
 
 }  // namespace morvane

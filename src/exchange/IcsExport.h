@@ -51,12 +51,16 @@ inline constexpr const char16_t *kIcsAllDayTime = u"All day";
 
 // The whole file. The completed log is added when `completed` is given; the
 // filter applies to it as to tasks done, and the range to its completion
-// dates.
-QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options);
+// dates. `written`, when given, is set to the number of tasks written.
+QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+                     int *written = nullptr);
 
 // Writes the file atomically: the old file stays whole until the new one is
 // complete on disk. Refuses read-only files and folders.
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,
-                         const IcsExportOptions &options);
+                         const IcsExportOptions &options, int *written = nullptr);
+
+// What an export did: "Exported 12 tasks to /home/ann/morvane.ics."
+QString IcsExportDoneText(int written, const QString &path);
 
 }  // namespace morvane

@@ -1,5 +1,8 @@
 #include "IcsIdentity.h"
 
+#include "Grid.h"
+#include "TaskTables.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -113,6 +116,100 @@ int OrdinalCounter::next(const QByteArray &hash)
             return ++n;
     seen_.emplace_back(hash, 1);
     return 1;
+}
+
+IcsStoreMatcher::IcsStoreMatcher(const Grid &store, const FormatSettings &formats) : store_(store), formats_(formats) {}
+
+std::vector<IcsStoreMatcher::Known> &IcsStoreMatcher::dayTasks(int day)
+{
+    auto it = days_.find(day);
+    if (it != days_.end())
+        return it.value();
+    std::vector<Known> &known = days_[day];
+    OrdinalCounter ordinals;
+    for (int r = FirstRowOnOrAfter(store_, day); r < store_.rowCount(); ++r) {
+        const QByteArrayView key = store_.cellUtf8(kStoreKey, r);
+        if (KeyDay(key) != day)
+            break;
+        QByteArray hash = IcsContentHash({store_.cellUtf8(kStoreCategory, r), store_.cellUtf8(kStoreNotes, r)});
+        const int ordinal = ordinals.next(hash);
+        const QString time = store_.cell(kStoreTime, r);
+        auto m = minutes_.constFind(time);
+        if (m == minutes_.constEnd()) {
+            DateValue v = 0;
+            int minute = -1;
+            if (StrToTime(time, formats_, &v)) {
+                const QTime t = TimeOfValue(v);
+                minute = t.hour() * 60 + t.minute();
+            }
+            m = minutes_.insert(time, minute);
+        }
+        known.push_back({std::move(hash), ordinal, r, *m});
+    }
+    return known;
+}
+
+int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, int day,
+                                     int minute)
+{
+    if (own && own->kind == OwnIcsUid::Kind::Dated)
+        for (Known &k : dayTasks(DayNumber(own->date)))
+            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
+                k.used = true;
+                return k.row;
+            }
+    for (Known &k : dayTasks(day))
+        if (!k.used && k.hash == hash && k.minute == minute) {
+            k.used = true;
+            return k.row;
+        }
+    return -1;
+}
+
+bool IcsStoreMatcher::hasFree(const QByteArray &hash, int day)
+{
+    for (const Known &k : dayTasks(day))
+        if (!k.used && k.hash == hash)
+            return true;
+    return false;
+}
+
+int IcsStoreMatcher::takeSameContent(const QByteArray &hash, int day)
+{
+    for (Known &k : dayTasks(day))
+        if (!k.used && k.hash == hash) {
+            k.used = true;
+            return k.row;
+        }
+    return -1;
+}
+
+IcsTodoMatcher::IcsTodoMatcher(const Grid &todo)
+{
+    QHash<QByteArray, int> ordinals;
+    for (int r = 1; r < todo.rowCount(); ++r) {
+        if (!TodoRowHoldsTask(todo, r))
+            continue;
+        QByteArray hash = IcsContentHash({todo.cellUtf8(kTodoCategory, r), todo.cellUtf8(kTodoNotes, r)});
+        const int ordinal = ++ordinals[hash];
+        known_.push_back({std::move(hash), ordinal, r});
+    }
+}
+
+int IcsTodoMatcher::take(const QByteArray &hash, const std::optional<OwnIcsUid> &own)
+{
+    if (own && own->kind == OwnIcsUid::Kind::Todo)
+        for (Known &k : known_)
+            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
+                k.used = true;
+                return k.row;
+            }
+    for (Known &k : known_)
+        if (!k.used && k.hash == hash) {
+            k.used = true;
+            return k.row;
+        }
+    return -1;
 }
 
 }  // namespace morvane

@@ -12,14 +12,25 @@
 //   0123456789abcdef-20261209-2@morvane    the second
 //
 // Time, done and alarm are left out, so that a task done or moved to another
-// hour keeps its UID and a re-export updates the other program's copy. An
-// import recognises a task as already here when the store holds, on the
-// same day, a task of the same content (the same UID) or, for a file this
-// program wrote, the task whose UID the file names.
+// hour keeps its UID and a re-export updates the other program's copy.
+//
+// Which task here an event of a file is (IcsStoreMatcher), the one rule for
+// an import and a sync alike:
+//   1. a UID this program made names its task (content, day and ordinal),
+//      wherever the file now puts the event and whatever its text now is;
+//   2. any other event is a task of the same category and notes on the
+//      event's day (for an occurrence the file moved or cancelled: the day
+//      it had), one at the same time of day first.
+// Each task is matched once. A task found whose day, time or text differ
+// from the file's is changed in the file; one found for a cancelled event
+// or a date the file took out of a repeat is removed there.
+
+#include "Utility.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
+#include <QHash>
 
 #include <optional>
 #include <utility>
@@ -68,6 +79,53 @@ public:
 
 private:
     std::vector<std::pair<QByteArray, int>> seen_;  // a day holds few tasks
+};
+
+class Grid;
+
+// The tasks of the store, found by the rule above. Rows are the store's.
+class IcsStoreMatcher {
+public:
+    IcsStoreMatcher(const Grid &store, const FormatSettings &formats);
+
+    // Taken at once, as the file is read: the task the UID names, else one
+    // of the same content on `day` at the same minute of the day (-1: a task
+    // whose time cell is not a time). -1 when there is none.
+    int takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, int day, int minute);
+    // Whether a task of that content on `day` is still free.
+    bool hasFree(const QByteArray &hash, int day);
+    // Taken once every occurrence of the file has had its turn at the first
+    // step, so that an event moved in the day does not take the task its
+    // twin left where it was: a free task of that content on `day`.
+    int takeSameContent(const QByteArray &hash, int day);
+
+private:
+    struct Known {
+        QByteArray hash;
+        int ordinal, row, minute;
+        bool used = false;
+    };
+    std::vector<Known> &dayTasks(int day);
+
+    const Grid &store_;
+    const FormatSettings &formats_;
+    QHash<int, std::vector<Known>> days_;
+    QHash<QString, int> minutes_;  // time texts read so far
+};
+
+// The rows of the to-do list, by the same rule without days. Rows are the list's.
+class IcsTodoMatcher {
+public:
+    explicit IcsTodoMatcher(const Grid &todo);
+    int take(const QByteArray &hash, const std::optional<OwnIcsUid> &own);
+
+private:
+    struct Known {
+        QByteArray hash;
+        int ordinal, row;
+        bool used = false;
+    };
+    std::vector<Known> known_;
 };
 
 }  // namespace morvane

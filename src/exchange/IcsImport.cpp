@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -138,101 +139,21 @@ OccurrenceKey keyOf(const icaltimetype &t)
 }
 
 // ---------------------------------------------------------------------------
-// What the tables hold already.
-
-struct Known {
-    QByteArray hash;
-    int ordinal;
-    bool used = false;
-};
-
-// The tasks of the store's days, looked up as the plan reaches each day.
-class StoreMatcher {
-public:
-    explicit StoreMatcher(const Grid &store) : store_(store) {}
-
-    // Whether the task is here: the one the file's own UID names, else one
-    // of the same content; the task found is not matched twice.
-    bool take(int day, const QByteArray &hash, const std::optional<OwnIcsUid> &own, const QDate &date)
-    {
-        std::vector<Known> &known = dayTasks(day);
-        if (own && own->kind == OwnIcsUid::Kind::Dated && own->date == date)
-            for (Known &k : known)
-                if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal)
-                    return k.used = true;
-        for (Known &k : known)
-            if (!k.used && k.hash == hash)
-                return k.used = true;
-        return false;
-    }
-
-private:
-    std::vector<Known> &dayTasks(int day)
-    {
-        auto it = days_.find(day);
-        if (it != days_.end())
-            return it.value();
-        std::vector<Known> &known = days_[day];
-        OrdinalCounter ordinals;
-        for (int r = FirstRowOnOrAfter(store_, day); r < store_.rowCount(); ++r) {
-            const QByteArrayView key = store_.cellUtf8(kStoreKey, r);
-            if (KeyDay(key) != day)
-                break;
-            QByteArray hash = IcsContentHash({store_.cellUtf8(kStoreCategory, r), store_.cellUtf8(kStoreNotes, r)});
-            const int ordinal = ordinals.next(hash);
-            known.push_back({std::move(hash), ordinal});
-        }
-        return known;
-    }
-
-    const Grid &store_;
-    QHash<int, std::vector<Known>> days_;
-};
-
-class TodoMatcher {
-public:
-    explicit TodoMatcher(const Grid &todo)
-    {
-        QHash<QByteArray, int> ordinals;
-        for (int r = 1; r < todo.rowCount(); ++r) {
-            if (!TodoRowHoldsTask(todo, r))
-                continue;
-            QByteArray hash = IcsContentHash({todo.cellUtf8(kTodoCategory, r), todo.cellUtf8(kTodoNotes, r)});
-            const int ordinal = ++ordinals[hash];
-            known_.push_back({std::move(hash), ordinal});
-        }
-    }
-
-    bool take(const QByteArray &hash, const std::optional<OwnIcsUid> &own)
-    {
-        if (own && own->kind == OwnIcsUid::Kind::Todo)
-            for (Known &k : known_)
-                if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal)
-                    return k.used = true;
-        for (Known &k : known_)
-            if (!k.used && k.hash == hash)
-                return k.used = true;
-        return false;
-    }
-
-private:
-    std::vector<Known> known_;
-};
-
-// ---------------------------------------------------------------------------
 // The plan.
 
 
 // Notes from the summary and the description: the description alone when
 // it begins with the summary (as this program writes them), else the
-// summary as the first line above it. Also their UTF-8 bytes.
-void notesOf(const char *summary, const char *description, QString *notes, QByteArray *utf8)
+// summary as the first line above it; a location follows the first line as
+// "Where: ...". Also their UTF-8 bytes.
+void notesOf(const char *summary, const char *description, const char *location, QString *notes, QByteArray *utf8)
 {
+    const bool where = location && !QByteArrayView(location).trimmed().isEmpty();
     // Most notes are one line, given once or twice.
     const char *one = !description || !*description ? summary
                       : !summary || !*summary || std::strcmp(summary, description) == 0 ? description
                                                                                        : nullptr;
-    if (one && !std::strpbrk(one, "\r\n") && !QByteArrayView(one).trimmed().isEmpty()) {
+    if (!where && one && !std::strpbrk(one, "\r\n") && !QByteArrayView(one).trimmed().isEmpty()) {
         *utf8 = QByteArray(one);
         *notes = QString::fromUtf8(*utf8);
         return;
@@ -257,6 +178,14 @@ void notesOf(const char *summary, const char *description, QString *notes, QByte
         all = sum + desc;
     if (all.isEmpty())
         all << u"(No title)"_s;
+    if (where) {
+        // A location of several lines is one line here.
+        const QString place = lines(location).join(u", "_s).trimmed();
+        const QString line = u"Where: "_s + place;
+        // An export of notes that held it already has it in its description.
+        if (!all.contains(line))
+            all.insert(1, line);
+    }
     *notes = MemoToText(all);
     *utf8 = notes->toUtf8();
 }
@@ -272,6 +201,7 @@ struct Props {
             case ICAL_UID_PROPERTY: first(uid, p); break;
             case ICAL_SUMMARY_PROPERTY: first(summary, p); break;
             case ICAL_DESCRIPTION_PROPERTY: first(description, p); break;
+            case ICAL_LOCATION_PROPERTY: first(location, p); break;
             case ICAL_STATUS_PROPERTY: first(status, p); break;
             case ICAL_DTSTART_PROPERTY: first(dtstart, p); break;
             case ICAL_DTEND_PROPERTY: first(dtend, p); break;
@@ -300,22 +230,18 @@ struct Props {
         }
     }
 
-    // The category: this program's exact text when the file has it, else
-    // the CATEGORIES as libical reads them, joined by commas.
-    QByteArray categoryText() const
+    // The values of CATEGORIES, each property and each value of its list
+    // in turn (the reader hands libical a list one value a property).
+    QList<QByteArray> categoryValues() const
     {
-        if (xCategory && *xCategory)
-            return QByteArray(xCategory);
-        QByteArray out;
-        for (icalproperty *p : categories) {
-            if (!out.isEmpty())
-                out += ',';
-            out += icalproperty_get_categories(p);
-        }
+        QList<QByteArray> out;
+        for (icalproperty *p : categories)
+            if (const char *v = icalproperty_get_categories(p); v && *v)
+                out << QByteArray(v);
         return out;
     }
 
-    icalproperty *uid = nullptr, *summary = nullptr, *description = nullptr, *status = nullptr, *dtstart = nullptr,
+    icalproperty *uid = nullptr, *summary = nullptr, *description = nullptr, *location = nullptr, *status = nullptr, *dtstart = nullptr,
                  *dtend = nullptr, *due = nullptr, *duration = nullptr, *rrule = nullptr, *rdate = nullptr,
                  *exrule = nullptr,
                  *recurrenceId = nullptr, *completed = nullptr;
@@ -345,19 +271,50 @@ struct Extract {
     IcsReadErrors errors;
     const IcsBlock *block = nullptr;
     bool isTodo = false, completedLog = false, alarm = false, recurring = false, replacesOne = false;
+    bool cancelled = false;  // STATUS:CANCELLED
+    // What the file says of a task beyond its day, time and text: its done
+    // state (this program's export, or a to-do's status), and its alarm
+    // (only a file of this program's says that no alarm means none).
+    bool statesDone = false, ours = false;
     icalproperty_status status = ICAL_STATUS_NONE;
     QByteArray summary;  // as written, for the list of what cannot come across
     StoredTask base;     // notes, category and done
     QByteArray hash, uid;
+    // The content as imports before this one took it (categories joined,
+    // no location), so that their tasks are still found.
+    QByteArray earlierHash;
+    QStringList otherCategories;
     std::optional<OwnIcsUid> own;
-    bool hasStart = false, hasEnd = false;
-    icaltimetype start{}, end{};
-    QByteArray startZone, endZone;  // TZIDs, resolved by the planner
+    bool hasStart = false, hasEnd = false, hasRecurrenceId = false;
+    icaltimetype start{}, end{}, recurrenceId{};
+    QByteArray startZone, endZone, recurrenceIdZone;  // TZIDs, resolved by the planner
     qint64 duration = 0;
+    // The first alarm's trigger: seconds from the start (or the end), or a
+    // set time.
+    bool hasTrigger = false, triggerFromEnd = false, triggerAtTime = false;
+    qint64 triggerSeconds = 0;
     // Recurring events keep their component: their rules and dates are
     // followed with the file's zones, which only the planner's thread uses.
     IcalPtr component;
 };
+
+void readTrigger(icalcomponent *c, Extract &x)
+{
+    icalcomponent *alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT);
+    x.alarm = alarm != nullptr;
+    icalproperty *trigger = alarm ? icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY) : nullptr;
+    if (!trigger)
+        return;
+    const icaltriggertype t = icalproperty_get_trigger(trigger);
+    x.hasTrigger = true;
+    if (!icaltime_is_null_time(t.time)) {
+        x.triggerAtTime = true;
+        return;
+    }
+    x.triggerSeconds = icaldurationtype_as_int(t.duration);
+    icalparameter *related = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
+    x.triggerFromEnd = related && icalparameter_get_related(related) == ICAL_RELATED_END;
+}
 
 void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, Extract &x)
 {
@@ -373,24 +330,44 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
         return;
     }
     x.status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
-    if (x.status == ICAL_STATUS_CANCELLED)
-        return;
+    x.cancelled = x.status == ICAL_STATUS_CANCELLED;
     const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
+    const char *descriptionText = props.description ? icalproperty_get_description(props.description) : nullptr;
+    const char *locationText = props.location ? icalproperty_get_location(props.location) : nullptr;
     x.summary = summaryText;
     QByteArray notes;
-    notesOf(summaryText, props.description ? icalproperty_get_description(props.description) : nullptr,
-            &x.base.notes, &notes);
-    const QByteArray category = props.categoryText();
+    notesOf(summaryText, descriptionText, locationText, &x.base.notes, &notes);
+    // The first category; a file of this program's has the exact text.
+    const QList<QByteArray> categories = props.categoryValues();
+    QByteArray category;
+    if (props.xCategory && *props.xCategory) {
+        category = props.xCategory;
+    } else if (!categories.isEmpty()) {
+        category = categories.first();
+        for (qsizetype i = 1; i < categories.size(); ++i)
+            x.otherCategories << QString::fromUtf8(categories[i]);
+    }
     x.base.category = QString::fromUtf8(category);
+    // A to-do's status is what another program changes when it is done
+    // there; this program's own mark, carried along unchanged, says less.
     bool done = false;
-    if (props.xDone)
-        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
-    else if (x.isTodo)
+    if (x.isTodo && (props.status || props.completed || !props.xDone))
         done = x.status == ICAL_STATUS_COMPLETED || props.completed;
+    else if (props.xDone)
+        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
     x.base.done = YesNo(done);
+    x.ours = props.xDone != nullptr;
+    x.statesDone = x.ours || x.isTodo;
     x.uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
     x.own = ParseOwnIcsUid(x.uid);
     x.hash = IcsContentHash({category, notes});
+    if (!x.otherCategories.isEmpty() || locationText) {
+        QByteArray earlierNotes;
+        QString unused;
+        notesOf(summaryText, descriptionText, nullptr, &unused, &earlierNotes);
+        const QByteArray earlierCategory = props.xCategory && *props.xCategory ? category : categories.join(',');
+        x.earlierHash = IcsContentHash({earlierCategory, earlierNotes});
+    }
 
     // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
     icalproperty *startProp = x.isTodo && props.due ? props.due : props.dtstart;
@@ -404,8 +381,12 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
     } else if (!x.isTodo && props.duration) {
         x.duration = icaldurationtype_as_int(icalproperty_get_duration(props.duration));
     }
-    x.alarm = icalcomponent_get_first_component(c.get(), ICAL_VALARM_COMPONENT) != nullptr;
+    readTrigger(c.get(), x);
     x.replacesOne = props.recurrenceId;
+    if (props.recurrenceId) {
+        x.hasRecurrenceId = true;
+        x.recurrenceId = Zones::RawTime(props.recurrenceId, &x.recurrenceIdZone);
+    }
     x.recurring = !x.replacesOne && (props.rrule || x.errors.badRule || props.rdate || props.exrule);
     if (x.recurring)
         x.component = std::move(c);
@@ -420,16 +401,28 @@ constexpr qint64 kMaxFileRuleWork = 2000000;
 // A time zone's rule changes its offset a few times a year at most.
 constexpr qint64 kMaxZoneRuleWork = 100000;
 
+// An occurrence of an event whose task here is one of several of the same
+// content on its day: matched once the whole file has had its turn.
+struct Pending {
+    StoredTask task;
+    QByteArray hash, earlierHash;
+    int day = 0, dayWas = 0;  // where the file puts it, and where it stood
+    bool cancelled = false, statesDone = false, ours = false;
+    std::size_t at = 0;  // its place among the rows to add
+};
+
 class Planner {
 public:
     Planner(const QByteArray &text, const Grid &store, const Grid &todo, QDate from, QDate to,
-            const FormatSettings &fs, IcsPlanControl *control)
-        : text_(text), storeMatch_(store), todoMatch_(todo), fromDay_(DayNumber(from)), toDay_(DayNumber(to)),
-          from_(from), to_(to), fs_(fs), control_(control)
+            const FormatSettings &fs, IcsPlanControl *control, int alarmLeadMinutes)
+        : text_(text), store_(store), todo_(todo), storeMatch_(store, fs), todoMatch_(todo),
+          fromDay_(DayNumber(from)), toDay_(DayNumber(to)), from_(from), to_(to), fs_(fs), control_(control),
+          leadSeconds_(qint64(alarmLeadMinutes) * 60)
     {
         // libical makes its UTC zone when first asked; ask before any thread
         // reads a UTC time.
         icaltimezone_get_utc_timezone();
+        plan_.alarmLeadMinutes = alarmLeadMinutes;
     }
 
     IcsImportPlan run(const IcsStructure &s);
@@ -448,9 +441,31 @@ private:
         return false;
     }
     void takeExtract(Extract &x);
-    void addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
-                       const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm);
+    // One occurrence: `at` where the file puts it, `was` where it stood
+    // before the file moved it (a replaced occurrence's RECURRENCE-ID).
+    void addOccurrence(const Extract &x, const LocalTime &at, const LocalTime &was, bool cancelledOne);
+    // The occurrences matched once the file has been read.
+    IcsImportPlan finish();
+    // Against the task at `row` of the store: already here, changed or removed.
+    void compare(const StoredTask &task, int day, int row, bool cancelledOne, bool statesDone, bool ours);
+    void compareTodo(const Extract &x, int row);
+    // The occurrences of a repeating event by its own zone's clock, in
+    // order: DTSTART, the rules' dates and RDATE, less those other
+    // components of the file replace, and less those EXDATE takes out
+    // (given apart).
+    struct Occurrences {
+        std::vector<icaltimetype> times, takenOut;
+        bool unsupported = false;  // a rule that cannot be followed: nothing given
+        bool endless = false;      // a rule without COUNT or UNTIL
+        bool cutShort = false;     // a rule followed only part of the way (said already)
+    };
+    Occurrences occurrences(const Extract &x, const icaltimetype &start, const QString &summary,
+                            const QDate &firstDate);
     const QString &timeText(const QTime &t);
+    QString timeText(const LocalTime &at)
+    {
+        return at.allDay ? QString::fromUtf16(kIcsAllDayTime) : timeText(at.time);
+    }
     // A plan that holds nothing but the reason.
     IcsImportPlan failed() const
     {
@@ -461,22 +476,27 @@ private:
         return p;
     }
     static IcsImportPlan stopped() { return InterruptedIcsImportPlan(); }
-    void note(IcsImportNote::Kind kind, const QString &summary, const QDate &date)
+    void note(IcsImportNote::Kind kind, const QString &summary, const QDate &date, QString detail = {},
+              qint64 count = 0)
     {
-        plan_.notes.push_back({kind, summary, date});
+        plan_.notes.push_back({kind, summary, date, QDate(), std::move(detail), count});
     }
 
     const QByteArray &text_;
-    StoreMatcher storeMatch_;
-    TodoMatcher todoMatch_;
+    const Grid &store_, &todo_;
+    IcsStoreMatcher storeMatch_;
+    IcsTodoMatcher todoMatch_;
     const int fromDay_, toDay_;
     const QDate from_, to_;
     const FormatSettings &fs_;
     IcsPlanControl *control_;
+    const qint64 leadSeconds_;
     qint64 ruleWork_ = 0;  // spent by the file's rules so far
+    int namedOutside_ = 0;  // single events outside the days, named so far
     Zones zones_;
     IcsReadBuffers buffers_;
     IcsImportPlan plan_;
+    std::vector<Pending> pending_;
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
@@ -607,10 +627,10 @@ IcsImportPlan Planner::run(const IcsStructure &s)
                 return failed();
             takeExtract(x);
             if (plan_.full)
-                return std::move(plan_);
+                return finish();
         }
     }
-    return std::move(plan_);
+    return finish();
 }
 
 const QString &Planner::timeText(const QTime &t)
@@ -621,32 +641,138 @@ const QString &Planner::timeText(const QTime &t)
     return s;
 }
 
-void Planner::addOccurrence(const LocalTime &at, const StoredTask &base, const QByteArray &hash,
-                            const std::optional<OwnIcsUid> &own, const QByteArray &uid, bool alarm)
+int minuteOf(const LocalTime &at) { return at.allDay ? -1 : at.time.hour() * 60 + at.time.minute(); }
+
+bool isYesText(const QString &s) { return s.compare(u"Yes"_s, Qt::CaseInsensitive) == 0; }
+
+void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTime &was, bool cancelledOne)
 {
-    const int day = DayNumber(at.date);
-    if (day < fromDay_ || day > toDay_ || day < 1) {
+    const int day = DayNumber(at.date), dayWas = DayNumber(was.date);
+    if (cancelledOne) {
+        // Only what was within the chosen days can be here.
+        if (dayWas < fromDay_ || dayWas > toDay_ || dayWas < 1)
+            return;
+    } else if (day < fromDay_ || day > toDay_ || day < 1) {
         ++plan_.outsideRange;
+        if (!x.recurring && namedOutside_ < kMaxNamedOutsideRange) {
+            ++namedOutside_;
+            note(IcsImportNote::Kind::OutsideRange, QString::fromUtf8(x.summary).section(u'\n', 0, 0), at.date);
+        }
         return;
     }
-    if (!uid.isEmpty()) {
+    if (!x.uid.isEmpty() && !cancelledOne) {
         // The same UID and occurrence twice in one file is one task.
-        const SeenKey key{uid, day, at.allDay ? -1 : at.time.hour() * 60 + at.time.minute()};
+        const SeenKey key{x.uid, day, minuteOf(at)};
         if (seen_.contains(key))
             return;
         seen_.insert(key);
     }
-    if (storeMatch_.take(day, hash, own, at.date)) {
+    StoredTask task = x.base;
+    task.time = timeText(at);
+    // An alarm at the time of an all-day task would sound all day long.
+    task.alarm = YesNo(x.alarm && !at.allDay);
+    if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, dayWas, minuteOf(was)); row >= 0) {
+        compare(task, day, row, cancelledOne, x.statesDone, x.ours);
+        return;
+    }
+    if (storeMatch_.hasFree(x.hash, dayWas) ||
+        (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, dayWas))) {
+        pending_.push_back({std::move(task), x.hash, x.earlierHash, day, dayWas, cancelledOne, x.statesDone, x.ours,
+                            plan_.dated.size()});
+        return;
+    }
+    if (cancelledOne || !room())
+        return;
+    plan_.dated.push_back({day, std::move(task)});
+}
+
+void Planner::compare(const StoredTask &task, int day, int row, bool cancelledOne, bool statesDone, bool ours)
+{
+    IcsTaskChange c;
+    c.rowId = store_.rowId(row);
+    c.dayWas = KeyDay(store_.cellUtf8(kStoreKey, row));
+    c.was = {store_.cell(kStoreTime, row), store_.cell(kStoreCategory, row), store_.cell(kStoreNotes, row),
+             store_.cell(kStoreDone, row), store_.cell(kStoreAlarm, row)};
+    if (cancelledOne) {
+        c.remove = true;
+        plan_.changes.push_back(std::move(c));
+        return;
+    }
+    // What the file does not say stays as it is here: a time cell that is
+    // no time for an all-day event, the done state and the alarm of another
+    // program's events.
+    c.day = day;
+    c.now = c.was;
+    DateValue here = 0;
+    const bool timeHere = StrToTime(c.was.time, fs_, &here);
+    if (task.time == kIcsAllDayTime ? timeHere : !timeHere || timeText(TimeOfValue(here)) != task.time)
+        c.now.time = task.time;
+    c.now.category = task.category;
+    c.now.notes = task.notes;
+    if (statesDone && isYesText(task.done) != isYesText(c.was.done))
+        c.now.done = task.done;
+    if (ours && isYesText(task.alarm) != isYesText(c.was.alarm))
+        c.now.alarm = task.alarm;
+    const StoredTask &a = c.was, &b = c.now;
+    if (c.day == c.dayWas && a.time == b.time && a.category == b.category && a.notes == b.notes &&
+        a.done == b.done && a.alarm == b.alarm) {
         ++plan_.alreadyHere;
         return;
     }
-    if (!room())
+    plan_.changes.push_back(std::move(c));
+}
+
+void Planner::compareTodo(const Extract &x, int row)
+{
+    IcsTaskChange c;
+    c.todo = true;
+    c.rowId = todo_.rowId(row);
+    c.was = {QString(), todo_.cell(kTodoCategory, row), todo_.cell(kTodoNotes, row), todo_.cell(kTodoDone, row)};
+    if (x.cancelled) {
+        c.remove = true;
+        plan_.changes.push_back(std::move(c));
         return;
-    DatedTask t{day, base};
-    t.task.time = at.allDay ? QString::fromUtf16(kIcsAllDayTime) : timeText(at.time);
-    // An alarm at the time of an all-day task would sound all day long.
-    t.task.alarm = YesNo(alarm && !at.allDay);
-    plan_.dated.push_back(std::move(t));
+    }
+    c.now = c.was;
+    c.now.category = x.base.category;
+    c.now.notes = x.base.notes;
+    if (isYesText(x.base.done) != isYesText(c.was.done))
+        c.now.done = x.base.done;
+    if (c.now.category == c.was.category && c.now.notes == c.was.notes && c.now.done == c.was.done) {
+        ++plan_.alreadyHere;
+        return;
+    }
+    plan_.changes.push_back(std::move(c));
+}
+
+IcsImportPlan Planner::finish()
+{
+    // The rows that turn out new go where the file had them.
+    std::vector<std::pair<std::size_t, DatedTask>> added;
+    for (Pending &p : pending_) {
+        int row = storeMatch_.takeSameContent(p.hash, p.dayWas);
+        if (row < 0 && !p.earlierHash.isEmpty())
+            row = storeMatch_.takeSameContent(p.earlierHash, p.dayWas);
+        if (row >= 0)
+            compare(p.task, p.day, row, p.cancelled, p.statesDone, p.ours);
+        else if (p.cancelled)
+            ++plan_.cancelled;
+        else if (room())
+            added.push_back({p.at, {p.day, std::move(p.task)}});
+    }
+    if (!added.empty()) {
+        std::vector<DatedTask> dated;
+        dated.reserve(plan_.dated.size() + added.size());
+        auto next = added.begin();
+        for (std::size_t i = 0; i <= plan_.dated.size(); ++i) {
+            for (; next != added.end() && next->first == i; ++next)
+                dated.push_back(std::move(next->second));
+            if (i < plan_.dated.size())
+                dated.push_back(std::move(plan_.dated[i]));
+        }
+        plan_.dated = std::move(dated);
+    }
+    return std::move(plan_);
 }
 
 void Planner::takeExtract(Extract &x)
@@ -655,78 +781,137 @@ void Planner::takeExtract(Extract &x)
         ++plan_.completedLog;
         return;
     }
-    if (x.status == ICAL_STATUS_CANCELLED) {
-        ++plan_.cancelled;
-        return;
-    }
     const auto summary = [&] { return QString::fromUtf8(x.summary).section(u'\n', 0, 0); };
-    const StoredTask &base = x.base;
-    const QByteArray &hash = x.hash, &uid = x.uid;
-    const std::optional<OwnIcsUid> &own = x.own;
-    const bool alarm = x.alarm;
     if (!x.hasStart) {
         if (!x.isTodo) {
-            note(IcsImportNote::Kind::NoDate, summary(), QDate());
+            if (x.cancelled)
+                ++plan_.cancelled;
+            else
+                note(IcsImportNote::Kind::NoDate, summary(), QDate());
             return;
         }
-        if (todoMatch_.take(hash, own))
-            ++plan_.alreadyHere;
+        if (const int row = todoMatch_.take(x.hash, x.own); row >= 0)
+            compareTodo(x, row);
+        else if (x.cancelled)
+            ++plan_.cancelled;
         else if (room())
-            plan_.todo.push_back(base);
+            plan_.todo.push_back(x.base);
         return;
     }
     const icaltimetype start = zones_.withZone(x.start, x.startZone);
     const LocalTime first = toLocal(start);
+    // Where a replaced occurrence stood, which names its task here.
+    const LocalTime was = x.hasRecurrenceId ? toLocal(zones_.withZone(x.recurrenceId, x.recurrenceIdZone)) : first;
+    if (x.cancelled) {
+        const std::size_t changes = plan_.changes.size(), pending = pending_.size();
+        if (!x.recurring) {
+            addOccurrence(x, was, was, true);
+        } else if (!x.errors.badRule) {
+            // Every occurrence of a repeat the file cancelled whole.
+            const Occurrences o = occurrences(x, start, QString(), first.date);
+            for (const icaltimetype &t : o.times)
+                addOccurrence(x, toLocal(t), toLocal(t), true);
+        }
+        if (plan_.changes.size() == changes && pending_.size() == pending)
+            ++plan_.cancelled;
+        return;
+    }
 
     // What cannot come across, once per component.
     if (x.block->attendees)
         note(IcsImportNote::Kind::Attendees, summary(), first.date);
     if (x.block->attachments)
         note(IcsImportNote::Kind::Attachments, summary(), first.date);
+    if (!x.otherCategories.isEmpty()) {
+        // A few are named; a list of hundreds says how many.
+        constexpr qsizetype kNamed = 5;
+        QString others = x.otherCategories.first(std::min(kNamed, x.otherCategories.size())).join(u", "_s);
+        if (x.otherCategories.size() > kNamed)
+            others += u" and %1 more"_s.arg(x.otherCategories.size() - kNamed);
+        note(IcsImportNote::Kind::OtherCategories, summary(), first.date, others);
+    }
+    if (!x.startZone.isEmpty() && !start.zone && !icaltime_is_utc(start) && !start.is_date)
+        note(IcsImportNote::Kind::UnknownZone, summary(), first.date, QString::fromUtf8(x.startZone));
+    qint64 length = x.duration;
     if (!x.isTodo) {
-        const qint64 length = x.hasEnd ? instant(zones_.withZone(x.end, x.endZone)) - instant(start) : x.duration;
+        if (x.hasEnd)
+            length = instant(zones_.withZone(x.end, x.endZone)) - instant(start);
         if (length > 86400)
             note(IcsImportNote::Kind::LongDuration, summary(), first.date);
     }
+    if (x.hasTrigger && !first.allDay) {
+        // The program raises every alarm its one lead time ahead.
+        const qint64 fromStart = x.triggerFromEnd ? length + x.triggerSeconds : x.triggerSeconds;
+        if (x.triggerAtTime)
+            note(IcsImportNote::Kind::Reminder, summary(), first.date, u"time"_s);
+        else if (fromStart != -leadSeconds_)
+            note(IcsImportNote::Kind::Reminder, summary(), first.date, x.triggerFromEnd ? u"end"_s : QString(),
+                 x.triggerFromEnd ? x.triggerSeconds : fromStart);
+    }
     if (!x.recurring) {
-        addOccurrence(first, base, hash, own, uid, alarm);
+        addOccurrence(x, first, was, false);
         return;
     }
+    const Occurrences o = occurrences(x, start, summary(), first.date);
+    if (o.unsupported) {
+        note(IcsImportNote::Kind::UnsupportedRecurrence, summary(), first.date);
+        addOccurrence(x, first, first, false);
+        return;
+    }
+    // A date the file took out of the repeat: its task here goes.
+    for (const icaltimetype &t : o.takenOut)
+        addOccurrence(x, toLocal(t), toLocal(t), true);
+    const int outsideBefore = plan_.outsideRange;
+    const std::size_t addedBefore = plan_.dated.size();
+    for (const icaltimetype &t : o.times) {
+        if (plan_.full)
+            break;
+        addOccurrence(x, toLocal(t), toLocal(t), false);
+    }
+    // Occurrences of a repeating event outside the range are not news: the
+    // range is what the person chose to bring over.
+    plan_.outsideRange = outsideBefore;
+    // A repeat without end fills the chosen days: how many, before Import.
+    if (o.endless && !o.cutShort && plan_.dated.size() > addedBefore)
+        note(IcsImportNote::Kind::RepeatsWithoutEnd, summary(), first.date, {},
+             qint64(plan_.dated.size() - addedBefore));
+}
+
+Planner::Occurrences Planner::occurrences(const Extract &x, const icaltimetype &start, const QString &summary,
+                                          const QDate &firstDate)
+{
+    Occurrences out;
     icalcomponent *c = x.component.get();
-    const IcsReadErrors &errors = x.errors;
-
-    icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
-
-    // Every occurrence of the event, by its own zone's clock: DTSTART, the
-    // rules' dates and RDATE, less EXDATE and the occurrences other
-    // components of the file replace.
     std::vector<icaltimetype> times{start};
-    bool unsupported = errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
-    for (; rule && !unsupported; rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
+    out.unsupported = x.errors.badRule || icalcomponent_get_first_property(c, ICAL_EXRULE_PROPERTY);
+    for (icalproperty *rule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY); rule && !out.unsupported;
+         rule = icalcomponent_get_next_property(c, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(rule);
+        if (r.count == 0 && icaltime_is_null_time(r.until))
+            out.endless = true;
         // A little beyond the range: the occurrences are times of the
         // event's zone, which may fall on another day here.
-        const IcsRuleWalk walk = WalkIcsRule(icalproperty_get_rrule(rule), start, from_.addDays(-2), to_.addDays(2),
+        const IcsRuleWalk walk = WalkIcsRule(r, start, from_.addDays(-2), to_.addDays(2),
                                              std::clamp<qint64>(kMaxFileRuleWork - ruleWork_, 0, kMaxRuleWork),
                                              control_ ? control_->flag() : nullptr);
         ruleWork_ += walk.work;
         if (walk.unsupported) {
-            unsupported = true;
+            out.unsupported = true;
             break;
         }
-        if (walk.cutShort)
-            plan_.notes.push_back({IcsImportNote::Kind::RuleCutShort, summary(), first.date, walk.reached});
+        out.cutShort = out.cutShort || walk.cutShort;
+        if (walk.cutShort && !x.cancelled)
+            plan_.notes.push_back({IcsImportNote::Kind::RuleCutShort, summary, firstDate, walk.reached});
         times.insert(times.end(), walk.times.begin(), walk.times.end());
     }
-    if (unsupported) {
-        note(IcsImportNote::Kind::UnsupportedRecurrence, summary(), first.date);
-        addOccurrence(first, base, hash, own, uid, alarm);
-        return;
-    }
+    if (out.unsupported)
+        return out;
     for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_RDATE_PROPERTY))
         times.push_back(zones_.timeOf(p));
 
-    QSet<OccurrenceKey> excluded = replaced_.value(uid);
+    const QSet<OccurrenceKey> replaced = replaced_.value(x.uid);
+    QSet<OccurrenceKey> excluded;
     QSet<qint64> excludedDays;  // EXDATE as a date against timed occurrences
     for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_EXDATE_PROPERTY)) {
@@ -739,24 +924,20 @@ void Planner::takeExtract(Extract &x)
     std::vector<std::pair<qint64, icaltimetype>> ordered;
     for (const icaltimetype &t : times) {
         const OccurrenceKey k = keyOf(t);
-        if (taken.contains(k) || excluded.contains(k) ||
-            (!t.is_date && excludedDays.contains(QDate(t.year, t.month, t.day).toJulianDay())))
+        if (taken.contains(k) || replaced.contains(k))
             continue;
         taken.insert(k);
-        ordered.emplace_back(instant(t), t);
+        if (excluded.contains(k) || (!t.is_date && excludedDays.contains(QDate(t.year, t.month, t.day).toJulianDay())))
+            out.takenOut.push_back(t);
+        else
+            ordered.emplace_back(instant(t), t);
     }
     std::sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    const int outsideBefore = plan_.outsideRange;
-    for (const auto &[at, t] : ordered) {
-        if (plan_.full)
-            break;
-        addOccurrence(toLocal(t), base, hash, own, uid, alarm);
-    }
-    // Occurrences of a repeating event outside the range are not news: the
-    // range is what the person chose to bring over.
-    plan_.outsideRange = outsideBefore;
+    out.times.reserve(ordered.size());
+    for (const auto &[at, t] : ordered)
+        out.times.push_back(t);
+    return out;
 }
-
 }  // namespace
 
 IcsImportPlan InterruptedIcsImportPlan()
@@ -773,16 +954,17 @@ int IcsImportPlan::count(IcsImportNote::Kind kind) const
     return int(std::count_if(notes.begin(), notes.end(), [kind](const IcsImportNote &n) { return n.kind == kind; }));
 }
 
+int IcsImportPlan::removals() const
+{
+    return int(std::count_if(changes.begin(), changes.end(), [](const IcsTaskChange &c) { return c.remove; }));
+}
+
 std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today) { return {today.addYears(-1), today.addYears(2)}; }
 
 IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
-                            const FormatSettings &formats, IcsPlanControl *control)
+                            const FormatSettings &formats, IcsPlanControl *control, int alarmLeadMinutes)
 {
-    // Files are UTF-8; one that is not is taken as Windows-1252, like the
-    // program's other files. A byte-order mark is no part of the text.
-    QByteArray text = IsValidUtf8(file.constData(), std::size_t(file.size())) ? file : DecodeFileText(file).toUtf8();
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
+    const QByteArray text = IcsTextAsUtf8(file);
     const qint64 size = std::max<qint64>(1, text.size());
     const IcsStructure s = ScanIcsStructure(text, [control, size](qsizetype done) {
         if (!control)
@@ -799,7 +981,7 @@ IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Gri
         failed.error = s.error;
         return failed;
     }
-    Planner planner(text, store, todo, from, to, formats, control);
+    Planner planner(text, store, todo, from, to, formats, control, alarmLeadMinutes);
     IcsImportPlan plan = planner.run(s);
     if (control && !plan.interrupted)
         control->report(1000, 1000);
@@ -816,10 +998,38 @@ void IcsPlanControl::report(qint64 done, qint64 total)
         onProgress(share);
 }
 
-FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo)
+FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo, bool withChanges)
 {
     if (!plan.ok)
         return FileResult::failure(plan.error);
+    bool storeChanged = false;
+    if (withChanges && !plan.changes.empty()) {
+        std::vector<TaskStore::TaskChange> changed;
+        std::vector<std::uint64_t> removed;
+        std::unordered_map<std::uint64_t, const IcsTaskChange *> todoChanges;
+        for (const IcsTaskChange &c : plan.changes) {
+            if (c.todo)
+                todoChanges.emplace(c.rowId, &c);
+            else if (c.remove)
+                removed.push_back(c.rowId);
+            else
+                changed.push_back({c.rowId, {c.day, c.now}});
+        }
+        storeChanged = store.changeTasks(changed) + store.removeTasks(removed) > 0;
+        // A to-do removed leaves its row free, as deleting one here does.
+        for (int r = 1; r < todo.rowCount() && !todoChanges.empty(); ++r) {
+            if (!todo.rowHasStorage(r))
+                continue;
+            const auto it = todoChanges.find(todo.rowId(r));
+            if (it == todoChanges.end())
+                continue;
+            const IcsTaskChange &c = *it->second;
+            todo.setCell(kTodoCategory, r, c.remove ? QString() : c.now.category);
+            todo.setCell(kTodoNotes, r, c.remove ? QString() : c.now.notes);
+            todo.setCell(kTodoDone, r, c.remove ? QString() : c.now.done);
+            todoChanges.erase(it);
+        }
+    }
     if (!plan.todo.empty()) {
         if (todo.colCount() < kTodoCols)
             todo.setColCount(kTodoCols);
@@ -835,11 +1045,91 @@ FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &tod
             ++row;
         }
     }
-    if (plan.dated.empty())
+    if (plan.dated.empty() && !storeChanged)
         return FileResult::success();
     store.insertTasks(plan.dated);
     return store.SortGridStore();
 }
+
+QString IcsImportDoneText(const IcsImportPlan &plan, bool withChanges)
+{
+    const int added = plan.taskCount();
+    const int removed = withChanges ? plan.removals() : 0;
+    const int changed = withChanges ? int(plan.changes.size()) - removed : 0;
+    QStringList parts;
+    const auto with = [&](const QString &verb, int n) {
+        // The first count names what it counts: "Added 4 tasks, changed 1."
+        parts << (parts.isEmpty() ? u"%1 %2 %3"_s.arg(verb).arg(n).arg(n == 1 ? u"task"_s : u"tasks"_s)
+                                  : u"%1 %2"_s.arg(verb.toLower()).arg(n));
+    };
+    if (added)
+        with(u"Added"_s, added);
+    if (changed)
+        with(u"Changed"_s, changed);
+    if (removed)
+        with(u"Removed"_s, removed);
+    return parts.isEmpty() ? u"Nothing was changed."_s : parts.join(u", "_s) + u'.';
+}
+
+QStringList IcsImportChangeLines(const IcsImportPlan &plan, const FormatSettings &formats)
+{
+    const auto date = [&](int day) { return FormatDateTime(u"ddddd", ToDateValue(DateOfDay(day)), formats); };
+    QStringList lines;
+    for (const IcsTaskChange &c : plan.changes) {
+        QString name = FirstLine(c.was.notes);
+        if (name.isEmpty())
+            name = u"(No title)"_s;
+        name += c.todo ? u" (to-do list)"_s : u" ("_s + date(c.dayWas) + u')';
+        QStringList what;
+        if (c.remove) {
+            what << u"cancelled in the file; it will be removed"_s;
+        } else {
+            if (!c.todo && c.day != c.dayWas)
+                what << u"moved to "_s + date(c.day) + (c.now.time != c.was.time ? u" at "_s + c.now.time : QString());
+            else if (c.now.time != c.was.time)
+                what << u"now at "_s + c.now.time;
+            if (c.now.notes != c.was.notes)
+                what << u"its text now reads \"%1\""_s.arg(FirstLine(c.now.notes) +
+                                                          (c.now.notes.contains(u'\n') ? u"..."_s : QString()));
+            if (c.now.category != c.was.category)
+                what << (c.now.category.isEmpty() ? u"no category now"_s
+                                                  : u"its category now \"%1\""_s.arg(c.now.category));
+            if (c.now.done != c.was.done)
+                what << (c.now.done == u"Yes" ? u"now done"_s : u"no longer done"_s);
+            if (c.now.alarm != c.was.alarm)
+                what << (c.now.alarm == u"Yes" ? u"its alarm on"_s : u"its alarm off"_s);
+        }
+        lines << name + u": "_s + what.join(u"; "_s);
+    }
+    return lines;
+}
+
+namespace {
+
+// "15 minutes", "1 hour", "2 days": a lead time in its largest whole unit.
+QString leadText(qint64 seconds)
+{
+    seconds = std::abs(seconds);
+    const auto unit = [](qint64 n, const char *one) {
+        return n == 1 ? u"1 "_s + QLatin1String(one) : u"%1 %2s"_s.arg(n).arg(QLatin1String(one));
+    };
+    if (seconds % 86400 == 0)
+        return unit(seconds / 86400, "day");
+    if (seconds % 3600 == 0)
+        return unit(seconds / 3600, "hour");
+    return unit((seconds + 30) / 60, "minute");
+}
+
+// "15 minutes before", "at the start", "5 minutes after the end".
+QString reminderText(qint64 seconds, const QString &from)
+{
+    if (seconds == 0)
+        return u"at the "_s + from;
+    return leadText(seconds) + (seconds < 0 ? u" before"_s : u" after"_s) +
+           (from == u"start" ? QString() : u" the "_s + from);
+}
+
+}  // namespace
 
 QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &formats)
 {
@@ -858,6 +1148,25 @@ QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &
                 FormatDateTime(u"ddddd", ToDateValue(n.until), formats));
             break;
         case IcsImportNote::Kind::NoDate: what = u"has no date; not added"_s; break;
+        case IcsImportNote::Kind::OutsideRange: what = u"outside the chosen dates; not added"_s; break;
+        case IcsImportNote::Kind::RepeatsWithoutEnd:
+            what = u"repeats without end: %1 within the chosen dates"_s.arg(
+                n.count == 1 ? u"1 task"_s : u"%1 tasks"_s.arg(n.count));
+            break;
+        case IcsImportNote::Kind::OtherCategories:
+            what = u"only its first category is kept; not %1"_s.arg(n.detail);
+            break;
+        case IcsImportNote::Kind::Reminder: {
+            const QString lead = reminderText(-qint64(plan.alarmLeadMinutes) * 60, u"start"_s);
+            const QString from = n.detail == u"end" ? u"end"_s : u"start"_s;
+            what = (n.detail == u"time" ? u"reminder at a set time"_s : u"reminder "_s + reminderText(n.count, from)) +
+                   u" becomes a reminder "_s + lead +
+                   (plan.alarmLeadMinutes ? u", as every task's"_s : QString());
+            break;
+        }
+        case IcsImportNote::Kind::UnknownZone:
+            what = u"its time zone \"%1\" is not known; its time is taken as local time"_s.arg(n.detail);
+            break;
         }
         QString name = n.summary.isEmpty() ? u"(No title)"_s : n.summary;
         if (n.date.isValid())
@@ -877,6 +1186,15 @@ QString IcsImportSummary(const IcsImportPlan &plan, const FormatSettings &format
                                   : tasks(plan.taskCount()) + u" will be added (%1 dated, %2 to the to-do list)."_s
                                                                   .arg(plan.dated.size())
                                                                   .arg(plan.todo.size()));
+    if (!plan.changes.empty()) {
+        const int removed = plan.removals(), changed = int(plan.changes.size()) - removed;
+        QStringList what;
+        if (changed)
+            what << u"%1 to change"_s.arg(changed);
+        if (removed)
+            what << u"%1 to remove"_s.arg(removed);
+        out << tasks(qsizetype(plan.changes.size())) + u" changed in the file ("_s + what.join(u", "_s) + u")."_s;
+    }
     if (plan.alreadyHere)
         out << tasks(plan.alreadyHere) + u" already here will not be added again."_s;
     if (plan.outsideRange)

@@ -16,17 +16,23 @@
 //                                   work; one cut short is listed)
 //   SUMMARY and DESCRIPTION         the notes (the summary as first line
 //                                   unless the description begins with it)
-//   CATEGORIES                      the category (several: joined by commas;
-//                                   X-MORVANE-CATEGORY, when there, is exact)
-//   an alarm                        the alarm flag of a timed task
+//   LOCATION                        "Where: ..." as the notes' second line
+//   CATEGORIES                      the category: the first value (the others
+//                                   are listed; X-MORVANE-CATEGORY, when
+//                                   there, is exact)
+//   an alarm                        the alarm flag of a timed task (a reminder
+//                                   at another lead time than the options'
+//                                   is listed: the lead time is one for all)
 //   X-MORVANE-DONE, STATUS          the done state
 //
 // One import adds at most kMaxIcsImportTasks tasks; the summary says so when
 // the file holds more.
 //
-// What is already here is not added again: an occurrence matches a task of
-// the same day with the same content, or, in a file this program wrote, the
-// task its UID names (IcsIdentity.h). A file that cannot be read is refused
+// What is already here is not added again: an occurrence is matched to a
+// task by the rule of IcsIdentity.h. A task matched whose day, time or text
+// the file changed is listed as changed, and one whose event the file
+// cancelled (STATUS:CANCELLED, an EXDATE) as to be removed; the person
+// chooses whether the import changes them. A file that cannot be read is refused
 // with a message naming the line; nothing is added from it. Values libical
 // cannot read count only where the import uses them (dates, times, zones);
 // a rule it cannot follow is listed, and its event added on its first date.
@@ -77,12 +83,34 @@ struct IcsImportNote {
         UnsupportedRecurrence,  // a rule that cannot be followed: first date only
         RuleCutShort,           // a rule that repeats too often: followed up to `until`
         NoDate,                 // an event without a start: not added
+        OutsideRange,           // a single event outside the chosen days: not added
+        RepeatsWithoutEnd,      // a repeat without end: `count` tasks within the chosen days
+        OtherCategories,        // its first category is kept, `detail` lists the others
+        Reminder,               // a reminder `count` seconds from the start (`detail`: "end"
+                                // when from the end, "time" when at a set time)
+        UnknownZone,            // its time zone `detail` is nowhere defined: taken as local time
     };
     Kind kind;
     QString summary;  // the event's or to-do's summary
     QDate date;       // its first date, when it has one
     QDate until = {};  // a rule cut short: the last day it was followed to
+    QString detail = {};
+    qint64 count = 0;
 };
+
+// A task here that the file has changed or cancelled.
+struct IcsTaskChange {
+    bool todo = false;        // a row of the to-do list, else of the store
+    bool remove = false;      // cancelled in the file
+    std::uint64_t rowId = 0;  // the row's identity in its table (Grid::rowId)
+    int dayWas = 0;           // the task as the table holds it
+    StoredTask was;
+    int day = 0;              // as the file has it (when not removed)
+    StoredTask now;
+};
+
+// At most this many single events outside the chosen days are named.
+constexpr int kMaxNamedOutsideRange = 20;
 
 struct IcsImportPlan {
     bool ok = true;
@@ -99,10 +127,13 @@ struct IcsImportPlan {
     int completedLog = 0;          // completed-log entries of an export: not added
     bool full = false;             // kMaxIcsImportTasks reached: the rest of the file is left out
     bool interrupted = false;      // the planning was cancelled; the plan holds nothing
+    int alarmLeadMinutes = 0;      // the options' lead time the plan was made with
     std::vector<IcsImportNote> notes;
+    std::vector<IcsTaskChange> changes;  // tasks here the file changed, in the order of the file
 
     int taskCount() const { return int(dated.size() + todo.size()); }
     int count(IcsImportNote::Kind kind) const;
+    int removals() const;
 };
 
 // What a cancelled planning gives back: a plan that failed, holding nothing.
@@ -111,18 +142,28 @@ IcsImportPlan InterruptedIcsImportPlan();
 // The days an import takes by default: one year back to two years ahead.
 std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today);
 
-// Reads the file and works out what an import would add; changes nothing.
-// Recurring events are expanded over [from, to]; single events outside it
-// are counted, not added. Time texts are written in the short time format
-// of `formats`. With a control, it reports its progress and stops early
-// (a plan that failed, marked interrupted) when cancelled.
+// Reads the file and works out what an import would add and change;
+// changes nothing. Events (single or repeating) are taken over [from, to];
+// single events outside it are counted and named, not added. Time texts are
+// written in the short time format of `formats`; `alarmLeadMinutes` is the
+// options' lead time of alarms. With a control, it reports its progress and
+// stops early (a plan that failed, marked interrupted) when cancelled.
 IcsImportPlan PlanIcsImport(const QByteArray &file, const Grid &store, const Grid &todo, QDate from, QDate to,
-                            const FormatSettings &formats, IcsPlanControl *control = nullptr);
+                            const FormatSettings &formats, IcsPlanControl *control = nullptr,
+                            int alarmLeadMinutes = 0);
 
 // Adds the planned rows: the dated tasks to the store (which is then sorted
 // and saved: the result is that save's), the to-do rows to the to-do list's
-// free rows and then its end. A plan that failed adds nothing.
-FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo);
+// free rows and then its end; with `withChanges`, the tasks the file changed
+// are changed in place and those it cancelled removed, through the store's
+// own operations. A plan that failed adds nothing.
+FileResult ApplyIcsImport(const IcsImportPlan &plan, TaskStore &store, Grid &todo, bool withChanges = true);
+
+// What an import did, e.g. "Added 4 tasks, changed 1."
+QString IcsImportDoneText(const IcsImportPlan &plan, bool withChanges);
+// One line for each task the file changed, e.g.
+// "Dentist (6/10/2026): moved to 6/11/2026 at 9:00 AM".
+QStringList IcsImportChangeLines(const IcsImportPlan &plan, const FormatSettings &formats);
 
 // What the summary dialog says before anything changes: how many tasks will
 // be added, what is skipped, and a line for each thing that cannot come

@@ -1,6 +1,7 @@
 #include "IcsImportDialog.h"
 
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFormLayout>
@@ -46,7 +47,8 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     dtFrom->setDate(sv_.from);
     dtTo->setDate(sv_.to);
     auto *range = new QFormLayout;
-    range->addRow(u"Repeating events &from"_s, dtFrom);
+    // The days bound every event, single or repeating.
+    range->addRow(u"Events &from"_s, dtFrom);
     range->addRow(u"&through"_s, dtTo);
 
     lblSummary = new QLabel(this);
@@ -55,6 +57,12 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     pbPlan = new QProgressBar(this);
     pbPlan->setObjectName(u"pbPlan"_s);
     pbPlan->setRange(0, 1000);
+    chkChanges = new QCheckBox(u"&Change these tasks here as the file has them"_s, this);
+    chkChanges->setObjectName(u"chkChanges"_s);
+    chkChanges->setChecked(true);
+    lbChanges = new QListWidget(this);
+    lbChanges->setObjectName(u"lbChanges"_s);
+    connect(chkChanges, &QCheckBox::toggled, this, &TfrmIcsImport::updateOK);
     lbNotes = new QListWidget(this);
     lbNotes->setObjectName(u"lbNotes"_s);
     lblNotes = new QLabel(u"What cannot come across as it is:"_s, this);
@@ -77,12 +85,14 @@ TfrmIcsImport::TfrmIcsImport(Services services, QWidget *parent) : QDialog(paren
     l->addLayout(range);
     l->addWidget(lblSummary);
     l->addWidget(pbPlan);
+    l->addWidget(chkChanges);
+    l->addWidget(lbChanges, 1);
     l->addWidget(lblNotes);
     l->addWidget(lbNotes, 1);
     // Takes the room of the list while the list is hidden.
     l->addStretch();
     l->addLayout(buttons);
-    resize(520, 420);
+    resize(640, 480);
 
     connect(dtFrom, &QDateEdit::dateChanged, this, [this] { replan(); });
     connect(dtTo, &QDateEdit::dateChanged, this, [this] { replan(); });
@@ -136,6 +146,9 @@ void TfrmIcsImport::start()
     lbNotes->clear();
     lbNotes->hide();
     lblNotes->hide();
+    lbChanges->clear();
+    lbChanges->hide();
+    chkChanges->hide();
     btOK->setEnabled(false);
     worker_ = QThread::create([run = run_, plan = sv_.plan] {
         if (plan)
@@ -186,8 +199,20 @@ void TfrmIcsImport::showPlan()
     lbNotes->addItems(notes);
     lbNotes->setVisible(!notes.isEmpty());
     lblNotes->setVisible(!notes.isEmpty());
-    // Nothing to add, nothing to do.
-    btOK->setEnabled(plan_.taskCount() > 0);
+    const QStringList changes = IcsImportChangeLines(plan_, sv_.fs);
+    lbChanges->clear();
+    lbChanges->addItems(changes);
+    lbChanges->setVisible(!changes.isEmpty());
+    chkChanges->setVisible(!changes.isEmpty());
+    updateOK();
+}
+
+bool TfrmIcsImport::withChanges() const { return chkChanges->isChecked(); }
+
+void TfrmIcsImport::updateOK()
+{
+    // Nothing to add or change, nothing to do.
+    btOK->setEnabled(plan_.ok && (plan_.taskCount() > 0 || (!plan_.changes.empty() && withChanges())));
 }
 
 }  // namespace morvane

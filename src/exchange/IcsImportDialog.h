@@ -5,7 +5,8 @@
 // The import is worked out on a thread of its own, a large file taking
 // seconds, while the dialog shows how far it has come; Cancel stops it, and
 // choosing other days stops it and starts again. A file that cannot be read
-// closes the dialog, and failure() says why.
+// closes the dialog, and failure() says why. Tasks the file has changed or
+// cancelled are listed, and changed here too while chkChanges is checked.
 
 #include "IcsImport.h"
 
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QListWidget;
@@ -45,11 +47,14 @@ public:
     const QString &failure() const { return failure_; }
     // Works the import out again for the chosen days.
     void replan();
+    // Whether the tasks the file changed are to be changed here too.
+    bool withChanges() const;
 
     QLabel *lblFile = nullptr, *lblSummary = nullptr, *lblNotes = nullptr;
     QDateEdit *dtFrom = nullptr, *dtTo = nullptr;
     QProgressBar *pbPlan = nullptr;
-    QListWidget *lbNotes = nullptr;
+    QCheckBox *chkChanges = nullptr;
+    QListWidget *lbChanges = nullptr, *lbNotes = nullptr;
     QPushButton *btOK = nullptr, *btCancel = nullptr;
 
 signals:
@@ -62,6 +67,7 @@ private:
     void workerDone();
     void cancelClicked();
     void showPlan();
+    void updateOK();
 
     Services sv_;
     IcsImportPlan plan_;

@@ -1,5 +1,7 @@
 #include "IcsReader.h"
 
+#include "GridFile.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -36,6 +38,42 @@ constexpr std::size_t kMaxComponentDepth = 6;
 
 }  // namespace
 
+QByteArray IcsTextAsUtf8(const QByteArray &file)
+{
+    QByteArrayView bytes(file);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    if (IsValidUtf8(bytes.data(), std::size_t(bytes.size())))
+        return bytes.size() == file.size() ? file : bytes.toByteArray();
+    QByteArray out, unfolded;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        // One logical line: [pos, end), its continuations included.
+        qsizetype end = pos;
+        unfolded.clear();
+        do {
+            qsizetype nl = bytes.indexOf('\n', end);
+            nl = nl < 0 ? bytes.size() : nl + 1;
+            QByteArrayView piece = bytes.sliced(end, nl - end);
+            if (end > pos)
+                piece = piece.sliced(1);  // the fold's blank
+            while (piece.endsWith('\n') || piece.endsWith('\r'))
+                piece.chop(1);
+            unfolded += piece;
+            end = nl;
+        } while (end < bytes.size() && (bytes[end] == ' ' || bytes[end] == '\t'));
+        const QByteArrayView line = bytes.sliced(pos, end - pos);
+        // A character split by a fold is whole once unfolded.
+        if (IsValidUtf8(unfolded.constData(), std::size_t(unfolded.size())))
+            out += line;
+        else
+            out += DecodeCp1252(line).toUtf8();
+        pos = end;
+    }
+    return out;
+}
+
 IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(qsizetype)> &keepGoing)
 {
     IcsStructure out;
@@ -51,7 +89,8 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
     qsizetype logicalBegin = 0;
     QByteArrayView name, firstPiece;  // views into the text
     QByteArray value;                 // kept for BEGIN and END only
-    bool inLogical = false, colon = false, keepValue = false;
+    QByteArray nameBuf;               // a name folded across lines
+    bool inLogical = false, colon = false, keepValue = false, nameOpen = false;
     auto is = [&](const char *word) { return name.compare(QByteArrayView(word), Qt::CaseInsensitive) == 0; };
 
     auto fail = [&](int line, QString message) {
@@ -65,6 +104,7 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
         if (!inLogical)
             return true;
         inLogical = false;
+        nameOpen = false;
         if (!colon)
             return fail(logicalLine, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(firstPiece)));
         if (is("BEGIN")) {
@@ -129,6 +169,23 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
                 return out;
             }
             piece = piece.sliced(1);
+            if (nameOpen) {
+                // Folded inside the name (RFC 5545 unfolds before reading it).
+                qsizetype j = 0;
+                while (j < piece.size() && isNameChar(piece[j]))
+                    ++j;
+                nameBuf += piece.first(j);
+                name = nameBuf;
+                if (j == piece.size())
+                    continue;
+                nameOpen = false;
+                if (piece[j] != ':' && piece[j] != ';') {
+                    fail(logicalLine, u"\"%1\" is not an iCalendar line (NAME:value)."_s.arg(shortText(firstPiece)));
+                    return out;
+                }
+                keepValue = is("BEGIN") || is("END");
+                piece = piece.sliced(j);
+            }
             if (keepValue && colon)
                 value += piece;
             if (!colon) {
@@ -160,9 +217,17 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
             return out;
         }
         name = piece.first(i);
-        keepValue = is("BEGIN") || is("END");
         colon = false;
         value.clear();
+        nameOpen = i == piece.size();
+        if (nameOpen) {
+            // The name may go on in the next line.
+            nameBuf = name.toByteArray();
+            name = nameBuf;
+            keepValue = false;
+            continue;
+        }
+        keepValue = is("BEGIN") || is("END");
         if (i < piece.size()) {
             const qsizetype c = piece[i] == ':' ? i : piece.indexOf(':', i);
             colon = c >= 0;
@@ -182,8 +247,10 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
 namespace {
 
 // The line of a block whose property `prop` has a value containing `value`;
-// the block's first line when none does.
-int findPropertyLine(const QByteArray &text, const IcsBlock &b, QByteArrayView prop, QByteArrayView value)
+// the block's first line when none does. `written`, when given, receives
+// that value as the file has it.
+int findPropertyLine(const QByteArray &text, const IcsBlock &b, QByteArrayView prop, QByteArrayView value,
+                     QByteArray *written = nullptr)
 {
     int lineNo = b.firstLine - 1, found = 0, logicalLine = 0;
     QByteArray logical;
@@ -195,8 +262,11 @@ int findPropertyLine(const QByteArray &text, const IcsBlock &b, QByteArrayView p
             ++i;
         const qsizetype colon = logical.indexOf(':', i);
         if (QByteArrayView(logical).first(i).compare(prop, Qt::CaseInsensitive) == 0 && colon >= 0 &&
-            QByteArrayView(logical).sliced(colon + 1).contains(value))
+            QByteArrayView(logical).sliced(colon + 1).contains(value)) {
             found = logicalLine;
+            if (written)
+                *written = logical.mid(colon + 1);
+        }
     };
     qsizetype pos = b.begin;
     while (pos < b.end) {
@@ -287,13 +357,13 @@ void collectErrors(icalcomponent *top, const QByteArray &text, const IcsBlock &b
 
 // Whether an event's or to-do's own line is one the import reads. libical
 // spends microseconds on every line it is given, so the others (stamps,
-// locations, other programs' X- lines, what is inside an alarm) are not
-// handed to it.
+// other programs' X- lines, what is inside an alarm but its trigger) are
+// not handed to it.
 bool lineIsUsed(QByteArrayView name)
 {
     static const char *const kUsed[] = {"UID",   "DTSTART", "DTEND",  "DUE",    "DURATION",      "SUMMARY",
-                                        "DESCRIPTION", "CATEGORIES", "STATUS", "COMPLETED", "RRULE", "RDATE",
-                                        "EXDATE", "EXRULE", "RECURRENCE-ID"};
+                                        "DESCRIPTION", "LOCATION", "CATEGORIES", "STATUS", "COMPLETED", "RRULE",
+                                        "RDATE", "EXDATE", "EXRULE", "RECURRENCE-ID"};
     if (name.size() > 10 && name.first(10).compare("X-MORVANE-", Qt::CaseInsensitive) == 0)
         return true;
     for (const char *used : kUsed)
@@ -360,9 +430,9 @@ std::size_t listValueEnd(std::string_view v, std::size_t from)
 // faster than the square of their length (80 ms for 8 KiB of them), and
 // searches the rest of the line once for every value of a list (CATEGORIES,
 // RDATE, EXDATE). So the lines are unfolded here and handed over one by one,
-// each with only the parameters the import reads (TZID and VALUE), and a
-// list one value a line, as the parser would have split it: every step is
-// then linear in the line.
+// each with only the parameters the import reads (TZID, VALUE and an
+// alarm's RELATED), and a list one value a line, as the parser would have
+// split it: every step is then linear in the line.
 class LineFeeder {
 public:
     explicit LineFeeder(std::string &handed) : parser_(icalparser_new()), handed_(handed) {}
@@ -426,15 +496,15 @@ void LineFeeder::take(const std::string &line)
         const std::size_t colon = text.find(':');
         value = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
     }
-    bool tzid = false, valueType = false;
+    bool tzid = false, valueType = false, related = false;
     for (std::size_t k = 0; k < params_.size(); ++k) {
         const std::string_view param = text.substr(params_[k].first, params_[k].second - params_[k].first);
         const std::string_view paramName = param.substr(0, param.find('='));
-        const bool isTzid = is(paramName, "TZID");
-        if (!isTzid && !is(paramName, "VALUE"))
+        const bool isTzid = is(paramName, "TZID"), isRelated = is(paramName, "RELATED");
+        if (!isTzid && !isRelated && !is(paramName, "VALUE"))
             continue;
         // The first of each is the one read; thousands would cost as before.
-        if (std::exchange(isTzid ? tzid : valueType, true))
+        if (std::exchange(isTzid ? tzid : isRelated ? related : valueType, true))
             continue;
         // A zone name holding a colon, unquoted, as one program writes them
         // (TZID=GMT+05:30:20120904T020000): libical has its own reading of
@@ -478,11 +548,47 @@ IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &bu
     const bool zone = b.name == "VTIMEZONE";
     LineFeeder feeder(buffers.handed);
     std::string &line = buffers.line;
-    bool keep = false;
+    bool keep = false, begin = false, inAlarm = false;
+    // The line so far is all name: the name may go on in the next line.
+    bool nameOpen = false;
     int depth = 0;  // 1 in the component itself, 2 and more in an alarm
+    auto decide = [&](QByteArrayView name) {
+        begin = name.compare("BEGIN", Qt::CaseInsensitive) == 0;
+        if (begin) {
+            ++depth;
+            keep = true;
+        } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
+            --depth;
+            inAlarm = inAlarm && depth >= 2;
+            keep = true;
+        } else if (zone) {
+            keep = zoneLineIsUsed(name);
+        } else {
+            // An alarm's trigger says how long before the start it rings.
+            keep = (depth == 1 && lineIsUsed(name)) ||
+                   (depth == 2 && inAlarm && name.compare("TRIGGER", Qt::CaseInsensitive) == 0);
+        }
+    };
+    auto nameLength = [](std::string_view l) {
+        std::size_t i = 0;
+        while (i < l.size() && isNameChar(l[i]))
+            ++i;
+        return i;
+    };
     auto flush = [&] {
-        if (keep)
+        if (nameOpen) {
+            nameOpen = false;
+            decide(QByteArrayView(line.data(), qsizetype(line.size())));
+        }
+        if (keep) {
+            if (begin && depth == 2) {
+                const std::size_t colon = line.find(':');
+                inAlarm = colon != std::string::npos &&
+                          QByteArrayView(line).sliced(qsizetype(colon) + 1).trimmed().compare(
+                              "VALARM", Qt::CaseInsensitive) == 0;
+            }
             feeder.take(line);
+        }
         keep = false;
     };
     qsizetype pos = b.begin;
@@ -494,29 +600,89 @@ IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &bu
         if (piece.endsWith('\r'))
             piece.chop(1);
         if (!piece.isEmpty() && (piece[0] == ' ' || piece[0] == '\t')) {
-            if (keep)
+            if (keep || nameOpen)
                 line.append(piece.data() + 1, std::size_t(piece.size() - 1));
+            if (nameOpen) {
+                // Folded inside the name: it is known once it ends.
+                const std::size_t i = nameLength(line);
+                if (i < line.size()) {
+                    nameOpen = false;
+                    decide(QByteArrayView(line.data(), qsizetype(i)));
+                    if (!keep)
+                        line.clear();
+                }
+            }
             continue;
         }
         flush();
-        qsizetype i = 0;
-        while (i < piece.size() && isNameChar(piece[i]))
-            ++i;
-        const QByteArrayView name = piece.first(i);
-        if (name.compare("BEGIN", Qt::CaseInsensitive) == 0) {
-            ++depth;
-            keep = true;
-        } else if (name.compare("END", Qt::CaseInsensitive) == 0) {
-            --depth;
-            keep = true;
-        } else {
-            keep = zone ? zoneLineIsUsed(name) : depth == 1 && lineIsUsed(name);
+        const std::size_t i = nameLength(std::string_view(piece.data(), std::size_t(piece.size())));
+        if (i == std::size_t(piece.size())) {
+            nameOpen = true;
+            line.assign(piece.data(), std::size_t(piece.size()));
+            continue;
         }
+        decide(piece.first(qsizetype(i)));
         if (keep)
             line.assign(piece.data(), std::size_t(piece.size()));
     }
     flush();
     return IcalPtr(feeder.component());
+}
+
+}  // namespace
+
+namespace {
+
+bool validTime(const icaltimetype &t)
+{
+    if (icaltime_is_null_time(t))
+        return true;
+    if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 ||
+        t.day > icaltime_days_in_month(t.month, t.year))
+        return false;
+    return t.is_date || (t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second <= 60);
+}
+
+// libical takes "2026-13-45" for the thirteenth month's forty-fifth day; a
+// date or time the import uses that names no day or time makes the file
+// unreadable, like one libical refuses.
+void checkTimes(icalcomponent *top, const QByteArray &text, const IcsBlock &b, IcsReadErrors &errors)
+{
+    std::vector<icalcomponent *> pending{top};
+    while (!pending.empty() && errors.fatal.isEmpty()) {
+        icalcomponent *c = pending.back();
+        pending.pop_back();
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+            const char *name = icalproperty_get_property_name(p);
+            icalvalue *v = icalproperty_get_value(p);
+            if (!name || !v || !valueMatters(name))
+                continue;
+            icaltimetype t = icaltime_null_time();
+            switch (icalvalue_isa(v)) {
+            case ICAL_DATE_VALUE:
+            case ICAL_DATETIME_VALUE: t = icalvalue_get_datetime(v); break;
+            case ICAL_PERIOD_VALUE: t = icalvalue_get_period(v).start; break;
+            case ICAL_DATETIMEPERIOD_VALUE: {
+                const icaldatetimeperiodtype dp = icalvalue_get_datetimeperiod(v);
+                t = icaltime_is_null_time(dp.time) ? dp.period.start : dp.time;
+                break;
+            }
+            default: continue;
+            }
+            if (validTime(t))
+                continue;
+            QByteArray written;
+            errors.fatalLine = findPropertyLine(text, b, name, "", &written);
+            errors.fatal = u"Line %1: the value of %2 cannot be read (\"%3\"): it names no day or time."_s
+                               .arg(errors.fatalLine)
+                               .arg(QString::fromUtf8(name), shortText(written));
+            return;
+        }
+        for (icalcomponent *sub = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); sub;
+             sub = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            pending.push_back(sub);
+    }
 }
 
 }  // namespace
@@ -532,6 +698,8 @@ void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
         return;
     }
     collectErrors(out.get(), text, b, errors);
+    if (errors.fatal.isEmpty())
+        checkTimes(out.get(), text, b, errors);
 }
 
 }  // namespace morvane

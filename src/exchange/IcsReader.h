@@ -43,6 +43,12 @@ struct IcsReadErrors {
     bool badRule = false;  // a recurrence rule libical could not read
 };
 
+// The file's text as UTF-8: each line (a folded line with the lines that
+// continue it) as it is where it is valid UTF-8, and read as Windows-1252
+// where it is not, so that one line an older program wrote does not turn
+// every other line's letters into two. A byte-order mark is dropped.
+QByteArray IcsTextAsUtf8(const QByteArray &file);
+
 // Checks the lines of the whole file (names, BEGIN and END in pairs, a
 // calendar around everything) and finds its components; on a broken file
 // the structure holds the line and the message and no components. Now and

@@ -53,10 +53,13 @@ void TfrmMain::ExportToICalendar1Click()
     o.alarmLeadMinutes = options_.alarmMin;
     o.stamp = sv_.clock.now();
     o.formats = fs_;
+    int written = 0;
     if (const FileResult r = ExportIcsFile(file, store_.grid(), gridNonday_,
-                                           withCompleted ? &frmComplete_->table() : nullptr, o);
+                                           withCompleted ? &frmComplete_->table() : nullptr, o, &written);
         !r)
         sv_.prompts.ErrorBox(r.message);
+    else
+        sv_.prompts.InfoBox(IcsExportDoneText(written, file));
 }
 
 void TfrmMain::ImportFromICalendar1Click()
@@ -71,7 +74,7 @@ void TfrmMain::ImportFromICalendar1Click()
     // which nothing here changes meanwhile.
     const auto store = std::make_shared<const Grid>(store_.grid());
     const auto todo = std::make_shared<const Grid>(gridNonday_);
-    auto plan = [file, store, todo, fs = fs_](QDate from, QDate to, IcsPlanControl &control) {
+    auto plan = [file, store, todo, fs = fs_, lead = options_.alarmMin](QDate from, QDate to, IcsPlanControl &control) {
         QFile in(file);
         if (!in.open(QIODevice::ReadOnly)) {
             IcsImportPlan failed;
@@ -79,7 +82,7 @@ void TfrmMain::ImportFromICalendar1Click()
             failed.error = u"The file %1 cannot be read: %2."_s.arg(QDir::toNativeSeparators(file), in.errorString());
             return failed;
         }
-        return PlanIcsImport(in.readAll(), *store, *todo, from, to, fs, &control);
+        return PlanIcsImport(in.readAll(), *store, *todo, from, to, fs, &control, lead);
     };
     const auto [from, to] = DefaultIcsImportRange(sv_.clock.today());
     TfrmIcsImport dialog({file, plan, fs_, from, to, options_.sunday ? Qt::Sunday : Qt::Monday}, this);
@@ -89,10 +92,13 @@ void TfrmMain::ImportFromICalendar1Click()
             sv_.prompts.ErrorBox(dialog.failure());
         return;
     }
-    const FileResult r = ApplyIcsImport(dialog.plan(), store_, gridNonday_);
+    const bool withChanges = dialog.withChanges();
+    const FileResult r = ApplyIcsImport(dialog.plan(), store_, gridNonday_, withChanges);
     reportSave(store_.path(), r);
     (void)saveTodo();
     reloadTables();
+    if (r)
+        sv_.prompts.InfoBox(IcsImportDoneText(dialog.plan(), withChanges));
 }
 
 }  // namespace morvane

@@ -244,6 +244,11 @@ QString DecodeFileText(QByteArrayView bytes)
     bytes = bytes.sliced(qsizetype(leadingMarks(bytes.data(), std::size_t(bytes.size()))));
     if (IsValidUtf8(bytes.data(), std::size_t(bytes.size())))
         return QString::fromUtf8(bytes);
+    return DecodeCp1252(bytes);
+}
+
+QString DecodeCp1252(QByteArrayView bytes)
+{
     QString s;
     s.reserve(bytes.size());
     for (char c : bytes)

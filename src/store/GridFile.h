@@ -73,6 +73,8 @@ QString ReadErrorMessage(const QString &path, int err);
 
 // Text of a file's bytes: UTF-8 when valid, else Windows-1252.
 QString DecodeFileText(QByteArrayView bytes);
+// Text of Windows-1252 bytes.
+QString DecodeCp1252(QByteArrayView bytes);
 bool IsValidUtf8(const char *data, std::size_t size);
 
 }  // namespace morvane

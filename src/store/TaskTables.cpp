@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <unordered_map>
 #include <unordered_set>
 
 using namespace Qt::StringLiterals;
@@ -403,15 +404,25 @@ bool TaskStore::sorted() const
     return true;
 }
 
+namespace {
+
+// A task's cells, its key aside.
+void setTaskCells(Grid &store, int row, const StoredTask &t)
+{
+    store.setCell(kStoreTime, row, t.time);
+    store.setCell(kStoreCategory, row, t.category);
+    store.setCell(kStoreNotes, row, t.notes);
+    store.setCell(kStoreDone, row, t.done);
+    store.setCell(kStoreAlarm, row, t.alarm);
+}
+
+}  // namespace
+
 std::uint64_t TaskStore::insertTask(int day, const StoredTask &t)
 {
     store_.insertRows(1, 1);
     store_.setCell(kStoreKey, 1, MakeStoreKey(day, 100));
-    store_.setCell(kStoreTime, 1, t.time);
-    store_.setCell(kStoreCategory, 1, t.category);
-    store_.setCell(kStoreNotes, 1, t.notes);
-    store_.setCell(kStoreDone, 1, t.done);
-    store_.setCell(kStoreAlarm, 1, t.alarm);
+    setTaskCells(store_, 1, t);
     return store_.rowId(1);
 }
 
@@ -425,11 +436,7 @@ void TaskStore::insertTasks(const std::vector<DatedTask> &tasks)
     int row = 1;
     for (const DatedTask &t : tasks) {
         store_.setCell(kStoreKey, row, MakeStoreKey(t.day, 100));
-        store_.setCell(kStoreTime, row, t.task.time);
-        store_.setCell(kStoreCategory, row, t.task.category);
-        store_.setCell(kStoreNotes, row, t.task.notes);
-        store_.setCell(kStoreDone, row, t.task.done);
-        store_.setCell(kStoreAlarm, row, t.task.alarm);
+        setTaskCells(store_, row, t.task);
         ++row;
     }
 }
@@ -442,6 +449,37 @@ bool TaskStore::removeTask(std::uint64_t id)
     if (store_.rowCount() < 2)
         store_.setRowCount(2);
     return n > 0;
+}
+
+int TaskStore::changeTasks(const std::vector<TaskChange> &changes)
+{
+    std::unordered_map<std::uint64_t, const DatedTask *> byId;
+    for (const TaskChange &c : changes)
+        if (c.id != 0)
+            byId.emplace(c.id, &c.task);
+    int n = 0;
+    for (int r = 1; r < store_.rowCount() && n < int(byId.size()); ++r) {
+        if (!store_.rowHasStorage(r))
+            continue;
+        const auto it = byId.find(store_.rowId(r));
+        if (it == byId.end())
+            continue;
+        const DatedTask &t = *it->second;
+        if (KeyDay(store_.cellUtf8(kStoreKey, r)) != t.day)
+            store_.setCell(kStoreKey, r, MakeStoreKey(t.day, 100));
+        setTaskCells(store_, r, t.task);
+        ++n;
+    }
+    return n;
+}
+
+int TaskStore::removeTasks(const std::vector<std::uint64_t> &ids)
+{
+    const std::unordered_set<std::uint64_t> gone(ids.begin(), ids.end());
+    const int n = store_.removeRowsIf(1, store_.rowCount(), [&](Grid::RowRef r) { return gone.count(r.id()) > 0; });
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    return n;
 }
 
 namespace {

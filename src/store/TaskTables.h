@@ -138,6 +138,17 @@ public:
     void insertTasks(const std::vector<DatedTask> &tasks);
     // Removes the row with that identity, if it is still there.
     bool removeTask(std::uint64_t id);
+    // Changes the rows with these identities in place: their cells, and
+    // their day (a row given another day is keyed to it at position 100, to
+    // be placed by the next SortGridStore). Returns how many were found.
+    struct TaskChange {
+        std::uint64_t id = 0;
+        DatedTask task;
+    };
+    int changeTasks(const std::vector<TaskChange> &changes);
+    // Removes the rows with these identities (a last body row is cleared
+    // instead); returns how many went.
+    int removeTasks(const std::vector<std::uint64_t> &ids);
     // The tasks on `fromDay` or later whose category, notes and done texts
     // are these: a task and its repeats. Time and alarm are not compared.
     int countRepeats(int fromDay, QStringView category, QStringView notes, QStringView done) const;

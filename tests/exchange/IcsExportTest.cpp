@@ -149,8 +149,9 @@ TEST(IcsExport, PythonsIcalendarReadsEveryEventAsWritten)
                    {"description", "Anna's birthday"}, {"categories", QJsonArray{"Birthday"}},
                    {"dtstart", "2026-12-10"}, {"dtend", "2026-12-11"}, {"status", "CONFIRMED"},
                    {"x-morvane-done", "No"}, {"alarms", QJsonArray{QJsonArray{"DISPLAY", "Anna's birthday", -900}}}}),
-        // libical writes a category's comma unescaped, so other programs
-        // see two categories.
+        // A category's comma is written escaped, which libical reads as one
+        // category; Debian 12's icalendar module (4.0.3) splits a list at
+        // every comma, escaped or not.
         component({{"type", "VEVENT"}, {"uid", hLate + u"-20261231@morvane"_s},
                    {"summary", "Late call; \"quoted\" \\ text"}, {"description", "Late call; \"quoted\" \\ text"},
                    {"categories", QJsonArray{"Work", " Club"}}, {"x-morvane-category", "Work, Club"},
@@ -178,8 +179,20 @@ TEST(IcsExport, TheFileIsACalendarOfCrLfLinesFoldedAt75Bytes)
 {
     Grid store = StoreOf({{"2026-12-09", "9:30 AM", "Work", "A very long note that goes on and on, well beyond "
                                                             "what one line of an iCalendar file may hold, with ä and ö",
-                           "No", "No"}});
-    const QByteArray ics = ExportIcs(store, NewTodoGrid(), nullptr, options());
+                           "No", "No"},
+                          {"2026-12-10", "9:30 AM", "Clubs, societies; and the long names of äöü äöü äöü äöü äöü äöü",
+                           "Meet", "No", "No"}});
+    int written = 0;
+    const QByteArray ics = ExportIcs(store, NewTodoGrid(), nullptr, options(), &written);
+    EXPECT_EQ(written, 2);
+    // A category with a comma is written escaped, and folded as libical
+    // folds its own lines.
+    QByteArray unfolded = ics;
+    unfolded.replace("\r\n ", "");
+    EXPECT_TRUE(unfolded.contains(
+        "\r\nCATEGORIES:Clubs\\, societies\\; and the long names of äöü äöü äöü äöü äöü äöü\r\nEND:VEVENT\r\n"))
+        << ics.toStdString();
+    EXPECT_EQ(IcsExportDoneText(written, u"/tmp/out.ics"_s), u"Exported 2 tasks to /tmp/out.ics."_s);
     EXPECT_TRUE(ics.startsWith("BEGIN:VCALENDAR\r\n"));
     EXPECT_TRUE(ics.endsWith("END:VCALENDAR\r\n"));
     EXPECT_TRUE(ics.contains("\r\nPRODID:-//Morvane//Morvane Calendar//EN\r\n"));
@@ -192,7 +205,7 @@ TEST(IcsExport, TheFileIsACalendarOfCrLfLinesFoldedAt75Bytes)
         EXPECT_LE(line.size() - 1, 75) << line.toStdString();
     }
     // Nothing of the to-do list or the completed log was asked for.
-    EXPECT_EQ(ics.count("BEGIN:VEVENT"), 1);
+    EXPECT_EQ(ics.count("BEGIN:VEVENT"), 2);
     EXPECT_EQ(ics.count("BEGIN:VTODO"), 0);
 }
 

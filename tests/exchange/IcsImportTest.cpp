@@ -45,13 +45,20 @@ TEST_F(IcsImportTest, AWeeklyMeetingInANewYorkZoneComesAtBerlinTimesLessItsExdat
     // 10:00 in New York: 16:00 here while both cities keep standard time or
     // both summer time, 15:00 in the weeks New York has moved and Berlin not.
     EXPECT_EQ(RowsOf(p.dated), QStringList({
-                                   "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                   "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                   "2026-03-02|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-09|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-16|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                   "2026-03-30|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
                                }));
     EXPECT_TRUE(p.todo.empty());
-    EXPECT_EQ(IcsImportNoteLines(p, fs), QStringList({"Team meeting (3/2/2026): its attendees are not kept"}));
+    // Its location is kept in the notes; its reminder ten minutes ahead is
+    // one only while the options' lead time is ten minutes.
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Team meeting (3/2/2026): its attendees are not kept",
+                           "Team meeting (3/2/2026): reminder 10 minutes before becomes a reminder at the start"}));
+    const IcsImportPlan lead = PlanIcsImport(Sample("weekly-meeting.ics"), store, todo, from, to, fs, nullptr, 10);
+    EXPECT_EQ(IcsImportNoteLines(lead, fs), QStringList({"Team meeting (3/2/2026): its attendees are not kept"}));
+    EXPECT_EQ(RowsOf(lead.dated), RowsOf(p.dated));
 }
 
 TEST_F(IcsImportTest, AnAllDayBirthdayRepeatsYearlyWithinTheRangeWithoutAnAlarm)
@@ -63,7 +70,9 @@ TEST_F(IcsImportTest, AnAllDayBirthdayRepeatsYearlyWithinTheRangeWithoutAnAlarm)
                                    "2027-04-15|All day|Birthday|Anna's birthday|No|No",
                                    "2028-04-15|All day|Birthday|Anna's birthday|No|No",
                                }));
-    EXPECT_TRUE(p.notes.empty());
+    // A repeat without end says how many tasks it brings.
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Anna's birthday (4/15/1990): repeats without end: 3 tasks within the chosen dates"}));
     EXPECT_EQ(p.outsideRange, 0);
 }
 
@@ -73,18 +82,21 @@ TEST_F(IcsImportTest, AUtcEventTakesLocalTimeAndWhatCannotComeAcrossIsListed)
     ASSERT_TRUE(p.ok) << p.error.toStdString();
     EXPECT_EQ(RowsOf(p.dated),
               QStringList({
-                  "2026-06-10|10:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the insurance card/|No|Yes",
+                  "2026-06-10|10:00 AM|Health|Dentist/Dr. Weber/Bring the insurance card/|No|Yes",
                   "2026-08-01|All day||Trip to Lisbon|No|No",
               }));
+    // One category: the first; the others are named.
     EXPECT_EQ(IcsImportNoteLines(p, fs),
               QStringList({"Dentist (6/10/2026): its attachments are not kept",
+                           "Dentist (6/10/2026): only its first category is kept; not Personal",
+                           "Dentist (6/10/2026): reminder 30 minutes before becomes a reminder at the start",
                            "Trip to Lisbon (8/1/2026): lasts more than a day; added on its first day only"}));
     EXPECT_EQ(p.count(IcsImportNote::Kind::LongDuration), 1);
 
     // The same file seen from New York.
     TimeZoneGuard newYork("America/New_York");
     EXPECT_EQ(RowsOf(plan(Sample("utc-event.ics")).dated).first(),
-              "2026-06-10|4:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the insurance card/|No|Yes");
+              "2026-06-10|4:00 AM|Health|Dentist/Dr. Weber/Bring the insurance card/|No|Yes");
 }
 
 TEST_F(IcsImportTest, ToDosWithADueDateAreDatedAndTheOthersJoinTheToDoList)
@@ -114,12 +126,12 @@ TEST_F(IcsImportTest, ApplyingAddsTheRowsAndAnotherImportOfTheFilesAddsNothing)
     EXPECT_EQ(added, 10);
     // Sorted into the store and saved.
     EXPECT_EQ(RowsOf(tasks.grid()), QStringList({
-                                        "2026-03-02|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-09|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-16|3:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
-                                        "2026-03-30|4:00 PM||Team meeting/Weekly status, room 4/|No|Yes",
+                                        "2026-03-02|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-09|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-16|3:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
+                                        "2026-03-30|4:00 PM||Team meeting/Where: Room 4/Weekly status, room 4/|No|Yes",
                                         "2026-04-15|All day|Birthday|Anna's birthday|No|No",
-                                        "2026-06-10|10:00 AM|Health,Personal|Dentist/Dr. Weber/Bring the "
+                                        "2026-06-10|10:00 AM|Health|Dentist/Dr. Weber/Bring the "
                                         "insurance card/|No|Yes",
                                         "2026-07-01|5:00 PM|Bills|File the tax return|No|No",
                                         "2026-08-01|All day||Trip to Lisbon|No|No",
@@ -192,6 +204,13 @@ TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
         {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "DTSTART:20260101T100000", "EXDATE:next Monday",
                    "RRULE:FREQ=DAILY", "END:VEVENT", "END:VCALENDAR"}),
          5, "the value of EXDATE cannot be read"},
+        // Dates libical takes but which name no day.
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:1", "SUMMARY:Party", "DTSTART:2026-13-45", "END:VEVENT",
+                   "END:VCALENDAR"}),
+         5, "the value of DTSTART cannot be read (\"2026-13-45\"): it names no day or time"},
+        {Calendar({"BEGIN:VCALENDAR", "BEGIN:VTODO", "UID:1", "SUMMARY:Pay", "DUE:20260230T100000", "END:VTODO",
+                   "END:VCALENDAR"}),
+         5, "the value of DUE cannot be read (\"20260230T100000\")"},
     };
     todo = TodoOf({{"Garden", "Plant roses", "No"}});
     TempFolder dir;
@@ -306,15 +325,20 @@ TEST_F(IcsImportTest, ReplacedAndCancelledOccurrencesRdatesAndRulesThatCannotBeF
                                }));
     EXPECT_EQ(p.cancelled, 1);
     EXPECT_EQ(p.outsideRange, 2);
+    // The single events the dates leave out are named.
     EXPECT_EQ(IcsImportNoteLines(p, fs),
-              QStringList({"Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on its first date only"}));
+              QStringList({"Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on its first date only",
+                           "Long ago (3/1/2020): outside the chosen dates; not added",
+                           "A day too late (12/10/2028): outside the chosen dates; not added"}));
     EXPECT_EQ(IcsImportSummary(p, fs), u"8 tasks will be added (8 dated, 0 to the to-do list).\n"
                                        "2 tasks outside the chosen dates will be left out.\n"
                                        "1 event cancelled will be left out.\n"
                                        "\n"
                                        "What cannot come across as it is:\n"
                                        "Odd rule (3/1/2026): repeats by a rule that cannot be followed; added on "
-                                       "its first date only"_s);
+                                       "its first date only\n"
+                                       "Long ago (3/1/2020): outside the chosen dates; not added\n"
+                                       "A day too late (12/10/2028): outside the chosen dates; not added"_s);
 }
 
 TEST_F(IcsImportTest, RulesThatRepeatTooOftenAreCutShortAndSaid)
@@ -496,8 +520,11 @@ TEST_F(IcsImportTest, ParametersAndListsAreReadAsLibicalReadsThem)
     // A zone nobody knows: the time as it stands.
     EXPECT_EQ(rows[1], "2026-06-11|9:00 AM||Quirk|No|No");
     // The first five hundred days are left out.
-    EXPECT_TRUE(rows[2].startsWith(u"2027-05-20|4:00 PM|c0,c1,c2,"_s)) << rows[2].toStdString();
-    EXPECT_TRUE(rows[2].endsWith(u",c498,c499|Daily|No|No"_s)) << rows[2].toStdString();
+    EXPECT_EQ(rows[2], u"2027-05-20|4:00 PM|c0|Daily|No|No"_s);
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({u"Quirk (6/11/2026): its time zone \"GMT+05:30\" is not known; its time is "
+                           "taken as local time"_s,
+                           u"Daily (1/5/2026): only its first category is kept; not c1, c2, c3, c4, c5 and 494 more"_s}));
 }
 
 TEST(IcsReader, LinesHandedOneByOneReadAsLibicalReadsTheWholeText)
@@ -560,9 +587,17 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
     got.sort();
     EXPECT_EQ(got, want);
     EXPECT_EQ(TodoRowsOf(todo), TodoRowsOf(originalTodo));
+    // Another program that drops this program's own lines still has the
+    // category whole.
+    QByteArray plain = ics;
+    plain.replace("X-MORVANE-CATEGORY:Work, Club\r\n", "");
+    ASSERT_NE(plain, ics);
+    EXPECT_TRUE(RowsOf(PlanIcsImport(plain, NewStoreGrid(), todo, from, to, fs).dated)
+                    .contains(u"2026-12-31|11:45 PM|Work, Club|Late call; \"quoted\" \\ text|No|No"_s));
 
     // Into the tables it came from: nothing is new, even where the other
-    // program changed an event's text (its UID still names the task).
+    // program changed an event's text (its UID still names the task, which
+    // the file has changed).
     QByteArray edited = ics;
     edited.replace("SUMMARY:Call the bank", "SUMMARY:Call the bank (edited elsewhere)");
     edited.replace("DESCRIPTION:Call the bank", "DESCRIPTION:Call the bank (edited elsewhere)");
@@ -570,7 +605,148 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
     const IcsImportPlan again = PlanIcsImport(edited, original, originalTodo, from, to, fs);
     ASSERT_TRUE(again.ok);
     EXPECT_EQ(again.taskCount(), 0);
-    EXPECT_EQ(again.alreadyHere, 7);
+    EXPECT_EQ(again.alreadyHere, 6);
+    EXPECT_EQ(IcsImportChangeLines(again, fs),
+              QStringList({u"Call the bank (12/9/2026): its text now reads \"Call the bank (edited elsewhere)\""_s}));
+}
+
+TEST_F(IcsImportTest, WhatTheFileMovedEditedOrCancelledIsChangedInPlaceWhenAsked)
+{
+    // Tasks exported, then changed in another program: one moved to the next
+    // day, one to another hour, one cancelled, one left alone; the to-do
+    // done there.
+    const Grid exported = StoreOf({
+        {"2026-06-10", "10:00 AM", "Health", "Dentist", "No", "No"},
+        {"2026-06-10", "2:00 PM", "Work", "Review", "No", "Yes"},
+        {"2026-06-12", "9:00 AM", "", "Lunch with Ann", "No", "No"},
+        {"2026-06-15", "8:00 AM", "", "Untouched", "No", "Yes"},
+    });
+    const Grid exportedTodo = TodoOf({{"Home", "Buy a lamp", "No"}});
+    IcsExportOptions o;
+    o.stamp = QDateTime(QDate(2026, 6, 1), QTime(12, 0), Qt::UTC);
+    QByteArray ics = ExportIcs(exported, exportedTodo, nullptr, o);
+    const auto edit = [&](const char *from, const char *to) {
+        ASSERT_TRUE(ics.contains(from)) << from;
+        ics.replace(from, to);
+    };
+    edit("DTSTART:20260610T100000", "SEQUENCE:1\r\nDTSTART:20260611T090000");
+    edit("DTEND:20260610T103000", "DTEND:20260611T093000");
+    edit("DTSTART:20260610T140000", "DTSTART:20260610T153000");
+    edit("DTEND:20260610T143000", "DTEND:20260610T160000");
+    edit("DTSTART:20260612T090000", "STATUS:CANCELLED\r\nDTSTART:20260612T090000");
+    edit("STATUS:NEEDS-ACTION", "STATUS:COMPLETED");
+    // Another program's repeat, imported before, now without its second
+    // date; and one of two like tasks of a day moved an hour (the other,
+    // first in the file, must not take its task).
+    ics.replace("END:VCALENDAR", "BEGIN:VEVENT\r\nUID:yoga@elsewhere\r\nDTSTART:20260613T090000\r\n"
+                                 "RRULE:FREQ=WEEKLY;COUNT=3\r\nEXDATE:20260620T090000\r\nSUMMARY:Yoga\r\nEND:VEVENT\r\n"
+                                 "BEGIN:VEVENT\r\nUID:cat-evening@elsewhere\r\nDTSTART:20260616T180000\r\n"
+                                 "SUMMARY:Feed the cat\r\nEND:VEVENT\r\n"
+                                 "BEGIN:VEVENT\r\nUID:cat-morning@elsewhere\r\nDTSTART:20260616T090000\r\n"
+                                 "SUMMARY:Feed the cat\r\nEND:VEVENT\r\nEND:VCALENDAR");
+
+    TempFolder dir;
+    TaskFilter filter;
+    TaskStore tasks(filter, dir.file(u"grid.grd"_s));
+    Grid here = exported;
+    for (const TaskRow &t : std::initializer_list<TaskRow>{{"2026-06-13", "9:00 AM", "", "Yoga", "No", "No"},
+                                                           {"2026-06-16", "6:00 PM", "", "Feed the cat", "Yes", "No"},
+                                                           {"2026-06-16", "8:00 AM", "", "Feed the cat", "No", "No"},
+                                                           {"2026-06-20", "9:00 AM", "", "Yoga", "No", "No"},
+                                                           {"2026-06-27", "9:00 AM", "", "Yoga", "No", "No"}}) {
+        const int r = here.rowCount();
+        here.setRowCount(r + 1);
+        here.setCell(kStoreKey, r, MakeStoreKey(DayOf(t.date), t.date[9] == '6' && t.time[0] == '6' ? 102 : 101));
+        here.setCell(kStoreTime, r, QString::fromUtf8(t.time));
+        here.setCell(kStoreNotes, r, QString::fromUtf8(t.notes));
+        here.setCell(kStoreDone, r, QString::fromUtf8(t.done));
+        here.setCell(kStoreAlarm, r, QString::fromUtf8(t.alarm));
+    }
+    here.sortRows(1, here.rowCount(), StoreRowLess);
+    tasks.replaceTable(here);
+    ASSERT_TRUE(tasks.save().ok);
+    todo = exportedTodo;
+
+    const IcsImportPlan p = PlanIcsImport(ics, tasks.grid(), todo, from, to, fs);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(p.taskCount(), 0);
+    EXPECT_EQ(IcsImportChangeLines(p, fs),
+              QStringList({"Dentist (6/10/2026): moved to 6/11/2026 at 9:00 AM",
+                           "Review (6/10/2026): now at 3:30 PM",
+                           "Lunch with Ann (6/12/2026): cancelled in the file; it will be removed",
+                           "Buy a lamp (to-do list): now done",
+                           "Yoga (6/20/2026): cancelled in the file; it will be removed",
+                           "Feed the cat (6/16/2026): now at 9:00 AM"}));
+    EXPECT_EQ(p.alreadyHere, 4);  // Untouched, two Yoga, the evening cat
+    EXPECT_TRUE(IcsImportSummary(p, fs).contains(u"\n6 tasks changed in the file (4 to change, 2 to remove).\n"_s))
+        << IcsImportSummary(p, fs).toStdString();
+
+    // Not asked to: nothing changes, not a byte of the file.
+    const QByteArray before = readBytes(tasks.path());
+    Grid todoBefore = todo;
+    ASSERT_TRUE(ApplyIcsImport(p, tasks, todo, false).ok);
+    EXPECT_EQ(readBytes(tasks.path()), before);
+    EXPECT_EQ(TodoRowsOf(todo), TodoRowsOf(todoBefore));
+    EXPECT_EQ(IcsImportDoneText(p, false), u"Nothing was changed."_s);
+
+    // Asked to: the same rows change, the others stay as they were.
+    const std::uint64_t reviewRow = tasks.grid().rowId(2);
+    ASSERT_EQ(tasks.grid().cell(kStoreNotes, 2), u"Review"_s);
+    ASSERT_TRUE(ApplyIcsImport(p, tasks, todo, true).ok);
+    EXPECT_EQ(RowsOf(tasks.grid()), QStringList({
+                                        "2026-06-10|3:30 PM|Work|Review|No|Yes",
+                                        "2026-06-11|9:00 AM|Health|Dentist|No|No",
+                                        "2026-06-13|9:00 AM||Yoga|No|No",
+                                        "2026-06-15|8:00 AM||Untouched|No|Yes",
+                                        "2026-06-16|9:00 AM||Feed the cat|No|No",
+                                        "2026-06-16|6:00 PM||Feed the cat|Yes|No",
+                                        "2026-06-27|9:00 AM||Yoga|No|No",
+                                    }));
+    EXPECT_EQ(tasks.grid().rowId(1), reviewRow);
+    Grid saved;
+    ASSERT_TRUE(LoadGridFile(saved, tasks.path()).ok);
+    EXPECT_EQ(RowsOf(saved), RowsOf(tasks.grid()));
+    EXPECT_EQ(TodoRowsOf(todo), QStringList({"Home|Buy a lamp|Yes"}));
+    EXPECT_EQ(IcsImportDoneText(p, true), u"Changed 4 tasks, removed 2."_s);
+
+    // Imported again: all here as the file has it.
+    const IcsImportPlan again = PlanIcsImport(ics, tasks.grid(), todo, from, to, fs);
+    EXPECT_TRUE(again.changes.empty()) << IcsImportChangeLines(again, fs).join(u'\n').toStdString();
+    EXPECT_EQ(again.taskCount(), 0);
+}
+
+TEST_F(IcsImportTest, OneOlderLineAmongUtf8OnesFoldedNamesAndRemindersFromTheEnd)
+{
+    // UTF-8 throughout but for one line in Windows-1252; a character and a
+    // property name split by a fold; reminders from the end, at a set time,
+    // and at the start.
+    const QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:1", "DTSTART:20260610T090000", "DTEND:20260610T100000", "SUMMARY:Caf\xC3\xA9 one",
+        "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER;RELATED=END:-PT15M", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:2", "DTSTART:20260611T090000", "SUMMARY:Caf\xE9 two",
+        "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER;VALUE=DATE-TIME:20260611T060000Z", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:3", "DTST", " ART:20260612T090000", "SUMMARY:Caf\xC3", " \xA9 three", "LOC",
+        " ATION:Main street", "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER:PT0S", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:4", "DTSTART:20260613T090000", "SUMMARY:Day", "CATEGORIES:Work\\, Club,Bills",
+        "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan p = plan(file);
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|9:00 AM||Caf\u00e9 one|No|Yes",
+                                            "2026-06-11|9:00 AM||Caf\u00e9 two|No|Yes",
+                                            "2026-06-12|9:00 AM||Caf\u00e9 three/Where: Main street/|No|Yes",
+                                            "2026-06-13|9:00 AM|Work, Club|Day|No|No"}));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Caf\u00e9 one (6/10/2026): reminder 15 minutes before the end becomes a reminder at the "
+                           "start",
+                           "Caf\u00e9 two (6/11/2026): reminder at a set time becomes a reminder at the start",
+                           "Day (6/13/2026): only its first category is kept; not Bills"}));
+    // With a lead time of its own, the program says so.
+    EXPECT_EQ(IcsImportNoteLines(PlanIcsImport(file, store, todo, from, to, fs, nullptr, 45), fs).first(),
+              "Caf\u00e9 one (6/10/2026): reminder 15 minutes before the end becomes a reminder 45 minutes before, "
+              "as every task's");
 }
 
 TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
@@ -603,6 +779,9 @@ TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
     ASSERT_TRUE(p.ok) << p.error.toStdString();
     EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No",
                                             "2026-06-11|9:00 AM||Call|No|No"}));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Call (6/11/2026): its time zone \"Somewhere Standard Time\" is not known; its time is "
+                           "taken as local time"}));
 
     // The same text in UTF-8 reads the same.
     file.replace("\xE9", "\xC3\xA9");

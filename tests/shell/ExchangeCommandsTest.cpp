@@ -6,11 +6,14 @@
 #include "TestFiles.h"
 #include "TestStores.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +42,14 @@ protected:
         w = makeMain();
         ASSERT_TRUE(w->created());
         w->show();
+    }
+    QStringList infos() const
+    {
+        QStringList out;
+        for (const auto &s : prompts.shown)
+            if (s.kind == ScriptedPrompts::Kind::Info)
+                out << s.text;
+        return out;
     }
     int tasksOn(const QDate &d) const
     {
@@ -142,6 +153,69 @@ TEST_F(ExchangeCommandsTest, AFileThatCannotBeReadChangesNothing)
     EXPECT_TRUE(errors()[0].startsWith(u"Line 3:"_s)) << errors()[0].toStdString();
     EXPECT_EQ(runner.shownTitles, QStringList({u"Import from iCalendar"_s}));
     EXPECT_EQ(readBytes(data.file("grid.grd")), before);
+}
+
+TEST_F(ExchangeCommandsTest, AnExportSaysWhatItWroteAndAnImportOfItsMovedTaskChangesItWhenAsked)
+{
+    runner.responders.append([](QDialog &d) {
+        auto &range = dynamic_cast<TfrmPrint &>(d);
+        range.btOK->click();
+        return range.result();
+    });
+    prompts.answers = {1};
+    const QString file = data.file(u"out.ics"_s);
+    prompts.files = {file};
+    w->ExportToICalendar1Click();
+    ASSERT_TRUE(errors().isEmpty());
+    EXPECT_EQ(infos(), QStringList({u"Exported 2 tasks to %1."_s.arg(QDir::toNativeSeparators(file))}));
+
+    // Moved to half past ten in another program.
+    QByteArray ics = readBytes(file);
+    const qsizetype at = ics.indexOf("DTSTART:");
+    ASSERT_GE(at, 0);
+    ics.replace(at + 17, 6, "103000");
+    writeBytes(file, ics);
+    const QByteArray before = readBytes(data.file("grid.grd"));
+
+    // The change is listed with its box on; turned off, there is nothing to
+    // import.
+    QStringList changes;
+    bool canImport = true, boxShown = false;
+    runner.responders.append([&](QDialog &d) {
+        auto &dlg = dynamic_cast<TfrmIcsImport &>(d);
+        waitForPlan(dlg);
+        for (int i = 0; i < dlg.lbChanges->count(); ++i)
+            changes << dlg.lbChanges->item(i)->text();
+        boxShown = dlg.chkChanges->isVisibleTo(&dlg) && dlg.chkChanges->isChecked();
+        dlg.chkChanges->setFocus();
+        QTest::keyClick(dlg.chkChanges, Qt::Key_Space);
+        canImport = dlg.btOK->isEnabled();
+        dlg.btCancel->click();
+        return dlg.result();
+    });
+    prompts.files = {file};
+    w->ImportFromICalendar1Click();
+    EXPECT_TRUE(boxShown);
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_TRUE(changes[0].startsWith(u"Call the bank ("_s) && changes[0].contains(u"): now at 10:30"_s))
+        << changes[0].toStdString();
+    EXPECT_FALSE(canImport);
+    EXPECT_EQ(readBytes(data.file("grid.grd")), before);
+
+    // With the box on, Import changes the task where it is.
+    QString summary;
+    QStringList notes;
+    acceptImport(&summary, &notes, &canImport);
+    prompts.files = {file};
+    w->ImportFromICalendar1Click();
+    EXPECT_TRUE(canImport);
+    EXPECT_TRUE(summary.contains(u"1 task changed in the file (1 to change)."_s)) << summary.toStdString();
+    EXPECT_EQ(TasksIn(w->store().grid()), 1);
+    EXPECT_TRUE(w->store().grid().cell(kStoreTime, 1).startsWith(u"10:30"_s));
+    EXPECT_EQ(infos().last(), u"Changed 1 task."_s);
+    Grid saved = NewStoreGrid();
+    ASSERT_TRUE(LoadGridFile(saved, data.file("grid.grd")));
+    EXPECT_EQ(saved.cell(kStoreTime, 1), w->store().grid().cell(kStoreTime, 1));
 }
 
 }  // namespace
