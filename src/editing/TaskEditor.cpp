@@ -257,11 +257,7 @@ void TfrmEdit::setHeadingStyle(const QFont &font, int shadowDepth, const QColor 
     }
 }
 
-void TfrmEdit::setTitle(const QString &title, const QColor &color)
-{
-    lblTitle->setText(title);
-    lblTitle->setTextColor(color);
-}
+void TfrmEdit::setTitle(const QString &title) { lblTitle->setText(title); }
 
 void TfrmEdit::hideTimeAndAlarm()
 {

@@ -178,6 +178,7 @@ public:
     QString dayHeading() const;
     QString todoHeading() const;
     bool dayHeadingIsHoliday() const;
+    QColor dayHeadingColor() const;
 
     // The lists.
     void ResizeGridDay();
@@ -402,7 +403,7 @@ private:
     void stepYears(int years);
     void setCurrentDate(const QDate &date);
     TfrmEdit *makeEditor(bool dated);
-    void editorTitle(TfrmEdit &ed, bool dated);
+    void editorTitle(TfrmEdit &ed, bool dated, bool adding);
     // The to-do list is saved after every change to it: a task typed in
     // must not wait for the program's end to reach the disk.
     void todoChanged();

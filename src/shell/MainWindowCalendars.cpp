@@ -211,6 +211,8 @@ QString TfrmMain::dayHeading() const { return lblDate_->text(); }
 QString TfrmMain::todoHeading() const { return EsLabel1_->text(); }
 bool TfrmMain::dayHeadingIsHoliday() const { return lblDate_->property("holiday").toBool(); }
 
+QColor TfrmMain::dayHeadingColor() const { return lblDate_->textColor(); }
+
 void TfrmMain::resizeCalendars()
 {
     const int optionSize = options_.calFont.size;

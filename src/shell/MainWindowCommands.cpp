@@ -177,21 +177,25 @@ TfrmEdit *TfrmMain::makeEditor(bool dated)
     return ed;
 }
 
-void TfrmMain::editorTitle(TfrmEdit &ed, bool dated)
+void TfrmMain::editorTitle(TfrmEdit &ed, bool dated, bool adding)
 {
-    const QColor normal = shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128);
+    // The heading keeps the day heading's colour from makeEditor (red on a
+    // holiday); only a new task on a day gone by is flagged, since adding
+    // to the past is the likely slip, not editing or completing there.
     if (!dated) {
         ed.origDateText = u"To-do task"_s;
-        ed.setTitle(u"To-do task"_s, normal);
+        ed.setTitle(u"To-do task"_s);
         return;
     }
     const QDate day = selectedDay();
     ed.origDateText = FormatDateTime(u"ddd ddddd", ToDateValue(day), fs_);
     const QString title = ed.origDateText + u' ' + RelativeDayText(ToDateValue(day), sv_.clock);
-    if (DayNumber(day) < DayNumber(sv_.clock.today()))
-        ed.setTitle(u"PAST "_s + title, QColor(255, 0, 0));
-    else
-        ed.setTitle(title, normal);
+    if (adding && DayNumber(day) < DayNumber(sv_.clock.today())) {
+        ed.setTitle(u"PAST "_s + title);
+        ed.lblTitle->setTextColor(QColor(255, 0, 0));
+    } else {
+        ed.setTitle(title);
+    }
 }
 
 FileResult TfrmMain::addCompletedRow(const QStringList &cells)
@@ -257,7 +261,7 @@ void TfrmMain::btAddClick(Sender sender)
     if (dated && current_ < 0)
         return;
     std::unique_ptr<TfrmEdit> ed(makeEditor(dated));
-    editorTitle(*ed, dated);
+    editorTitle(*ed, dated, true);
     if (!dated)
         ed->hideTimeAndAlarm();
     // The editor enables both at the first key typed into the notes.
@@ -339,7 +343,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     const QString notes = list.cell(notesCol, row);
     ed->setWindowTitle(u"Task: "_s + notes.left(50) + u" ..."_s);
     if (dayList) {
-        editorTitle(*ed, true);
+        editorTitle(*ed, true, false);
         ed->cbAlarm->setChecked(list.cellUtf8(kDayAlarm, row) == "Yes");
         ed->setTimeText(list.cell(kDayTime, row));
     } else {

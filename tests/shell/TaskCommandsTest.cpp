@@ -183,6 +183,45 @@ TEST_F(TaskCommandsTest, AddingTheFirstTaskOfADay)
     EXPECT_EQ(w->todoHeading(), "3 To-do Tasks");
 }
 
+TEST_F(TaskCommandsTest, OnlyAnAdditionIsTitledPastAndTitlesTakeTheHeadingColour)
+{
+    // A holiday ahead of today (11 December) and none on the past day.
+    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Feast\r\n1,1,12\r\n2,1,December\r\n3,1,11\r\n");
+    start();
+    QList<QColor> colors;
+    w->editorOpened = [this, &colors](TfrmEdit &ed) {
+        titles << ed.lblTitle->text();
+        colors << ed.lblTitle->textColor();
+    };
+    const auto cancel = [](QDialog &) { return int(QDialog::Rejected); };
+
+    // Editing and completing a task of a past day: the plain day title.
+    selectDay(QDate(2026, 12, 2));
+    const QColor plain = w->dayHeadingColor();
+    w->selectDayRow(1);
+    runner.responders.append(cancel);
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    runner.responders.append(cancel);
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    const QString past = day(QDate(2026, 12, 2)) + " " + RelativeDayText(ToDateValue(QDate(2026, 12, 2)), clock);
+    EXPECT_EQ(titles, QStringList({past, past}));
+    EXPECT_EQ(colors, QList<QColor>({plain, plain}));
+    // Adding to it is what says PAST, in red.
+    runner.responders.append(cancel);
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(titles.last(), "PAST " + past);
+    EXPECT_EQ(colors.last(), QColor(255, 0, 0));
+
+    // On a holiday the heading is red, and so is the editor's title.
+    selectDay(QDate(2026, 12, 11));
+    ASSERT_TRUE(w->dayHeadingIsHoliday());
+    ASSERT_NE(w->dayHeadingColor(), plain);
+    runner.responders.append(cancel);
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_FALSE(titles.last().startsWith("PAST")) << titles.last().toStdString();
+    EXPECT_EQ(colors.last(), w->dayHeadingColor());
+}
+
 TEST_F(TaskCommandsTest, BlankNotesAreRefusedAndCategoriesGrowWithoutCaseTwins)
 {
     writeBytes(data.file("category.xxx"), "Work\r\nhome\r\n");
