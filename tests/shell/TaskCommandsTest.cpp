@@ -693,9 +693,25 @@ TEST_F(TaskCommandsTest, FindShowsEachTaskOnItsDay)
     FindDialog *f = w->findDialog();
     ASSERT_TRUE(f && f->isVisible());
     f->edText->setText("Water");
-    w->FindDialog1Find();  // 2 December
+    // From the day shown (today, 9 December) on, then round from the first.
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->dayView()->currentIndex().row(), 0);
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 16));
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 23));
+    w->FindDialog1Find();  // the end of the run: told as news, not as an error
+    EXPECT_TRUE(errors().isEmpty());
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown.last().kind, ScriptedPrompts::Kind::Info);
+    EXPECT_EQ(prompts.shown.last().text,
+              "Could not find \"Water\" in any calendar task. Search reset to first task date");
+    w->FindDialog1Find();
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 2));
-    w->FindDialog1Find();  // 9 December
+    // Moved back to today by the person, the next step goes on from there.
+    selectDay(QDate(2026, 12, 9));
+    w->FindDialog1Find();
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
     EXPECT_EQ(w->dayView()->currentIndex().row(), 0);
     // On the selected day: the task is selected without a date change.
