@@ -184,6 +184,10 @@ public:
     void ResizeGridDay();
     void ResizeGridNonDay();
     void sortDayList(int column);
+    // The sort in force, if any, over a freshly read or added-to day list.
+    void applyDaySort();
+    // After a row placed by hand: no sort until a heading is clicked.
+    void keepPersonsDayOrder();
     void sortTodoList(int column);
     void DrawExtraMemo();
     void memWhatExit();
@@ -529,7 +533,7 @@ private:
     // day list to select when it shows that day.
     QStringList foundTask_;
     void selectFoundTask(bool fromTop);
-    int daySortColumn_ = 0, todoSortColumn_ = 0;
+    int daySortColumn_ = 0, todoSortColumn_ = 0;  // -1: the day list as stored, unsorted
     bool daySortAscending_ = true, todoSortAscending_ = true;
     QPointer<HelpWindow> help_;  // a child of the window that asked last
 };

@@ -179,7 +179,7 @@ void TfrmMain::cal1DateChange()
         previous_ = current_;
         commitNotes();
         store_.readFromStore(DayNumber(selectedDay()), gridDay_);
-        SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+        applyDaySort();
         if (dayModel_)
             dayModel_->reload();
         ResizeGridDay();  // the columns fit the day's texts

@@ -277,7 +277,7 @@ void TfrmMain::btAddClick(Sender sender)
             gridDay_.setCell(kDayNotes, row, ed->notes());
             gridDay_.setCell(kDayDone, row, yesNo(ed->cbDone->isChecked()));
             gridDay_.setCell(kDayAlarm, row, yesNo(ed->cbAlarm->isChecked()));
-            SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+            applyDaySort();
             reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
             // The editor's repeats may have gone into any month on screen.
             ColorAllCalendars(true);

@@ -157,12 +157,16 @@ void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
         }
         from.deleteBodyRow(selected);
         todoChanged();
+        if (toDay)
+            keepPersonsDayOrder();
     } else {
         if (row < 1)
             return;
         if (row != selected && rowHoldsTask(fromDay, selected)) {
             (fromDay ? gridDay_ : gridNonday_).moveRow(selected, row);
-            if (!fromDay)
+            if (fromDay)
+                keepPersonsDayOrder();
+            else
                 todoChanged();
         }
     }

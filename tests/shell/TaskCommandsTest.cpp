@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -838,6 +839,40 @@ TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
     w->gridDayDragDrop(false, false, 1);
     EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
     EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoNotes, 1), "Call Ann");
+}
+
+TEST_F(TaskCommandsTest, ADayReorderedByDragKeepsItsOrderUntilAHeaderIsClicked)
+{
+    start();
+    QHeaderView *header = w->dayView()->horizontalHeader();
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    // "Call the bank" (9:00) dropped on the first row, above "Water plants" (8:00).
+    w->selectDayRow(2);
+    w->gridDayDragDrop(true, true, 1);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants"}));
+    EXPECT_EQ(header->sortIndicatorSection(), -1);  // no order but the person's
+    EXPECT_EQ(keysWithNotes("Call the bank"), QStringList({"46365.101"}));
+    // Away and back: the stored order, not a sort.
+    selectDay(QDate(2026, 12, 11));
+    selectDay(QDate(2026, 12, 9));
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants"}));
+    // An addition goes in below them and leaves their order alone.
+    answerEditor("Early swim", [](TfrmEdit &ed) {
+        ed.dtTime->setTime(QTime(7, 0));
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants", "Early swim"}));
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+
+    // A click on "Time" sorts by time again, ascending, and that lasts.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 4, 4));
+    EXPECT_EQ(dayNotes(), QStringList({"Early swim", "Water plants", "Call the bank"}));
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    selectDay(QDate(2026, 12, 11));
+    selectDay(QDate(2026, 12, 9));
+    EXPECT_EQ(dayNotes(), QStringList({"Early swim", "Water plants", "Call the bank"}));
 }
 
 TEST_F(TaskCommandsTest, DraggingATaskWithRepeatsAsksAboutThem)
