@@ -212,7 +212,9 @@ public:
     void Markascompleted1Click(Sender sender);
     void EditOrComplete(Sender sender, bool editMode);
     void btDelClick(Sender sender);
-    void deleteEntry(bool dayList, bool writeBack, const QDate &date);
+    // Removes the selected row, and its repeats if the person says so;
+    // `moving` when the task goes on to another day (reschedule, drag).
+    void deleteEntry(bool dayList, bool writeBack, const QDate &date, bool moving);
     void ToolButton15Click();
     void gridDayDblClick() { EditOrComplete(Sender::gridDay, true); }
     void gridNondayDblClick() { EditOrComplete(Sender::gridNonday, true); }

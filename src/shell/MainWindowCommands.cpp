@@ -366,7 +366,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
         if (dayList && ed->newDate != selectedDay()) {
             // Rescheduled: the task leaves this day (with its repeats, if the
             // person says so) and goes to its new day, listed first there.
-            deleteEntry(true, true, selectedDay());
+            deleteEntry(true, true, selectedDay(), true);
             (void)store_.insertTask(DayNumber(ed->newDate), StoredTask{time, ed->category(), ed->notes(), done, alarm});
             reportSave(store_.path(), store_.SortGridStore());
             ColorAllCalendars(true);
@@ -407,10 +407,10 @@ void TfrmMain::btDelClick(Sender sender)
     const QString name = list.cell(dayList ? int(kDayNotes) : int(kTodoNotes), row).left(50) + u" ... "_s;
     if (confirm_ && !sv_.prompts.YesNo(u"Really delete \"%1\"?"_s.arg(name)))
         return;
-    deleteEntry(dayList, dayList, selectedDay());
+    deleteEntry(dayList, dayList, selectedDay(), false);
 }
 
-void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
+void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date, bool moving)
 {
     QTableView *view = dayList ? tvDay_ : tvNonday_;
     const int row = selectedRow(view, 1);
@@ -423,10 +423,15 @@ void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
         done = gridDay_.cell(kDayDone, row);
         gridDay_.deleteBodyRow(row);
         count = store_.countRepeats(d, category, notes, done);
-        if (count > 1 &&
-            !sv_.prompts.YesNo(u"This event appears to be repeated %1 times in the future.  Delete all repeats?"_s.arg(
-                count - 1)))
-            count = 0;
+        if (count > 1) {
+            QString question = u"This event appears to be repeated %1 %2 in the future.  Delete all repeats?"_s.arg(
+                count - 1).arg(count == 2 ? u"time"_s : u"times"_s);
+            // In a move the task goes on; a plain No must not read as "cancel the move".
+            if (moving)
+                question += u"  No moves only this one and keeps its repeats."_s;
+            if (!sv_.prompts.YesNo(question))
+                count = 0;
+        }
     } else {
         gridNonday_.deleteBodyRow(row);
         todoChanged();

@@ -200,7 +200,7 @@ void TfrmMain::cal1DragDrop(int cal, bool fromDay, const QDate &target)
     }
     // The task leaves its list (a dated one with its repeats, if the person
     // says so), then goes to the day it was dropped on, listed first there.
-    deleteEntry(fromDay, true, oldDay);
+    deleteEntry(fromDay, true, oldDay, true);
     (void)store_.insertTask(DayNumber(target), task);
     reportSave(store_.path(), store_.SortGridStore());
     // The calendar dropped on becomes the current one, showing that day.

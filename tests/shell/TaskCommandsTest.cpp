@@ -360,6 +360,36 @@ TEST_F(TaskCommandsTest, DeletingATaskOffersToDeleteItsLaterRepeats)
     EXPECT_EQ(errors(), QStringList({"There is nothing selected to delete"}));
 }
 
+TEST_F(TaskCommandsTest, TheRepeatsQuestionCountsOneRepeatAsOneAndSaysWhatNoDoes)
+{
+    start();
+    // "Water plants" on the 16th has one later copy, on the 23rd.
+    selectDay(QDate(2026, 12, 16));
+    w->selectDayRow(1);
+    prompts.answers = {1};  // keep the repeat
+    answerEditor("", [this](TfrmEdit &ed) {
+        runner.responders.append([](QDialog &d) {
+            dynamic_cast<TfrmReschedule &>(d).setDate(QDate(2026, 12, 17));
+            return int(QDialog::Accepted);
+        });
+        ed.btReschedule->click();
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "This event appears to be repeated 1 time in the future.  Delete all repeats?  "
+                                     "No moves only this one and keeps its repeats.");
+    EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101", "46365.101", "46373.100", "46379.101"}));
+
+    // Deleting it says the same count, and no more.
+    selectDay(QDate(2026, 12, 17));
+    w->selectDayRow(1);
+    prompts.shown.clear();
+    prompts.answers = {0, 1};
+    w->btDelClick(TfrmMain::Sender::tbDel1);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text, "This event appears to be repeated 1 time in the future.  Delete all repeats?");
+}
+
 TEST_F(TaskCommandsTest, AnnualRepeatsFromALeapDay)
 {
     clock.set(QDateTime(QDate(2000, 2, 1), QTime(9, 0)));
