@@ -219,14 +219,22 @@ QString ShownText(QByteArrayView utf8, qsizetype maxChars)
     return ShownText(QString::fromUtf8(utf8.first(n)), maxChars);
 }
 
+QString LeftWhole(QStringView text, qsizetype n)
+{
+    if (n >= text.size())
+        return text.toString();
+    if (n <= 0)
+        return QString();
+    if (text[n - 1].isHighSurrogate() && text[n].isLowSurrogate())
+        --n;  // never half a character
+    return text.first(n).toString();
+}
+
 QString ShownText(QStringView text, qsizetype maxChars)
 {
     if (text.size() <= maxChars)
         return text.toString();
-    qsizetype n = maxChars;
-    if (text[n - 1].isHighSurrogate())
-        --n;  // never half a character
-    return text.first(n).toString() + QChar(0x2026);
+    return LeftWhole(text, maxChars) + QChar(0x2026);
 }
 
 bool TooLongToShow(QByteArrayView utf8, qsizetype maxChars)
