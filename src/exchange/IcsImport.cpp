@@ -92,8 +92,10 @@ private:
 // which keeps differences and comparisons between floating times right.
 qint64 instant(const icaltimetype &t)
 {
-    if (t.is_date)
-        return qint64(QDate(t.year, t.month, t.day).toJulianDay()) * 86400;
+    if (t.is_date) {
+        const QDate d(t.year, t.month, t.day);
+        return d.isValid() ? qint64(d.toJulianDay()) * 86400 : 0;
+    }
     return qint64(icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone()));
 }
 
@@ -154,8 +156,11 @@ void notesOf(const char *summary, const char *description, const char *location,
                       : !summary || !*summary || std::strcmp(summary, description) == 0 ? description
                                                                                        : nullptr;
     if (!where && one && !std::strpbrk(one, "\r\n") && !QByteArrayView(one).trimmed().isEmpty()) {
-        *utf8 = QByteArray(one);
-        *notes = QString::fromUtf8(*utf8);
+        // The bytes as the table will hold them: libical may hand over
+        // bytes that are not UTF-8 (a backslash before a letter outside
+        // ASCII), which the table keeps as their replacement.
+        *notes = QString::fromUtf8(one);
+        *utf8 = notes->toUtf8();
         return;
     }
     auto lines = [](const char *text) {
@@ -348,6 +353,7 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
             x.otherCategories << QString::fromUtf8(categories[i]);
     }
     x.base.category = QString::fromUtf8(category);
+    category = x.base.category.toUtf8();  // as the table will hold it
     // A to-do's status is what another program changes when it is done
     // there; this program's own mark, carried along unchanged, says less.
     bool done = false;
@@ -365,7 +371,8 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
         QByteArray earlierNotes;
         QString unused;
         notesOf(summaryText, descriptionText, nullptr, &unused, &earlierNotes);
-        const QByteArray earlierCategory = props.xCategory && *props.xCategory ? category : categories.join(',');
+        const QByteArray earlierCategory =
+            props.xCategory && *props.xCategory ? category : QString::fromUtf8(categories.join(',')).toUtf8();
         x.earlierHash = IcsContentHash({earlierCategory, earlierNotes});
     }
 
@@ -635,9 +642,12 @@ IcsImportPlan Planner::run(const IcsStructure &s)
 
 const QString &Planner::timeText(const QTime &t)
 {
-    QString &s = times_[std::size_t(t.hour() * 60 + t.minute())];
+    // The reader refuses a time that names no time of day; midnight stands
+    // in should one come through another way.
+    const int minute = t.isValid() ? t.hour() * 60 + t.minute() : 0;
+    QString &s = times_[std::size_t(minute)];
     if (s.isEmpty())
-        s = TaskTimeText(TimeValue(t.hour(), t.minute()), fs_);
+        s = TaskTimeText(TimeValue(minute / 60, minute % 60), fs_);
     return s;
 }
 
