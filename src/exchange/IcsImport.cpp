@@ -416,6 +416,9 @@ struct Pending {
     int day = 0, dayWas = 0;  // where the file puts it, and where it stood
     bool cancelled = false, statesDone = false, ours = false;
     std::size_t at = 0;  // its place among the rows to add
+    int minuteWas = -1;
+    std::size_t changeAt = 0;  // its place among the changes, as the file has it
+    bool hadFree = false;      // a task of its content was free when it came
 };
 
 class Planner {
@@ -504,6 +507,7 @@ private:
     IcsReadBuffers buffers_;
     IcsImportPlan plan_;
     std::vector<Pending> pending_;
+    std::vector<Pending> cancelledPending_;  // cancelled events known by their content only
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
@@ -681,6 +685,16 @@ void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTi
     task.time = timeText(at);
     // An alarm at the time of an all-day task would sound all day long.
     task.alarm = YesNo(x.alarm && !at.allDay);
+    if (cancelledOne && !x.own) {
+        // Known by its content only, a cancelled event takes a task only
+        // once the events still on have taken theirs: a file holding the
+        // same event twice, once cancelled, keeps its task.
+        const bool hadFree = storeMatch_.hasFree(x.hash, dayWas) ||
+                             (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, dayWas));
+        cancelledPending_.push_back({std::move(task), x.hash, x.earlierHash, day, dayWas, true, x.statesDone, x.ours,
+                                     plan_.dated.size(), minuteOf(was), plan_.changes.size(), hadFree});
+        return;
+    }
     if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, dayWas, minuteOf(was)); row >= 0) {
         compare(task, day, row, cancelledOne, x.statesDone, x.ours);
         return;
@@ -769,6 +783,27 @@ IcsImportPlan Planner::finish()
             ++plan_.cancelled;
         else if (room())
             added.push_back({p.at, {p.day, std::move(p.task)}});
+    }
+    // Listed where the file has them, among the other changes.
+    std::size_t inserted = 0;
+    for (Pending &p : cancelledPending_) {
+        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.dayWas, p.minuteWas);
+        if (row < 0)
+            row = storeMatch_.takeSameContent(p.hash, p.dayWas);
+        if (row < 0 && !p.earlierHash.isEmpty())
+            row = storeMatch_.takeSameContent(p.earlierHash, p.dayWas);
+        if (row < 0) {
+            if (p.hadFree)
+                ++plan_.cancelled;
+            continue;
+        }
+        const std::size_t before = plan_.changes.size();
+        compare(p.task, p.day, row, true, p.statesDone, p.ours);
+        if (plan_.changes.size() > before) {
+            const std::size_t to = std::min(p.changeAt + inserted, before);
+            std::rotate(plan_.changes.begin() + qsizetype(to), plan_.changes.end() - 1, plan_.changes.end());
+            ++inserted;
+        }
     }
     if (!added.empty()) {
         std::vector<DatedTask> dated;
