@@ -632,6 +632,10 @@ void TfrmMain::notePaint(QObject *watched)
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
 {
+    // While the window is taken down its controls are half destroyed: the
+    // filters installed on them still call here, and nothing may touch them.
+    if (destroying_)
+        return false;
     // Keys reach the main window before the control with the focus.
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType() && created_) {
         auto *w = static_cast<QWidget *>(watched);

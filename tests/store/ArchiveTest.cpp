@@ -56,7 +56,7 @@ TEST(Archive, AMissingOrDamagedMemberGivesNoTables)
     EXPECT_TRUE(ReadArchive(names).missing);
 
     ASSERT_TRUE(WriteArchive(names, NewStoreGrid(), NewTodoGrid(), NewCompletedGrid()));
-    writeBytes(names.todo, QByteArray("3,2\r\n0,1,Home\r\n\0junk\r\n", 24));  // a NUL: not whole
+    writeBytes(names.todo, "3,2\r\n0,1,Home\r\n\0junk\r\n"_ba);  // a NUL: not whole
     ArchiveLoad load = ReadArchive(names);
     EXPECT_FALSE(load.ok());
     ASSERT_EQ(load.failed.size(), 1);
