@@ -529,6 +529,13 @@ void TaskStore::replaceTable(Grid table)
     readIds_.clear();
 }
 
+void TaskStore::putBack(Grid table)
+{
+    const bool blocked = saveBlocked_;
+    replaceTable(std::move(table));
+    saveBlocked_ = blocked;
+}
+
 int TaskStore::removeRows(const std::vector<int> &rows)
 {
     std::unordered_set<std::uint64_t> ids;
