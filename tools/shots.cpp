@@ -331,7 +331,7 @@ int main(int argc, char **argv)
         {
             prompts.answers = {0, 1};  // Really delete? Yes; any repeats stay
             frmMain.btDelClick(TfrmMain::Sender::tbDel1);
-            QMenu *edit = frmMain.menuBar()->findChild<QMenu *>(QStringLiteral("Edit1"));
+            QMenu *edit = frmMain.findChild<QMenu *>(QStringLiteral("Edit1"));
             frmMain.menuBar()->setActiveAction(edit->menuAction());
             QApplication::processEvents();
             QGuiApplication::primaryScreen()->grabWindow(0).save(QStringLiteral("%1/main-edit-menu.png").arg(out));
