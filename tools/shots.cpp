@@ -267,6 +267,7 @@ int main(int argc, char **argv)
             daily.alarms[0] = {true, 7, 0, QStringLiteral("Take the pills"), {true, true, true, true, true, true, true}};
             daily.alarms[1] = {true, 17, 30, QStringLiteral("Leave the office"), {false, true, true, true, true, true, false}};
             daily.alarms[3] = {false, 20, 15, QStringLiteral("Call home"), {true, false, false, false, false, false, false}};
+            daily.alarms[4] = {true, 0, 0, QStringLiteral("Lock up"), {true, true, true, true, true, true, true}, true};
             SettingsStore dailySettings(tmp.filePath(QStringLiteral("Daily.conf")));
             TfrmDailyTimer dlg({daily, dailySettings, prompts, runner, dfs, clock, true,
                                 QFont(QStringLiteral("Times New Roman"), 20)});

@@ -41,12 +41,12 @@ QString RaisedAlarm::panelText(const QDate &today, const FormatSettings &fs) con
 {
     QString text;
     if (daily) {
-        text = u"Daily alarm \""_s + what.left(40) + u"\" ... click panel to clear"_s;
+        text = u"Daily alarm \""_s + LeftWhole(what, 40) + u"\" ... click panel to clear"_s;
     } else {
         QString when = time;
         if (day.isValid() && day != today)
             when += u" on "_s + FormatDateTime(fs.shortDateFormat, ToDateValue(day), fs);
-        text = u"Alarm \""_s + what.left(40) + u"\" at "_s + when + u" ... click panel to clear"_s;
+        text = u"Alarm \""_s + LeftWhole(what, 40) + u"\" at "_s + when + u" ... click panel to clear"_s;
     }
     if (missed > 0)
         text += u" ("_s + QString::number(missed) + u" more missed)"_s;

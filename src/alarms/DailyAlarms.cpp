@@ -46,6 +46,7 @@ void DailyAlarms::read(const SettingsStore &settings, const FormatSettings &fs, 
         const QTime t = FromDateValue(SafeStrToTime(time, fs, clock)).time();
         a.hour = t.hour();
         a.minute = t.minute();
+        a.midnight = a.hour == 0 && a.minute == 0 && readFlag(settings, "Midnight", n, false);
         const QByteArray editName = valueName("Edit", n);
         a.description = settings.readText(kSection, editName.constData(), QString()).left(kDailyDescriptionChars);
         for (int d = 0; d < 7; ++d)
@@ -61,6 +62,7 @@ void DailyAlarms::save(SettingsStore &settings, const FormatSettings &fs) const
         const DateValue time = (a.hour * 60 + a.minute) / 1440.0;
         settings.writeText(kSection, valueName("Time", n).constData(), FormatDateTime(fs.longTimeFormat, time, fs));
         settings.writeText(kSection, valueName("Edit", n).constData(), a.description.left(kDailyDescriptionChars));
+        writeFlag(settings, "Midnight", n, a.hour == 0 && a.minute == 0 && a.midnight);
         for (int d = 0; d < 7; ++d)
             writeFlag(settings, kDayNames[std::size_t(d)], n, a.days[std::size_t(d)]);
     }
@@ -81,7 +83,7 @@ std::optional<DailyAlarmProblem> CheckDailyAlarms(const std::array<TDailyAlarm, 
         if (IsBlankText(a.description))
             return DailyAlarmProblem{n, DailyAlarmProblem::Field::Description,
                                      u"An alarm cannot be enabled and blank.  Fill in the description."_s};
-        if (a.hour == 0 && a.minute == 0)
+        if (!a.hasTime())
             return DailyAlarmProblem{n, DailyAlarmProblem::Field::Time, u"The alarm time must be set"_s};
     }
     return std::nullopt;

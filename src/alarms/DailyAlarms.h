@@ -18,7 +18,11 @@ struct TDailyAlarm {
     int minute = 0;  // 0 to 59
     QString description;          // at most kDailyDescriptionChars
     std::array<bool, 7> days{};   // Sunday first
+    // 00:00 has long stood for "no time set"; a midnight the person chose
+    // is marked apart so that it can be an alarm time too.
+    bool midnight = false;
 
+    bool hasTime() const { return hour != 0 || minute != 0 || midnight; }
     bool operator==(const TDailyAlarm &) const = default;
 };
 
@@ -35,7 +39,9 @@ public:
     // an empty record gets every weekday; a stored time that is not a time
     // reads as the clock's time of day.
     void read(const SettingsStore &settings, const FormatSettings &fs, const Clock &clock);
-    // SaveDailyAlarmSettings: writes all ten records.
+    // SaveDailyAlarmSettings: writes all ten records. A chosen midnight is
+    // stored as 00:00 like an unset time, with "Midnight<n>" set beside it:
+    // copies that do not know the mark read the record as they always did.
     void save(SettingsStore &settings, const FormatSettings &fs) const;
 
 };
@@ -47,7 +53,7 @@ bool DailyAlarmDue(const TDailyAlarm &a, const QDate &day, int hour, int minute)
 
 // What stops the daily alarms dialog from storing its rows: the first
 // enabled row, from 1 to 10, with a blank description or without a time
-// (00:00 stands for "no time"). Rows that are off are never looked at, so a
+// (00:00 not chosen as midnight). Rows that are off are never looked at, so a
 // half-written alarm can be parked by switching it off.
 struct DailyAlarmProblem {
     enum class Field { Description, Time };

@@ -108,6 +108,11 @@ TfrmDailyTimer::TfrmDailyTimer(Services services, QWidget *parent) : QDialog(par
         auto *time = new QTimeEdit(this);
         time->setObjectName(rowName("dtTime", n));
         time->installEventFilter(this);
+        // A time the person sets to 00:00 is midnight; one set by the form
+        // (an unset row) is not.
+        connect(time, &QTimeEdit::timeChanged, this, [this, n, time](const QTime &t) {
+            setMidnight(n, t == QTime(0, 0) && time->hasFocus());
+        });
         auto *bar = new QToolButton(this);
         bar->setObjectName(rowName("btTime", n));
         bar->setText(u"..."_s);
@@ -209,11 +214,22 @@ void TfrmDailyTimer::adjustTimeSettings()
     for (int n = 1; n <= kDailyAlarmCount; ++n) {
         QTimeEdit *t = row(n).time;
         t->setDisplayFormat(format);
-        // 00:00 is "no time set" and shows as an empty field (a blank: an
-        // empty special text would show the time).
+        // 00:00 not chosen as midnight is "no time set" and shows as an
+        // empty field (a blank: an empty special text would show the time).
         t->setMinimumTime(QTime(0, 0));
-        t->setSpecialValueText(kNoTime);
+        showTimeOf(n, false);
     }
+}
+
+void TfrmDailyTimer::showTimeOf(int n, bool focused)
+{
+    row(n).time->setSpecialValueText(focused || midnight_[std::size_t(n - 1)] ? QString() : kNoTime);
+}
+
+void TfrmDailyTimer::setMidnight(int n, bool chosen)
+{
+    midnight_[std::size_t(n - 1)] = chosen;
+    showTimeOf(n, row(n).time->hasFocus());
 }
 
 void TfrmDailyTimer::setWeekdayHeads()
@@ -233,6 +249,7 @@ void TfrmDailyTimer::TransferSettingsToForm()
         r.ok->setChecked(a.enabled);
         const QTime t(a.hour, a.minute);
         r.time->setTime(t.isValid() ? t : QTime(0, 0));
+        setMidnight(n, a.midnight && r.time->time() == QTime(0, 0));
         r.edit->setText(a.description.left(kDailyDescriptionChars));
         r.edit->setCursorPosition(0);
         for (std::size_t d = 0; d < 7; ++d)
@@ -249,6 +266,7 @@ std::array<TDailyAlarm, kDailyAlarmCount> TfrmDailyTimer::formAlarms() const
         a.enabled = r.ok->isChecked();
         a.hour = r.time->time().hour();
         a.minute = r.time->time().minute();
+        a.midnight = a.hour == 0 && a.minute == 0 && midnight_[std::size_t(n - 1)];
         a.description = r.edit->text().left(kDailyDescriptionChars);
         for (std::size_t d = 0; d < 7; ++d)
             a.days[d] = r.days[d]->isChecked();
@@ -301,6 +319,7 @@ void TfrmDailyTimer::dtTime1MiddleButtonClick(int n)
         return;
     const QTime t = bar.returnedTime();
     edit->setTime(QTime(t.hour(), t.minute()));
+    setMidnight(n, edit->time() == QTime(0, 0));
     edit->setFocus();
 }
 
@@ -319,8 +338,18 @@ bool TfrmDailyTimer::eventFilter(QObject *watched, QEvent *e)
     // shows its 00:00 as a time to type over, and is empty again when left
     // without a time.
     if (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) {
-        if (rowOfName(watched->objectName(), u"dtTime"_s))
-            static_cast<QTimeEdit *>(watched)->setSpecialValueText(e->type() == QEvent::FocusIn ? QString() : kNoTime);
+        if (const int n = rowOfName(watched->objectName(), u"dtTime"_s))
+            showTimeOf(n, e->type() == QEvent::FocusIn);
+    }
+    // Typing 12:00 AM over the 12:00 AM an empty edit shows changes no
+    // value, yet it is the person choosing midnight.
+    if (e->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(e);
+        const bool editing = k->key() == Qt::Key_Up || k->key() == Qt::Key_Down || k->key() == Qt::Key_PageUp ||
+                             k->key() == Qt::Key_PageDown || (!k->text().isEmpty() && k->text()[0].isPrint());
+        const int n = rowOfName(watched->objectName(), u"dtTime"_s);
+        if (n && editing && static_cast<QTimeEdit *>(watched)->time() == QTime(0, 0))
+            setMidnight(n, true);
     }
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_F4 &&
         static_cast<QKeyEvent *>(e)->modifiers() == Qt::NoModifier) {

@@ -80,8 +80,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    // Row n's time edit: empty for 00:00 unless that is a chosen midnight
+    // or the edit has the focus (then 00:00 is there to type over).
+    void showTimeOf(int n, bool focused);
+    void setMidnight(int n, bool chosen);
+
     Services sv_;
     bool placed_ = false;
+    std::array<bool, kDailyAlarmCount> midnight_{};  // row n at [n - 1]
 };
 
 }  // namespace morvane

@@ -48,22 +48,27 @@ void SortCompletedRows(Grid &table, int column, bool ascending, const FormatSett
     if (n < 2 || column < 0 || column >= kCompCols)
         return;
 
-    // Each row's dates, read once: a cell that is no date sorts first.
-    struct Dates {
-        bool read[2] = {false, false};
-        DateValue value[2] = {0, 0};
+    // Each row's dates and time, read once: a cell that is no date (or no
+    // time, such as "All day") sorts first. A time compared as text would
+    // put "10:05 AM" before "9:00 AM".
+    constexpr int kValued[] = {kCompDate, kCompOrigDate, kCompTime};
+    struct Values {
+        bool read[3] = {false, false, false};
+        DateValue value[3] = {0, 0, 0};
     };
-    std::vector<Dates> dates(std::size_t(table.rowCount()));
+    std::vector<Values> values(std::size_t(table.rowCount()));
     for (int r = 1; r < table.rowCount(); ++r) {
-        Dates &d = dates[std::size_t(r)];
-        d.read[0] = ReadCompletedDate(table.cell(kCompDate, r), fs, &d.value[0]);
-        d.read[1] = ReadCompletedDate(table.cell(kCompOrigDate, r), fs, &d.value[1]);
+        Values &v = values[std::size_t(r)];
+        v.read[0] = ReadCompletedDate(table.cell(kCompDate, r), fs, &v.value[0]);
+        v.read[1] = ReadCompletedDate(table.cell(kCompOrigDate, r), fs, &v.value[1]);
+        v.read[2] = StrToTime(table.cell(kCompTime, r).trimmed(), fs, &v.value[2]);
     }
     auto compareColumn = [&](int a, int b, int col) {
-        if (col != kCompDate && col != kCompOrigDate)
+        const auto *valued = std::find(std::begin(kValued), std::end(kValued), col);
+        if (valued == std::end(kValued))
             return CompareCellBytes(table.cellUtf8(col, a), table.cellUtf8(col, b));
-        const int k = col == kCompDate ? 0 : 1;
-        const Dates &da = dates[std::size_t(a)], &db = dates[std::size_t(b)];
+        const auto k = std::size_t(valued - std::begin(kValued));
+        const Values &da = values[std::size_t(a)], &db = values[std::size_t(b)];
         if (!da.read[k] || !db.read[k])
             return int(da.read[k]) - int(db.read[k]);
         return da.value[k] < db.value[k] ? -1 : da.value[k] > db.value[k] ? 1 : 0;

@@ -34,7 +34,8 @@ std::array<int, kCompCols> CompletedColumnWidths(int tableWidth, int ppi, int sc
 bool ReadCompletedDate(QStringView text, const FormatSettings &fs, DateValue *out);
 
 // Sorts the body rows by `column`: the two date columns as dates (a cell
-// that is no date sorts before every date), the others as text, character
+// that is no date sorts before every date), the time column as times (a
+// cell that is no time first likewise), the others as text, character
 // code by character code, case-sensitive. Rows that tie are ordered by the
 // columns to the right of `column`, "Comp Notes" excepted; rows that tie on
 // all of them keep their order. The header row stays.

@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -257,11 +256,7 @@ void TfrmEdit::setHeadingStyle(const QFont &font, int shadowDepth, const QColor 
     }
 }
 
-void TfrmEdit::setTitle(const QString &title, const QColor &color)
-{
-    lblTitle->setText(title);
-    lblTitle->setTextColor(color);
-}
+void TfrmEdit::setTitle(const QString &title) { lblTitle->setText(title); }
 
 void TfrmEdit::hideTimeAndAlarm()
 {
@@ -424,20 +419,21 @@ void TfrmEdit::showMainPage()
 {
     pages_->setCurrentWidget(pages_->widget(0));
     btOK2->setEnabled(false);
+    btOK->setDefault(true);  // one default per dialog: the page's own OK
 }
 
 bool TfrmEdit::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == memMain && e->type() == QEvent::KeyPress) {
-        const auto *k = static_cast<QKeyEvent *>(e);
-        if (!k->text().isEmpty() || k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Delete)
-            memMainKey();
-    }
+    // Any key counts, even one that changes nothing: the person has turned
+    // to the notes, and OK still refuses blank ones.
+    if (watched == memMain && e->type() == QEvent::KeyPress)
+        memMainKey();
     return QDialog::eventFilter(watched, e);
 }
 
 void TfrmEdit::memMainKey()
 {
+    // A done task keeps the buttons a done task shows: no Repeat.
     if (isDated && !cbDone->isChecked())
         btRepeat->show();
     btComplete->setEnabled(true);
@@ -460,6 +456,7 @@ void TfrmEdit::btCompleteClick()
     pages_->setCurrentWidget(pnlComplete);
     btOK->setEnabled(false);
     btOK2->setEnabled(true);
+    btOK2->setDefault(true);
     memComplete->setFocus();
 }
 

@@ -62,7 +62,7 @@ public:
 
     // The heading's look, from the main window's date heading.
     void setHeadingStyle(const QFont &font, int shadowDepth, const QColor &text);
-    void setTitle(const QString &title, const QColor &color);
+    void setTitle(const QString &title);
     // For a to-do task: no time and no alarm.
     void hideTimeAndAlarm();
     void setNotes(const QString &stored);

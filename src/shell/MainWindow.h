@@ -195,11 +195,16 @@ public:
     QString dayHeading() const;
     QString todoHeading() const;
     bool dayHeadingIsHoliday() const;
+    QColor dayHeadingColor() const;
 
     // The lists.
     void ResizeGridDay();
     void ResizeGridNonDay();
     void sortDayList(int column);
+    // The sort in force, if any, over a freshly read or added-to day list.
+    void applyDaySort();
+    // After a row placed by hand: no sort until a heading is clicked.
+    void keepPersonsDayOrder();
     void sortTodoList(int column);
     void DrawExtraMemo();
     void memWhatExit();
@@ -224,7 +229,9 @@ public:
     void Markascompleted1Click(Sender sender);
     void EditOrComplete(Sender sender, bool editMode);
     void btDelClick(Sender sender);
-    void deleteEntry(bool dayList, bool writeBack, const QDate &date);
+    // Removes the selected row, and its repeats if the person says so;
+    // `moving` when the task goes on to another day (reschedule, drag).
+    void deleteEntry(bool dayList, bool writeBack, const QDate &date, bool moving);
     void ToolButton15Click();
     void gridDayDblClick() { EditOrComplete(Sender::gridDay, true); }
     void gridNondayDblClick() { EditOrComplete(Sender::gridNonday, true); }
@@ -456,7 +463,7 @@ private:
     void stepYears(int years);
     void setCurrentDate(const QDate &date);
     TfrmEdit *makeEditor(bool dated);
-    void editorTitle(TfrmEdit &ed, bool dated);
+    void editorTitle(TfrmEdit &ed, bool dated, bool adding);
     // The to-do list is saved after every change to it: a task typed in
     // must not wait for the program's end to reach the disk.
     void todoChanged();
@@ -589,7 +596,7 @@ private:
     bool recording_ = false;  // a command's step is being recorded
     QString undoName_;        // the name that step will have
     QAction *Undo1_ = nullptr, *Redo1_ = nullptr;
-    int daySortColumn_ = 0, todoSortColumn_ = 0;
+    int daySortColumn_ = 0, todoSortColumn_ = 0;  // -1: the day list as stored, unsorted
     bool daySortAscending_ = true, todoSortAscending_ = true;
     QPointer<HelpWindow> help_;  // a child of the window that asked last
 };

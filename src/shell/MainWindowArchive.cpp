@@ -42,7 +42,7 @@ void TfrmMain::buildArchive()
 void TfrmMain::reloadTables()
 {
     store_.readFromStore(DayNumber(selectedDay()), gridDay_);
-    SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+    applyDaySort();
     listsChanged();
     selectDayRow(1);
     ColorAllCalendars(true);

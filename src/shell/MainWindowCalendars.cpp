@@ -179,7 +179,7 @@ void TfrmMain::cal1DateChange()
         previous_ = current_;
         commitNotes();
         store_.readFromStore(DayNumber(selectedDay()), gridDay_);
-        SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+        applyDaySort();
         if (dayModel_)
             dayModel_->reload();
         ResizeGridDay();  // the columns fit the day's texts
@@ -210,6 +210,8 @@ void TfrmMain::UpdateLabels(int cal)
 QString TfrmMain::dayHeading() const { return lblDate_->text(); }
 QString TfrmMain::todoHeading() const { return EsLabel1_->text(); }
 bool TfrmMain::dayHeadingIsHoliday() const { return lblDate_->property("holiday").toBool(); }
+
+QColor TfrmMain::dayHeadingColor() const { return lblDate_->textColor(); }
 
 void TfrmMain::resizeCalendars()
 {

@@ -177,21 +177,25 @@ TfrmEdit *TfrmMain::makeEditor(bool dated)
     return ed;
 }
 
-void TfrmMain::editorTitle(TfrmEdit &ed, bool dated)
+void TfrmMain::editorTitle(TfrmEdit &ed, bool dated, bool adding)
 {
-    const QColor normal = shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128);
+    // The heading keeps the day heading's colour from makeEditor (red on a
+    // holiday); only a new task on a day gone by is flagged, since adding
+    // to the past is the likely slip, not editing or completing there.
     if (!dated) {
         ed.origDateText = u"To-do task"_s;
-        ed.setTitle(u"To-do task"_s, normal);
+        ed.setTitle(u"To-do task"_s);
         return;
     }
     const QDate day = selectedDay();
     ed.origDateText = FormatDateTime(u"ddd ddddd", ToDateValue(day), fs_);
     const QString title = ed.origDateText + u' ' + RelativeDayText(ToDateValue(day), sv_.clock);
-    if (DayNumber(day) < DayNumber(sv_.clock.today()))
-        ed.setTitle(u"PAST "_s + title, QColor(255, 0, 0));
-    else
-        ed.setTitle(title, normal);
+    if (adding && DayNumber(day) < DayNumber(sv_.clock.today())) {
+        ed.setTitle(u"PAST "_s + title);
+        ed.lblTitle->setTextColor(QColor(255, 0, 0));
+    } else {
+        ed.setTitle(title);
+    }
 }
 
 FileResult TfrmMain::addCompletedRow(const QStringList &cells)
@@ -258,7 +262,7 @@ void TfrmMain::btAddClick(Sender sender)
     if (dated && current_ < 0)
         return;
     std::unique_ptr<TfrmEdit> ed(makeEditor(dated));
-    editorTitle(*ed, dated);
+    editorTitle(*ed, dated, true);
     if (!dated)
         ed->hideTimeAndAlarm();
     // The editor enables both at the first key typed into the notes.
@@ -274,7 +278,7 @@ void TfrmMain::btAddClick(Sender sender)
             gridDay_.setCell(kDayNotes, row, ed->notes());
             gridDay_.setCell(kDayDone, row, yesNo(ed->cbDone->isChecked()));
             gridDay_.setCell(kDayAlarm, row, yesNo(ed->cbAlarm->isChecked()));
-            SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+            applyDaySort();
             reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
             // The editor's repeats may have gone into any month on screen.
             ColorAllCalendars(true);
@@ -340,7 +344,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
     const QString notes = list.cell(notesCol, row);
     ed->setWindowTitle(u"Task: "_s + notes.left(50) + u" ..."_s);
     if (dayList) {
-        editorTitle(*ed, true);
+        editorTitle(*ed, true, false);
         ed->cbAlarm->setChecked(list.cellUtf8(kDayAlarm, row) == "Yes");
         ed->setTimeText(list.cell(kDayTime, row));
     } else {
@@ -364,7 +368,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
             // Rescheduled: the task leaves this day (with its repeats, if the
             // person says so) and goes to its new day, listed first there.
             undoName_ = moveStepName(ed->newDate);
-            deleteEntry(true, true, selectedDay());
+            deleteEntry(true, true, selectedDay(), true);
             (void)store_.insertTask(DayNumber(ed->newDate), StoredTask{time, ed->category(), ed->notes(), done, alarm});
             reportSave(store_.path(), store_.SortGridStore());
             ColorAllCalendars(true);
@@ -405,10 +409,10 @@ void TfrmMain::btDelClick(Sender sender)
     const QString name = list.cell(dayList ? int(kDayNotes) : int(kTodoNotes), row).left(50) + u" ... "_s;
     if (confirm_ && !sv_.prompts.YesNo(u"Really delete \"%1\"?"_s.arg(name)))
         return;
-    deleteEntry(dayList, dayList, selectedDay());
+    deleteEntry(dayList, dayList, selectedDay(), false);
 }
 
-void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
+void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date, bool moving)
 {
     QTableView *view = dayList ? tvDay_ : tvNonday_;
     const int row = selectedRow(view, 1);
@@ -421,10 +425,15 @@ void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date)
         done = gridDay_.cell(kDayDone, row);
         gridDay_.deleteBodyRow(row);
         count = store_.countRepeats(d, category, notes, done);
-        if (count > 1 &&
-            !sv_.prompts.YesNo(u"This event appears to be repeated %1 times in the future.  Delete all repeats?"_s.arg(
-                count - 1)))
-            count = 0;
+        if (count > 1) {
+            QString question = u"This event appears to be repeated %1 %2 in the future.  Delete all repeats?"_s.arg(
+                count - 1).arg(count == 2 ? u"time"_s : u"times"_s);
+            // In a move the task goes on; a plain No must not read as "cancel the move".
+            if (moving)
+                question += u"  No moves only this one and keeps its repeats."_s;
+            if (!sv_.prompts.YesNo(question))
+                count = 0;
+        }
     } else {
         gridNonday_.deleteBodyRow(row);
         todoChanged();

@@ -157,12 +157,16 @@ void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
         }
         from.deleteBodyRow(selected);
         todoChanged();
+        if (toDay)
+            keepPersonsDayOrder();
     } else {
         if (row < 1)
             return;
         if (row != selected && rowHoldsTask(fromDay, selected)) {
             (fromDay ? gridDay_ : gridNonday_).moveRow(selected, row);
-            if (!fromDay)
+            if (fromDay)
+                keepPersonsDayOrder();
+            else
                 todoChanged();
         }
     }
@@ -196,7 +200,7 @@ void TfrmMain::cal1DragDrop(int cal, bool fromDay, const QDate &target)
     }
     // The task leaves its list (a dated one with its repeats, if the person
     // says so), then goes to the day it was dropped on, listed first there.
-    deleteEntry(fromDay, true, oldDay);
+    deleteEntry(fromDay, true, oldDay, true);
     (void)store_.insertTask(DayNumber(target), task);
     reportSave(store_.path(), store_.SortGridStore());
     // The calendar dropped on becomes the current one, showing that day.

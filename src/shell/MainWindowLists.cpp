@@ -255,6 +255,21 @@ void TfrmMain::sortDayList(int column)
     selectDayRow(1);
 }
 
+void TfrmMain::applyDaySort()
+{
+    if (daySortColumn_ >= 0)
+        SortDayList(gridDay_, daySortColumn_, daySortAscending_, fs_, ToDateValue(sv_.clock.now()));
+}
+
+void TfrmMain::keepPersonsDayOrder()
+{
+    // Rows the person placed by hand stay where they are, on this day and
+    // every other, until a heading is clicked: a sort would undo the move
+    // at the next reading of the day.
+    daySortColumn_ = -1;
+    tvDay_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+}
+
 void TfrmMain::sortTodoList(int column)
 {
     if (gridNonday_.rowCount() <= 2) {

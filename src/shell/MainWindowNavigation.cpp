@@ -121,10 +121,15 @@ void TfrmMain::FindDialog1Find()
 {
     if (!FindDialog1_)
         return;
-    const FindRequest request = FindDialog1_->request();
+    FindRequest request = FindDialog1_->request();
+    request.fromDay = DayNumber(selectedDay());
     const FindResult r = FindStep(store_.grid(), filter_, findState_, request);
     if (r.row < 0) {
-        sv_.prompts.ErrorBox(r.notFound);
+        // The end of a run of matches is news, not a failure.
+        if (r.nowhere)
+            sv_.prompts.ErrorBox(r.notFound);
+        else
+            sv_.prompts.InfoBox(r.notFound);
         return;
     }
     const Grid &g = store_.grid();

@@ -364,24 +364,28 @@ FileResult TaskStore::load()
     FileResult r = LoadGridFile(store_, path_);
     if (r.damaged)
         saveBlocked_ = true;
-    if (r.ok || r.partial) {
-        if (store_.colCount() < kStoreCols)
-            store_.setColCount(kStoreCols);
-        // Rows without a key are no tasks, and every sorted save drops them;
-        // dropping them now also keeps a size line that claims millions of
-        // empty rows from costing a sort of them.
-        store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
-        if (store_.rowCount() < 2)
-            store_.setRowCount(2);
-        // Tables written by other copies may use another order of keys the
-        // binary search relies on; put them in order (the file follows at
-        // the next save).
-        if (!sorted())
-            store_.sortRows(1, store_.rowCount(), StoreRowLess);
-        haveRead_ = false;
-        readIds_.clear();
-    }
+    if (r.ok || r.partial)
+        tidyLoadedTable();
     return r;
+}
+
+void TaskStore::tidyLoadedTable()
+{
+    if (store_.colCount() < kStoreCols)
+        store_.setColCount(kStoreCols);
+    // Rows without a key are no tasks, and every sorted save drops them;
+    // dropping them now also keeps a size line that claims millions of
+    // empty rows from costing a sort of them.
+    store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    // Tables written by other copies may use another order of keys the
+    // binary search relies on; put them in order (the file follows at the
+    // next save).
+    if (!sorted())
+        store_.sortRows(1, store_.rowCount(), StoreRowLess);
+    haveRead_ = false;
+    readIds_.clear();
 }
 
 bool TaskStore::sorted() const
@@ -519,21 +523,20 @@ int TaskStore::removeRepeats(int fromDay, QStringView category, QStringView note
 
 void TaskStore::replaceTable(Grid table)
 {
-    if (table.colCount() < kStoreCols)
-        table.setColCount(kStoreCols);
-    if (table.rowCount() < 2)
-        table.setRowCount(2);
+    // An archive is a task file like any other: it gets the same order.
     store_ = std::move(table);
     saveBlocked_ = false;
-    haveRead_ = false;
-    readIds_.clear();
+    tidyLoadedTable();
 }
 
 void TaskStore::putBack(Grid table)
 {
-    const bool blocked = saveBlocked_;
-    replaceTable(std::move(table));
-    saveBlocked_ = blocked;
+    // Exactly as it was, in its order and with its rows: it was this
+    // store's table before, so it needs no tidying, and tidying could make
+    // it differ from the state the history knows.
+    store_ = std::move(table);
+    haveRead_ = false;
+    readIds_.clear();
 }
 
 int TaskStore::removeRows(const std::vector<int> &rows)

@@ -174,6 +174,8 @@ public:
     FileResult save();
 
 private:
+    // What every table put in whole needs: its columns, no keyless rows, key order.
+    void tidyLoadedTable();
     bool sorted() const;
     int firstRowOfDayOrAfter(int day) const;
 

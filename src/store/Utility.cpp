@@ -219,14 +219,22 @@ QString ShownText(QByteArrayView utf8, qsizetype maxChars)
     return ShownText(QString::fromUtf8(utf8.first(n)), maxChars);
 }
 
+QString LeftWhole(QStringView text, qsizetype n)
+{
+    if (n >= text.size())
+        return text.toString();
+    if (n <= 0)
+        return QString();
+    if (text[n - 1].isHighSurrogate() && text[n].isLowSurrogate())
+        --n;  // never half a character
+    return text.first(n).toString();
+}
+
 QString ShownText(QStringView text, qsizetype maxChars)
 {
     if (text.size() <= maxChars)
         return text.toString();
-    qsizetype n = maxChars;
-    if (text[n - 1].isHighSurrogate())
-        --n;  // never half a character
-    return text.first(n).toString() + QChar(0x2026);
+    return LeftWhole(text, maxChars) + QChar(0x2026);
 }
 
 bool TooLongToShow(QByteArrayView utf8, qsizetype maxChars)
@@ -388,15 +396,16 @@ bool ContainsWord(QStringView text, QStringView word, bool caseSensitive)
         return false;
     const QString t = caseSensitive ? text.toString() : text.toString().toUpper();
     const QString w = caseSensitive ? word.toString() : word.toString().toUpper();
-    if (!t.contains(w))
-        return false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= t.size(); ++i) {
-        if (i == t.size() || isWordBreak(t[i])) {
-            if (i > start && QStringView(t).sliced(start, i - start) == w)
-                return true;
-            start = i + 1;
-        }
+    // An occurrence is a whole word when a break or the end of the text
+    // stands on each side of it, or the word itself begins or ends with a
+    // break: so "Dr. Smith" and "9:00" are words to look for too.
+    const bool openStart = isWordBreak(w.front()), openEnd = isWordBreak(w.back());
+    for (qsizetype at = t.indexOf(w); at >= 0; at = t.indexOf(w, at + 1)) {
+        const qsizetype after = at + w.size();
+        const bool startOk = openStart || at == 0 || isWordBreak(t[at - 1]);
+        const bool endOk = openEnd || after == t.size() || isWordBreak(t[after]);
+        if (startOk && endOk)
+            return true;
     }
     return false;
 }

@@ -107,6 +107,9 @@ QStringList TextToMemo(QStringView text);
 // The notes pane's form: every CR LF pair removed, one line.
 QStringList TextToMemoJoined(QStringView text);
 QString FirstLine(QStringView text);
+// The first `n` UTF-16 code units of `text`, one fewer where the cut would
+// fall inside a character that takes two (a surrogate pair).
+QString LeftWhole(QStringView text, qsizetype n);
 // A cell as the screen shows it: at most kShownChars characters, then "…".
 // Text layout of a cell of many megabytes would take the program down, and
 // nobody reads that much in a list; the stored text stays whole.

@@ -22,29 +22,48 @@ bool matches(const Grid &store, const TaskFilter &filter, int row, const FindReq
 FindResult FindStep(const Grid &store, const TaskFilter &filter, FindState &s, const FindRequest &r)
 {
     const int last = store.rowCount() - 1;
-    const bool fresh = s.fresh;
+    if (s.fresh || (r.fromDay != 0 && r.fromDay != s.day)) {
+        // From the day shown: down from its first task, up from its last.
+        if (r.fromDay == 0)
+            s.findPosition = r.down ? 0 : last;
+        else
+            s.findPosition = r.down ? FirstRowOnOrAfter(store, r.fromDay) : FirstRowOnOrAfter(store, r.fromDay + 1) - 1;
+        s.restartUpFromEnd = s.restartDownFromTop = false;
+        s.day = r.fromDay;
+        s.found = false;
+    }
     s.fresh = false;
     QString note;
+    int row = -1;
     if (r.down) {
         if (s.restartDownFromTop)
             s.findPosition = 0;
         s.restartDownFromTop = false;
         note = u"Search reset to first task date"_s;
         for (; s.findPosition <= last; ++s.findPosition) {
-            if (matches(store, filter, s.findPosition, r))
-                return {s.findPosition++, {}};
+            if (matches(store, filter, s.findPosition, r)) {
+                row = s.findPosition++;
+                break;
+            }
         }
     } else {
-        // An upward search started afresh (at row 0, the header) begins at
-        // the last task, not with a report that nothing was found.
-        if (s.restartUpFromEnd || (fresh && s.findPosition <= 0))
+        if (s.restartUpFromEnd)
             s.findPosition = last;
         s.restartUpFromEnd = false;
         note = u"Search reset to last task date"_s;
         for (; s.findPosition > 0; --s.findPosition) {
-            if (matches(store, filter, s.findPosition, r))
-                return {s.findPosition--, {}};
+            if (matches(store, filter, s.findPosition, r)) {
+                row = s.findPosition--;
+                break;
+            }
         }
+    }
+    if (row >= 0) {
+        s.found = true;
+        s.foundFor = r;
+        if (r.fromDay != 0)
+            s.day = KeyDay(store.cellUtf8(kStoreKey, row));  // the window goes to it
+        return {row, {}, false};
     }
     if (r.down) {
         s.findPosition = 0;
@@ -53,7 +72,13 @@ FindResult FindStep(const Grid &store, const TaskFilter &filter, FindState &s, c
         s.findPosition = last;
         s.restartDownFromTop = true;
     }
-    return {-1, u"Could not find \"%1\" in any calendar task. %2"_s.arg(r.text, note)};
+    // After matches the end of the run is no failure; without any, the rest
+    // of the store decides whether the text is anywhere at all.
+    bool nowhere = !s.found || !s.foundFor.sameSearch(r);
+    for (int i = 1; nowhere && i <= last; ++i)
+        nowhere = !matches(store, filter, i, r);
+    s.found = false;
+    return {-1, u"Could not find \"%1\" in any calendar task. %2"_s.arg(r.text, note), nowhere};
 }
 
 }  // namespace morvane

@@ -262,6 +262,22 @@ TEST_F(AlarmScanTest, TaskRowsThatAreNotAlarmsOrHaveNoTimeAreSkipped)
     EXPECT_EQ(text(at(9, 0)), u"Alarm \""_s + QString(40, u'x') + u"\" at 9:00 AM ... click panel to clear"_s);
 }
 
+TEST_F(AlarmScanTest, ThePanelsCutNeverSplitsACharacter)
+{
+    // A character outside the basic plane (two code units) across the 40th
+    // place is left out whole, never halved into a broken character.
+    const QString face = QString::fromUcs4(U"\U0001F600");
+    RaisedAlarm task;
+    task.what = QString(39, u'x') + face + u"tail"_s;
+    task.time = u"9:00 AM"_s;
+    EXPECT_EQ(task.panelText(today, fs), u"Alarm \""_s + QString(39, u'x') + u"\" at 9:00 AM ... click panel to clear"_s);
+    RaisedAlarm dailyAlarm;
+    dailyAlarm.daily = true;
+    dailyAlarm.what = QString(38, u'd') + face + u"tail"_s;  // ends right at the 40th place: kept
+    EXPECT_EQ(dailyAlarm.panelText(today, fs),
+              u"Daily alarm \""_s + QString(38, u'd') + face + u"\" ... click panel to clear"_s);
+}
+
 TEST_F(AlarmScanTest, ALeadTimeOverMidnightReachesTomorrowsEarlyTasks)
 {
     settings.leadMinutes = 15;

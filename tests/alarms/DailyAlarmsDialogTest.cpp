@@ -314,6 +314,65 @@ TEST_F(DailyAlarmsDialogTest, TimesOnTheLocalesClockWithoutSeconds)
               (std::array<QString, 7>{u"S"_s, u"l"_s, u"T"_s, u"W"_s, u"T"_s, u"F"_s, u"S"_s}));
 }
 
+TEST_F(DailyAlarmsDialogTest, MidnightCanBeTypedOrPickedAndShowsAsATime)
+{
+    auto dlg = open();
+    QApplication::setActiveWindow(dlg.get());
+    // Row 3 has never had a time. Typing 12:00 AM over the 12:00 AM it
+    // shows while focused makes it midnight, which stays shown afterwards.
+    const TfrmDailyTimer::Row r = dlg->row(3);
+    r.ok->setChecked(true);
+    r.edit->setText(u"Take the bins out"_s);
+    r.time->setFocus();
+    r.time->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(r.time, u"12"_s);
+    r.time->setSelectedSection(QDateTimeEdit::MinuteSection);
+    QTest::keyClicks(r.time, u"00"_s);
+    r.time->setSelectedSection(QDateTimeEdit::AmPmSection);
+    QTest::keyClicks(r.time, u"a"_s);
+    QTest::mouseClick(r.edit, Qt::LeftButton);
+    ASSERT_EQ(dlg->focusWidget(), r.edit);
+    EXPECT_EQ(r.time->text(), u"12:00 AM"_s);
+    // So does a key that leaves the 12:00 AM as it stands.
+    QTimeEdit *still = dlg->row(6).time;
+    still->setFocus();
+    still->setSelectedSection(QDateTimeEdit::AmPmSection);
+    QTest::keyClicks(still, u"a"_s);
+    QTest::mouseClick(r.edit, Qt::LeftButton);
+    EXPECT_EQ(still->text(), u"12:00 AM"_s);
+    // An edit merely passed through stays empty.
+    QTimeEdit *passed = dlg->row(7).time;
+    passed->setFocus();
+    QTest::mouseClick(r.edit, Qt::LeftButton);
+    EXPECT_TRUE(passed->text().trimmed().isEmpty());
+
+    // Row 4 gets midnight from the time bar.
+    const TfrmDailyTimer::Row r4 = dlg->row(4);
+    r4.ok->setChecked(true);
+    r4.edit->setText(u"Lock up"_s);
+    runner.responders.append([](QDialog &d) {
+        dynamic_cast<TfrmTimePopup &>(d).dtTime->setTime(QTime(0, 0));
+        return int(QDialog::Accepted);
+    });
+    dlg->dtTime1MiddleButtonClick(4);
+    dlg->row(1).ok->setFocus();
+    EXPECT_EQ(r4.time->text(), u"12:00 AM"_s);
+
+    dlg->btOKClick();
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(table.alarms[2], (TDailyAlarm{true, 0, 0, u"Take the bins out"_s, {}, true}));
+    EXPECT_TRUE(table.alarms[3].midnight);
+    EXPECT_EQ(settings.raw("DailyOptions", "Midnight3"), u"1"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Midnight5"), u"0"_s);
+
+    // Opened again, the midnights show as times; the rows without one stay empty.
+    auto again = open();
+    EXPECT_EQ(again->row(3).time->text(), u"12:00 AM"_s);
+    EXPECT_EQ(again->row(4).time->text(), u"12:00 AM"_s);
+    EXPECT_TRUE(again->row(5).time->text().trimmed().isEmpty());
+}
+
 TEST_F(DailyAlarmsDialogTest, TheTimeBarPicksARowsTime)
 {
     table.alarms[2] = {true, 7, 30, u"Bus"_s, kWeekdays};

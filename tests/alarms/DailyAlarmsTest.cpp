@@ -78,5 +78,40 @@ TEST_F(DailyAlarmsTest, SavingWritesAllTenRecordsAndReadsBack)
     EXPECT_EQ(back.alarms, d.alarms);
 }
 
+TEST_F(DailyAlarmsTest, MidnightIsATimeAndAStoredMidnightOfOldMeansNone)
+{
+    // A chosen midnight: stored as the same time text as ever, plus a mark
+    // that copies without it pass over.
+    DailyAlarms d;
+    d.alarms[0] = {true, 0, 0, u"Take the bins out"_s, {true, true, true, true, true, true, true}, true};
+    d.save(settings, fs);
+    EXPECT_EQ(settings.raw("DailyOptions", "Time1"), u"12:00:00 AM"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Midnight1"), u"1"_s);
+    EXPECT_EQ(settings.raw("DailyOptions", "Midnight2"), u"0"_s);
+    EXPECT_EQ(CheckDailyAlarms(d.alarms), std::nullopt);
+    EXPECT_TRUE(DailyAlarmDue(d.alarms[0], QDate(2026, 12, 10), 0, 0));
+    DailyAlarms back;
+    back.read(settings, fs, clock);
+    EXPECT_EQ(back.alarms, d.alarms);
+
+    // Records stored without the mark keep their meaning: 00:00 is no time.
+    settings.writeText("DailyOptions", "Time3", u"12:00:00 AM"_s);
+    settings.writeText("DailyOptions", "Daily3", u"1"_s);
+    settings.writeText("DailyOptions", "Edit3", u"Old"_s);
+    back.read(settings, fs, clock);
+    EXPECT_FALSE(back.alarms[2].midnight);
+    EXPECT_FALSE(back.alarms[2].hasTime());
+    const std::optional<DailyAlarmProblem> p = CheckDailyAlarms(back.alarms);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->row, 3);
+    EXPECT_EQ(p->message, u"The alarm time must be set"_s);
+    // A mark beside another time changes nothing.
+    settings.writeText("DailyOptions", "Time3", u"6:00:00 AM"_s);
+    settings.writeText("DailyOptions", "Midnight3", u"1"_s);
+    back.read(settings, fs, clock);
+    EXPECT_FALSE(back.alarms[2].midnight);
+    EXPECT_EQ(back.alarms[2].hour, 6);
+}
+
 }  // namespace
 }  // namespace morvane

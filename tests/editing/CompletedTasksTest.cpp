@@ -109,13 +109,23 @@ TEST(CompletedTasks, TextColumnsSortByCharacterCodesAndTiesByTheNextColumns)
     // Case-sensitive: "B" (66) before "a" (97); ties by the columns after.
     ASSERT_TRUE(ClickCompletedHeading(g, kCompCategory, state, kFs));
     EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n2", "n3", "n1", "n0"}));
-    // Time as text: "10:00 AM" before "9:00 AM"; equal times by category,
-    // origin, then "What". Rows equal up to "What" keep their order: the
-    // completion notes never decide.
+    // Time by its value: "9:00 AM" before "10:00 AM"; equal times by
+    // category, origin, then "What". Rows equal up to "What" keep their
+    // order: the completion notes never decide.
     ASSERT_TRUE(ClickCompletedHeading(g, kCompTime, state, kFs));
-    EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n2", "n3", "n1", "n0"}));
+    EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n3", "n1", "n0", "n2"}));
     ASSERT_TRUE(ClickCompletedHeading(g, kCompTime, state, kFs));
-    EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n1", "n0", "n3", "n2"}));
+    EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n2", "n1", "n0", "n3"}));
+    // Afternoon after morning, seconds count, and a time that is no time
+    // (a task of the whole day) comes first, as a cell that is no date does.
+    Grid times = completed({{"", "1:00:00 PM", "", "", "one"},
+                            {"", "12:30:00 PM", "", "", "half past noon"},
+                            {"", "All day", "", "", "all day"},
+                            {"", "9:05:30 AM", "", "", "late five"},
+                            {"", "9:05:00 AM", "", "", "five"}});
+    CompletedSortState timeState;
+    ASSERT_TRUE(ClickCompletedHeading(times, kCompTime, timeState, kFs));
+    EXPECT_EQ(column(times, kCompNotes), QStringList({"all day", "five", "late five", "half past noon", "one"}));
     // Sorting by the completion notes themselves does use them.
     ASSERT_TRUE(ClickCompletedHeading(g, kCompNotesDone, state, kFs));
     EXPECT_EQ(column(g, kCompNotesDone), QStringList({"n0", "n1", "n2", "n3"}));

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimeEdit>
+#include <QDateEdit>
+#include <QToolButton>
 
 using namespace morvane;
 using namespace Qt::StringLiterals;
@@ -211,4 +214,55 @@ TEST_F(TaskEditorTest, RepeatsAreWrittenToTheMinute)
     ASSERT_EQ(g.rowCount(), 11);
     for (int r = 1; r < g.rowCount(); ++r)
         EXPECT_EQ(g.cell(kStoreTime, r), "7:15 PM");
+}
+
+TEST_F(TaskEditorTest, AnyKeyInTheNotesWakesANewTaskAndEnterConfirmsEitherPage)
+{
+    // A new dated task, as the main window opens it: OK and Mark as Complete
+    // off, no Repeat, until a key is pressed in the notes; any key will do.
+    auto ed = std::make_unique<TfrmEdit>(
+        TfrmEdit::Services{prompts, runner, fs, clock, store, dir.path(), {}, {}, {}, Qt::Sunday}, "Work",
+        QDate(2026, 12, 9));
+    ed->isDated = true;
+    ed->btOK->setEnabled(false);
+    ed->btComplete->setEnabled(false);
+    ed->show();
+    EXPECT_FALSE(ed->btRepeat->isVisible());
+    QTest::keyClick(ed->memMain, Qt::Key_Right);
+    EXPECT_TRUE(ed->btOK->isEnabled());
+    EXPECT_TRUE(ed->btComplete->isEnabled());
+    EXPECT_TRUE(ed->btRepeat->isVisible());
+
+    // A done task is not offered Repeat, whatever is typed.
+    auto done = std::make_unique<TfrmEdit>(
+        TfrmEdit::Services{prompts, runner, fs, clock, store, dir.path(), {}, {}, {}, Qt::Sunday}, "Work",
+        QDate(2026, 12, 9));
+    done->isDated = true;
+    done->isExisting = true;
+    done->cbDone->setChecked(true);
+    done->setNotes(u"Paid"_s);
+    done->show();
+    QTest::keyClick(done->memMain, Qt::Key_A);
+    EXPECT_FALSE(done->btRepeat->isVisible());
+
+    // Enter on the completion page confirms the completion...
+    auto complete = make();
+    complete->setNotes(u"Renew the lease"_s);
+    complete->btComplete->click();
+    ASSERT_TRUE(complete->onCompletionPage());
+    EXPECT_TRUE(complete->btOK2->isDefault());
+    complete->dtComplete->setFocus();
+    QTest::keyClick(complete->dtComplete, Qt::Key_Return);
+    EXPECT_EQ(complete->result(), QDialog::Accepted);
+    EXPECT_TRUE(complete->cbDone->isChecked());
+
+    // ...and back on the main page, Enter is its OK again.
+    auto back = make();
+    back->setNotes(u"Renew the lease"_s);
+    back->btComplete->click();
+    back->btCancel2->click();
+    EXPECT_TRUE(back->btOK->isDefault());
+    QTest::keyClick(back->dtTime, Qt::Key_Return);
+    EXPECT_EQ(back->result(), QDialog::Accepted);
+    EXPECT_FALSE(back->cbDone->isChecked());
 }

@@ -151,6 +151,7 @@ namespace {
 
 // The real program run from a terminal on a data folder, without a display.
 struct Terminal {
+    explicit Terminal(QString dataFolder) : folder(std::move(dataFolder)) {}
     QString folder;
     QString locale = u"en_US.UTF-8"_s;
     QByteArray out, err;

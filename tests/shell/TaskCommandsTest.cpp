@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -138,6 +139,45 @@ TEST_F(TaskCommandsTest, AddingTheFirstTaskOfADay)
     EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 3), "Renew passport");
     EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoNotes, 3), "Renew passport");
     EXPECT_EQ(w->todoHeading(), "3 To-do Tasks");
+}
+
+TEST_F(TaskCommandsTest, OnlyAnAdditionIsTitledPastAndTitlesTakeTheHeadingColour)
+{
+    // A holiday ahead of today (11 December) and none on the past day.
+    writeBytes(data.file("holiday.grd"), "4,2\r\n0,1,Feast\r\n1,1,12\r\n2,1,December\r\n3,1,11\r\n");
+    start();
+    QList<QColor> colors;
+    w->editorOpened = [this, &colors](TfrmEdit &ed) {
+        titles << ed.lblTitle->text();
+        colors << ed.lblTitle->textColor();
+    };
+    const auto cancel = [](QDialog &) { return int(QDialog::Rejected); };
+
+    // Editing and completing a task of a past day: the plain day title.
+    selectDay(QDate(2026, 12, 2));
+    const QColor plain = w->dayHeadingColor();
+    w->selectDayRow(1);
+    runner.responders.append(cancel);
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    runner.responders.append(cancel);
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    const QString past = day(QDate(2026, 12, 2)) + " " + RelativeDayText(ToDateValue(QDate(2026, 12, 2)), clock);
+    EXPECT_EQ(titles, QStringList({past, past}));
+    EXPECT_EQ(colors, QList<QColor>({plain, plain}));
+    // Adding to it is what says PAST, in red.
+    runner.responders.append(cancel);
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(titles.last(), "PAST " + past);
+    EXPECT_EQ(colors.last(), QColor(255, 0, 0));
+
+    // On a holiday the heading is red, and so is the editor's title.
+    selectDay(QDate(2026, 12, 11));
+    ASSERT_TRUE(w->dayHeadingIsHoliday());
+    ASSERT_NE(w->dayHeadingColor(), plain);
+    runner.responders.append(cancel);
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_FALSE(titles.last().startsWith("PAST")) << titles.last().toStdString();
+    EXPECT_EQ(colors.last(), w->dayHeadingColor());
 }
 
 TEST_F(TaskCommandsTest, BlankNotesAreRefusedAndCategoriesGrowWithoutCaseTwins)
@@ -275,6 +315,36 @@ TEST_F(TaskCommandsTest, DeletingATaskOffersToDeleteItsLaterRepeats)
     EXPECT_EQ(dayNotes(), QStringList({""}));
     w->btDelClick(TfrmMain::Sender::Del1);
     EXPECT_EQ(errors(), QStringList({"There is nothing selected to delete"}));
+}
+
+TEST_F(TaskCommandsTest, TheRepeatsQuestionCountsOneRepeatAsOneAndSaysWhatNoDoes)
+{
+    start();
+    // "Water plants" on the 16th has one later copy, on the 23rd.
+    selectDay(QDate(2026, 12, 16));
+    w->selectDayRow(1);
+    prompts.answers = {1};  // keep the repeat
+    answerEditor("", [this](TfrmEdit &ed) {
+        runner.responders.append([](QDialog &d) {
+            dynamic_cast<TfrmReschedule &>(d).setDate(QDate(2026, 12, 17));
+            return int(QDialog::Accepted);
+        });
+        ed.btReschedule->click();
+    });
+    w->btEditClick(TfrmMain::Sender::tbEdit1);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].text, "This event appears to be repeated 1 time in the future.  Delete all repeats?  "
+                                     "No moves only this one and keeps its repeats.");
+    EXPECT_EQ(keysWithNotes("Water plants"), QStringList({"46358.101", "46365.101", "46373.100", "46379.101"}));
+
+    // Deleting it says the same count, and no more.
+    selectDay(QDate(2026, 12, 17));
+    w->selectDayRow(1);
+    prompts.shown.clear();
+    prompts.answers = {0, 1};
+    w->btDelClick(TfrmMain::Sender::tbDel1);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[1].text, "This event appears to be repeated 1 time in the future.  Delete all repeats?");
 }
 
 TEST_F(TaskCommandsTest, AnnualRepeatsFromALeapDay)
@@ -633,9 +703,25 @@ TEST_F(TaskCommandsTest, FindShowsEachTaskOnItsDay)
     FindDialog *f = w->findDialog();
     ASSERT_TRUE(f && f->isVisible());
     f->edText->setText("Water");
-    w->FindDialog1Find();  // 2 December
+    // From the day shown (today, 9 December) on, then round from the first.
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
+    EXPECT_EQ(w->dayView()->currentIndex().row(), 0);
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 16));
+    w->FindDialog1Find();
+    EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 23));
+    w->FindDialog1Find();  // the end of the run: told as news, not as an error
+    EXPECT_TRUE(errors().isEmpty());
+    ASSERT_FALSE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown.last().kind, ScriptedPrompts::Kind::Info);
+    EXPECT_EQ(prompts.shown.last().text,
+              "Could not find \"Water\" in any calendar task. Search reset to first task date");
+    w->FindDialog1Find();
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 2));
-    w->FindDialog1Find();  // 9 December
+    // Moved back to today by the person, the next step goes on from there.
+    selectDay(QDate(2026, 12, 9));
+    w->FindDialog1Find();
     EXPECT_EQ(w->selectedDay(), QDate(2026, 12, 9));
     EXPECT_EQ(w->dayView()->currentIndex().row(), 0);
     // On the selected day: the task is selected without a date change.
@@ -778,6 +864,40 @@ TEST_F(TaskCommandsTest, DragAndDropMovesTasksBetweenDaysAndLists)
     w->gridDayDragDrop(false, false, 1);
     EXPECT_EQ(w->gridNonday().cell(kTodoNotes, 1), "Call Ann");
     EXPECT_EQ(onDisk("gridNon.grd").cell(kTodoNotes, 1), "Call Ann");
+}
+
+TEST_F(TaskCommandsTest, ADayReorderedByDragKeepsItsOrderUntilAHeaderIsClicked)
+{
+    start();
+    QHeaderView *header = w->dayView()->horizontalHeader();
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    // "Call the bank" (9:00) dropped on the first row, above "Water plants" (8:00).
+    w->selectDayRow(2);
+    w->gridDayDragDrop(true, true, 1);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants"}));
+    EXPECT_EQ(header->sortIndicatorSection(), -1);  // no order but the person's
+    EXPECT_EQ(keysWithNotes("Call the bank"), QStringList({"46365.101"}));
+    // Away and back: the stored order, not a sort.
+    selectDay(QDate(2026, 12, 11));
+    selectDay(QDate(2026, 12, 9));
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants"}));
+    // An addition goes in below them and leaves their order alone.
+    answerEditor("Early swim", [](TfrmEdit &ed) {
+        ed.dtTime->setTime(QTime(7, 0));
+        ed.btOK->click();
+    });
+    w->btAddClick(TfrmMain::Sender::tbAdd1);
+    EXPECT_EQ(dayNotes(), QStringList({"Call the bank", "Water plants", "Early swim"}));
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+
+    // A click on "Time" sorts by time again, ascending, and that lasts.
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 4, 4));
+    EXPECT_EQ(dayNotes(), QStringList({"Early swim", "Water plants", "Call the bank"}));
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    selectDay(QDate(2026, 12, 11));
+    selectDay(QDate(2026, 12, 9));
+    EXPECT_EQ(dayNotes(), QStringList({"Early swim", "Water plants", "Call the bank"}));
 }
 
 TEST_F(TaskCommandsTest, DraggingATaskWithRepeatsAsksAboutThem)

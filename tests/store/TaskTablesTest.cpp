@@ -311,6 +311,22 @@ TEST_F(StoreTest, LoadingOrdersTheStoreAndADamagedFileIsNeverSavedOver)
     EXPECT_NE(readBytes(store.path()), damaged);
 }
 
+TEST_F(StoreTest, ARestoredTableIsPutInOrderAsALoadedOneIs)
+{
+    // An archive written by another copy: out of key order, with a keyless row.
+    Grid restored = NewStoreGrid();
+    fill(restored, {{"36121.101", "", "", "later", "", ""},
+                    {"", "", "", "no key", "", ""},
+                    {"36120.102", "", "", "second", "", ""},
+                    {"36120.101", "", "", "first", "", ""}});
+    store.replaceTable(std::move(restored));
+    EXPECT_EQ(column(store.grid(), kStoreNotes), QStringList({"first", "second", "later"}));
+    store.readFromStore(36120, day);
+    EXPECT_EQ(column(day, kDayNotes), QStringList({"first", "second"}));
+    store.readFromStore(36121, day);
+    EXPECT_EQ(day.cell(kDayNotes, 1), "later");
+}
+
 TEST(OtherTables, ToDoFreeRowsAndCompletedRows)
 {
     Grid todo = NewTodoGrid();

@@ -210,6 +210,15 @@ TEST(WordSearch, WholeWordsAndSubstrings)
     EXPECT_FALSE(ContainsWord(u"", u"a", false));
     EXPECT_FALSE(ContainsWord(u"a b", u" ", false));
     EXPECT_TRUE(ContainsWord(u"café au lait", u"CAFÉ", false));
+    // Words that hold a break of their own stand whole between breaks too.
+    EXPECT_TRUE(ContainsWord(u"See Dr. Smith at 9:00", u"dr. smith", false));
+    EXPECT_TRUE(ContainsWord(u"See Dr. Smith at 9:00", u"9:00", false));
+    EXPECT_TRUE(ContainsWord(u"Dr. Who", u"Dr.", true));
+    EXPECT_FALSE(ContainsWord(u"See Dr. Smith", u"r. S", true));
+    EXPECT_FALSE(ContainsWord(u"at 19:00", u"9:00", false));
+    EXPECT_FALSE(ContainsWord(u"at 9:005", u"9:00", false));
+    EXPECT_TRUE(ContainsWord(u"at 19:00 and 9:00", u"9:00", false));  // the second one
+    EXPECT_TRUE(ContainsWord(u"mail@site.com", u".com", false));      // starts at its own break
 
     EXPECT_TRUE(TextMatches(u"Call Bobby", false, false, u"bob"));
     EXPECT_FALSE(TextMatches(u"Call Bobby", true, false, u"bob"));
