@@ -5,6 +5,7 @@ BUILD_RELEASE ?= build-release
 BUILD_FUZZ    ?= build-fuzz
 BUILD_SANITIZE ?= build-sanitize
 FUZZ_SECONDS  ?= 600
+FUZZ_TARGETS  ?= gridfile icsimport
 DATA_DIR      ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/morvane
 GENERATOR     := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 # One compile job per core: more only make the two-core machines swap.
@@ -84,17 +85,22 @@ bench: deps
 	$(BUILD_RELEASE)/bench/morvane_bench --benchmark_format=json --benchmark_out_format=json \
 	  --benchmark_out=$(BUILD_RELEASE)/bench.json --benchmark_format=console
 
-# Fuzzes the grid-file and pick-list readers for $(FUZZ_SECONDS) seconds with
-# libFuzzer; new inputs that reach new code are kept in fuzz/corpus/.
+# Fuzzes each target for $(FUZZ_SECONDS) seconds with libFuzzer: the
+# grid-file, pick-list and text readers (gridfile) and the iCalendar reader
+# with the import planning (icsimport). Each keeps its inputs in
+# fuzz/corpus/<target>/, where the unit tests replay them; new inputs that
+# reach new code are merged in. `make fuzz FUZZ_TARGETS=icsimport` runs one.
 fuzz: fuzz-deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_FUZZ=ON \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fsanitize=fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-	cmake --build $(BUILD_FUZZ) --parallel $(JOBS) --target fuzz_gridfile
-	mkdir -p $(BUILD_FUZZ)/new-corpus
-	$(BUILD_FUZZ)/fuzz/fuzz_gridfile -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=20 \
-	  -print_final_stats=1 $(BUILD_FUZZ)/new-corpus fuzz/corpus
-	$(BUILD_FUZZ)/fuzz/fuzz_gridfile -merge=1 fuzz/corpus $(BUILD_FUZZ)/new-corpus
+	cmake --build $(BUILD_FUZZ) --parallel $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD_FUZZ)/new-corpus/$$t fuzz/corpus/$$t; \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=20 \
+	    -print_final_stats=1 $(BUILD_FUZZ)/new-corpus/$$t fuzz/corpus/$$t; \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$$t -merge=1 fuzz/corpus/$$t $(BUILD_FUZZ)/new-corpus/$$t; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(BUILD_RELEASE) $(BUILD_FUZZ) $(BUILD_SANITIZE)

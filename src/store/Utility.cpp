@@ -21,7 +21,16 @@ constexpr qint64 kJulianOfDayZero = 2415019;  // 30 December 1899
 constexpr double kMsPerDay = 86400000.0;
 }  // namespace
 
-int DayNumber(const QDate &date) { return int(date.toJulianDay() - kJulianOfDayZero); }
+int DayNumber(const QDate &date)
+{
+    // No date, or one whose day does not fit, is day zero, before every day
+    // a task can have (a file from another program can hold either), as for
+    // DayOfValue.
+    if (!date.isValid())
+        return 0;
+    const qint64 day = date.toJulianDay() - kJulianOfDayZero;
+    return day > 2'000'000'000 || day < -2'000'000'000 ? 0 : int(day);
+}
 
 QDate DateOfDay(int dayNumber) { return QDate::fromJulianDay(qint64(dayNumber) + kJulianOfDayZero); }
 

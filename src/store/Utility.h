@@ -24,7 +24,7 @@ class Grid;
 
 using DateValue = double;
 
-int DayNumber(const QDate &date);            // 1 = 31 December 1899
+int DayNumber(const QDate &date);            // 1 = 31 December 1899; 0 for no date
 QDate DateOfDay(int dayNumber);
 int DayOfValue(DateValue value);             // the integer part, as a day number
 DateValue ToDateValue(const QDateTime &dateTime);

@@ -157,6 +157,21 @@ TEST(TableTexts, SmallHelpers)
     EXPECT_FALSE(FileMissingOrEmpty(full));
 }
 
+TEST(DayNumbers, CountFromTheEndOf1899AndNoDateIsDayZero)
+{
+    EXPECT_EQ(DayNumber(QDate(1899, 12, 31)), 1);
+    EXPECT_EQ(DayNumber(QDate(2026, 6, 15)), 46188);
+    EXPECT_EQ(DateOfDay(46188), QDate(2026, 6, 15));
+    EXPECT_EQ(DayNumber(QDate(1800, 1, 1)), -36522);
+    // A date read from another program's file may be no date at all, or one
+    // so far away that its day does not fit: both are day zero, before
+    // every day a task can have, rather than an arbitrary day.
+    EXPECT_EQ(DayNumber(QDate()), 0);
+    EXPECT_EQ(DayNumber(QDate(2000000000, 1, 1)), 0);
+    EXPECT_EQ(DayNumber(QDate(-2000000000, 1, 1)), 0);
+    EXPECT_EQ(ToDateValue(QDate()), 0.0);
+}
+
 TEST(Months, DaysAndNames)
 {
     EXPECT_EQ(DaysInMonthOf(2, 1900), 29);  // every fourth year, no century rule
