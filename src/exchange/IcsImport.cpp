@@ -92,8 +92,10 @@ private:
 // which keeps differences and comparisons between floating times right.
 qint64 instant(const icaltimetype &t)
 {
-    if (t.is_date)
-        return qint64(QDate(t.year, t.month, t.day).toJulianDay()) * 86400;
+    if (t.is_date) {
+        const QDate d(t.year, t.month, t.day);
+        return d.isValid() ? qint64(d.toJulianDay()) * 86400 : 0;
+    }
     return qint64(icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone()));
 }
 
@@ -154,8 +156,11 @@ void notesOf(const char *summary, const char *description, const char *location,
                       : !summary || !*summary || std::strcmp(summary, description) == 0 ? description
                                                                                        : nullptr;
     if (!where && one && !std::strpbrk(one, "\r\n") && !QByteArrayView(one).trimmed().isEmpty()) {
-        *utf8 = QByteArray(one);
-        *notes = QString::fromUtf8(*utf8);
+        // The bytes as the table will hold them: libical may hand over
+        // bytes that are not UTF-8 (a backslash before a letter outside
+        // ASCII), which the table keeps as their replacement.
+        *notes = QString::fromUtf8(one);
+        *utf8 = notes->toUtf8();
         return;
     }
     auto lines = [](const char *text) {
@@ -348,6 +353,7 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
             x.otherCategories << QString::fromUtf8(categories[i]);
     }
     x.base.category = QString::fromUtf8(category);
+    category = x.base.category.toUtf8();  // as the table will hold it
     // A to-do's status is what another program changes when it is done
     // there; this program's own mark, carried along unchanged, says less.
     bool done = false;
@@ -365,7 +371,8 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
         QByteArray earlierNotes;
         QString unused;
         notesOf(summaryText, descriptionText, nullptr, &unused, &earlierNotes);
-        const QByteArray earlierCategory = props.xCategory && *props.xCategory ? category : categories.join(',');
+        const QByteArray earlierCategory =
+            props.xCategory && *props.xCategory ? category : QString::fromUtf8(categories.join(',')).toUtf8();
         x.earlierHash = IcsContentHash({earlierCategory, earlierNotes});
     }
 
@@ -409,6 +416,9 @@ struct Pending {
     int day = 0, dayWas = 0;  // where the file puts it, and where it stood
     bool cancelled = false, statesDone = false, ours = false;
     std::size_t at = 0;  // its place among the rows to add
+    int minuteWas = -1;
+    std::size_t changeAt = 0;  // its place among the changes, as the file has it
+    bool hadFree = false;      // a task of its content was free when it came
 };
 
 class Planner {
@@ -497,6 +507,7 @@ private:
     IcsReadBuffers buffers_;
     IcsImportPlan plan_;
     std::vector<Pending> pending_;
+    std::vector<Pending> cancelledPending_;  // cancelled events known by their content only
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
@@ -635,9 +646,12 @@ IcsImportPlan Planner::run(const IcsStructure &s)
 
 const QString &Planner::timeText(const QTime &t)
 {
-    QString &s = times_[std::size_t(t.hour() * 60 + t.minute())];
+    // The reader refuses a time that names no time of day; midnight stands
+    // in should one come through another way.
+    const int minute = t.isValid() ? t.hour() * 60 + t.minute() : 0;
+    QString &s = times_[std::size_t(minute)];
     if (s.isEmpty())
-        s = TaskTimeText(TimeValue(t.hour(), t.minute()), fs_);
+        s = TaskTimeText(TimeValue(minute / 60, minute % 60), fs_);
     return s;
 }
 
@@ -671,6 +685,16 @@ void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTi
     task.time = timeText(at);
     // An alarm at the time of an all-day task would sound all day long.
     task.alarm = YesNo(x.alarm && !at.allDay);
+    if (cancelledOne && !x.own) {
+        // Known by its content only, a cancelled event takes a task only
+        // once the events still on have taken theirs: a file holding the
+        // same event twice, once cancelled, keeps its task.
+        const bool hadFree = storeMatch_.hasFree(x.hash, dayWas) ||
+                             (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, dayWas));
+        cancelledPending_.push_back({std::move(task), x.hash, x.earlierHash, day, dayWas, true, x.statesDone, x.ours,
+                                     plan_.dated.size(), minuteOf(was), plan_.changes.size(), hadFree});
+        return;
+    }
     if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, dayWas, minuteOf(was)); row >= 0) {
         compare(task, day, row, cancelledOne, x.statesDone, x.ours);
         return;
@@ -759,6 +783,27 @@ IcsImportPlan Planner::finish()
             ++plan_.cancelled;
         else if (room())
             added.push_back({p.at, {p.day, std::move(p.task)}});
+    }
+    // Listed where the file has them, among the other changes.
+    std::size_t inserted = 0;
+    for (Pending &p : cancelledPending_) {
+        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.dayWas, p.minuteWas);
+        if (row < 0)
+            row = storeMatch_.takeSameContent(p.hash, p.dayWas);
+        if (row < 0 && !p.earlierHash.isEmpty())
+            row = storeMatch_.takeSameContent(p.earlierHash, p.dayWas);
+        if (row < 0) {
+            if (p.hadFree)
+                ++plan_.cancelled;
+            continue;
+        }
+        const std::size_t before = plan_.changes.size();
+        compare(p.task, p.day, row, true, p.statesDone, p.ours);
+        if (plan_.changes.size() > before) {
+            const std::size_t to = std::min(p.changeAt + inserted, before);
+            std::rotate(plan_.changes.begin() + qsizetype(to), plan_.changes.end() - 1, plan_.changes.end());
+            ++inserted;
+        }
     }
     if (!added.empty()) {
         std::vector<DatedTask> dated;
