@@ -51,6 +51,8 @@
 #include <QTest>
 #include <QDateEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -325,6 +327,18 @@ int main(int argc, char **argv)
         }
         QApplication::processEvents();
         frmMain.grab().save(QStringLiteral("%1/main-day.png").arg(out));
+        // The Edit menu open after a delete, naming the step it takes back
+        // (a menu is a window of its own: the screen is grabbed).
+        {
+            prompts.answers = {0, 1};  // Really delete? Yes; any repeats stay
+            frmMain.btDelClick(TfrmMain::Sender::tbDel1);
+            QMenu *edit = frmMain.findChild<QMenu *>(QStringLiteral("Edit1"));
+            frmMain.menuBar()->setActiveAction(edit->menuAction());
+            QApplication::processEvents();
+            QGuiApplication::primaryScreen()->grabWindow(0).save(QStringLiteral("%1/main-edit-menu.png").arg(out));
+            edit->hide();
+            prompts.answers.clear();
+        }
         // The day list and the to-do list printed to PDF.
         for (const QString &name : {QStringLiteral("print-day-list"), QStringLiteral("print-todo-list")}) {
             runner.responders.append([&](QDialog &d) {

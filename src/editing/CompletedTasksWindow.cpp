@@ -379,6 +379,13 @@ FileResult TfrmComplete::restoreTable(Grid table)
     return save();
 }
 
+FileResult TfrmComplete::putBack(Grid table)
+{
+    grid_ = std::move(table);
+    refresh(1);
+    return save();
+}
+
 void TfrmComplete::Clear1Click()
 {
     memExit();

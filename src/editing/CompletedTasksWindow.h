@@ -64,6 +64,10 @@ public:
     // person chose to overwrite everything, so a file that loaded damaged is
     // replaced too (its copy is in the backups).
     FileResult restoreTable(Grid table);
+    // Puts back a state the table had before (a change taken back, or made
+    // again) and saves it at once, as any change of it is saved. A file that
+    // loaded damaged is replaced only when the person agrees, as always.
+    FileResult putBack(Grid table);
 
     // True while a "gridComp.grd" that did not load whole has not been
     // replaced.

@@ -112,6 +112,7 @@ void TfrmMain::FormCreate()
     StartupMark("buildChart");
     buildExchange();
     StartupMark("buildExchange");
+    buildUndo();
     setUpDragDrop();
     StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);
@@ -308,6 +309,9 @@ void TfrmMain::Categories1Click()
 
 void TfrmMain::Holidays1Click()
 {
+    // Whatever is added, imported, changed or deleted in the window is one
+    // step.
+    const UndoStep step(*this, u"Change holidays"_s);
     TfrmHoliday dlg({sv_.prompts, sv_.runner, fs_, sv_.folder, [this] { return sv_.clock.today(); },
                      [this] { return options_.confirm; }, [this](int topic) { showHelp(topic); },
                      options_.sunday ? Qt::Sunday : Qt::Monday,

@@ -32,6 +32,7 @@
 #include "SoundPlayer.h"
 #include "TaskTables.h"
 #include "TimerPool.h"
+#include "UndoHistory.h"
 #include "Utility.h"
 
 #include <QDate>
@@ -304,6 +305,11 @@ public:
     void Restore1Click();
     void ClearAll1Click();
 
+    // Edit > Undo and Redo of the changes to the task tables.
+    void Undo1Click();
+    void Redo1Click();
+    UndoHistory &history() { return history_; }
+
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
@@ -375,6 +381,32 @@ private:
     GridListSource activeListSource() const;
     void exportDailyTasks(bool html);
     void buildArchive();
+    void buildUndo();
+    // Made at the start of a command that may change the task tables: what
+    // the tables went through until its end becomes one step of the
+    // history, under `name` (the command may rename the step through
+    // undoName_ once it knows more). A pending notes edit is stored first,
+    // as a step of its own. Commands run by a command are part of its step.
+    class UndoStep {
+    public:
+        UndoStep(TfrmMain &w, const QString &name, bool storeNotesFirst = true);
+        ~UndoStep();
+        UndoStep(const UndoStep &) = delete;
+        UndoStep &operator=(const UndoStep &) = delete;
+
+    private:
+        TfrmMain &w_;
+        bool outer_ = false;
+        Grid store_, todo_, completed_;
+        std::optional<QByteArray> holidayFile_;
+    };
+    // The holiday file's bytes; none when there is no file.
+    std::optional<QByteArray> holidayFileBytes() const;
+    bool tablesAre(const TablesChange &c, bool after) const;
+    void stepHistory(bool forward);
+    void putBackTables(const TablesChange &c, bool forward);
+    // "Move to 12 March".
+    QString moveStepName(const QDate &day) const;
     void buildChart();
     void buildExchange();
     // The day list read afresh, both lists and the calendars shown again.
@@ -560,6 +592,10 @@ private:
     // day list to select when it shows that day.
     QStringList foundTask_;
     void selectFoundTask(bool fromTop);
+    UndoHistory history_{[this](const TablesChange &c, bool forward) { putBackTables(c, forward); }};
+    bool recording_ = false;  // a command's step is being recorded
+    QString undoName_;        // the name that step will have
+    QAction *Undo1_ = nullptr, *Redo1_ = nullptr;
     int daySortColumn_ = 0, todoSortColumn_ = 0;  // -1: the day list as stored, unsorted
     bool daySortAscending_ = true, todoSortAscending_ = true;
     QPointer<HelpWindow> help_;  // a child of the window that asked last

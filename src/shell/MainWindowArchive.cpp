@@ -68,7 +68,7 @@ void TfrmMain::Archive1Click()
 
 void TfrmMain::Restore1Click()
 {
-    commitNotes();
+    const UndoStep step(*this, u"Restore old data"_s);
     if (!sv_.prompts.YesNo(u"Really restore ENTIRE system?  This will overwrite any current information. "
                            "Note you may want to make an archive first!"_s))
         return;
@@ -106,7 +106,7 @@ void TfrmMain::Restore1Click()
 
 void TfrmMain::ClearAll1Click()
 {
-    commitNotes();
+    const UndoStep step(*this, u"Clear all data"_s);
     // A clear never starts from what a print or an export chose last (all
     // tasks, the to-do list ticked): it opens on the day shown without the
     // to-do list, and leaves the print's choices as they were.

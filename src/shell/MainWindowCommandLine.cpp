@@ -27,7 +27,7 @@ QByteArray TfrmMain::answerRequest(const QByteArray &request)
 
 QString TfrmMain::addOutsideTask(const OutsideTask &task)
 {
-    commitNotes();
+    const UndoStep step(*this, task.dated ? u"Add task"_s : u"Add to-do task"_s);
     FileResult saved = FileResult::success();
     QString path;
     if (task.dated) {

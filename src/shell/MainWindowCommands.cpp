@@ -238,7 +238,8 @@ QString TfrmMain::filterCaption() const { return Filters1_->text(); }
 
 void TfrmMain::ViewCompletedTasks1Click()
 {
-    commitNotes();
+    // Whatever is deleted or changed in the window is one step.
+    const UndoStep step(*this, u"Change completed tasks"_s);
     frmComplete_->setHeadingShadow(lblDate_->shadowDepth(), lblDate_->textColor());
     sv_.runner.showModal(*frmComplete_);
 }
@@ -256,8 +257,8 @@ void TfrmMain::todoChanged() { (void)saveTodo(); }
 
 void TfrmMain::btAddClick(Sender sender)
 {
-    commitNotes();
     const bool dated = sender == Sender::tbAdd1 || sender == Sender::Add1;
+    const UndoStep step(*this, dated ? u"Add task"_s : u"Add to-do task"_s);
     if (dated && current_ < 0)
         return;
     std::unique_ptr<TfrmEdit> ed(makeEditor(dated));
@@ -321,7 +322,7 @@ void TfrmMain::Markascompleted1Click(Sender sender)
 
 void TfrmMain::EditOrComplete(Sender sender, bool editMode)
 {
-    commitNotes();
+    const UndoStep step(*this, editMode ? u"Edit task"_s : u"Mark as completed"_s);
     QWidget *active = focusWidget();
     const bool dayList = active != tvNonday_ &&
                          (active == tvDay_ || sender == Sender::tbEdit1 || sender == Sender::Edit2 ||
@@ -366,6 +367,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
         if (dayList && ed->newDate != selectedDay()) {
             // Rescheduled: the task leaves this day (with its repeats, if the
             // person says so) and goes to its new day, listed first there.
+            undoName_ = moveStepName(ed->newDate);
             deleteEntry(true, true, selectedDay(), true);
             (void)store_.insertTask(DayNumber(ed->newDate), StoredTask{time, ed->category(), ed->notes(), done, alarm});
             reportSave(store_.path(), store_.SortGridStore());
@@ -395,7 +397,7 @@ void TfrmMain::EditOrComplete(Sender sender, bool editMode)
 
 void TfrmMain::btDelClick(Sender sender)
 {
-    commitNotes();
+    const UndoStep step(*this, u"Delete task"_s);
     const bool dayList = sender == Sender::tbDel1 || sender == Sender::Del1;
     Grid &list = dayList ? gridDay_ : gridNonday_;
     QTableView *view = dayList ? tvDay_ : tvNonday_;
@@ -451,7 +453,7 @@ void TfrmMain::deleteEntry(bool dayList, bool writeBack, const QDate &date, bool
 
 void TfrmMain::ToolButton15Click()
 {
-    commitNotes();
+    const UndoStep step(*this, u"Toggle alarm"_s);
     const int row = selectedRow(tvDay_, 1);
     if (!rowHoldsTask(true, row))
         return;

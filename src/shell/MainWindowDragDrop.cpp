@@ -124,7 +124,7 @@ bool TfrmMain::rowHoldsTask(bool dayList, int row) const
 
 void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
 {
-    commitNotes();
+    const UndoStep step(*this, u"Move task"_s);
     QTableView *source = fromDay ? tvDay_ : tvNonday_;
     QTableView *target = toDay ? tvDay_ : tvNonday_;
     const int selected = selectedRow(source, 0);
@@ -181,7 +181,7 @@ void TfrmMain::gridDayDragDrop(bool fromDay, bool toDay, int row)
 
 void TfrmMain::cal1DragDrop(int cal, bool fromDay, const QDate &target)
 {
-    commitNotes();
+    const UndoStep step(*this, moveStepName(target));
     QTableView *source = fromDay ? tvDay_ : tvNonday_;
     const int selected = selectedRow(source, 0);
     if (!rowHoldsTask(fromDay, selected))

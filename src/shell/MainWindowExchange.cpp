@@ -64,7 +64,7 @@ void TfrmMain::ExportToICalendar1Click()
 
 void TfrmMain::ImportFromICalendar1Click()
 {
-    commitNotes();
+    const UndoStep step(*this, u"Import from iCalendar"_s);
     const QString file = sv_.prompts.OpenFileName(u"Import from iCalendar"_s, exportFolder_, kIcsFilter);
     if (file.isEmpty())
         return;

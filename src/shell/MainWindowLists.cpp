@@ -277,6 +277,8 @@ void TfrmMain::sortTodoList(int column)
                                                                                           : Qt::DescendingOrder);
         return;
     }
+    // The to-do list's order is its table's: sorting it is a change.
+    const UndoStep step(*this, u"Sort to-do list"_s);
     todoSortAscending_ = column == todoSortColumn_ ? !todoSortAscending_ : true;
     todoSortColumn_ = column;
     SortTodoList(gridNonday_, column, todoSortAscending_);
@@ -326,6 +328,7 @@ void TfrmMain::commitNotes()
 {
     if (!memDirty_ || !memWhat_ || memCut_)
         return;
+    const UndoStep step(*this, u"Edit notes"_s, false);
     memDirty_ = false;
     memWhat_->document()->setModified(false);
     if (memRow_ < 1 || memRow_ >= gridDay_.rowCount() || gridDay_.cellEmpty(kDayTime, memRow_) || current_ < 0)

@@ -529,6 +529,16 @@ void TaskStore::replaceTable(Grid table)
     tidyLoadedTable();
 }
 
+void TaskStore::putBack(Grid table)
+{
+    // Exactly as it was, in its order and with its rows: it was this
+    // store's table before, so it needs no tidying, and tidying could make
+    // it differ from the state the history knows.
+    store_ = std::move(table);
+    haveRead_ = false;
+    readIds_.clear();
+}
+
 int TaskStore::removeRows(const std::vector<int> &rows)
 {
     std::unordered_set<std::uint64_t> ids;

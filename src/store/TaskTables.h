@@ -159,6 +159,10 @@ public:
     // to overwrite everything, so a file that loaded damaged may now be
     // saved over (its copy is in the backups). The day list reads afresh.
     void replaceTable(Grid table);
+    // Puts back a state this table had before (a change taken back, or made
+    // again). Unlike a restore it is no consent to save over a file that
+    // loaded damaged. The day list reads afresh.
+    void putBack(Grid table);
     // Removes the rows with these indices (a last body row is cleared
     // instead); returns how many went.
     int removeRows(const std::vector<int> &rows);

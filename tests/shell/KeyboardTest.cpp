@@ -302,7 +302,9 @@ TEST_F(KeyboardTest, EveryShortcutOfTheMainWindowRunsItsCommandWhenPressed)
     QAction *exit = nullptr;
     int pressed = 0;
     for (QAction *a : w->findChildren<QAction *>()) {
-        if (a->shortcut().isEmpty() || OwningWindow(a) != w.get())
+        // A command with nothing to do yet (Undo before any change) is
+        // pressed where it has: UndoTest.
+        if (a->shortcut().isEmpty() || OwningWindow(a) != w.get() || !a->isEnabled())
             continue;
         if (a->objectName() == u"Exit1") {
             exit = a;  // last

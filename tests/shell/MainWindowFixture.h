@@ -4,9 +4,14 @@
 // player, a desktop notifier and a file launcher that only record.
 
 #include "MainWindow.h"
+#include "TaskEditor.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QTest>
+#include <functional>
 
 namespace morvane {
 
@@ -28,6 +33,22 @@ protected:
         return std::make_unique<TfrmMain>(
             MainServices{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane", release, {},
                          &notifier, &launcher});
+    }
+    // The task editor's answer: type the notes (as keys), then press a button.
+    void answerEditor(const QString &typed, std::function<void(TfrmEdit &)> press)
+    {
+        runner.responders.append([typed, press](QDialog &d) {
+            auto &ed = dynamic_cast<TfrmEdit &>(d);
+            ed.show();
+            if (!typed.isEmpty()) {
+                ed.memMain->moveCursor(QTextCursor::End);
+                QTest::keyClicks(ed.memMain, typed);
+            }
+            press(ed);
+            const int result = ed.result();
+            ed.hide();
+            return result;
+        });
     }
     QStringList errors() const
     {

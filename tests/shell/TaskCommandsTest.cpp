@@ -11,6 +11,7 @@
 #include "TaskEditor.h"
 #include "MainWindowFixture.h"
 #include "TestFiles.h"
+#include "TestStores.h"
 #include "RecurrenceDialog.h"
 #include "RescheduleDialog.h"
 #include "PickListDialog.h"
@@ -43,36 +44,7 @@ using namespace morvane;
 
 namespace {
 
-// Tasks on 2 December 2026 (46358) and on 9 December 2026 (46365, today),
-// which has two: one repeated on the 16th and 23rd.
-QByteArray store()
-{
-    Grid g = NewStoreGrid();
-    struct T {
-        int day, pos;
-        const char *time, *category, *notes, *done, *alarm;
-    };
-    const T tasks[] = {
-        {46358, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
-        {46365, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
-        {46365, 102, "9:00 AM", "Work", "Call the bank", "No", "Yes"},
-        {46367, 101, "10:00 AM", "Work", "Meeting", "No", "No"},
-        {46372, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
-        {46379, 101, "8:00 AM", "Home", "Water plants", "No", "No"},
-    };
-    g.setRowCount(int(std::size(tasks)) + 1);
-    int r = 1;
-    for (const T &t : tasks) {
-        g.setCell(kStoreKey, r, MakeStoreKey(t.day, t.pos));
-        g.setCell(kStoreTime, r, QString::fromLatin1(t.time));
-        g.setCell(kStoreCategory, r, QString::fromLatin1(t.category));
-        g.setCell(kStoreNotes, r, QString::fromLatin1(t.notes));
-        g.setCell(kStoreDone, r, QString::fromLatin1(t.done));
-        g.setCell(kStoreAlarm, r, QString::fromLatin1(t.alarm));
-        ++r;
-    }
-    return GridFileBytes(g);
-}
+QByteArray store() { return StoreWithRepeats(); }
 
 const QByteArray kTodo = "3,3\r\n0,0,Category\r\n1,0,What\r\n2,0,Done?\r\n0,1,Home\r\n1,1,Buy stamps\r\n2,1,No\r\n"
                          "1,2,Call Ann\r\n2,2,Yes\r\n";
@@ -95,22 +67,6 @@ protected:
         w->editorOpened = [this](TfrmEdit &ed) { titles << ed.lblTitle->text(); };
     }
     void selectDay(const QDate &d) { w->calendar(w->currentCalendar())->setDate(d); }
-    // The editor's answer: type the notes (as keys), then press a button.
-    void answerEditor(const QString &typed, std::function<void(TfrmEdit &)> press)
-    {
-        runner.responders.append([typed, press](QDialog &d) {
-            auto &ed = dynamic_cast<TfrmEdit &>(d);
-            ed.show();
-            if (!typed.isEmpty()) {
-                ed.memMain->moveCursor(QTextCursor::End);
-                QTest::keyClicks(ed.memMain, typed);
-            }
-            press(ed);
-            const int result = ed.result();
-            ed.hide();
-            return result;
-        });
-    }
     static void ok(TfrmEdit &ed) { ed.btOK->click(); }
     QStringList dayNotes() const
     {

@@ -1,0 +1,62 @@
+#pragma once
+// The history of the run's changes to the task tables, for Edit > Undo and
+// Redo. Each step holds what one command did to each table it changed (the
+// rows out and in, not copies of the tables). The steps are kept in a
+// QUndoStack, at most `limit` of them and about `byteLimit` bytes in all, the
+// oldest going first. History is not kept beyond the run.
+
+#include "TableChange.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUndoStack>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace morvane {
+
+// What one command did to each table it changed.
+struct TablesChange {
+    std::optional<TableChange> store, todo, completed;
+    // The holiday file is small and written by its own window: it is kept
+    // whole, byte for byte (none: there was no file).
+    struct FileChange {
+        std::optional<QByteArray> before, after;
+    };
+    std::optional<FileChange> holidayFile;
+    bool empty() const { return !store && !todo && !completed && !holidayFile; }
+    std::size_t bytes() const;
+};
+
+class UndoHistory {
+public:
+    // Puts the tables into the state before the change (forward false) or
+    // after it (forward true), saving them as any change is saved.
+    using PutBack = std::function<void(const TablesChange &, bool forward)>;
+
+    static constexpr int kLimit = 100;
+    static constexpr std::size_t kByteLimit = std::size_t(64) << 20;
+
+    explicit UndoHistory(PutBack putBack, int limit = kLimit, std::size_t byteLimit = kByteLimit);
+
+    QUndoStack &stack() { return stack_; }
+    // Keeps a command that has already run under its name ("Delete task").
+    void record(const QString &name, TablesChange change);
+    // The change the next Undo would take back, or the next Redo make again;
+    // null when there is none.
+    const TablesChange *nextUndo() const;
+    const TablesChange *nextRedo() const;
+    void clear() { stack_.clear(); }
+    std::size_t bytes() const;
+
+private:
+    class Step;
+    void keepWithinBytes();
+
+    PutBack putBack_;
+    std::size_t byteLimit_;
+    QUndoStack stack_;
+};
+
+}  // namespace morvane
