@@ -56,7 +56,7 @@ CommandLine ParseCommandLine(const QStringList &args)
             if (i + 1 >= args.size())
                 return fail(a == u"--add" ? u"--add needs a task: \"YYYY-MM-DD HH:MM|CATEGORY|NOTES\""_s
                                           : u"--todo needs a task: \"CATEGORY|NOTES\""_s);
-            cl.spec = args[++i];
+            cl.taskText = args[++i];
         } else {
             return fail(u"unknown argument \"%1\""_s.arg(a));
         }
@@ -85,11 +85,11 @@ QString CommandLineHelp()
            "when grid.grd is there, else in $XDG_DATA_HOME/morvane.\n"_s;
 }
 
-std::optional<OutsideTask> ParseOutsideTask(const QString &spec, bool dated, QString *why)
+std::optional<OutsideTask> ParseOutsideTask(const QString &text, bool dated, QString *why)
 {
     OutsideTask t;
     t.dated = dated;
-    QString rest = spec;
+    QString rest = text;
     if (dated) {
         const qsizetype bar = rest.indexOf(u'|');
         const QString when = (bar < 0 ? rest : rest.left(bar)).trimmed();

@@ -21,7 +21,7 @@ struct CommandLine {
     int days = 0;             // --agenda: today and this many days after
     bool json = false;        // --format=json
     QDate from;               // --from=YYYY-MM-DD (default today)
-    QString spec;             // the text after --add or --todo
+    QString taskText;         // the text after --add or --todo
     QString error;            // why the arguments were not understood
 };
 CommandLine ParseCommandLine(const QStringList &args);  // without the program's name
@@ -37,7 +37,7 @@ struct OutsideTask {
     QString category, notes;
 };
 // Reads the text of --add (dated) or --todo; on failure *why says why.
-std::optional<OutsideTask> ParseOutsideTask(const QString &spec, bool dated, QString *why);
+std::optional<OutsideTask> ParseOutsideTask(const QString &text, bool dated, QString *why);
 // The same task as one line, to hand to a running copy, and back.
 QByteArray OutsideTaskRequest(const OutsideTask &task);
 std::optional<OutsideTask> OutsideTaskFromRequest(const QByteArray &request);

@@ -124,7 +124,7 @@ int RunCommandLine(const CommandLine &cl, const QString &dataFolder)
         break;
     }
     QString why;
-    const std::optional<OutsideTask> task = ParseOutsideTask(cl.spec, cl.action == CommandLine::Action::Add, &why);
+    const std::optional<OutsideTask> task = ParseOutsideTask(cl.taskText, cl.action == CommandLine::Action::Add, &why);
     if (!task) {
         err(why);
         return 2;

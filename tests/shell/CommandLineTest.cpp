@@ -33,7 +33,7 @@ TEST(CommandLine, ArgumentsAreReadOrRefusedWithAReason)
     EXPECT_TRUE(cl.json);
     EXPECT_EQ(cl.from, QDate(2026, 12, 9));
     EXPECT_EQ(ParseCommandLine({"--agenda"}).days, 0);
-    EXPECT_EQ(ParseCommandLine({"--add", "2026-12-10|Work|x"}).spec, "2026-12-10|Work|x");
+    EXPECT_EQ(ParseCommandLine({"--add", "2026-12-10|Work|x"}).taskText, "2026-12-10|Work|x");
     EXPECT_EQ(ParseCommandLine({"--todo", "Home|x"}).action, A::Todo);
     EXPECT_EQ(ParseCommandLine({"-h"}).action, A::Help);
     EXPECT_EQ(ParseCommandLine({"--version"}).action, A::Version);
@@ -81,15 +81,15 @@ TEST(CommandLine, ATaskIsReadFromItsText)
     EXPECT_EQ(back->notes, t->notes);
     EXPECT_FALSE(OutsideTaskFromRequest("{not json"));
 
-    for (const auto &[spec, dated] : QList<std::pair<QString, bool>>{{"2026-12-10 25:00|a|b", true},
+    for (const auto &[text, dated] : QList<std::pair<QString, bool>>{{"2026-12-10 25:00|a|b", true},
                                                                      {"10.12.2026|a|b", true},
                                                                      {"2026-12-10 10:30", true},
                                                                      {"2026-12-10 10:30 PM|a|b", true},
                                                                      {"no bar here", false},
                                                                      {"|", false}}) {
-        SCOPED_TRACE(spec.toStdString());
+        SCOPED_TRACE(text.toStdString());
         why.clear();
-        EXPECT_FALSE(ParseOutsideTask(spec, dated, &why));
+        EXPECT_FALSE(ParseOutsideTask(text, dated, &why));
         EXPECT_FALSE(why.isEmpty());
     }
 }
