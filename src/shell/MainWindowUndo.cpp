@@ -26,9 +26,10 @@ void TfrmMain::buildUndo()
     menuBar()->insertMenu(findChild<QMenu *>(u"Tasks1"_s)->menuAction(), edit);
     Undo1_ = command(edit, u"&Undo"_s, QKeySequence(u"Ctrl+Z"_s), &TfrmMain::Undo1Click);
     Undo1_->setObjectName(u"Undo1"_s);
+    // Redo answers both keys people know it by; the menu shows the first.
     Redo1_ = command(edit, u"&Redo"_s, QKeySequence(u"Ctrl+Shift+Z"_s), &TfrmMain::Redo1Click);
     Redo1_->setObjectName(u"Redo1"_s);
-    Redo1_->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
+    Redo1_->setShortcuts({Redo1_->shortcut(), QKeySequence(u"Ctrl+Y"_s)});
     // The items name the step they would take back or make again.
     QUndoStack &stack = history_.stack();
     auto name = [](QAction *a, const QString &verb, const QString &step) {
