@@ -136,6 +136,16 @@ public:
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 
+    // The texts of the error boxes shown, in order.
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const Shown &s : shown)
+            if (s.kind == Kind::Error)
+                out << s.text;
+        return out;
+    }
+
     QList<Shown> shown;
     QList<QStringList> asked;  // the buttons of every question
     QList<int> defaults;       // and the button Enter presses

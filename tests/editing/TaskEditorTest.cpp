@@ -47,14 +47,7 @@ protected:
         ed->show();
         return ed;
     }
-    QStringList errors() const
-    {
-        QStringList out;
-        for (const auto &s : prompts.shown)
-            if (s.kind == ScriptedPrompts::Kind::Error)
-                out << s.text;
-        return out;
-    }
+    QStringList errors() const { return prompts.errors(); }
     static void paste(QWidget *field, const QString &text)
     {
         QGuiApplication::clipboard()->setText(text);

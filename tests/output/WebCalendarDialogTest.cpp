@@ -47,14 +47,7 @@ protected:
         shown = dlg.get();
         return dlg;
     }
-    QStringList errorsShown() const
-    {
-        QStringList e;
-        for (const auto &s : prompts.shown)
-            if (s.kind == ScriptedPrompts::Kind::Error)
-                e << s.text;
-        return e;
-    }
+    QStringList errorsShown() const { return prompts.errors(); }
 };
 
 TEST_F(WebCalendarDialogTest, OpensInMonthModeWithTheStoredSettingsAndShowsWhatApplies)

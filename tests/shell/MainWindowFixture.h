@@ -50,14 +50,7 @@ protected:
             return result;
         });
     }
-    QStringList errors() const
-    {
-        QStringList out;
-        for (const auto &s : prompts.shown)
-            if (s.kind == ScriptedPrompts::Kind::Error)
-                out << s.text;
-        return out;
-    }
+    QStringList errors() const { return prompts.errors(); }
 };
 
 }  // namespace morvane
