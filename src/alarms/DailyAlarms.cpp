@@ -48,7 +48,8 @@ void DailyAlarms::read(const SettingsStore &settings, const FormatSettings &fs, 
         a.minute = t.minute();
         a.midnight = a.hour == 0 && a.minute == 0 && readFlag(settings, "Midnight", n, false);
         const QByteArray editName = valueName("Edit", n);
-        a.description = settings.readText(kSection, editName.constData(), QString()).left(kDailyDescriptionChars);
+        a.description =
+            LeftWhole(settings.readText(kSection, editName.constData(), QString()), kDailyDescriptionChars);
         for (int d = 0; d < 7; ++d)
             a.days[std::size_t(d)] = readFlag(settings, kDayNames[std::size_t(d)], n, true);
     }
@@ -61,7 +62,8 @@ void DailyAlarms::save(SettingsStore &settings, const FormatSettings &fs) const
         writeFlag(settings, "Daily", n, a.enabled);
         const DateValue time = (a.hour * 60 + a.minute) / 1440.0;
         settings.writeText(kSection, valueName("Time", n).constData(), FormatDateTime(fs.longTimeFormat, time, fs));
-        settings.writeText(kSection, valueName("Edit", n).constData(), a.description.left(kDailyDescriptionChars));
+        settings.writeText(kSection, valueName("Edit", n).constData(),
+                           LeftWhole(a.description, kDailyDescriptionChars));
         writeFlag(settings, "Midnight", n, a.hour == 0 && a.minute == 0 && a.midnight);
         for (int d = 0; d < 7; ++d)
             writeFlag(settings, kDayNames[std::size_t(d)], n, a.days[std::size_t(d)]);

@@ -250,7 +250,7 @@ void TfrmDailyTimer::TransferSettingsToForm()
         const QTime t(a.hour, a.minute);
         r.time->setTime(t.isValid() ? t : QTime(0, 0));
         setMidnight(n, a.midnight && r.time->time() == QTime(0, 0));
-        r.edit->setText(a.description.left(kDailyDescriptionChars));
+        r.edit->setText(LeftWhole(a.description, kDailyDescriptionChars));
         r.edit->setCursorPosition(0);
         for (std::size_t d = 0; d < 7; ++d)
             r.days[d]->setChecked(a.days[d]);
@@ -267,7 +267,7 @@ std::array<TDailyAlarm, kDailyAlarmCount> TfrmDailyTimer::formAlarms() const
         a.hour = r.time->time().hour();
         a.minute = r.time->time().minute();
         a.midnight = a.hour == 0 && a.minute == 0 && midnight_[std::size_t(n - 1)];
-        a.description = r.edit->text().left(kDailyDescriptionChars);
+        a.description = LeftWhole(r.edit->text(), kDailyDescriptionChars);
         for (std::size_t d = 0; d < 7; ++d)
             a.days[d] = r.days[d]->isChecked();
     }

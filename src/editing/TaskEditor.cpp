@@ -479,7 +479,7 @@ void TfrmEdit::AddToCompleteGrid()
 {
     if (!sv_.addCompleted)
         return;
-    const QStringList row = CompletedRow(dtComplete->date(), time(), category(), origDateText, notes(),
+    const QStringList row = CompletedRow(dtComplete->date(), timeText(), category(), origDateText, notes(),
                                          completionNotes(), sv_.fs);
     if (FileResult r = sv_.addCompleted(row); !r)
         sv_.prompts.ErrorBox(r.message);

@@ -20,11 +20,11 @@ QList<QDate> AnnualRepeatDates(const QDate &day, int years)
     return dates;
 }
 
-QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString &category,
+QStringList CompletedRow(const QDate &completedOn, const QString &timeText, const QString &category,
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs)
 {
-    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), TaskTimeText(time, fs), category,
+    return {FormatDateTime(u"ddddd", ToDateValue(completedOn), fs), timeText, category,
             origDateText, notes, completionNotes};
 }
 

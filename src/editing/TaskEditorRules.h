@@ -20,9 +20,10 @@ bool NotesAreBlank(const QStringList &lines);
 QList<QDate> AnnualRepeatDates(const QDate &day, int years = 10);
 
 // The completed table's row for a task completed on `completedOn`:
-// completion date (short date), the task's time (to the minute), category,
-// the original date text, the notes and the completion notes.
-QStringList CompletedRow(const QDate &completedOn, DateValue time, const QString &category,
+// completion date (short date), the task's time as shown (to the minute, or
+// a text such as "All day"), category, the original date text, the notes and
+// the completion notes.
+QStringList CompletedRow(const QDate &completedOn, const QString &timeText, const QString &category,
                          const QString &origDateText, const QString &notes, const QString &completionNotes,
                          const FormatSettings &fs);
 

@@ -457,7 +457,15 @@ void TfrmMain::ToolButton15Click()
     const int row = selectedRow(tvDay_, 1);
     if (!rowHoldsTask(true, row))
         return;
-    gridDay_.setCell(kDayAlarm, row, gridDay_.cellUtf8(kDayAlarm, row) == "Yes" ? u"No"_s : u"Yes"_s);
+    const bool on = gridDay_.cellUtf8(kDayAlarm, row) == "Yes";
+    // Without a time of day there is no minute for an alarm to ring in (the
+    // editor's switch says the same); switching one off is always allowed.
+    if (DateValue time = 0; !on && !StrToTime(gridDay_.cell(kDayTime, row), fs_, &time)) {
+        sv_.prompts.InfoBox(u"An alarm needs a time of day; this task's time is \"%1\"."_s.arg(
+            gridDay_.cell(kDayTime, row)));
+        return;
+    }
+    gridDay_.setCell(kDayAlarm, row, on ? u"No"_s : u"Yes"_s);
     reportSave(store_.path(), store_.writeToStore(DayNumber(selectedDay()), gridDay_));
     dayModel_->reload();
     tvDay_->setCurrentIndex(dayModel_->index(row - 1, 0));

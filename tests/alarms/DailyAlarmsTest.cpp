@@ -76,6 +76,16 @@ TEST_F(DailyAlarmsTest, SavingWritesAllTenRecordsAndReadsBack)
     DailyAlarms back;
     back.read(settings, fs, clock);
     EXPECT_EQ(back.alarms, d.alarms);
+
+    // The 80-character cut never keeps half of a character written as two
+    // UTF-16 units (an emoji across the 80th place).
+    const QString long80 = QString(79, u'x') + u"\U0001F514"_s + u"after"_s;
+    d.alarms[1].description = long80;
+    d.save(settings, fs);
+    EXPECT_EQ(settings.raw("DailyOptions", "Edit2"), QString(79, u'x'));
+    settings.writeText("DailyOptions", "Edit2", long80);
+    back.read(settings, fs, clock);
+    EXPECT_EQ(back.alarms[1].description, QString(79, u'x'));
 }
 
 TEST_F(DailyAlarmsTest, MidnightIsATimeAndAStoredMidnightOfOldMeansNone)

@@ -27,12 +27,17 @@ TEST(TaskEditorRules, BlankNotesAnnualDatesAndCategories)
     EXPECT_EQ(SortedCategories({"work", "Home", "été"}), QStringList({"Home", "work", "été"}));  // as the list editor sorts
 }
 
-TEST(TaskEditorRules, ACompletedRowHasTheTimeToTheMinute)
+TEST(TaskEditorRules, ACompletedRowHasTheTimeAsTheTaskShowsIt)
 {
-    // Even with a long time format that shows seconds.
+    // To the minute even with a long time format that shows seconds, and a
+    // task without a time of day keeps its text.
     const FormatSettings fs = FormatSettings::enUS();
     ASSERT_TRUE(fs.longTimeFormat.contains(QStringLiteral("ss")));
-    const QStringList row = CompletedRow(QDate(2026, 12, 9), TimeValue(9, 30, 45), QStringLiteral("Work"),
-                                         QStringLiteral("To-do task"), QStringLiteral("Notes"), QString(), fs);
+    const QStringList row = CompletedRow(QDate(2026, 12, 9), TaskTimeText(TimeValue(9, 30, 45), fs),
+                                         QStringLiteral("Work"), QStringLiteral("To-do task"),
+                                         QStringLiteral("Notes"), QString(), fs);
     EXPECT_EQ(row, QStringList({"12/9/2026", "9:30 AM", "Work", "To-do task", "Notes", ""}));
+    EXPECT_EQ(CompletedRow(QDate(2026, 12, 9), QStringLiteral("All day"), QStringLiteral("Work"),
+                           QStringLiteral("12/9/2026"), QStringLiteral("Notes"), QString(), fs)[1],
+              "All day");
 }

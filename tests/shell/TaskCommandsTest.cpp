@@ -67,6 +67,30 @@ protected:
         w->editorOpened = [this](TfrmEdit &ed) { titles << ed.lblTitle->text(); };
     }
     void selectDay(const QDate &d) { w->calendar(w->currentCalendar())->setDate(d); }
+    // Gives the stored task with these notes another time (and alarm) text,
+    // before the window starts; returns its day number.
+    int retime(const QString &notes, const QString &time, const QString &alarm)
+    {
+        Grid g;
+        EXPECT_TRUE(LoadGridFile(g, data.file("grid.grd")).ok);
+        int day = 0;
+        for (int r = 1; r < g.rowCount(); ++r)
+            if (g.cell(kStoreNotes, r) == notes) {
+                g.setCell(kStoreTime, r, time);
+                g.setCell(kStoreAlarm, r, alarm);
+                day = KeyDay(g.cellUtf8(kStoreKey, r));
+            }
+        writeBytes(data.file("grid.grd"), GridFileBytes(g));
+        return day;
+    }
+    // Shows the task's day and selects it in the day list; returns its row.
+    int selectTask(int day, const QString &notes)
+    {
+        selectDay(DateOfDay(day));
+        const int row = int(dayNotes().indexOf(notes)) + 1;
+        w->selectDayRow(row);
+        return row;
+    }
     static void ok(TfrmEdit &ed) { ed.btOK->click(); }
     QStringList dayNotes() const
     {
@@ -438,6 +462,43 @@ TEST_F(TaskCommandsTest, ASaveThatFailsDuringACommandIsToldAndTheOldFileKept)
     EXPECT_TRUE(errors().join("\n").contains("grid.grd")) << errors().join("\n").toStdString();
     EXPECT_EQ(readBytes(data.file("grid.grd")), before);
     EXPECT_TRUE(dayNotes().contains("Unsaved"));  // kept in memory for the next save
+}
+
+TEST_F(TaskCommandsTest, TheAlarmToggleSetsNoAlarmOnATaskWithoutATime)
+{
+    // A task whose time is not a time of day has no minute to ring in: the
+    // toggle says so and sets nothing, as the editor's switch does. An alarm
+    // such a task already has (older files) can still be switched off.
+    const int day = retime(QStringLiteral("Call the bank"), QStringLiteral("All day"), QStringLiteral("Yes"));
+    ASSERT_GT(day, 0);
+    start();
+    const int row = selectTask(day, QStringLiteral("Call the bank"));
+    ASSERT_GT(row, 0);
+    QAction *toggle = w->findChild<QAction *>(QStringLiteral("ToolButton15"));
+    toggle->trigger();
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, row), "No");
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    const QByteArray before = readBytes(data.file("grid.grd"));
+    toggle->trigger();
+    EXPECT_EQ(w->gridDay().cell(kDayAlarm, row), "No");
+    EXPECT_EQ(readBytes(data.file("grid.grd")), before);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown.last().text, "An alarm needs a time of day; this task's time is \"All day\".");
+}
+
+TEST_F(TaskCommandsTest, ATaskWithoutATimeIsCompletedWithoutOne)
+{
+    // The completed log keeps the task's own "All day", not the editor's
+    // idle clock time.
+    const int day = retime(QStringLiteral("Call the bank"), QStringLiteral("All day"), QStringLiteral("No"));
+    start();
+    ASSERT_GT(selectTask(day, QStringLiteral("Call the bank")), 0);
+    answerEditor("", [](TfrmEdit &ed) { ed.btOK2->click(); });
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone1);
+    EXPECT_EQ(w->frmComplete()->table().cell(kCompNotes, 1), "Call the bank");
+    EXPECT_EQ(w->frmComplete()->table().cell(kCompTime, 1), "All day");
+    EXPECT_EQ(onDisk("gridComp.grd").cell(kCompTime, 1), "All day");
 }
 
 TEST_F(TaskCommandsTest, TheAlarmToggleAndTheDoubleClickOnADay)
