@@ -313,8 +313,12 @@ void TfrmDailyTimer::dtTime1MiddleButtonClick(int n)
         return;
     TfrmTimePopup bar(sv_.fs, sv_.clock, this);
     bar.setWindowFlag(Qt::WindowStaysOnTopHint);
-    // An empty edit (00:00) opens the bar at the present time.
-    bar.settime(TimeValue(edit->time().hour(), edit->time().minute()));
+    // An empty edit (00:00) opens the bar at the present time; a chosen
+    // midnight is a time like any other.
+    if (midnight_[std::size_t(n - 1)] && edit->time() == QTime(0, 0))
+        bar.showTime(QTime(0, 0));
+    else
+        bar.settime(TimeValue(edit->time().hour(), edit->time().minute()));
     if (sv_.runner.showModal(bar) != QDialog::Accepted)
         return;
     const QTime t = bar.returnedTime();

@@ -139,9 +139,10 @@ TfrmTimePopup::TfrmTimePopup(const FormatSettings &fs, const Clock &clock, QWidg
             w->installEventFilter(this);
 }
 
-void TfrmTimePopup::settime(DateValue value)
+void TfrmTimePopup::settime(DateValue value) { showTime(value == 0 ? clock_.now().time() : TimeOfValue(value)); }
+
+void TfrmTimePopup::showTime(const QTime &t)
 {
-    const QTime t = value == 0 ? clock_.now().time() : TimeOfValue(value);
     dtTime->setTime(t);
     Clock1->setTime(t);
 }

@@ -25,6 +25,8 @@ public:
 
     // Presets the time; a value of exactly 0 stands for now.
     void settime(DateValue value);
+    // Opens on this time as it is (settime takes 0 as "no time yet").
+    void showTime(const QTime &t);
     QTime returnedTime() const;
 
     void drawPointer(int p, bool setTime);

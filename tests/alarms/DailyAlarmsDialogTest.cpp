@@ -424,6 +424,20 @@ TEST_F(DailyAlarmsDialogTest, TheTimeBarPicksARowsTime)
     EXPECT_EQ(dlg->row(7).time->time(), QTime(6, 5));
     EXPECT_EQ(runner.shownTitles.size(), 4);
 
+    // A row set to midnight is a time, and the bar opens on it.
+    runner.responders.append([](QDialog &d) {
+        dynamic_cast<TfrmTimePopup &>(d).dtTime->setTime(QTime(0, 0));
+        return int(QDialog::Accepted);
+    });
+    dlg->dtTime1MiddleButtonClick(8);
+    runner.responders.append([&](QDialog &d) {
+        preset = dynamic_cast<TfrmTimePopup &>(d).dtTime->time();
+        return int(QDialog::Rejected);
+    });
+    dlg->dtTime1MiddleButtonClick(8);
+    EXPECT_EQ(preset, QTime(0, 0));
+    EXPECT_EQ(runner.shownTitles.size(), 6);
+
     // Only OK on the dialog puts the picked times in the table.
     EXPECT_EQ(table.alarms[2].hour, 7);
     dlg->row(4).ok->setChecked(true);
