@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <chrono>
+#include <future>
 #include <QSessionManager>
 
 #include <csignal>
@@ -61,6 +62,12 @@ int main(int argc, char *argv[])
     // needs it: the task files at once, the alarm sound by the sound.
     (void)PrepareProgramFolder();
     StartupMark("data folder");
+    // The task file is read and put in order on a second thread while this
+    // one makes the window, which needs nothing of it until it is filled.
+    std::future<TaskStore::LoadedTable> taskFile =
+        std::async(std::launch::async, [path = JoinPath(ProgramFolder(), u"grid.grd"_s)] {
+            return TaskStore::readFile(path);
+        });
     SettingsStore settings;
     SystemClock clock;
     WidgetPrompts prompts;
@@ -76,7 +83,8 @@ int main(int argc, char *argv[])
     SignalWatcher watcher;
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
                       QCoreApplication::applicationFilePath(), ReleaseDate(),
-                      [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher});
+                      [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher,
+                      [&taskFile] { return taskFile.get(); }});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;
