@@ -134,7 +134,7 @@ void TfrmMain::FormCreate()
 
     QElapsedTimer loadTimer;
     loadTimer.start();
-    const FileResult storeLoaded = sv_.readTaskFile ? store_.adopt(sv_.readTaskFile()) : store_.load();
+    const FileResult storeLoaded = store_.load();
     storeLoadMs_ = loadTimer.elapsed();
     StartupMark("task store loaded");
     if (const FileResult &r = storeLoaded; !r) {

@@ -88,9 +88,6 @@ struct MainServices {
     Notifier *notifier = nullptr;
     // Opens published pages in the browser; null for the desktop's own.
     FileLauncher *launcher = nullptr;
-    // The task file as read ahead while the window was being made (the
-    // program starts that read on another thread); empty: the window reads it.
-    std::function<TaskStore::LoadedTable()> readTaskFile = {};
 };
 
 class TfrmMain : public QMainWindow {

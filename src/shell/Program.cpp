@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <chrono>
-#include <future>
 #include <QSessionManager>
 
 #include <csignal>
@@ -62,12 +61,6 @@ int main(int argc, char *argv[])
     // needs it: the task files at once, the alarm sound by the sound.
     (void)PrepareProgramFolder();
     StartupMark("data folder");
-    // The task file is read and put in order on a second thread while this
-    // one makes the window, which needs nothing of it until it is filled.
-    std::future<TaskStore::LoadedTable> taskFile =
-        std::async(std::launch::async, [path = JoinPath(ProgramFolder(), u"grid.grd"_s)] {
-            return TaskStore::readFile(path);
-        });
     SettingsStore settings;
     SystemClock clock;
     WidgetPrompts prompts;
@@ -83,8 +76,7 @@ int main(int argc, char *argv[])
     SignalWatcher watcher;
     TfrmMain frmMain({clock, prompts, runner, settings, sound, ProgramFolder(),
                       QCoreApplication::applicationFilePath(), ReleaseDate(),
-                      [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher,
-                      [&taskFile] { return taskFile.get(); }});
+                      [](int code) { QCoreApplication::exit(code); }, &notifier, &launcher});
     prompts.setParent(&frmMain);
     if (!frmMain.created())
         return 1;

@@ -369,64 +369,37 @@ FileResult TaskStore::load()
     return r;
 }
 
-TaskStore::LoadedTable TaskStore::readFile(const QString &path, Grid table)
-{
-    LoadedTable loaded{std::move(table), FileResult::success()};
-    loaded.result = LoadGridFile(loaded.table, path);
-    if (loaded.result.ok || loaded.result.partial)
-        tidy(loaded.table);
-    return loaded;
-}
-
-FileResult TaskStore::adopt(LoadedTable loaded)
-{
-    if (loaded.result.damaged)
-        saveBlocked_ = true;
-    // A file of which nothing could be read leaves the table as it was.
-    if (loaded.result.ok || loaded.result.partial) {
-        store_ = std::move(loaded.table);
-        haveRead_ = false;
-        readIds_.clear();
-    }
-    return std::move(loaded.result);
-}
-
 void TaskStore::tidyLoadedTable()
 {
-    tidy(store_);
+    if (store_.colCount() < kStoreCols)
+        store_.setColCount(kStoreCols);
+    // Rows without a key are no tasks, and every sorted save drops them;
+    // dropping them now also keeps a size line that claims millions of
+    // empty rows from costing a sort of them.
+    store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
+    if (store_.rowCount() < 2)
+        store_.setRowCount(2);
+    // Tables written by other copies may use another order of keys the
+    // binary search relies on; put them in order (the file follows at the
+    // next save).
+    if (!sorted())
+        store_.sortRows(1, store_.rowCount(), StoreRowLess);
     haveRead_ = false;
     readIds_.clear();
 }
 
-void TaskStore::tidy(Grid &table)
-{
-    if (table.colCount() < kStoreCols)
-        table.setColCount(kStoreCols);
-    // Rows without a key are no tasks, and every sorted save drops them;
-    // dropping them now also keeps a size line that claims millions of
-    // empty rows from costing a sort of them.
-    table.removeRowsIf(1, table.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
-    if (table.rowCount() < 2)
-        table.setRowCount(2);
-    // Tables written by other copies may use another order of keys the
-    // binary search relies on; put them in order (the file follows at the
-    // next save).
-    if (!sorted(table))
-        table.sortRows(1, table.rowCount(), StoreRowLess);
-}
-
-bool TaskStore::sorted(const Grid &table)
+bool TaskStore::sorted() const
 {
     // One key parse per row; whole rows are compared only where two keys
     // are equal in number.
     KeyParts prev{0, 0};
-    for (int r = 1; r < table.rowCount(); ++r) {
-        const KeyParts cur = keyParts(table.cellUtf8(kStoreKey, r));
+    for (int r = 1; r < store_.rowCount(); ++r) {
+        const KeyParts cur = keyParts(store_.cellUtf8(kStoreKey, r));
         if (r > 1) {
             if (cur.day != prev.day || cur.position != prev.position) {
                 if (cur.day < prev.day || (cur.day == prev.day && cur.position < prev.position))
                     return false;
-            } else if (StoreRowLess(table.row(r), table.row(r - 1))) {
+            } else if (StoreRowLess(store_.row(r), store_.row(r - 1))) {
                 return false;
             }
         }
@@ -666,7 +639,7 @@ FileResult TaskStore::SortGridStore()
     store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef r) { return r.cell(kStoreKey).isEmpty(); });
     if (store_.rowCount() < 2)
         store_.setRowCount(2);
-    if (!sorted(store_))
+    if (!sorted())
         store_.sortRows(1, store_.rowCount(), StoreRowLess);
     return save();
 }

@@ -123,16 +123,6 @@ public:
 
     // Loads the file; a damaged file blocks saving until allowSaveOver().
     FileResult load();
-    // The same in two steps: the file read into `table` (what the store
-    // holds before, a new store's empty table at start-up) and put in order,
-    // which touches no store and so may run on another thread while the
-    // window is made; then taken over by the store of that file.
-    struct LoadedTable {
-        Grid table;
-        FileResult result;
-    };
-    static LoadedTable readFile(const QString &path, Grid table = NewStoreGrid());
-    FileResult adopt(LoadedTable loaded);
     bool saveBlocked() const { return saveBlocked_; }
     // The person has been told the file was damaged and agreed to replace it.
     void allowSaveOver() { saveBlocked_ = false; }
@@ -186,8 +176,7 @@ public:
 private:
     // What every table put in whole needs: its columns, no keyless rows, key order.
     void tidyLoadedTable();
-    static void tidy(Grid &table);
-    static bool sorted(const Grid &table);
+    bool sorted() const;
     int firstRowOfDayOrAfter(int day) const;
 
     const TaskFilter &filter_;

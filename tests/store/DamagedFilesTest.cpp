@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
-
 #include <QRandomGenerator>
 
 #include <chrono>
@@ -109,12 +107,8 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
         {"a NUL byte", withNul, Outcome::DamagedButRead, 163},
         {"a missing size line", "\r\n" + cells, Outcome::DamagedButRead, 163},
     };
-    // Read by the store itself, and read ahead on another thread (as the
-    // program does while it makes its window) and then taken over.
-    for (const bool readAhead : {false, true})
     for (const Hostile &h : cases) {
         SCOPED_TRACE(h.name);
-        SCOPED_TRACE(readAhead ? "read ahead" : "read by the store");
         TempFolder dir;
         const QString path = dir.file("grid.grd");
         writeBytes(path, h.bytes);
@@ -122,9 +116,7 @@ TEST(HostileFiles, LoadOrReportAndNeverSaveOverDamage)
         TaskStore store(filter, path);
         // The store held one task before: a refused load keeps it.
         store.gridForTests().setCell(kStoreKey, 1, u"45000.101");
-        const FileResult r =
-            readAhead ? store.adopt(std::async(std::launch::async, [&] { return TaskStore::readFile(path, store.grid()); }).get())
-                      : store.load();
+        const FileResult r = store.load();
         switch (h.outcome) {
         case Outcome::Loads:
             EXPECT_TRUE(r.ok) << r.message.toStdString();
