@@ -536,6 +536,28 @@ void BM_EmptyWindowFloor(benchmark::State &state)
     }
 }
 
+// Stops the clock at the event that completes the window's first paint:
+// what the event loop does after it (the tray icon, the completed tasks) is
+// not part of the start. Installed before the window, so that it sees each
+// event after the window's own filter.
+class FirstPaintClock : public QObject {
+public:
+    explicit FirstPaintClock(benchmark::State &state) : state_(state) {}
+    const TfrmMain *window = nullptr;
+    bool stopped = false;
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (!stopped && window && e->type() == QEvent::Paint && window->firstPaintDone()) {
+            state_.PauseTiming();
+            stopped = true;
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    benchmark::State &state_;
+};
+
 // The main window on an N-task data folder, created offscreen and shown,
 // until its calendars and day list have painted once. Its figure sits beside
 // BM_EmptyWindowFloor + BM_ReadFileFloor of the same N.
@@ -559,9 +581,15 @@ void BM_StartupToFirstShow(benchmark::State &state)
     ScriptedRunner runner;
     RecordingSoundPlayer sound;
     for (auto _ : state) {
+        FirstPaintClock paintClock(state);
+        qApp->installEventFilter(&paintClock);
         TfrmMain w({clock, prompts, runner, settings, sound, dir.path(), u"/x/morvane"_s, QDate()});
+        paintClock.window = &w;
         w.show();
-        if (!processEventsUntil([&] { return w.firstPaintDone(); })) {
+        const bool painted = processEventsUntil([&] { return w.firstPaintDone(); });
+        if (paintClock.stopped)
+            state.ResumeTiming();
+        if (!painted) {
             state.SkipWithError("the window did not paint its day within 20 s");
             break;
         }
