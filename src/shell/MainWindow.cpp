@@ -88,6 +88,7 @@ void TfrmMain::FormCreate()
     // The locale's formats, made once: four-digit years, no seconds. Made at
     // creation, since the alarms read times before the window first shows.
     fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), today.year()));
+    startDay_ = today;
     qApp->installEventFilter(this);
     installEventFilter(new OnScreenGuard(this));  // opens on the screen, whatever was stored
     setWindowTitle(u"Morvane"_s);
@@ -179,8 +180,7 @@ void TfrmMain::FormCreate()
         layout_ = ClampLayout(layout_, QSize(area.width(), area.height() - menuBar()->sizeHint().height()), minWidth_);
     }
     resize(layout_.clientWidth, layout_.clientHeight + menuBar()->sizeHint().height());
-    buildTray();
-    StartupMark("timers, size, tray");
+    StartupMark("timers, size");
 
     // The filter dialog, kept for the run: its checks are the filter in force.
     frmFilter_ = std::make_unique<TfrmFilter>(
@@ -196,8 +196,24 @@ void TfrmMain::FormCreate()
     connect(btFilter_, &QAction::triggered, this, [this] { guard([this] { btFilterClick(); }); });
     StartupMark("filter dialog");
 
-    // The options dialog lives from here to the end; its controls are the
-    // options in force.
+    // The options in force, as stored; the options dialog, once made, holds
+    // them in its controls.
+    options_ = Options::read(sv_.settings, sv_.folder);
+    optionsRead_ = true;
+    StartupMark("options read");
+    // The daily alarms are read now, so that they sound and the dialog shows
+    // them also when the program starts in the notification area.
+    ReadDailyAlarmSettings();
+    UpdateStatusClock();
+    created_ = true;
+}
+
+TfrmOptions *TfrmMain::frmOptions()
+{
+    if (frmOptions_)
+        return frmOptions_.get();
+    // The dialog lives from here to the end; its controls are the options
+    // in force.
     TfrmOptions::Effects effects;
     effects.applyShadows = [this](bool on) { ApplySettings(on); };
     // The effects also run while the dialog reads the settings, before it
@@ -236,13 +252,15 @@ void TfrmMain::FormCreate()
                               [this] { return sv_.clock.today(); }},
         std::move(effects), this);
     options_ = frmOptions_->options();
-    StartupMark("options dialog");
-    // The daily alarms are read now, so that they sound and the dialog shows
-    // them also when the program starts in the notification area.
-    ReadDailyAlarmSettings();
+    return frmOptions_.get();
+}
 
-    // The completed-tasks window, also for the whole run: it owns the
-    // completed table that every completion adds to.
+TfrmComplete *TfrmMain::frmComplete()
+{
+    if (frmComplete_)
+        return frmComplete_.get();
+    // Kept for the rest of the run: it owns the completed table that every
+    // completion adds to.
     frmComplete_ = std::make_unique<TfrmComplete>(
         TfrmComplete::Services{sv_.prompts, fs_, sv_.folder, [this] { return options_.confirm; },
                                [this] { keepDailyCopy(); },
@@ -255,14 +273,22 @@ void TfrmMain::FormCreate()
         this);
     if (frmComplete_->loadedDamaged())
         (void)backup_.keepDamaged(frmComplete_->file());
-    StartupMark("completed-tasks window");
-    UpdateStatusClock();
-    created_ = true;
+    return frmComplete_.get();
+}
+
+void TfrmMain::finishStartup()
+{
+    if (destroying_ || leaving_)
+        return;
+    guard([this] {
+        (void)trayIcon();
+        (void)frmComplete();
+    });
 }
 
 void TfrmMain::Options2Click()
 {
-    sv_.runner.showModal(*frmOptions_);
+    sv_.runner.showModal(*frmOptions());
     ReadSettings(false);
 }
 
@@ -561,13 +587,16 @@ void TfrmMain::FormShow()
     if (isMinimized()) {
         pool_.setEnabled(tmClock_, false);
         pool_.setEnabled(tmPanel_, false);
+        // A minimised window may not paint until it is restored.
+        QMetaObject::invokeMethod(this, [this] { finishStartup(); }, Qt::QueuedConnection);
     }
     UpdateStatusClock();
 }
 
 void TfrmMain::ReadSettings(bool startHidden)
 {
-    options_ = frmOptions_->options();
+    if (frmOptions_)
+        options_ = frmOptions_->options();
     // These three are the stored settings, not the options window's fields:
     // a change the person cancelled there is not in force here.
     const Options stored = Options::read(sv_.settings, sv_.folder);
@@ -586,6 +615,8 @@ void TfrmMain::ReadSettings(bool startHidden)
     if (startHidden) {
         pool_.setEnabled(tmClock_, false);
         pool_.setEnabled(tmPanel_, false);
+        // Never painted until shown: the icon is the way back, now.
+        finishStartup();
     }
 }
 
@@ -620,8 +651,12 @@ void TfrmMain::notePaint(QObject *watched)
     } else if (tvDay_ && watched == tvDay_->viewport()) {
         paintedDayList_ = true;
     }
-    if (!firstPaintDone() || !qEnvironmentVariableIsSet("MORVANE_PROFILE_STARTUP"))
+    if (!firstPaintDone())
         return;
+    if (!StartupProfiling()) {
+        QMetaObject::invokeMethod(this, [this] { finishStartup(); }, Qt::QueuedConnection);
+        return;
+    }
     // Start-up measured: from the program's start to this first paint.
     const qint64 now = std::chrono::duration_cast<std::chrono::milliseconds>(
                            std::chrono::steady_clock::now().time_since_epoch())

@@ -128,7 +128,9 @@ public:
     QString holidayNameFor(const QDate &date) const { return holidays_.nameFor(date); }
     void Help1Click();
     void showHelp(int topic);
-    TfrmOptions *frmOptions() const { return frmOptions_.get(); }
+    // The options dialog, made when first wanted: until then the options in
+    // force are the stored ones.
+    TfrmOptions *frmOptions();
     HelpWindow *helpWindow() const { return help_.data(); }
 
     void ReadSettings(bool startHidden);
@@ -250,7 +252,9 @@ public:
     void Search1Click();
     void FindDialog1Find();
     FindDialog *findDialog() const { return FindDialog1_; }
-    TfrmComplete *frmComplete() const { return frmComplete_.get(); }
+    // The completed-tasks window, which owns the completed table; made
+    // right after the first paint, or when first wanted before that.
+    TfrmComplete *frmComplete();
     // The editor a command opens is handed here before it is shown (tests
     // read it; the program has no use for it).
     std::function<void(TfrmEdit &)> editorOpened;
@@ -294,7 +298,9 @@ public:
     void HTMLFormat1Click();
     void CSVFormat1Click();
     void PublishCalendarasWebPage1Click();
-    TfrmPrint *frmPrint() const { return frmPrint_.get(); }
+    // The range dialog, made when first wanted and kept, so that its
+    // choices stay.
+    TfrmPrint *frmPrint();
     // The chart of activity.
     void Charts1Click();
     // iCalendar files.
@@ -339,7 +345,9 @@ public:
     QSplitter *split2() const { return split2_; }
     QSplitter *splitDay() const { return splitDay_; }
     QSplitter *flashingSplitter() const { return flashMode_ ? flashSplitter_ : nullptr; }
-    QSystemTrayIcon *trayIcon() const { return trayIcon_; }
+    // The notification-area icon, made right after the first paint (at once
+    // for a start into the notification area), or when first wanted.
+    QSystemTrayIcon *trayIcon();
     bool trayAvailable() const;
     // True once the calendars and the day list have been painted.
     bool firstPaintDone() const { return paintedCalendar_ && paintedDayList_; }
@@ -361,6 +369,9 @@ private:
     void buildFrame();
     void buildMenus();
     void buildTray();
+    // What the first paint does not need, made from the event loop once it
+    // is done: the tray icon and the completed-tasks window.
+    void finishStartup();
     void buildAlarms();
     void buildOutput();
     // The system print dialog on a printer of the locale's paper; null when
@@ -413,6 +424,8 @@ private:
     void reloadTables();
     void raiseAlarm(const QString &text);
     void placeAlarmPanel();
+    // Starts or stops the alarm sound of the options in force.
+    void playAlarmSound(bool on);
     void FormResize();
     QAction *command(QMenu *menu, const QString &text, const QKeySequence &key,
                      void (TfrmMain::*handler)());
@@ -497,6 +510,8 @@ private:
     Qt::WindowStates shownState_;  // the last state other than minimised
     bool quietSaves_ = false;
     bool destroying_ = false;
+    bool optionsRead_ = false;  // options_ holds the options in force
+    QDate startDay_;            // the day the program started
     bool paintedCalendar_ = false, paintedDayList_ = false;
     qint64 storeLoadMs_ = 0;
     void notePaint(QObject *watched);
@@ -521,6 +536,7 @@ private:
     AlarmPanel *pnlAlarm_ = nullptr;
     QAction *Mutechimes1_ = nullptr;
     QString trayIconName_;
+    QIcon trayIconPicture_;
     bool flashMode_ = false;
     int flashCount_ = 0;
     QSplitter *flashSplitter_ = nullptr;

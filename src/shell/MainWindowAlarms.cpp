@@ -97,7 +97,7 @@ void TfrmMain::raiseAlarm(const QString &text)
     pool_.setEnabled(tmClock_, true);
     showFromTray();
     pool_.setEnabled(tmPanel_, true);
-    frmOptions_->playAlarmSound(true);
+    playAlarmSound(true);
     hidePopup();
     placeAlarmPanel();
     pnlAlarm_->setText(text);
@@ -110,6 +110,19 @@ void TfrmMain::raiseAlarm(const QString &text)
     }
     raise();
     activateWindow();
+}
+
+void TfrmMain::playAlarmSound(bool on)
+{
+    // An open options dialog holds the sound in force, changes not yet
+    // saved included.
+    if (frmOptions_) {
+        frmOptions_->playAlarmSound(on);
+    } else if (on) {
+        sv_.sound.playFile(AlarmSoundFile(options_.alarmPath), options_.repeatAlarm);
+    } else {
+        sv_.sound.stop();
+    }
 }
 
 void TfrmMain::placeAlarmPanel()
@@ -155,7 +168,7 @@ void TfrmMain::pnlAlarmClick()
         sv_.notifier->withdraw();
     pool_.setEnabled(tmPanel_, false);
     pnlAlarm_->hide();
-    frmOptions_->playAlarmSound(false);
+    playAlarmSound(false);
     if (!leaving_)
         alarmShowing_ = false;
     if (tvDay_)
@@ -170,7 +183,7 @@ QString TfrmMain::alarmText() const { return pnlAlarm_->text(); }
 
 void TfrmMain::HourlyChime(bool testHour, bool testHalf)
 {
-    if (!frmOptions_)
+    if (!optionsRead_)
         return;
     if (testHour || testHalf) {
         // The test buttons sound even when the chimes are off or muted.

@@ -57,7 +57,7 @@ void TfrmMain::Archive1Click()
     archiveFile_ = name;
     const ArchiveNames names = ArchiveMemberNames(name);
     // A member that could not be written is named, never reported as stored.
-    if (const FileResult r = WriteArchive(names, store_.grid(), gridNonday_, frmComplete_->table()); !r) {
+    if (const FileResult r = WriteArchive(names, store_.grid(), gridNonday_, frmComplete()->table()); !r) {
         sv_.prompts.ErrorBox(u"The archive was not stored.\n\n"_s + r.message);
         return;
     }
@@ -99,8 +99,8 @@ void TfrmMain::Restore1Click()
     // The restored tables reach their files at once, all three.
     (void)saveStore(false);
     (void)saveTodo();
-    if (const FileResult r = frmComplete_->restoreTable(std::move(loaded.completed)); !r)
-        reportSave(frmComplete_->file(), r);
+    if (const FileResult r = frmComplete()->restoreTable(std::move(loaded.completed)); !r)
+        reportSave(frmComplete()->file(), r);
     reloadTables();
 }
 
@@ -110,11 +110,11 @@ void TfrmMain::ClearAll1Click()
     // A clear never starts from what a print or an export chose last (all
     // tasks, the to-do list ticked): it opens on the day shown without the
     // to-do list, and leaves the print's choices as they were.
-    const PrintRange printChoice = frmPrint_->range();
-    frmPrint_->setRange(ClearRangeOn(selectedDay()));
+    const PrintRange printChoice = frmPrint()->range();
+    frmPrint()->setRange(ClearRangeOn(selectedDay()));
     const bool chosen = askRange(PrintRange::Mode::Clear);
-    const PrintRange range = frmPrint_->range();
-    frmPrint_->setRange(printChoice);
+    const PrintRange range = frmPrint()->range();
+    frmPrint()->setRange(printChoice);
     if (!chosen)
         return;
     const std::vector<int> rows = SelectedStoreRows(store_.grid(), range, filter_);

@@ -200,10 +200,10 @@ void TfrmMain::editorTitle(TfrmEdit &ed, bool dated, bool adding)
 
 FileResult TfrmMain::addCompletedRow(const QStringList &cells)
 {
-    const FileResult r = frmComplete_->addCompleted(cells);
+    const FileResult r = frmComplete()->addCompleted(cells);
     // A damaged file the person chose to keep just now needs no more words.
     if (!r.damaged)
-        reportSave(frmComplete_->file(), r);
+        reportSave(frmComplete()->file(), r);
     return FileResult::success();  // told above, once
 }
 
@@ -240,8 +240,8 @@ void TfrmMain::ViewCompletedTasks1Click()
 {
     // Whatever is deleted or changed in the window is one step.
     const UndoStep step(*this, u"Change completed tasks"_s);
-    frmComplete_->setHeadingShadow(lblDate_->shadowDepth(), lblDate_->textColor());
-    sv_.runner.showModal(*frmComplete_);
+    frmComplete()->setHeadingShadow(lblDate_->shadowDepth(), lblDate_->textColor());
+    sv_.runner.showModal(*frmComplete());
 }
 
 void TfrmMain::listsChanged()

@@ -47,7 +47,7 @@ void TfrmMain::ExportToICalendar1Click()
         return;
     exportFolder_ = QFileInfo(file).absolutePath();
     IcsExportOptions o;
-    o.range = frmPrint_->range();
+    o.range = frmPrint()->range();
     o.filter = &filter_;
     o.includeTodo = true;
     o.alarmLeadMinutes = options_.alarmMin;
@@ -55,7 +55,7 @@ void TfrmMain::ExportToICalendar1Click()
     o.formats = fs_;
     int written = 0;
     if (const FileResult r = ExportIcsFile(file, store_.grid(), gridNonday_,
-                                           withCompleted ? &frmComplete_->table() : nullptr, o, &written);
+                                           withCompleted ? &frmComplete()->table() : nullptr, o, &written);
         !r)
         sv_.prompts.ErrorBox(r.message);
     else

@@ -29,8 +29,6 @@ namespace morvane {
 
 void TfrmMain::buildOutput()
 {
-    // The range dialog lives for the run, so that its choices stay.
-    frmPrint_ = std::make_unique<TfrmPrint>(TfrmPrint::Services{sv_.prompts, filter_, fs_, sv_.clock}, this);
     activeList_ = tvDay_;
     if (!(launcher_ = sv_.launcher)) {
         ownLauncher_ = std::make_unique<DesktopFileLauncher>();
@@ -131,12 +129,25 @@ void TfrmMain::printList(const Grid &table, PageSettings settings, const QTableV
         sv_.prompts.ErrorBox(u"The printer could not be started."_s);
 }
 
+TfrmPrint *TfrmMain::frmPrint()
+{
+    if (!frmPrint_) {
+        frmPrint_ = std::make_unique<TfrmPrint>(TfrmPrint::Services{sv_.prompts, filter_, fs_, sv_.clock}, this);
+        // Its dates are those of the day the program started, made now or
+        // then.
+        PrintRange r = frmPrint_->range();
+        r.first = r.last = startDay_;
+        frmPrint_->setRange(r);
+    }
+    return frmPrint_.get();
+}
+
 bool TfrmMain::askRange(PrintRange::Mode mode)
 {
-    frmPrint_->mode = mode;
-    frmPrint_->setHeadingShadow(shadows_ ? 4 : 1, shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
-    frmPrint_->setWeekStart(options_.sunday ? Qt::Sunday : Qt::Monday);
-    return sv_.runner.showModal(*frmPrint_) == QDialog::Accepted;
+    frmPrint()->mode = mode;
+    frmPrint()->setHeadingShadow(shadows_ ? 4 : 1, shadows_ ? QColor(0, 0, 255) : QColor(0, 0, 128));
+    frmPrint()->setWeekStart(options_.sunday ? Qt::Sunday : Qt::Monday);
+    return sv_.runner.showModal(*frmPrint()) == QDialog::Accepted;
 }
 
 void TfrmMain::Print1Click()
@@ -144,7 +155,7 @@ void TfrmMain::Print1Click()
     commitNotes();
     if (!askRange(PrintRange::Mode::Print))
         return;
-    const PrintRange range = frmPrint_->range();
+    const PrintRange range = frmPrint()->range();
     const Grid gridPrint = BuildPrintList(store_.grid(), gridNonday_, range, filter_, fs_);
     printList(gridPrint, CombinedListPageSettings(PrintTitle(range, filter_.FiltersOn(), fs_)), nullptr);
 }
@@ -200,7 +211,7 @@ void TfrmMain::exportDailyTasks(bool html)
         return;
     // Read straight from the store: nothing changes it while the file is
     // written.
-    const CombinedList list(store_.grid(), frmPrint_->range(), filter_, fs_);
+    const CombinedList list(store_.grid(), frmPrint()->range(), filter_, fs_);
     exportList(list, html);
 }
 

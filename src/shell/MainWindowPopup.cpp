@@ -128,7 +128,7 @@ void TfrmMain::cal2MouseMove(int cal, const QPoint &pos)
 
 void TfrmMain::tmPopupTimer()
 {
-    if (alarmShowing_ || !frmOptions_)
+    if (alarmShowing_ || !optionsRead_)
         return;
     if (!hover_.tick() || !options_.qPopup)
         return;
@@ -165,9 +165,10 @@ void TfrmMain::tmPopupTimer()
 
 void TfrmMain::setPopupOption(bool on)
 {
-    frmOptions_->cbPopup->setChecked(on);
-    frmOptions_->SaveSettings();
-    options_ = frmOptions_->options();
+    TfrmOptions *options = frmOptions();
+    options->cbPopup->setChecked(on);
+    options->SaveSettings();
+    options_ = options->options();
     pool_.setEnabled(tmPopup_, on);
     (on ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
     if (!on)

@@ -15,6 +15,13 @@ namespace morvane {
 
 bool TfrmMain::trayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
+QSystemTrayIcon *TfrmMain::trayIcon()
+{
+    if (!trayIcon_)
+        buildTray();
+    return trayIcon_;
+}
+
 void TfrmMain::buildTray()
 {
     popTray_ = new QMenu(this);
@@ -47,16 +54,20 @@ void TfrmMain::buildTray()
 
 void TfrmMain::UpdateTrayIcon()
 {
+    const QDate today = sv_.clock.today();
+    // The icon can show the day of the month; the window's icon follows it
+    // also before the tray icon is made.
+    const int day = options_.qIcons ? today.day() : 0;
+    const QString name = day ? u"ICON"_s + QString::number(day) : u"MAINICON"_s;
+    if (name != trayIconName_) {
+        trayIconName_ = name;
+        trayIconPicture_ = MakeAppIcon(day);
+        setWindowIcon(trayIconPicture_);
+    }
     if (!trayIcon_)
         return;
-    const QDate today = sv_.clock.today();
     trayIcon_->setToolTip(u"Today is "_s + FormatDateTime(u"dddddd", ToDateValue(today), fs_));
-    // The icon can show the day of the month.
-    const int day = options_.qIcons ? today.day() : 0;
-    trayIconName_ = day ? u"ICON"_s + QString::number(day) : u"MAINICON"_s;
-    const QIcon icon = MakeAppIcon(day);
-    trayIcon_->setIcon(icon);
-    setWindowIcon(icon);
+    trayIcon_->setIcon(trayIconPicture_);
 }
 
 void TfrmMain::TrayIconAppMinimize()
@@ -69,6 +80,7 @@ void TfrmMain::TrayIconAppMinimize()
 
 void TfrmMain::goToTray()
 {
+    (void)trayIcon();  // the way back
     TrayIconAppMinimize();
     inTray_ = true;
     if (trayAvailable()) {
@@ -133,6 +145,7 @@ void TfrmMain::changeEvent(QEvent *e)
     guard([this] {
         TrayIconAppMinimize();
         if (trayAvailable()) {
+            (void)trayIcon();
             inTray_ = true;
             QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
         }

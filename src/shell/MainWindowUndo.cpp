@@ -57,8 +57,8 @@ TfrmMain::UndoStep::UndoStep(TfrmMain &w, const QString &name, bool storeNotesFi
     outer_ = true;
     store_ = w_.store_.grid();
     todo_ = w_.gridNonday_;
-    if (w_.frmComplete_)
-        completed_ = w_.frmComplete_->table();
+    // The command may be the first to reach the completed table.
+    completed_ = w_.frmComplete()->table();
     holidayFile_ = w_.holidayFileBytes();
     w_.recording_ = true;
     w_.undoName_ = name;
@@ -81,8 +81,7 @@ TfrmMain::UndoStep::~UndoStep()
         };
         keep(change.store, store_, w_.store_.grid(), StoreRowLess);
         keep(change.todo, todo_, w_.gridNonday_, nullptr);
-        if (w_.frmComplete_)
-            keep(change.completed, completed_, w_.frmComplete_->table(), nullptr);
+        keep(change.completed, completed_, w_.frmComplete()->table(), nullptr);
         if (std::optional<QByteArray> now = w_.holidayFileBytes(); now != holidayFile_)
             change.holidayFile = TablesChange::FileChange{holidayFile_, std::move(now)};
         w_.history_.record(w_.undoName_, std::move(change));

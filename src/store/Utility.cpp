@@ -68,16 +68,27 @@ QTime TimeOfValue(DateValue value)
     return QTime::fromMSecsSinceStartOfDay(int(ms));
 }
 
-QDateTime FromDateValue(DateValue value)
+void SplitDateValue(DateValue value, QDate *date, QTime *time)
 {
     // A fraction that rounds up to midnight belongs to the next day.
     double frac = std::fabs(value - std::trunc(value));
     int day = DayOfValue(value);
     if (std::llround(frac * kMsPerDay) >= qint64(kMsPerDay)) {
         day += value >= 0 ? 1 : -1;
-        return QDateTime(DateOfDay(day), QTime(0, 0));
+        *date = DateOfDay(day);
+        *time = QTime(0, 0);
+        return;
     }
-    return QDateTime(DateOfDay(day), TimeOfValue(value));
+    *date = DateOfDay(day);
+    *time = TimeOfValue(value);
+}
+
+QDateTime FromDateValue(DateValue value)
+{
+    QDate d;
+    QTime t;
+    SplitDateValue(value, &d, &t);
+    return QDateTime(d, t);
 }
 
 int WeekdayOf(const QDate &date) { return date.dayOfWeek() % 7 + 1; }

@@ -30,6 +30,9 @@ int DayOfValue(DateValue value);             // the integer part, as a day numbe
 DateValue ToDateValue(const QDateTime &dateTime);
 DateValue ToDateValue(const QDate &date);
 QDateTime FromDateValue(DateValue value);
+// The same as a date and a wall-clock time, without a time zone: what
+// formatting needs, and cheaper (a local date and time looks the zone up).
+void SplitDateValue(DateValue value, QDate *date, QTime *time);
 QTime TimeOfValue(DateValue value);          // the fraction, rounded to the millisecond
 DateValue TimeValue(int hour, int minute, int second = 0, int msec = 0);
 int WeekdayOf(const QDate &date);            // 1 = Sunday .. 7 = Saturday

@@ -17,14 +17,30 @@ const QString kInterface = u"org.freedesktop.Notifications"_s;
 
 }  // namespace
 
+DBusNotifier::DBusNotifier() = default;
+
 DBusNotifier::DBusNotifier(QDBusConnection bus) : bus_(std::move(bus))
 {
-    if (!bus_.isConnected())
+    listen();
+}
+
+QDBusConnection &DBusNotifier::bus()
+{
+    if (!bus_) {
+        bus_ = QDBusConnection::sessionBus();
+        listen();
+    }
+    return *bus_;
+}
+
+void DBusNotifier::listen()
+{
+    if (!bus_->isConnected())
         return;
     // The buttons pressed in any notification come as signals; those of
     // this program's notifications are answered.
-    bus_.connect(QString(), kPath, kInterface, u"ActionInvoked"_s, this, SLOT(actionInvoked(uint, QString)));
-    bus_.connect(QString(), kPath, kInterface, u"NotificationClosed"_s, this, SLOT(closed(uint, uint)));
+    bus_->connect(QString(), kPath, kInterface, u"ActionInvoked"_s, this, SLOT(actionInvoked(uint, QString)));
+    bus_->connect(QString(), kPath, kInterface, u"NotificationClosed"_s, this, SLOT(closed(uint, uint)));
 }
 
 void DBusNotifier::notified(uint id) { shown_.insert(id); }
@@ -44,13 +60,13 @@ void DBusNotifier::withdraw()
     for (const uint id : std::exchange(shown_, {})) {
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, u"CloseNotification"_s);
         call << id;
-        bus_.send(call);
+        bus().send(call);
     }
 }
 
 void DBusNotifier::notify(const QString &summary, const QString &body, const QList<NotificationAction> &actions)
 {
-    if (!bus_.isConnected())
+    if (!bus().isConnected())
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, u"Notify"_s);
     // An alarm is urgent: the service keeps it up until it is dismissed.
@@ -67,7 +83,7 @@ void DBusNotifier::notify(const QString &summary, const QString &body, const QLi
     call << u"Morvane"_s << uint(0) << u"appointment-soon"_s << summary << text << pairs << hints << int(-1);
     // Not waited for: the reply, the notification's id, comes later (and a
     // missing service costs nothing).
-    bus_.callWithCallback(call, this, SLOT(notified(uint)), SLOT(notifyFailed()));
+    bus_->callWithCallback(call, this, SLOT(notified(uint)), SLOT(notifyFailed()));
 }
 
 }  // namespace morvane

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace morvane {
 
@@ -39,7 +40,10 @@ public:
 class DBusNotifier final : public QObject, public Notifier {
     Q_OBJECT
 public:
-    explicit DBusNotifier(QDBusConnection bus = QDBusConnection::sessionBus());
+    // The session bus, reached by the first notification: a start must not
+    // wait for the bus, nor, where there is none, for the try to launch one.
+    DBusNotifier();
+    explicit DBusNotifier(QDBusConnection bus);
     using Notifier::notify;
     void notify(const QString &summary, const QString &body, const QList<NotificationAction> &actions) override;
     void withdraw() override;
@@ -51,7 +55,11 @@ private slots:
     void closed(uint id, uint reason);
 
 private:
-    QDBusConnection bus_;
+    // The bus, connected (and listened to) on the first call.
+    QDBusConnection &bus();
+    void listen();
+
+    std::optional<QDBusConnection> bus_;
     QSet<uint> shown_;  // the ids of this program's notifications still up
 };
 

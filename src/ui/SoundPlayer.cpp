@@ -6,8 +6,17 @@
 
 namespace morvane {
 
+// The sound effect, and with it the media back end and the audio device, is
+// set up by the first sound: most runs start without one, and the start must
+// not wait for it.
 struct QtSoundPlayer::Impl {
-    QSoundEffect effect;
+    std::unique_ptr<QSoundEffect> made;
+    QSoundEffect &effect()
+    {
+        if (!made)
+            made = std::make_unique<QSoundEffect>();
+        return *made;
+    }
 };
 
 QtSoundPlayer::QtSoundPlayer() : d(std::make_unique<Impl>()) {}
@@ -24,24 +33,30 @@ QString AlarmSoundFile(const QString &configured)
 
 void QtSoundPlayer::playFile(const QString &path, bool loop)
 {
-    d->effect.stop();
-    d->effect.setSource(path.startsWith(u":/") ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
-    d->effect.setLoopCount(loop ? QSoundEffect::Infinite : 1);
-    d->effect.play();
+    QSoundEffect &effect = d->effect();
+    effect.stop();
+    effect.setSource(path.startsWith(u":/") ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
+    effect.setLoopCount(loop ? QSoundEffect::Infinite : 1);
+    effect.play();
 }
 
 void QtSoundPlayer::playResource(const QString &name)
 {
-    d->effect.stop();
-    d->effect.setSource(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(name)));
-    d->effect.setLoopCount(1);
-    d->effect.play();
+    QSoundEffect &effect = d->effect();
+    effect.stop();
+    effect.setSource(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(name)));
+    effect.setLoopCount(1);
+    effect.play();
 }
 
-void QtSoundPlayer::stop() { d->effect.stop(); }
+void QtSoundPlayer::stop()
+{
+    if (d->made)
+        d->made->stop();
+}
 
-QUrl QtSoundPlayer::source() const { return d->effect.source(); }
+QUrl QtSoundPlayer::source() const { return d->made ? d->made->source() : QUrl(); }
 
-bool QtSoundPlayer::looping() const { return d->effect.loopCount() == QSoundEffect::Infinite; }
+bool QtSoundPlayer::looping() const { return d->made && d->made->loopCount() == QSoundEffect::Infinite; }
 
 }  // namespace morvane

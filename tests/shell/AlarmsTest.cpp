@@ -308,6 +308,25 @@ TEST_F(AlarmsTest, AnAlarmBringsTheWindowBackFromTheTrayAndTellsTheDesktop)
     EXPECT_TRUE(w->alarmPanelShown());
 }
 
+// A start into the notification area: the icon is there at once (the way
+// back), and an alarm brings the window up with its sound and tells the
+// desktop.
+TEST_F(AlarmsTest, AStartInTheTrayHasItsIconAndRaisesAnAlarm)
+{
+    start(false);
+    w->ReadSettings(true);
+    EXPECT_NE(w->findChild<QSystemTrayIcon *>(), nullptr);
+    EXPECT_EQ(w->trayIconName(), u"ICON9"_s);
+    EXPECT_TRUE(w->isHidden());
+    checkAt(8, 59);
+    EXPECT_FALSE(w->alarmPanelShown());
+    checkAt(9, 0);
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_FALSE(w->isHidden());
+    EXPECT_EQ(sound.played, QStringList{u"loop :/sounds/alarm.wav"_s});
+    EXPECT_EQ(notifier.shown, QStringList{u"Morvane alarm|Alarm \"Dentist\" at 9:00 AM"_s});
+}
+
 // An alarm put off from its panel rises again with its text once its time
 // has come: at the check of that minute, at the first check after a sleep,
 // and after the program was ended and started again.

@@ -7,6 +7,9 @@
 #include "OptionsDialog.h"
 #include "FilterDialog.h"
 #include "AppIcon.h"
+#include "CompletedTasksWindow.h"
+#include "PrintRangeDialog.h"
+#include "ShadowLabel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,6 +22,9 @@
 #include <QTableView>
 #include <QHelpEvent>
 #include <QRadioButton>
+#include <QDateEdit>
+#include <QSpinBox>
+#include <QSystemTrayIcon>
 
 
 #include <gtest/gtest.h>
@@ -793,4 +799,67 @@ TEST_F(MainWindowTest, ALargeCalendarFontShrinksToWhatTheCellsHold)
         EXPECT_LE(cell.horizontalAdvance("30"), c->width() / 7);
         EXPECT_LE(QFontMetrics(c->monthLabelFont).horizontalAdvance(QLocale().monthName(11) + " 2026"), c->width());
     }
+}
+
+// The windows the first paint does not need are made when first wanted (the
+// tray icon and the completed tasks right after the first paint): until then
+// the options in force are the stored ones, and each window opens as if it
+// had been there from the start.
+TEST_F(MainWindowTest, WindowsTheFirstPaintDoesNotNeedComeWhenFirstWanted)
+{
+    setOption("Sunday", "0");
+    setOption("AlarmMin", "15");
+    setOption("Shadows", "0");
+    auto w = make();
+    EXPECT_EQ(w->findChild<TfrmOptions *>(), nullptr);
+    EXPECT_EQ(w->findChild<TfrmPrint *>(), nullptr);
+    EXPECT_EQ(w->findChild<TfrmComplete *>(), nullptr);
+    EXPECT_EQ(w->findChild<QSystemTrayIcon *>(), nullptr);
+    EXPECT_EQ(w->options().alarmMin, 15);
+
+    // The first paint, and what the event loop does after it.
+    w->show();
+    EXPECT_EQ(w->calendar(1)->startOfWeek(), Qt::Monday);
+    for (int i = 0; i < 10 && !w->firstPaintDone(); ++i)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(w->firstPaintDone());
+    QCoreApplication::sendPostedEvents(w.get(), QEvent::MetaCall);
+    EXPECT_NE(w->findChild<QSystemTrayIcon *>(), nullptr);
+    EXPECT_NE(w->findChild<TfrmComplete *>(), nullptr);
+    EXPECT_EQ(w->findChild<TfrmOptions *>(), nullptr);
+
+    // The options dialog holds the stored options; cancelling it changes
+    // nothing in force.
+    bool asked = false;
+    runner.responders = {[&](QDialog &d) {
+        auto &o = dynamic_cast<TfrmOptions &>(d);
+        EXPECT_EQ(o.edMin->value(), 15);
+        EXPECT_TRUE(o.rbMon->isChecked());
+        EXPECT_FALSE(o.cbShadow->isChecked());
+        asked = true;
+        return int(QDialog::Rejected);
+    }};
+    w->Options2Click();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(w->options().alarmMin, 15);
+    EXPECT_EQ(w->calendar(1)->startOfWeek(), Qt::Monday);
+
+    // The heading without shadows, as the options say.
+    int depth = -1;
+    runner.responders = {[&](QDialog &d) {
+        depth = dynamic_cast<TfrmComplete &>(d).lblCompTitle->shadowDepth();
+        return int(QDialog::Rejected);
+    }};
+    w->ViewCompletedTasks1Click();
+    EXPECT_EQ(depth, 1);
+
+    // The range dialog, made a day later, still offers the day of the start.
+    clock.set(clock.now().addDays(1));
+    QDate offered;
+    runner.responders = {[&](QDialog &d) {
+        offered = dynamic_cast<TfrmPrint &>(d).dt1->date();
+        return int(QDialog::Rejected);
+    }};
+    w->Print1Click();
+    EXPECT_EQ(offered, QDate(2026, 12, 9));
 }
