@@ -318,18 +318,62 @@ void BM_ExportHtml(benchmark::State &state)
 
 // The iCalendar export of the whole store, as the command writes it: every
 // task an event, built and written by libical, saved atomically.
-void BM_ExportIcs(benchmark::State &state)
+// The export's options as a person's would be, with a fixed stamp.
+IcsExportOptions benchExportOptions()
 {
-    LoadedStore s(int(state.range(0)));
-    const Grid todo = NewTodoGrid();
     IcsExportOptions o;
     o.formats = fix2000(FormatSettings::enUS());
     o.alarmLeadMinutes = 15;
     o.stamp = QDateTime(DateOfDay(kBenchDay), QTime(12, 0), Qt::UTC);
+    return o;
+}
+
+// The export of the store of n tasks: what the import cases and libical's
+// floors read.
+QByteArray icsExportOf(int n)
+{
+    return ExportIcs(LoadedStore(n).store->grid(), NewTodoGrid(), nullptr, benchExportOptions());
+}
+
+void BM_ExportIcs(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const Grid todo = NewTodoGrid();
+    const IcsExportOptions o = benchExportOptions();
     const QString out = folder().filePath(u"morvane.ics"_s);
     for (auto _ : state)
         if (!ExportIcsFile(out, s.store->grid(), todo, nullptr, o).ok)
             state.SkipWithError("export failed");
+}
+
+// The export's text alone, made in memory as libical's write floor makes
+// its own: the conversion without the durable write of the file.
+void BM_ExportIcsText(benchmark::State &state)
+{
+    LoadedStore s(int(state.range(0)));
+    const Grid todo = NewTodoGrid();
+    const IcsExportOptions o = benchExportOptions();
+    for (auto _ : state) {
+        const QByteArray text = ExportIcs(s.store->grid(), todo, nullptr, o);
+        benchmark::DoNotOptimize(text.constData());
+    }
+}
+
+// The import's reading and planning alone, from text in memory as libical's
+// read floor reads it: the conversion without adding to the store and saving it.
+void BM_ImportIcsPlan(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const QByteArray ics = icsExportOf(n);
+    const FormatSettings fs = fix2000(FormatSettings::enUS());
+    const QDate from = DateOfDay(kFirstDay), to = DateOfDay(kFirstDay + kDays);
+    const Grid store = NewStoreGrid(), todo = NewTodoGrid();
+    for (auto _ : state) {
+        const IcsImportPlan plan = PlanIcsImport(ics, store, todo, from, to, fs);
+        if (!plan.ok || plan.taskCount() != std::min(n, kMaxIcsImportTasks))
+            state.SkipWithError("the plan does not hold every task");
+        benchmark::DoNotOptimize(plan.dated.data());
+    }
 }
 
 // That export imported into an empty store: the file read by libical, every
@@ -435,15 +479,6 @@ void BM_ImportIcsDeepNesting(benchmark::State &state)
 // What libical alone takes for that export, the floor of any reader or
 // writer built on it: reading the whole file into components, and writing
 // those components back out as text.
-QByteArray icsExportOf(int n)
-{
-    IcsExportOptions o;
-    o.formats = fix2000(FormatSettings::enUS());
-    o.alarmLeadMinutes = 15;
-    o.stamp = QDateTime(DateOfDay(kBenchDay), QTime(12, 0), Qt::UTC);
-    return ExportIcs(LoadedStore(n).store->grid(), NewTodoGrid(), nullptr, o);
-}
-
 void BM_IcsLibicalReadFloor(benchmark::State &state)
 {
     const QByteArray ics = icsExportOf(int(state.range(0)));
@@ -643,6 +678,8 @@ BENCHMARK(BM_ImportIcsHugeLine)->Arg(8)->Arg(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcsSecondlyRules)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcsManyRuleParts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportIcsDeepNesting)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportIcsText)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportIcsPlan)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalReadFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IcsLibicalWriteFloor)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -59,13 +59,14 @@ std::optional<RaisedAlarm> AlarmWatch::check(const QDateTime &now, const Grid &s
     const qint64 to = wallMinute(now);
     // The minute an earlier run checked last counts only when the clock has
     // not been set back by more than a repeated hour since.
-    std::optional<qint64> before = before_;
-    if (before && *before - to > kClockSetBackMinutes)
-        before.reset();
+    // (Kept as a flag and a value: g++ 12's optimiser warns, wrongly, of an
+    // optional read uninitialised in the loop below.)
+    const bool haveBefore = before_ && *before_ - to <= kClockSetBackMinutes;
+    const qint64 before = haveBefore ? *before_ : 0;
     // A run that ended moments ago checked up to this minute or beyond:
     // what it raised is not raised again.
-    if (!last_ && before && *before >= to - 1)
-        last_ = *before;
+    if (!last_ && haveBefore && before >= to - 1)
+        last_ = before;
     qint64 from;  // exclusive
     if (!last_) {
         from = to - 1;
@@ -123,7 +124,7 @@ std::optional<RaisedAlarm> AlarmWatch::check(const QDateTime &now, const Grid &s
                 const qint64 alarmAt = wallMinute(d, t.hour(), t.minute()) - lead;
                 const bool inChecked = alarmAt > from && alarmAt <= to;
                 // The catch-up covers only minutes no run has checked.
-                const bool caughtUp = first_ && d == today && alarmAt <= to && (!before || alarmAt > *before);
+                const bool caughtUp = first_ && d == today && alarmAt <= to && (!haveBefore || alarmAt > before);
                 if (!inChecked && !caughtUp)
                     continue;
                 RaisedAlarm r;
