@@ -149,15 +149,8 @@ std::vector<IcsStoreMatcher::Known> &IcsStoreMatcher::dayTasks(int day)
     return known;
 }
 
-int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, int day,
-                                     int minute)
+int IcsStoreMatcher::takeSame(const QByteArray &hash, int day, int minute)
 {
-    if (own && own->kind == OwnIcsUid::Kind::Dated)
-        for (Known &k : dayTasks(DayNumber(own->date)))
-            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
-                k.used = true;
-                return k.row;
-            }
     for (Known &k : dayTasks(day))
         if (!k.used && k.hash == hash && k.minute == minute) {
             k.used = true;
@@ -166,15 +159,7 @@ int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional
     return -1;
 }
 
-bool IcsStoreMatcher::hasFree(const QByteArray &hash, int day)
-{
-    for (const Known &k : dayTasks(day))
-        if (!k.used && k.hash == hash)
-            return true;
-    return false;
-}
-
-int IcsStoreMatcher::takeSameContent(const QByteArray &hash, int day)
+int IcsStoreMatcher::takeAny(const QByteArray &hash, int day)
 {
     for (Known &k : dayTasks(day))
         if (!k.used && k.hash == hash) {
@@ -182,6 +167,40 @@ int IcsStoreMatcher::takeSameContent(const QByteArray &hash, int day)
             return k.row;
         }
     return -1;
+}
+
+int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own,
+                                     const IcsPlace &place)
+{
+    if (own && own->kind == OwnIcsUid::Kind::Dated)
+        for (Known &k : dayTasks(DayNumber(own->date)))
+            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
+                k.used = true;
+                return k.row;
+            }
+    // Where the file puts it first: a task already there is that occurrence
+    // as it is now, and stays where it is.
+    int row = takeSame(hash, place.day, place.minute);
+    if (row < 0 && place.moved())
+        row = takeSame(hash, place.dayWas, place.minuteWas);
+    return row;
+}
+
+bool IcsStoreMatcher::hasFree(const QByteArray &hash, const IcsPlace &place)
+{
+    for (const int day : {place.dayWas, place.day})
+        for (const Known &k : dayTasks(day))
+            if (!k.used && k.hash == hash)
+                return true;
+    return false;
+}
+
+int IcsStoreMatcher::takeSameContent(const QByteArray &hash, const IcsPlace &place)
+{
+    int row = takeAny(hash, place.dayWas);
+    if (row < 0 && place.day != place.dayWas)
+        row = takeAny(hash, place.day);
+    return row;
 }
 
 IcsTodoMatcher::IcsTodoMatcher(const Grid &todo)

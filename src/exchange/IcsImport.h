@@ -14,6 +14,9 @@
 //   RRULE / RDATE / EXDATE          one task per occurrence within the range
 //                                   (a rule is followed with a ceiling on its
 //                                   work; one cut short is listed)
+//   RECURRENCE-ID                   the occurrence it names, moved or changed;
+//                                   cancelled with RANGE=THISANDFUTURE, the
+//                                   repeat ends there
 //   SUMMARY and DESCRIPTION         the notes (the summary as first line
 //                                   unless the description begins with it)
 //   LOCATION                        "Where: ..." as the notes' second line
