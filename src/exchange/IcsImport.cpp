@@ -294,6 +294,7 @@ struct Extract {
     QStringList otherCategories;
     std::optional<OwnIcsUid> own;
     bool hasStart = false, hasEnd = false, hasRecurrenceId = false;
+    bool fromHereOn = false;  // its RECURRENCE-ID has RANGE=THISANDFUTURE
     icaltimetype start{}, end{}, recurrenceId{};
     QByteArray startZone, endZone, recurrenceIdZone;  // TZIDs, resolved by the planner
     qint64 duration = 0;
@@ -396,6 +397,8 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
     if (props.recurrenceId) {
         x.hasRecurrenceId = true;
         x.recurrenceId = Zones::RawTime(props.recurrenceId, &x.recurrenceIdZone);
+        icalparameter *range = icalproperty_get_first_parameter(props.recurrenceId, ICAL_RANGE_PARAMETER);
+        x.fromHereOn = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
     }
     x.recurring = !x.replacesOne && (props.rrule || x.errors.badRule || props.rdate || props.exrule);
     if (x.recurring)
@@ -893,6 +896,10 @@ void Planner::takeExtract(Extract &x)
     }
     if (!x.startZone.isEmpty() && !start.zone && !icaltime_is_utc(start) && !start.is_date)
         note(IcsImportNote::Kind::UnknownZone, summary(), first.date, QString::fromUtf8(x.startZone));
+    // A change of the repeat from one date on is a new repeat to the other
+    // program; here the later dates keep the repeat's time and text.
+    if (x.fromHereOn)
+        note(IcsImportNote::Kind::ChangedFromHereOn, summary(), first.date);
     qint64 length = x.duration;
     if (!x.isTodo) {
         if (x.hasEnd)
@@ -1231,6 +1238,10 @@ QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &
         }
         case IcsImportNote::Kind::UnknownZone:
             what = u"its time zone \"%1\" is not known; its time is taken as local time"_s.arg(n.detail);
+            break;
+        case IcsImportNote::Kind::ChangedFromHereOn:
+            what = u"changed from this date on in the file; only this date is changed, the later ones stay as the "
+                   "repeat has them"_s;
             break;
         }
         QString name = n.summary.isEmpty() ? u"(No title)"_s : n.summary;

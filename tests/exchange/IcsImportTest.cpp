@@ -855,6 +855,15 @@ TEST_F(IcsImportTest, AnOccurrenceMovedToAnotherDayIsTheSameTaskBeforeAndAfterTh
     TaskStore cancelledFirst(filter, dir.file(u"cancelled.grd"_s));
     imported(cancelledFirst, {});
     EXPECT_EQ(RowsOf(cancelledFirst.grid()), moved.first(4));
+
+    // Moved "this and the following": the later dates stay where the repeat
+    // puts them, and the list says so.
+    file.replace("RECURRENCE-ID:20260604T100000", "RECURRENCE-ID;RANGE=THISANDFUTURE:20260604T100000");
+    const IcsImportPlan p = plan(file);
+    EXPECT_EQ(RowsOf(p.dated), moved.first(4));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Series (6/3/2026): changed from this date on in the file; only this date is changed, the "
+                           "later ones stay as the repeat has them"}));
 }
 
 TEST_F(IcsImportTest, AnEventFromATimeToADateLastsTheHoursBetween)
