@@ -19,10 +19,12 @@
 //   1. a UID this program made names its task (content, day and ordinal),
 //      wherever the file now puts the event and whatever its text now is;
 //   2. any other event is a task of the same category and notes at the
-//      event's day and time of day; for an occurrence the file moved (a
-//      RECURRENCE-ID), at the day and time it had before, too: the task an
-//      import made before the move stands there, one made after it stands
-//      where the file now puts it, and either is that occurrence;
+//      event's day and time of day (of several, one whose done state and
+//      alarm are the event's first: the store keeps like tasks in the order
+//      of those cells, not of the file); for an occurrence the file moved
+//      (a RECURRENCE-ID), at the day and time it had before, too: the task
+//      an import made before the move stands there, one made after it
+//      stands where the file now puts it, and either is that occurrence;
 //   3. failing both, once every occurrence of the file has had its turn at
 //      the first two: a task of that content on the day the occurrence had,
 //      then on its day now, whatever its time.
@@ -104,8 +106,10 @@ public:
 
     // Taken at once, as the file is read: the task the UID names, else one
     // of the same content where the file puts the occurrence, else where it
-    // stood, at the same minute of the day. -1 when there is none.
-    int takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, const IcsPlace &place);
+    // stood, at the same minute of the day, one done and with an alarm as
+    // `done` and `alarm` say first. -1 when there is none.
+    int takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, const IcsPlace &place,
+                        bool done, bool alarm);
     // Whether a task of that content is still free on either day of `place`.
     bool hasFree(const QByteArray &hash, const IcsPlace &place);
     // Taken once every occurrence of the file has had its turn at the first
@@ -118,10 +122,11 @@ private:
     struct Known {
         QByteArray hash;
         int ordinal, row, minute;
+        bool done, alarm;
         bool used = false;
     };
     std::vector<Known> &dayTasks(int day);
-    int takeSame(const QByteArray &hash, int day, int minute);
+    int takeSame(const QByteArray &hash, int day, int minute, bool done, bool alarm);
     int takeAny(const QByteArray &hash, int day);
 
     const Grid &store_;

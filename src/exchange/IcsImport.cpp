@@ -714,7 +714,8 @@ void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTi
                                      plan_.dated.size(), plan_.changes.size(), hadFree});
         return;
     }
-    if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, place); row >= 0) {
+    if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, place, isYesText(task.done), isYesText(task.alarm));
+        row >= 0) {
         compare(task, day, row, cancelledOne, x.statesDone, x.ours);
         return;
     }
@@ -806,7 +807,8 @@ IcsImportPlan Planner::finish()
     // Listed where the file has them, among the other changes.
     std::size_t inserted = 0;
     for (Pending &p : cancelledPending_) {
-        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.place);
+        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.place, isYesText(p.task.done),
+                                              isYesText(p.task.alarm));
         if (row < 0)
             row = storeMatch_.takeSameContent(p.hash, p.place);
         if (row < 0 && !p.earlierHash.isEmpty())

@@ -178,6 +178,23 @@ TEST_F(IcsImportTest, TwoLikeItemsAgainstOneTaskHereAddOneAndFindOne)
     EXPECT_EQ(p.alreadyHere, 2);
     EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|10:00 AM|Health|Dentist|No|No"}));
     EXPECT_EQ(p.todo.size(), std::size_t(1));
+
+    // Two like tasks of one time, one of them done: the store keeps them in
+    // the order of their cells, the file in its own, and each event still
+    // finds the one it made.
+    store = StoreOf({{"2026-06-10", "10:00 AM", "Health", "Dentist", "No", "No"},
+                     {"2026-06-10", "10:00 AM", "Health", "Dentist", "Yes", "No"}});
+    const QByteArray doneFirst = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:a@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "X-MORVANE-DONE:Yes", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:b@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "X-MORVANE-DONE:No", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan again = plan(doneFirst);
+    EXPECT_EQ(again.alreadyHere, 2);
+    EXPECT_TRUE(again.changes.empty()) << IcsImportChangeLines(again, fs).join(u'\n').toStdString();
 }
 
 TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
