@@ -872,6 +872,12 @@ TEST_F(IcsImportTest, AnOccurrenceMovedToAnotherDayIsTheSameTaskBeforeAndAfterTh
     TaskStore cancelledFirst(filter, dir.file(u"cancelled.grd"_s));
     imported(cancelledFirst, {});
     EXPECT_EQ(RowsOf(cancelledFirst.grid()), moved.first(4));
+    // The moved one cancelled in turn: its task goes from where it stands.
+    const QByteArray movedFile = file;
+    file.replace("DTSTART:20260603T150000", "DTSTART:20260603T150000\r\nSTATUS:CANCELLED");
+    imported(cancelledFirst, {"Series (6/3/2026): cancelled in the file; it will be removed"});
+    EXPECT_EQ(RowsOf(cancelledFirst.grid()), moved.first(3));
+    file = movedFile;
 
     // Moved "this and the following": the later dates stay where the repeat
     // puts them, and the list says so.
