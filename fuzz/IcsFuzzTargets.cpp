@@ -97,6 +97,8 @@ const char *FuzzIcsImport(const std::uint8_t *data, std::size_t size)
         return "a file planned once is refused the second time";
     if (again.taskCount() != 0)
         return "a second import of the same file adds tasks again";
+    if (!again.changes.empty())
+        return "a second import of the same file changes the tasks the first added";
     return nullptr;
 }
 

@@ -144,37 +144,32 @@ std::vector<IcsStoreMatcher::Known> &IcsStoreMatcher::dayTasks(int day)
             }
             m = minutes_.insert(time, minute);
         }
-        known.push_back({std::move(hash), ordinal, r, *m});
+        const auto yes = [&](int col) { return store_.cellUtf8(col, r).compare("Yes", Qt::CaseInsensitive) == 0; };
+        known.push_back({std::move(hash), ordinal, r, *m, yes(kStoreDone), yes(kStoreAlarm)});
     }
     return known;
 }
 
-int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, int day,
-                                     int minute)
+int IcsStoreMatcher::takeSame(const QByteArray &hash, int day, int minute, bool done, bool alarm)
 {
-    if (own && own->kind == OwnIcsUid::Kind::Dated)
-        for (Known &k : dayTasks(DayNumber(own->date)))
-            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
-                k.used = true;
-                return k.row;
-            }
-    for (Known &k : dayTasks(day))
+    std::vector<Known> &known = dayTasks(day);
+    Known *found = nullptr;
+    for (Known &k : known)
         if (!k.used && k.hash == hash && k.minute == minute) {
-            k.used = true;
-            return k.row;
+            if (k.done == done && k.alarm == alarm) {
+                found = &k;
+                break;
+            }
+            if (!found)
+                found = &k;
         }
-    return -1;
+    if (!found)
+        return -1;
+    found->used = true;
+    return found->row;
 }
 
-bool IcsStoreMatcher::hasFree(const QByteArray &hash, int day)
-{
-    for (const Known &k : dayTasks(day))
-        if (!k.used && k.hash == hash)
-            return true;
-    return false;
-}
-
-int IcsStoreMatcher::takeSameContent(const QByteArray &hash, int day)
+int IcsStoreMatcher::takeAny(const QByteArray &hash, int day)
 {
     for (Known &k : dayTasks(day))
         if (!k.used && k.hash == hash) {
@@ -182,6 +177,40 @@ int IcsStoreMatcher::takeSameContent(const QByteArray &hash, int day)
             return k.row;
         }
     return -1;
+}
+
+int IcsStoreMatcher::takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own,
+                                     const IcsPlace &place, bool done, bool alarm)
+{
+    if (own && own->kind == OwnIcsUid::Kind::Dated)
+        for (Known &k : dayTasks(DayNumber(own->date)))
+            if (!k.used && k.hash == own->hash && k.ordinal == own->ordinal) {
+                k.used = true;
+                return k.row;
+            }
+    // Where the file puts it first: a task already there is that occurrence
+    // as it is now, and stays where it is.
+    int row = takeSame(hash, place.day, place.minute, done, alarm);
+    if (row < 0 && place.moved())
+        row = takeSame(hash, place.dayWas, place.minuteWas, done, alarm);
+    return row;
+}
+
+bool IcsStoreMatcher::hasFree(const QByteArray &hash, const IcsPlace &place)
+{
+    for (const int day : {place.dayWas, place.day})
+        for (const Known &k : dayTasks(day))
+            if (!k.used && k.hash == hash)
+                return true;
+    return false;
+}
+
+int IcsStoreMatcher::takeSameContent(const QByteArray &hash, const IcsPlace &place)
+{
+    int row = takeAny(hash, place.dayWas);
+    if (row < 0 && place.day != place.dayWas)
+        row = takeAny(hash, place.day);
+    return row;
 }
 
 IcsTodoMatcher::IcsTodoMatcher(const Grid &todo)

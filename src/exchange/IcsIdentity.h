@@ -18,9 +18,16 @@
 // an import and a sync alike:
 //   1. a UID this program made names its task (content, day and ordinal),
 //      wherever the file now puts the event and whatever its text now is;
-//   2. any other event is a task of the same category and notes on the
-//      event's day (for an occurrence the file moved or cancelled: the day
-//      it had), one at the same time of day first.
+//   2. any other event is a task of the same category and notes at the
+//      event's day and time of day (of several, one whose done state and
+//      alarm are the event's first: the store keeps like tasks in the order
+//      of those cells, not of the file); for an occurrence the file moved
+//      (a RECURRENCE-ID), at the day and time it had before, too: the task
+//      an import made before the move stands there, one made after it
+//      stands where the file now puts it, and either is that occurrence;
+//   3. failing both, once every occurrence of the file has had its turn at
+//      the first two: a task of that content on the day the occurrence had,
+//      then on its day now, whatever its time.
 // Each task is matched once. A task found whose day, time or text differ
 // from the file's is changed in the file; one found for a cancelled event
 // or a date the file took out of a repeat is removed there.
@@ -83,29 +90,44 @@ private:
 
 class Grid;
 
+// Where the file puts an occurrence and where it stood before the file moved
+// it (the same place for one it did not move): days and minutes of the day
+// (-1: all day, or a time cell that is not a time).
+struct IcsPlace {
+    int day = 0, minute = -1;
+    int dayWas = 0, minuteWas = -1;
+    bool moved() const { return day != dayWas || minute != minuteWas; }
+};
+
 // The tasks of the store, found by the rule above. Rows are the store's.
 class IcsStoreMatcher {
 public:
     IcsStoreMatcher(const Grid &store, const FormatSettings &formats);
 
     // Taken at once, as the file is read: the task the UID names, else one
-    // of the same content on `day` at the same minute of the day (-1: a task
-    // whose time cell is not a time). -1 when there is none.
-    int takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, int day, int minute);
-    // Whether a task of that content on `day` is still free.
-    bool hasFree(const QByteArray &hash, int day);
+    // of the same content where the file puts the occurrence, else where it
+    // stood, at the same minute of the day, one done and with an alarm as
+    // `done` and `alarm` say first. -1 when there is none.
+    int takeNamedOrSame(const QByteArray &hash, const std::optional<OwnIcsUid> &own, const IcsPlace &place,
+                        bool done, bool alarm);
+    // Whether a task of that content is still free on either day of `place`.
+    bool hasFree(const QByteArray &hash, const IcsPlace &place);
     // Taken once every occurrence of the file has had its turn at the first
     // step, so that an event moved in the day does not take the task its
-    // twin left where it was: a free task of that content on `day`.
-    int takeSameContent(const QByteArray &hash, int day);
+    // twin left where it was: a free task of that content on the day the
+    // occurrence had, else on its day now.
+    int takeSameContent(const QByteArray &hash, const IcsPlace &place);
 
 private:
     struct Known {
         QByteArray hash;
         int ordinal, row, minute;
+        bool done, alarm;
         bool used = false;
     };
     std::vector<Known> &dayTasks(int day);
+    int takeSame(const QByteArray &hash, int day, int minute, bool done, bool alarm);
+    int takeAny(const QByteArray &hash, int day);
 
     const Grid &store_;
     const FormatSettings &formats_;

@@ -89,12 +89,15 @@ private:
 };
 
 // Seconds since 1970 of a time; a floating time counts as if it were UTC,
-// which keeps differences and comparisons between floating times right.
+// which keeps differences and comparisons between floating times right, and
+// a date as the midnight that begins it, in the same count, so that an event
+// from a time to a date (DTEND;VALUE=DATE) lasts the hours between them.
 qint64 instant(const icaltimetype &t)
 {
     if (t.is_date) {
+        constexpr qint64 kJulianDayOf1970 = 2440588;
         const QDate d(t.year, t.month, t.day);
-        return d.isValid() ? qint64(d.toJulianDay()) * 86400 : 0;
+        return d.isValid() ? (d.toJulianDay() - kJulianDayOf1970) * 86400 : 0;
     }
     return qint64(icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone()));
 }
@@ -291,6 +294,7 @@ struct Extract {
     QStringList otherCategories;
     std::optional<OwnIcsUid> own;
     bool hasStart = false, hasEnd = false, hasRecurrenceId = false;
+    bool fromHereOn = false;  // its RECURRENCE-ID has RANGE=THISANDFUTURE
     icaltimetype start{}, end{}, recurrenceId{};
     QByteArray startZone, endZone, recurrenceIdZone;  // TZIDs, resolved by the planner
     qint64 duration = 0;
@@ -393,6 +397,8 @@ void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers 
     if (props.recurrenceId) {
         x.hasRecurrenceId = true;
         x.recurrenceId = Zones::RawTime(props.recurrenceId, &x.recurrenceIdZone);
+        icalparameter *range = icalproperty_get_first_parameter(props.recurrenceId, ICAL_RANGE_PARAMETER);
+        x.fromHereOn = range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE;
     }
     x.recurring = !x.replacesOne && (props.rrule || x.errors.badRule || props.rdate || props.exrule);
     if (x.recurring)
@@ -413,10 +419,9 @@ constexpr qint64 kMaxZoneRuleWork = 100000;
 struct Pending {
     StoredTask task;
     QByteArray hash, earlierHash;
-    int day = 0, dayWas = 0;  // where the file puts it, and where it stood
+    IcsPlace place;  // where the file puts it, and where it stood
     bool cancelled = false, statesDone = false, ours = false;
     std::size_t at = 0;  // its place among the rows to add
-    int minuteWas = -1;
     std::size_t changeAt = 0;  // its place among the changes, as the file has it
     bool hadFree = false;      // a task of its content was free when it came
 };
@@ -461,8 +466,8 @@ private:
     void compareTodo(const Extract &x, int row);
     // The occurrences of a repeating event by its own zone's clock, in
     // order: DTSTART, the rules' dates and RDATE, less those other
-    // components of the file replace, and less those EXDATE takes out
-    // (given apart).
+    // components of the file replace, and less those EXDATE or a
+    // cancellation of "this and the following" takes out (given apart).
     struct Occurrences {
         std::vector<icaltimetype> times, takenOut;
         bool unsupported = false;  // a rule that cannot be followed: nothing given
@@ -509,6 +514,7 @@ private:
     std::vector<Pending> pending_;
     std::vector<Pending> cancelledPending_;  // cancelled events known by their content only
     QHash<QByteArray, QSet<OccurrenceKey>> replaced_;  // UID -> occurrences other components replace
+    QHash<QByteArray, qint64> cancelledFrom_;  // UID -> the instant from which the file cancelled its repeat
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
 };
@@ -596,8 +602,20 @@ IcsImportPlan Planner::run(const IcsStructure &s)
             return failed();
         icalproperty *rid = icalcomponent_get_first_property(c.get(), ICAL_RECURRENCEID_PROPERTY);
         const char *uid = icalcomponent_get_uid(c.get());
-        if (rid && uid)
-            replaced_[QByteArray(uid)].insert(keyOf(zones_.timeOf(rid)));
+        if (!rid || !uid)
+            continue;
+        const icaltimetype at = zones_.timeOf(rid);
+        replaced_[QByteArray(uid)].insert(keyOf(at));
+        // Cancelled with RANGE=THISANDFUTURE: the repeat ends there, as a
+        // program that cancels "this and the following" writes it.
+        icalparameter *range = icalproperty_get_first_parameter(rid, ICAL_RANGE_PARAMETER);
+        if (range && icalparameter_get_range(range) == ICAL_RANGE_THISANDFUTURE &&
+            icalcomponent_get_status(c.get()) == ICAL_STATUS_CANCELLED) {
+            const qint64 from = instant(at);
+            const auto it = cancelledFrom_.constFind(QByteArray(uid));
+            if (it == cancelledFrom_.constEnd() || *it > from)
+                cancelledFrom_.insert(QByteArray(uid), from);
+        }
     }
     // Journals, free/busy and unknown components carry no tasks.
     std::vector<const IcsBlock *> blocks;
@@ -662,6 +680,7 @@ bool isYesText(const QString &s) { return s.compare(u"Yes"_s, Qt::CaseInsensitiv
 void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTime &was, bool cancelledOne)
 {
     const int day = DayNumber(at.date), dayWas = DayNumber(was.date);
+    const IcsPlace place{day, minuteOf(at), dayWas, minuteOf(was)};
     if (cancelledOne) {
         // Only what was within the chosen days can be here.
         if (dayWas < fromDay_ || dayWas > toDay_ || dayWas < 1)
@@ -689,19 +708,20 @@ void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTi
         // Known by its content only, a cancelled event takes a task only
         // once the events still on have taken theirs: a file holding the
         // same event twice, once cancelled, keeps its task.
-        const bool hadFree = storeMatch_.hasFree(x.hash, dayWas) ||
-                             (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, dayWas));
-        cancelledPending_.push_back({std::move(task), x.hash, x.earlierHash, day, dayWas, true, x.statesDone, x.ours,
-                                     plan_.dated.size(), minuteOf(was), plan_.changes.size(), hadFree});
+        const bool hadFree = storeMatch_.hasFree(x.hash, place) ||
+                             (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, place));
+        cancelledPending_.push_back({std::move(task), x.hash, x.earlierHash, place, true, x.statesDone, x.ours,
+                                     plan_.dated.size(), plan_.changes.size(), hadFree});
         return;
     }
-    if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, dayWas, minuteOf(was)); row >= 0) {
+    if (const int row = storeMatch_.takeNamedOrSame(x.hash, x.own, place, isYesText(task.done), isYesText(task.alarm));
+        row >= 0) {
         compare(task, day, row, cancelledOne, x.statesDone, x.ours);
         return;
     }
-    if (storeMatch_.hasFree(x.hash, dayWas) ||
-        (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, dayWas))) {
-        pending_.push_back({std::move(task), x.hash, x.earlierHash, day, dayWas, cancelledOne, x.statesDone, x.ours,
+    if (storeMatch_.hasFree(x.hash, place) ||
+        (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, place))) {
+        pending_.push_back({std::move(task), x.hash, x.earlierHash, place, cancelledOne, x.statesDone, x.ours,
                             plan_.dated.size()});
         return;
     }
@@ -774,31 +794,32 @@ IcsImportPlan Planner::finish()
     // The rows that turn out new go where the file had them.
     std::vector<std::pair<std::size_t, DatedTask>> added;
     for (Pending &p : pending_) {
-        int row = storeMatch_.takeSameContent(p.hash, p.dayWas);
+        int row = storeMatch_.takeSameContent(p.hash, p.place);
         if (row < 0 && !p.earlierHash.isEmpty())
-            row = storeMatch_.takeSameContent(p.earlierHash, p.dayWas);
+            row = storeMatch_.takeSameContent(p.earlierHash, p.place);
         if (row >= 0)
-            compare(p.task, p.day, row, p.cancelled, p.statesDone, p.ours);
+            compare(p.task, p.place.day, row, p.cancelled, p.statesDone, p.ours);
         else if (p.cancelled)
             ++plan_.cancelled;
         else if (room())
-            added.push_back({p.at, {p.day, std::move(p.task)}});
+            added.push_back({p.at, {p.place.day, std::move(p.task)}});
     }
     // Listed where the file has them, among the other changes.
     std::size_t inserted = 0;
     for (Pending &p : cancelledPending_) {
-        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.dayWas, p.minuteWas);
+        int row = storeMatch_.takeNamedOrSame(p.hash, std::nullopt, p.place, isYesText(p.task.done),
+                                              isYesText(p.task.alarm));
         if (row < 0)
-            row = storeMatch_.takeSameContent(p.hash, p.dayWas);
+            row = storeMatch_.takeSameContent(p.hash, p.place);
         if (row < 0 && !p.earlierHash.isEmpty())
-            row = storeMatch_.takeSameContent(p.earlierHash, p.dayWas);
+            row = storeMatch_.takeSameContent(p.earlierHash, p.place);
         if (row < 0) {
             if (p.hadFree)
                 ++plan_.cancelled;
             continue;
         }
         const std::size_t before = plan_.changes.size();
-        compare(p.task, p.day, row, true, p.statesDone, p.ours);
+        compare(p.task, p.place.day, row, true, p.statesDone, p.ours);
         if (plan_.changes.size() > before) {
             const std::size_t to = std::min(p.changeAt + inserted, before);
             std::rotate(plan_.changes.begin() + qsizetype(to), plan_.changes.end() - 1, plan_.changes.end());
@@ -850,7 +871,7 @@ void Planner::takeExtract(Extract &x)
     if (x.cancelled) {
         const std::size_t changes = plan_.changes.size(), pending = pending_.size();
         if (!x.recurring) {
-            addOccurrence(x, was, was, true);
+            addOccurrence(x, first, was, true);
         } else if (!x.errors.badRule) {
             // Every occurrence of a repeat the file cancelled whole.
             const Occurrences o = occurrences(x, start, QString(), first.date);
@@ -877,6 +898,10 @@ void Planner::takeExtract(Extract &x)
     }
     if (!x.startZone.isEmpty() && !start.zone && !icaltime_is_utc(start) && !start.is_date)
         note(IcsImportNote::Kind::UnknownZone, summary(), first.date, QString::fromUtf8(x.startZone));
+    // A change of the repeat from one date on is a new repeat to the other
+    // program; here the later dates keep the repeat's time and text.
+    if (x.fromHereOn)
+        note(IcsImportNote::Kind::ChangedFromHereOn, summary(), first.date);
     qint64 length = x.duration;
     if (!x.isTodo) {
         if (x.hasEnd)
@@ -965,6 +990,9 @@ Planner::Occurrences Planner::occurrences(const Extract &x, const icaltimetype &
         if (ex.is_date)
             excludedDays.insert(QDate(ex.year, ex.month, ex.day).toJulianDay());
     }
+    const auto cut = cancelledFrom_.constFind(x.uid);
+    const bool ends = cut != cancelledFrom_.constEnd();
+    out.endless = out.endless && !ends;
     QSet<OccurrenceKey> taken;
     std::vector<std::pair<qint64, icaltimetype>> ordered;
     for (const icaltimetype &t : times) {
@@ -972,7 +1000,8 @@ Planner::Occurrences Planner::occurrences(const Extract &x, const icaltimetype &
         if (taken.contains(k) || replaced.contains(k))
             continue;
         taken.insert(k);
-        if (excluded.contains(k) || (!t.is_date && excludedDays.contains(QDate(t.year, t.month, t.day).toJulianDay())))
+        if (excluded.contains(k) || (!t.is_date && excludedDays.contains(QDate(t.year, t.month, t.day).toJulianDay())) ||
+            (ends && instant(t) >= *cut))
             out.takenOut.push_back(t);
         else
             ordered.emplace_back(instant(t), t);
@@ -1211,6 +1240,10 @@ QStringList IcsImportNoteLines(const IcsImportPlan &plan, const FormatSettings &
         }
         case IcsImportNote::Kind::UnknownZone:
             what = u"its time zone \"%1\" is not known; its time is taken as local time"_s.arg(n.detail);
+            break;
+        case IcsImportNote::Kind::ChangedFromHereOn:
+            what = u"changed from this date on in the file; only this date is changed, the later ones stay as the "
+                   "repeat has them"_s;
             break;
         }
         QString name = n.summary.isEmpty() ? u"(No title)"_s : n.summary;

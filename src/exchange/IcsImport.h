@@ -14,6 +14,10 @@
 //   RRULE / RDATE / EXDATE          one task per occurrence within the range
 //                                   (a rule is followed with a ceiling on its
 //                                   work; one cut short is listed)
+//   RECURRENCE-ID                   the occurrence it names, moved or changed;
+//                                   cancelled with RANGE=THISANDFUTURE, the
+//                                   repeat ends there; changed so, the later
+//                                   ones stay as the repeat has them (listed)
 //   SUMMARY and DESCRIPTION         the notes (the summary as first line
 //                                   unless the description begins with it)
 //   LOCATION                        "Where: ..." as the notes' second line
@@ -89,6 +93,7 @@ struct IcsImportNote {
         Reminder,               // a reminder `count` seconds from the start (`detail`: "end"
                                 // when from the end, "time" when at a set time)
         UnknownZone,            // its time zone `detail` is nowhere defined: taken as local time
+        ChangedFromHereOn,      // an occurrence changed "this and the following": only it is changed
     };
     Kind kind;
     QString summary;  // the event's or to-do's summary

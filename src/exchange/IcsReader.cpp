@@ -430,8 +430,8 @@ std::size_t listValueEnd(std::string_view v, std::size_t from)
 // faster than the square of their length (80 ms for 8 KiB of them), and
 // searches the rest of the line once for every value of a list (CATEGORIES,
 // RDATE, EXDATE). So the lines are unfolded here and handed over one by one,
-// each with only the parameters the import reads (TZID, VALUE and an
-// alarm's RELATED), and a list one value a line, as the parser would have
+// each with only the parameters the import reads (TZID, VALUE, an alarm's
+// RELATED and a replaced occurrence's RANGE), and a list one value a line, as the parser would have
 // split it: every step is then linear in the line.
 class LineFeeder {
 public:
@@ -496,15 +496,16 @@ void LineFeeder::take(const std::string &line)
         const std::size_t colon = text.find(':');
         value = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
     }
-    bool tzid = false, valueType = false, related = false;
+    bool tzid = false, valueType = false, related = false, range = false;
     for (std::size_t k = 0; k < params_.size(); ++k) {
         const std::string_view param = text.substr(params_[k].first, params_[k].second - params_[k].first);
         const std::string_view paramName = param.substr(0, param.find('='));
-        const bool isTzid = is(paramName, "TZID"), isRelated = is(paramName, "RELATED");
-        if (!isTzid && !isRelated && !is(paramName, "VALUE"))
+        const bool isTzid = is(paramName, "TZID"), isRelated = is(paramName, "RELATED"),
+                   isRange = is(paramName, "RANGE");
+        if (!isTzid && !isRelated && !isRange && !is(paramName, "VALUE"))
             continue;
         // The first of each is the one read; thousands would cost as before.
-        if (std::exchange(isTzid ? tzid : isRelated ? related : valueType, true))
+        if (std::exchange(isTzid ? tzid : isRelated ? related : isRange ? range : valueType, true))
             continue;
         // A zone name holding a colon, unquoted, as one program writes them
         // (TZID=GMT+05:30:20120904T020000): libical has its own reading of

@@ -178,6 +178,23 @@ TEST_F(IcsImportTest, TwoLikeItemsAgainstOneTaskHereAddOneAndFindOne)
     EXPECT_EQ(p.alreadyHere, 2);
     EXPECT_EQ(RowsOf(p.dated), QStringList({"2026-06-10|10:00 AM|Health|Dentist|No|No"}));
     EXPECT_EQ(p.todo.size(), std::size_t(1));
+
+    // Two like tasks of one time, one of them done: the store keeps them in
+    // the order of their cells, the file in its own, and each event still
+    // finds the one it made.
+    store = StoreOf({{"2026-06-10", "10:00 AM", "Health", "Dentist", "No", "No"},
+                     {"2026-06-10", "10:00 AM", "Health", "Dentist", "Yes", "No"}});
+    const QByteArray doneFirst = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:a@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "X-MORVANE-DONE:Yes", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:b@elsewhere", "DTSTART:20260610T100000", "SUMMARY:Dentist", "CATEGORIES:Health",
+        "X-MORVANE-DONE:No", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const IcsImportPlan again = plan(doneFirst);
+    EXPECT_EQ(again.alreadyHere, 2);
+    EXPECT_TRUE(again.changes.empty()) << IcsImportChangeLines(again, fs).join(u'\n').toStdString();
 }
 
 TEST_F(IcsImportTest, AMalformedFileNamesTheLineAndChangesNothing)
@@ -786,6 +803,109 @@ TEST_F(IcsImportTest, OlderWindowsFilesSeveralCalendarsAndZonesNobodyDefined)
     // The same text in UTF-8 reads the same.
     file.replace("\xE9", "\xC3\xA9");
     EXPECT_EQ(RowsOf(plan(file).dated).first(), "2026-06-10|3:00 PM||Caf\u00e9 with Lee|No|No");
+}
+
+TEST_F(IcsImportTest, AnOccurrenceMovedToAnotherDayIsTheSameTaskBeforeAndAfterTheMove)
+{
+    // A daily repeat whose Thursday another program moved to the Wednesday
+    // afternoon.
+    QByteArray file = Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:series@elsewhere", "DTSTART:20260601T100000", "RRULE:FREQ=DAILY;COUNT=6",
+        "SUMMARY:Series", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:series@elsewhere", "RECURRENCE-ID:20260604T100000", "DTSTART:20260603T150000",
+        "SUMMARY:Series", "END:VEVENT",
+        "END:VCALENDAR",
+    });
+    const auto imported = [&](TaskStore &tasks, const QStringList &changes) {
+        const IcsImportPlan p = PlanIcsImport(file, tasks.grid(), todo, from, to, fs);
+        ASSERT_TRUE(p.ok) << p.error.toStdString();
+        EXPECT_EQ(IcsImportChangeLines(p, fs), changes);
+        ASSERT_TRUE(ApplyIcsImport(p, tasks, todo).ok);
+        // Imported again, the file finds every task where it left it.
+        const IcsImportPlan again = PlanIcsImport(file, tasks.grid(), todo, from, to, fs);
+        EXPECT_EQ(again.taskCount(), 0) << RowsOf(again.dated).join(u'\n').toStdString();
+        EXPECT_TRUE(again.changes.empty()) << IcsImportChangeLines(again, fs).join(u'\n').toStdString();
+    };
+    const QStringList moved = {"2026-06-01|10:00 AM||Series|No|No", "2026-06-02|10:00 AM||Series|No|No",
+                               "2026-06-03|10:00 AM||Series|No|No", "2026-06-03|3:00 PM||Series|No|No",
+                               "2026-06-05|10:00 AM||Series|No|No", "2026-06-06|10:00 AM||Series|No|No"};
+    TempFolder dir;
+    TaskFilter filter;
+
+    // Imported after the move: its task stands where the file puts it.
+    TaskStore fresh(filter, dir.file(u"fresh.grd"_s));
+    imported(fresh, {});
+    EXPECT_EQ(RowsOf(fresh.grid()), moved);
+    // Put an hour later here, it is still that occurrence, on its day now.
+    ASSERT_EQ(fresh.grid().cell(kStoreTime, 4), u"3:00 PM"_s);
+    fresh.gridForTests().setCell(kStoreTime, 4, u"4:00 PM"_s);
+    imported(fresh, {"Series (6/3/2026): now at 3:00 PM"});
+    EXPECT_EQ(RowsOf(fresh.grid()), moved);
+
+    // Imported before the move: its task stood on the Thursday and moves.
+    TaskStore before(filter, dir.file(u"before.grd"_s));
+    before.replaceTable(StoreOf({{"2026-06-01", "10:00 AM", "", "Series", "No", "No"},
+                                 {"2026-06-02", "10:00 AM", "", "Series", "No", "No"},
+                                 {"2026-06-03", "10:00 AM", "", "Series", "No", "No"},
+                                 {"2026-06-04", "10:00 AM", "", "Series", "No", "No"},
+                                 {"2026-06-05", "10:00 AM", "", "Series", "No", "No"},
+                                 {"2026-06-06", "10:00 AM", "", "Series", "No", "No"}}));
+    imported(before, {"Series (6/4/2026): moved to 6/3/2026 at 3:00 PM"});
+    // A task moved keeps its place among the day's tasks.
+    const auto sorted = [](QStringList rows) {
+        rows.sort();
+        return rows;
+    };
+    EXPECT_EQ(sorted(RowsOf(before.grid())), moved);
+
+    // Then cancelled from the Friday on ("this and the following"): the
+    // repeat ends there, and the tasks it had here go (the one the repeat
+    // gives first, in the order of the file).
+    file.replace("END:VCALENDAR", "BEGIN:VEVENT\r\nUID:series@elsewhere\r\n"
+                                  "RECURRENCE-ID;RANGE=THISANDFUTURE:20260605T100000\r\n"
+                                  "DTSTART:20260605T100000\r\nSTATUS:CANCELLED\r\nSUMMARY:Series\r\nEND:VEVENT\r\n"
+                                  "END:VCALENDAR");
+    imported(before, {"Series (6/6/2026): cancelled in the file; it will be removed",
+                      "Series (6/5/2026): cancelled in the file; it will be removed"});
+    EXPECT_EQ(sorted(RowsOf(before.grid())), moved.first(4));
+    TaskStore cancelledFirst(filter, dir.file(u"cancelled.grd"_s));
+    imported(cancelledFirst, {});
+    EXPECT_EQ(RowsOf(cancelledFirst.grid()), moved.first(4));
+    // The moved one cancelled in turn: its task goes from where it stands.
+    const QByteArray movedFile = file;
+    file.replace("DTSTART:20260603T150000", "DTSTART:20260603T150000\r\nSTATUS:CANCELLED");
+    imported(cancelledFirst, {"Series (6/3/2026): cancelled in the file; it will be removed"});
+    EXPECT_EQ(RowsOf(cancelledFirst.grid()), moved.first(3));
+    file = movedFile;
+
+    // Moved "this and the following": the later dates stay where the repeat
+    // puts them, and the list says so.
+    file.replace("RECURRENCE-ID:20260604T100000", "RECURRENCE-ID;RANGE=THISANDFUTURE:20260604T100000");
+    const IcsImportPlan p = plan(file);
+    EXPECT_EQ(RowsOf(p.dated), moved.first(4));
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Series (6/3/2026): changed from this date on in the file; only this date is changed, the "
+                           "later ones stay as the repeat has them"}));
+}
+
+TEST_F(IcsImportTest, AnEventFromATimeToADateLastsTheHoursBetween)
+{
+    // A date counts from its midnight, in the same seconds as a time: ten in
+    // the morning to the next day is fourteen hours, not thousands of years;
+    // a day to the morning of the day after next is more than a day.
+    const IcsImportPlan p = plan(Calendar({
+        "BEGIN:VCALENDAR",
+        "BEGIN:VEVENT", "UID:a", "DTSTART:20260610T100000", "DTEND;VALUE=DATE:20260611", "SUMMARY:Until midnight",
+        "BEGIN:VALARM", "ACTION:DISPLAY", "TRIGGER;RELATED=END:-PT14H", "END:VALARM", "END:VEVENT",
+        "BEGIN:VEVENT", "UID:b", "DTSTART;VALUE=DATE:20260612", "DTEND:20260614T090000", "SUMMARY:Two days and more",
+        "END:VEVENT",
+        "END:VCALENDAR",
+    }));
+    ASSERT_TRUE(p.ok) << p.error.toStdString();
+    // Fourteen hours before an end fourteen hours after the start is the start.
+    EXPECT_EQ(IcsImportNoteLines(p, fs),
+              QStringList({"Two days and more (6/12/2026): lasts more than a day; added on its first day only"}));
 }
 
 TEST_F(IcsImportTest, ALargeFileReadInBatchesComesBackWholeAndInOrder)
