@@ -1,0 +1,411 @@
+// The sync against a real Radicale on 127.0.0.1, with phone.py as the
+// other device.
+
+#include "SyncFixtures.h"
+
+#include <QTcpServer>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+class SyncTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = new RadicaleServer;
+        ASSERT_TRUE(server_->start()) << "radicale did not start";
+    }
+    static void TearDownTestSuite()
+    {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    // A calendar of its own for each test.
+    QString makeCalendar(const QString &name)
+    {
+        const QString path = u"/ann/"_s + name + u'/';
+        phone().run({u"mkcal"_s, path});
+        return path;
+    }
+    Phone phone() const { return Phone(*server_); }
+
+    SyncSettings settings(const QString &calendar, bool todo = true) const
+    {
+        SyncSettings s;
+        s.url = server_->url();
+        s.user = server_->user;
+        s.calendar = QString::fromUtf8(DavUrl(QUrl(server_->url()), calendar).toEncoded());
+        if (todo)
+            s.todoCalendar = s.calendar;
+        return s;
+    }
+
+    SyncResult sync(const DataFolder &data, const SyncSettings &s, const std::function<void(int)> &after = {},
+                    const QString &password = u"secret"_s)
+    {
+        FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));
+        FileSyncTables tables(data.path(), clock);
+        EXPECT_EQ(tables.load(), QString());
+        requests_ = 0;
+        return SyncOnce(data.path(), s, password, tables, TestMapping(), [&](CalDavClient &c) {
+            c.afterRequest = [&](int n) {
+                requests_ = n;
+                if (after)
+                    after(n);
+            };
+        });
+    }
+
+    static std::vector<JournalItem> journalItems(const DataFolder &data)
+    {
+        SyncJournal j;
+        QString why;
+        EXPECT_TRUE(j.open(data.path(), false, &why)) << why.toStdString();
+        return j.items();
+    }
+
+    // Syncs the folder holding dentist_ alone, then changes its notes here
+    // to "Dentist, changed here"; the server item's UID.
+    QString syncThenChangeHere(DataFolder &data, const QString &cal)
+    {
+        EXPECT_TRUE(sync(data, settings(cal)).ok);
+        SyncTask here = AsSyncTask(dentist_);
+        here.task.notes = u"Dentist, changed here"_s;
+        data.change({{AsSyncTask(dentist_), here}});
+        return phone().list(cal)[0][u"uid"_s].toString();
+    }
+
+    static RadicaleServer *server_;
+    int requests_ = 0;
+    const DatedTask dentist_ = Dated(QDate(2026, 12, 14), QStringLiteral("10:30 AM"), QStringLiteral("Dentist"));
+};
+
+RadicaleServer *SyncTest::server_ = nullptr;
+
+const QDate kDay(2026, 12, 14);
+
+TEST_F(SyncTest, FirstSyncBothWaysMatchesEqualItemsAndASecondSyncIsOneRequest)
+{
+    const QString cal = makeCalendar(u"first"_s);
+    phone().run({u"add"_s, cal, u"p-dentist"_s, u"Dentist"_s, u"20261214T103000"_s, u"Work"_s});
+    phone().run({u"add"_s, cal, u"p-only"_s, u"Phone only"_s, u"20261215"_s});
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s), Dated(kDay, u"2:00 PM"_s, u"Here only"_s)},
+                    {u"Paint the door"_s});
+
+    const SyncResult r = sync(data, settings(cal));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(phone().summaries(cal), (QStringList{u"Dentist"_s, u"Here only"_s, u"Paint the door"_s, u"Phone only"_s}));
+    EXPECT_EQ(data.notes(), (QStringList{u"Dentist"_s, u"Here only"_s, u"Paint the door"_s, u"Phone only"_s}));
+    for (const SyncTask &t : data.tasks()) {
+        if (t.task.notes == u"Phone only") {
+            EXPECT_EQ(t.task.time, u"All day"_s);
+        }
+    }
+
+    // Both sides settle in one sync: the next finds nothing to do, in one request.
+    const SyncResult again = sync(data, settings(cal));
+    ASSERT_TRUE(again.ok) << again.error.toStdString();
+    EXPECT_EQ(requests_, 1);
+    EXPECT_EQ(again.sent + again.received, 0);
+    EXPECT_EQ(phone().list(cal).size(), 4);
+    EXPECT_EQ(data.tasks().size(), 4u);
+}
+
+TEST_F(SyncTest, EditsAndDeletesOnEitherSideKeepEachItemsIdentity)
+{
+    const QString cal = makeCalendar(u"edits"_s);
+    const DatedTask dentist = Dated(kDay, u"10:30 AM"_s, u"Dentist"_s);
+    const DatedTask bank = Dated(kDay, u"2:00 PM"_s, u"Bank"_s);
+    DataFolder data({dentist, bank, Dated(kDay.addDays(1), u"9:00 AM"_s, u"Gym"_s)});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    auto hrefOf = [&](const QString &summary) {
+        for (const QJsonValue &v : phone().list(cal))
+            if (v[u"summary"_s].toString() == summary)
+                return v[u"href"_s].toString();
+        return QString();
+    };
+    auto etagOf = [&](const QString &notes) {
+        for (const JournalItem &j : journalItems(data))
+            if (j.local && SyncTask::fromKey(*j.local)->task.notes == notes)
+                return j.etag;
+        return QByteArray();
+    };
+    const QString dentistHref = hrefOf(u"Dentist"_s);
+    const QByteArray dentistEtag = etagOf(u"Dentist"_s);
+    ASSERT_FALSE(dentistHref.isEmpty());
+
+    // Edited here: the same item on the server, with a new ETag.
+    SyncTask moved = AsSyncTask(dentist);
+    moved.day = DayNumber(kDay.addDays(2));
+    moved.task.time = u"11:00 AM"_s;
+    moved.task.notes = u"Dentist, moved"_s;
+    data.change({{AsSyncTask(dentist), moved}});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(hrefOf(u"Dentist, moved"_s), dentistHref);
+    EXPECT_NE(etagOf(u"Dentist, moved"_s), dentistEtag);
+    EXPECT_EQ(phone().list(cal).size(), 3);
+
+    // Edited on the phone: the same task changed here.
+    const QString uid = dentistHref.section(u'/', -1).chopped(4);
+    phone().run({u"edit"_s, cal, uid, u"Dentist, from the phone"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.notes(), (QStringList{u"Bank"_s, u"Dentist, from the phone"_s, u"Gym"_s}));
+    EXPECT_EQ(hrefOf(u"Dentist, from the phone"_s), dentistHref);
+
+    // Deleted here, then on the phone.
+    data.change({{AsSyncTask(bank), std::nullopt}});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(phone().summaries(cal), (QStringList{u"Dentist, from the phone"_s, u"Gym"_s}));
+    phone().run({u"delete"_s, cal, uid});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.notes(), QStringList{u"Gym"_s});
+    EXPECT_EQ(phone().summaries(cal), QStringList{u"Gym"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+}
+
+TEST_F(SyncTest, AConflictKeepsTheServersVersionAndACopyOfThisSides)
+{
+    const QString cal = makeCalendar(u"conflict"_s);
+    DataFolder data({dentist_});
+    const QString uid = syncThenChangeHere(data, cal);
+    phone().run({u"edit"_s, cal, uid, u"Dentist, changed there"_s});
+    const SyncResult r = sync(data, settings(cal));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.conflicts, 1);
+    const QString copy = u"Dentist, changed here\r\n"_s + QString::fromUtf16(kConflictCopyMark) + u"\r\n"_s;
+    EXPECT_EQ(data.notes(), (QStringList{copy, u"Dentist, changed there"_s}));
+    EXPECT_EQ(phone().list(cal).size(), 2);
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+    EXPECT_EQ(data.tasks().size(), 2u);
+
+    // Removed here while changed there: the change comes back, nothing is lost.
+    SyncTask there = AsSyncTask(dentist_);
+    there.task.notes = u"Dentist, changed there"_s;
+    data.change({{there, std::nullopt}});
+    phone().run({u"edit"_s, cal, uid, u"Dentist, changed there again"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.notes(), (QStringList{copy, u"Dentist, changed there again"_s}));
+    EXPECT_EQ(phone().list(cal).size(), 2);
+}
+
+TEST_F(SyncTest, ACalendarPathWithAnAtASpaceAndAccentsNamesTheSameItems)
+{
+    const QString cal = makeCalendar(u"ann@home työ été"_s);
+    phone().run({u"add"_s, cal, u"p1"_s, u"From the phone"_s, u"20261214T080000"_s});
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+    EXPECT_EQ(phone().summaries(cal), (QStringList{u"Dentist"_s, u"From the phone"_s}));
+    EXPECT_EQ(data.notes(), (QStringList{u"Dentist"_s, u"From the phone"_s}));
+    for (const JournalItem &j : journalItems(data))
+        EXPECT_TRUE(j.href.startsWith(cal)) << j.href.toStdString();
+}
+
+TEST_F(SyncTest, AWrongPasswordIsSaidPlainlyAndChangesNothing)
+{
+    const QString cal = makeCalendar(u"password"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    const SyncResult r = sync(data, settings(cal), {}, u"wrong"_s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, u"The server refused the user name or password."_s);
+    EXPECT_EQ(phone().list(cal).size(), 0);
+    EXPECT_EQ(data.notes(), QStringList{u"Dentist"_s});
+}
+
+TEST_F(SyncTest, ChangesMadeWhileTheServerIsDownGoOutOnceItIsBack)
+{
+    RadicaleServer own;
+    ASSERT_TRUE(own.start());
+    Phone ownPhone(own);
+    ownPhone.run({u"mkcal"_s, u"/ann/down/"_s});
+    SyncSettings s = settings(u"/ann/down/"_s);
+    s.url = own.url();
+    s.calendar = own.url() + u"/ann/down/"_s;
+    s.todoCalendar = s.calendar;
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    ASSERT_TRUE(sync(data, s).ok);
+
+    own.stop();
+    data.change({{std::nullopt, AsSyncTask(Dated(kDay, u"1:00 PM"_s, u"Lunch"_s))}});
+    const SyncResult down = sync(data, s);
+    EXPECT_FALSE(down.ok);
+    EXPECT_EQ(down.error, u"No server answers at 127.0.0.1:%1 (the connection was refused)."_s.arg(own.port()));
+
+    ASSERT_TRUE(own.start());
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(ownPhone.summaries(u"/ann/down/"_s), (QStringList{u"Dentist"_s, u"Lunch"_s}));
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(requests_, 1);
+    EXPECT_EQ(ownPhone.list(u"/ann/down/"_s).size(), 2);
+}
+
+TEST_F(SyncTest, AKillAtAnyRequestOfASyncNeitherLosesNorDuplicates)
+{
+    // Each run: a fresh calendar and data folder, a sync killed right after
+    // the server answered request n, then two whole syncs.
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        const QString cal = makeCalendar(u"kill-%1"_s.arg(n));
+        phone().run({u"add"_s, cal, u"p-dentist"_s, u"Dentist"_s, u"20261214T103000"_s, u"Work"_s});
+        phone().run({u"add"_s, cal, u"p-only"_s, u"Phone only"_s, u"20261215T080000"_s});
+        DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s), Dated(kDay, u"2:00 PM"_s, u"Bank"_s),
+                         Dated(kDay.addDays(1), u"9:00 AM"_s, u"Gym"_s)},
+                        {u"Paint the door"_s});
+        const SyncSettings s = settings(cal);
+        {
+            QProcess p;
+            DieWithParent(p);
+            p.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password, s.calendar,
+                                                          s.todoCalendar, QString::number(n)});
+            p.waitForFinished(120000);
+            const bool wasKilled = p.exitStatus() == QProcess::CrashExit;
+            if (!wasKilled) {
+                EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+                EXPECT_GT(n, 2);
+                break;  // the sync ended before request n: every request has had its kill
+            }
+        }
+        for (int i = 0; i < 2; ++i) {
+            QProcess whole;
+            DieWithParent(whole);
+            whole.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password,
+                                                              s.calendar, s.todoCalendar, u"0"_s});
+            whole.waitForFinished(120000);
+            ASSERT_EQ(whole.exitCode(), 0) << whole.readAllStandardError().toStdString();
+        }
+        const QStringList all{u"Bank"_s, u"Dentist"_s, u"Gym"_s, u"Paint the door"_s, u"Phone only"_s};
+        EXPECT_EQ(phone().summaries(cal), all);
+        EXPECT_EQ(data.notes(), all);
+        ASSERT_LT(n, 40);
+    }
+}
+
+TEST_F(SyncTest, AnItemChangedOnTheServerDuringTheSyncIsRefusedWith412AndNothingIsLost)
+{
+    const QString cal = makeCalendar(u"precondition"_s);
+    DataFolder data({dentist_});
+    const QString uid = syncThenChangeHere(data, cal);
+
+    // The phone changes the item after the listing, before the PUT.
+    const SyncResult r = sync(data, settings(cal), [&](int n) {
+        if (n == 1)
+            phone().run({u"edit"_s, cal, uid, u"Dentist, changed there"_s});
+    });
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.conflicts, 1);
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.tasks().size(), 2u);
+    EXPECT_EQ(phone().list(cal).size(), 2);
+    EXPECT_TRUE(phone().summaries(cal).contains(u"Dentist, changed there"_s));
+}
+
+// A stand-in server on 127.0.0.1 that answers every request with one status,
+// or never answers.
+class StandIn : public QObject {
+public:
+    explicit StandIn(int status) : status_(status)
+    {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server_.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    buffer_[s] += s->readAll();
+                    if (status_ == 0 || !buffer_[s].contains("\r\n\r\n"))
+                        return;  // a server that never answers
+                    const QByteArray body = "<html>error</html>";
+                    s->write("HTTP/1.1 " + QByteArray::number(status_) + " Error\r\nContent-Length: " +
+                             QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString url() const { return u"http://127.0.0.1:%1"_s.arg(server_.serverPort()); }
+
+private:
+    int status_;
+    QTcpServer server_;
+    QHash<QTcpSocket *, QByteArray> buffer_;
+};
+
+TEST_F(SyncTest, AServerErrorOrNoAnswerFailsPlainlyAndTheNextSyncCatchesUp)
+{
+    const QString cal = makeCalendar(u"errors"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    data.change({{std::nullopt, AsSyncTask(Dated(kDay, u"1:00 PM"_s, u"Lunch"_s))}});
+
+    for (const int status : {500, 0}) {
+        StandIn standIn(status);
+        SyncSettings s = settings(cal);
+        s.url = standIn.url();
+        s.calendar = standIn.url() + cal;
+        s.todoCalendar = s.calendar;
+        FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));
+        FileSyncTables tables(data.path(), clock);
+        ASSERT_EQ(tables.load(), QString());
+        const SyncResult r = SyncOnce(data.path(), s, u"secret"_s, tables, TestMapping(), {}, status ? 60000 : 300);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, status ? u"The server 127.0.0.1 reported an error (500). Try again later."_s
+                                  : u"The server 127.0.0.1 did not answer in time."_s);
+        EXPECT_EQ(data.notes(), (QStringList{u"Dentist"_s, u"Lunch"_s}));
+    }
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(phone().summaries(cal), (QStringList{u"Dentist"_s, u"Lunch"_s}));
+}
+
+TEST_F(SyncTest, ARepeatingEventComesInOverTheWindowAndChangesGoBackAsOverridesAndExdates)
+{
+    const QString cal = makeCalendar(u"repeat"_s);
+    phone().run({u"add"_s, cal, u"weekly"_s, u"Choir"_s, u"20261214T190000"_s, u"Music"_s, u"FREQ=WEEKLY;COUNT=4"_s});
+    DataFolder data;
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    std::vector<SyncTask> tasks = data.tasks();
+    ASSERT_EQ(tasks.size(), 4u);
+    std::sort(tasks.begin(), tasks.end(), [](const SyncTask &a, const SyncTask &b) { return a.day < b.day; });
+
+    SyncTask changed = tasks[1];
+    changed.task.notes = u"Choir, in the church"_s;
+    data.change({{tasks[1], changed}, {tasks[2], std::nullopt}});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    const QJsonArray items = phone().list(cal);
+    ASSERT_EQ(items.size(), 2);  // the event and one override, in one object
+    int exdates = 0;
+    QStringList overrides;
+    for (const QJsonValue &v : items) {
+        exdates += v[u"exdates"_s].toInt();
+        if (!v[u"recurrence_id"_s].toString().isEmpty())
+            overrides << v[u"summary"_s].toString();
+    }
+    EXPECT_EQ(exdates, 1);
+    EXPECT_EQ(overrides, QStringList{u"Choir, in the church"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.notes(), (QStringList{u"Choir"_s, u"Choir"_s, u"Choir, in the church"_s}));
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+}
+
+TEST_F(SyncTest, AThousandTasksGoUpAndTheNextSyncIsStillOneRequest)
+{
+    const QString cal = makeCalendar(u"thousand"_s);
+    std::vector<DatedTask> many;
+    for (int i = 0; i < 1000; ++i)
+        many.push_back(Dated(kDay.addDays(i % 300), u"%1:00 AM"_s.arg(1 + i % 11), u"Task %1"_s.arg(i)));
+    DataFolder data(many);
+    const SyncResult r = sync(data, settings(cal));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.sent, 1000);
+    EXPECT_EQ(phone().list(cal).size(), 1000);
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+    EXPECT_EQ(data.tasks().size(), 1000u);
+}
+
+}  // namespace
+}  // namespace morvane
