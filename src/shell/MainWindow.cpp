@@ -67,6 +67,7 @@ TfrmMain::~TfrmMain()
     // the child widgets would be; and a window being destroyed is closed by
     // Qt, which must not run the way out again.
     destroying_ = true;
+    sync_.reset();  // its thread may be waiting on the tables
     if (sv_.notifier)
         sv_.notifier->onAction = nullptr;
     qApp->removeEventFilter(this);
@@ -113,6 +114,7 @@ void TfrmMain::FormCreate()
     buildExchange();
     StartupMark("buildExchange");
     buildUndo();
+    buildSync();
     setUpDragDrop();
     StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);

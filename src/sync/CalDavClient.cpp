@@ -174,6 +174,12 @@ CalDavClient::~CalDavClient() = default;
 DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const QByteArray &body,
                                const QList<QPair<QByteArray, QByteArray>> &headers)
 {
+    if (cancel && cancel->load()) {
+        DavResponse stopped;
+        stopped.error = QNetworkReply::OperationCanceledError;
+        stopped.errorText = u"The sync was stopped."_s;
+        return stopped;
+    }
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", authorization_);
     request.setRawHeader("User-Agent", "Morvane");
@@ -195,6 +201,14 @@ DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const 
         reply->abort();
     });
     timer.start(timeoutMs_);
+    QTimer watch;
+    if (cancel) {
+        QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+            if (cancel->load())
+                reply->abort();
+        });
+        watch.start(50);
+    }
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     DavResponse r;
@@ -202,7 +216,8 @@ DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const 
     r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     r.error = reply->error();
     r.errorText = reply->errorString();
-    r.body = reply->readAll();
+    if (reply->isOpen())
+        r.body = reply->readAll();
     r.etag = reply->rawHeader("ETag");
     r.location = reply->rawHeader("Location");
     reply->deleteLater();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,6 +66,9 @@ public:
     DavResponse report(const QUrl &url, int depth, const QByteArray &body);
 
     int requests() const { return requests_; }
+    // When set and true, the request under way is given up and no other is
+    // sent: the program is ending.
+    const std::atomic<bool> *cancel = nullptr;
     // Called after each answer with the number of requests so far (tests
     // stop the process at a chosen request with it).
     std::function<void(int)> afterRequest;

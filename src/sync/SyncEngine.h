@@ -45,6 +45,10 @@ struct SyncResult {
     int conflicts = 0;  // conflict copies made
 };
 
+}  // namespace morvane
+Q_DECLARE_METATYPE(morvane::SyncResult)
+namespace morvane {
+
 // Which calendars the tasks go to: decoded paths of the collections; an
 // empty one is not synced.
 struct SyncTargets {

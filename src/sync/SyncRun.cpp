@@ -198,6 +198,17 @@ SyncResult SyncOnce(const QString &folder, const SyncSettings &settings, const Q
     return engine.run(targets);
 }
 
+QString SyncDoneText(const SyncResult &r)
+{
+    QString text = u"Synced: %1 here, %2 sent to the server."_s.arg(
+        r.received == 1 ? u"1 change"_s : u"%1 changes"_s.arg(r.received),
+        r.sent == 1 ? u"1 item"_s : u"%1 items"_s.arg(r.sent));
+    if (r.conflicts > 0)
+        text += u" %1 changed on both sides: the server's version was kept, and this side's as a conflict copy."_s.arg(
+            r.conflicts == 1 ? u"1 task was"_s : u"%1 tasks were"_s.arg(r.conflicts));
+    return text;
+}
+
 QString SyncStatusText(const SyncResult &r, const QTime &at)
 {
     if (!r.ok)

@@ -42,6 +42,8 @@ SyncResult SyncOnce(const QString &folder, const SyncSettings &settings, const Q
                     SyncTables &tables, const SyncMapping &mapping,
                     const std::function<void(CalDavClient &)> &prepare = {}, int timeoutMs = 60000);
 
+// What a sync did, for a terminal: "Synced: 2 changes here, 3 sent to the server."
+QString SyncDoneText(const SyncResult &r);
 // What a sync's result says in the status bar: "Synced 10:42", or why not.
 QString SyncStatusText(const SyncResult &r, const QTime &at);
 

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,22 @@ public:
     };
     // Makes the changes and saves; returns why it could not save, or nothing.
     virtual QString apply(const std::vector<Change> &changes) = 0;
+};
+
+// Tables given by two functions (the program's window hands its own).
+class FunctionSyncTables final : public SyncTables {
+public:
+    FunctionSyncTables(std::function<std::vector<SyncTask>(bool, bool)> tasks,
+                       std::function<QString(const std::vector<Change> &)> apply)
+        : tasks_(std::move(tasks)), apply_(std::move(apply))
+    {
+    }
+    std::vector<SyncTask> tasks(bool dated, bool todo) override { return tasks_(dated, todo); }
+    QString apply(const std::vector<Change> &changes) override { return apply_(changes); }
+
+private:
+    std::function<std::vector<SyncTask>(bool, bool)> tasks_;
+    std::function<QString(const std::vector<Change> &)> apply_;
 };
 
 // The changes made to a store and to-do list held in memory; the caller

@@ -409,3 +409,68 @@ TEST_F(SyncTest, AThousandTasksGoUpAndTheNextSyncIsStillOneRequest)
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// `morvane --sync` without a display and without a running copy: the files
+// are synced, the status says how it went.
+TEST_F(SyncTest, TheTerminalCommandSyncsTheFilesWithoutADisplay)
+{
+    const QString cal = makeCalendar(u"terminal"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Helmsworth Corporation/Task.conf"_s;
+    auto run = [&](QByteArray *out, QByteArray *err) {
+        QProcess p;
+        DieWithParent(p);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"MORVANE_DIR"_s, data.path());
+        env.remove(u"DISPLAY"_s);
+        env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(MORVANE_BIN_DIR "/morvane"), {u"--sync"_s});
+        p.waitForFinished(120000);
+        *out = p.readAllStandardOutput();
+        *err = p.readAllStandardError();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QByteArray out, err;
+    QFile::remove(config);
+    EXPECT_EQ(run(&out, &err), 1);
+    EXPECT_TRUE(err.contains("no sync server is set")) << err.toStdString();
+
+    SyncSettings s = settings(cal);
+    s.passwordCommand = u"echo secret"_s;
+    {
+        SettingsStore store(config);
+        s.write(store);
+        ASSERT_TRUE(store.sync());
+    }
+    ASSERT_EQ(run(&out, &err), 0) << err.toStdString();
+    EXPECT_EQ(out, "Synced: 0 changes here, 1 item sent to the server.\n");
+    EXPECT_EQ(phone().summaries(cal), QStringList{u"Dentist"_s});
+    EXPECT_TRUE(QFile::exists(data.path() + u"/sync.db"_s));
+
+    s.passwordCommand = u"echo wrong"_s;
+    {
+        SettingsStore store(config);
+        s.write(store);
+        ASSERT_TRUE(store.sync());
+    }
+    EXPECT_EQ(run(&out, &err), 1);
+    EXPECT_EQ(err, "morvane: The server refused the user name or password.\n");
+
+    // No keyring and no command: a terminal cannot be asked, so it says why.
+    s.passwordCommand.clear();
+    {
+        SettingsStore store(config);
+        s.write(store);
+        ASSERT_TRUE(store.sync());
+    }
+    EXPECT_EQ(run(&out, &err), 1);
+    EXPECT_TRUE(err.contains("Set PasswordCommand")) << err.toStdString();
+    QFile::remove(config);
+}
+
+}  // namespace
+}  // namespace morvane

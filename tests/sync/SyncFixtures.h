@@ -7,6 +7,7 @@
 #include "SyncFeed.h"
 #include "SyncJournal.h"
 #include "SyncRun.h"
+#include "SettingsStore.h"
 #include "SyncTables.h"
 #include "TestFiles.h"
 
