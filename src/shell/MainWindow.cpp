@@ -212,6 +212,7 @@ void TfrmMain::FormCreate()
         }
     };
     effects.testChime = [this](bool hour) { guard([this, hour] { HourlyChime(hour, !hour); }); };
+    effects.syncChanged = [this](const QString &password) { syncOptionsChanged(password); };
     effects.strikeOutChanged = [this] {
         if (frmOptions_) {
             options_ = frmOptions_->options();

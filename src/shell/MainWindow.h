@@ -401,6 +401,7 @@ private:
     // Tells the sync journal what a command (or an undo) did to the tables.
     void feedSync(const TablesChange &change, bool forward);
     void syncFinished(const SyncResult &result);
+    void syncOptionsChanged(const QString &typedPassword);
     QByteArray answerSyncRequest();
     // Made at the start of a command that may change the task tables: what
     // the tables went through until its end becomes one step of the

@@ -152,6 +152,22 @@ void TfrmMain::syncFinished(const SyncResult &r)
                 .arg(r.conflicts == 1 ? u"A task was changed"_s : u"%1 tasks were changed"_s.arg(r.conflicts)));
 }
 
+// OK in the options: the interval may have changed, a password typed there
+// is the one to use, and a new server or calendar is synced soon.
+void TfrmMain::syncOptionsChanged(const QString &typedPassword)
+{
+    if (!sync_)
+        return;
+    const SyncSettings s = SyncSettings::read(sv_.settings);
+    if (!typedPassword.isEmpty())
+        sync_->password = typedPassword;
+    else if (!sync_->asked)
+        sync_->password.reset();
+    pool_.setInterval(tmSync_, s.minutes * 60000);
+    pool_.setEnabled(tmSync_, s.configured());
+    pool_.setEnabled(tmSyncSoon_, s.configured());
+}
+
 void TfrmMain::feedSync(const TablesChange &c, bool forward)
 {
     if (!sync_ || (!c.store && !c.todo))

@@ -39,13 +39,13 @@ FoundCalendar calendarOf(const DavEntry &e)
 {
     FoundCalendar c;
     c.path = e.path;
+    QString path = e.path;
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    // Some servers give the path as the name of a calendar that has none.
     c.name = e.displayName;
-    if (c.name.isEmpty()) {
-        QString p = e.path;
-        while (p.endsWith(u'/'))
-            p.chop(1);
-        c.name = p.section(u'/', -1);
-    }
+    if (c.name.isEmpty() || path.endsWith(c.name))
+        c.name = path.section(u'/', -1);
     c.color = e.color;
     if (!e.components.isEmpty()) {
         c.events = e.components.contains(u"VEVENT"_s);

@@ -305,35 +305,6 @@ TEST_F(SyncTest, AnItemChangedOnTheServerDuringTheSyncIsRefusedWith412AndNothing
     EXPECT_TRUE(phone().summaries(cal).contains(u"Dentist, changed there"_s));
 }
 
-// A stand-in server on 127.0.0.1 that answers every request with one status,
-// or never answers.
-class StandIn : public QObject {
-public:
-    explicit StandIn(int status) : status_(status)
-    {
-        server_.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = server_.nextPendingConnection()) {
-                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    buffer_[s] += s->readAll();
-                    if (status_ == 0 || !buffer_[s].contains("\r\n\r\n"))
-                        return;  // a server that never answers
-                    const QByteArray body = "<html>error</html>";
-                    s->write("HTTP/1.1 " + QByteArray::number(status_) + " Error\r\nContent-Length: " +
-                             QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-                    s->disconnectFromHost();
-                });
-            }
-        });
-    }
-    QString url() const { return u"http://127.0.0.1:%1"_s.arg(server_.serverPort()); }
-
-private:
-    int status_;
-    QTcpServer server_;
-    QHash<QTcpSocket *, QByteArray> buffer_;
-};
-
 TEST_F(SyncTest, AServerErrorOrNoAnswerFailsPlainlyAndTheNextSyncCatchesUp)
 {
     const QString cal = makeCalendar(u"errors"_s);

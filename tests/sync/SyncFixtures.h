@@ -21,6 +21,7 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimeZone>
+#include <QHash>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -200,6 +201,35 @@ public:
 
 private:
     TempFolder dir_;
+};
+
+// A stand-in server on 127.0.0.1 that answers every request with one status,
+// or never answers.
+class StandIn : public QObject {
+public:
+    explicit StandIn(int status) : status_(status)
+    {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server_.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
+                    buffer_[s] += s->readAll();
+                    if (status_ == 0 || !buffer_[s].contains("\r\n\r\n"))
+                        return;  // a server that never answers
+                    const QByteArray body = "<html>error</html>";
+                    s->write("HTTP/1.1 " + QByteArray::number(status_) + " Error\r\nContent-Length: " +
+                             QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                });
+            }
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
+
+private:
+    int status_;
+    QTcpServer server_;
+    QHash<QTcpSocket *, QByteArray> buffer_;
 };
 
 inline DatedTask Dated(const QDate &d, const QString &time, const QString &notes,

@@ -5,9 +5,16 @@
 
 #include "CommandLine.h"
 #include "MainWindowFixture.h"
+#include "OptionsDialog.h"
+#include "SyncOptionsPage.h"
 #include "SyncFixtures.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -140,6 +147,62 @@ TEST_F(SyncWindowTest, WithoutAKeyringThePasswordIsAskedOncePerRunAndAWrongOneIs
     w->SyncNow1Click();
     EXPECT_EQ(dialogs().size(), 1);
     EXPECT_TRUE(w->syncStatus().startsWith(u"Sync failed: No keyring is running"_s)) << w->syncStatus().toStdString();
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Options > Sync: Test connection finds the calendars from the bare server
+// address, or says in plain words why not; OK keeps the choice.
+TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
+{
+    Phone(*server_).run({u"mkcal"_s, u"/ann/page test@home/"_s});
+    writeTasks();
+    auto w = makeMain();
+    TfrmOptions &o = *w->frmOptions();
+    SyncOptionsPage &page = *o.syncPage;
+    o.show();
+    o.pages->setCurrentWidget(&page);
+    auto type = [](QLineEdit *e, const QString &text) {
+        e->clear();
+        QTest::keyClicks(e, text);
+    };
+    auto test = [&] {
+        QTest::mouseClick(page.btSyncTest, Qt::LeftButton);
+        return page.lblSyncResult->text();
+    };
+
+    type(page.edSyncUrl, server_->url());
+    type(page.edSyncUser, u"ann"_s);
+    type(page.edSyncPassword, u"wrong"_s);
+    EXPECT_EQ(test(), u"The server refused the user name or password."_s);
+    type(page.edSyncPassword, u"secret"_s);
+    EXPECT_TRUE(test().startsWith(u"Connected. Found "_s)) << page.lblSyncResult->text().toStdString();
+    const int at = page.cbSyncCalendar->findText(u"page test@home"_s);
+    ASSERT_GE(at, 0);
+    page.cbSyncCalendar->setCurrentIndex(at);
+    page.cbSyncTodo->setCurrentIndex(page.cbSyncTodo->findText(u"page test@home"_s));
+
+    type(page.edSyncUrl, u"http://127.0.0.1:1"_s);
+    EXPECT_EQ(test(), u"No server answers at 127.0.0.1:1 (the connection was refused)."_s);
+    StandIn notCalDav(404);
+    type(page.edSyncUrl, notCalDav.url());
+    EXPECT_EQ(test(), u"127.0.0.1 is not a CalDAV server (it names no calendars)."_s);
+
+    type(page.edSyncUrl, server_->url());
+    QTest::mouseClick(o.btOK, Qt::LeftButton);
+    const SyncSettings s = SyncSettings::read(settings);
+    EXPECT_EQ(s.url, server_->url());
+    EXPECT_EQ(s.user, u"ann"_s);
+    EXPECT_EQ(s.calendar, server_->url() + u"/ann/page%20test@home/"_s);
+    EXPECT_EQ(s.todoCalendar, s.calendar);
+    EXPECT_EQ(s.minutes, 15);
+    // The password is never written to the settings file.
+    EXPECT_FALSE(readBytes(settings.fileName()).contains("secret"));
+    EXPECT_TRUE(w->timerPool().enabled(w->syncTrigger()));
 }
 
 }  // namespace
