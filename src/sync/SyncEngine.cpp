@@ -125,13 +125,18 @@ bool SyncEngine::forgetOtherCalendars()
     for (const char kind : {'E', 'T'}) {
         const QString key = u"calendar:"_s + QChar::fromLatin1(kind);
         const QString now = calendarOf(kind);
-        if (QString::fromUtf8(journal_.value(key)) == now)
+        const QString was = QString::fromUtf8(journal_.value(key));
+        if (was == now)
             continue;
         if (!journal_.begin())
             return fail(journal_.lastError());
         for (const JournalItem &j : journal_.items())
             if (j.kind == kind)
                 journal_.remove(j.id);
+        // Both calendars are listed whole at their next sync: what a token
+        // left from before says changed since is not all they hold.
+        for (const QString &c : {was, now})
+            journal_.setValue(u"token:"_s + c, QByteArray());
         journal_.setValue(key, now.toUtf8());
         if (!journal_.commit())
             return fail(journal_.lastError());

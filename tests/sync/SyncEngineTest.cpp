@@ -4,6 +4,7 @@
 #include "SyncFixtures.h"
 
 #include <QTcpServer>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -431,6 +432,33 @@ TEST_F(SyncTest, TheTerminalCommandSyncsTheFilesWithoutADisplay)
     EXPECT_EQ(run(&out, &err), 1);
     EXPECT_EQ(err, "morvane: The server refused the user name or password.\n");
 
+    // While the program runs, the running copy syncs and answers.
+    {
+        QProcess window;
+        DieWithParent(window);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"MORVANE_DIR"_s, data.path());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        window.setProcessEnvironment(env);
+        s.passwordCommand = u"echo secret"_s;
+        {
+            SettingsStore store(config);
+            s.write(store);
+            ASSERT_TRUE(store.sync());
+        }
+        window.start(QStringLiteral(MORVANE_BIN_DIR "/morvane"), {});
+        ASSERT_TRUE(window.waitForStarted(10000));
+        const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u"/morvane.socket"_s;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket); }, 30000));
+        phone().run({u"add"_s, cal, u"p-terminal"_s, u"From the phone"_s, u"20261214T080000"_s});
+        ASSERT_EQ(run(&out, &err), 0) << err.toStdString();
+        EXPECT_TRUE(out.startsWith("Synced: ")) << out.toStdString();
+        EXPECT_EQ(window.state(), QProcess::Running);
+        window.terminate();
+        ASSERT_TRUE(window.waitForFinished(30000));
+        EXPECT_EQ(data.notes(), (QStringList{u"Dentist"_s, u"From the phone"_s}));
+    }
+
     // No keyring and no command: a terminal cannot be asked, so it says why.
     s.passwordCommand.clear();
     {
@@ -441,6 +469,27 @@ TEST_F(SyncTest, TheTerminalCommandSyncsTheFilesWithoutADisplay)
     EXPECT_EQ(run(&out, &err), 1);
     EXPECT_TRUE(err.contains("Set PasswordCommand")) << err.toStdString();
     QFile::remove(config);
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Another calendar chosen, then the first again: each holds every task
+// once, and nothing here is doubled.
+TEST_F(SyncTest, ChoosingAnotherCalendarAndBackDoublesNothing)
+{
+    const QString first = makeCalendar(u"switch-a"_s), second = makeCalendar(u"switch-b"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)}, {u"Paint the door"_s});
+    ASSERT_TRUE(sync(data, settings(first)).ok);
+    ASSERT_TRUE(sync(data, settings(second)).ok);
+    phone().run({u"add"_s, first, u"p-while"_s, u"Added meanwhile"_s, u"20261214T080000"_s});
+    ASSERT_TRUE(sync(data, settings(first)).ok);
+    EXPECT_EQ(phone().summaries(first), (QStringList{u"Added meanwhile"_s, u"Dentist"_s, u"Paint the door"_s}));
+    EXPECT_EQ(phone().summaries(second), (QStringList{u"Dentist"_s, u"Paint the door"_s}));
+    EXPECT_EQ(data.notes(), (QStringList{u"Added meanwhile"_s, u"Dentist"_s, u"Paint the door"_s}));
 }
 
 }  // namespace
