@@ -74,6 +74,9 @@ void TfrmMain::buildSync()
     connect(button, &QAction::triggered, sync, &QAction::trigger);
 
     const SyncSettings s = SyncSettings::read(sv_.settings);
+    // The button shows once a server is set: until then the toolbar (and the
+    // window's least width, which leaves room for it) is as it always was.
+    button->setVisible(s.configured());
     tmSync_ = pool_.add(7, s.minutes * 60000, [this] { guard([this] { startSync(false); }); }, s.configured());
     // The first sync, a few seconds after the start, keeps the start quick.
     tmSyncSoon_ = pool_.add(8, kSyncAfterChangeMs, [this] {
@@ -163,6 +166,8 @@ void TfrmMain::syncOptionsChanged(const QString &typedPassword)
         sync_->password = typedPassword;
     else if (!sync_->asked)
         sync_->password.reset();
+    if (QAction *button = findChild<QAction *>(u"btSyncNow"_s))
+        button->setVisible(s.configured());
     pool_.setInterval(tmSync_, s.minutes * 60000);
     pool_.setEnabled(tmSync_, s.configured());
     pool_.setEnabled(tmSyncSoon_, s.configured());

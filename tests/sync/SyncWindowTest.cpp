@@ -85,6 +85,7 @@ TEST_F(SyncWindowTest, TheWindowSyncsAtStartAfterEachChangeAndOnSyncNow)
     ASSERT_TRUE(syncNow);
     EXPECT_EQ(syncNow->text(), u"S&ync now"_s);
     ASSERT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s));
+    EXPECT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
 
     // The first sync runs a few seconds after the start.
     EXPECT_TRUE(w->timerPool().enabled(w->syncSoonTrigger()));
@@ -162,6 +163,8 @@ TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
     Phone(*server_).run({u"mkcal"_s, u"/ann/page test@home/"_s});
     writeTasks();
     auto w = makeMain();
+    // No server set yet: no sync button on the toolbar.
+    EXPECT_FALSE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
     TfrmOptions &o = *w->frmOptions();
     SyncOptionsPage &page = *o.syncPage;
     o.show();
@@ -203,6 +206,7 @@ TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
     // The password is never written to the settings file.
     EXPECT_FALSE(readBytes(settings.fileName()).contains("secret"));
     EXPECT_TRUE(w->timerPool().enabled(w->syncTrigger()));
+    EXPECT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
 }
 
 }  // namespace
