@@ -1,5 +1,7 @@
 #include "SyncEngine.h"
 
+#include "IcsImport.h"
+
 #include <QSet>
 #include <QUuid>
 
@@ -323,6 +325,23 @@ bool SyncEngine::syncCalendar(const QString &calendar)
     for (qsizetype at = 0; at < changed.size(); at += kMultigetBatch)
         if (!fetch(calendar, changed.mid(at, kMultigetBatch), missing))
             return false;
+    // The window of days moves on with the date: repeating events not
+    // changed on the server are followed again from their kept objects, so
+    // that occurrences coming into the window arrive here.
+    const QString expandedKey = u"expanded:"_s + calendar;
+    const QByteArray today = mapping_.today.toString(Qt::ISODate).toUtf8();
+    const bool expand = journal_.value(expandedKey) != today;
+    if (expand) {
+        const QSet<QString> fetched(changed.begin(), changed.end());
+        QHash<QString, QByteArray> repeating;
+        for (const auto &i : items_)
+            if (i->j.calendar == calendar && !i->j.occurrence.isEmpty() && !fetched.contains(i->j.href) &&
+                !removed.contains(i->j.href))
+                repeating.insert(i->j.href, i->j.etag);
+        for (auto it = repeating.constBegin(); it != repeating.constEnd(); ++it)
+            if (const QByteArray ics = journal_.resource(it.key()); !ics.isEmpty())
+                remoteChanged(calendar, it.key(), it.value(), ics);
+    }
     removed += missing;
     for (const QString &path : removed)
         for (auto &i : items_)
@@ -331,6 +350,8 @@ bool SyncEngine::syncCalendar(const QString &calendar)
     if (!flush())
         return false;
     if (usedToken && !ms.syncToken.isEmpty() && !journal_.setValue(tokenKey, ms.syncToken))
+        return fail(journal_.lastError());
+    if (expand && !journal_.setValue(expandedKey, today))
         return fail(journal_.lastError());
     QSet<QString> seen;
     for (auto it = listed.constBegin(); it != listed.constEnd(); ++it)
@@ -449,8 +470,17 @@ void SyncEngine::remoteChanged(const QString &calendar, const QString &path, con
         }
         j.agreed = content;
     }
-    for (Item *i : unmatched)
-        remoteGone(*i);
+    // An occurrence the window of days has left behind stays here as it is:
+    // only one the server took out goes.
+    const auto [from, to] = DefaultIcsImportRange(mapping_.today);
+    for (Item *i : unmatched) {
+        const std::optional<QByteArray> &known = i->j.local ? i->j.local : i->j.agreed;
+        const SyncTask t = known ? taskOf(*known) : SyncTask{};
+        const bool outside = !i->j.occurrence.isEmpty() && t.kind == SyncTask::Kind::Dated &&
+                             (t.day < DayNumber(from) || t.day > DayNumber(to));
+        if (!outside)
+            remoteGone(*i);
+    }
     if (object.repeating())
         pendingResources_.insert(path, ics);
 }

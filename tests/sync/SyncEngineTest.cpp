@@ -45,13 +45,15 @@ protected:
     }
 
     SyncResult sync(const DataFolder &data, const SyncSettings &s, const std::function<void(int)> &after = {},
-                    const QString &password = u"secret"_s)
+                    const QString &password = u"secret"_s, const QDate &today = kSyncToday)
     {
-        FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));
+        FixedClock clock(QDateTime(today, QTime(9, 0)));
         FileSyncTables tables(data.path(), clock);
         EXPECT_EQ(tables.load(), QString());
         requests_ = 0;
-        return SyncOnce(data.path(), s, password, tables, TestMapping(), [&](CalDavClient &c) {
+        SyncMapping m = TestMapping();
+        m.today = today;
+        return SyncOnce(data.path(), s, password, tables, m, [&](CalDavClient &c) {
             c.afterRequest = [&](int n) {
                 requests_ = n;
                 if (after)
@@ -490,6 +492,36 @@ TEST_F(SyncTest, ChoosingAnotherCalendarAndBackDoublesNothing)
     EXPECT_EQ(phone().summaries(first), (QStringList{u"Added meanwhile"_s, u"Dentist"_s, u"Paint the door"_s}));
     EXPECT_EQ(phone().summaries(second), (QStringList{u"Dentist"_s, u"Paint the door"_s}));
     EXPECT_EQ(data.notes(), (QStringList{u"Added meanwhile"_s, u"Dentist"_s, u"Paint the door"_s}));
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// A repeat without end: as the days go by, the occurrences coming into the
+// window arrive, those it leaves behind stay, and nothing is sent back.
+TEST_F(SyncTest, ARepeatWithoutEndRollsForwardWithTheDate)
+{
+    const QString cal = makeCalendar(u"rolling"_s);
+    phone().run({u"add"_s, cal, u"weekly-open"_s, u"Swim"_s, u"20261214T070000"_s, u"Sport"_s, u"FREQ=WEEKLY"_s});
+    DataFolder data;
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    const std::size_t first = data.tasks().size();
+    EXPECT_GT(first, 100u);  // two years ahead, weekly
+
+    const SyncResult later = sync(data, settings(cal), {}, u"secret"_s, kSyncToday.addYears(1));
+    ASSERT_TRUE(later.ok) << later.error.toStdString();
+    EXPECT_EQ(later.sent, 0);
+    EXPECT_EQ(requests_, 1);
+    const std::vector<SyncTask> tasks = data.tasks();
+    EXPECT_GT(tasks.size(), first + 50);
+    const auto [earliest, latest] = std::minmax_element(
+        tasks.begin(), tasks.end(), [](const SyncTask &a, const SyncTask &b) { return a.day < b.day; });
+    EXPECT_EQ(DateOfDay(earliest->day), QDate(2026, 12, 14));
+    EXPECT_GT(DateOfDay(latest->day), QDate(2029, 12, 1));
+    EXPECT_EQ(phone().list(cal).size(), 1);
 }
 
 }  // namespace
