@@ -81,6 +81,24 @@ protected:
         return phone().list(cal)[0][u"uid"_s].toString();
     }
 
+    // A sync in a child process that kills itself after request
+    // `killAfter` (0: never); whether it was killed. *requests: how many it
+    // sent when it was not.
+    bool childSync(const DataFolder &data, const SyncSettings &s, int killAfter, int *requests = nullptr)
+    {
+        QProcess p;
+        DieWithParent(p);
+        p.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password, s.calendar,
+                                                      s.todoCalendar, QString::number(killAfter)});
+        p.waitForFinished(120000);
+        if (p.exitStatus() == QProcess::CrashExit)
+            return true;
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        if (requests)
+            *requests = p.readAllStandardOutput().trimmed().toInt();
+        return false;
+    }
+
     static RadicaleServer *server_;
     int requests_ = 0;
     const DatedTask dentist_ = Dated(QDate(2026, 12, 14), QStringLiteral("10:30 AM"), QStringLiteral("Dentist"));
@@ -261,30 +279,18 @@ TEST_F(SyncTest, AKillAtAnyRequestOfASyncNeitherLosesNorDuplicates)
                          Dated(kDay.addDays(1), u"9:00 AM"_s, u"Gym"_s)},
                         {u"Paint the door"_s});
         const SyncSettings s = settings(cal);
-        {
-            QProcess p;
-            DieWithParent(p);
-            p.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password, s.calendar,
-                                                          s.todoCalendar, QString::number(n)});
-            p.waitForFinished(120000);
-            const bool wasKilled = p.exitStatus() == QProcess::CrashExit;
-            if (!wasKilled) {
-                EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-                EXPECT_GT(n, 2);
-                break;  // the sync ended before request n: every request has had its kill
-            }
+        if (!childSync(data, s, n)) {
+            EXPECT_GT(n, 2);
+            break;  // the sync ended before request n: every request has had its kill
         }
-        for (int i = 0; i < 2; ++i) {
-            QProcess whole;
-            DieWithParent(whole);
-            whole.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password,
-                                                              s.calendar, s.todoCalendar, u"0"_s});
-            whole.waitForFinished(120000);
-            ASSERT_EQ(whole.exitCode(), 0) << whole.readAllStandardError().toStdString();
-        }
+        // The next sync settles both sides; the one after finds nothing to do.
+        ASSERT_FALSE(childSync(data, s, 0));
         const QStringList all{u"Bank"_s, u"Dentist"_s, u"Gym"_s, u"Paint the door"_s, u"Phone only"_s};
         EXPECT_EQ(phone().summaries(cal), all);
         EXPECT_EQ(data.notes(), all);
+        int requests = 0;
+        ASSERT_FALSE(childSync(data, s, 0, &requests));
+        EXPECT_EQ(requests, 1);
         ASSERT_LT(n, 40);
     }
 }
@@ -522,6 +528,58 @@ TEST_F(SyncTest, ARepeatWithoutEndRollsForwardWithTheDate)
     EXPECT_EQ(DateOfDay(earliest->day), QDate(2026, 12, 14));
     EXPECT_GT(DateOfDay(latest->day), QDate(2029, 12, 1));
     EXPECT_EQ(phone().list(cal).size(), 1);
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// The same for a sync that carries edits and removals both ways: each item
+// keeps its address, and nothing is lost or doubled.
+TEST_F(SyncTest, AKillAtAnyRequestOfASyncOfEditsNeitherLosesNorDuplicates)
+{
+    const DatedTask bank = Dated(kDay, u"2:00 PM"_s, u"Bank"_s), gym = Dated(kDay.addDays(1), u"9:00 AM"_s, u"Gym"_s);
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        const QString cal = makeCalendar(u"kill-edits-%1"_s.arg(n));
+        phone().run({u"add"_s, cal, u"p-dentist"_s, u"Dentist"_s, u"20261214T103000"_s, u"Work"_s});
+        phone().run({u"add"_s, cal, u"p-only"_s, u"Phone only"_s, u"20261215T080000"_s});
+        DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s), bank, gym}, {u"Paint the door"_s});
+        const SyncSettings s = settings(cal);
+        ASSERT_FALSE(childSync(data, s, 0));
+        QString bankHref;
+        for (const QJsonValue &v : phone().list(cal))
+            if (v[u"summary"_s].toString() == u"Bank")
+                bankHref = v[u"href"_s].toString();
+
+        SyncTask moved = AsSyncTask(bank);
+        moved.task.notes = u"Bank, moved"_s;
+        moved.task.time = u"3:00 PM"_s;
+        data.change({{AsSyncTask(bank), moved}, {AsSyncTask(gym), std::nullopt}});
+        phone().run({u"edit"_s, cal, u"p-dentist"_s, u"Dentist, phone"_s});
+        phone().run({u"delete"_s, cal, u"p-only"_s});
+        phone().run({u"add"_s, cal, u"p-new"_s, u"New on phone"_s, u"20261216T080000"_s});
+
+        if (!childSync(data, s, n)) {
+            EXPECT_GT(n, 2);
+            break;
+        }
+        ASSERT_FALSE(childSync(data, s, 0));
+        const QStringList all{u"Bank, moved"_s, u"Dentist, phone"_s, u"New on phone"_s, u"Paint the door"_s};
+        EXPECT_EQ(phone().summaries(cal), all);
+        EXPECT_EQ(data.notes(), all);
+        int requests = 0;
+        ASSERT_FALSE(childSync(data, s, 0, &requests));
+        EXPECT_EQ(requests, 1);
+        for (const QJsonValue &v : phone().list(cal)) {
+            if (v[u"summary"_s].toString() == u"Bank, moved") {
+                EXPECT_EQ(v[u"href"_s].toString(), bankHref);
+            }
+        }
+        ASSERT_LT(n, 40);
+    }
 }
 
 }  // namespace
