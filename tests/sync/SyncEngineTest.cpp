@@ -584,3 +584,30 @@ TEST_F(SyncTest, AKillAtAnyRequestOfASyncOfEditsNeitherLosesNorDuplicates)
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Dated and to-do tasks each to their own calendar; without a to-do
+// calendar the to-do list stays here.
+TEST_F(SyncTest, DatedAndToDoTasksGoToTheirOwnCalendars)
+{
+    const QString events = makeCalendar(u"own-events"_s), todos = makeCalendar(u"own-todos"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)}, {u"Paint the door"_s});
+    SyncSettings s = settings(events, false);
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(phone().summaries(events), QStringList{u"Dentist"_s});
+    EXPECT_TRUE(phone().summaries(todos).isEmpty());
+
+    s.todoCalendar = settings(todos).calendar;
+    phone().run({u"addtodo"_s, todos, u"p-todo"_s, u"Call the bank"_s});
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(phone().summaries(events), QStringList{u"Dentist"_s});
+    EXPECT_EQ(phone().summaries(todos), (QStringList{u"Call the bank"_s, u"Paint the door"_s}));
+    EXPECT_EQ(data.notes(), (QStringList{u"Call the bank"_s, u"Dentist"_s, u"Paint the door"_s}));
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(requests_, 2);  // one listing per calendar
+}
+
+}  // namespace
+}  // namespace morvane
