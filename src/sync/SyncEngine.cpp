@@ -78,9 +78,19 @@ bool SyncEngine::takes(const QString &calendar, char kind) const
 
 SyncTask SyncEngine::taskOf(const QByteArray &key) const { return SyncTask::fromKey(key).value_or(SyncTask{}); }
 
-bool SyncEngine::sameOnServer(const QByteArray &a, const QByteArray &b) const
+bool SyncEngine::sameOnServer(const QByteArray &a, const QByteArray &b)
 {
-    return a == b || RoundTrip(taskOf(a), mapping_) == RoundTrip(taskOf(b), mapping_);
+    return a == b || asOnServer(a) == asOnServer(b);
+}
+
+// A task as the server gives it back (a time cell that is no time of day
+// comes back "All day"), worked out once a task.
+const SyncTask &SyncEngine::asOnServer(const QByteArray &key)
+{
+    auto it = onServer_.constFind(key);
+    if (it == onServer_.constEnd())
+        it = onServer_.insert(key, RoundTrip(taskOf(key), mapping_));
+    return *it;
 }
 
 void SyncEngine::tableChange(std::optional<QByteArray> from, std::optional<QByteArray> to)
@@ -406,7 +416,7 @@ void SyncEngine::remoteChanged(const QString &calendar, const QString &path, con
             Item *same = nullptr;
             for (auto &i : items_)
                 if (!i->gone && i->j.href.isEmpty() && i->j.local && !i->j.apply && i->j.kind == char(o.task.kind) &&
-                    taskOf(*i->j.local).sameItem(o.task)) {
+                    asOnServer(*i->j.local).sameItem(o.task)) {
                     same = i.get();
                     break;
                 }

@@ -88,7 +88,8 @@ private:
     bool takes(const QString &calendar, char kind) const;
     QString calendarOf(char kind) const { return kind == 'T' ? targets_.todo : targets_.dated; }
     SyncTask taskOf(const QByteArray &key) const;
-    bool sameOnServer(const QByteArray &a, const QByteArray &b) const;
+    bool sameOnServer(const QByteArray &a, const QByteArray &b);
+    const SyncTask &asOnServer(const QByteArray &key);
     void tableChange(std::optional<QByteArray> from, std::optional<QByteArray> to);
 
     SyncJournal &journal_;
@@ -100,6 +101,7 @@ private:
     std::vector<std::unique_ptr<Item>> items_;
     std::vector<SyncTables::Change> pending_;
     QHash<QString, QByteArray> pendingResources_;
+    QHash<QByteArray, SyncTask> onServer_;
 };
 
 }  // namespace morvane

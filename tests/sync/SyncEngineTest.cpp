@@ -611,3 +611,26 @@ TEST_F(SyncTest, DatedAndToDoTasksGoToTheirOwnCalendars)
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Without its journal, the next sync is a first sync again: every item is
+// matched to its task, a task whose time cell is no time of day too.
+TEST_F(SyncTest, ASyncWithoutItsJournalMatchesEveryItemAgain)
+{
+    const QString cal = makeCalendar(u"journal-lost"_s);
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s), Dated(kDay, u"Morning"_s, u"Walk"_s)},
+                    {u"Paint the door\r\nblue\r\n"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    for (const QString &name : {u"sync.db"_s, u"sync.db-wal"_s, u"sync.db-shm"_s})
+        QFile::remove(data.path() + u'/' + name);
+    const SyncResult again = sync(data, settings(cal));
+    ASSERT_TRUE(again.ok) << again.error.toStdString();
+    EXPECT_EQ(phone().list(cal).size(), 3);
+    EXPECT_EQ(data.tasks().size(), 3u);
+    EXPECT_EQ(again.received, 0);
+}
+
+}  // namespace
+}  // namespace morvane
