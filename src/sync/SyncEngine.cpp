@@ -359,7 +359,8 @@ bool SyncEngine::syncCalendar(const QString &calendar)
                 remoteGone(*i);
     if (!flush())
         return false;
-    if (usedToken && !ms.syncToken.isEmpty() && !journal_.setValue(tokenKey, ms.syncToken))
+    // Written only when it moved: a sync with nothing to do writes nothing.
+    if (usedToken && !ms.syncToken.isEmpty() && ms.syncToken != token && !journal_.setValue(tokenKey, ms.syncToken))
         return fail(journal_.lastError());
     if (expand && !journal_.setValue(expandedKey, today))
         return fail(journal_.lastError());
