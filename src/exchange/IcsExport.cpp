@@ -176,11 +176,13 @@ private:
     QHash<QByteArray, std::optional<QTime>> times_;
 };
 
-void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, const QByteArray &uid)
+void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, const QByteArray &uid,
+                  QByteArrayView extraLines = {})
 {
     const QByteArrayView notes = store.cellUtf8(kStoreNotes, row);
     icalcomponent *ev = icalcomponent_new_vevent();
-    const QByteArray ownLines = addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
+    QByteArray ownLines = addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
+    ownLines.append(extraLines);
 
     if (const std::optional<QTime> time = w.timeOf(store.cellUtf8(kStoreTime, row))) {
         const icaltimetype start = floatingTime(date, *time);
@@ -293,6 +295,17 @@ QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExpo
     return out;
 }
 
+void addTodoTask(Writer &w, const Grid &todo, int r, const QByteArray &uid)
+{
+    icalcomponent *c = icalcomponent_new_vtodo();
+    const QByteArray ownLines =
+        addCommon(c, uid, w.stamp_, todo.cellUtf8(kTodoNotes, r), todo.cellUtf8(kTodoCategory, r));
+    const bool done = todo.cellUtf8(kTodoDone, r) == "Yes";
+    icalcomponent_add_property(c, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+    addX(c, kIcsDoneProperty, done ? "Yes" : "No");
+    w.add(c, ownLines);
+}
+
 void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
 {
     QHash<QByteArray, int> ordinals;
@@ -304,12 +317,7 @@ void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
         const int ordinal = ++ordinals[hash];
         if (!filter.passes(todo.cellUtf8(kTodoDone, r), category))
             continue;
-        icalcomponent *c = icalcomponent_new_vtodo();
-        const QByteArray ownLines = addCommon(c, IcsTodoUid(hash, ordinal), w.stamp_, todo.cellUtf8(kTodoNotes, r), category);
-        const bool done = todo.cellUtf8(kTodoDone, r) == "Yes";
-        icalcomponent_add_property(c, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
-        addX(c, kIcsDoneProperty, done ? "Yes" : "No");
-        w.add(c, ownLines);
+        addTodoTask(w, todo, r, IcsTodoUid(hash, ordinal));
     }
 }
 
@@ -350,7 +358,57 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
     }
 }
 
+// The calendar's own lines, written by libical, cut where the components go.
+std::pair<QByteArray, qsizetype> calendarFrame(bool withMethod)
+{
+    IcalPtr cal(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(cal.get(), icalproperty_new_prodid(kIcsProductId));
+    icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));
+    if (withMethod)
+        icalcomponent_add_property(cal.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
+    QByteArray frame = IcalText(cal.get());
+    const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
+    return {std::move(frame), end};
+}
+
 }  // namespace
+
+QByteArray IcsDatedTaskComponent(const DatedTask &task, const QByteArray &uid, const IcsExportOptions &options,
+                                 QByteArrayView extraLines)
+{
+    Grid one = NewStoreGrid();
+    one.setRowCount(2);
+    one.setCell(kStoreKey, 1, MakeStoreKey(task.day, 101));
+    one.setCell(kStoreTime, 1, task.task.time);
+    one.setCell(kStoreCategory, 1, task.task.category);
+    one.setCell(kStoreNotes, 1, task.task.notes);
+    one.setCell(kStoreDone, 1, task.task.done);
+    one.setCell(kStoreAlarm, 1, task.task.alarm);
+    Writer w(options, utcTime(options.stamp));
+    addDatedTask(w, one, 1, DateOfDay(task.day), uid, extraLines);
+    return std::move(w.bytes());
+}
+
+QByteArray IcsTodoTaskComponent(const StoredTask &task, const QByteArray &uid, const IcsExportOptions &options)
+{
+    Grid one = NewTodoGrid();
+    one.setRowCount(2);
+    one.setCell(kTodoCategory, 1, task.category);
+    one.setCell(kTodoNotes, 1, task.notes);
+    one.setCell(kTodoDone, 1, task.done);
+    Writer w(options, utcTime(options.stamp));
+    addTodoTask(w, one, 1, uid);
+    return std::move(w.bytes());
+}
+
+QByteArray IcsCalendarObject(QByteArrayView components)
+{
+    const auto [frame, end] = calendarFrame(false);
+    QByteArray out = frame.first(end);
+    out.append(components);
+    return out + frame.mid(end);
+}
 
 QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
                      int *written)
@@ -361,13 +419,7 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
 
     // The calendar's own lines, written by libical: what comes before its
     // END line goes first, the components follow, then that END line.
-    IcalPtr cal(icalcomponent_new_vcalendar());
-    icalcomponent_add_property(cal.get(), icalproperty_new_prodid(kIcsProductId));
-    icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(cal.get(), icalproperty_new_calscale("GREGORIAN"));
-    icalcomponent_add_property(cal.get(), icalproperty_new_method(ICAL_METHOD_PUBLISH));
-    const QByteArray frame = IcalText(cal.get());
-    const qsizetype end = frame.lastIndexOf("END:VCALENDAR");
+    const auto [frame, end] = calendarFrame(true);
 
     int count = 0;
     QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end), count);

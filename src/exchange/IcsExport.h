@@ -60,6 +60,17 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,
                          const IcsExportOptions &options, int *written = nullptr);
 
+// One task as an event or to-do of its own, mapped as the file export maps
+// it but under the `uid` given (a task synced with a calendar server keeps
+// the UID it was first sent with, whatever its text becomes). `extraLines`
+// (whole, folded lines) go before the component's END line.
+QByteArray IcsDatedTaskComponent(const DatedTask &task, const QByteArray &uid, const IcsExportOptions &options,
+                                 QByteArrayView extraLines = {});
+QByteArray IcsTodoTaskComponent(const StoredTask &task, const QByteArray &uid, const IcsExportOptions &options);
+// Components as one calendar object of a calendar server: the calendar's
+// own lines around them, without METHOD, which a stored object must not have.
+QByteArray IcsCalendarObject(QByteArrayView components);
+
 // What an export did: "Exported 12 tasks to /home/ann/morvane.ics."
 QString IcsExportDoneText(int written, const QString &path);
 

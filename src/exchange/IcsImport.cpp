@@ -424,7 +424,26 @@ struct Pending {
     std::size_t at = 0;  // its place among the rows to add
     std::size_t changeAt = 0;  // its place among the changes, as the file has it
     bool hadFree = false;      // a task of its content was free when it came
+    QByteArray occurrence = {};  // IcsImportPlan::occurrences
 };
+
+// How a RECURRENCE-ID or EXDATE naming the occurrence at `t` (a time of the
+// zone `tzid`) reads after the property's name.
+QByteArray occurrenceId(const icaltimetype &t, const QByteArray &tzid)
+{
+    char text[24];
+    if (t.is_date) {
+        std::snprintf(text, sizeof text, "%04d%02d%02d", t.year, t.month, t.day);
+        return ";VALUE=DATE:" + QByteArray(text);
+    }
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    if (icaltime_is_utc(t))
+        return ':' + QByteArray(text) + 'Z';
+    if (!tzid.isEmpty())
+        return ";TZID=" + tzid + ':' + QByteArray(text);
+    return ':' + QByteArray(text);
+}
 
 class Planner {
 public:
@@ -517,6 +536,7 @@ private:
     QHash<QByteArray, qint64> cancelledFrom_;  // UID -> the instant from which the file cancelled its repeat
     QSet<SeenKey> seen_;                               // UID and occurrence already taken from the file
     std::array<QString, 24 * 60> times_;
+    QByteArray occurrence_;  // of the occurrences added now, for IcsImportPlan::occurrences
 };
 
 bool Planner::readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors)
@@ -722,12 +742,13 @@ void Planner::addOccurrence(const Extract &x, const LocalTime &at, const LocalTi
     if (storeMatch_.hasFree(x.hash, place) ||
         (!x.earlierHash.isEmpty() && storeMatch_.hasFree(x.earlierHash, place))) {
         pending_.push_back({std::move(task), x.hash, x.earlierHash, place, cancelledOne, x.statesDone, x.ours,
-                            plan_.dated.size()});
+                            plan_.dated.size(), 0, false, occurrence_});
         return;
     }
     if (cancelledOne || !room())
         return;
     plan_.dated.push_back({day, std::move(task)});
+    plan_.occurrences.push_back(occurrence_);
 }
 
 void Planner::compare(const StoredTask &task, int day, int row, bool cancelledOne, bool statesDone, bool ours)
@@ -792,7 +813,12 @@ void Planner::compareTodo(const Extract &x, int row)
 IcsImportPlan Planner::finish()
 {
     // The rows that turn out new go where the file had them.
-    std::vector<std::pair<std::size_t, DatedTask>> added;
+    struct Added {
+        std::size_t at;
+        DatedTask task;
+        QByteArray occurrence;
+    };
+    std::vector<Added> added;
     for (Pending &p : pending_) {
         int row = storeMatch_.takeSameContent(p.hash, p.place);
         if (row < 0 && !p.earlierHash.isEmpty())
@@ -802,7 +828,7 @@ IcsImportPlan Planner::finish()
         else if (p.cancelled)
             ++plan_.cancelled;
         else if (room())
-            added.push_back({p.at, {p.place.day, std::move(p.task)}});
+            added.push_back({p.at, {p.place.day, std::move(p.task)}, p.occurrence});
     }
     // Listed where the file has them, among the other changes.
     std::size_t inserted = 0;
@@ -828,15 +854,22 @@ IcsImportPlan Planner::finish()
     }
     if (!added.empty()) {
         std::vector<DatedTask> dated;
+        std::vector<QByteArray> occurrences;
         dated.reserve(plan_.dated.size() + added.size());
+        occurrences.reserve(dated.capacity());
         auto next = added.begin();
         for (std::size_t i = 0; i <= plan_.dated.size(); ++i) {
-            for (; next != added.end() && next->first == i; ++next)
-                dated.push_back(std::move(next->second));
-            if (i < plan_.dated.size())
+            for (; next != added.end() && next->at == i; ++next) {
+                dated.push_back(std::move(next->task));
+                occurrences.push_back(std::move(next->occurrence));
+            }
+            if (i < plan_.dated.size()) {
                 dated.push_back(std::move(plan_.dated[i]));
+                occurrences.push_back(std::move(plan_.occurrences[i]));
+            }
         }
         plan_.dated = std::move(dated);
+        plan_.occurrences = std::move(occurrences);
     }
     return std::move(plan_);
 }
@@ -868,6 +901,7 @@ void Planner::takeExtract(Extract &x)
     const LocalTime first = toLocal(start);
     // Where a replaced occurrence stood, which names its task here.
     const LocalTime was = x.hasRecurrenceId ? toLocal(zones_.withZone(x.recurrenceId, x.recurrenceIdZone)) : first;
+    occurrence_ = x.hasRecurrenceId ? occurrenceId(x.recurrenceId, x.recurrenceIdZone) : QByteArray();
     if (x.cancelled) {
         const std::size_t changes = plan_.changes.size(), pending = pending_.size();
         if (!x.recurring) {
@@ -928,6 +962,7 @@ void Planner::takeExtract(Extract &x)
         addOccurrence(x, first, first, false);
         return;
     }
+    const QByteArray zone = x.startZone;
     // A date the file took out of the repeat: its task here goes.
     for (const icaltimetype &t : o.takenOut)
         addOccurrence(x, toLocal(t), toLocal(t), true);
@@ -936,8 +971,10 @@ void Planner::takeExtract(Extract &x)
     for (const icaltimetype &t : o.times) {
         if (plan_.full)
             break;
+        occurrence_ = occurrenceId(t, zone);
         addOccurrence(x, toLocal(t), toLocal(t), false);
     }
+    occurrence_.clear();
     // Occurrences of a repeating event outside the range are not news: the
     // range is what the person chose to bring over.
     plan_.outsideRange = outsideBefore;

@@ -125,6 +125,11 @@ struct IcsImportPlan {
     QString error;
 
     std::vector<DatedTask> dated;  // one per occurrence, in the order of the file
+    // Beside each dated row: which occurrence of a repeating event it is, as
+    // the RECURRENCE-ID naming it reads after the property's name
+    // (";TZID=Europe/Paris:20261210T100000", ":20261210T090000Z",
+    // ";VALUE=DATE:20261210"); empty for a single event.
+    std::vector<QByteArray> occurrences;
     std::vector<StoredTask> todo;  // category, notes and done of to-do rows
     int alreadyHere = 0;           // occurrences and to-dos the tables hold already
     int outsideRange = 0;          // dated occurrences outside the chosen days

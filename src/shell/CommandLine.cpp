@@ -50,6 +50,9 @@ CommandLine ParseCommandLine(const QStringList &args)
             cl.from = QDate::fromString(a.mid(7), Qt::ISODate);
             if (!cl.from.isValid())
                 return fail(u"--from takes a date as YYYY-MM-DD, not \"%1\""_s.arg(a.mid(7)));
+        } else if (a == u"--sync") {
+            if (!setAction(CommandLine::Action::Sync))
+                return fail(u"--sync cannot be given with another command"_s);
         } else if (a == u"--add" || a == u"--todo") {
             if (!setAction(a == u"--add" ? CommandLine::Action::Add : CommandLine::Action::Todo))
                 return fail(u"%1 cannot be given with another command"_s.arg(a));
@@ -77,6 +80,7 @@ QString CommandLineHelp()
            "  --add \"YYYY-MM-DD HH:MM|CATEGORY|NOTES\"\n"
            "                          add a dated task (the time, 24-hour, may be left out)\n"
            "  --todo \"CATEGORY|NOTES\" add a to-do task\n"
+           "  --sync                  sync the tasks with the calendar server set in Options\n"
            "  --help                  show this help\n"
            "  --version               show the version\n"
            "\n"

@@ -16,7 +16,7 @@ namespace morvane {
 
 // What the arguments ask for.
 struct CommandLine {
-    enum class Action { Window, Agenda, Add, Todo, Help, Version, Error };
+    enum class Action { Window, Agenda, Add, Todo, Sync, Help, Version, Error };
     Action action = Action::Window;
     int days = 0;             // --agenda: today and this many days after
     bool json = false;        // --format=json

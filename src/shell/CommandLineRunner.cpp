@@ -2,6 +2,10 @@
 
 #include "Clock.h"
 #include "DailyBackup.h"
+#include "Options.h"
+#include "SyncPassword.h"
+#include "SyncRun.h"
+#include "SyncTables.h"
 #include "SingleInstance.h"
 #include "TaskTables.h"
 
@@ -56,6 +60,35 @@ int agenda(const CommandLine &cl, const QString &folder, const Clock &clock)
     return 0;
 }
 
+// The running copy holds the files and the journal: it syncs, and answers
+// when done; otherwise the files are synced here.
+int syncFromTerminal(const QString &folder, const Clock &clock)
+{
+    SingleInstance instance;
+    QByteArray answer;
+    switch (instance.request("sync", &answer, 30 * 60 * 1000)) {
+    case SingleInstance::Request::Answered:
+        if (answer.startsWith("ok")) {
+            out(QString::fromUtf8(answer.mid(3)) + u'\n');
+            return 0;
+        }
+        err(QString::fromUtf8(answer.startsWith("error: ") ? answer.mid(7) : answer));
+        return 1;
+    case SingleInstance::Request::TimedOut:
+        err(u"the running Morvane did not answer; nothing was synced"_s);
+        return 1;
+    case SingleInstance::Request::NotRunning:
+        break;
+    }
+    QString done;
+    if (const QString failed = SyncOutside(folder, clock, &done); !failed.isEmpty()) {
+        err(failed);
+        return 1;
+    }
+    out(done + u'\n');
+    return 0;
+}
+
 }  // namespace
 
 QString AddOutsideTask(const OutsideTask &task, const QString &folder, const Clock &clock)
@@ -92,10 +125,36 @@ QString AddOutsideTask(const OutsideTask &task, const QString &folder, const Clo
     return r ? QString() : r.message;
 }
 
+QString SyncOutside(const QString &folder, const Clock &clock, QString *done)
+{
+    SettingsStore settings;
+    const SyncSettings s = SyncSettings::read(settings);
+    if (!s.configured())
+        return u"no sync server is set: enter one in Options, on the Sync page"_s;
+    const PasswordLookup password = LookUpSyncPassword(s);
+    if (!password.found)
+        return password.noKeyring ? password.why + u" Set PasswordCommand in the [Sync] settings to sync from a terminal."_s
+                                  : password.why;
+    FileSyncTables tables(folder, clock);
+    if (const QString why = tables.load(); !why.isEmpty())
+        return why;
+    SyncMapping m;
+    m.formats = localFormats(clock);
+    m.alarmLeadMinutes = Options::read(settings, folder).alarmMin;
+    m.today = clock.today();
+    m.stamp = clock.now();
+    const SyncResult r = SyncOnce(folder, s, password.password, tables, m);
+    if (!r.ok)
+        return r.error;
+    if (done)
+        *done = SyncDoneText(r);
+    return {};
+}
+
 bool WantsCommandLine(const QStringList &args)
 {
     for (const QString &a : args)
-        if (a == u"--agenda" || a == u"--add" || a == u"--todo" || a == u"--help" || a == u"-h" ||
+        if (a == u"--agenda" || a == u"--add" || a == u"--todo" || a == u"--sync" || a == u"--help" || a == u"-h" ||
             a == u"--version" || a == u"-v" || a.startsWith(u"--format=") || a.startsWith(u"--from="))
             return true;
     return false;
@@ -119,6 +178,8 @@ int RunCommandLine(const CommandLine &cl, const QString &dataFolder)
         return 0;
     case CommandLine::Action::Agenda:
         return agenda(cl, dataFolder, clock);
+    case CommandLine::Action::Sync:
+        return syncFromTerminal(dataFolder, clock);
     case CommandLine::Action::Add:
     case CommandLine::Action::Todo:
         break;

@@ -16,6 +16,10 @@ bool WantsCommandLine(const QStringList &args);
 // Adds the task to the files in `dataFolder` when no copy is running;
 // returns why it could not, or nothing.
 QString AddOutsideTask(const OutsideTask &task, const QString &dataFolder, const class Clock &clock);
+// One sync of the files in `dataFolder` with the server of the [Sync]
+// settings, without a display; why it failed, or nothing (`done` says what
+// it did).
+QString SyncOutside(const QString &dataFolder, const class Clock &clock, QString *done = nullptr);
 // Needs a QCoreApplication. Returns the exit status: 0 done, 1 failed,
 // 2 arguments not understood.
 int RunCommandLine(const CommandLine &cl, const QString &dataFolder);

@@ -67,6 +67,7 @@ TfrmMain::~TfrmMain()
     // the child widgets would be; and a window being destroyed is closed by
     // Qt, which must not run the way out again.
     destroying_ = true;
+    sync_.reset();  // its thread may be waiting on the tables
     if (sv_.notifier)
         sv_.notifier->onAction = nullptr;
     qApp->removeEventFilter(this);
@@ -114,6 +115,7 @@ void TfrmMain::FormCreate()
     buildExchange();
     StartupMark("buildExchange");
     buildUndo();
+    buildSync();
     setUpDragDrop();
     StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);
@@ -226,6 +228,7 @@ TfrmOptions *TfrmMain::frmOptions()
         }
     };
     effects.testChime = [this](bool hour) { guard([this, hour] { HourlyChime(hour, !hour); }); };
+    effects.syncChanged = [this](const QString &password) { syncOptionsChanged(password); };
     effects.strikeOutChanged = [this] {
         if (frmOptions_) {
             options_ = frmOptions_->options();

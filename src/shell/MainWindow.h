@@ -58,6 +58,9 @@ class QToolBar;
 
 namespace morvane {
 
+struct SyncResult;
+struct SyncParts;
+
 class GridTableModel;
 class TfrmComplete;
 class TfrmFilter;
@@ -311,6 +314,18 @@ public:
     void Restore1Click();
     void ClearAll1Click();
 
+    // Sync with a calendar server (MainWindowSync.cpp): File > Sync now and
+    // its toolbar button, at start, a few seconds after a change, every
+    // [Sync] Minutes; the status bar says how it went.
+    void SyncNow1Click();
+    void startSync(bool askedFor);
+    bool syncRunning() const;
+    QString syncStatus() const;
+    TimerPool::Handle syncTrigger() const { return tmSync_; }
+    TimerPool::Handle syncSoonTrigger() const { return tmSyncSoon_; }
+    // The sync's thread waits for the person's answers no longer than this.
+    void setSyncTimeoutMs(int ms);
+
     // Edit > Undo and Redo of the changes to the task tables.
     void Undo1Click();
     void Redo1Click();
@@ -393,6 +408,12 @@ private:
     void exportDailyTasks(bool html);
     void buildArchive();
     void buildUndo();
+    void buildSync();
+    // Tells the sync journal what a command (or an undo) did to the tables.
+    void feedSync(const TablesChange &change, bool forward);
+    void syncFinished(const SyncResult &result);
+    void syncOptionsChanged(const QString &typedPassword);
+    QByteArray answerSyncRequest();
     // Made at the start of a command that may change the task tables: what
     // the tables went through until its end becomes one step of the
     // history, under `name` (the command may rename the step through
@@ -529,6 +550,11 @@ private:
     TimerPool::Handle tmClock_ = -1;
     TimerPool::Handle tmPanel_ = -1;
     TimerPool::Handle tmChime_ = -1;
+    TimerPool::Handle tmSync_ = -1;
+    TimerPool::Handle tmSyncSoon_ = -1;
+    // The sync and what it needs; made by buildSync, ended first when the
+    // window goes.
+    std::shared_ptr<SyncParts> sync_;
     AlarmWatch alarmWatch_;
     Snoozes snoozes_;
     DailyAlarms daily_;

@@ -1,4 +1,4 @@
-// Requests from a terminal (morvane --add, --todo) handed to this running
+// Requests from a terminal (morvane --add, --todo, --sync) handed to this running
 // copy, which alone writes the task files while it runs.
 
 #include "CommandLine.h"
@@ -14,6 +14,10 @@ QByteArray TfrmMain::answerRequest(const QByteArray &request)
 {
     QByteArray answer = "error: the running Morvane did not understand the request";
     guard([&] {
+        if (request == "sync") {
+            answer = answerSyncRequest();
+            return;
+        }
         if (!request.startsWith("add "))
             return;
         const std::optional<OutsideTask> task = OutsideTaskFromRequest(request.mid(4));

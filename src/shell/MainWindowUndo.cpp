@@ -84,6 +84,7 @@ TfrmMain::UndoStep::~UndoStep()
         keep(change.completed, completed_, w_.frmComplete()->table(), nullptr);
         if (std::optional<QByteArray> now = w_.holidayFileBytes(); now != holidayFile_)
             change.holidayFile = TablesChange::FileChange{holidayFile_, std::move(now)};
+        w_.feedSync(change, true);
         w_.history_.record(w_.undoName_, std::move(change));
     } catch (...) {
         // Without this step no older one may be taken back over it.
@@ -137,6 +138,7 @@ void TfrmMain::stepHistory(bool forward)
 
 void TfrmMain::putBackTables(const TablesChange &c, bool forward)
 {
+    feedSync(c, forward);
     auto state = [forward](const TableChange &t, const Grid &now) { return forward ? t.after(now) : t.before(now); };
     if (c.store) {
         store_.putBack(state(*c.store, store_.grid()));

@@ -1,5 +1,8 @@
 #include "OptionsDialog.h"
 
+#include "SyncOptionsPage.h"
+#include "SyncPassword.h"
+
 #include "ColorPicker.h"
 #include "ShadowLabel.h"
 #include "ColorDialog.h"
@@ -63,6 +66,8 @@ TfrmOptions::TfrmOptions(Services services, Effects effects, QWidget *parent)
     pages->addTab(buildAppearance(), u"Screen Appearance"_s);
     pages->addTab(buildAlarms(), u"Alarms and Chimes"_s);
     pages->addTab(buildGeneral(), u"General"_s);
+    syncPage = new SyncOptionsPage(this);
+    pages->addTab(syncPage, u"Sync"_s);
 
     btOK = new QPushButton(u"OK"_s, this);
     btOK->setDefault(true);
@@ -355,6 +360,7 @@ void TfrmOptions::ReadSettings()
     rbExit->setChecked(o.exitF4);
     rbMinimize->setChecked(!o.exitF4);
     edRowHeight->setValue(o.rowHeight);
+    syncPage->load(SyncSettings::read(sv_.settings));
     calFont_ = o.calFont;
     gridFont_ = o.gridFont;
     titleFont_ = o.titleFont;
@@ -411,6 +417,14 @@ void TfrmOptions::SaveSettings()
 {
     const Options o = options();
     QString why;
+    syncPage->settings().write(sv_.settings);
+    if (const QString typed = syncPage->typedPassword(); !typed.isEmpty()) {
+        // Kept in the keyring; where there is none, used until the program ends.
+        if (!StoreSyncPassword(syncPage->settings(), typed, &why))
+            sv_.prompts.InfoBox(why + u" The password is used until Morvane ends."_s);
+    }
+    if (fx_.syncChanged)
+        fx_.syncChanged(syncPage->typedPassword());
     if (!o.write(sv_.settings))
         sv_.prompts.ErrorBox(
             u"Morvane is attempting to save your settings in %1.  Perhaps the file or its folder is "

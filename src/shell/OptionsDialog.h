@@ -25,6 +25,7 @@ class QTabWidget;
 namespace morvane {
 
 class ShadowLabel;
+class SyncOptionsPage;
 
 class TfrmOptions : public QDialog {
     Q_OBJECT
@@ -39,6 +40,9 @@ public:
         std::function<void(int topic)> showHelp;
         // Plays the hour chime (true) or the half-hour chime (false).
         std::function<void(bool hour)> testChime;
+        // OK on the Sync page: its settings written, and the password typed
+        // there (empty: unchanged), which the sync then uses.
+        std::function<void(const QString &password)> syncChanged;
     };
     struct Services {
         SettingsStore &settings;
@@ -81,6 +85,7 @@ public:
     QSpinBox *edRowHeight = nullptr;
     QPushButton *btCalFont = nullptr, *btGridFont = nullptr, *btHeader = nullptr;
     QPushButton *btOK = nullptr, *btCancel = nullptr, *btHelp = nullptr;
+    SyncOptionsPage *syncPage = nullptr;
 
     // The colour pairs of the samples, 0x00BBGGRR.
     struct Pair {

@@ -41,6 +41,12 @@ bool TimerPool::enabled(Handle h) const { return triggers_.at(std::size_t(h)).en
 
 int TimerPool::interval(Handle h) const { return triggers_.at(std::size_t(h)).interval; }
 
+void TimerPool::setInterval(Handle h, int intervalMs)
+{
+    triggers_.at(std::size_t(h)).interval = intervalMs;
+    schedule();
+}
+
 void TimerPool::disableAll()
 {
     for (Trigger &t : triggers_)

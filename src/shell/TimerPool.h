@@ -30,6 +30,7 @@ public:
     void setEnabled(Handle h, bool on);
     bool enabled(Handle h) const;
     int interval(Handle h) const;
+    void setInterval(Handle h, int intervalMs);
     void disableAll();
 
     // Runs the handler of every enabled trigger due at `now` (milliseconds of

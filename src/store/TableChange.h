@@ -34,6 +34,10 @@ public:
     std::size_t bytes() const;
     int rowsTakenOut() const { return int(before_.at.size()); }
     int rowsPutIn() const { return int(after_.at.size()); }
+    // Those rows themselves, one table row each (row 0 too), in table order:
+    // what the sync journal is told a command did.
+    const Grid &rowsOut() const { return before_.rows; }
+    const Grid &rowsIn() const { return after_.rows; }
 
     bool isAsAfter(const Grid &table) const { return TableDigest(table) == after_.digest; }
     bool isAsBefore(const Grid &table) const { return TableDigest(table) == before_.digest; }

@@ -1,0 +1,221 @@
+// Sync with a calendar server: the commands, the timers, the status bar,
+// and the change feed from each command to the sync journal. The sync runs
+// on its own thread (BackgroundSync); the tables are changed here, on the
+// window's thread, between the window's events.
+
+#include "MainWindow.h"
+
+#include "BackgroundSync.h"
+#include "SyncFeed.h"
+#include "SyncPassword.h"
+#include "SyncTables.h"
+
+#include <QAction>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+struct SyncParts {
+    FunctionSyncTables tables;
+    BackgroundSync sync;
+    QLabel *status = nullptr;
+    std::optional<QString> password;  // found or asked for, for this run
+    bool asked = false;               // asked once per run, when there is no keyring
+    SyncParts(FunctionSyncTables t, const QString &folder) : tables(std::move(t)), sync(folder, tables) {}
+};
+
+namespace {
+
+// A few seconds after a change, so that a run of edits goes out together.
+constexpr int kSyncAfterChangeMs = 5000;
+
+}  // namespace
+
+void TfrmMain::buildSync()
+{
+    FunctionSyncTables tables(
+        [this](bool dated, bool todo) { return TasksOf(store_.grid(), gridNonday_, 1, dated, todo); },
+        [this](const std::vector<SyncTables::Change> &changes) {
+            QString why;
+            guard([&] {
+                commitNotes();
+                const TablesTouched t = ApplySyncChanges(store_, gridNonday_, changes);
+                FileResult saved = FileResult::success();
+                if (t.store)
+                    saved = saveStore(true);
+                if (t.todo && saved)
+                    saved = saveTodo();
+                reloadTables();
+                if (!saved)
+                    why = saved.message;
+            });
+            return why;
+        });
+    sync_ = std::make_shared<SyncParts>(std::move(tables), sv_.folder);
+    connect(&sync_->sync, &BackgroundSync::finished, this,
+            [this](const SyncResult &r) { guard([&] { syncFinished(r); }); });
+    sync_->status = new QLabel(this);
+    sync_->status->setObjectName(u"SyncStatus"_s);
+    statusBar()->addPermanentWidget(sync_->status);
+
+    QMenu *file = fileMenu();
+    QAction *sync = insertCommand(file, file->findChild<QAction *>(u"Exit1"_s), u"SyncNow1"_s, u"S&ync now"_s,
+                                  &TfrmMain::SyncNow1Click);
+    file->insertSeparator(file->findChild<QAction *>(u"Exit1"_s));
+    QAction *button = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), u"Sync now"_s);
+    button->setObjectName(u"btSyncNow"_s);
+    connect(button, &QAction::triggered, sync, &QAction::trigger);
+
+    const SyncSettings s = SyncSettings::read(sv_.settings);
+    // The button shows once a server is set: until then the toolbar (and the
+    // window's least width, which leaves room for it) is as it always was.
+    button->setVisible(s.configured());
+    tmSync_ = pool_.add(7, s.minutes * 60000, [this] { guard([this] { startSync(false); }); }, s.configured());
+    // The first sync, a few seconds after the start, keeps the start quick.
+    tmSyncSoon_ = pool_.add(8, kSyncAfterChangeMs, [this] {
+        pool_.setEnabled(tmSyncSoon_, false);
+        guard([this] { startSync(false); });
+    }, s.configured());
+}
+
+void TfrmMain::SyncNow1Click() { startSync(true); }
+
+bool TfrmMain::syncRunning() const { return sync_ && sync_->sync.running(); }
+
+QString TfrmMain::syncStatus() const { return sync_ ? sync_->status->text() : QString(); }
+
+void TfrmMain::setSyncTimeoutMs(int ms)
+{
+    if (sync_)
+        sync_->sync.setTimeoutMs(ms);
+}
+
+void TfrmMain::startSync(bool askedFor)
+{
+    if (!sync_)
+        return;
+    const SyncSettings s = SyncSettings::read(sv_.settings);
+    pool_.setEnabled(tmSync_, s.configured());
+    if (!s.configured()) {
+        if (askedFor)
+            sv_.prompts.InfoBox(u"No sync server is set: enter one in Options, on the Sync page."_s);
+        return;
+    }
+    // Tables that did not load whole are not synced: the server would be
+    // told that the tasks missing from them were removed.
+    if (store_.saveBlocked() || todoDamaged_) {
+        sync_->status->setText(u"Sync is off while a task file is damaged"_s);
+        return;
+    }
+    if (!sync_->password) {
+        const PasswordLookup found = LookUpSyncPassword(s);
+        if (found.found) {
+            sync_->password = found.password;
+        } else if (!sync_->asked && s.passwordCommand.trimmed().isEmpty()) {
+            // No keyring: asked once while the program runs, and kept in memory only.
+            sync_->asked = true;
+            const std::optional<QString> typed = sv_.prompts.InputText(
+                u"Sync"_s,
+                found.why + u"\nThe password of %1 for the calendar server (asked once while Morvane runs):"_s.arg(
+                                s.user),
+                QString());
+            if (typed && !typed->isEmpty())
+                sync_->password = *typed;
+        }
+        if (!sync_->password) {
+            sync_->status->setText(u"Sync failed: "_s + found.why);
+            return;
+        }
+    }
+    SyncMapping m;
+    m.formats = fs_;
+    m.alarmLeadMinutes = options_.alarmMin;
+    m.today = sv_.clock.today();
+    m.stamp = sv_.clock.now();
+    sync_->status->setText(u"Syncing…"_s);
+    sync_->sync.start(s, *sync_->password, m);
+}
+
+void TfrmMain::syncFinished(const SyncResult &r)
+{
+    sync_->status->setText(SyncStatusText(r, sv_.clock.now().time()));
+    if (!r.ok && r.error == u"The server refused the user name or password."_s)
+        sync_->password.reset();  // asked again next time, or looked up again
+    if (r.conflicts > 0)
+        sv_.prompts.InfoBox(
+            u"%1 on this computer and on the server since the last sync. The server's version was kept, and this "
+            "computer's as a second task marked \"Conflict copy\" in its notes."_s
+                .arg(r.conflicts == 1 ? u"A task was changed"_s : u"%1 tasks were changed"_s.arg(r.conflicts)));
+}
+
+// OK in the options: the interval may have changed, a password typed there
+// is the one to use, and a new server or calendar is synced soon.
+void TfrmMain::syncOptionsChanged(const QString &typedPassword)
+{
+    if (!sync_)
+        return;
+    const SyncSettings s = SyncSettings::read(sv_.settings);
+    if (!typedPassword.isEmpty())
+        sync_->password = typedPassword;
+    else if (!sync_->asked)
+        sync_->password.reset();
+    if (QAction *button = findChild<QAction *>(u"btSyncNow"_s))
+        button->setVisible(s.configured());
+    pool_.setInterval(tmSync_, s.minutes * 60000);
+    pool_.setEnabled(tmSync_, s.configured());
+    pool_.setEnabled(tmSyncSoon_, s.configured());
+}
+
+void TfrmMain::feedSync(const TablesChange &c, bool forward)
+{
+    if (!sync_ || (!c.store && !c.todo))
+        return;
+    std::vector<SyncTask> out, in;
+    auto add = [&](const std::optional<TableChange> &t, bool dated) {
+        if (!t)
+            return;
+        std::vector<SyncTask> taken = dated ? DatedTasksOfRows(t->rowsOut()) : TodoTasksOfRows(t->rowsOut());
+        std::vector<SyncTask> put = dated ? DatedTasksOfRows(t->rowsIn()) : TodoTasksOfRows(t->rowsIn());
+        if (!forward)
+            std::swap(taken, put);
+        out.insert(out.end(), taken.begin(), taken.end());
+        in.insert(in.end(), put.begin(), put.end());
+    };
+    add(c.store, true);
+    add(c.todo, false);
+    std::vector<TaskEdit> edits = TaskEditsBetween(std::move(out), std::move(in));
+    if (edits.empty())
+        return;
+    sync_->sync.recordEdits(std::move(edits));
+    if (SyncSettings::read(sv_.settings).configured())
+        pool_.setEnabled(tmSyncSoon_, true);
+}
+
+QByteArray TfrmMain::answerSyncRequest()
+{
+    if (!SyncSettings::read(sv_.settings).configured())
+        return "error: no sync server is set: enter one in Options, on the Sync page";
+    std::optional<SyncResult> result;
+    QEventLoop wait;
+    const QMetaObject::Connection c = connect(&sync_->sync, &BackgroundSync::finished, &wait,
+                                              [&](const SyncResult &r) {
+                                                  result = r;
+                                                  wait.quit();
+                                              });
+    startSync(false);
+    if (sync_->sync.running())
+        wait.exec();
+    disconnect(c);
+    if (!result)
+        return "error: " + syncStatus().toUtf8();
+    return result->ok ? "ok " + SyncDoneText(*result).toUtf8() : "error: " + result->error.toUtf8();
+}
+
+}  // namespace morvane

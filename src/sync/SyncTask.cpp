@@ -1,0 +1,234 @@
+#include "SyncTask.h"
+
+#include "Grid.h"
+#include "IcsImport.h"
+
+#include <QList>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+
+namespace {
+
+constexpr char kSep = '\x1f';
+
+QByteArrayView valueOf(QByteArrayView line)
+{
+    const qsizetype colon = line.lastIndexOf(':');
+    return colon < 0 ? line : line.sliced(colon + 1);
+}
+
+// The object's lines with folded lines joined again (servers take long lines).
+QList<QByteArray> unfoldedLines(const QByteArray &ics)
+{
+    QByteArray text = ics;
+    text.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+    QList<QByteArray> lines = text.split('\n');
+    for (QByteArray &l : lines)
+        if (l.endsWith('\r'))
+            l.chop(1);
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    QByteArray out;
+    for (const QByteArray &l : lines)
+        out += l + "\r\n";
+    return out;
+}
+
+// The [begin, end] line indices of each event of the object, with the
+// RECURRENCE-ID value of those that replace one occurrence.
+struct EventBlock {
+    qsizetype begin = 0, end = 0;
+    QByteArray occurrence;  // value only; empty for the repeating event itself
+};
+std::vector<EventBlock> eventBlocks(const QList<QByteArray> &lines)
+{
+    std::vector<EventBlock> out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i] != "BEGIN:VEVENT" && lines[i] != "BEGIN:VTODO")
+            continue;
+        EventBlock b;
+        b.begin = i;
+        int depth = 0;
+        for (; i < lines.size(); ++i) {
+            if (lines[i].startsWith("BEGIN:"))
+                ++depth;
+            else if (lines[i].startsWith("END:") && --depth == 0)
+                break;
+            else if (depth == 1 && lines[i].startsWith("RECURRENCE-ID"))
+                b.occurrence = valueOf(lines[i]).toByteArray();
+        }
+        b.end = std::min(i, lines.size() - 1);
+        out.push_back(b);
+    }
+    return out;
+}
+
+QList<QByteArray> withoutOverride(QList<QByteArray> lines, const QByteArray &occurrence)
+{
+    const QByteArrayView value = valueOf(occurrence);
+    const std::vector<EventBlock> blocks = eventBlocks(lines);
+    for (auto b = blocks.rbegin(); b != blocks.rend(); ++b)
+        if (!b->occurrence.isEmpty() && b->occurrence == value)
+            lines.remove(b->begin, b->end - b->begin + 1);
+    return lines;
+}
+
+IcsExportOptions exportOptions(const SyncMapping &m)
+{
+    IcsExportOptions o;
+    o.alarmLeadMinutes = m.alarmLeadMinutes;
+    o.stamp = m.stamp;
+    o.formats = m.formats;
+    return o;
+}
+
+}  // namespace
+
+QByteArray SyncTask::key() const
+{
+    QByteArray k;
+    k += char(kind);
+    k += kSep;
+    if (kind == Kind::Dated) {
+        k += QByteArray::number(day) + kSep + task.time.toUtf8() + kSep;
+    }
+    k += task.category.toUtf8() + kSep + task.notes.toUtf8() + kSep + task.done.toUtf8();
+    if (kind == Kind::Dated)
+        k += kSep + task.alarm.toUtf8();
+    return k;
+}
+
+std::optional<SyncTask> SyncTask::fromKey(QByteArrayView key)
+{
+    const QList<QByteArray> parts = key.toByteArray().split(kSep);
+    SyncTask t;
+    if (parts.size() == 7 && parts[0] == "E") {
+        t.kind = Kind::Dated;
+        t.day = parts[1].toInt();
+        t.task = {QString::fromUtf8(parts[2]), QString::fromUtf8(parts[3]), QString::fromUtf8(parts[4]),
+                  QString::fromUtf8(parts[5]), QString::fromUtf8(parts[6])};
+        return t;
+    }
+    if (parts.size() == 4 && parts[0] == "T") {
+        t.kind = Kind::Todo;
+        t.task.category = QString::fromUtf8(parts[1]);
+        t.task.notes = QString::fromUtf8(parts[2]);
+        t.task.done = QString::fromUtf8(parts[3]);
+        t.task.alarm.clear();
+        return t;
+    }
+    return std::nullopt;
+}
+
+bool SyncTask::sameItem(const SyncTask &o) const
+{
+    return kind == o.kind && day == o.day && task.time == o.task.time && task.category == o.task.category &&
+           task.notes == o.task.notes;
+}
+
+SyncTask ConflictCopy(const SyncTask &task)
+{
+    SyncTask copy = task;
+    QString &notes = copy.task.notes;
+    if (!notes.isEmpty())
+        notes += u"\r\n"_s;
+    notes += QString::fromUtf16(kConflictCopyMark);
+    // A note of more than one line ends with a line break in the tables.
+    if (!notes.endsWith(u"\r\n"_s))
+        notes += u"\r\n"_s;
+    return copy;
+}
+
+bool SyncObject::repeating() const
+{
+    for (const SyncObjectTask &t : tasks)
+        if (!t.occurrence.isEmpty())
+            return true;
+    return false;
+}
+
+QByteArray SyncTaskObject(const SyncTask &task, const QByteArray &uid, const SyncMapping &m)
+{
+    const IcsExportOptions o = exportOptions(m);
+    if (task.kind == SyncTask::Kind::Todo)
+        return IcsCalendarObject(IcsTodoTaskComponent(task.task, uid, o));
+    return IcsCalendarObject(IcsDatedTaskComponent({task.day, task.task}, uid, o));
+}
+
+SyncObject ReadSyncObject(const QByteArray &ics, const SyncMapping &m)
+{
+    SyncObject out;
+    static const Grid kNoStore = NewStoreGrid();
+    static const Grid kNoTodo = NewTodoGrid();
+    const auto [from, to] = DefaultIcsImportRange(m.today);
+    const IcsImportPlan plan = PlanIcsImport(ics, kNoStore, kNoTodo, from, to, m.formats, nullptr, m.alarmLeadMinutes);
+    if (!plan.ok) {
+        out.ok = false;
+        out.error = plan.error;
+        return out;
+    }
+    for (const QByteArray &line : unfoldedLines(ics))
+        if (line.startsWith("UID:") || line.startsWith("UID;")) {
+            out.uid = valueOf(line).toByteArray();
+            break;
+        }
+    for (std::size_t i = 0; i < plan.dated.size(); ++i) {
+        SyncTask t;
+        t.day = plan.dated[i].day;
+        t.task = plan.dated[i].task;
+        out.tasks.push_back({i < plan.occurrences.size() ? plan.occurrences[i] : QByteArray(), std::move(t)});
+    }
+    for (const StoredTask &todo : plan.todo) {
+        SyncTask t;
+        t.kind = SyncTask::Kind::Todo;
+        t.task = todo;
+        t.task.alarm.clear();
+        out.tasks.push_back({QByteArray(), std::move(t)});
+    }
+    return out;
+}
+
+SyncTask RoundTrip(const SyncTask &task, const SyncMapping &m)
+{
+    const SyncObject back = ReadSyncObject(SyncTaskObject(task, "round-trip", m), m);
+    if (back.ok && back.tasks.size() == 1)
+        return back.tasks.front().task;
+    return task;
+}
+
+QByteArray WithOccurrenceChanged(const QByteArray &ics, const QByteArray &occurrence, const SyncTask &task,
+                                 const QByteArray &uid, const SyncMapping &m)
+{
+    QList<QByteArray> lines = withoutOverride(unfoldedLines(ics), occurrence);
+    const QByteArray component =
+        IcsDatedTaskComponent({task.day, task.task}, uid, exportOptions(m), "RECURRENCE-ID" + occurrence + "\r\n");
+    const QList<QByteArray> added = unfoldedLines(component);
+    qsizetype end = lines.size();
+    while (end > 0 && lines[end - 1] != "END:VCALENDAR")
+        --end;
+    if (end == 0)
+        return ics;
+    for (qsizetype i = 0; i < added.size(); ++i)
+        lines.insert(end - 1 + i, added[i]);
+    return joined(lines);
+}
+
+QByteArray WithOccurrenceRemoved(const QByteArray &ics, const QByteArray &occurrence)
+{
+    QList<QByteArray> lines = withoutOverride(unfoldedLines(ics), occurrence);
+    for (const EventBlock &b : eventBlocks(lines))
+        if (b.occurrence.isEmpty()) {
+            lines.insert(b.end, "EXDATE" + occurrence);
+            break;
+        }
+    return joined(lines);
+}
+
+}  // namespace morvane

@@ -1,0 +1,85 @@
+#pragma once
+// One task as the sync sees it: a dated task (its day and cells) or a to-do
+// task, compared whole, written to a calendar server as the iCalendar export
+// writes it and read back as the import reads it.
+//
+// Tasks have no identity in their files, so the sync journal knows each one
+// by its content as the tables last held it (key()). The store's change feed
+// keeps that content up to date as commands edit tasks, so a task keeps its
+// server copy across edits.
+
+#include "IcsExport.h"
+#include "TaskTables.h"
+#include "Utility.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace morvane {
+
+struct SyncTask {
+    enum class Kind : char { Dated = 'E', Todo = 'T' };
+    Kind kind = Kind::Dated;
+    int day = 0;       // dated tasks only
+    StoredTask task;   // time and alarm: dated tasks only
+
+    // The whole content in one byte string, the journal's name for the task.
+    QByteArray key() const;
+    static std::optional<SyncTask> fromKey(QByteArrayView key);
+    bool operator==(const SyncTask &o) const { return key() == o.key(); }
+
+    // Equal for the first sync of a calendar that holds items already: the
+    // same day, time, category and notes (done and alarm are left out, which
+    // other programs do not carry).
+    bool sameItem(const SyncTask &o) const;
+};
+
+// The text a conflict copy's notes end with: the copy keeps what was changed
+// here while the server's copy changed too.
+inline constexpr const char16_t *kConflictCopyMark = u"(Conflict copy: changed here while the server's copy changed)";
+SyncTask ConflictCopy(const SyncTask &task);
+
+// How tasks are written and read: the import's window of days for repeating
+// events, the locale's time format, the alarms' lead time, the stamp.
+struct SyncMapping {
+    FormatSettings formats = FormatSettings::enUS();
+    int alarmLeadMinutes = 0;
+    QDate today;
+    QDateTime stamp;
+};
+
+// The task as a calendar object of its own, under `uid`.
+QByteArray SyncTaskObject(const SyncTask &task, const QByteArray &uid, const SyncMapping &m);
+
+// What a calendar object holds: one task for a single event or to-do, one
+// for each occurrence within the window for a repeating event (`occurrence`
+// naming it as RECURRENCE-ID would).
+struct SyncObjectTask {
+    QByteArray occurrence;
+    SyncTask task;
+};
+struct SyncObject {
+    bool ok = true;
+    QString error;
+    QByteArray uid;
+    std::vector<SyncObjectTask> tasks;
+    bool repeating() const;
+};
+SyncObject ReadSyncObject(const QByteArray &ics, const SyncMapping &m);
+
+// The task as it comes back from the server after being written: what the
+// mapping keeps of it (a time cell that is no time of day becomes "All day").
+SyncTask RoundTrip(const SyncTask &task, const SyncMapping &m);
+
+// A repeating event's object with one occurrence changed (an override
+// component with its RECURRENCE-ID, replacing one there was) or taken out
+// (an EXDATE on the event, and any override of it gone).
+QByteArray WithOccurrenceChanged(const QByteArray &ics, const QByteArray &occurrence, const SyncTask &task,
+                                 const QByteArray &uid, const SyncMapping &m);
+QByteArray WithOccurrenceRemoved(const QByteArray &ics, const QByteArray &occurrence);
+
+}  // namespace morvane

@@ -1,0 +1,134 @@
+// The sync's pieces that need no server: answers read, paths encoded, the
+// change feed's pairing, and a repeating event's object changed.
+
+#include "CalDavClient.h"
+#include "SyncFeed.h"
+#include "SyncTask.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+TEST(SyncPieces, PathsAreKeptDecodedAndEncodedForRequests)
+{
+    // However the server spells a path, it is the same path.
+    EXPECT_EQ(DavPath("/ann/cal%40home%20t%C3%A9/x.ics"), u"/ann/cal@home té/x.ics"_s);
+    EXPECT_EQ(DavPath("/ann/cal@home%20t%c3%a9/x.ics"), u"/ann/cal@home té/x.ics"_s);
+    EXPECT_EQ(DavPath("https://cloud.example.org/ann/cal%40home/"), u"/ann/cal@home/"_s);
+    EXPECT_EQ(DavEncodedPath(u"/ann/cal@home té/x.ics"_s), "/ann/cal@home%20t%C3%A9/x.ics");
+    EXPECT_EQ(DavUrl(QUrl(u"http://127.0.0.1:5232"_s), u"/ann/a b/"_s).toEncoded(), "http://127.0.0.1:5232/ann/a%20b/");
+}
+
+TEST(SyncPieces, AMultistatusAnswerIsReadWithItsRemovalsAndToken)
+{
+    const QByteArray xml = R"(<?xml version="1.0"?>
+<multistatus xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav" xmlns:A="http://apple.com/ns/ical/">
+ <response><href>/ann/cal%40x/</href><propstat><prop><displayname>Home</displayname>
+   <A:calendar-color>#FF0000FF</A:calendar-color><resourcetype><collection/><C:calendar/></resourcetype>
+   <C:supported-calendar-component-set><C:comp name="VEVENT"/></C:supported-calendar-component-set></prop>
+   <status>HTTP/1.1 200 OK</status></propstat></response>
+ <response><href>/ann/cal%40x/a.ics</href><propstat><prop><getetag>"e1"</getetag></prop>
+   <status>HTTP/1.1 200 OK</status></propstat></response>
+ <response><href>/ann/cal%40x/b.ics</href><status>HTTP/1.1 404 Not Found</status></response>
+ <sync-token>http://radicale.org/ns/sync/abc</sync-token>
+</multistatus>)";
+    const DavMultiStatus ms = ParseMultiStatus(xml);
+    ASSERT_TRUE(ms.ok);
+    ASSERT_EQ(ms.entries.size(), 3u);
+    EXPECT_TRUE(ms.entries[0].calendar);
+    EXPECT_EQ(ms.entries[0].displayName, u"Home"_s);
+    EXPECT_EQ(ms.entries[0].color, u"#FF0000FF"_s);
+    EXPECT_EQ(ms.entries[0].components, QStringList{u"VEVENT"_s});
+    EXPECT_EQ(ms.entries[1].path, u"/ann/cal@x/a.ics"_s);
+    EXPECT_EQ(ms.entries[1].etag, "\"e1\"");
+    EXPECT_EQ(ms.entries[2].status, 404);
+    EXPECT_EQ(ms.syncToken, "http://radicale.org/ns/sync/abc");
+    EXPECT_FALSE(ParseMultiStatus("<html>not found</html>").ok);
+}
+
+SyncTask task(int day, const QString &time, const QString &notes, const QString &category = u"Work"_s)
+{
+    SyncTask t;
+    t.day = day;
+    t.task = {time, category, notes};
+    return t;
+}
+
+TEST(SyncPieces, TheFeedTellsAnEditFromAnAddAndARemoval)
+{
+    const SyncTask a = task(100, u"9:00 AM"_s, u"Dentist"_s), b = task(100, u"2:00 PM"_s, u"Bank"_s);
+    // A day written back: the same rows out and in are no change.
+    EXPECT_TRUE(TaskEditsBetween({a, b}, {b, a}).empty());
+    // The time changed: one task changed.
+    SyncTask later = a;
+    later.task.time = u"10:00 AM"_s;
+    std::vector<TaskEdit> e = TaskEditsBetween({a, b}, {b, later});
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0].before->key(), a.key());
+    EXPECT_EQ(e[0].after->key(), later.key());
+    // The notes changed and the task moved: still one task, the only one left.
+    SyncTask moved = task(101, u"9:00 AM"_s, u"Dentist at noon"_s);
+    e = TaskEditsBetween({a}, {moved});
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_TRUE(e[0].before && e[0].after);
+    // A repeat added and a task removed on another day are no edit.
+    e = TaskEditsBetween({a, b}, {b, task(300, u"9:00 AM"_s, u"Other"_s, u"Home"_s), task(301, u""_s, u"More"_s)});
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_TRUE(e[0].before && !e[0].after);
+    EXPECT_TRUE(!e[1].before && e[1].after);
+}
+
+TEST(SyncPieces, TaskKeysRoundTripAndAConflictCopyIsMarkedInItsNotes)
+{
+    const SyncTask a = task(46000, u"9:00 AM"_s, u"Two\r\nlines\r\n"_s);
+    EXPECT_EQ(SyncTask::fromKey(a.key())->key(), a.key());
+    // What the server gives back of a task is the task, notes of two lines too.
+    SyncMapping m;
+    m.today = QDate(2026, 1, 1);
+    EXPECT_EQ(RoundTrip(a, m).key(), a.key());
+    SyncTask todo;
+    todo.kind = SyncTask::Kind::Todo;
+    todo.task = {QString(), u"Home"_s, u"Paint"_s, u"No"_s, QString()};
+    EXPECT_EQ(SyncTask::fromKey(todo.key())->key(), todo.key());
+    EXPECT_EQ(ConflictCopy(todo).task.notes, u"Paint\r\n"_s + QString::fromUtf16(kConflictCopyMark) + u"\r\n"_s);
+}
+
+TEST(SyncPieces, AnOccurrenceIsChangedAsAnOverrideAndRemovedAsAnExdate)
+{
+    const QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:x\r\nBEGIN:VEVENT\r\nUID:w\r\n"
+                           "DTSTART:20261214T190000\r\nRRULE:FREQ=WEEKLY;COUNT=4\r\nSUMMARY:Choir\r\nEND:VEVENT\r\n"
+                           "END:VCALENDAR\r\n";
+    SyncMapping m;
+    m.today = QDate(2026, 12, 10);
+    const SyncObject before = ReadSyncObject(ics, m);
+    ASSERT_TRUE(before.ok);
+    ASSERT_EQ(before.tasks.size(), 4u);
+    EXPECT_EQ(before.tasks[1].occurrence, ":20261221T190000");
+    EXPECT_EQ(before.uid, "w");
+
+    SyncTask changed = before.tasks[1].task;
+    changed.task.notes = u"Choir, in the church"_s;
+    QByteArray after = WithOccurrenceChanged(ics, before.tasks[1].occurrence, changed, "w", m);
+    after = WithOccurrenceRemoved(after, before.tasks[2].occurrence);
+    EXPECT_TRUE(after.contains("EXDATE:20261228T190000\r\n"));
+    EXPECT_TRUE(after.contains("RECURRENCE-ID:20261221T190000\r\n"));
+    const SyncObject read = ReadSyncObject(after, m);
+    ASSERT_TRUE(read.ok) << read.error.toStdString();
+    QStringList notes;
+    for (const SyncObjectTask &t : read.tasks)
+        notes << t.task.task.notes;
+    notes.sort();
+    EXPECT_EQ(notes, (QStringList{u"Choir"_s, u"Choir"_s, u"Choir, in the church"_s}));
+    // The override keeps naming its occurrence.
+    bool found = false;
+    for (const SyncObjectTask &t : read.tasks)
+        found = found || (t.occurrence == ":20261221T190000" && t.task.task.notes == u"Choir, in the church"_s);
+    EXPECT_TRUE(found);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,213 @@
+// Sync in the program's window: File > Sync now and the toolbar button, the
+// first sync after the start and the one a few seconds after a change (the
+// timers driven by hand), the status bar, the password asked once when no
+// keyring runs, and `morvane --sync` handed to the running copy.
+
+#include "CommandLine.h"
+#include "MainWindowFixture.h"
+#include "OptionsDialog.h"
+#include "SyncOptionsPage.h"
+#include "SyncFixtures.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+namespace morvane {
+namespace {
+
+class SyncWindowTest : public MainWindowFixture {
+protected:
+    static void SetUpTestSuite()
+    {
+        server_ = new RadicaleServer;
+        ASSERT_TRUE(server_->start());
+    }
+    static void TearDownTestSuite()
+    {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    QString calendarWithSettings(const QString &name, const QString &passwordCommand)
+    {
+        const QString path = u"/ann/"_s + name + u'/';
+        Phone(*server_).run({u"mkcal"_s, path});
+        SyncSettings s;
+        s.url = server_->url();
+        s.user = server_->user;
+        s.passwordCommand = passwordCommand;
+        s.calendar = server_->url() + path;
+        s.todoCalendar = s.calendar;
+        s.write(settings);
+        return path;
+    }
+    void writeTasks()
+    {
+        TaskStore store(filter_, data.file(u"grid.grd"_s));
+        store.gridForTests() = NewStoreGrid();
+        store.insertTask(DayNumber(QDate(2026, 12, 9)), StoredTask{u"9:00 AM"_s, u"Work"_s, u"Dentist"_s});
+        ASSERT_TRUE(store.SortGridStore());
+        writeBytes(data.file(u"gridNon.grd"_s), "3,2\r\n0,1,Home\r\n1,1,Buy stamps\r\n2,1,No\r\n");
+    }
+    // Runs what the timers would run once they are due, and waits for the
+    // sync's thread to say it is done.
+    static void runDueSync(TfrmMain &w)
+    {
+        w.timerPool().dispatch(w.timerPool().now() + 10000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.syncRunning(); }, 120000));
+    }
+
+    static RadicaleServer *server_;
+    TaskFilter filter_;
+};
+
+RadicaleServer *SyncWindowTest::server_ = nullptr;
+
+TEST_F(SyncWindowTest, TheWindowSyncsAtStartAfterEachChangeAndOnSyncNow)
+{
+    const QString cal = calendarWithSettings(u"window"_s, u"echo secret"_s);
+    writeTasks();
+    auto w = makeMain();
+    w->show();
+    Phone phone(*server_);
+
+    // Shown only with its command: File > Sync now and the toolbar button.
+    QAction *syncNow = w->menuBar()->findChild<QAction *>(u"SyncNow1"_s);
+    ASSERT_TRUE(syncNow);
+    EXPECT_EQ(syncNow->text(), u"S&ync now"_s);
+    ASSERT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s));
+    EXPECT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
+
+    // The first sync runs a few seconds after the start.
+    EXPECT_TRUE(w->timerPool().enabled(w->syncSoonTrigger()));
+    EXPECT_TRUE(w->timerPool().enabled(w->syncTrigger()));
+    EXPECT_EQ(w->timerPool().interval(w->syncTrigger()), 15 * 60000);
+    runDueSync(*w);
+    EXPECT_EQ(w->syncStatus(), u"Synced 10:30"_s);
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s}));
+    EXPECT_FALSE(w->timerPool().enabled(w->syncSoonTrigger()));
+
+    // A task added arms the sync a few seconds later; taking it back again.
+    OutsideTask lunch;
+    lunch.date = QDate(2026, 12, 9);
+    lunch.time = QTime(13, 0);
+    lunch.category = u"Work"_s;
+    lunch.notes = u"Lunch"_s;
+    ASSERT_EQ(w->addOutsideTask(lunch), QString());
+    EXPECT_TRUE(w->timerPool().enabled(w->syncSoonTrigger()));
+    runDueSync(*w);
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s, u"Lunch"_s}));
+
+    // Undo of the add removes it there too.
+    w->Undo1Click();
+    runDueSync(*w);
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s}));
+
+    // Changed on the phone: File > Sync now brings it here.
+    for (const QJsonValue &v : phone.list(cal))
+        if (v[u"summary"_s].toString() == u"Dentist")
+            phone.run({u"edit"_s, cal, v[u"uid"_s].toString(), u"Dentist at ten"_s});
+    syncNow->trigger();
+    EXPECT_EQ(w->syncStatus(), u"Syncing…"_s);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
+    EXPECT_EQ(w->syncStatus(), u"Synced 10:30"_s);
+    EXPECT_TRUE(w->store().grid().cell(kStoreNotes, 1) == u"Dentist at ten"_s)
+        << w->store().grid().cell(kStoreNotes, 1).toStdString();
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+}
+
+TEST_F(SyncWindowTest, WithoutAKeyringThePasswordIsAskedOncePerRunAndAWrongOneIsSaidPlainly)
+{
+    calendarWithSettings(u"asked"_s, QString());
+    writeTasks();
+    auto w = makeMain();
+    w->show();
+    prompts.texts << u"wrong"_s;
+    runDueSync(*w);
+    auto dialogs = [&] {
+        QStringList out;
+        for (const ScriptedPrompts::Shown &s : prompts.shown)
+            if (s.kind == ScriptedPrompts::Kind::Dialog)
+                out << s.text;
+        return out;
+    };
+    ASSERT_EQ(dialogs().size(), 1);
+    EXPECT_TRUE(dialogs()[0].startsWith(u"Sync|No keyring is running"_s)) << dialogs()[0].toStdString();
+    EXPECT_EQ(w->syncStatus(), u"Sync failed: The server refused the user name or password."_s);
+
+    // Asked once per run: the next sync says why instead of asking again.
+    w->SyncNow1Click();
+    EXPECT_EQ(dialogs().size(), 1);
+    EXPECT_TRUE(w->syncStatus().startsWith(u"Sync failed: No keyring is running"_s)) << w->syncStatus().toStdString();
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// Options > Sync: Test connection finds the calendars from the bare server
+// address, or says in plain words why not; OK keeps the choice.
+TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
+{
+    Phone(*server_).run({u"mkcal"_s, u"/ann/page test@home/"_s});
+    writeTasks();
+    auto w = makeMain();
+    // No server set yet: no sync button on the toolbar.
+    EXPECT_FALSE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
+    TfrmOptions &o = *w->frmOptions();
+    SyncOptionsPage &page = *o.syncPage;
+    o.show();
+    o.pages->setCurrentWidget(&page);
+    auto type = [](QLineEdit *e, const QString &text) {
+        e->clear();
+        QTest::keyClicks(e, text);
+    };
+    auto test = [&] {
+        QTest::mouseClick(page.btSyncTest, Qt::LeftButton);
+        return page.lblSyncResult->text();
+    };
+
+    type(page.edSyncUrl, server_->url());
+    type(page.edSyncUser, u"ann"_s);
+    type(page.edSyncPassword, u"wrong"_s);
+    EXPECT_EQ(test(), u"The server refused the user name or password."_s);
+    type(page.edSyncPassword, u"secret"_s);
+    EXPECT_TRUE(test().startsWith(u"Connected. Found "_s)) << page.lblSyncResult->text().toStdString();
+    const int at = page.cbSyncCalendar->findText(u"page test@home"_s);
+    ASSERT_GE(at, 0);
+    page.cbSyncCalendar->setCurrentIndex(at);
+    page.cbSyncTodo->setCurrentIndex(page.cbSyncTodo->findText(u"page test@home"_s));
+
+    type(page.edSyncUrl, u"http://127.0.0.1:1"_s);
+    EXPECT_EQ(test(), u"No server answers at 127.0.0.1:1 (the connection was refused)."_s);
+    StandIn notCalDav(404);
+    type(page.edSyncUrl, notCalDav.url());
+    EXPECT_EQ(test(), u"127.0.0.1 is not a CalDAV server (it names no calendars)."_s);
+
+    type(page.edSyncUrl, server_->url());
+    QTest::mouseClick(o.btOK, Qt::LeftButton);
+    const SyncSettings s = SyncSettings::read(settings);
+    EXPECT_EQ(s.url, server_->url());
+    EXPECT_EQ(s.user, u"ann"_s);
+    EXPECT_EQ(s.calendar, server_->url() + u"/ann/page%20test@home/"_s);
+    EXPECT_EQ(s.todoCalendar, s.calendar);
+    EXPECT_EQ(s.minutes, 15);
+    // The password is never written to the settings file.
+    EXPECT_FALSE(readBytes(settings.fileName()).contains("secret"));
+    EXPECT_TRUE(w->timerPool().enabled(w->syncTrigger()));
+    EXPECT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
+}
+
+}  // namespace
+}  // namespace morvane
