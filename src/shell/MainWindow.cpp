@@ -47,6 +47,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <future>
 
 using namespace Qt::StringLiterals;
 
@@ -90,6 +91,36 @@ void TfrmMain::FormCreate()
     // creation, since the alarms read times before the window first shows.
     fs_ = fix2000(FormatSettings::fromLocale(QLocale::system(), today.year()));
     startDay_ = today;
+
+    // The two task files must be there; without them nothing is shown and
+    // nothing is written.
+    QString missing;
+    for (const auto &[name, message] : {std::pair{u"grid.grd"_s, u"Grid.grd file not found!"_s},
+                                         std::pair{u"gridNon.grd"_s, u"GridNon.grd file not found!"_s}}) {
+        if (!QFileInfo::exists(JoinPath(sv_.folder, name))) {
+            missing = message;
+            break;
+        }
+    }
+    // The store, the longest part of a start, loads on a thread of its own
+    // while the window is built on this one; nothing reads it before it is
+    // waited for below.
+    std::future<FileResult> storeLoading;
+    if (missing.isEmpty()) {
+        // Saves that were killed left their temporary files; this copy holds
+        // the single-instance lock, so no other copy is saving now.
+        RemoveStaleTempFiles(sv_.folder);
+        RemoveStaleTempFiles(backup_.folder());
+        store_.setBeforeSave([this] { keepDailyCopy(); });
+        storeLoading = std::async(std::launch::async, [this] {
+            QElapsedTimer loadTimer;
+            loadTimer.start();
+            FileResult r = store_.load();
+            storeLoadMs_ = loadTimer.elapsed();
+            return r;
+        });
+    }
+
     qApp->installEventFilter(this);
     installEventFilter(new OnScreenGuard(this));  // opens on the screen, whatever was stored
     setWindowTitle(u"Morvane"_s);
@@ -120,26 +151,12 @@ void TfrmMain::FormCreate()
     StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);
 
-    // The two task files must be there; without them nothing is shown and
-    // nothing is written.
-    for (const auto &[name, message] : {std::pair{u"grid.grd"_s, u"Grid.grd file not found!"_s},
-                                         std::pair{u"gridNon.grd"_s, u"GridNon.grd file not found!"_s}}) {
-        if (!QFileInfo::exists(JoinPath(sv_.folder, name))) {
-            sv_.prompts.ErrorBox(message);
-            return;
-        }
+    if (!missing.isEmpty()) {
+        sv_.prompts.ErrorBox(missing);
+        return;
     }
-    // Saves that were killed left their temporary files; this copy holds
-    // the single-instance lock, so no other copy is saving now.
-    RemoveStaleTempFiles(sv_.folder);
-    RemoveStaleTempFiles(backup_.folder());
-    store_.setBeforeSave([this] { keepDailyCopy(); });
-
-    QElapsedTimer loadTimer;
-    loadTimer.start();
-    const FileResult storeLoaded = store_.load();
-    storeLoadMs_ = loadTimer.elapsed();
-    StartupMark("task store loaded");
+    const FileResult storeLoaded = storeLoading.get();
+    StartupMark("task store loaded (waited for)");
     if (const FileResult &r = storeLoaded; !r) {
         if (!r.damaged) {
             sv_.prompts.ErrorBox(r.message);
