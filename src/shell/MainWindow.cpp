@@ -146,7 +146,9 @@ void TfrmMain::FormCreate()
     buildExchange();
     StartupMark("buildExchange");
     buildUndo();
+    StartupMark("buildUndo");
     buildSync();
+    StartupMark("buildSync");
     setUpDragDrop();
     StartupMark("setUpDragDrop");
     layout_.restore(sv_.settings);

@@ -413,6 +413,8 @@ private:
     void feedSync(const TablesChange &change, bool forward);
     void syncFinished(const SyncResult &result);
     void syncOptionsChanged(const QString &typedPassword);
+    // Shows or hides the toolbar's Sync now button (its picture fetched when first shown).
+    void showSyncButton(bool shown);
     QByteArray answerSyncRequest();
     // Made at the start of a command that may change the task tables: what
     // the tables went through until its end becomes one step of the

@@ -69,14 +69,14 @@ void TfrmMain::buildSync()
     QAction *sync = insertCommand(file, file->findChild<QAction *>(u"Exit1"_s), u"SyncNow1"_s, u"S&ync now"_s,
                                   &TfrmMain::SyncNow1Click);
     file->insertSeparator(file->findChild<QAction *>(u"Exit1"_s));
-    QAction *button = ToolBar1_->addAction(style()->standardIcon(QStyle::SP_BrowserReload), u"Sync now"_s);
+    QAction *button = ToolBar1_->addAction(u"Sync now"_s);
     button->setObjectName(u"btSyncNow"_s);
     connect(button, &QAction::triggered, sync, &QAction::trigger);
 
     const SyncSettings s = SyncSettings::read(sv_.settings);
     // The button shows once a server is set: until then the toolbar (and the
     // window's least width, which leaves room for it) is as it always was.
-    button->setVisible(s.configured());
+    showSyncButton(s.configured());
     tmSync_ = pool_.add(7, s.minutes * 60000, [this] { guard([this] { startSync(false); }); }, s.configured());
     // The first sync, a few seconds after the start, keeps the start quick.
     tmSyncSoon_ = pool_.add(8, kSyncAfterChangeMs, [this] {
@@ -157,6 +157,19 @@ void TfrmMain::syncFinished(const SyncResult &r)
 
 // OK in the options: the interval may have changed, a password typed there
 // is the one to use, and a new server or calendar is synced soon.
+void TfrmMain::showSyncButton(bool shown)
+{
+    QAction *button = findChild<QAction *>(u"btSyncNow"_s);
+    if (!button)
+        return;
+    // The style's picture comes from the desktop's icon theme, whose look-up
+    // costs a start that has no server set some milliseconds: it is fetched
+    // when the button first shows.
+    if (shown && button->icon().isNull())
+        button->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    button->setVisible(shown);
+}
+
 void TfrmMain::syncOptionsChanged(const QString &typedPassword)
 {
     if (!sync_)
@@ -166,8 +179,7 @@ void TfrmMain::syncOptionsChanged(const QString &typedPassword)
         sync_->password = typedPassword;
     else if (!sync_->asked)
         sync_->password.reset();
-    if (QAction *button = findChild<QAction *>(u"btSyncNow"_s))
-        button->setVisible(s.configured());
+    showSyncButton(s.configured());
     pool_.setInterval(tmSync_, s.minutes * 60000);
     pool_.setEnabled(tmSync_, s.configured());
     pool_.setEnabled(tmSyncSoon_, s.configured());
