@@ -239,6 +239,22 @@ TEST_F(SyncTest, AWrongPasswordIsSaidPlainlyAndChangesNothing)
     EXPECT_EQ(data.notes(), QStringList{u"Dentist"_s});
 }
 
+TEST_F(SyncTest, AServerWhoseCertificateIsNotTrustedIsToldAndGetsNothing)
+{
+    UntrustedServer untrusted;
+    ASSERT_TRUE(untrusted.ready());
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    SyncSettings s = settings(u"/ann/tls/"_s);
+    s.url = untrusted.url();
+    s.calendar = untrusted.url() + u"/ann/tls/"_s;
+    s.todoCalendar = s.calendar;
+    const SyncResult r = sync(data, s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, u"The server's certificate is not trusted, so nothing was sent to 127.0.0.1."_s);
+    EXPECT_TRUE(untrusted.received().isEmpty()) << untrusted.received().toStdString();
+    EXPECT_EQ(data.notes(), QStringList{u"Dentist"_s});
+}
+
 TEST_F(SyncTest, ChangesMadeWhileTheServerIsDownGoOutOnceItIsBack)
 {
     RadicaleServer own;

@@ -16,7 +16,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -230,6 +235,46 @@ private:
     int status_;
     QTcpServer server_;
     QHash<QTcpSocket *, QByteArray> buffer_;
+};
+
+// A stand-in HTTPS server on 127.0.0.1 whose certificate nobody signed (made
+// for the test by openssl): a client must refuse it before sending anything.
+class UntrustedServer : public QObject {
+public:
+    UntrustedServer()
+    {
+        const QString cert = dir_.file("cert.pem"), key = dir_.file("key.pem");
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"),
+                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"),
+                       QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+                       QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+            return;
+        QFile c(cert), k(key);
+        if (!c.open(QIODevice::ReadOnly) || !k.open(QIODevice::ReadOnly))
+            return;
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setLocalCertificate(QSslCertificate(c.readAll()));
+        config.setPrivateKey(QSslKey(k.readAll(), QSsl::Rsa));
+        server_.setSslConfiguration(config);
+        QObject::connect(&server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *s = server_.nextPendingConnection())
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { received_ += s->readAll(); });
+        });
+        ready_ = server_.listen(QHostAddress::LocalHost, 0);
+    }
+    bool ready() const { return ready_; }
+    QString url() const { return QStringLiteral("https://127.0.0.1:%1").arg(server_.serverPort()); }
+    // What reached it through an established connection.
+    const QByteArray &received() const { return received_; }
+
+private:
+    TempFolder dir_;
+    QSslServer server_;
+    QByteArray received_;
+    bool ready_ = false;
 };
 
 inline DatedTask Dated(const QDate &d, const QString &time, const QString &notes,
