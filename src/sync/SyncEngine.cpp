@@ -531,14 +531,10 @@ bool SyncEngine::flush()
         return fail(journal_.lastError());
     bool ok = true;
     for (auto &i : items_) {
-        if (!i->dirty || !ok)
-            continue;
-        if (i->gone && i->j.apply != '-')
-            ok = i->j.id == 0 || journal_.remove(i->j.id);
-        else if (i->j.id == 0)
-            ok = journal_.insert(i->j);
-        else
-            ok = journal_.update(i->j);
+        // One gone from the server whose task is still to be removed here
+        // keeps its row until the tables have changed.
+        if (i->dirty && ok)
+            ok = writeItem(*i, i->gone && i->j.apply != '-');
     }
     for (auto it = pendingResources_.constBegin(); it != pendingResources_.constEnd() && ok; ++it)
         ok = journal_.setResource(it.key(), it.value());
@@ -584,6 +580,13 @@ bool SyncEngine::write(Item &item)
     return ++unwritten_ < kResultsPerWrite || writeResults();
 }
 
+bool SyncEngine::writeItem(Item &item, bool removed)
+{
+    if (removed)
+        return item.j.id == 0 || journal_.remove(item.j.id);
+    return item.j.id == 0 ? journal_.insert(item.j) : journal_.update(item.j);
+}
+
 bool SyncEngine::writeResults()
 {
     unwritten_ = 0;
@@ -593,8 +596,7 @@ bool SyncEngine::writeResults()
     for (auto &i : items_) {
         if (!i->dirty || !ok)
             continue;
-        ok = i->gone ? (i->j.id == 0 || journal_.remove(i->j.id))
-                     : (i->j.id == 0 ? journal_.insert(i->j) : journal_.update(i->j));
+        ok = writeItem(*i, i->gone);
         i->dirty = false;
     }
     if (!ok || !journal_.commit()) {

@@ -81,6 +81,8 @@ private:
     bool refetch(const QString &calendar, const QString &path);
     bool write(Item &item);  // a request's result, kept with the next batch
     bool writeResults();
+    // An item's row in the journal: removed, or added or brought up to date.
+    bool writeItem(Item &item, bool removed);
     bool commitWrites(bool ok);
     static constexpr int kResultsPerWrite = 100;
     int unwritten_ = 0;
