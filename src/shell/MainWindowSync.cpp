@@ -36,6 +36,24 @@ namespace {
 // A few seconds after a change, so that a run of edits goes out together.
 constexpr int kSyncAfterChangeMs = 5000;
 
+// The server's changes are no command of this computer's: they are not a
+// step of Undo, and the steps there are carried over them (as the store
+// keeps them, in order), so that Undo still takes back just what the person
+// did here.
+void CarryHistoryOver(UndoHistory &history, const Grid &storeBefore, const Grid &store, const Grid &todoBefore,
+                      const Grid &todo, const TablesTouched &t)
+{
+    auto changeOf = [](bool touched, const Grid &before, const Grid &after, TableChange::Less less) {
+        std::optional<TableChange> c;
+        if (touched)
+            if (TableChange found = TableChange::between(before, after, less); !found.empty())
+                c = std::move(found);
+        return c;
+    };
+    history.carryOver(changeOf(t.store, storeBefore, store, StoreRowLess), changeOf(t.todo, todoBefore, todo, nullptr),
+                      StoreRowLess);
+}
+
 }  // namespace
 
 void TfrmMain::buildSync()
@@ -46,12 +64,23 @@ void TfrmMain::buildSync()
             QString why;
             guard([&] {
                 commitNotes();
-                const TablesTouched t = ApplySyncChanges(store_, gridNonday_, changes);
+                std::optional<std::pair<Grid, Grid>> before;
+                if (history_.stack().count() > 0)
+                    before.emplace(store_.grid(), gridNonday_);
+                TablesTouched t;
                 FileResult saved = FileResult::success();
-                if (t.store)
-                    saved = saveStore(true);
-                if (t.todo && saved)
-                    saved = saveTodo();
+                try {
+                    t = ApplySyncChanges(store_, gridNonday_, changes);
+                    if (t.store)
+                        saved = saveStore(true);  // which puts the new rows in their places
+                    if (t.todo && saved)
+                        saved = saveTodo();
+                } catch (...) {
+                    history_.clear();  // the tables may be half changed
+                    throw;
+                }
+                if (before)
+                    CarryHistoryOver(history_, before->first, store_.grid(), before->second, gridNonday_, t);
                 reloadTables();
                 if (!saved)
                     why = saved.message;

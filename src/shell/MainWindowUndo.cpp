@@ -94,11 +94,20 @@ TfrmMain::UndoStep::~UndoStep()
 
 bool TfrmMain::tablesAre(const TablesChange &c, bool after) const
 {
-    auto is = [after](const std::optional<TableChange> &t, const Grid &table) {
-        return !t || (after ? t->isAsAfter(table) : t->isAsBefore(table));
+    // A step carried over a sync's changes knows the tables it meets only as
+    // the history last saw them.
+    auto is = [after](const std::optional<TableChange> &t, const Grid &table,
+                      const std::optional<std::uint64_t> &lastSeen) {
+        if (!t)
+            return true;
+        std::optional<std::uint64_t> want = after ? t->digestAfter() : t->digestBefore();
+        if (!want)
+            want = lastSeen;
+        return want && TableDigest(table) == *want;
     };
-    return is(c.store, store_.grid()) && is(c.todo, gridNonday_) &&
-           (!frmComplete_ || is(c.completed, frmComplete_->table())) &&
+    const UndoHistory::Fingerprints &seen = history_.lastSeen();
+    return is(c.store, store_.grid(), seen.store) && is(c.todo, gridNonday_, seen.todo) &&
+           (!frmComplete_ || is(c.completed, frmComplete_->table(), std::nullopt)) &&
            (!c.holidayFile || holidayFileBytes() == (after ? c.holidayFile->after : c.holidayFile->before));
 }
 
@@ -140,12 +149,20 @@ void TfrmMain::putBackTables(const TablesChange &c, bool forward)
 {
     feedSync(c, forward);
     auto state = [forward](const TableChange &t, const Grid &now) { return forward ? t.after(now) : t.before(now); };
+    // What the history sees now: the step's own fingerprint of the state,
+    // or, for a step carried over a sync's changes, the table's.
+    auto seen = [forward](const TableChange &t, const Grid &now) {
+        const std::optional<std::uint64_t> known = forward ? t.digestAfter() : t.digestBefore();
+        return known ? *known : TableDigest(now);
+    };
     if (c.store) {
         store_.putBack(state(*c.store, store_.grid()));
+        history_.lastSeen().store = seen(*c.store, store_.grid());
         (void)saveStore(false);  // a failure is reported inside
     }
     if (c.todo) {
         gridNonday_ = state(*c.todo, gridNonday_);
+        history_.lastSeen().todo = seen(*c.todo, gridNonday_);
         (void)saveTodo();
     }
     if (c.completed && frmComplete_) {

@@ -116,6 +116,139 @@ std::size_t TableChange::bytes() const
     return n;
 }
 
+TableChange TableChange::reversed() const
+{
+    TableChange r;
+    r.before_ = after_;
+    r.after_ = before_;
+    return r;
+}
+
+namespace {
+
+// Where the rows a change kept stand in the table it made, and how many kept
+// rows come before each row it put in.
+struct KeptPlaces {
+    std::vector<int> at;      // by row of the first table; -1 for a row taken out
+    std::vector<int> anchor;  // by row put in
+};
+
+std::optional<KeptPlaces> keptPlaces(int n, const std::vector<char> &out, const std::vector<int> &in, int madeRows)
+{
+    KeptPlaces k;
+    k.at.assign(std::size_t(n), -1);
+    k.anchor.resize(in.size());
+    int x = 0, kept = 0;
+    std::size_t j = 0;
+    for (int p = 0; p < madeRows; ++p) {
+        if (j < in.size() && in[j] == p) {
+            k.anchor[j++] = kept;
+            continue;
+        }
+        while (x < n && out[std::size_t(x)])
+            ++x;
+        if (x >= n)
+            return std::nullopt;
+        k.at[std::size_t(x++)] = p;
+        ++kept;
+    }
+    while (x < n && out[std::size_t(x)])
+        ++x;
+    if (x != n)
+        return std::nullopt;  // the change does not fit the table
+    return k;
+}
+
+}  // namespace
+
+std::optional<std::pair<TableChange, TableChange>> TableChange::rebase(const TableChange &a, const TableChange &d,
+                                                                       Less less)
+{
+    const int n = a.before_.rowCount;
+    const int cols = a.before_.cols;
+    if (d.before_.rowCount != n || a.after_.cols != cols || d.before_.cols != cols || d.after_.cols != cols)
+        return std::nullopt;
+    if (a.before_.digest && d.before_.digest && *a.before_.digest != *d.before_.digest)
+        return std::nullopt;
+    std::vector<char> outA(std::size_t(n), 0), outD(std::size_t(n), 0);
+    for (int x : a.before_.at)
+        outA[std::size_t(x)] = 1;
+    for (int x : d.before_.at) {
+        if (outA[std::size_t(x)])
+            return std::nullopt;  // both took out (or changed) this row
+        outD[std::size_t(x)] = 1;
+    }
+    const std::optional<KeptPlaces> inA = keptPlaces(n, outA, a.after_.at, a.after_.rowCount);
+    const std::optional<KeptPlaces> inD = keptPlaces(n, outD, d.after_.at, d.after_.rowCount);
+    if (!inA || !inD)
+        return std::nullopt;
+
+    // A row put in after c of the rows its change kept goes, in the table
+    // both make, after as many of those c rows as the other change kept too.
+    std::vector<int> bothBeforeA{0}, bothBeforeD{0};
+    for (int x = 0; x < n; ++x) {
+        const bool keptBoth = !outA[std::size_t(x)] && !outD[std::size_t(x)];
+        if (!outA[std::size_t(x)])
+            bothBeforeA.push_back(bothBeforeA.back() + keptBoth);
+        if (!outD[std::size_t(x)])
+            bothBeforeD.push_back(bothBeforeD.back() + keptBoth);
+    }
+    const int keptBoth = bothBeforeA.back();
+    const std::size_t na = a.after_.at.size(), nd = d.after_.at.size();
+    std::vector<int> madeA(na), madeD(nd);
+    std::size_t ia = 0, id = 0;
+    int p = 0;
+    for (int gap = 0; gap <= keptBoth; ++gap) {
+        for (;;) {
+            const bool hasA = ia < na && bothBeforeA[std::size_t(inA->anchor[ia])] == gap;
+            const bool hasD = id < nd && bothBeforeD[std::size_t(inD->anchor[id])] == gap;
+            if (!hasA && !hasD)
+                break;
+            const bool takeD =
+                !hasA || (hasD && less && less(d.after_.rows.row(int(id)), a.after_.rows.row(int(ia))));
+            if (takeD)
+                madeD[id++] = p++;
+            else
+                madeA[ia++] = p++;
+        }
+        if (gap < keptBoth)
+            ++p;  // the next row both kept
+    }
+    if (ia != na || id != nd)
+        return std::nullopt;
+    const int rowsMade = p;
+
+    auto placed = [](const std::vector<int> &rows, const std::vector<int> &at) {
+        std::vector<int> r;
+        r.reserve(rows.size());
+        for (int x : rows)
+            r.push_back(at[std::size_t(x)]);
+        return r;
+    };
+    TableChange aOver, dOver;
+    aOver.before_ = a.before_;
+    aOver.before_.rowCount = d.after_.rowCount;
+    aOver.before_.widths = d.after_.widths;
+    aOver.before_.digest = d.after_.digest;
+    aOver.before_.at = placed(a.before_.at, inD->at);
+    aOver.after_ = a.after_;
+    aOver.after_.rowCount = rowsMade;
+    aOver.after_.digest.reset();
+    aOver.after_.at = std::move(madeA);
+
+    dOver.before_ = d.before_;
+    dOver.before_.rowCount = a.after_.rowCount;
+    dOver.before_.widths = a.after_.widths;
+    dOver.before_.digest = a.after_.digest;
+    dOver.before_.at = placed(d.before_.at, inA->at);
+    dOver.after_ = d.after_;
+    dOver.after_.rowCount = rowsMade;
+    dOver.after_.widths = a.after_.widths;
+    dOver.after_.digest.reset();
+    dOver.after_.at = std::move(madeD);
+    return std::make_pair(std::move(aOver), std::move(dOver));
+}
+
 Grid TableChange::rebuild(const Grid &from, const Side &fromSide, const Side &toSide)
 {
     Grid to(toSide.cols, toSide.rowCount);

@@ -9,6 +9,8 @@
 #include "Grid.h"
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace morvane {
@@ -39,8 +41,26 @@ public:
     const Grid &rowsOut() const { return before_.rows; }
     const Grid &rowsIn() const { return after_.rows; }
 
-    bool isAsAfter(const Grid &table) const { return TableDigest(table) == after_.digest; }
-    bool isAsBefore(const Grid &table) const { return TableDigest(table) == before_.digest; }
+    // A state whose fingerprint is not known (one carried over another
+    // change, see rebase) is never recognised here: its holder knows it.
+    bool isAsAfter(const Grid &table) const { return after_.digest && TableDigest(table) == *after_.digest; }
+    bool isAsBefore(const Grid &table) const { return before_.digest && TableDigest(table) == *before_.digest; }
+    std::optional<std::uint64_t> digestBefore() const { return before_.digest; }
+    std::optional<std::uint64_t> digestAfter() const { return after_.digest; }
+    // The same change the other way round.
+    TableChange reversed() const;
+
+    // Two changes made to one table independently, `a` turning it into A
+    // and `d` into D: `a` carried over `d` (turning D into the table both
+    // made) and `d` carried over `a` (turning A into it). Each row either
+    // took out stays out, each row either put in goes in, and rows the two
+    // put into the same place keep the order `less` gives them (when it is
+    // given; else those of `a` come first). None when both took out or
+    // changed the same row, or when they do not start from the same table:
+    // then one cannot be had without undoing the other. The table both made
+    // is not built, so its fingerprint is not known.
+    static std::optional<std::pair<TableChange, TableChange>> rebase(const TableChange &a, const TableChange &d,
+                                                                     Less less = nullptr);
     // The table as it was before the change, made from the table as the
     // change left it; and the reverse. The column widths are those each
     // state had.
@@ -54,7 +74,7 @@ private:
         int cols = 1;
         int rowCount = 1;
         std::vector<int> widths;
-        std::uint64_t digest = 0;
+        std::optional<std::uint64_t> digest;
         std::vector<int> at;  // ascending
         Grid rows;            // row i holds the table's row at[i]
     };

@@ -390,12 +390,13 @@ TEST(UndoHistoryTest, TheOldestStepsGoWhenTheHistoryHoldsTooManyBytes)
 {
     QStringList applied;
     UndoHistory history([&](const TablesChange &c, bool forward) {
-        applied << (forward ? u"+"_s : u"-"_s) + c.todo->before(Grid(1, 1)).cell(0, 0);
+        applied << (forward ? u"+"_s : u"-"_s) + c.todo->before(Grid(1, 1)).cell(0, 0).chopped(300);
     }, 100, 2000);
+    // Each step starts from the table the one before it left.
     auto step = [](int i) {
         Grid before(1, 1), after(1, 1);
-        before.setCell(0, 0, u"%1"_s.arg(i));
-        after.setCell(0, 0, QString(300, u'x'));
+        before.setCell(0, 0, u"%1"_s.arg(i) + QString(300, u'x'));
+        after.setCell(0, 0, u"%1"_s.arg(i + 1) + QString(300, u'x'));
         TablesChange c;
         c.todo = TableChange::between(before, after);
         return c;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 using namespace morvane;
 using namespace Qt::StringLiterals;
@@ -135,4 +136,111 @@ TEST(TableChangeTest, WidthsFollowEachStateButAreNoChangeOfTheirOwn)
     Grid cleared = a;
     cleared.clearRow(1);
     EXPECT_EQ(TableDigest(cleared), TableDigest(Grid(2, 2)));
+}
+
+namespace {
+
+std::multiset<QString> rowTexts(const Grid &g, int count)
+{
+    std::multiset<QString> rows;
+    for (int r = 0; r < count; ++r) {
+        QString t;
+        for (int c = 0; c < g.colCount(); ++c)
+            t += g.cell(c, r) + u'\t';
+        rows.insert(t);
+    }
+    return rows;
+}
+
+Grid randomlyEdited(const Grid &from, bool sorted, std::mt19937 &rng)
+{
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    Grid g = from;
+    for (int e = pick(4); e >= 0; --e) {
+        switch (pick(4)) {
+        case 0: {
+            const int at = 1 + pick(g.rowCount());
+            g.insertRows(at, 1);
+            for (int c = 0; c < g.colCount(); ++c)
+                g.setCell(c, at, QString::number(pick(4)));
+            break;
+        }
+        case 1: if (g.rowCount() > 1) g.removeRows(1 + pick(g.rowCount() - 1)); break;
+        case 2: if (g.rowCount() > 1) g.setCell(pick(g.colCount()), 1 + pick(g.rowCount() - 1), QString::number(pick(4))); break;
+        default: if (!sorted && g.rowCount() > 2) g.moveRow(1 + pick(g.rowCount() - 1), 1 + pick(g.rowCount() - 1)); break;
+        }
+    }
+    if (sorted)
+        g.sortRows(1, g.rowCount(), StoreRowLess);
+    return g;
+}
+
+}  // namespace
+
+TEST(TableChangeTest, TwoChangesMadeApartAreCarriedOverEachOtherUnlessTheyTouchTheSameRow)
+{
+    std::mt19937 rng(20261210);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    int carried = 0, refused = 0;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        const bool sorted = round % 2;
+        const TableChange::Less less = sorted ? StoreRowLess : nullptr;
+        Grid x(6, 1 + pick(10));
+        for (int r = 1; r < x.rowCount(); ++r)
+            for (int c = 0; c < 6; ++c)
+                x.setCell(c, r, QString::number(pick(4)));
+        if (sorted)
+            x.sortRows(1, x.rowCount(), StoreRowLess);
+        const Grid a = randomlyEdited(x, sorted, rng), d = randomlyEdited(x, sorted, rng);
+        const TableChange ca = TableChange::between(x, a, less), cd = TableChange::between(x, d, less);
+        const auto over = TableChange::rebase(ca, cd, less);
+        if (!over) {
+            ++refused;
+            continue;
+        }
+        ++carried;
+        const auto &[aOverD, dOverA] = *over;
+        EXPECT_TRUE(aOverD.isAsBefore(d));
+        EXPECT_TRUE(dOverA.isAsBefore(a));
+        // Both ways lead to one table, and back again to each.
+        const Grid both = aOverD.after(d);
+        EXPECT_EQ(GridFileBytes(dOverA.after(a)), GridFileBytes(both));
+        EXPECT_EQ(GridFileBytes(aOverD.before(both)), GridFileBytes(d));
+        EXPECT_EQ(GridFileBytes(dOverA.before(both)), GridFileBytes(a));
+        // It holds what was kept by both and what either put in.
+        std::multiset<QString> want = rowTexts(x, x.rowCount());
+        for (const TableChange *c : {&ca, &cd}) {
+            for (const QString &t : rowTexts(c->rowsOut(), c->rowsTakenOut()))
+                want.erase(want.find(t));
+            for (const QString &t : rowTexts(c->rowsIn(), c->rowsPutIn()))
+                want.insert(t);
+        }
+        EXPECT_EQ(rowTexts(both, both.rowCount()), want);
+        if (sorted) {
+            for (int r = 2; r < both.rowCount(); ++r)
+                EXPECT_FALSE(StoreRowLess(both.row(r), both.row(r - 1))) << "row " << r;
+        }
+        // Taking `a` back after another change to its table: its reverse
+        // carried over that change.
+        const Grid later = randomlyEdited(a, sorted, rng);
+        const TableChange cl = TableChange::between(a, later, less);
+        if (const auto back = TableChange::rebase(ca.reversed(), cl, less)) {
+            EXPECT_TRUE(back->first.isAsBefore(later));
+            EXPECT_EQ(GridFileBytes(back->first.after(later)), GridFileBytes(back->second.after(x)));
+        }
+    }
+    EXPECT_GT(carried, 100);
+    EXPECT_GT(refused, 20);
+
+    // Refused: both changed one row; and a change of another table.
+    Grid x = weeklyStore(30);
+    Grid here = x, there = x;
+    here.setCell(kStoreNotes, 5, u"Dentist");
+    there.setCell(kStoreNotes, 5, u"Dentist at ten");
+    EXPECT_FALSE(TableChange::rebase(TableChange::between(x, here, StoreRowLess),
+                                     TableChange::between(x, there, StoreRowLess), StoreRowLess));
+    Grid other = weeklyStore(31);
+    EXPECT_FALSE(TableChange::rebase(TableChange::between(x, here, StoreRowLess),
+                                     TableChange::between(other, there, StoreRowLess), StoreRowLess));
 }

@@ -10,11 +10,13 @@
 #include "SyncFixtures.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -122,6 +124,93 @@ TEST_F(SyncWindowTest, TheWindowSyncsAtStartAfterEachChangeAndOnSyncNow)
     EXPECT_EQ(w->syncStatus(), u"Synced 10:30"_s);
     EXPECT_TRUE(w->store().grid().cell(kStoreNotes, 1) == u"Dentist at ten"_s)
         << w->store().grid().cell(kStoreNotes, 1).toStdString();
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+}
+
+// What the server brings is no step of Undo: the person's own steps are
+// carried over it, so that Undo takes back just what was done here, and a
+// step whose task the server changed too goes, with the older ones, quietly.
+TEST_F(SyncWindowTest, UndoAfterASyncTakesBackWhatWasDoneHereAndKeepsWhatCameIn)
+{
+    const QString cal = calendarWithSettings(u"undo"_s, u"echo secret"_s);
+    writeTasks();
+    auto w = makeMain();
+    w->show();
+    Phone phone(*server_);
+    runDueSync(*w);
+    auto uidOf = [&](const QString &summary) {
+        for (const QJsonValue &v : phone.list(cal))
+            if (v[u"summary"_s].toString() == summary)
+                return v[u"uid"_s].toString();
+        return QString();
+    };
+    auto undoItem = [&] { return w->findChild<QAction *>(u"Undo1"_s); };
+    auto redoItem = [&] { return w->findChild<QAction *>(u"Redo1"_s); };
+    auto key = [&](int key) {
+        QApplication::setActiveWindow(w.get());
+        w->dayView()->setFocus();
+        QTest::keyClick(w.get(), Qt::Key(key), Qt::ControlModifier);
+    };
+    auto notesOf = [&](const Grid &g, int col) {
+        QStringList out;
+        for (int r = 1; r < g.rowCount(); ++r)
+            if (!g.cellEmpty(col, r))
+                out << g.cell(col, r);
+        return out;
+    };
+
+    // Here: a task and a to-do task added. On the phone meanwhile: the
+    // dentist moved and a task added.
+    ASSERT_EQ(w->addOutsideTask({true, QDate(2026, 12, 9), QTime(13, 0), u"Work"_s, u"Lunch"_s}), QString());
+    ASSERT_EQ(w->addOutsideTask({false, {}, {}, u"Home"_s, u"Call Ann"_s}), QString());
+    phone.run({u"move"_s, cal, uidOf(u"Dentist"_s), u"20261211T100000"_s});
+    phone.run({u"add"_s, cal, u"p-gym"_s, u"Gym"_s, u"20261210T180000"_s, u"Home"_s});
+    runDueSync(*w);
+    ASSERT_EQ(notesOf(w->store().grid(), kStoreNotes), (QStringList{u"Lunch"_s, u"Gym"_s, u"Dentist"_s}));
+    const QByteArray synced = readBytes(data.file(u"grid.grd"_s)), syncedTodo = readBytes(data.file(u"gridNon.grd"_s));
+
+    // Both steps are still there and take back only what was done here.
+    EXPECT_EQ(undoItem()->text().remove(u'&'), u"Undo Add to-do task"_s);
+    key(Qt::Key_Z);
+    EXPECT_EQ(undoItem()->text().remove(u'&'), u"Undo Add task"_s);
+    key(Qt::Key_Z);
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+    EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes), (QStringList{u"Gym"_s, u"Dentist"_s}));
+    EXPECT_EQ(KeyDay(w->store().grid().cellUtf8(kStoreKey, 2)), DayNumber(QDate(2026, 12, 11)));
+    EXPECT_EQ(notesOf(w->gridNonday(), kTodoNotes), QStringList{u"Buy stamps"_s});
+    const QByteArray undone = readBytes(data.file(u"grid.grd"_s));
+    // And again, by Redo, byte for byte.
+    key(Qt::Key_Y);
+    key(Qt::Key_Y);
+    EXPECT_FALSE(redoItem()->isEnabled());
+    EXPECT_EQ(readBytes(data.file(u"grid.grd"_s)), synced);
+    EXPECT_EQ(readBytes(data.file(u"gridNon.grd"_s)), syncedTodo);
+
+    // Undone, then a sync that brings another change from the phone: the
+    // steps to redo are carried over it as well.
+    key(Qt::Key_Z);
+    key(Qt::Key_Z);
+    EXPECT_EQ(readBytes(data.file(u"grid.grd"_s)), undone);
+    phone.run({u"edit"_s, cal, u"p-gym"_s, u"Gym with Ann"_s});
+    runDueSync(*w);
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s, u"Gym with Ann"_s}));
+    key(Qt::Key_Y);
+    EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes), (QStringList{u"Lunch"_s, u"Gym with Ann"_s, u"Dentist"_s}));
+    runDueSync(*w);
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s, u"Gym with Ann"_s, u"Lunch"_s}));
+
+    // The phone changes the task a step here added: that step cannot be
+    // taken back without taking back the phone's change, so it goes, with
+    // the older one, and nothing is said. The step to redo stays.
+    phone.run({u"edit"_s, cal, uidOf(u"Lunch"_s), u"Lunch with Ann"_s});
+    w->SyncNow1Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
+    EXPECT_EQ(notesOf(w->store().grid(), kStoreNotes),
+              (QStringList{u"Lunch with Ann"_s, u"Gym with Ann"_s, u"Dentist"_s}));
+    EXPECT_FALSE(undoItem()->isEnabled());
+    EXPECT_EQ(redoItem()->text().remove(u'&'), u"Redo Add to-do task"_s);
+    key(Qt::Key_Y);
+    EXPECT_EQ(notesOf(w->gridNonday(), kTodoNotes), (QStringList{u"Buy stamps"_s, u"Call Ann"_s}));
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
