@@ -492,8 +492,13 @@ void SyncEngine::remoteChanged(const QString &calendar, const QString &path, con
         if (!outside)
             remoteGone(*i);
     }
-    if (object.repeating())
+    // The server's own text is kept where it holds more than this program
+    // writes (a repeat, a place, attendees, another program's properties), so
+    // that an edit here changes only what was edited; an empty one is none.
+    if (object.repeating() || HoldsMoreThanTheMapping(ics, object, mapping_))
         pendingResources_.insert(path, ics);
+    else
+        pendingResources_.insert(path, QByteArray());
 }
 
 void SyncEngine::remoteGone(Item &item)
@@ -536,8 +541,8 @@ bool SyncEngine::flush()
         if (i->dirty && ok)
             ok = writeItem(*i, i->gone && i->j.apply != '-');
     }
-    for (auto it = pendingResources_.constBegin(); it != pendingResources_.constEnd() && ok; ++it)
-        ok = journal_.setResource(it.key(), it.value());
+    if (ok)
+        ok = writeResources() && journal_.pruneResources();
     if (!ok || !journal_.commit()) {
         journal_.rollback();
         return fail(journal_.lastError());
@@ -580,6 +585,15 @@ bool SyncEngine::write(Item &item)
     return ++unwritten_ < kResultsPerWrite || writeResults();
 }
 
+// In the transaction of the items they belong to.
+bool SyncEngine::writeResources()
+{
+    bool ok = true;
+    for (auto it = pendingResources_.constBegin(); it != pendingResources_.constEnd() && ok; ++it)
+        ok = it.value().isEmpty() ? journal_.removeResource(it.key()) : journal_.setResource(it.key(), it.value());
+    return ok;
+}
+
 bool SyncEngine::writeItem(Item &item, bool removed)
 {
     if (removed)
@@ -599,10 +613,13 @@ bool SyncEngine::writeResults()
         ok = writeItem(*i, i->gone);
         i->dirty = false;
     }
+    if (ok)
+        ok = writeResources();
     if (!ok || !journal_.commit()) {
         journal_.rollback();
         return fail(journal_.lastError());
     }
+    pendingResources_.clear();
     return true;
 }
 
@@ -663,13 +680,21 @@ bool SyncEngine::upload(const QString &calendar, const QSet<QString> &listed, bo
 bool SyncEngine::put(Item &item, bool isNew)
 {
     JournalItem &j = item.j;
+    // An edit of an item whose server copy holds more than this program
+    // writes is made to that copy.
+    const QByteArray kept = isNew || !j.agreed ? QByteArray() : journal_.resource(j.href);
+    const QByteArray body = kept.isEmpty()
+                                ? SyncTaskObject(taskOf(*j.local), j.uid, mapping_)
+                                : WithTaskChanged(kept, taskOf(*j.agreed), taskOf(*j.local), j.uid, mapping_);
     const DavResponse r =
-        client_.send("PUT", DavUrl(client_.server(), j.href), SyncTaskObject(taskOf(*j.local), j.uid, mapping_),
+        client_.send("PUT", DavUrl(client_.server(), j.href), body,
                      isNew ? QList<QPair<QByteArray, QByteArray>>{{"If-None-Match", "*"}} : ifMatch(j.etag));
     if (r.status == 412 || (!isNew && r.status == 404))
         return refetch(j.calendar, j.href);
     if (!r.ok())
         return failRequest(r);
+    if (!kept.isEmpty())
+        pendingResources_.insert(j.href, body);
     j.etag = r.etag;
     j.agreed = j.local;
     ++result_.sent;

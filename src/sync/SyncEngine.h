@@ -102,7 +102,8 @@ private:
     SyncResult result_;
     std::vector<std::unique_ptr<Item>> items_;
     std::vector<SyncTables::Change> pending_;
-    QHash<QString, QByteArray> pendingResources_;
+    QHash<QString, QByteArray> pendingResources_;  // an empty text: none kept
+    bool writeResources();
     QHash<QByteArray, SyncTask> onServer_;
 };
 

@@ -176,4 +176,9 @@ bool SyncJournal::setResource(const QString &href, const QByteArray &ics)
 
 bool SyncJournal::removeResource(const QString &href) { return run(u"DELETE FROM resources WHERE href=?"_s, {href}); }
 
+bool SyncJournal::pruneResources()
+{
+    return exec(u"DELETE FROM resources WHERE href NOT IN (SELECT href FROM items WHERE href IS NOT NULL)"_s);
+}
+
 }  // namespace morvane

@@ -68,6 +68,8 @@ public:
     QByteArray resource(const QString &href);
     bool setResource(const QString &href, const QByteArray &ics);
     bool removeResource(const QString &href);
+    // The server copies kept of items the journal no longer holds go.
+    bool pruneResources();
 
     QString lastError() const { return error_; }
 

@@ -1,9 +1,11 @@
 #include "SyncTask.h"
 
 #include "Grid.h"
+#include "IcsIdentity.h"
 #include "IcsImport.h"
 
 #include <QList>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -78,6 +80,15 @@ QList<QByteArray> withoutOverride(QList<QByteArray> lines, const QByteArray &occ
         if (!b->occurrence.isEmpty() && b->occurrence == value)
             lines.remove(b->begin, b->end - b->begin + 1);
     return lines;
+}
+
+// A content line's property name: what comes before its parameters or value.
+QByteArray propertyName(QByteArrayView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line[end] != ';' && line[end] != ':')
+        ++end;
+    return line.first(end).toByteArray().toUpper();
 }
 
 IcsExportOptions exportOptions(const SyncMapping &m)
@@ -229,6 +240,96 @@ QByteArray WithOccurrenceRemoved(const QByteArray &ics, const QByteArray &occurr
             break;
         }
     return joined(lines);
+}
+
+bool HoldsMoreThanTheMapping(const QByteArray &ics, const SyncObject &object, const SyncMapping &m)
+{
+    if (object.tasks.size() != 1)
+        return !object.tasks.empty();
+    const QList<QByteArray> ours = unfoldedLines(SyncTaskObject(object.tasks.front().task, object.uid, m));
+    const QSet<QByteArray> mine(ours.begin(), ours.end());
+    // What every writer stamps differently says nothing of the item.
+    static const QSet<QByteArray> kStamps{"PRODID", "VERSION", "CALSCALE", "DTSTAMP", "LAST-MODIFIED", "CREATED",
+                                          "SEQUENCE"};
+    for (const QByteArray &line : unfoldedLines(ics))
+        if (!mine.contains(line) && !kStamps.contains(propertyName(line)))
+            return true;
+    return false;
+}
+
+QByteArray WithTaskChanged(const QByteArray &serverIcs, const SyncTask &agreed, const SyncTask &task,
+                           const QByteArray &uid, const SyncMapping &m)
+{
+    const QByteArray ours = SyncTaskObject(task, uid, m);
+    QList<QByteArray> lines = unfoldedLines(serverIcs);
+    const QList<QByteArray> mine = unfoldedLines(ours);
+    const std::vector<EventBlock> theirs = eventBlocks(lines), own = eventBlocks(mine);
+    if (theirs.size() != 1 || !theirs.front().occurrence.isEmpty() || own.size() != 1 ||
+        lines[theirs.front().begin] != mine[own.front().begin])
+        return ours;
+
+    // The properties each changed cell is written in; the stamp always.
+    QSet<QByteArray> names{"DTSTAMP", "LAST-MODIFIED"};
+    const bool todo = task.kind == SyncTask::Kind::Todo;
+    if (task.day != agreed.day || task.task.time != agreed.task.time)
+        names.unite(QSet<QByteArray>{"DTSTART", "DTEND", "DURATION", "DUE"});
+    if (task.task.notes != agreed.task.notes) {
+        names.unite(QSet<QByteArray>{"SUMMARY", "DESCRIPTION"});
+        // The place came in as a "Where: " line of the notes; taken out of
+        // them, it goes from the server's copy too.
+        const QStringList was = agreed.task.notes.split(u"\r\n"_s), now = task.task.notes.split(u"\r\n"_s);
+        for (const QString &line : was)
+            if (line.startsWith(u"Where: "_s) && !now.contains(line))
+                names.insert("LOCATION");
+    }
+    if (task.task.category != agreed.task.category)
+        names.unite(QSet<QByteArray>{"CATEGORIES", QByteArray(kIcsCategoryProperty)});
+    if (task.task.done != agreed.task.done) {
+        names += QByteArray(kIcsDoneProperty);
+        if (todo)
+            names.unite(QSet<QByteArray>{"STATUS", "COMPLETED", "PERCENT-COMPLETE"});
+    }
+    const bool alarms = task.task.alarm != agreed.task.alarm;
+
+    // The lines of one item that those properties hold, with its reminders
+    // when the alarm changed; `keep` for the others.
+    auto split = [&](const QList<QByteArray> &from, const EventBlock &b, QList<QByteArray> *mapped,
+                     QList<QByteArray> *keep, int *sequence) {
+        int depth = 0;
+        bool inAlarm = false;
+        for (qsizetype i = b.begin + 1; i < b.end; ++i) {
+            const QByteArray &l = from[i];
+            if (depth == 0 && l.startsWith("BEGIN:"))
+                inAlarm = l == "BEGIN:VALARM";
+            if (l.startsWith("BEGIN:"))
+                ++depth;
+            const bool top = depth == 0;
+            if (l.startsWith("END:"))
+                --depth;
+            const bool ownsIt = top ? names.contains(propertyName(l)) : inAlarm && alarms;
+            if (top && sequence && propertyName(l) == "SEQUENCE") {
+                *sequence = valueOf(l).toInt();
+                continue;
+            }
+            if (ownsIt) {
+                if (mapped)
+                    *mapped << l;
+            } else if (keep) {
+                *keep << l;
+            }
+        }
+    };
+    QList<QByteArray> kept, written;
+    int sequence = -1;
+    split(lines, theirs.front(), nullptr, &kept, &sequence);
+    split(mine, own.front(), &written, nullptr, nullptr);
+    if (sequence >= 0)
+        kept << "SEQUENCE:" + QByteArray::number(sequence + 1);
+
+    QList<QByteArray> out = lines.mid(0, theirs.front().begin + 1);
+    out << kept << written;
+    out << lines.mid(theirs.front().end);
+    return joined(out);
 }
 
 }  // namespace morvane

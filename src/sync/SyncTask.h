@@ -82,4 +82,18 @@ QByteArray WithOccurrenceChanged(const QByteArray &ics, const QByteArray &occurr
                                  const QByteArray &uid, const SyncMapping &m);
 QByteArray WithOccurrenceRemoved(const QByteArray &ics, const QByteArray &occurrence);
 
+// The server's copy of a single event or to-do, `agreed` when it was last
+// read, changed into `task`: the properties of what changed here are
+// written as the mapping writes them, and every other line is kept as the
+// server had it (a place, attendees, another program's own properties, its
+// reminders while the alarm stays as it was). Its SEQUENCE, where it has
+// one, goes up by one. The mapping's own object when the copy is not one
+// single item of the task's kind.
+// Whether the server's text of a single item holds anything the mapping's
+// own object for its task would not: then it is kept, for WithTaskChanged.
+bool HoldsMoreThanTheMapping(const QByteArray &ics, const SyncObject &object, const SyncMapping &m);
+
+QByteArray WithTaskChanged(const QByteArray &serverIcs, const SyncTask &agreed, const SyncTask &task,
+                           const QByteArray &uid, const SyncMapping &m);
+
 }  // namespace morvane

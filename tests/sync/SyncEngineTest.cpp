@@ -188,6 +188,53 @@ TEST_F(SyncTest, EditsAndDeletesOnEitherSideKeepEachItemsIdentity)
     EXPECT_EQ(requests_, 1);
 }
 
+// An event made on the phone with a place, an attendee, a property of its
+// own and a reminder a quarter of an hour before: an edit here changes only
+// what was edited, and the next edit starts from what the server holds.
+TEST_F(SyncTest, AnEditHereKeepsWhatThePhoneWroteThatTasksDoNotHold)
+{
+    const QString cal = makeCalendar(u"rich"_s);
+    DataFolder data;
+    phone().run({u"addrich"_s, cal, u"p-rich"_s, u"Dentist"_s, u"20261214T103000"_s});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    ASSERT_EQ(data.tasks().size(), 1u);
+    const SyncTask came = data.tasks().front();
+    EXPECT_EQ(came.task.notes, u"Dentist\r\nWhere: High Street 4\r\n"_s);
+    auto raw = [&] { return phone().list(cal)[0][u"raw"_s].toString(); };
+    auto expectKept = [&](const QString &text) {
+        for (const char *kept : {"LOCATION:High Street 4", "ATTENDEE:mailto:ann@example.org", "X-PHONE-COLOUR:teal",
+                                 "TRIGGER:-PT15M"})
+            EXPECT_TRUE(text.contains(QLatin1StringView(kept))) << kept << "\n" << text.toStdString();
+    };
+
+    SyncTask edited = came;
+    edited.task.notes = u"Dentist, bring the card\r\nWhere: High Street 4\r\n"_s;
+    data.change({{came, edited}});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    QString text = raw();
+    expectKept(text);
+    EXPECT_TRUE(text.contains(u"SUMMARY:Dentist\\, bring the card"_s)) << text.toStdString();
+    EXPECT_EQ(phone().list(cal)[0][u"uid"_s].toString(), u"p-rich"_s);
+
+    // Moved: the new summary stays, the place too.
+    SyncTask moved = edited;
+    moved.day += 1;
+    moved.task.time = u"2:00 PM"_s;
+    data.change({{edited, moved}});
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    text = raw();
+    expectKept(text);
+    EXPECT_TRUE(text.contains(u"SUMMARY:Dentist\\, bring the card"_s)) << text.toStdString();
+    EXPECT_EQ(phone().list(cal)[0][u"start"_s].toString(), u"20261215T140000"_s);
+
+    // Nothing comes back changed, and the next sync is one request.
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(data.tasks().size(), 1u);
+    EXPECT_EQ(data.tasks().front().key(), moved.key());
+    ASSERT_TRUE(sync(data, settings(cal)).ok);
+    EXPECT_EQ(requests_, 1);
+}
+
 TEST_F(SyncTest, AConflictKeepsTheServersVersionAndACopyOfThisSides)
 {
     const QString cal = makeCalendar(u"conflict"_s);

@@ -130,5 +130,77 @@ TEST(SyncPieces, AnOccurrenceIsChangedAsAnOverrideAndRemovedAsAnExdate)
     EXPECT_TRUE(found);
 }
 
+// A phone's event holds a place, an attendee, its own property and a
+// reminder a quarter of an hour before. Edited here, it keeps all of them
+// but what was edited.
+TEST(SyncPieces, AnEditHereChangesOnlyWhatWasEditedInTheServersCopy)
+{
+    const QByteArray ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:phone\r\nBEGIN:VEVENT\r\nUID:p1\r\n"
+                           "DTSTAMP:20260101T000000Z\r\nDTSTART:20261214T103000\r\nDTEND:20261214T113000\r\n"
+                           "SUMMARY:Dentist\r\nLOCATION:High Street 4\r\nATTENDEE:mailto:ann@example.org\r\n"
+                           "SEQUENCE:2\r\nX-PHONE-COLOUR:teal\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\n"
+                           "DESCRIPTION:Dentist\r\nEND:VALARM\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    SyncMapping m;
+    m.today = QDate(2026, 12, 10);
+    m.stamp = QDateTime(QDate(2026, 12, 10), QTime(9, 0), Qt::UTC);
+    const SyncObject read = ReadSyncObject(ics, m);
+    ASSERT_TRUE(read.ok && read.tasks.size() == 1u);
+    EXPECT_TRUE(HoldsMoreThanTheMapping(ics, read, m));
+    const SyncTask agreed = read.tasks.front().task;
+
+    // The notes edited: the summary and description are the mapping's, the
+    // rest stays, the sequence goes up.
+    EXPECT_EQ(agreed.task.notes, u"Dentist\r\nWhere: High Street 4\r\n"_s);
+    SyncTask edited = agreed;
+    edited.task.notes = u"Dentist, bring the card\r\nWhere: High Street 4\r\n"_s;
+    const QByteArray after = WithTaskChanged(ics, agreed, edited, "p1", m);
+    for (const char *kept : {"LOCATION:High Street 4\r\n", "ATTENDEE:mailto:ann@example.org\r\n",
+                             "X-PHONE-COLOUR:teal\r\n", "TRIGGER:-PT15M\r\n", "DTSTART:20261214T103000\r\n",
+                             "DTEND:20261214T113000\r\n", "SEQUENCE:3\r\n", "UID:p1\r\n", "PRODID:phone\r\n"})
+        EXPECT_TRUE(after.contains(kept)) << kept << "\n" << after.toStdString();
+    EXPECT_TRUE(after.contains("SUMMARY:Dentist\\, bring the card\r\n")) << after.toStdString();
+    EXPECT_TRUE(after.contains("DESCRIPTION:Dentist\\, bring the card\\nWhere: High Street 4\r\n"));
+    EXPECT_FALSE(after.contains("SUMMARY:Dentist\r\n"));
+    EXPECT_FALSE(after.contains("SEQUENCE:2"));
+    EXPECT_EQ(after.count("DTSTAMP"), 1);
+    const SyncObject back = ReadSyncObject(after, m);
+    ASSERT_TRUE(back.ok && back.tasks.size() == 1u) << back.error.toStdString();
+    EXPECT_EQ(back.tasks.front().task.key(), edited.key());
+
+    // Moved and its alarm taken off: the times and reminders are the
+    // mapping's (none), the place stays.
+    SyncTask moved = edited;
+    moved.day += 1;
+    moved.task.time = u"2:00 PM"_s;
+    moved.task.alarm = u"No"_s;
+    const QByteArray again = WithTaskChanged(after, edited, moved, "p1", m);
+    EXPECT_TRUE(again.contains("DTSTART:20261215T140000\r\n")) << again.toStdString();
+    EXPECT_FALSE(again.contains("VALARM"));
+    EXPECT_FALSE(again.contains("DTEND:20261214"));
+    EXPECT_TRUE(again.contains("LOCATION:High Street 4\r\n"));
+    EXPECT_TRUE(again.contains("SUMMARY:Dentist\\, bring the card\r\n"));
+    EXPECT_TRUE(again.contains("SEQUENCE:4\r\n"));
+    const SyncObject movedBack = ReadSyncObject(again, m);
+    ASSERT_TRUE(movedBack.ok && movedBack.tasks.size() == 1u);
+    EXPECT_EQ(movedBack.tasks.front().task.key(), moved.key());
+
+    // The place taken out of the notes goes from the copy as well.
+    SyncTask nowhere = moved;
+    nowhere.task.notes = u"Dentist, bring the card"_s;
+    const QByteArray gone = WithTaskChanged(again, moved, nowhere, "p1", m);
+    EXPECT_FALSE(gone.contains("LOCATION"));
+    EXPECT_TRUE(gone.contains("ATTENDEE:mailto:ann@example.org\r\n"));
+    const SyncObject goneBack = ReadSyncObject(gone, m);
+    ASSERT_TRUE(goneBack.ok && goneBack.tasks.size() == 1u);
+    EXPECT_EQ(goneBack.tasks.front().task.key(), nowhere.key());
+
+    // What this program wrote itself holds nothing more: no copy is kept.
+    const QByteArray own = SyncTaskObject(moved, "p2", m);
+    EXPECT_FALSE(HoldsMoreThanTheMapping(own, ReadSyncObject(own, m), m));
+    // A copy that is not one item of the task's kind is not edited but replaced.
+    EXPECT_EQ(WithTaskChanged("BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n", edited, moved, "p1", m),
+              SyncTaskObject(moved, "p1", m));
+}
+
 }  // namespace
 }  // namespace morvane

@@ -7,6 +7,8 @@ caldav library) changing the same calendar, as a phone would.
       list PATH                       print the calendar's items as JSON
       add PATH UID SUMMARY START [CATEGORY] [RRULE]
                                       START: YYYYMMDD (all day) or YYYYMMDDTHHMMSS
+      addrich PATH UID SUMMARY START  an event with a place, an attendee, a
+                                      property of its own and a reminder
       addtodo PATH UID SUMMARY
       edit PATH UID SUMMARY           new summary and description
       move PATH UID START             a new start
@@ -45,6 +47,7 @@ def items(cal):
                 "recurrence_id": c["RECURRENCE-ID"].to_ical().decode() if "RECURRENCE-ID" in c else "",
                 "exdates": len(c.get("EXDATE", [])) if isinstance(c.get("EXDATE"), list) else (1 if c.get("EXDATE") else 0),
                 "categories": [str(v) for cat in (cats or []) for v in cat.cats] if cats else [],
+                "raw": c.to_ical().decode(),
             })
     return out
 
@@ -77,6 +80,13 @@ def main(argv):
     elif command == "add":
         uid, summary, start = args[:3]
         cal.save_event(event_text(uid, summary, start, *(args[3:5] + [None] * (2 - len(args[3:5])))))
+    elif command == "addrich":
+        uid, summary, start = args[:3]
+        text = event_text(uid, summary, start).replace(
+            "END:VEVENT", "LOCATION:High Street 4\r\nATTENDEE:mailto:ann@example.org\r\nX-PHONE-COLOUR:teal\r\n"
+            "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nDESCRIPTION:" + summary + "\r\nEND:VALARM\r\n"
+            "END:VEVENT")
+        cal.save_event(text)
     elif command == "addtodo":
         uid, summary = args[:2]
         cal.save_todo("\r\n".join(["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Phone//Test//EN", "BEGIN:VTODO",
