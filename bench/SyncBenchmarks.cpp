@@ -1,9 +1,12 @@
 // The sync against a Radicale on 127.0.0.1 started for the run, each case
 // beside its floor: the same requests sent by a bare client in the same run.
 //
-//   BM_SyncNoChange        a sync with no change on either side (one REPORT),
-//                          the journal and the task files read as a sync does
-//   BM_SyncNoChangeFloor   that one REPORT alone, on a new connection
+//   BM_SyncNoChange        a sync with no change on either side (one PROPFIND
+//                          of the calendar's ctag), the journal and the task
+//                          files read as a sync does
+//   BM_SyncNoChangeFloor   that one PROPFIND alone, on a new connection
+//   BM_SyncListingFloor    the sync-collection REPORT a no-change sync sent
+//                          before it asked for the ctag, for comparison
 //   BM_SyncUpload          a first sync of N new tasks to an empty calendar
 //   BM_SyncUploadFloor     N PUTs of objects made beforehand
 //
@@ -167,6 +170,22 @@ void BM_SyncNoChangeFloor(benchmark::State &state)
         state.SkipWithError("radicale did not start");
         return;
     }
+    const QString calendar = CalendarPath(synced().settings.calendar);
+    const QUrl url = DavUrl(QUrl(LocalRadicale::instance().url()), calendar);
+    // A client of its own each time, as each sync has: the connection is part
+    // of the cost.
+    for (auto _ : state) {
+        CalDavClient client(QUrl(LocalRadicale::instance().url()), QStringLiteral("bench"), QStringLiteral("x"));
+        benchmark::DoNotOptimize(client.propfind(url, 0, "<cs:getctag/>").status);
+    }
+}
+
+void BM_SyncListingFloor(benchmark::State &state)
+{
+    if (!LocalRadicale::instance().ok() || !synced().ok) {
+        state.SkipWithError("radicale did not start");
+        return;
+    }
     SyncJournal journal;
     QString why;
     journal.open(synced().folder.path(), false, &why);
@@ -177,8 +196,6 @@ void BM_SyncNoChangeFloor(benchmark::State &state)
                             "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/></d:prop>"
                             "</d:sync-collection>";
     const QUrl url = DavUrl(QUrl(LocalRadicale::instance().url()), calendar);
-    // A client of its own each time, as each sync has: the connection is part
-    // of the cost.
     for (auto _ : state) {
         CalDavClient client(QUrl(LocalRadicale::instance().url()), QStringLiteral("bench"), QStringLiteral("x"));
         benchmark::DoNotOptimize(client.report(url, 0, body).status);
@@ -234,5 +251,6 @@ void BM_SyncUploadFloor(benchmark::State &state)
 
 BENCHMARK(BM_SyncNoChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncNoChangeFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SyncListingFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncUpload)->Arg(1000)->Iterations(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncUploadFloor)->Arg(1000)->Iterations(2)->Unit(benchmark::kMillisecond);

@@ -15,6 +15,7 @@ namespace {
 constexpr QStringView kDav = u"DAV:";
 constexpr QStringView kCalDav = u"urn:ietf:params:xml:ns:caldav";
 constexpr QStringView kApple = u"http://apple.com/ns/ical/";
+constexpr QStringView kCalendarServer = u"http://calendarserver.org/ns/";
 
 int statusOf(const QString &line)
 {
@@ -46,6 +47,8 @@ void readProp(QXmlStreamReader &x, DavEntry &e)
             e.calendarData = x.readElementText().toUtf8();
         } else if (ns == kDav && name == u"displayname") {
             e.displayName = x.readElementText().trimmed();
+        } else if (ns == kCalendarServer && name == u"getctag") {
+            e.ctag = x.readElementText().trimmed().toUtf8();
         } else if (ns == kApple && name == u"calendar-color") {
             e.color = x.readElementText().trimmed();
         } else if (ns == kDav && name == u"resourcetype") {
@@ -103,6 +106,8 @@ void readResponse(QXmlStreamReader &x, DavMultiStatus &out)
                     e.displayName = props.displayName;
                 if (!props.color.isEmpty())
                     e.color = props.color;
+                if (!props.ctag.isEmpty())
+                    e.ctag = props.ctag;
                 e.calendar = e.calendar || props.calendar;
                 e.components += props.components;
                 if (!props.principal.isEmpty())

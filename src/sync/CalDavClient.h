@@ -36,6 +36,7 @@ struct DavEntry {
     QString path;              // decoded
     int status = 200;          // the response's own status (404: removed), else its properties'
     QByteArray etag, calendarData;
+    QByteArray ctag;           // a collection's tag, which changes with any of its items
     QString displayName, color;
     bool calendar = false;
     QStringList components;    // VEVENT, VTODO: what the calendar takes

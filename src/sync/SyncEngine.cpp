@@ -279,56 +279,172 @@ bool SyncEngine::commitWrites(bool ok)
     return true;
 }
 
-bool SyncEngine::syncCalendar(const QString &calendar)
+bool SyncEngine::hasWorkFor(const QString &calendar) const
 {
-    const QUrl url = DavUrl(client_.server(), calendar);
-    const QString tokenKey = u"token:"_s + calendar;
-    QByteArray token = journal_.value(tokenKey);
-    DavResponse r = client_.report(url, 0, syncCollectionBody(token));
-    if (!token.isEmpty() && (r.status == 403 || r.status == 409 || r.status == 400 || r.status == 412)) {
-        // The token is no longer valid: list everything again.
-        token.clear();
-        r = client_.report(url, 0, syncCollectionBody(token));
+    for (const auto &i : items_) {
+        const JournalItem &j = i->j;
+        if (i->gone || !takes(calendar, j.kind) || (j.calendar != calendar && !j.href.isEmpty()))
+            continue;
+        if (j.href.isEmpty() || !j.local || !j.agreed || *j.local != *j.agreed)
+            return true;
     }
-    bool usedToken = true;
-    if (r.status == 401 || r.status == 404 || r.status >= 500 || (r.status == 0 && r.error != QNetworkReply::NoError))
-        return failRequest(r);
-    if (!r.ok()) {
-        // No sync-collection here: every item's ETag, compared with ours.
-        usedToken = false;
-        token.clear();
-        r = client_.propfind(url, 1, "<d:getetag/>");
-        if (!r.ok())
-            return failRequest(r);
-    }
-    const DavMultiStatus ms = ParseMultiStatus(r.body);
-    if (!ms.ok)
-        return fail(u"The server's answer about %1 could not be read; it may not be a CalDAV server."_s.arg(calendar));
-    const bool full = token.isEmpty();
+    return false;
+}
 
-    QHash<QString, QByteArray> listed;
-    QSet<QString> removed;
+namespace {
+
+// Kept for a calendar whose server keeps no ctag: its syncs go straight to
+// the listing of changes. (A tag is never blank.)
+constexpr const char *kNoTag = " ";
+
+bool Unanswered(const DavResponse &r)
+{
+    return r.status == 401 || r.status == 404 || r.status >= 500 ||
+           (r.status == 0 && r.error != QNetworkReply::NoError);
+}
+
+}  // namespace
+
+QByteArray SyncEngine::collectionTag(const QString &calendar, bool *failed)
+{
+    const DavResponse r = client_.propfind(DavUrl(client_.server(), calendar), 0, "<cs:getctag/>");
+    if (Unanswered(r)) {
+        *failed = !failRequest(r);
+        return {};
+    }
+    if (!r.ok())
+        return {};  // no tag kept there: the listing tells
+    for (const DavEntry &e : ParseMultiStatus(r.body).entries)
+        if (!e.ctag.isEmpty())
+            return e.ctag;
+    return {};
+}
+
+// After a sync that sent changes, or read no tag before its listing: the
+// collection's tag and the changes since
+// the sync's token, read in that order. When the changes are only those
+// sent (each item's ETag as its answer gave it), the tag and the new token
+// stand for what this side knows, and the next sync with nothing to do is
+// the one question about the tag. Anything else is left to the next sync.
+void SyncEngine::settleAfterSending(const QString &calendar)
+{
+    bool failed = false;
+    const QByteArray tag = collectionTag(calendar, &failed);
+    if (failed)
+        return;
+    if (tag.isEmpty()) {
+        journal_.setValue(u"ctag:"_s + calendar, kNoTag);
+        return;
+    }
+    const QString tokenKey = u"token:"_s + calendar;
+    const QByteArray token = journal_.value(tokenKey);
+    if (token.isEmpty())
+        return;
+    const DavResponse r = client_.report(DavUrl(client_.server(), calendar), 0, syncCollectionBody(token));
+    if (!r.ok())
+        return;
+    const DavMultiStatus ms = ParseMultiStatus(r.body);
+    if (!ms.ok || ms.syncToken.isEmpty())
+        return;
     for (const DavEntry &e : ms.entries) {
         if (!isItemPath(calendar, e.path))
             continue;
-        if (e.status == 404)
-            removed.insert(e.path);
-        else
-            listed.insert(e.path, e.etag);
+        bool known = e.status == 404;
+        for (const auto &i : items_) {
+            if (i->gone || i->j.href != e.path)
+                continue;
+            known = e.status != 404 && !e.etag.isEmpty() && i->j.etag == e.etag;
+            if (!known)
+                break;
+        }
+        if (!known)
+            return;
     }
-    QHash<QString, QByteArray> knownEtags;
-    for (const auto &i : items_)
-        if (!i->j.href.isEmpty() && i->j.calendar == calendar)
-            knownEtags.insert(i->j.href, i->j.etag);
-    if (full)
-        for (const auto &i : items_)
-            if (i->j.calendar == calendar && !i->j.href.isEmpty() && i->j.agreed && !listed.contains(i->j.href))
-                removed.insert(i->j.href);
+    journal_.setValue(tokenKey, ms.syncToken);
+    journal_.setValue(u"ctag:"_s + calendar, tag);
+}
+
+bool SyncEngine::syncCalendar(const QString &calendar)
+{
+    const QUrl url = DavUrl(client_.server(), calendar);
+    const QString expandedKey = u"expanded:"_s + calendar;
+    const QByteArray today = mapping_.today.toString(Qt::ISODate).toUtf8();
+    const bool expand = journal_.value(expandedKey) != today;
+    // Nothing to send: the collection's tag alone says whether anything
+    // changed there, which servers answer more cheaply than a listing of
+    // changes. Nothing changed and the date moved on: the repeats roll
+    // forward from their kept objects without a listing.
+    const QString ctagKey = u"ctag:"_s + calendar;
+    const QByteArray knownTag = journal_.value(ctagKey);
+    bool tagsKept = knownTag != kNoTag;
+    QByteArray tag;
+    bool unchanged = false;  // there: the listing is not needed
+    if (tagsKept && !hasWorkFor(calendar)) {
+        bool failed = false;
+        tag = collectionTag(calendar, &failed);
+        if (failed)
+            return false;
+        if (tag.isEmpty()) {
+            tagsKept = false;
+            if (!journal_.setValue(ctagKey, kNoTag))
+                return fail(journal_.lastError());
+        } else if (tag == knownTag) {
+            if (!expand)
+                return true;
+            unchanged = true;
+        }
+    }
+    const QString tokenKey = u"token:"_s + calendar;
+    QByteArray token = journal_.value(tokenKey);
+    bool usedToken = true, full = false;
+    DavMultiStatus ms;
+    QHash<QString, QByteArray> listed;
+    QSet<QString> removed;
     QStringList changed;
-    for (auto it = listed.constBegin(); it != listed.constEnd(); ++it) {
-        const auto k = knownEtags.constFind(it.key());
-        if (k == knownEtags.constEnd() || k.value().isEmpty() || k.value() != it.value())
-            changed << it.key();
+    if (!unchanged) {
+        DavResponse r = client_.report(url, 0, syncCollectionBody(token));
+        if (!token.isEmpty() && (r.status == 403 || r.status == 409 || r.status == 400 || r.status == 412)) {
+            // The token is no longer valid: list everything again.
+            token.clear();
+            r = client_.report(url, 0, syncCollectionBody(token));
+        }
+        if (Unanswered(r))
+            return failRequest(r);
+        if (!r.ok()) {
+            // No sync-collection here: every item's ETag, compared with ours.
+            usedToken = false;
+            token.clear();
+            r = client_.propfind(url, 1, "<d:getetag/>");
+            if (!r.ok())
+                return failRequest(r);
+        }
+        ms = ParseMultiStatus(r.body);
+        if (!ms.ok)
+            return fail(u"The server's answer about %1 could not be read; it may not be a CalDAV server."_s.arg(
+                calendar));
+        full = token.isEmpty();
+
+        for (const DavEntry &e : ms.entries) {
+            if (!isItemPath(calendar, e.path))
+                continue;
+            if (e.status == 404)
+                removed.insert(e.path);
+            else
+                listed.insert(e.path, e.etag);
+        }
+        QHash<QString, QByteArray> knownEtags;
+        for (const auto &i : items_)
+            if (!i->j.href.isEmpty() && i->j.calendar == calendar)
+                knownEtags.insert(i->j.href, i->j.etag);
+        if (full)
+            for (const auto &i : items_)
+                if (i->j.calendar == calendar && !i->j.href.isEmpty() && i->j.agreed && !listed.contains(i->j.href))
+                    removed.insert(i->j.href);
+        for (auto it = listed.constBegin(); it != listed.constEnd(); ++it) {
+            const auto k = knownEtags.constFind(it.key());
+            if (k == knownEtags.constEnd() || k.value().isEmpty() || k.value() != it.value())
+                changed << it.key();
+        }
     }
     std::sort(changed.begin(), changed.end());
     QSet<QString> missing;
@@ -338,9 +454,6 @@ bool SyncEngine::syncCalendar(const QString &calendar)
     // The window of days moves on with the date: repeating events not
     // changed on the server are followed again from their kept objects, so
     // that occurrences coming into the window arrive here.
-    const QString expandedKey = u"expanded:"_s + calendar;
-    const QByteArray today = mapping_.today.toString(Qt::ISODate).toUtf8();
-    const bool expand = journal_.value(expandedKey) != today;
     if (expand) {
         const QSet<QString> fetched(changed.begin(), changed.end());
         QHash<QString, QByteArray> repeating;
@@ -367,7 +480,18 @@ bool SyncEngine::syncCalendar(const QString &calendar)
     QSet<QString> seen;
     for (auto it = listed.constBegin(); it != listed.constEnd(); ++it)
         seen.insert(it.key());
-    return upload(calendar, seen, full);
+    const int sentBefore = result_.sent;
+    if (!upload(calendar, seen, full))
+        return false;
+    // The tag read before the listing stands for all it listed; after
+    // changes sent, or without one read, it is read again.
+    if (!tag.isEmpty() && result_.sent == sentBefore) {
+        if (tag != knownTag && !journal_.setValue(ctagKey, tag))
+            return fail(journal_.lastError());
+    } else if (tagsKept) {
+        settleAfterSending(calendar);
+    }
+    return true;
 }
 
 bool SyncEngine::fetch(const QString &calendar, const QStringList &paths, QSet<QString> &missing)

@@ -70,6 +70,12 @@ private:
     bool forgetOtherCalendars();
     bool reconcile();
     bool syncCalendar(const QString &calendar);
+    // Whether anything here is still to go to that calendar.
+    bool hasWorkFor(const QString &calendar) const;
+    // The collection's ctag; empty where the server keeps none. *failed
+    // when the server did not answer (the sync has failed then).
+    QByteArray collectionTag(const QString &calendar, bool *failed);
+    void settleAfterSending(const QString &calendar);
     bool fetch(const QString &calendar, const QStringList &paths, QSet<QString> &missing);
     void remoteChanged(const QString &calendar, const QString &path, const QByteArray &etag, const QByteArray &ics);
     void remoteGone(Item &item);
