@@ -8,6 +8,7 @@
 #include "GridFile.h"
 #include "TableChange.h"
 #include "TaskTables.h"
+#include "UndoHistory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -73,7 +74,52 @@ void BM_UndoTakeBackStep(benchmark::State &state)
     }
 }
 
+// A sync bringing two changes (a task added, another changed) while the
+// history holds a hundred steps, each a task deleted somewhere in the store:
+// the copy of the store before the changes, the changes worked out, and
+// every step carried over them.
+void BM_UndoCarryOverSync(benchmark::State &state)
+{
+    UndoStore s(int(state.range(0)));
+    std::vector<TablesChange> steps;
+    for (int i = 0; i < UndoHistory::kLimit; ++i) {
+        const Grid before = s.store->grid();
+        s.store->removeTask(s.store->grid().rowId(1 + (i * 997) % (s.store->grid().rowCount() - 1)));
+        TablesChange c;
+        c.store = TableChange::between(before, s.store->grid(), StoreRowLess);
+        steps.push_back(std::move(c));
+    }
+    const Grid withHistory = s.store->grid();
+    Grid synced = withHistory;
+    const int changedRow = synced.rowCount() / 3;
+    synced.setCell(kStoreNotes, changedRow, synced.cell(kStoreNotes, changedRow) + QStringLiteral(" (from the phone)"));
+    synced.insertRows(1, 1);
+    synced.setCell(kStoreKey, 1, MakeStoreKey(KeyDay(synced.cellUtf8(kStoreKey, synced.rowCount() / 2)), 100));
+    synced.setCell(kStoreTime, 1, QStringLiteral("9:00 AM"));
+    synced.setCell(kStoreCategory, 1, QStringLiteral("Home"));
+    synced.setCell(kStoreNotes, 1, QStringLiteral("Added on the phone"));
+    synced.setCell(kStoreDone, 1, QStringLiteral("No"));
+    synced.setCell(kStoreAlarm, 1, QStringLiteral("No"));
+    synced.sortRows(1, synced.rowCount(), StoreRowLess);
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.store->putBack(withHistory);
+        UndoHistory history([](const TablesChange &, bool) {});
+        for (const TablesChange &c : steps)
+            history.record(QStringLiteral("Delete task"), c);
+        state.ResumeTiming();
+        const Grid before = s.store->grid();
+        state.PauseTiming();
+        s.store->putBack(synced);
+        state.ResumeTiming();
+        const TableChange change = TableChange::between(before, s.store->grid(), StoreRowLess);
+        if (history.carryOver(change, std::nullopt, StoreRowLess) != 0)
+            state.SkipWithError("a step was not carried over");
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_UndoRecordStep)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoTakeBackStep)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoCarryOverSync)->Arg(100000)->Unit(benchmark::kMillisecond);
