@@ -126,37 +126,56 @@ TableChange TableChange::reversed() const
 
 namespace {
 
-// Where the rows a change kept stand in the table it made, and how many kept
-// rows come before each row it put in.
-struct KeptPlaces {
-    std::vector<int> at;      // by row of the first table; -1 for a row taken out
-    std::vector<int> anchor;  // by row put in
+// One side of a change seen from the table it started from: the rows it
+// took out (ascending), and for each row it put in, how many of the rows it
+// kept come before it (ascending too). All the sums below are counts over
+// these short lists, so carrying a change costs what it holds, not the table.
+struct Moves {
+    const std::vector<int> &out;
+    std::vector<int> anchor;
+
+    Moves(const std::vector<int> &taken, const std::vector<int> &putAt) : out(taken)
+    {
+        anchor.reserve(putAt.size());
+        for (std::size_t j = 0; j < putAt.size(); ++j)
+            anchor.push_back(putAt[j] - int(j));
+    }
+    int outBefore(int x) const { return int(std::lower_bound(out.begin(), out.end(), x) - out.begin()); }
+    // Where row x of the first table, kept, stands in the table made.
+    int placeOf(int x) const
+    {
+        const int rank = x - outBefore(x);
+        return rank + int(std::upper_bound(anchor.begin(), anchor.end(), rank) - anchor.begin());
+    }
+    // The first table's row that is the c-th row kept (the table's length
+    // when c counts them all).
+    int keptRow(int c) const
+    {
+        // out[i] - i rises with i: it counts the kept rows before out[i].
+        int lo = 0, hi = int(out.size());
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (out[std::size_t(mid)] - mid <= c)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return c + lo;
+    }
 };
 
-std::optional<KeptPlaces> keptPlaces(int n, const std::vector<char> &out, const std::vector<int> &in, int madeRows)
+bool anyShared(const std::vector<int> &a, const std::vector<int> &b)
 {
-    KeptPlaces k;
-    k.at.assign(std::size_t(n), -1);
-    k.anchor.resize(in.size());
-    int x = 0, kept = 0;
-    std::size_t j = 0;
-    for (int p = 0; p < madeRows; ++p) {
-        if (j < in.size() && in[j] == p) {
-            k.anchor[j++] = kept;
-            continue;
-        }
-        while (x < n && out[std::size_t(x)])
-            ++x;
-        if (x >= n)
-            return std::nullopt;
-        k.at[std::size_t(x++)] = p;
-        ++kept;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i] == b[j])
+            return true;
+        if (a[i] < b[j])
+            ++i;
+        else
+            ++j;
     }
-    while (x < n && out[std::size_t(x)])
-        ++x;
-    if (x != n)
-        return std::nullopt;  // the change does not fit the table
-    return k;
+    return false;
 }
 
 }  // namespace
@@ -170,59 +189,55 @@ std::optional<std::pair<TableChange, TableChange>> TableChange::rebase(const Tab
         return std::nullopt;
     if (a.before_.digest && d.before_.digest && *a.before_.digest != *d.before_.digest)
         return std::nullopt;
-    std::vector<char> outA(std::size_t(n), 0), outD(std::size_t(n), 0);
-    for (int x : a.before_.at)
-        outA[std::size_t(x)] = 1;
-    for (int x : d.before_.at) {
-        if (outA[std::size_t(x)])
-            return std::nullopt;  // both took out (or changed) this row
-        outD[std::size_t(x)] = 1;
-    }
-    const std::optional<KeptPlaces> inA = keptPlaces(n, outA, a.after_.at, a.after_.rowCount);
-    const std::optional<KeptPlaces> inD = keptPlaces(n, outD, d.after_.at, d.after_.rowCount);
-    if (!inA || !inD)
+    const std::vector<int> &outA = a.before_.at, &outD = d.before_.at;
+    const std::size_t na = a.after_.at.size(), nd = d.after_.at.size();
+    // The changes must fit the table, and may not take out (or change) the
+    // same row.
+    if (a.after_.rowCount != n - int(outA.size()) + int(na) || d.after_.rowCount != n - int(outD.size()) + int(nd) ||
+        (!outA.empty() && outA.back() >= n) || (!outD.empty() && outD.back() >= n) || anyShared(outA, outD))
         return std::nullopt;
+    const Moves movesA(outA, a.after_.at), movesD(outD, d.after_.at);
 
     // A row put in after c of the rows its change kept goes, in the table
     // both make, after as many of those c rows as the other change kept too.
-    std::vector<int> bothBeforeA{0}, bothBeforeD{0};
-    for (int x = 0; x < n; ++x) {
-        const bool keptBoth = !outA[std::size_t(x)] && !outD[std::size_t(x)];
-        if (!outA[std::size_t(x)])
-            bothBeforeA.push_back(bothBeforeA.back() + keptBoth);
-        if (!outD[std::size_t(x)])
-            bothBeforeD.push_back(bothBeforeD.back() + keptBoth);
-    }
-    const int keptBoth = bothBeforeA.back();
-    const std::size_t na = a.after_.at.size(), nd = d.after_.at.size();
+    auto gapOf = [](const Moves &own, const std::vector<int> &otherOut, int c) {
+        const int end = own.keptRow(c);
+        return c - int(std::lower_bound(otherOut.begin(), otherOut.end(), end) - otherOut.begin());
+    };
     std::vector<int> madeA(na), madeD(nd);
     std::size_t ia = 0, id = 0;
-    int p = 0;
-    for (int gap = 0; gap <= keptBoth; ++gap) {
-        for (;;) {
-            const bool hasA = ia < na && bothBeforeA[std::size_t(inA->anchor[ia])] == gap;
-            const bool hasD = id < nd && bothBeforeD[std::size_t(inD->anchor[id])] == gap;
-            if (!hasA && !hasD)
-                break;
-            const bool takeD =
-                !hasA || (hasD && less && less(d.after_.rows.row(int(id)), a.after_.rows.row(int(ia))));
-            if (takeD)
-                madeD[id++] = p++;
-            else
-                madeA[ia++] = p++;
+    int gapA = na ? gapOf(movesA, outD, movesA.anchor[0]) : 0;
+    int gapD = nd ? gapOf(movesD, outA, movesD.anchor[0]) : 0;
+    while (ia < na || id < nd) {
+        bool takeD;
+        if (ia == na)
+            takeD = true;
+        else if (id == nd)
+            takeD = false;
+        else if (gapA != gapD)
+            takeD = gapD < gapA;
+        else
+            takeD = less && less(d.after_.rows.row(int(id)), a.after_.rows.row(int(ia)));
+        // Its place: the rows both kept before its gap, and every row put in
+        // before it.
+        const int place = (takeD ? gapD : gapA) + int(ia + id);
+        if (takeD) {
+            madeD[id++] = place;
+            if (id < nd)
+                gapD = gapOf(movesD, outA, movesD.anchor[id]);
+        } else {
+            madeA[ia++] = place;
+            if (ia < na)
+                gapA = gapOf(movesA, outD, movesA.anchor[ia]);
         }
-        if (gap < keptBoth)
-            ++p;  // the next row both kept
     }
-    if (ia != na || id != nd)
-        return std::nullopt;
-    const int rowsMade = p;
+    const int rowsMade = n - int(outA.size()) - int(outD.size()) + int(na + nd);
 
-    auto placed = [](const std::vector<int> &rows, const std::vector<int> &at) {
+    auto placed = [](const std::vector<int> &rows, const Moves &by) {
         std::vector<int> r;
         r.reserve(rows.size());
         for (int x : rows)
-            r.push_back(at[std::size_t(x)]);
+            r.push_back(by.placeOf(x));
         return r;
     };
     TableChange aOver, dOver;
@@ -230,7 +245,7 @@ std::optional<std::pair<TableChange, TableChange>> TableChange::rebase(const Tab
     aOver.before_.rowCount = d.after_.rowCount;
     aOver.before_.widths = d.after_.widths;
     aOver.before_.digest = d.after_.digest;
-    aOver.before_.at = placed(a.before_.at, inD->at);
+    aOver.before_.at = placed(outA, movesD);
     aOver.after_ = a.after_;
     aOver.after_.rowCount = rowsMade;
     aOver.after_.digest.reset();
@@ -240,7 +255,7 @@ std::optional<std::pair<TableChange, TableChange>> TableChange::rebase(const Tab
     dOver.before_.rowCount = a.after_.rowCount;
     dOver.before_.widths = a.after_.widths;
     dOver.before_.digest = a.after_.digest;
-    dOver.before_.at = placed(d.before_.at, inA->at);
+    dOver.before_.at = placed(outD, movesA);
     dOver.after_ = d.after_;
     dOver.after_.rowCount = rowsMade;
     dOver.after_.widths = a.after_.widths;
