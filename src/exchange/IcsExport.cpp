@@ -9,14 +9,21 @@
 #include <QHash>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace morvane {
 
 namespace {
+
+// Where the export's text goes, in order; false when it could not be taken.
+using IcsSink = std::function<bool(QByteArrayView)>;
 
 // The notes as iCalendar text: their lines joined by line feeds, without
 // the CR LF the tables end every line of a longer note with (the lines
@@ -166,6 +173,7 @@ public:
     }
 
     QByteArray &bytes() { return out_; }
+    QByteArray take() { return std::exchange(out_, QByteArray()); }
 
     const IcsExportOptions &o_;
     const icaltimetype stamp_;
@@ -245,54 +253,90 @@ void addDatedTasks(Writer &w, const Grid &store, int first, int last, const Task
     }
 }
 
-// The dated tasks, in store order. libical takes some microseconds per
-// component, so a large store is cut at day boundaries (a task's UID counts
-// its twins within its day) into pieces written side by side.
-QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
-                      QByteArrayView head, int &written)
+// The dated tasks, in store order, handed to `sink` a piece at a time.
+// libical takes some microseconds per component, so a large store is cut at
+// day boundaries (a task's UID counts its twins within its day) into pieces
+// made side by side; each finished piece is handed on as soon as those
+// before it have been, so that writing the file overlaps making the rest.
+// Returns false when the sink refused a piece (nothing more is made then).
+bool datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
+                const IcsSink &sink, int &written)
 {
     const int rows = store.rowCount();
     constexpr int kRowsPerPiece = 5000;
-    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    const int pieces = rows < 2 * kRowsPerPiece ? 1 : threads;
+    if (rows < 2 * kRowsPerPiece) {
+        Writer w(o, stamp);
+        addDatedTasks(w, store, 1, rows, filter);
+        written += w.components();
+        return sink(w.bytes());
+    }
     std::vector<int> bounds{1};
-    for (int i = 1; i < pieces; ++i) {
-        int b = std::max(bounds.back(), int(qint64(rows) * i / pieces));
-        const int day = KeyDay(store.cellUtf8(kStoreKey, b));
-        while (b < rows && KeyDay(store.cellUtf8(kStoreKey, b)) == day)
-            ++b;
+    while (bounds.back() < rows) {
+        int b = std::min(rows, bounds.back() + kRowsPerPiece);
+        if (b < rows) {
+            const int day = KeyDay(store.cellUtf8(kStoreKey, b));
+            while (b < rows && KeyDay(store.cellUtf8(kStoreKey, b)) == day)
+                ++b;
+        }
         bounds.push_back(b);
     }
-    bounds.push_back(rows);
+    const std::size_t pieces = bounds.size() - 1;
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
 
+    // Each thread keeps one writer (its cache of times) and takes the next
+    // piece not yet begun; the caller's thread also hands the finished
+    // pieces on, in order.
+    std::vector<QByteArray> made(pieces);
+    std::vector<char> done(pieces, 0);
+    std::size_t next = 0;
+    bool stop = false;
+    std::mutex m;
+    std::condition_variable finished;
     std::vector<Writer> writers;
-    writers.reserve(std::size_t(pieces));
-    for (int i = 0; i < pieces; ++i) {
+    writers.reserve(std::size_t(threads));
+    for (int i = 0; i < threads; ++i)
         writers.emplace_back(o, stamp);
-        writers.back().bytes().reserve(qsizetype(bounds[std::size_t(i) + 1] - bounds[std::size_t(i)]) * 400);
-    }
-    writers[0].bytes() += head;
+    // Makes piece `i` with `w`; called and returns with the lock held.
+    auto make = [&](std::unique_lock<std::mutex> &lock, Writer &w, std::size_t i) {
+        lock.unlock();
+        w.bytes().reserve(qsizetype(bounds[i + 1] - bounds[i]) * 400);
+        addDatedTasks(w, store, bounds[i], bounds[i + 1], filter);
+        QByteArray piece = w.take();
+        lock.lock();
+        made[i] = std::move(piece);
+        done[i] = 1;
+        finished.notify_all();
+    };
+    auto work = [&](Writer &w) {
+        std::unique_lock lock(m);
+        while (next < pieces && !stop)
+            make(lock, w, next++);
+    };
     std::vector<std::thread> workers;
-    for (int i = 1; i < pieces; ++i)
-        workers.emplace_back([&, i] { addDatedTasks(writers[std::size_t(i)], store, bounds[std::size_t(i)],
-                                                    bounds[std::size_t(i) + 1], filter); });
-    addDatedTasks(writers[0], store, bounds[0], bounds[1], filter);
+    for (int i = 1; i < threads; ++i)
+        workers.emplace_back(work, std::ref(writers[std::size_t(i)]));
+    bool ok = true;
+    {
+        std::unique_lock lock(m);
+        for (std::size_t i = 0; i < pieces && ok; ++i) {
+            while (!done[i]) {
+                if (next < pieces)
+                    make(lock, writers[0], next++);
+                else
+                    finished.wait(lock);
+            }
+            const QByteArray piece = std::exchange(made[i], QByteArray());
+            lock.unlock();
+            ok = sink(piece);
+            lock.lock();
+        }
+        stop = true;
+    }
     for (std::thread &t : workers)
         t.join();
     for (const Writer &w : writers)
         written += w.components();
-    if (pieces == 1)
-        return std::move(writers[0].bytes());
-    qsizetype size = 0;
-    for (Writer &w : writers)
-        size += w.bytes().size();
-    QByteArray out;
-    out.reserve(size);
-    for (Writer &w : writers) {
-        out += w.bytes();
-        w.bytes() = QByteArray();
-    }
-    return out;
+    return ok;
 }
 
 void addTodoTask(Writer &w, const Grid &todo, int r, const QByteArray &uid)
@@ -410,8 +454,11 @@ QByteArray IcsCalendarObject(QByteArrayView components)
     return out + frame.mid(end);
 }
 
-QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
-                     int *written)
+namespace {
+
+// The whole file, handed to `sink` in order as it is made.
+bool exportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+               const IcsSink &sink, int *written)
 {
     static const TaskFilter kNoFilter;
     const TaskFilter &filter = options.filter ? *options.filter : kNoFilter;
@@ -422,23 +469,43 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
     const auto [frame, end] = calendarFrame(true);
 
     int count = 0;
-    QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end), count);
+    if (!sink(QByteArrayView(frame).first(end)) || !datedTasks(store, filter, options, stamp, sink, count))
+        return false;
     Writer lists(options, stamp);
     if (options.includeTodo)
         addTodoTasks(lists, todo, filter);
     if (completed)
         addCompletedTasks(lists, *completed, filter);
-    out += lists.bytes();
-    out += frame.mid(end);
     if (written)
         *written = count + lists.components();
+    return sink(lists.bytes()) && sink(QByteArrayView(frame).sliced(end));
+}
+
+}  // namespace
+
+QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+                     int *written)
+{
+    QByteArray out;
+    out.reserve(qsizetype(store.rowCount()) * 400);
+    exportIcs(store, todo, completed, options, [&out](QByteArrayView piece) {
+        out.append(piece);
+        return true;
+    }, written);
     return out;
 }
 
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,
                          const IcsExportOptions &options, int *written)
 {
-    return WriteFileAtomically(path, ExportIcs(store, todo, completed, options, written));
+    // Each piece is written as soon as it is made, while the next are made.
+    AtomicFile file(path);
+    if (FileResult ok = file.open(); !ok)
+        return ok;
+    exportIcs(store, todo, completed, options, [&file](QByteArrayView piece) {
+        return file.write(piece.data(), std::size_t(piece.size()));
+    }, written);
+    return file.commit();
 }
 
 QString IcsExportDoneText(int written, const QString &path)

@@ -314,6 +314,17 @@ TEST(IcsExport, ALargeStoreWrittenInPiecesKeepsStoreOrderAndItsTwinsApart)
     EXPECT_EQ(n, 3 * days);
     EXPECT_EQ(ics.count(u"BEGIN:VCALENDAR"_s), 1);
     EXPECT_TRUE(ics.endsWith(u"END:VCALENDAR\r\n"_s));
+
+    // The file, written piece by piece as the pieces are made, holds the
+    // same bytes in the same order.
+    TempFolder dir;
+    const QString path = dir.file(u"morvane.ics"_s);
+    int written = 0;
+    ASSERT_TRUE(ExportIcsFile(path, store, NewTodoGrid(), nullptr, options(), &written).ok);
+    EXPECT_EQ(written, 3 * days);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == ics.toUtf8());
 }
 
 TEST(IcsExport, AReadOnlyFolderIsRefusedAndNothingIsLeftBehind)
