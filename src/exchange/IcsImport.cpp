@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -462,6 +464,8 @@ public:
     IcsImportPlan run(const IcsStructure &s);
 
 private:
+    // Reads the events and to-dos and plans them, in file order.
+    IcsImportPlan takeAll(const std::vector<const IcsBlock *> &blocks);
     bool readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors);
     bool readZone(const IcsBlock &b);
     bool accept(const IcsReadErrors &errors);
@@ -642,44 +646,94 @@ IcsImportPlan Planner::run(const IcsStructure &s)
     for (const IcsBlock &b : s.blocks)
         if (b.name == "VEVENT" || b.name == "VTODO")
             blocks.push_back(&b);
-    // libical takes microseconds a component: a large file is read a batch at
-    // a time, each batch shared between threads, and planned in file order.
-    constexpr std::size_t kBatch = 4096;
-    const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    return takeAll(blocks);
+}
+
+// libical takes microseconds a component: a large file is read in chunks by
+// every thread, a few chunks ahead of the planning, which takes them on this
+// thread in file order as they are ready, and reads one itself while the
+// next is not. So the planning of one chunk overlaps the reading of the next.
+IcsImportPlan Planner::takeAll(const std::vector<const IcsBlock *> &blocks)
+{
+    constexpr std::size_t kChunk = 1024;
+    // Read ahead at most: a file that fills the import is not read far past
+    // the point where the planning stops.
+    constexpr std::size_t kAhead = 4;
+    const std::size_t chunks = (blocks.size() + kChunk - 1) / kChunk;
+    const int threads = blocks.size() < 8 * kChunk ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
     std::vector<IcsReadBuffers> buffers(static_cast<std::size_t>(threads));
-    std::vector<Extract> batch;
-    const qint64 size = std::max<qint64>(1, text_.size());
-    for (std::size_t first = 0; first < blocks.size(); first += kBatch) {
-        if (cancelled())
-            return stopped();
-        if (control_)
-            control_->report(200 + 800 * blocks[first]->begin / size, 1000);
-        const std::size_t n = std::min(kBatch, blocks.size() - first);
-        batch.clear();
-        batch.resize(n);
-        auto readPart = [&](int part) {
-            const std::size_t from = n * std::size_t(part) / std::size_t(threads);
-            const std::size_t to = n * std::size_t(part + 1) / std::size_t(threads);
-            for (std::size_t i = from; i < to && !cancelled(); ++i)
-                ExtractComponent(text_, *blocks[first + i], buffers[std::size_t(part)], batch[i]);
-        };
-        std::vector<std::thread> workers;
-        for (int part = 1; part < threads; ++part)
-            workers.emplace_back(readPart, part);
-        readPart(0);
-        for (std::thread &t : workers)
-            t.join();
-        for (Extract &x : batch) {
+    std::vector<std::vector<Extract>> made(chunks);
+    std::vector<char> ready(chunks, 0);
+    std::size_t nextToRead = 0, taking = 0;
+    bool stop = false;
+    std::mutex m;
+    std::condition_variable changed;
+    const auto mayRead = [&] { return !stop && nextToRead < chunks && nextToRead < taking + kAhead; };
+    // Reads the next chunk with `buf`; called and returns with the lock held.
+    const auto readNext = [&](std::unique_lock<std::mutex> &lock, IcsReadBuffers &buf) {
+        const std::size_t chunk = nextToRead++;
+        lock.unlock();
+        const std::size_t first = chunk * kChunk, n = std::min(kChunk, blocks.size() - first);
+        std::vector<Extract> read(n);
+        for (std::size_t i = 0; i < n && !cancelled(); ++i)
+            ExtractComponent(text_, *blocks[first + i], buf, read[i]);
+        lock.lock();
+        made[chunk] = std::move(read);
+        ready[chunk] = 1;
+        changed.notify_all();
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t)
+        workers.emplace_back([&, t] {
+            std::unique_lock lock(m);
+            for (;;) {
+                changed.wait(lock, [&] { return stop || nextToRead >= chunks || mayRead(); });
+                if (stop || nextToRead >= chunks)
+                    return;
+                readNext(lock, buffers[std::size_t(t)]);
+            }
+        });
+    const auto plan = [&]() -> IcsImportPlan {
+        const qint64 size = std::max<qint64>(1, text_.size());
+        for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
             if (cancelled())
                 return stopped();
-            if (!accept(x.errors))
-                return failed();
-            takeExtract(x);
-            if (plan_.full)
-                return finish();
+            if (control_)
+                control_->report(200 + 800 * blocks[chunk * kChunk]->begin / size, 1000);
+            std::vector<Extract> batch;
+            {
+                std::unique_lock lock(m);
+                taking = chunk;
+                changed.notify_all();
+                while (!ready[chunk]) {
+                    if (mayRead())
+                        readNext(lock, buffers[0]);
+                    else
+                        changed.wait(lock);
+                }
+                batch = std::move(made[chunk]);
+            }
+            for (Extract &x : batch) {
+                if (cancelled())
+                    return stopped();
+                if (!accept(x.errors))
+                    return failed();
+                takeExtract(x);
+                if (plan_.full)
+                    return finish();
+            }
         }
+        return finish();
+    };
+    IcsImportPlan out = plan();
+    {
+        std::lock_guard lock(m);
+        stop = true;
+        changed.notify_all();
     }
-    return finish();
+    for (std::thread &t : workers)
+        t.join();
+    return out;
 }
 
 const QString &Planner::timeText(const QTime &t)
