@@ -1,7 +1,8 @@
 #pragma once
 // Reading an iCalendar file: its lines checked before libical reads it, the
 // calendar cut into its components, and each component read by libical on
-// its own.
+// its own (or, when all its lines are in the plain form this program
+// writes, read here to the same values).
 //
 // libical reads almost anything and reports what it could not read as
 // properties of the components, without line numbers. The check here finds
