@@ -557,17 +557,15 @@ std::optional<QByteArray> plainText(std::string_view v)
         return std::nullopt;
     QByteArray out;
     out.reserve(qsizetype(v.size()));
+    std::size_t copied = 0;  // the bytes before it are in `out`
     for (std::size_t i = 0; i < v.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(v[i]);
-        if (c < 0x20 || c == 0x7F || c == '"' || c == ',' || c == ';')
-            return std::nullopt;
-        if (c != '\\') {
-            out += char(c);
+        if (c >= 0x20 && c != 0x7F && c != '"' && c != ',' && c != ';' && c != '\\')
             continue;
-        }
-        if (++i == v.size())
+        if (c != '\\' || i + 1 == v.size())
             return std::nullopt;
-        switch (v[i]) {
+        out.append(v.data() + copied, qsizetype(i - copied));
+        switch (v[++i]) {
         case 'n':
         case 'N': out += '\n'; break;
         case ',':
@@ -575,7 +573,9 @@ std::optional<QByteArray> plainText(std::string_view v)
         case '\\': out += v[i]; break;
         default: return std::nullopt;
         }
+        copied = i + 1;
     }
+    out.append(v.data() + copied, qsizetype(v.size() - copied));
     return out;
 }
 
