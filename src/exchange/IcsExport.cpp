@@ -9,14 +9,21 @@
 #include <QHash>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace morvane {
 
 namespace {
+
+// Where the export's text goes, in order; false when it could not be taken.
+using IcsSink = std::function<bool(QByteArrayView)>;
 
 // The notes as iCalendar text: their lines joined by line feeds, without
 // the CR LF the tables end every line of a longer note with (the lines
@@ -61,11 +68,11 @@ icaltimetype utcTime(const QDateTime &when)
     return it;
 }
 
-void addX(icalcomponent *c, const char *name, const QByteArray &value)
+icalproperty *xProperty(const char *name, const QByteArray &value)
 {
     icalproperty *p = icalproperty_new_x(value.constData());
     icalproperty_set_x_name(p, name);
-    icalcomponent_add_property(c, p);
+    return p;
 }
 
 // A property line as RFC 5545 folds it: at most 75 bytes a line, never
@@ -104,49 +111,36 @@ QByteArray escapedText(QByteArrayView text)
     return out;
 }
 
-// The properties every exported component shares. A category holding a
-// comma comes back as the line to add by hand: libical writes CATEGORIES as
-// a list and leaves a comma in a value as it is, so other programs would
-// read two categories.
-QByteArray addCommon(icalcomponent *c, const QByteArray &uid, const icaltimetype &stamp, QByteArrayView notes,
-                     QByteArrayView category)
-{
-    icalcomponent_add_property(c, icalproperty_new_uid(uid.constData()));
-    icalcomponent_add_property(c, icalproperty_new_dtstamp(stamp));
-    icalcomponent_add_property(c, icalproperty_new_summary(summaryText(notes).constData()));
-    icalcomponent_add_property(c, icalproperty_new_description(notesText(notes).constData()));
-    if (category.isEmpty())
-        return {};
-    const QByteArray text = category.toByteArray();
-    if (!text.contains(',')) {
-        icalcomponent_add_property(c, icalproperty_new_categories(text.constData()));
-        return {};
-    }
-    addX(c, kIcsCategoryProperty, text);
-    return foldedLine("CATEGORIES:" + escapedText(text));
-}
-
-// Components written one after another into one piece of the file.
+// Components written one after another into one piece of the file, a line
+// at a time as libical writes a component: its BEGIN line, each property as
+// libical writes it, its sub-components, its END line. Building the whole
+// component in libical first would cost as much again; lines that are the
+// same in many components (the stamp, a status, a category) are written by
+// libical once and copied after that.
 class Writer {
 public:
     Writer(const IcsExportOptions &o, const icaltimetype &stamp) : o_(o), stamp_(stamp) {}
 
-    // Writes the component, with `ownLines` (whole, folded lines) before
-    // its END line.
-    void add(icalcomponent *c, QByteArrayView ownLines = {})
+    void begin(const char *kind) { out_.append("BEGIN:").append(kind).append("\r\n"); }
+    // Ends the component, with `ownLines` (whole, folded lines) before its END line.
+    void end(const char *kind, QByteArrayView ownLines = {})
     {
-        IcalPtr owned(c);
-        char *text = icalcomponent_as_ical_string_r(c);
-        QByteArrayView written(text);
-        if (!ownLines.isEmpty()) {
-            const qsizetype end = written.lastIndexOf("END:");
-            out_.append(written.first(end));
-            out_.append(ownLines);
-            written = written.sliced(end);
-        }
-        out_.append(written);
-        std::free(text);
+        out_.append(ownLines).append("END:").append(kind).append("\r\n");
+    }
+    void endComponent(const char *kind, QByteArrayView ownLines = {})
+    {
+        end(kind, ownLines);
         ++components_;
+    }
+    // Writes the property and frees it.
+    void add(icalproperty *p) { out_.append(propertyText(p)); }
+    // Writes the property `make` gives, the same wherever `key` is.
+    template <typename Make> void addSame(const QByteArray &key, Make make)
+    {
+        auto it = same_.constFind(key);
+        if (it == same_.constEnd())
+            it = same_.insert(key, propertyText(make()));
+        out_.append(*it);
     }
     int components() const { return components_; }
 
@@ -166,22 +160,60 @@ public:
     }
 
     QByteArray &bytes() { return out_; }
+    QByteArray take() { return std::exchange(out_, QByteArray()); }
 
     const IcsExportOptions &o_;
     const icaltimetype stamp_;
 
 private:
+    static QByteArray propertyText(icalproperty *p)
+    {
+        char *text = icalproperty_as_ical_string_r(p);
+        QByteArray out(text);
+        std::free(text);
+        icalproperty_free(p);
+        return out;
+    }
+
     QByteArray out_;
     int components_ = 0;
     QHash<QByteArray, std::optional<QTime>> times_;
+    QHash<QByteArray, QByteArray> same_;
 };
+
+// The properties every exported component shares. A category holding a
+// comma comes back as the line to add by hand: libical writes CATEGORIES as
+// a list and leaves a comma in a value as it is, so other programs would
+// read two categories.
+QByteArray addCommon(Writer &w, const QByteArray &uid, QByteArrayView notes, QByteArrayView category)
+{
+    w.add(icalproperty_new_uid(uid.constData()));
+    w.addSame("DTSTAMP", [&] { return icalproperty_new_dtstamp(w.stamp_); });
+    w.add(icalproperty_new_summary(summaryText(notes).constData()));
+    w.add(icalproperty_new_description(notesText(notes).constData()));
+    if (category.isEmpty())
+        return {};
+    const QByteArray text = category.toByteArray();
+    if (!text.contains(',')) {
+        w.addSame("CATEGORIES:" + text, [&] { return icalproperty_new_categories(text.constData()); });
+        return {};
+    }
+    w.addSame("X-CATEGORY:" + text, [&] { return xProperty(kIcsCategoryProperty, text); });
+    return foldedLine("CATEGORIES:" + escapedText(text));
+}
+
+// This program's mark of a task's done state.
+void addDone(Writer &w, bool done)
+{
+    w.addSame(done ? "DONE:Yes" : "DONE:No", [done] { return xProperty(kIcsDoneProperty, done ? "Yes" : "No"); });
+}
 
 void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, const QByteArray &uid,
                   QByteArrayView extraLines = {})
 {
     const QByteArrayView notes = store.cellUtf8(kStoreNotes, row);
-    icalcomponent *ev = icalcomponent_new_vevent();
-    QByteArray ownLines = addCommon(ev, uid, w.stamp_, notes, store.cellUtf8(kStoreCategory, row));
+    w.begin("VEVENT");
+    QByteArray ownLines = addCommon(w, uid, notes, store.cellUtf8(kStoreCategory, row));
     ownLines.append(extraLines);
 
     if (const std::optional<QTime> time = w.timeOf(store.cellUtf8(kStoreTime, row))) {
@@ -189,32 +221,33 @@ void addDatedTask(Writer &w, const Grid &store, int row, const QDate &date, cons
         icaltimetype end = start;
         end.minute += 30;
         end = icaltime_normalize(end);
-        icalcomponent_add_property(ev, icalproperty_new_dtstart(start));
-        icalcomponent_add_property(ev, icalproperty_new_dtend(end));
+        w.add(icalproperty_new_dtstart(start));
+        w.add(icalproperty_new_dtend(end));
     } else {
         icaltimetype start = floatingTime(date, QTime(0, 0));
         start.is_date = 1;
         icaltimetype end = floatingTime(date.addDays(1), QTime(0, 0));
         end.is_date = 1;
-        icalcomponent_add_property(ev, icalproperty_new_dtstart(start));
-        icalcomponent_add_property(ev, icalproperty_new_dtend(end));
+        w.add(icalproperty_new_dtstart(start));
+        w.add(icalproperty_new_dtend(end));
     }
-    icalcomponent_add_property(ev, icalproperty_new_status(ICAL_STATUS_CONFIRMED));
-    const bool done = store.cellUtf8(kStoreDone, row) == "Yes";
-    addX(ev, kIcsDoneProperty, done ? "Yes" : "No");
+    w.addSame("STATUS:CONFIRMED", [] { return icalproperty_new_status(ICAL_STATUS_CONFIRMED); });
+    addDone(w, store.cellUtf8(kStoreDone, row) == "Yes");
 
     if (store.cellUtf8(kStoreAlarm, row) == "Yes") {
-        icalcomponent *alarm = icalcomponent_new_valarm();
-        icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-        icaltriggertype trigger;
-        std::memset(&trigger, 0, sizeof trigger);
-        trigger.time = icaltime_null_time();
-        trigger.duration = icaldurationtype_from_int(-60 * std::max(0, w.o_.alarmLeadMinutes));
-        icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
-        icalcomponent_add_property(alarm, icalproperty_new_description(summaryText(notes).constData()));
-        icalcomponent_add_component(ev, alarm);
+        w.begin("VALARM");
+        w.addSame("ACTION:DISPLAY", [] { return icalproperty_new_action(ICAL_ACTION_DISPLAY); });
+        w.addSame("TRIGGER", [&] {
+            icaltriggertype trigger;
+            std::memset(&trigger, 0, sizeof trigger);
+            trigger.time = icaltime_null_time();
+            trigger.duration = icaldurationtype_from_int(-60 * std::max(0, w.o_.alarmLeadMinutes));
+            return icalproperty_new_trigger(trigger);
+        });
+        w.add(icalproperty_new_description(summaryText(notes).constData()));
+        w.end("VALARM");
     }
-    w.add(ev, ownLines);
+    w.endComponent("VEVENT", ownLines);
 }
 
 // The dated tasks of store rows [first, last), which begin a day.
@@ -245,65 +278,102 @@ void addDatedTasks(Writer &w, const Grid &store, int first, int last, const Task
     }
 }
 
-// The dated tasks, in store order. libical takes some microseconds per
-// component, so a large store is cut at day boundaries (a task's UID counts
-// its twins within its day) into pieces written side by side.
-QByteArray datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
-                      QByteArrayView head, int &written)
+// The dated tasks, in store order, handed to `sink` a piece at a time.
+// libical takes some microseconds per component, so a large store is cut at
+// day boundaries (a task's UID counts its twins within its day) into pieces
+// made side by side; each finished piece is handed on as soon as those
+// before it have been, so that writing the file overlaps making the rest.
+// Returns false when the sink refused a piece (nothing more is made then).
+bool datedTasks(const Grid &store, const TaskFilter &filter, const IcsExportOptions &o, const icaltimetype &stamp,
+                const IcsSink &sink, int &written)
 {
     const int rows = store.rowCount();
     constexpr int kRowsPerPiece = 5000;
-    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
-    const int pieces = rows < 2 * kRowsPerPiece ? 1 : threads;
+    if (rows < 2 * kRowsPerPiece) {
+        Writer w(o, stamp);
+        addDatedTasks(w, store, 1, rows, filter);
+        written += w.components();
+        return sink(w.bytes());
+    }
     std::vector<int> bounds{1};
-    for (int i = 1; i < pieces; ++i) {
-        int b = std::max(bounds.back(), int(qint64(rows) * i / pieces));
-        const int day = KeyDay(store.cellUtf8(kStoreKey, b));
-        while (b < rows && KeyDay(store.cellUtf8(kStoreKey, b)) == day)
-            ++b;
+    while (bounds.back() < rows) {
+        int b = std::min(rows, bounds.back() + kRowsPerPiece);
+        if (b < rows) {
+            const int day = KeyDay(store.cellUtf8(kStoreKey, b));
+            while (b < rows && KeyDay(store.cellUtf8(kStoreKey, b)) == day)
+                ++b;
+        }
         bounds.push_back(b);
     }
-    bounds.push_back(rows);
+    const std::size_t pieces = bounds.size() - 1;
+    const int threads = std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
 
+    // Each thread keeps one writer (its cache of times) and takes the next
+    // piece not yet begun; the caller's thread also hands the finished
+    // pieces on, in order.
+    std::vector<QByteArray> made(pieces);
+    std::vector<char> done(pieces, 0);
+    std::size_t next = 0;
+    bool stop = false;
+    std::mutex m;
+    std::condition_variable finished;
     std::vector<Writer> writers;
-    writers.reserve(std::size_t(pieces));
-    for (int i = 0; i < pieces; ++i) {
+    writers.reserve(std::size_t(threads));
+    for (int i = 0; i < threads; ++i)
         writers.emplace_back(o, stamp);
-        writers.back().bytes().reserve(qsizetype(bounds[std::size_t(i) + 1] - bounds[std::size_t(i)]) * 400);
-    }
-    writers[0].bytes() += head;
+    // Makes piece `i` with `w`; called and returns with the lock held.
+    auto make = [&](std::unique_lock<std::mutex> &lock, Writer &w, std::size_t i) {
+        lock.unlock();
+        w.bytes().reserve(qsizetype(bounds[i + 1] - bounds[i]) * 400);
+        addDatedTasks(w, store, bounds[i], bounds[i + 1], filter);
+        QByteArray piece = w.take();
+        lock.lock();
+        made[i] = std::move(piece);
+        done[i] = 1;
+        finished.notify_all();
+    };
+    auto work = [&](Writer &w) {
+        std::unique_lock lock(m);
+        while (next < pieces && !stop)
+            make(lock, w, next++);
+    };
     std::vector<std::thread> workers;
-    for (int i = 1; i < pieces; ++i)
-        workers.emplace_back([&, i] { addDatedTasks(writers[std::size_t(i)], store, bounds[std::size_t(i)],
-                                                    bounds[std::size_t(i) + 1], filter); });
-    addDatedTasks(writers[0], store, bounds[0], bounds[1], filter);
+    for (int i = 1; i < threads; ++i)
+        workers.emplace_back(work, std::ref(writers[std::size_t(i)]));
+    bool ok = true;
+    {
+        std::unique_lock lock(m);
+        for (std::size_t i = 0; i < pieces && ok; ++i) {
+            while (!done[i]) {
+                if (next < pieces)
+                    make(lock, writers[0], next++);
+                else
+                    finished.wait(lock);
+            }
+            const QByteArray piece = std::exchange(made[i], QByteArray());
+            lock.unlock();
+            ok = sink(piece);
+            lock.lock();
+        }
+        stop = true;
+    }
     for (std::thread &t : workers)
         t.join();
     for (const Writer &w : writers)
         written += w.components();
-    if (pieces == 1)
-        return std::move(writers[0].bytes());
-    qsizetype size = 0;
-    for (Writer &w : writers)
-        size += w.bytes().size();
-    QByteArray out;
-    out.reserve(size);
-    for (Writer &w : writers) {
-        out += w.bytes();
-        w.bytes() = QByteArray();
-    }
-    return out;
+    return ok;
 }
 
 void addTodoTask(Writer &w, const Grid &todo, int r, const QByteArray &uid)
 {
-    icalcomponent *c = icalcomponent_new_vtodo();
-    const QByteArray ownLines =
-        addCommon(c, uid, w.stamp_, todo.cellUtf8(kTodoNotes, r), todo.cellUtf8(kTodoCategory, r));
+    w.begin("VTODO");
+    const QByteArray ownLines = addCommon(w, uid, todo.cellUtf8(kTodoNotes, r), todo.cellUtf8(kTodoCategory, r));
     const bool done = todo.cellUtf8(kTodoDone, r) == "Yes";
-    icalcomponent_add_property(c, icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
-    addX(c, kIcsDoneProperty, done ? "Yes" : "No");
-    w.add(c, ownLines);
+    w.addSame(done ? "STATUS:COMPLETED" : "STATUS:NEEDS-ACTION", [done] {
+        return icalproperty_new_status(done ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION);
+    });
+    addDone(w, done);
+    w.endComponent("VTODO", ownLines);
 }
 
 void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
@@ -340,21 +410,21 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
             continue;
         if (!filter.passes("Yes", category))
             continue;
-        icalcomponent *c = icalcomponent_new_vtodo();
-        const QByteArray ownLines = addCommon(c, IcsCompletedUid(hash, ordinal), w.stamp_, notes, category);
-        icalcomponent_add_property(c, icalproperty_new_status(ICAL_STATUS_COMPLETED));
+        w.begin("VTODO");
+        const QByteArray ownLines = addCommon(w, IcsCompletedUid(hash, ordinal), notes, category);
+        w.addSame("STATUS:COMPLETED", [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
         // The log keeps the day of completion only: its local midnight, in
         // UTC as the property requires.
         if (dated)
-            icalcomponent_add_property(c, icalproperty_new_completed(utcTime(QDateTime(date, QTime(0, 0)))));
+            w.add(icalproperty_new_completed(utcTime(QDateTime(date, QTime(0, 0)))));
         const QByteArrayView compNotes = completed.cellUtf8(kCompNotesDone, r);
         if (!compNotes.isEmpty())
-            icalcomponent_add_property(c, icalproperty_new_comment(notesText(compNotes).constData()));
-        addX(c, kIcsDoneProperty, "Yes");
-        addX(c, kIcsListProperty, kIcsCompletedLog);
-        addX(c, kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray());
-        addX(c, kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray());
-        w.add(c, ownLines);
+            w.add(icalproperty_new_comment(notesText(compNotes).constData()));
+        addDone(w, true);
+        w.addSame("LIST", [] { return xProperty(kIcsListProperty, kIcsCompletedLog); });
+        w.add(xProperty(kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray()));
+        w.add(xProperty(kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray()));
+        w.endComponent("VTODO", ownLines);
     }
 }
 
@@ -410,8 +480,11 @@ QByteArray IcsCalendarObject(QByteArrayView components)
     return out + frame.mid(end);
 }
 
-QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
-                     int *written)
+namespace {
+
+// The whole file, handed to `sink` in order as it is made.
+bool exportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+               const IcsSink &sink, int *written)
 {
     static const TaskFilter kNoFilter;
     const TaskFilter &filter = options.filter ? *options.filter : kNoFilter;
@@ -422,23 +495,43 @@ QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed,
     const auto [frame, end] = calendarFrame(true);
 
     int count = 0;
-    QByteArray out = datedTasks(store, filter, options, stamp, QByteArrayView(frame).first(end), count);
+    if (!sink(QByteArrayView(frame).first(end)) || !datedTasks(store, filter, options, stamp, sink, count))
+        return false;
     Writer lists(options, stamp);
     if (options.includeTodo)
         addTodoTasks(lists, todo, filter);
     if (completed)
         addCompletedTasks(lists, *completed, filter);
-    out += lists.bytes();
-    out += frame.mid(end);
     if (written)
         *written = count + lists.components();
+    return sink(lists.bytes()) && sink(QByteArrayView(frame).sliced(end));
+}
+
+}  // namespace
+
+QByteArray ExportIcs(const Grid &store, const Grid &todo, const Grid *completed, const IcsExportOptions &options,
+                     int *written)
+{
+    QByteArray out;
+    out.reserve(qsizetype(store.rowCount()) * 400);
+    exportIcs(store, todo, completed, options, [&out](QByteArrayView piece) {
+        out.append(piece);
+        return true;
+    }, written);
     return out;
 }
 
 FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &todo, const Grid *completed,
                          const IcsExportOptions &options, int *written)
 {
-    return WriteFileAtomically(path, ExportIcs(store, todo, completed, options, written));
+    // Each piece is written as soon as it is made, while the next are made.
+    AtomicFile file(path);
+    if (FileResult ok = file.open(); !ok)
+        return ok;
+    exportIcs(store, todo, completed, options, [&file](QByteArrayView piece) {
+        return file.write(piece.data(), std::size_t(piece.size()));
+    }, written);
+    return file.commit();
 }
 
 QString IcsExportDoneText(int written, const QString &path)

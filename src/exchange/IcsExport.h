@@ -13,8 +13,8 @@
 //                            for a to-do)
 //
 // Every UID comes from the task's content (IcsIdentity.h), so exporting again
-// updates the other program's copies rather than adding new ones. The
-// components are built and written by libical.
+// updates the other program's copies rather than adding new ones. Every
+// property is written by libical, as it writes it inside a component.
 
 #include "GridFile.h"
 #include "PrintSelection.h"

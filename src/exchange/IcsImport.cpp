@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -325,60 +327,125 @@ void readTrigger(icalcomponent *c, Extract &x)
     x.triggerFromEnd = related && icalparameter_get_related(related) == ICAL_RELATED_END;
 }
 
-void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, Extract &x)
+// What the import reads of an event or to-do beyond its times, whether
+// libical read it or it was read plainly.
+struct Values {
+    bool todo = false;
+    const char *uid = nullptr, *summary = nullptr, *description = nullptr, *location = nullptr;
+    const char *xDone = nullptr, *xList = nullptr, *xCategory = nullptr;
+    QList<QByteArray> categories;
+    bool hasStatus = false, completed = false;
+    icalproperty_status status = ICAL_STATUS_NONE;
+};
+
+// Takes the task's text, category, done state and identity; false for an
+// entry of a completed-tasks log, of which nothing more is read.
+bool takeValues(const Values &v, Extract &x)
 {
-    x.block = &b;
-    IcalPtr c;
-    ReadIcsComponent(text, b, buffers, c, x.errors);
-    if (!x.errors.fatal.isEmpty())
-        return;
-    x.isTodo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
-    const Props props(c.get());
-    if (props.xList && qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
+    x.isTodo = v.todo;
+    if (v.xList && qstricmp(QByteArray(v.xList).trimmed().constData(), kIcsCompletedLog) == 0) {
         x.completedLog = true;
-        return;
+        return false;
     }
-    x.status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
+    x.status = v.status;
     x.cancelled = x.status == ICAL_STATUS_CANCELLED;
-    const char *summaryText = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
-    const char *descriptionText = props.description ? icalproperty_get_description(props.description) : nullptr;
-    const char *locationText = props.location ? icalproperty_get_location(props.location) : nullptr;
-    x.summary = summaryText;
+    x.summary = v.summary;
     QByteArray notes;
-    notesOf(summaryText, descriptionText, locationText, &x.base.notes, &notes);
+    notesOf(v.summary, v.description, v.location, &x.base.notes, &notes);
     // The first category; a file of this program's has the exact text.
-    const QList<QByteArray> categories = props.categoryValues();
     QByteArray category;
-    if (props.xCategory && *props.xCategory) {
-        category = props.xCategory;
-    } else if (!categories.isEmpty()) {
-        category = categories.first();
-        for (qsizetype i = 1; i < categories.size(); ++i)
-            x.otherCategories << QString::fromUtf8(categories[i]);
+    if (v.xCategory && *v.xCategory) {
+        category = v.xCategory;
+    } else if (!v.categories.isEmpty()) {
+        category = v.categories.first();
+        for (qsizetype i = 1; i < v.categories.size(); ++i)
+            x.otherCategories << QString::fromUtf8(v.categories[i]);
     }
     x.base.category = QString::fromUtf8(category);
     category = x.base.category.toUtf8();  // as the table will hold it
     // A to-do's status is what another program changes when it is done
     // there; this program's own mark, carried along unchanged, says less.
     bool done = false;
-    if (x.isTodo && (props.status || props.completed || !props.xDone))
-        done = x.status == ICAL_STATUS_COMPLETED || props.completed;
-    else if (props.xDone)
-        done = qstricmp(QByteArray(props.xDone).trimmed().constData(), "Yes") == 0;
+    if (x.isTodo && (v.hasStatus || v.completed || !v.xDone))
+        done = x.status == ICAL_STATUS_COMPLETED || v.completed;
+    else if (v.xDone)
+        done = qstricmp(QByteArray(v.xDone).trimmed().constData(), "Yes") == 0;
     x.base.done = YesNo(done);
-    x.ours = props.xDone != nullptr;
+    x.ours = v.xDone != nullptr;
     x.statesDone = x.ours || x.isTodo;
-    x.uid = props.uid ? QByteArray(icalproperty_get_uid(props.uid)) : QByteArray();
+    x.uid = v.uid ? QByteArray(v.uid) : QByteArray();
     x.own = ParseOwnIcsUid(x.uid);
     x.hash = IcsContentHash({category, notes});
-    if (!x.otherCategories.isEmpty() || locationText) {
+    if (!x.otherCategories.isEmpty() || v.location) {
         QByteArray earlierNotes;
         QString unused;
-        notesOf(summaryText, descriptionText, nullptr, &unused, &earlierNotes);
+        notesOf(v.summary, v.description, nullptr, &unused, &earlierNotes);
         const QByteArray earlierCategory =
-            props.xCategory && *props.xCategory ? category : QString::fromUtf8(categories.join(',')).toUtf8();
+            v.xCategory && *v.xCategory ? category : QString::fromUtf8(v.categories.join(',')).toUtf8();
         x.earlierHash = IcsContentHash({earlierCategory, earlierNotes});
     }
+    return true;
+}
+
+// An event or to-do read plainly: no zones, no repeat, no replaced occurrence.
+void takePlain(const IcsPlainComponent &p, Extract &x)
+{
+    const auto text = [](const std::optional<QByteArray> &value) { return value ? value->constData() : nullptr; };
+    Values v;
+    v.todo = p.todo;
+    v.uid = text(p.uid);
+    v.summary = text(p.summary);
+    v.description = text(p.description);
+    v.location = text(p.location);
+    v.xDone = text(p.xDone);
+    v.xList = text(p.xList);
+    v.xCategory = text(p.xCategory);
+    v.categories = p.categories;
+    v.hasStatus = p.status.has_value();
+    v.status = p.status.value_or(ICAL_STATUS_NONE);
+    if (!takeValues(v, x) || !p.start)
+        return;
+    x.hasStart = true;
+    x.start = *p.start;
+    if (!x.isTodo && p.end) {
+        x.hasEnd = true;
+        x.end = *p.end;
+    }
+    x.alarm = p.alarm;
+    if (p.trigger) {
+        x.hasTrigger = true;
+        x.triggerSeconds = *p.trigger;
+    }
+}
+
+void ExtractComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcsPlainComponent &plain,
+                      Extract &x)
+{
+    x.block = &b;
+    IcalPtr c;
+    ReadIcsComponent(text, b, buffers, c, x.errors, &plain);
+    if (!x.errors.fatal.isEmpty())
+        return;
+    if (!c) {
+        takePlain(plain, x);
+        return;
+    }
+    const Props props(c.get());
+    Values v;
+    v.todo = icalcomponent_isa(c.get()) == ICAL_VTODO_COMPONENT;
+    v.uid = props.uid ? icalproperty_get_uid(props.uid) : nullptr;
+    v.summary = props.summary ? icalproperty_get_summary(props.summary) : nullptr;
+    v.description = props.description ? icalproperty_get_description(props.description) : nullptr;
+    v.location = props.location ? icalproperty_get_location(props.location) : nullptr;
+    v.xDone = props.xDone;
+    v.xList = props.xList;
+    v.xCategory = props.xCategory;
+    v.categories = props.categoryValues();
+    v.hasStatus = props.status != nullptr;
+    v.completed = props.completed != nullptr;
+    v.status = props.status ? icalproperty_get_status(props.status) : ICAL_STATUS_NONE;
+    if (!takeValues(v, x))
+        return;
 
     // The start: an event's DTSTART; a to-do's DUE, else its DTSTART.
     icalproperty *startProp = x.isTodo && props.due ? props.due : props.dtstart;
@@ -462,6 +529,8 @@ public:
     IcsImportPlan run(const IcsStructure &s);
 
 private:
+    // Reads the events and to-dos and plans them, in file order.
+    IcsImportPlan takeAll(const std::vector<const IcsBlock *> &blocks);
     bool readBlock(const IcsBlock &b, IcalPtr &out, IcsReadErrors &errors);
     bool readZone(const IcsBlock &b);
     bool accept(const IcsReadErrors &errors);
@@ -642,44 +711,95 @@ IcsImportPlan Planner::run(const IcsStructure &s)
     for (const IcsBlock &b : s.blocks)
         if (b.name == "VEVENT" || b.name == "VTODO")
             blocks.push_back(&b);
-    // libical takes microseconds a component: a large file is read a batch at
-    // a time, each batch shared between threads, and planned in file order.
-    constexpr std::size_t kBatch = 4096;
-    const int threads = blocks.size() < 2 * kBatch ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
+    return takeAll(blocks);
+}
+
+// libical takes microseconds a component: a large file is read in chunks by
+// every thread, a few chunks ahead of the planning, which takes them on this
+// thread in file order as they are ready, and reads one itself while the
+// next is not. So the planning of one chunk overlaps the reading of the next.
+IcsImportPlan Planner::takeAll(const std::vector<const IcsBlock *> &blocks)
+{
+    constexpr std::size_t kChunk = 1024;
+    // Read ahead at most: a file that fills the import is not read far past
+    // the point where the planning stops.
+    constexpr std::size_t kAhead = 4;
+    const std::size_t chunks = (blocks.size() + kChunk - 1) / kChunk;
+    const int threads = blocks.size() < 8 * kChunk ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, 4);
     std::vector<IcsReadBuffers> buffers(static_cast<std::size_t>(threads));
-    std::vector<Extract> batch;
-    const qint64 size = std::max<qint64>(1, text_.size());
-    for (std::size_t first = 0; first < blocks.size(); first += kBatch) {
-        if (cancelled())
-            return stopped();
-        if (control_)
-            control_->report(200 + 800 * blocks[first]->begin / size, 1000);
-        const std::size_t n = std::min(kBatch, blocks.size() - first);
-        batch.clear();
-        batch.resize(n);
-        auto readPart = [&](int part) {
-            const std::size_t from = n * std::size_t(part) / std::size_t(threads);
-            const std::size_t to = n * std::size_t(part + 1) / std::size_t(threads);
-            for (std::size_t i = from; i < to && !cancelled(); ++i)
-                ExtractComponent(text_, *blocks[first + i], buffers[std::size_t(part)], batch[i]);
-        };
-        std::vector<std::thread> workers;
-        for (int part = 1; part < threads; ++part)
-            workers.emplace_back(readPart, part);
-        readPart(0);
-        for (std::thread &t : workers)
-            t.join();
-        for (Extract &x : batch) {
+    std::vector<std::vector<Extract>> made(chunks);
+    std::vector<char> ready(chunks, 0);
+    std::size_t nextToRead = 0, taking = 0;
+    bool stop = false;
+    std::mutex m;
+    std::condition_variable changed;
+    const auto mayRead = [&] { return !stop && nextToRead < chunks && nextToRead < taking + kAhead; };
+    // Reads the next chunk with `buf`; called and returns with the lock held.
+    const auto readNext = [&](std::unique_lock<std::mutex> &lock, IcsReadBuffers &buf) {
+        const std::size_t chunk = nextToRead++;
+        lock.unlock();
+        const std::size_t first = chunk * kChunk, n = std::min(kChunk, blocks.size() - first);
+        std::vector<Extract> read(n);
+        IcsPlainComponent plain;
+        for (std::size_t i = 0; i < n && !cancelled(); ++i)
+            ExtractComponent(text_, *blocks[first + i], buf, plain, read[i]);
+        lock.lock();
+        made[chunk] = std::move(read);
+        ready[chunk] = 1;
+        changed.notify_all();
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t)
+        workers.emplace_back([&, t] {
+            std::unique_lock lock(m);
+            for (;;) {
+                changed.wait(lock, [&] { return stop || nextToRead >= chunks || mayRead(); });
+                if (stop || nextToRead >= chunks)
+                    return;
+                readNext(lock, buffers[std::size_t(t)]);
+            }
+        });
+    const auto plan = [&]() -> IcsImportPlan {
+        const qint64 size = std::max<qint64>(1, text_.size());
+        for (std::size_t chunk = 0; chunk < chunks; ++chunk) {
             if (cancelled())
                 return stopped();
-            if (!accept(x.errors))
-                return failed();
-            takeExtract(x);
-            if (plan_.full)
-                return finish();
+            if (control_)
+                control_->report(200 + 800 * blocks[chunk * kChunk]->begin / size, 1000);
+            std::vector<Extract> batch;
+            {
+                std::unique_lock lock(m);
+                taking = chunk;
+                changed.notify_all();
+                while (!ready[chunk]) {
+                    if (mayRead())
+                        readNext(lock, buffers[0]);
+                    else
+                        changed.wait(lock);
+                }
+                batch = std::move(made[chunk]);
+            }
+            for (Extract &x : batch) {
+                if (cancelled())
+                    return stopped();
+                if (!accept(x.errors))
+                    return failed();
+                takeExtract(x);
+                if (plan_.full)
+                    return finish();
+            }
         }
+        return finish();
+    };
+    IcsImportPlan out = plan();
+    {
+        std::lock_guard lock(m);
+        stop = true;
+        changed.notify_all();
     }
-    return finish();
+    for (std::thread &t : workers)
+        t.join();
+    return out;
 }
 
 const QString &Planner::timeText(const QTime &t)

@@ -1,10 +1,12 @@
 #include "IcsReader.h"
 
 #include "GridFile.h"
+#include "IcsIdentity.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -544,10 +546,244 @@ void LineFeeder::take(const std::string &line)
     }
 }
 
-IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers)
+// A text value as libical unescapes it, when it is plain: no control
+// characters, no quotes, commas or semicolons but escaped ones, and a
+// backslash only before n, N, a comma, a semicolon or a backslash; not
+// empty and without blanks at either end (where libical's reading of
+// other values differs, it reads them itself).
+std::optional<QByteArray> plainText(std::string_view v)
+{
+    if (v.empty() || v.front() == ' ' || v.back() == ' ')
+        return std::nullopt;
+    QByteArray out;
+    out.reserve(qsizetype(v.size()));
+    std::size_t copied = 0;  // the bytes before it are in `out`
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(v[i]);
+        if (c >= 0x20 && c != 0x7F && c != '"' && c != ',' && c != ';' && c != '\\')
+            continue;
+        if (c != '\\' || i + 1 == v.size())
+            return std::nullopt;
+        out.append(v.data() + copied, qsizetype(i - copied));
+        switch (v[++i]) {
+        case 'n':
+        case 'N': out += '\n'; break;
+        case ',':
+        case ';':
+        case '\\': out += v[i]; break;
+        default: return std::nullopt;
+        }
+        copied = i + 1;
+    }
+    out.append(v.data() + copied, qsizetype(v.size() - copied));
+    return out;
+}
+
+// A value kept as it stands (an X- property's, a category), when nothing in
+// it could be read otherwise: plain text without any escape.
+std::optional<QByteArray> plainWord(std::string_view v)
+{
+    if (v.find('\\') != std::string_view::npos)
+        return std::nullopt;
+    return plainText(v);
+}
+
+bool allDigits(std::string_view v)
+{
+    return std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int number(std::string_view digits)
+{
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+bool validTime(const icaltimetype &t);
+
+// A date (YYYYMMDD, with VALUE=DATE) or a floating date-time
+// (YYYYMMDDTHHMMSS) that names a real day and time.
+std::optional<icaltimetype> plainTime(std::string_view v, bool date)
+{
+    if (date ? v.size() != 8 || !allDigits(v)
+             : v.size() != 15 || v[8] != 'T' || !allDigits(v.substr(0, 8)) || !allDigits(v.substr(9)))
+        return std::nullopt;
+    icaltimetype t = icaltime_null_time();
+    t.year = number(v.substr(0, 4));
+    t.month = number(v.substr(4, 2));
+    t.day = number(v.substr(6, 2));
+    t.is_date = date ? 1 : 0;
+    if (!date) {
+        t.hour = number(v.substr(9, 2));
+        t.minute = number(v.substr(11, 2));
+        t.second = number(v.substr(13, 2));
+    }
+    if (t.year < 1 || (!date && t.second > 59) || !validTime(t))
+        return std::nullopt;
+    return t;
+}
+
+// A duration as this program writes a trigger ([-]P[nW] or
+// [-]P[nD][T[nH][nM][nS]]), in seconds.
+std::optional<qint64> plainDuration(std::string_view v)
+{
+    qint64 sign = 1;
+    if (!v.empty() && v[0] == '-') {
+        sign = -1;
+        v.remove_prefix(1);
+    }
+    if (v.size() < 3 || v[0] != 'P')
+        return std::nullopt;
+    v.remove_prefix(1);
+    qint64 seconds = 0;
+    bool inTime = false, any = false;
+    const char *units = "WD";  // the units still allowed, in order
+    while (!v.empty()) {
+        if (v[0] == 'T') {
+            if (inTime || v.size() == 1)
+                return std::nullopt;
+            inTime = true;
+            units = "HMS";
+            v.remove_prefix(1);
+            continue;
+        }
+        std::size_t n = 0;
+        while (n < v.size() && n < 7 && v[n] >= '0' && v[n] <= '9')
+            ++n;
+        if (n == 0 || n == v.size())
+            return std::nullopt;
+        const char *unit = std::strchr(units, v[n]);
+        if (!unit || v[n] == '\0')
+            return std::nullopt;
+        // A week stands alone.
+        if (v[n] == 'W' && (any || n + 1 != v.size()))
+            return std::nullopt;
+        static const std::pair<char, qint64> kSeconds[] = {{'W', 604800}, {'D', 86400}, {'H', 3600}, {'M', 60}, {'S', 1}};
+        for (const auto &[u, s] : kSeconds)
+            if (u == v[n])
+                seconds += number(v.substr(0, n)) * s;
+        units = unit + 1;
+        any = true;
+        v.remove_prefix(n + 1);
+    }
+    return any ? std::optional<qint64>(sign * seconds) : std::nullopt;
+}
+
+std::optional<icalproperty_status> plainStatus(std::string_view v)
+{
+    static const std::pair<const char *, icalproperty_status> kStatus[] = {
+        {"TENTATIVE", ICAL_STATUS_TENTATIVE}, {"CONFIRMED", ICAL_STATUS_CONFIRMED},
+        {"CANCELLED", ICAL_STATUS_CANCELLED}, {"NEEDS-ACTION", ICAL_STATUS_NEEDSACTION},
+        {"COMPLETED", ICAL_STATUS_COMPLETED}, {"IN-PROCESS", ICAL_STATUS_INPROCESS}};
+    for (const auto &[text, status] : kStatus)
+        if (v == text)
+            return status;
+    return std::nullopt;
+}
+
+template <typename T> bool first(std::optional<T> &slot, std::optional<T> value)
+{
+    if (!value)
+        return false;
+    if (!slot)
+        slot = std::move(value);
+    return true;
+}
+
+// Reads the lines kept of an event or to-do when every one of them is plain;
+// false leaves the component to libical.
+bool readPlain(const std::vector<std::string> &lines, std::size_t n, IcsPlainComponent &out)
+{
+    out = {};
+    if (n < 2)
+        return false;
+    const std::string_view begin(lines[0]), end(lines[n - 1]);
+    if (begin == "BEGIN:VTODO")
+        out.todo = true;
+    else if (begin != "BEGIN:VEVENT")
+        return false;
+    if (end.substr(0, 4) != "END:" || end.substr(4) != begin.substr(6))
+        return false;
+    int alarms = 0;
+    bool inAlarm = false;
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const std::string_view line(lines[i]);
+        if (line == "BEGIN:VALARM" && !inAlarm) {
+            inAlarm = true;
+            ++alarms;
+            out.alarm = true;
+            continue;
+        }
+        if (line == "END:VALARM" && inAlarm) {
+            inAlarm = false;
+            continue;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos)
+            return false;
+        std::string_view name = line.substr(0, colon);
+        const std::string_view value = line.substr(colon + 1);
+        if (inAlarm) {
+            // Of an alarm only its trigger is kept.
+            if (name != "TRIGGER")
+                return false;
+            const std::optional<qint64> seconds = plainDuration(value);
+            if (!seconds)
+                return false;
+            if (alarms == 1 && !out.trigger)
+                out.trigger = seconds;
+            continue;
+        }
+        bool date = false;
+        if (name == "DTSTART;VALUE=DATE" || name == "DTEND;VALUE=DATE") {
+            name = name.substr(0, name.find(';'));
+            date = true;
+        }
+        bool ok = false;
+        if (name == "UID")
+            ok = first(out.uid, plainText(value));
+        else if (name == "SUMMARY")
+            ok = first(out.summary, plainText(value));
+        else if (name == "DESCRIPTION")
+            ok = first(out.description, plainText(value));
+        else if (name == "LOCATION")
+            ok = first(out.location, plainText(value));
+        else if (name == "STATUS")
+            ok = first(out.status, plainStatus(value));
+        else if (name == "DTSTART")
+            ok = first(out.start, plainTime(value, date));
+        else if (name == "DTEND")
+            ok = first(out.end, plainTime(value, date));
+        else if (name == "CATEGORIES") {
+            const std::optional<QByteArray> category = plainWord(value);
+            if ((ok = bool(category)))
+                out.categories << *category;
+        } else if (name == kIcsDoneProperty)
+            ok = first(out.xDone, plainWord(value));
+        else if (name == kIcsListProperty)
+            ok = first(out.xList, plainWord(value));
+        else if (name == kIcsCategoryProperty)
+            ok = first(out.xCategory, plainWord(value));
+        else if (name.substr(0, 10) == "X-MORVANE-" && name.size() > 10 &&
+                 std::all_of(name.begin(), name.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == '-'; }))
+            ok = bool(plainWord(value));  // another of this program's own, not read
+        if (!ok)
+            return false;
+    }
+    return !inAlarm;
+}
+
+// The component's lines, handed to libical, or read into `plain` when given
+// and they are plain (`readPlainly` then set).
+IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcsPlainComponent *plain,
+                   bool &readPlainly)
 {
     const bool zone = b.name == "VTIMEZONE";
-    LineFeeder feeder(buffers.handed);
+    std::vector<std::string> &lines = buffers.lines;
+    std::size_t &kept = buffers.kept;
+    kept = 0;
     std::string &line = buffers.line;
     bool keep = false, begin = false, inAlarm = false;
     // The line so far is all name: the name may go on in the next line.
@@ -588,7 +824,9 @@ IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &bu
                           QByteArrayView(line).sliced(qsizetype(colon) + 1).trimmed().compare(
                               "VALARM", Qt::CaseInsensitive) == 0;
             }
-            feeder.take(line);
+            if (kept == lines.size())
+                lines.emplace_back();
+            lines[kept++].assign(line);
         }
         keep = false;
     };
@@ -627,6 +865,12 @@ IcalPtr parseBlock(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &bu
             line.assign(piece.data(), std::size_t(piece.size()));
     }
     flush();
+    readPlainly = plain && !zone && readPlain(lines, kept, *plain);
+    if (readPlainly)
+        return {};
+    LineFeeder feeder(buffers.handed);
+    for (std::size_t i = 0; i < kept; ++i)
+        feeder.take(lines[i]);
     return IcalPtr(feeder.component());
 }
 
@@ -690,9 +934,12 @@ void checkTimes(icalcomponent *top, const QByteArray &text, const IcsBlock &b, I
 
 // Reads one block with libical and checks what it could not read.
 void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcalPtr &out,
-                      IcsReadErrors &errors)
+                      IcsReadErrors &errors, IcsPlainComponent *plain)
 {
-    out = parseBlock(text, b, buffers);
+    bool readPlainly = false;
+    out = parseBlock(text, b, buffers, plain, readPlainly);
+    if (readPlainly)
+        return;
     if (!out) {
         errors.fatalLine = b.firstLine;
         errors.fatal = u"Line %1: the %2 beginning here cannot be read."_s.arg(b.firstLine).arg(QString::fromUtf8(b.name));

@@ -1,7 +1,8 @@
 #pragma once
 // Reading an iCalendar file: its lines checked before libical reads it, the
 // calendar cut into its components, and each component read by libical on
-// its own.
+// its own (or, when all its lines are in the plain form this program
+// writes, read here to the same values).
 //
 // libical reads almost anything and reports what it could not read as
 // properties of the components, without line numbers. The check here finds
@@ -12,9 +13,11 @@
 #include "IcsLibical.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,13 +62,35 @@ IcsStructure ScanIcsStructure(const QByteArray &text, const std::function<bool(q
 // component to the next.
 struct IcsReadBuffers {
     std::string line, handed;
+    std::vector<std::string> lines;  // the lines of a component kept for libical, `kept` of them
+    std::size_t kept = 0;
+};
+
+// The values of an event or to-do made only of lines in the plain form this
+// program writes, read without libical: most of a file this program
+// exported. libical spends most of an import on such lines (it looks every
+// name up in long lists and allocates for each value), and gives exactly
+// these values for them.
+struct IcsPlainComponent {
+    bool todo = false;
+    // Of each property its first value, as libical gives it (text
+    // unescaped); absent when the component has none.
+    std::optional<QByteArray> uid, summary, description, location, xDone, xList, xCategory;
+    QList<QByteArray> categories;  // every CATEGORIES value, in order
+    std::optional<icalproperty_status> status;
+    std::optional<icaltimetype> start, end;  // DTSTART and DTEND: dates or floating times
+    bool alarm = false;                      // it has an alarm
+    std::optional<qint64> trigger;           // the first alarm's TRIGGER: seconds from the start
 };
 
 // Reads one component of the file with libical: a zone's changes, an event
 // or to-do with the lines the import uses. A value libical cannot read where
 // the import uses it (a date, a time, a zone offset) is fatal, with the line
 // it stands on; a recurrence rule it cannot read is only marked.
+//
+// Given `plain`, an event or to-do made only of plain lines is read into it
+// instead, without libical, and `out` is left empty.
 void ReadIcsComponent(const QByteArray &text, const IcsBlock &b, IcsReadBuffers &buffers, IcalPtr &out,
-                      IcsReadErrors &errors);
+                      IcsReadErrors &errors, IcsPlainComponent *plain = nullptr);
 
 }  // namespace morvane

@@ -24,6 +24,16 @@ QByteArray Calendar(std::initializer_list<const char *> lines)
     return out;
 }
 
+// A completed-tasks log of one entry.
+Grid OneCompletedEntry()
+{
+    Grid completed = NewCompletedGrid();
+    completed.setRowCount(2);
+    completed.setCell(kCompDate, 1, u"12/1/2026");
+    completed.setCell(kCompNotes, 1, u"Send report");
+    return completed;
+}
+
 class IcsImportTest : public ::testing::Test {
 protected:
     // Times are checked as a person in Berlin would see them.
@@ -582,10 +592,7 @@ TEST_F(IcsImportTest, AnExportComesBackAsTheTasksItWasMadeFrom)
         {"2026-12-31", "11:45 PM", "Work, Club", "Late call; \"quoted\" \\ text", "No", "No"},
     });
     const Grid originalTodo = TodoOf({{"Garden", "Plant roses", "No"}, {"", "Renew passport", "Yes"}});
-    Grid completed = NewCompletedGrid();
-    completed.setRowCount(2);
-    completed.setCell(kCompDate, 1, u"12/1/2026");
-    completed.setCell(kCompNotes, 1, u"Send report");
+    const Grid completed = OneCompletedEntry();
     IcsExportOptions o;
     o.stamp = QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
     const QByteArray ics = ExportIcs(original, originalTodo, &completed, o);
@@ -935,4 +942,96 @@ TEST(IcsImportRange, OneYearBackToTwoYearsAhead)
 {
     EXPECT_EQ(DefaultIcsImportRange(QDate(2026, 12, 9)), std::make_pair(QDate(2025, 12, 9), QDate(2028, 12, 9)));
     EXPECT_EQ(DefaultIcsImportRange(QDate(2028, 2, 29)), std::make_pair(QDate(2027, 2, 28), QDate(2030, 2, 28)));
+}
+
+namespace {
+
+// The file with the name of every property but BEGIN, END and the X- ones
+// (which libical knows by their capital X) in small letters: libical reads
+// it as before, and no component of it is in the plain form this program
+// writes, so all of it goes through libical.
+QByteArray WithSmallNames(const QByteArray &file)
+{
+    QList<QByteArray> lines = file.split('\n');
+    for (QByteArray &line : lines) {
+        if (line.isEmpty() || line[0] == ' ' || line.startsWith("BEGIN:") || line.startsWith("END:") ||
+            line.startsWith("X-"))
+            continue;
+        qsizetype i = 0;
+        while (i < line.size() && line[i] != ':' && line[i] != ';')
+            ++i;
+        line = line.first(i).toLower() + line.sliced(i);
+    }
+    return lines.join('\n');
+}
+
+// Everything a plan holds that the person or the tables see.
+QString PlanText(const IcsImportPlan &p, const FormatSettings &fs)
+{
+    QStringList out = RowsOf(p.dated);
+    for (const QByteArray &o : p.occurrences)
+        out << QString::fromUtf8(o);
+    for (const StoredTask &t : p.todo)
+        out << t.category + u'|' + t.notes + u'|' + t.done;
+    out << p.error << IcsImportSummary(p, fs) << IcsImportChangeLines(p, fs);
+    return out.join(u'\n');
+}
+
+}  // namespace
+
+TEST_F(IcsImportTest, PlainLinesReadWithoutLibicalGiveWhatLibicalGives)
+{
+    // An export of text that must be escaped, letters beyond ASCII, blanks
+    // at the ends, every kind of reminder lead and the lists; then
+    // components written by hand at the edges of the plain form.
+    const Grid exported = StoreOf({
+        {"2026-12-09", "9:30 AM", "Work", "Call the bank", "No", "Yes"},
+        {"2026-12-09", "2:00 PM", "Home", "Pick up kids\r\nthen buy milk\r\n", "Yes", "No"},
+        {"2026-12-10", "All day", "Büro", "Café – naïve 😀, résumé; ok", "No", "Yes"},
+        {"2026-12-11", "11:45 PM", "Work, Club", "Late call; \"quoted\" \\ text", "No", "No"},
+        {"2026-12-12", "8:00 AM", "", " leading and trailing ", "Yes", "Yes"},
+        {"2026-12-13", "8:05 AM", "A;B", "Time: 10:00\r\n\r\nafter an empty line", "No", "Yes"},
+        {"2026-12-14", "", "", "", "No", "Yes"},
+    });
+    const Grid exportedTodo = TodoOf({{"Garden", "Plant roses", "No"}, {"", "Renew passport", "Yes"}});
+    const Grid completed = OneCompletedEntry();
+    std::vector<QByteArray> files;
+    for (int lead : {0, 15, 90, 24 * 60, 7 * 24 * 60, 8 * 24 * 60 + 61}) {
+        IcsExportOptions o;
+        o.stamp = QDateTime(QDate(2026, 12, 9), QTime(12, 0), Qt::UTC);
+        o.alarmLeadMinutes = lead;
+        files.push_back(ExportIcs(exported, exportedTodo, &completed, o));
+    }
+    const char *const components[] = {
+        "SUMMARY:Escapes\\N\\n\\\\n\\,\\;", "SUMMARY:Unknown escape\\x", "SUMMARY:Ends in a backslash\\",
+        "SUMMARY:Bare, comma", "SUMMARY:Bare; semicolon", "SUMMARY:\"Quoted\"", "SUMMARY:", "SUMMARY:Tab\there",
+        "SUMMARY:First\r\nSUMMARY:Second", "LOCATION:Room 4\\, floor 2", "DESCRIPTION: lead",
+        "DTSTART:20260610", "DTSTART;VALUE=DATE:20260610T100000", "DTSTART:20260610T100000Z",
+        "DTSTART:20260610T100060", "DTSTART:20260610T1000", "DTSTART;TZID=Europe/Paris:20260610T100000",
+        "DTEND:20260610T090000", "DTEND;VALUE=DATE:20260611", "DURATION:PT2H",
+        "BEGIN:VALARM\r\nTRIGGER:-P1W\r\nEND:VALARM", "BEGIN:VALARM\r\nTRIGGER:-P1DT2H30M5S\r\nEND:VALARM",
+        "BEGIN:VALARM\r\nTRIGGER:+PT5M\r\nEND:VALARM", "BEGIN:VALARM\r\nTRIGGER:P1W2D\r\nEND:VALARM",
+        "BEGIN:VALARM\r\nTRIGGER;RELATED=END:PT5M\r\nEND:VALARM", "BEGIN:VALARM\r\nTRIGGER:-PT\r\nEND:VALARM",
+        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nEND:VALARM\r\nBEGIN:VALARM\r\nTRIGGER:-PT5M\r\nEND:VALARM",
+        "BEGIN:VALARM\r\nTRIGGER;VALUE=DATE-TIME:20260610T080000Z\r\nEND:VALARM",
+        "STATUS:CANCELLED", "STATUS:TENTATIVE", "STATUS:confirmed", "STATUS:DONE",
+        "X-MORVANE-DONE:yes", "X-MORVANE-DONE: Yes", "X-MORVANE-DONE:Yes\r\nX-MORVANE-DONE:No",
+        "X-MORVANE-CATEGORY:Home\\, garden", "X-MORVANE-LIST:COMPLETED-LOG", "X-MORVANE-OTHER:Anything",
+        "CATEGORIES:A,B", "CATEGORIES:A\r\nCATEGORIES:B", "CATEGORIES:A\\,B", "CATEGORIES:",
+        "UID:other@elsewhere", "RRULE:FREQ=DAILY;COUNT=2", "RDATE:20260612T100000", "EXDATE:20260610T100000",
+    };
+    for (const char *component : components)
+        for (const char *kind : {"VEVENT", "VTODO"}) {
+            const QByteArray begin = "BEGIN:" + QByteArray(kind) + "\r\nUID:" + QByteArray::number(qHash(component)),
+                             end = "END:" + QByteArray(kind);
+            files.push_back(Calendar({"BEGIN:VCALENDAR", "VERSION:2.0", begin.constData(), "DTSTART:20260610T100000",
+                                      "SUMMARY:Plain", component, end.constData(), "END:VCALENDAR"}));
+            files.push_back(Calendar({"BEGIN:VCALENDAR", "VERSION:2.0", begin.constData(), component,
+                                      end.constData(), "END:VCALENDAR"}));
+        }
+    for (const QByteArray &file : files) {
+        const QByteArray viaLibical = WithSmallNames(file);
+        ASSERT_NE(viaLibical, file);
+        EXPECT_EQ(PlanText(plan(file), fs), PlanText(plan(viaLibical), fs)) << file.toStdString();
+    }
 }
