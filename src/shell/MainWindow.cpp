@@ -101,6 +101,7 @@ bool PaintsOnly(QEvent::Type t)
     case QEvent::ActivationChange:
     case QEvent::ApplicationStateChange:
     case QEvent::ApplicationActivate:
+    case QEvent::ThreadChange:
     case QEvent::ApplicationDeactivate:
     case QEvent::FocusIn:
     case QEvent::FocusOut:
@@ -268,7 +269,17 @@ void TfrmMain::FormCreate()
     // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
     tmMinute_ = pool_.add(1, 60000, [this] { guard([this] { Timer1Timer(); }); }, true);
     tmPanel_ = pool_.add(2, 1000, [this] { guard([this] { tmPanelColorTimer(); }); }, false);
-    tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
+    // The first layout pass after showing reads no task: it need not wait
+    // for the store.
+    tmLayout_ = pool_.add(
+        3, 40,
+        [this] {
+            if (flashMode_)
+                guard([this] { Timer2Timer(); });
+            else
+                runGuarded([this] { Timer2Timer(); });
+        },
+        true);
     tmPopup_ = pool_.add(4, 120, [this] { guard([this] { tmPopupTimer(); }); }, false);
     tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
     // The chime trigger follows the chime options (ReadSettings).
@@ -859,7 +870,9 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
     // Until the store has loaded whole only the first paint may run: every
     // other event (input, timers, queued calls, sockets, the way out) waits
     // for it here first. What FormShow sends on its way is that paint.
-    if (storeToSettle_ && !paintingFirstLook_ && MayRunOurCode(watched, e->type()))
+    // The timer pool's triggers wait in guard each, but for the first
+    // layout pass, which the first paint may need.
+    if (storeToSettle_ && !paintingFirstLook_ && watched != pool_.qtTimer() && MayRunOurCode(watched, e->type()))
         (void)awaitStore();
     // Keys reach the main window before the control with the focus.
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType() && created_) {
