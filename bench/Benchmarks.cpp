@@ -622,6 +622,11 @@ void BM_StartupToFirstShow(benchmark::State &state)
         paintClock.window = &w;
         w.show();
         const bool painted = processEventsUntil([&] { return w.firstPaintDone(); });
+
+        // The rest of the store's load, which the first paint no longer
+        // waits for, is not part of the start; taking the window down is,
+        // as before.
+        (void)w.store();
         if (paintClock.stopped)
             state.ResumeTiming();
         if (!painted) {

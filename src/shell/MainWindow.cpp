@@ -33,6 +33,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -46,12 +47,103 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <future>
 
 using namespace Qt::StringLiterals;
 
 namespace morvane {
+
+namespace {
+
+// Events that show the window and paint it, and run none of its commands:
+// the only ones that go on before the store has loaded whole.
+bool PaintsOnly(QEvent::Type t)
+{
+    switch (t) {
+    case QEvent::Paint:
+    case QEvent::UpdateRequest:
+    case QEvent::UpdateLater:
+    case QEvent::Expose:
+    case QEvent::Create:
+    case QEvent::Destroy:
+    case QEvent::ActionAdded:
+    case QEvent::ActionChanged:
+    case QEvent::ActionRemoved:
+    case QEvent::AcceptDropsChange:
+    case QEvent::Hide:
+    case QEvent::HideToParent:
+    case QEvent::PlatformSurface:
+    case QEvent::Show:
+    case QEvent::ShowToParent:
+    case QEvent::Polish:
+    case QEvent::PolishRequest:
+    case QEvent::LayoutRequest:
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::WinIdChange:
+    case QEvent::ChildAdded:
+    case QEvent::ChildPolished:
+    case QEvent::ChildRemoved:
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationFontChange:
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::DynamicPropertyChange:
+    case QEvent::ParentChange:
+    case QEvent::ParentAboutToChange:
+    case QEvent::ZOrderChange:
+    case QEvent::ScreenChangeInternal:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+    case QEvent::ActivationChange:
+    case QEvent::ApplicationStateChange:
+    case QEvent::ApplicationActivate:
+    case QEvent::ThreadChange:
+    case QEvent::ApplicationDeactivate:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::FocusAboutToChange:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove:
+    case QEvent::ToolTipChange:
+    case QEvent::WindowTitleChange:
+    case QEvent::WindowIconChange:
+    case QEvent::EnabledChange:
+    case QEvent::ContentsRectChange:
+    case QEvent::LayoutDirectionChange:
+    case QEvent::LocaleChange:
+    case QEvent::LanguageChange:
+    case QEvent::CursorChange:
+    case QEvent::MouseTrackingChange:
+    case QEvent::InputMethodQuery:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether an event may run this program's code, which reads the store.
+// Qt's controls lay themselves out and animate on timers, queued calls and
+// deferred deletes of their own; this program's timers are QTimers (the
+// timer pool, single shots) and its queued calls go to its own objects.
+bool MayRunOurCode(const QObject *receiver, QEvent::Type t)
+{
+    if (PaintsOnly(t))
+        return false;
+    if (t != QEvent::Timer && t != QEvent::MetaCall && t != QEvent::DeferredDelete)
+        return true;
+    const char *name = receiver->metaObject()->className();
+    return qobject_cast<const QTimer *>(receiver) || std::strcmp(name, "QSingleShotTimer") == 0 ||
+           std::strncmp(name, "morvane::", 9) == 0;
+}
+
+}  // namespace
 
 TfrmMain::TfrmMain(MainServices services, QWidget *parent)
     : QMainWindow(parent), sv_(std::move(services)), fs_(FormatSettings::enUS()),
@@ -103,22 +195,16 @@ void TfrmMain::FormCreate()
         }
     }
     // The store, the longest part of a start, loads on a thread of its own
-    // while the window is built on this one; nothing reads it before it is
-    // waited for below.
-    std::future<FileResult> storeLoading;
+    // while the window is built on this one; nothing but the first paint
+    // reads it before it is waited for (awaitStore).
     if (missing.isEmpty()) {
         // Saves that were killed left their temporary files; this copy holds
         // the single-instance lock, so no other copy is saving now.
         RemoveStaleTempFiles(sv_.folder);
         RemoveStaleTempFiles(backup_.folder());
         store_.setBeforeSave([this] { keepDailyCopy(); });
-        storeLoading = std::async(std::launch::async, [this] {
-            QElapsedTimer loadTimer;
-            loadTimer.start();
-            FileResult r = store_.load();
-            storeLoadMs_ = loadTimer.elapsed();
-            return r;
-        });
+        store_.startLoad(sv_.beforeStoreLoad);
+        storeToSettle_ = true;
     }
 
     qApp->installEventFilter(this);
@@ -157,14 +243,15 @@ void TfrmMain::FormCreate()
         sv_.prompts.ErrorBox(missing);
         return;
     }
-    const FileResult storeLoaded = storeLoading.get();
-    StartupMark("task store loaded (waited for)");
-    if (const FileResult &r = storeLoaded; !r) {
-        if (!r.damaged) {
-            sv_.prompts.ErrorBox(r.message);
+    // The first paint needs only the rows of the months it shows and of the
+    // days the first alarm check reads: when the file gives them without a
+    // doubt, the window shows them while the load goes on; otherwise it
+    // waits for the whole store here.
+    {
+        const auto [from, to] = firstLookDays(today);
+        if (!store_.showFirstLook(from, to) && !awaitStore())
             return;
-        }
-        reportDamaged(store_.path(), r);
+        StartupMark(store_.firstLookCovers(from, to) ? "first look read" : "task store loaded (no first look)");
     }
     if (FileResult r = LoadGridFile(gridNonday_, todoPath_); !r) {
         if (!r.damaged) {
@@ -182,7 +269,17 @@ void TfrmMain::FormCreate()
     // check, 2 alarm panel, 3 layout, 4 popup summary, 5 clock, 6 chimes.
     tmMinute_ = pool_.add(1, 60000, [this] { guard([this] { Timer1Timer(); }); }, true);
     tmPanel_ = pool_.add(2, 1000, [this] { guard([this] { tmPanelColorTimer(); }); }, false);
-    tmLayout_ = pool_.add(3, 40, [this] { guard([this] { Timer2Timer(); }); }, true);
+    // The first layout pass after showing reads no task: it need not wait
+    // for the store.
+    tmLayout_ = pool_.add(
+        3, 40,
+        [this] {
+            if (flashMode_)
+                guard([this] { Timer2Timer(); });
+            else
+                runGuarded([this] { Timer2Timer(); });
+        },
+        true);
     tmPopup_ = pool_.add(4, 120, [this] { guard([this] { tmPopupTimer(); }); }, false);
     tmClock_ = pool_.add(5, 1000, [this] { guard([this] { UpdateStatusClock(); }); }, true);
     // The chime trigger follows the chime options (ReadSettings).
@@ -306,6 +403,57 @@ void TfrmMain::finishStartup()
         (void)trayIcon();
         (void)frmComplete();
     });
+}
+
+std::pair<int, int> TfrmMain::firstLookDays(const QDate &today)
+{
+    // The four months from last month, and the days an alarm check at the
+    // start may read: back to its longest catch-up, forward by the longest
+    // lead time.
+    const QDate lastMonth = today.addMonths(-1);
+    const QDate firstShown(lastMonth.year(), lastMonth.month(), 1);
+    const QDate lastShownMonth = today.addMonths(2);
+    const QDate lastShown(lastShownMonth.year(), lastShownMonth.month(), lastShownMonth.daysInMonth());
+    return {std::min(DayNumber(firstShown), DayNumber(today) - kAlarmCatchUpDays - 2),
+            std::max(DayNumber(lastShown), DayNumber(today) + 2)};
+}
+
+bool TfrmMain::awaitStore()
+{
+    if (!storeToSettle_)
+        return true;
+    storeToSettle_ = false;
+    const std::optional<FileResult> r = store_.takeLoadResult();
+    StartupMark("task store loaded (waited for)");
+    if (r && !*r) {
+        if (!r->damaged) {
+            sv_.prompts.ErrorBox(r->message);
+            // Shown already from the first look: the program ends, saving
+            // nothing (the store refuses to save what it could not read).
+            if (created_)
+                leave();
+            return false;
+        }
+        reportDamaged(store_.path(), *r);
+    }
+    if (store_.firstLookDiffered())
+        showWholeStore();
+    alarmWatchBeforeLook_.reset();
+    return true;
+}
+
+void TfrmMain::showWholeStore()
+{
+    if (!shownOnce_ || current_ < 0)
+        return;
+    cal1DateChange();
+    ColorAllCalendars(true);
+    // The first alarm check read the first look: it runs again on the
+    // whole store, unless it raised an alarm already.
+    if (alarmWatchBeforeLook_ && !alarmShowing_) {
+        alarmWatch_ = *alarmWatchBeforeLook_;
+        Timer1Timer();
+    }
 }
 
 void TfrmMain::Options2Click()
@@ -554,6 +702,14 @@ void TfrmMain::buildMenus()
 
 void TfrmMain::guard(const std::function<void()> &cmd)
 {
+    // Every command waits for the store, but for what the first paint runs
+    // (the notes of the first task, shown when the day list selects it).
+    if (paintingFirstLook_ || awaitStore())
+        runGuarded(cmd);
+}
+
+void TfrmMain::runGuarded(const std::function<void()> &cmd)
+{
     try {
         cmd();
     } catch (const std::exception &e) {
@@ -571,7 +727,9 @@ void TfrmMain::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (!shownOnce_ && created_) {
         shownOnce_ = true;
-        guard([this] { FormShow(); });
+        // The first paint reads the first look, if there is one: the store
+        // is not waited for here.
+        runGuarded([this] { FormShow(); });
     }
 }
 
@@ -593,6 +751,15 @@ void TfrmMain::FormShow()
     cal_[1]->colorSelectedBack = ToQColor(kButtonHighlight, palette());
     cal_[1]->bevel = MonthCalendar::Bevel::Raised;
     current_ = previous_ = 1;
+    // Painted from the first look while the store loads, when it holds the
+    // days this paint and the first alarm check read; else from the store.
+    const auto [lookFrom, lookTo] = firstLookDays(today_);
+    if (!store_.firstLookCovers(lookFrom, lookTo) && !awaitStore())
+        return;
+    paintingFirstLook_ = store_.firstLookCovers(lookFrom, lookTo);
+    const auto looked = qScopeGuard([this] { paintingFirstLook_ = false; });
+    if (paintingFirstLook_)
+        alarmWatchBeforeLook_ = alarmWatch_;
     updateAppropriateMonth();
     cal1DateChange();
     cal_[1]->setFocus();
@@ -684,8 +851,11 @@ void TfrmMain::notePaint(QObject *watched)
                            std::chrono::steady_clock::now().time_since_epoch())
                            .count();
     const qint64 t = now - qApp->property("morvaneStartMs").toLongLong();
-    std::fprintf(stderr, "startup: %lld ms (load %lld ms)\n", static_cast<long long>(t),
-                 static_cast<long long>(storeLoadMs_));
+    if (store_.loading())
+        std::fprintf(stderr, "startup: %lld ms (load still running)\n", static_cast<long long>(t));
+    else
+        std::fprintf(stderr, "startup: %lld ms (load %lld ms)\n", static_cast<long long>(t),
+                     static_cast<long long>(store_.loadMs()));
     StartupMark("first paint");
     PrintStartupMarks();
     std::_Exit(0);  // nothing is saved
@@ -697,6 +867,13 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
     // filters installed on them still call here, and nothing may touch them.
     if (destroying_)
         return false;
+    // Until the store has loaded whole only the first paint may run: every
+    // other event (input, timers, queued calls, sockets, the way out) waits
+    // for it here first. What FormShow sends on its way is that paint.
+    // The timer pool's triggers wait in guard each, but for the first
+    // layout pass, which the first paint may need.
+    if (storeToSettle_ && !paintingFirstLook_ && watched != pool_.qtTimer() && MayRunOurCode(watched, e->type()))
+        (void)awaitStore();
     // Keys reach the main window before the control with the focus.
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType() && created_) {
         auto *w = static_cast<QWidget *>(watched);
@@ -852,6 +1029,7 @@ bool TfrmMain::agreeToReplaceDamaged(bool ask)
 
 bool TfrmMain::saveOnTheWayOut(bool ask)
 {
+    (void)awaitStore();
     commitNotes();
     const bool replace = agreeToReplaceDamaged(ask);
     quietSaves_ = true;

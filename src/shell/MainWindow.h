@@ -91,6 +91,9 @@ struct MainServices {
     Notifier *notifier = nullptr;
     // Opens published pages in the browser; null for the desktop's own.
     FileLauncher *launcher = nullptr;
+    // Runs on the store's loading thread before it reads the file (tests
+    // hold the load back with it).
+    std::function<void()> beforeStoreLoad = {};
 };
 
 class TfrmMain : public QMainWindow {
@@ -334,9 +337,15 @@ public:
     // Runs a command; a failure is shown in a message box and the program
     // goes on.
     void guard(const std::function<void()> &command);
+    // The same without waiting for the store first.
+    void runGuarded(const std::function<void()> &command);
 
     // State, for the windows that arrive later and for tests.
-    TaskStore &store() { return store_; }
+    TaskStore &store()
+    {
+        (void)awaitStore();
+        return store_;
+    }
     Grid &gridDay() { return gridDay_; }
     Grid &gridNonday() { return gridNonday_; }
     TaskFilter &filter() { return filter_; }
@@ -366,7 +375,9 @@ public:
     bool trayAvailable() const;
     // True once the calendars and the day list have been painted.
     bool firstPaintDone() const { return paintedCalendar_ && paintedDayList_; }
-    qint64 storeLoadMs() const { return storeLoadMs_; }
+    // Whether the store is still loading (the window may show its first
+    // look meanwhile).
+    bool storeLoading() const { return store_.loading(); }
     QString statusText() const;
 
 protected:
@@ -380,6 +391,13 @@ protected:
 
 private:
     void FormCreate();
+    // The days the first look reads when the program starts on `today`.
+    static std::pair<int, int> firstLookDays(const QDate &today);
+    // The one wait for the store: until it has loaded whole nothing but the
+    // first paint reads it. Reports a damaged file; repaints when the first
+    // look showed something else. False when the file could not be read.
+    bool awaitStore();
+    void showWholeStore();
     void FormShow();
     void buildFrame();
     void buildMenus();
@@ -536,7 +554,9 @@ private:
     bool optionsRead_ = false;  // options_ holds the options in force
     QDate startDay_;            // the day the program started
     bool paintedCalendar_ = false, paintedDayList_ = false;
-    qint64 storeLoadMs_ = 0;
+    bool storeToSettle_ = false;      // awaitStore has something to do
+    bool paintingFirstLook_ = false;  // FormShow reads the first look
+    std::optional<AlarmWatch> alarmWatchBeforeLook_;
     void notePaint(QObject *watched);
     bool shadows_ = true;
     bool hints_ = true;

@@ -61,7 +61,8 @@ void TfrmMain::Timer1Timer()
     // Alarms sound whatever the filter shows: a hidden category must not
     // silence an appointment.
     const QDateTime checkedBefore = alarmWatch_.lastChecked();
-    const auto alarm = alarmWatch_.check(now, store_.grid(), daily_, settings, fs_);
+    const auto alarm = alarmWatch_.check(now, paintingFirstLook_ ? store_.firstLook() : store_.grid(), daily_,
+                                         settings, fs_);
     // Stored before the panel goes up, so that a start after a crash or an
     // exit does not ring again for what this check raised.
     if (alarmWatch_.lastChecked() != checkedBefore)

@@ -91,7 +91,8 @@ void TfrmMain::cal1DrawCell(int cal, QPainter &p, const MonthCalendar::Cell &cel
 void TfrmMain::paintDayCell(QPainter &p, const QDate &date, bool &defaultDraw) const
 {
     const CalendarColours colours = calendarColours();
-    const DayLook look = ClassifyDay(date, sv_.clock.today(), colours, store_.grid(), filter_,
+    // The first look until the store has loaded whole (then the store).
+    const DayLook look = ClassifyDay(date, sv_.clock.today(), colours, store_.firstLook(), filter_,
                                      [this](const QDate &d) { return !holidays_.nameFor(d).isEmpty(); });
     const CellColours cc = ColoursOf(look, colours, face(), palette().color(QPalette::WindowText));
     p.setBrush(cc.back);
@@ -178,7 +179,10 @@ void TfrmMain::cal1DateChange()
     if (current_ >= 0) {
         previous_ = current_;
         commitNotes();
-        store_.readFromStore(DayNumber(selectedDay()), gridDay_);
+        if (paintingFirstLook_)
+            store_.readFirstLook(DayNumber(selectedDay()), gridDay_);
+        else
+            store_.readFromStore(DayNumber(selectedDay()), gridDay_);
         applyDaySort();
         if (dayModel_)
             dayModel_->reload();

@@ -39,6 +39,8 @@ public:
     // The pool's clock; tests replace it.
     void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
     qint64 now() const { return clock_(); }
+    // The one Qt timer behind every trigger.
+    const QObject *qtTimer() const { return &timer_; }
     // Starts serving triggers from the event loop.
     void start();
     bool running() const { return running_; }

@@ -2,9 +2,12 @@
 
 #include <unordered_set>
 
+#include "StoreSlice.h"
 #include "Utility.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 
 #include <algorithm>
 #include <charconv>
@@ -359,8 +362,65 @@ TaskStore::TaskStore(const TaskFilter &filter, QString path)
 {
 }
 
+namespace {
+
+bool inStoreOrder(const Grid &store)
+{
+    // One key parse per row; whole rows are compared only where two keys
+    // are equal in number.
+    KeyParts prev{0, 0};
+    for (int r = 1; r < store.rowCount(); ++r) {
+        const KeyParts cur = keyParts(store.cellUtf8(kStoreKey, r));
+        if (r > 1) {
+            if (cur.day != prev.day || cur.position != prev.position) {
+                if (cur.day < prev.day || (cur.day == prev.day && cur.position < prev.position))
+                    return false;
+            } else if (StoreRowLess(store.row(r), store.row(r - 1))) {
+                return false;
+            }
+        }
+        prev = cur;
+    }
+    return true;
+}
+
+void tidyTable(Grid &store)
+{
+    if (store.colCount() < kStoreCols)
+        store.setColCount(kStoreCols);
+    // Rows without a key are no tasks, and every sorted save drops them;
+    // dropping them now also keeps a size line that claims millions of
+    // empty rows from costing a sort of them.
+    store.removeRowsIf(1, store.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
+    if (store.rowCount() < 2)
+        store.setRowCount(2);
+    // Tables written by other copies may use another order of keys the
+    // binary search relies on; put them in order (the file follows at the
+    // next save).
+    if (!inStoreOrder(store))
+        store.sortRows(1, store.rowCount(), StoreRowLess);
+}
+
+// Whether the first look holds exactly the table's rows of its days.
+bool sameRows(const Grid &look, const Grid &table, int fromDay, int toDay)
+{
+    int r = FirstRowOnOrAfter(table, fromDay);
+    int l = 1;
+    for (; r < table.rowCount() && KeyDay(table.cellUtf8(kStoreKey, r)) <= toDay; ++r, ++l) {
+        if (l >= look.rowCount())
+            return false;
+        for (int c = 0; c < std::max(table.colCount(), look.colCount()); ++c)
+            if (table.cellUtf8(c, r) != look.cellUtf8(c, l))
+                return false;
+    }
+    return l >= look.rowCount() || look.cellEmpty(kStoreKey, l);
+}
+
+}  // namespace
+
 FileResult TaskStore::load()
 {
+    settle();
     FileResult r = LoadGridFile(store_, path_);
     if (r.damaged)
         saveBlocked_ = true;
@@ -371,41 +431,88 @@ FileResult TaskStore::load()
 
 void TaskStore::tidyLoadedTable()
 {
-    if (store_.colCount() < kStoreCols)
-        store_.setColCount(kStoreCols);
-    // Rows without a key are no tasks, and every sorted save drops them;
-    // dropping them now also keeps a size line that claims millions of
-    // empty rows from costing a sort of them.
-    store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef row) { return row.cell(kStoreKey).isEmpty(); });
-    if (store_.rowCount() < 2)
-        store_.setRowCount(2);
-    // Tables written by other copies may use another order of keys the
-    // binary search relies on; put them in order (the file follows at the
-    // next save).
-    if (!sorted())
-        store_.sortRows(1, store_.rowCount(), StoreRowLess);
+    tidyTable(store_);
     haveRead_ = false;
     readIds_.clear();
 }
 
-bool TaskStore::sorted() const
+bool TaskStore::sorted() const { return inStoreOrder(store_); }
+
+void TaskStore::startLoad(std::function<void()> beforeLoad)
 {
-    // One key parse per row; whole rows are compared only where two keys
-    // are equal in number.
-    KeyParts prev{0, 0};
-    for (int r = 1; r < store_.rowCount(); ++r) {
-        const KeyParts cur = keyParts(store_.cellUtf8(kStoreKey, r));
-        if (r > 1) {
-            if (cur.day != prev.day || cur.position != prev.position) {
-                if (cur.day < prev.day || (cur.day == prev.day && cur.position < prev.position))
-                    return false;
-            } else if (StoreRowLess(store_.row(r), store_.row(r - 1))) {
-                return false;
-            }
-        }
-        prev = cur;
-    }
+    settle();
+    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad)] {
+        if (beforeLoad)
+            beforeLoad();
+        QElapsedTimer timer;
+        timer.start();
+        Loaded l{NewStoreGrid(), FileResult::success(), 0};
+        l.result = LoadGridFile(l.table, path);
+        if (l.result.ok || l.result.partial)
+            tidyTable(l.table);
+        l.ms = timer.elapsed();
+        return l;
+    });
+}
+
+bool TaskStore::showFirstLook(int fromDay, int toDay)
+{
+    if (!loading_.valid())
+        return false;
+    QFile f(path_);
+    if (!f.open(QIODevice::ReadOnly) || f.size() <= 0)
+        return false;
+    const qint64 size = f.size();
+    uchar *bytes = f.map(0, size);
+    if (!bytes)
+        return false;
+    std::optional<Grid> g = ReadStoreSlice(QByteArrayView(reinterpret_cast<const char *>(bytes), size), fromDay, toDay);
+    f.unmap(bytes);
+    if (!g)
+        return false;
+    look_ = std::move(g);
+    lookFrom_ = fromDay;
+    lookTo_ = toDay;
     return true;
+}
+
+void TaskStore::settle()
+{
+    if (!loading_.valid())
+        return;
+    Loaded l;
+    try {
+        l = loading_.get();
+    } catch (const std::exception &e) {
+        l.result = FileResult::failure(
+            u"%1 could not be read: %2"_s.arg(QDir::toNativeSeparators(path_), QString::fromLocal8Bit(e.what())));
+    }
+    store_ = std::move(l.table);
+    loadMs_ = l.ms;
+    // Whatever did not load whole is never saved over: a damaged file until
+    // the person agrees, an unreadable one at all.
+    if (!l.result.ok)
+        saveBlocked_ = true;
+    loadResult_ = std::move(l.result);
+    if (look_) {
+        lookDiffered_ = !sameRows(*look_, store_, lookFrom_, lookTo_);
+        look_.reset();
+    }
+    // A day list read from the first look writes back over the rows of the
+    // whole table it stood for.
+    if (haveRead_ && readFromLook_) {
+        Grid scratch = NewDayGrid();
+        readDay(store_, readDay_, scratch);
+    }
+    readFromLook_ = false;
+}
+
+std::optional<FileResult> TaskStore::takeLoadResult()
+{
+    settle();
+    std::optional<FileResult> r = std::move(loadResult_);
+    loadResult_.reset();
+    return r;
 }
 
 namespace {
@@ -424,6 +531,7 @@ void setTaskCells(Grid &store, int row, const StoredTask &t)
 
 std::uint64_t TaskStore::insertTask(int day, const StoredTask &t)
 {
+    settle();
     store_.insertRows(1, 1);
     store_.setCell(kStoreKey, 1, MakeStoreKey(day, 100));
     setTaskCells(store_, 1, t);
@@ -432,6 +540,7 @@ std::uint64_t TaskStore::insertTask(int day, const StoredTask &t)
 
 void TaskStore::insertTasks(const std::vector<DatedTask> &tasks)
 {
+    settle();
     if (tasks.empty())
         return;
     // One insertion of all the rows: inserting them one at a time at row 1
@@ -447,6 +556,7 @@ void TaskStore::insertTasks(const std::vector<DatedTask> &tasks)
 
 bool TaskStore::removeTask(std::uint64_t id)
 {
+    settle();
     if (id == 0)
         return false;
     const int n = store_.removeRowsIf(1, store_.rowCount(), [id](Grid::RowRef r) { return r.id() == id; });
@@ -457,6 +567,7 @@ bool TaskStore::removeTask(std::uint64_t id)
 
 int TaskStore::changeTasks(const std::vector<TaskChange> &changes)
 {
+    settle();
     std::unordered_map<std::uint64_t, const DatedTask *> byId;
     for (const TaskChange &c : changes)
         if (c.id != 0)
@@ -479,6 +590,7 @@ int TaskStore::changeTasks(const std::vector<TaskChange> &changes)
 
 int TaskStore::removeTasks(const std::vector<std::uint64_t> &ids)
 {
+    settle();
     const std::unordered_set<std::uint64_t> gone(ids.begin(), ids.end());
     const int n = store_.removeRowsIf(1, store_.rowCount(), [&](Grid::RowRef r) { return gone.count(r.id()) > 0; });
     if (store_.rowCount() < 2)
@@ -504,6 +616,7 @@ struct RepeatMatch {
 
 int TaskStore::countRepeats(int fromDay, QStringView category, QStringView notes, QStringView done) const
 {
+    settled();
     const RepeatMatch match{fromDay, category.toUtf8(), notes.toUtf8(), done.toUtf8()};
     // The store is sorted by day: start at the first row of that day.
     int n = 0;
@@ -514,6 +627,7 @@ int TaskStore::countRepeats(int fromDay, QStringView category, QStringView notes
 
 int TaskStore::removeRepeats(int fromDay, QStringView category, QStringView notes, QStringView done)
 {
+    settle();
     const RepeatMatch match{fromDay, category.toUtf8(), notes.toUtf8(), done.toUtf8()};
     const int n = store_.removeRowsIf(1, store_.rowCount(), match);
     if (store_.rowCount() < 2)
@@ -523,6 +637,7 @@ int TaskStore::removeRepeats(int fromDay, QStringView category, QStringView note
 
 void TaskStore::replaceTable(Grid table)
 {
+    settle();
     // An archive is a task file like any other: it gets the same order.
     store_ = std::move(table);
     saveBlocked_ = false;
@@ -531,6 +646,7 @@ void TaskStore::replaceTable(Grid table)
 
 void TaskStore::putBack(Grid table)
 {
+    settle();
     // Exactly as it was, in its order and with its rows: it was this
     // store's table before, so it needs no tidying, and tidying could make
     // it differ from the state the history knows.
@@ -541,6 +657,7 @@ void TaskStore::putBack(Grid table)
 
 int TaskStore::removeRows(const std::vector<int> &rows)
 {
+    settle();
     std::unordered_set<std::uint64_t> ids;
     for (int r : rows)
         if (r >= 1 && r < store_.rowCount() && store_.rowHasStorage(r))
@@ -553,27 +670,40 @@ int TaskStore::removeRows(const std::vector<int> &rows)
 
 void TaskStore::readFromStore(int day, Grid &dayList)
 {
+    settle();
+    readFromLook_ = false;
+    readDay(store_, day, dayList);
+}
+
+void TaskStore::readFirstLook(int day, Grid &dayList)
+{
+    readFromLook_ = look_.has_value();
+    readDay(firstLook(), day, dayList);
+}
+
+void TaskStore::readDay(const Grid &table, int day, Grid &dayList)
+{
     if (dayList.colCount() < kDayCols)
         dayList.setColCount(kDayCols);
     haveRead_ = true;
     readDay_ = day;
     readIds_.clear();
-    const int first = FindDayRow(store_, day, true, filter_);
+    const int first = FindDayRow(table, day, true, filter_);
     if (first <= 0) {
         dayList.setRowCount(2);
         ClearGridBody(dayList);
         return;
     }
-    const int n = CountDayRows(store_, first, filter_);
+    const int n = CountDayRows(table, first, filter_);
     dayList.setRowCount(std::max(2, n + 1));
     ClearGridBody(dayList);
     int j = 1;
-    for (int i = first; i < store_.rowCount() && keyDayOfRow(store_, i) == day; ++i) {
-        if (!filter_.rowPasses(store_, i))
+    for (int i = first; i < table.rowCount() && keyDayOfRow(table, i) == day; ++i) {
+        if (!filter_.rowPasses(table, i))
             continue;
         for (int c = kStoreTime; c <= kStoreAlarm; ++c)
-            dayList.setCellUtf8(c - 1, j, store_.cellUtf8(c, i));
-        readIds_.push_back(store_.rowId(i));
+            dayList.setCellUtf8(c - 1, j, table.cellUtf8(c, i));
+        readIds_.push_back(table.rowId(i));
         ++j;
     }
 }
@@ -595,6 +725,7 @@ int TaskStore::firstRowOfDayOrAfter(int day) const { return FirstRowOnOrAfter(st
 
 FileResult TaskStore::writeToStore(int day, const Grid &dayList)
 {
+    settle();
     // The day's rows: replace those the last read handed to the day list and
     // keep the rest (hidden by the filter then, or put in since).
     const int first = firstRowOfDayOrAfter(day);
@@ -636,6 +767,7 @@ FileResult TaskStore::writeToStore(int day, const Grid &dayList)
 
 FileResult TaskStore::SortGridStore()
 {
+    settle();
     store_.removeRowsIf(1, store_.rowCount(), [](Grid::RowRef r) { return r.cell(kStoreKey).isEmpty(); });
     if (store_.rowCount() < 2)
         store_.setRowCount(2);
@@ -646,6 +778,7 @@ FileResult TaskStore::SortGridStore()
 
 FileResult TaskStore::save()
 {
+    settle();
     if (saveBlocked_)
         return FileResult::failure(
             u"%1 was damaged when it was loaded, so it was not saved over."_s.arg(

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <future>
+#include <optional>
 #include <vector>
 
 namespace morvane {
@@ -116,16 +118,65 @@ public:
 
     // The table, to read. It changes only through the operations below, so
     // that the day list's write-back always knows which rows are whose.
-    const Grid &grid() const { return store_; }
+    const Grid &grid() const
+    {
+        settled();
+        return store_;
+    }
     // For tests and benchmarks that build a store by hand.
-    Grid &gridForTests() { return store_; }
+    Grid &gridForTests()
+    {
+        settle();
+        return store_;
+    }
     const QString &path() const { return path_; }
 
     // Loads the file; a damaged file blocks saving until allowSaveOver().
     FileResult load();
-    bool saveBlocked() const { return saveBlocked_; }
+    bool saveBlocked()
+    {
+        settle();
+        return saveBlocked_;
+    }
     // The person has been told the file was damaged and agreed to replace it.
-    void allowSaveOver() { saveBlocked_ = false; }
+    void allowSaveOver()
+    {
+        settle();
+        saveBlocked_ = false;
+    }
+
+    // The start of the program: the file loads whole on a thread of its own
+    // (beforeLoad runs first on that thread). Meanwhile the window may paint
+    // from the rows of a few days read straight from the file (the first
+    // look); every operation of this class but firstLook and
+    // readFirstLook first waits for the whole table and puts it in place
+    // (settle), so that no command, read or save ever sees a part of it.
+    void startLoad(std::function<void()> beforeLoad = {});
+    // Reads the rows of fromDay .. toDay from the file for the first look;
+    // false when the file gives any doubt that they are what the whole
+    // load will hold there.
+    bool showFirstLook(int fromDay, int toDay);
+    bool firstLookCovers(int fromDay, int toDay) const
+    {
+        return look_ && lookFrom_ <= fromDay && toDay <= lookTo_;
+    }
+    // The first look while it stands in for the table, else the table.
+    const Grid &firstLook() const { return look_ ? *look_ : store_; }
+    // readFromStore from the first look; the write-back that follows the
+    // load's arrival replaces the whole table's rows of that day.
+    void readFirstLook(int day, Grid &dayList);
+    bool loading() const { return loading_.valid(); }
+    // Waits for the load startLoad began, if it is still pending, and puts
+    // its table in place: a damaged or unreadable file blocks saving.
+    void settle();
+    // The result of the load startLoad began, after settle, once; nothing
+    // when there was none or it was taken.
+    std::optional<FileResult> takeLoadResult();
+    // Whether the first look's rows differed from the whole table's rows of
+    // its days (a file not in store order throughout).
+    bool firstLookDiffered() const { return lookDiffered_; }
+    // How long the last load on its thread took.
+    qint64 loadMs() const { return loadMs_; }
     // Runs before every save of the file (the day's backup copy).
     void setBeforeSave(std::function<void()> f) { beforeSave_ = std::move(f); }
 
@@ -178,6 +229,16 @@ private:
     void tidyLoadedTable();
     bool sorted() const;
     int firstRowOfDayOrAfter(int day) const;
+    void readDay(const Grid &from, int day, Grid &dayList);
+    // settle() for the reading operations. A store with a pending load is
+    // never a const object (startLoad is not const), so the cast is sound;
+    // for any other store settle does nothing.
+    void settled() const { const_cast<TaskStore *>(this)->settle(); }
+    struct Loaded {
+        Grid table;
+        FileResult result;
+        qint64 ms = 0;
+    };
 
     const TaskFilter &filter_;
     QString path_;
@@ -187,6 +248,14 @@ private:
     int readDay_ = 0;
     bool haveRead_ = false;
     std::vector<std::uint64_t> readIds_;  // store rows the day list came from
+    bool readFromLook_ = false;           // ... or rows of the first look
+    std::optional<Grid> look_;
+    int lookFrom_ = 0, lookTo_ = -1;
+    bool lookDiffered_ = false;
+    std::optional<FileResult> loadResult_;
+    qint64 loadMs_ = 0;
+    // Last, so that a pending load's thread ends before the rest is gone.
+    std::future<Loaded> loading_;
 };
 
 }  // namespace morvane
