@@ -16,6 +16,17 @@ std::size_t TablesChange::bytes() const
     return n;
 }
 
+namespace {
+
+// A change that starts from a table other than the one the history last saw:
+// that table was changed some other way in between.
+bool ChangedElsewhere(const std::optional<TableChange> &c, const std::optional<std::uint64_t> &seen)
+{
+    return c && seen && c->digestBefore() != seen;
+}
+
+}  // namespace
+
 // A step shares its change, so that the history can be rebuilt without the
 // oldest steps (QUndoStack drops old steps by count only).
 class UndoHistory::Step : public QUndoCommand {
@@ -60,10 +71,7 @@ void UndoHistory::record(const QString &name, TablesChange change)
         return;
     // A table that is not as the history last saw it was changed some other
     // way: no older step may be taken back over that.
-    auto changedElsewhere = [](const std::optional<TableChange> &c, const std::optional<std::uint64_t> &seen) {
-        return c && seen && c->digestBefore() != seen;
-    };
-    if (changedElsewhere(change.store, lastSeen_.store) || changedElsewhere(change.todo, lastSeen_.todo))
+    if (ChangedElsewhere(change.store, lastSeen_.store) || ChangedElsewhere(change.todo, lastSeen_.todo))
         stack_.clear();
     if (change.store)
         lastSeen_.store = change.store->digestAfter();
@@ -130,10 +138,7 @@ int UndoHistory::carryOver(const std::optional<TableChange> &store, const std::o
         return 0;
     const int before = stack_.count();
     // Tables already changed some other way have left the history behind.
-    auto changedElsewhere = [](const std::optional<TableChange> &c, const std::optional<std::uint64_t> &seen) {
-        return c && seen && c->digestBefore() != seen;
-    };
-    if (changedElsewhere(store, lastSeen_.store) || changedElsewhere(todo, lastSeen_.todo))
+    if (ChangedElsewhere(store, lastSeen_.store) || ChangedElsewhere(todo, lastSeen_.todo))
         stack_.clear();
     if (store)
         lastSeen_.store = store->digestAfter();

@@ -233,35 +233,26 @@ std::optional<std::pair<TableChange, TableChange>> TableChange::rebase(const Tab
     }
     const int rowsMade = n - int(outA.size()) - int(outD.size()) + int(na + nd);
 
-    auto placed = [](const std::vector<int> &rows, const Moves &by) {
-        std::vector<int> r;
-        r.reserve(rows.size());
-        for (int x : rows)
-            r.push_back(by.placeOf(x));
-        return r;
+    // `own` carried over `other`: it starts from the table `other` made, and
+    // ends in the one both make (whose widths are those `a` left).
+    auto carried = [&](const TableChange &own, const TableChange &other, const Moves &otherMoves,
+                       std::vector<int> made) {
+        TableChange c;
+        c.before_ = own.before_;
+        c.before_.rowCount = other.after_.rowCount;
+        c.before_.widths = other.after_.widths;
+        c.before_.digest = other.after_.digest;
+        c.before_.at.clear();
+        for (int x : own.before_.at)
+            c.before_.at.push_back(otherMoves.placeOf(x));
+        c.after_ = own.after_;
+        c.after_.rowCount = rowsMade;
+        c.after_.widths = a.after_.widths;
+        c.after_.digest.reset();
+        c.after_.at = std::move(made);
+        return c;
     };
-    TableChange aOver, dOver;
-    aOver.before_ = a.before_;
-    aOver.before_.rowCount = d.after_.rowCount;
-    aOver.before_.widths = d.after_.widths;
-    aOver.before_.digest = d.after_.digest;
-    aOver.before_.at = placed(outA, movesD);
-    aOver.after_ = a.after_;
-    aOver.after_.rowCount = rowsMade;
-    aOver.after_.digest.reset();
-    aOver.after_.at = std::move(madeA);
-
-    dOver.before_ = d.before_;
-    dOver.before_.rowCount = a.after_.rowCount;
-    dOver.before_.widths = a.after_.widths;
-    dOver.before_.digest = a.after_.digest;
-    dOver.before_.at = placed(outD, movesA);
-    dOver.after_ = d.after_;
-    dOver.after_.rowCount = rowsMade;
-    dOver.after_.widths = a.after_.widths;
-    dOver.after_.digest.reset();
-    dOver.after_.at = std::move(madeD);
-    return std::make_pair(std::move(aOver), std::move(dOver));
+    return std::make_pair(carried(a, d, movesD, std::move(madeA)), carried(d, a, movesA, std::move(madeD)));
 }
 
 Grid TableChange::rebuild(const Grid &from, const Side &fromSide, const Side &toSide)
