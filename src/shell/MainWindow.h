@@ -430,6 +430,8 @@ private:
     // Tells the sync journal what a command (or an undo) did to the tables.
     void feedSync(const TablesChange &change, bool forward);
     void syncFinished(const SyncResult &result);
+    // A command's step is recorded: a sync that waited for it runs soon.
+    void commandEnded();
     void syncOptionsChanged(const QString &typedPassword);
     // Shows or hides the toolbar's Sync now button (its picture fetched when first shown).
     void showSyncButton(bool shown);

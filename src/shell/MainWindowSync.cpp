@@ -28,6 +28,7 @@ struct SyncParts {
     QLabel *status = nullptr;
     std::optional<QString> password;  // found or asked for, for this run
     bool asked = false;               // asked once per run, when there is no keyring
+    bool waiting = false;             // a sync waits for the command under way to end
     SyncParts(FunctionSyncTables t, const QString &folder) : tables(std::move(t)), sync(folder, tables) {}
 };
 
@@ -35,6 +36,14 @@ namespace {
 
 // A few seconds after a change, so that a run of edits goes out together.
 constexpr int kSyncAfterChangeMs = 5000;
+
+// What the tables answer a sync while a command is under way (a dialog of
+// it open): the command's step is the difference between the tables before
+// and after it, so the server's changes made meanwhile would count as the
+// person's, be sent back as new items and be taken back by Undo. The sync
+// stops there (its journal says what the tables are still to become) and
+// runs again when the command ends.
+constexpr const char16_t *kWaitsForCommand = u"The sync waits for the open window to close.";
 
 // The server's changes are no command of this computer's: they are not a
 // step of Undo, and the steps there are carried over them (as the store
@@ -61,6 +70,10 @@ void TfrmMain::buildSync()
     FunctionSyncTables tables(
         [this](bool dated, bool todo) { return TasksOf(store_.grid(), gridNonday_, 1, dated, todo); },
         [this](const std::vector<SyncTables::Change> &changes) {
+            if (recording_) {
+                sync_->waiting = true;
+                return QString::fromUtf16(kWaitsForCommand);
+            }
             QString why;
             guard([&] {
                 commitNotes();
@@ -130,6 +143,10 @@ void TfrmMain::startSync(bool askedFor)
 {
     if (!sync_)
         return;
+    if (recording_) {
+        sync_->waiting = true;
+        return;
+    }
     const SyncSettings s = SyncSettings::read(sv_.settings);
     pool_.setEnabled(tmSync_, s.configured());
     if (!s.configured()) {
@@ -172,8 +189,18 @@ void TfrmMain::startSync(bool askedFor)
     sync_->sync.start(s, *sync_->password, m);
 }
 
+void TfrmMain::commandEnded()
+{
+    if (!sync_ || !sync_->waiting)
+        return;
+    sync_->waiting = false;
+    pool_.setEnabled(tmSyncSoon_, true);
+}
+
 void TfrmMain::syncFinished(const SyncResult &r)
 {
+    if (!r.ok && r.error == QStringView(kWaitsForCommand))
+        return;  // it runs again when the command ends
     sync_->status->setText(SyncStatusText(r, sv_.clock.now().time()));
     if (!r.ok && r.error == u"The server refused the user name or password."_s)
         sync_->password.reset();  // asked again next time, or looked up again

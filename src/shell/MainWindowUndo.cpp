@@ -90,6 +90,7 @@ TfrmMain::UndoStep::~UndoStep()
         // Without this step no older one may be taken back over it.
         w_.history_.clear();
     }
+    w_.commandEnded();
 }
 
 bool TfrmMain::tablesAre(const TablesChange &c, bool after) const

@@ -214,6 +214,55 @@ TEST_F(SyncWindowTest, UndoAfterASyncTakesBackWhatWasDoneHereAndKeepsWhatCameIn)
     EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
 }
 
+// A command's step is what the tables became while it ran: a sync that
+// brought the phone's changes while a dialog of the command was open would
+// have them counted as the person's: sent back as new items and taken back
+// by Undo. It waits for the command instead, and runs when it ends.
+TEST_F(SyncWindowTest, ASyncMeetingACommandUnderWayWaitsForItSoItsStepHoldsOnlyWhatThePersonDid)
+{
+    const QString cal = calendarWithSettings(u"waits"_s, u"echo secret"_s);
+    writeTasks();
+    auto w = makeMain();
+    w->show();
+    Phone phone(*server_);
+    runDueSync(*w);
+    phone.run({u"add"_s, cal, u"p-gym"_s, u"Gym"_s, u"20261210T180000"_s, u"Home"_s});
+
+    // The sync started before the window opened reaches the tables while it is open.
+    QString statusWhileOpen;
+    runner.responders.append([&](QDialog &) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
+        QCoreApplication::processEvents();
+        statusWhileOpen = w->syncStatus();
+        return int(QDialog::Accepted);
+    });
+    w->SyncNow1Click();
+    w->findChild<QAction *>(u"ViewCompletedTasks1"_s)->trigger();
+    EXPECT_EQ(statusWhileOpen, u"Syncing…"_s);
+    EXPECT_EQ(w->store().grid().rowCount(), 2);  // the dentist alone
+    // A sync due while a command is under way waits for it too.
+    runner.responders.append([&](QDialog &) {
+        w->timerPool().dispatch(w->timerPool().now() + 10000);
+        EXPECT_FALSE(w->syncRunning());
+        return int(QDialog::Accepted);
+    });
+    w->findChild<QAction *>(u"ViewCompletedTasks1"_s)->trigger();
+
+    // Once the window has closed, the sync runs and brings the task once.
+    EXPECT_TRUE(w->timerPool().enabled(w->syncSoonTrigger()));
+    runDueSync(*w);
+    EXPECT_EQ(w->syncStatus(), u"Synced 10:30"_s);
+    EXPECT_EQ(w->store().grid().rowCount(), 3);
+    runDueSync(*w);
+    w->SyncNow1Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s, u"Gym"_s}));
+    EXPECT_EQ(w->store().grid().rowCount(), 3);
+    // Nothing done here: nothing to undo.
+    EXPECT_FALSE(w->findChild<QAction *>(u"Undo1"_s)->isEnabled());
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+}
+
 TEST_F(SyncWindowTest, WithoutAKeyringThePasswordIsAskedOncePerRunAndAWrongOneIsSaidPlainly)
 {
     calendarWithSettings(u"asked"_s, QString());
