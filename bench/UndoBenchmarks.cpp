@@ -113,7 +113,7 @@ void BM_UndoCarryOverSync(benchmark::State &state)
         s.store->putBack(synced);
         state.ResumeTiming();
         const TableChange change = TableChange::between(before, s.store->grid(), StoreRowLess);
-        if (history.carryOver(change, std::nullopt, StoreRowLess) != 0)
+        if (history.carryOver(change, std::nullopt, std::nullopt, StoreRowLess) != 0)
             state.SkipWithError("a step was not carried over");
     }
 }

@@ -391,6 +391,34 @@ void addTodoTasks(Writer &w, const Grid &todo, const TaskFilter &filter)
     }
 }
 
+// One entry of the completed log as a completed to-do, marked as the log's.
+void addCompletedTask(Writer &w, const Grid &completed, int r, const QDate &date, const QByteArray &uid)
+{
+    w.begin("VTODO");
+    const QByteArray ownLines =
+        addCommon(w, uid, completed.cellUtf8(kCompNotes, r), completed.cellUtf8(kCompCategory, r));
+    w.addSame("STATUS:COMPLETED", [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
+    // The log keeps the day of completion only: its local midnight, in
+    // UTC as the property requires.
+    if (date.isValid())
+        w.add(icalproperty_new_completed(utcTime(QDateTime(date, QTime(0, 0)))));
+    const QByteArrayView compNotes = completed.cellUtf8(kCompNotesDone, r);
+    if (!compNotes.isEmpty())
+        w.add(icalproperty_new_comment(notesText(compNotes).constData()));
+    addDone(w, true);
+    w.addSame("LIST", [] { return xProperty(kIcsListProperty, kIcsCompletedLog); });
+    w.add(xProperty(kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray()));
+    w.add(xProperty(kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray()));
+    w.endComponent("VTODO", ownLines);
+}
+
+// The day a log entry was completed on; invalid when its text is no date.
+QDate completionDate(QByteArrayView text, const FormatSettings &formats)
+{
+    DateValue value = 0;
+    return StrToDate(QString::fromUtf8(text), formats, &value) ? DateOfDay(DayOfValue(value)) : QDate();
+}
+
 void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filter)
 {
     const IcsExportOptions &o = w.o_;
@@ -403,28 +431,12 @@ void addCompletedTasks(Writer &w, const Grid &completed, const TaskFilter &filte
             continue;
         const QByteArray hash = IcsContentHash({category, notes, compDate, completed.cellUtf8(kCompOrigDate, r)});
         const int ordinal = ++ordinals[hash];
-        DateValue value = 0;
-        const bool dated = StrToDate(QString::fromUtf8(compDate), o.formats, &value);
-        const QDate date = dated ? DateOfDay(DayOfValue(value)) : QDate();
-        if (o.range.byDate && (!dated || date < o.range.first || date > o.range.last))
+        const QDate date = completionDate(compDate, o.formats);
+        if (o.range.byDate && (!date.isValid() || date < o.range.first || date > o.range.last))
             continue;
         if (!filter.passes("Yes", category))
             continue;
-        w.begin("VTODO");
-        const QByteArray ownLines = addCommon(w, IcsCompletedUid(hash, ordinal), notes, category);
-        w.addSame("STATUS:COMPLETED", [] { return icalproperty_new_status(ICAL_STATUS_COMPLETED); });
-        // The log keeps the day of completion only: its local midnight, in
-        // UTC as the property requires.
-        if (dated)
-            w.add(icalproperty_new_completed(utcTime(QDateTime(date, QTime(0, 0)))));
-        const QByteArrayView compNotes = completed.cellUtf8(kCompNotesDone, r);
-        if (!compNotes.isEmpty())
-            w.add(icalproperty_new_comment(notesText(compNotes).constData()));
-        addDone(w, true);
-        w.addSame("LIST", [] { return xProperty(kIcsListProperty, kIcsCompletedLog); });
-        w.add(xProperty(kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray()));
-        w.add(xProperty(kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray()));
-        w.endComponent("VTODO", ownLines);
+        addCompletedTask(w, completed, r, date, IcsCompletedUid(hash, ordinal));
     }
 }
 
@@ -469,6 +481,16 @@ QByteArray IcsTodoTaskComponent(const StoredTask &task, const QByteArray &uid, c
     one.setCell(kTodoDone, 1, task.done);
     Writer w(options, utcTime(options.stamp));
     addTodoTask(w, one, 1, uid);
+    return std::move(w.bytes());
+}
+
+QByteArray IcsCompletedTaskComponent(const QStringList &cells, const QByteArray &uid, const IcsExportOptions &options)
+{
+    Grid one = NewCompletedGrid();
+    for (int c = 0; c < kCompCols && c < int(cells.size()); ++c)
+        one.setCell(c, 1, cells[c]);
+    Writer w(options, utcTime(options.stamp));
+    addCompletedTask(w, one, 1, completionDate(one.cellUtf8(kCompDate, 1), options.formats), uid);
     return std::move(w.bytes());
 }
 

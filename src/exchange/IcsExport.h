@@ -67,6 +67,8 @@ FileResult ExportIcsFile(const QString &path, const Grid &store, const Grid &tod
 QByteArray IcsDatedTaskComponent(const DatedTask &task, const QByteArray &uid, const IcsExportOptions &options,
                                  QByteArrayView extraLines = {});
 QByteArray IcsTodoTaskComponent(const StoredTask &task, const QByteArray &uid, const IcsExportOptions &options);
+// An entry of the completed log (its six cells, kCompDate to kCompNotesDone).
+QByteArray IcsCompletedTaskComponent(const QStringList &cells, const QByteArray &uid, const IcsExportOptions &options);
 // Components as one calendar object of a calendar server: the calendar's
 // own lines around them, without METHOD, which a stored object must not have.
 QByteArray IcsCalendarObject(QByteArrayView components);

@@ -1451,4 +1451,73 @@ QString IcsImportSummary(const IcsImportPlan &plan, const FormatSettings &format
     return out.join(u'\n');
 }
 
+std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, const FormatSettings &formats)
+{
+    std::vector<IcsCompletedEntry> out;
+    IcalPtr calendar(icalparser_parse_string(ics.constData()));
+    if (!calendar)
+        return out;
+    auto lines = [](const char *text) {
+        QString s = QString::fromUtf8(text ? text : "");
+        s.replace(u"\r\n"_s, u"\n"_s);
+        s.replace(u'\r', u'\n');
+        QStringList l = s.split(u'\n');
+        while (!l.isEmpty() && l.last().trimmed().isEmpty())
+            l.removeLast();
+        return l;
+    };
+    auto each = [&](icalcomponent *c) {
+        const Props props(c);
+        if (!props.xList || qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) != 0)
+            return;
+        IcsCompletedEntry e;
+        e.cells.resize(kCompCols);
+        QString notes;
+        QByteArray unused;
+        notesOf(props.summary ? icalproperty_get_summary(props.summary) : nullptr,
+                props.description ? icalproperty_get_description(props.description) : nullptr,
+                props.location ? icalproperty_get_location(props.location) : nullptr, &notes, &unused);
+        e.cells[kCompNotes] = notes;
+        const QList<QByteArray> categories = props.categoryValues();
+        e.cells[kCompCategory] = QString::fromUtf8(props.xCategory && *props.xCategory ? QByteArray(props.xCategory)
+                                                   : categories.isEmpty()               ? QByteArray()
+                                                                                        : categories.first());
+        if (props.completed) {
+            const icaltimetype t = icalproperty_get_completed(props.completed);
+            QDate day(t.year, t.month, t.day);
+            if (!t.is_date && icaltime_is_utc(t))
+                day = QDateTime(day, QTime(t.hour, t.minute, t.second), Qt::UTC).toLocalTime().date();
+            if (day.isValid())
+                e.cells[kCompDate] = FormatDateTime(u"ddddd", ToDateValue(day), formats);
+        }
+        for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
+            if (icalproperty_isa(p) == ICAL_COMMENT_PROPERTY && e.cells[kCompNotesDone].isEmpty()) {
+                const QStringList l = lines(icalproperty_get_comment(p));
+                e.cells[kCompNotesDone] = l.size() == 1 ? l.first() : l.isEmpty() ? QString() : MemoToText(l);
+            } else if (icalproperty_isa(p) == ICAL_X_PROPERTY) {
+                const char *name = icalproperty_get_x_name(p);
+                const char *value = icalproperty_get_x(p);
+                if (name && qstricmp(name, kIcsOriginalDateProperty) == 0)
+                    e.cells[kCompOrigDate] = QString::fromUtf8(value);
+                else if (name && qstricmp(name, kIcsTimeProperty) == 0)
+                    e.cells[kCompTime] = QString::fromUtf8(value);
+            }
+        }
+        // Marked as not done again elsewhere: no longer completed, whatever its mark says.
+        const bool completed = props.status ? icalproperty_get_status(props.status) == ICAL_STATUS_COMPLETED
+                                            : props.completed != nullptr;
+        e.reopened = !completed;
+        out.push_back(std::move(e));
+    };
+    if (icalcomponent_isa(calendar.get()) == ICAL_VTODO_COMPONENT) {
+        each(calendar.get());
+        return out;
+    }
+    for (icalcomponent *c = icalcomponent_get_first_component(calendar.get(), ICAL_VTODO_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar.get(), ICAL_VTODO_COMPONENT))
+        each(c);
+    return out;
+}
+
 }  // namespace morvane

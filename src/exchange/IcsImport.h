@@ -152,6 +152,18 @@ IcsImportPlan InterruptedIcsImportPlan();
 // The days an import takes by default: one year back to two years ahead.
 std::pair<QDate, QDate> DefaultIcsImportRange(const QDate &today);
 
+// An entry of the completed log as a calendar server holds it (the export's
+// completed to-do marked as the log's): its six cells, kCompDate to
+// kCompNotesDone, the completion date written in the short date format.
+// `reopened` when another program has marked it not completed again.
+struct IcsCompletedEntry {
+    QStringList cells;
+    bool reopened = false;
+};
+// The log's entries among the to-dos of an object (an import leaves them
+// out); none when it cannot be read.
+std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, const FormatSettings &formats);
+
 // Reads the file and works out what an import would add and change;
 // changes nothing. Events (single or repeating) are taken over [from, to];
 // single events outside it are counted and named, not added. Time texts are

@@ -136,7 +136,7 @@ QString SyncOutside(const QString &folder, const Clock &clock, QString *done)
         return password.noKeyring ? password.why + u" Set PasswordCommand in the [Sync] settings to sync from a terminal."_s
                                   : password.why;
     FileSyncTables tables(folder, clock);
-    if (const QString why = tables.load(); !why.isEmpty())
+    if (const QString why = tables.load(s.completedLog && !s.todoCalendar.isEmpty()); !why.isEmpty())
         return why;
     SyncMapping m;
     m.formats = localFormats(clock);

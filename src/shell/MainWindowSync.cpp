@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 
 #include "BackgroundSync.h"
+#include "CompletedTasksWindow.h"
 #include "SyncFeed.h"
 #include "SyncPassword.h"
 #include "SyncTables.h"
@@ -49,18 +50,22 @@ constexpr const char16_t *kWaitsForCommand = u"The sync waits for the open windo
 // step of Undo, and the steps there are carried over them (as the store
 // keeps them, in order), so that Undo still takes back just what the person
 // did here.
-void CarryHistoryOver(UndoHistory &history, const Grid &storeBefore, const Grid &store, const Grid &todoBefore,
-                      const Grid &todo, const TablesTouched &t)
+struct TablesBefore {
+    std::optional<Grid> store, todo, completed;
+};
+void CarryHistoryOver(UndoHistory &history, const TablesBefore &before, const Grid &store, const Grid &todo,
+                      const Grid *completed, const TablesTouched &t)
 {
-    auto changeOf = [](bool touched, const Grid &before, const Grid &after, TableChange::Less less) {
+    auto changeOf = [](bool touched, const std::optional<Grid> &was, const Grid *now, TableChange::Less less) {
         std::optional<TableChange> c;
-        if (touched)
-            if (TableChange found = TableChange::between(before, after, less); !found.empty())
+        if (touched && was && now)
+            if (TableChange found = TableChange::between(*was, *now, less); !found.empty())
                 c = std::move(found);
         return c;
     };
-    history.carryOver(changeOf(t.store, storeBefore, store, StoreRowLess), changeOf(t.todo, todoBefore, todo, nullptr),
-                      StoreRowLess);
+    history.carryOver(changeOf(t.store, before.store, &store, StoreRowLess),
+                      changeOf(t.todo, before.todo, &todo, nullptr),
+                      changeOf(t.completed, before.completed, completed, nullptr), StoreRowLess);
 }
 
 }  // namespace
@@ -68,7 +73,13 @@ void CarryHistoryOver(UndoHistory &history, const Grid &storeBefore, const Grid 
 void TfrmMain::buildSync()
 {
     FunctionSyncTables tables(
-        [this](bool dated, bool todo) { return TasksOf(store_.grid(), gridNonday_, 1, dated, todo); },
+        [this](bool dated, bool todo, bool completed) {
+            std::vector<SyncTask> out = TasksOf(store_.grid(), gridNonday_, 1, dated, todo);
+            if (completed)
+                for (SyncTask &t : CompletedTasksOf(frmComplete()->table(), 1))
+                    out.push_back(std::move(t));
+            return out;
+        },
         [this](const std::vector<SyncTables::Change> &changes) {
             if (recording_) {
                 sync_->waiting = true;
@@ -77,23 +88,38 @@ void TfrmMain::buildSync()
             QString why;
             guard([&] {
                 commitNotes();
-                std::optional<std::pair<Grid, Grid>> before;
-                if (history_.stack().count() > 0)
-                    before.emplace(store_.grid(), gridNonday_);
+                // The completed log is its window's: changed on a copy, put back whole.
+                const bool reachesLog = ReachesCompletedLog(changes);
+                if (reachesLog && frmComplete()->loadedDamaged()) {
+                    why = u"The completed tasks file could not be read whole: it is not changed by a sync."_s;
+                    return;
+                }
+                std::optional<Grid> log;
+                if (reachesLog)
+                    log = frmComplete()->table();
+                TablesBefore before;
+                if (history_.stack().count() > 0) {
+                    before.store = store_.grid();
+                    before.todo = gridNonday_;
+                    before.completed = log;
+                }
                 TablesTouched t;
                 FileResult saved = FileResult::success();
                 try {
-                    t = ApplySyncChanges(store_, gridNonday_, changes);
+                    t = ApplySyncChanges(store_, gridNonday_, log ? &*log : nullptr, changes);
                     if (t.store)
                         saved = saveStore(true);  // which puts the new rows in their places
                     if (t.todo && saved)
                         saved = saveTodo();
+                    if (t.completed && saved)
+                        saved = frmComplete()->putBack(std::move(*log));
                 } catch (...) {
                     history_.clear();  // the tables may be half changed
                     throw;
                 }
-                if (before)
-                    CarryHistoryOver(history_, before->first, store_.grid(), before->second, gridNonday_, t);
+                if (before.store)
+                    CarryHistoryOver(history_, before, store_.grid(), gridNonday_,
+                                     t.completed ? &frmComplete()->table() : nullptr, t);
                 reloadTables();
                 if (!saved)
                     why = saved.message;
@@ -156,7 +182,8 @@ void TfrmMain::startSync(bool askedFor)
     }
     // Tables that did not load whole are not synced: the server would be
     // told that the tasks missing from them were removed.
-    if (store_.saveBlocked() || todoDamaged_) {
+    if (store_.saveBlocked() || todoDamaged_ ||
+        (s.completedLog && !s.todoCalendar.isEmpty() && frmComplete()->loadedDamaged())) {
         sync_->status->setText(u"Sync is off while a task file is damaged"_s);
         return;
     }
@@ -243,21 +270,21 @@ void TfrmMain::syncOptionsChanged(const QString &typedPassword)
 
 void TfrmMain::feedSync(const TablesChange &c, bool forward)
 {
-    if (!sync_ || (!c.store && !c.todo))
+    if (!sync_ || (!c.store && !c.todo && !c.completed))
         return;
     std::vector<SyncTask> out, in;
-    auto add = [&](const std::optional<TableChange> &t, bool dated) {
+    auto add = [&](const std::optional<TableChange> &t, auto tasksOfRows) {
         if (!t)
             return;
-        std::vector<SyncTask> taken = dated ? DatedTasksOfRows(t->rowsOut()) : TodoTasksOfRows(t->rowsOut());
-        std::vector<SyncTask> put = dated ? DatedTasksOfRows(t->rowsIn()) : TodoTasksOfRows(t->rowsIn());
+        std::vector<SyncTask> taken = tasksOfRows(t->rowsOut()), put = tasksOfRows(t->rowsIn());
         if (!forward)
             std::swap(taken, put);
         out.insert(out.end(), taken.begin(), taken.end());
         in.insert(in.end(), put.begin(), put.end());
     };
-    add(c.store, true);
-    add(c.todo, false);
+    add(c.store, DatedTasksOfRows);
+    add(c.todo, TodoTasksOfRows);
+    add(c.completed, CompletedTasksOfRows);
     std::vector<TaskEdit> edits = TaskEditsBetween(std::move(out), std::move(in));
     if (edits.empty())
         return;

@@ -108,7 +108,7 @@ bool TfrmMain::tablesAre(const TablesChange &c, bool after) const
     };
     const UndoHistory::Fingerprints &seen = history_.lastSeen();
     return is(c.store, store_.grid(), seen.store) && is(c.todo, gridNonday_, seen.todo) &&
-           (!frmComplete_ || is(c.completed, frmComplete_->table(), std::nullopt)) &&
+           (!frmComplete_ || is(c.completed, frmComplete_->table(), seen.completed)) &&
            (!c.holidayFile || holidayFileBytes() == (after ? c.holidayFile->after : c.holidayFile->before));
 }
 
@@ -168,6 +168,7 @@ void TfrmMain::putBackTables(const TablesChange &c, bool forward)
     }
     if (c.completed && frmComplete_) {
         const FileResult r = frmComplete_->putBack(state(*c.completed, frmComplete_->table()));
+        history_.lastSeen().completed = seen(*c.completed, frmComplete_->table());
         if (!r.damaged)  // a damaged file the person chose to keep just now needs no more words
             reportSave(frmComplete_->file(), r);
     }

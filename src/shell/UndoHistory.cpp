@@ -71,12 +71,15 @@ void UndoHistory::record(const QString &name, TablesChange change)
         return;
     // A table that is not as the history last saw it was changed some other
     // way: no older step may be taken back over that.
-    if (ChangedElsewhere(change.store, lastSeen_.store) || ChangedElsewhere(change.todo, lastSeen_.todo))
+    if (ChangedElsewhere(change.store, lastSeen_.store) || ChangedElsewhere(change.todo, lastSeen_.todo) ||
+        ChangedElsewhere(change.completed, lastSeen_.completed))
         stack_.clear();
     if (change.store)
         lastSeen_.store = change.store->digestAfter();
     if (change.todo)
         lastSeen_.todo = change.todo->digestAfter();
+    if (change.completed)
+        lastSeen_.completed = change.completed->digestAfter();
     stack_.push(new Step(name, std::make_shared<const TablesChange>(std::move(change)), *this));
     keepWithinBytes();
 }
@@ -132,18 +135,21 @@ void UndoHistory::rebuild(const std::vector<Kept> &steps, int done)
 }
 
 int UndoHistory::carryOver(const std::optional<TableChange> &store, const std::optional<TableChange> &todo,
-                           TableChange::Less storeLess)
+                           const std::optional<TableChange> &completed, TableChange::Less storeLess)
 {
-    if (!store && !todo)
+    if (!store && !todo && !completed)
         return 0;
     const int before = stack_.count();
     // Tables already changed some other way have left the history behind.
-    if (ChangedElsewhere(store, lastSeen_.store) || ChangedElsewhere(todo, lastSeen_.todo))
+    if (ChangedElsewhere(store, lastSeen_.store) || ChangedElsewhere(todo, lastSeen_.todo) ||
+        ChangedElsewhere(completed, lastSeen_.completed))
         stack_.clear();
     if (store)
         lastSeen_.store = store->digestAfter();
     if (todo)
         lastSeen_.todo = todo->digestAfter();
+    if (completed)
+        lastSeen_.completed = completed->digestAfter();
     if (stack_.count() == 0)
         return before;
 
@@ -169,19 +175,22 @@ int UndoHistory::carryOver(const std::optional<TableChange> &store, const std::o
         return true;
     };
     int first = 0, end = int(steps.size());
-    std::optional<TableChange> s = store, t = todo;
+    std::optional<TableChange> s = store, t = todo, l = completed;
     for (int i = index - 1; i >= 0; --i) {
         TablesChange &c = steps[std::size_t(i)].second;
-        if (!carry(c.store, s, true, storeLess) || !carry(c.todo, t, true, nullptr)) {
+        if (!carry(c.store, s, true, storeLess) || !carry(c.todo, t, true, nullptr) ||
+            !carry(c.completed, l, true, nullptr)) {
             first = i + 1;
             break;
         }
     }
     s = store;
     t = todo;
+    l = completed;
     for (int i = index; i < end; ++i) {
         TablesChange &c = steps[std::size_t(i)].second;
-        if (!carry(c.store, s, false, storeLess) || !carry(c.todo, t, false, nullptr)) {
+        if (!carry(c.store, s, false, storeLess) || !carry(c.todo, t, false, nullptr) ||
+            !carry(c.completed, l, false, nullptr)) {
             end = i;
             break;
         }

@@ -53,25 +53,26 @@ public:
     void clear() { stack_.clear(); }
     std::size_t bytes() const;
 
-    // The fingerprints of the store and the to-do table as the history last
-    // saw them: as a step left them, as an undo or redo put them, or as a
+    // The fingerprints of the store, the to-do table and the completed log
+    // as the history last saw them: as a step left them, as an undo or redo put them, or as a
     // sync's changes made them. A step carried over a sync's changes no
     // longer knows the fingerprint of the tables it meets, and is checked
     // against these instead; the window keeps them as it puts tables back.
     struct Fingerprints {
-        std::optional<std::uint64_t> store, todo;
+        std::optional<std::uint64_t> store, todo, completed;
     };
     Fingerprints &lastSeen() { return lastSeen_; }
     const Fingerprints &lastSeen() const { return lastSeen_; }
 
-    // Changes made to the store and the to-do table outside the history (a
-    // sync bringing the server's changes): every step is carried over them,
+    // Changes made to the tables outside the history (a sync bringing the
+    // server's changes; the completed log's and the to-do list's rows keep
+    // no order but their own): every step is carried over them,
     // so that it still takes back or makes again just what its command did.
     // A step that touched a row the changes also touched cannot be, and goes
     // with the steps beyond it (older ones for Undo, later ones for Redo).
     // Returns how many steps went.
     int carryOver(const std::optional<TableChange> &store, const std::optional<TableChange> &todo,
-                  TableChange::Less storeLess);
+                  const std::optional<TableChange> &completed, TableChange::Less storeLess);
 
 private:
     class Step;

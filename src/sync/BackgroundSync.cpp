@@ -19,11 +19,11 @@ public:
         : owner_(owner), tables_(tables), cancel_(cancel)
     {
     }
-    std::vector<SyncTask> tasks(bool dated, bool todo) override
+    std::vector<SyncTask> tasks(bool dated, bool todo, bool completed) override
     {
         std::vector<SyncTask> out;
         if (!cancel_.load())
-            QMetaObject::invokeMethod(owner_, [&] { out = tables_.tasks(dated, todo); },
+            QMetaObject::invokeMethod(owner_, [&] { out = tables_.tasks(dated, todo, completed); },
                                       Qt::BlockingQueuedConnection);
         return out;
     }

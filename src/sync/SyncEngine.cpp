@@ -107,7 +107,7 @@ void SyncEngine::tableChange(std::optional<QByteArray> from, std::optional<QByte
 SyncResult SyncEngine::run(const SyncTargets &targets)
 {
     targets_ = targets;
-    for (QString *t : {&targets_.dated, &targets_.todo})
+    for (QString *t : {&targets_.dated, &targets_.todo, &targets_.completed})
         if (!t->isEmpty() && !t->endsWith(u'/'))
             *t += u'/';
     result_ = {};
@@ -134,7 +134,7 @@ SyncResult SyncEngine::run(const SyncTargets &targets)
 // nothing of the new, whose first sync matches equal items.
 bool SyncEngine::forgetOtherCalendars()
 {
-    for (const char kind : {'E', 'T'}) {
+    for (const char kind : {'E', 'T', 'C'}) {
         const QString key = u"calendar:"_s + QChar::fromLatin1(kind);
         const QString now = calendarOf(kind);
         const QString was = QString::fromUtf8(journal_.value(key));
@@ -158,10 +158,11 @@ bool SyncEngine::forgetOtherCalendars()
 
 bool SyncEngine::reconcile()
 {
-    const bool dated = !targets_.dated.isEmpty(), todo = !targets_.todo.isEmpty();
+    const bool dated = !targets_.dated.isEmpty(), todo = !targets_.todo.isEmpty(),
+               completed = !targets_.completed.isEmpty();
     auto counts = [&] {
         QHash<QByteArray, int> s;
-        for (const SyncTask &t : tables_.tasks(dated, todo))
+        for (const SyncTask &t : tables_.tasks(dated, todo, completed))
             ++s[t.key()];
         return s;
     };
@@ -566,6 +567,9 @@ void SyncEngine::remoteChanged(const QString &calendar, const QString &path, con
         Item &i = **found;
         unmatched.erase(found);
         JournalItem &j = i.j;
+        // A log entry marked as not done again there is a to-do task once
+        // more (both live in one calendar).
+        j.kind = char(o.task.kind);
         if (!j.agreed) {
             // Sent by a sync that was cut short: the server holds what was sent.
             j.agreed = content;

@@ -53,6 +53,7 @@ namespace morvane {
 // empty one is not synced.
 struct SyncTargets {
     QString dated, todo;
+    QString completed;  // the completed log's: the to-do tasks' calendar, or none
 };
 
 class SyncEngine {
@@ -94,7 +95,10 @@ private:
     int unwritten_ = 0;
 
     bool takes(const QString &calendar, char kind) const;
-    QString calendarOf(char kind) const { return kind == 'T' ? targets_.todo : targets_.dated; }
+    QString calendarOf(char kind) const
+    {
+        return kind == 'T' ? targets_.todo : kind == 'C' ? targets_.completed : targets_.dated;
+    }
     SyncTask taskOf(const QByteArray &key) const;
     bool sameOnServer(const QByteArray &a, const QByteArray &b);
     const SyncTask &asOnServer(const QByteArray &key);

@@ -22,13 +22,16 @@ struct TaskEdit {
 // The rows out and in of a command, as edits: rows out and in with the same
 // content are no change (a sort, a day list written back); of the rest, one
 // out and one in of the same kind are one task changed when they share their
-// category and notes, or their day, or are the only ones left.
+// category and notes, or their day, or are the only ones left. A to-do task
+// that went into the completed log (or came back out of it) with its
+// category and notes is one task too, which both lists' calendar keeps.
 std::vector<TaskEdit> TaskEditsBetween(std::vector<SyncTask> out, std::vector<SyncTask> in);
 
 // The tasks in rows of a store-shaped or to-do-shaped grid (as TableChange
 // keeps them).
 std::vector<SyncTask> DatedTasksOfRows(const Grid &rows);
 std::vector<SyncTask> TodoTasksOfRows(const Grid &rows);
+std::vector<SyncTask> CompletedTasksOfRows(const Grid &rows);
 
 // Tells the journal, in one transaction; nothing when it is not kept (no
 // sync has run in this folder yet). Kinds without a calendar are left out.

@@ -166,7 +166,9 @@ SyncResult SyncOnce(const QString &folder, const SyncSettings &settings, const Q
     CalDavClient client(server, settings.user, password, timeoutMs);
     if (prepare)
         prepare(client);
-    SyncTargets targets{CalendarPath(settings.calendar), CalendarPath(settings.todoCalendar)};
+    SyncTargets targets{CalendarPath(settings.calendar), CalendarPath(settings.todoCalendar), {}};
+    if (settings.completedLog)
+        targets.completed = targets.todo;
     if (targets.dated.isEmpty()) {
         // No calendar chosen yet: the address's own calendar, or the first
         // one of the user's that takes events.

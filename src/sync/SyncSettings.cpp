@@ -17,6 +17,7 @@ constexpr TextSetting kUser{"Sync", "User", ""};
 constexpr TextSetting kPasswordCommand{"Sync", "PasswordCommand", ""};
 constexpr TextSetting kCalendar{"Sync", "Calendar", ""};
 constexpr TextSetting kTodoCalendar{"Sync", "TodoCalendar", ""};
+constexpr BoolSetting kCompletedLog{"Sync", "CompletedLog", false};
 constexpr IntSetting kMinutes{"Sync", "Minutes", SyncSettings::kDefaultMinutes};
 
 }  // namespace
@@ -29,6 +30,7 @@ SyncSettings SyncSettings::read(const SettingsStore &s)
     out.passwordCommand = s.read(kPasswordCommand);
     out.calendar = s.read(kCalendar);
     out.todoCalendar = s.read(kTodoCalendar);
+    out.completedLog = s.read(kCompletedLog);
     out.minutes = std::clamp(s.read(kMinutes), 1, 24 * 60);
     return out;
 }
@@ -40,6 +42,7 @@ void SyncSettings::write(SettingsStore &s) const
     s.write(kPasswordCommand, passwordCommand);
     s.write(kCalendar, calendar);
     s.write(kTodoCalendar, todoCalendar);
+    s.write(kCompletedLog, completedLog);
     s.write(kMinutes, minutes);
 }
 

@@ -17,6 +17,9 @@ struct SyncSettings {
     QString passwordCommand;  // its output is the password
     QString calendar;         // address of the calendar of the dated tasks
     QString todoCalendar;     // of the to-do tasks; empty: not synced
+    // The completed log goes to the to-do tasks' calendar too, as completed
+    // to-dos; off, it stays on this computer.
+    bool completedLog = false;
     int minutes = 15;         // between syncs
 
     static constexpr int kDefaultMinutes = 15;

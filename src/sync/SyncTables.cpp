@@ -38,6 +38,19 @@ int findTodo(const Grid &todo, const SyncTask &t)
     return -1;
 }
 
+int findCompleted(const Grid &completed, const SyncTask &t)
+{
+    const QStringList cells = t.completedCells();
+    for (int r = 1; r < completed.rowCount(); ++r) {
+        bool same = true;
+        for (int c = 0; c < kCompCols && same; ++c)
+            same = completed.cell(c, r) == cells[c];
+        if (same)
+            return r;
+    }
+    return -1;
+}
+
 void putTodo(Grid &todo, int row, const StoredTask &t)
 {
     todo.setCell(kTodoCategory, row, t.category);
@@ -77,7 +90,30 @@ std::vector<SyncTask> TasksOf(const Grid &store, const Grid &todo, int firstRow,
     return out;
 }
 
-TablesTouched ApplySyncChanges(TaskStore &store, Grid &todo, const std::vector<SyncTables::Change> &changes)
+std::vector<SyncTask> CompletedTasksOf(const Grid &completed, int firstRow)
+{
+    std::vector<SyncTask> out;
+    for (int r = firstRow; r < completed.rowCount(); ++r) {
+        if (completed.cellEmpty(kCompDate, r) && completed.cellEmpty(kCompNotes, r))
+            continue;
+        QStringList cells;
+        for (int c = 0; c < kCompCols; ++c)
+            cells << completed.cell(c, r);
+        out.push_back(SyncTask::fromCompletedCells(cells));
+    }
+    return out;
+}
+
+bool ReachesCompletedLog(const std::vector<SyncTables::Change> &changes)
+{
+    return std::any_of(changes.begin(), changes.end(), [](const SyncTables::Change &c) {
+        return (c.from && c.from->kind == SyncTask::Kind::Completed) ||
+               (c.to && c.to->kind == SyncTask::Kind::Completed);
+    });
+}
+
+TablesTouched ApplySyncChanges(TaskStore &store, Grid &todo, Grid *completed,
+                               const std::vector<SyncTables::Change> &given)
 {
     TablesTouched touched;
     std::vector<TaskStore::TaskChange> changed;
@@ -85,8 +121,39 @@ TablesTouched ApplySyncChanges(TaskStore &store, Grid &todo, const std::vector<S
     std::vector<DatedTask> added;
     if (todo.colCount() < kTodoCols)
         todo.setColCount(kTodoCols);
+    // A task that changes its kind leaves one table for another.
+    std::vector<SyncTables::Change> changes;
+    changes.reserve(given.size());
+    for (const SyncTables::Change &c : given) {
+        if (c.from && c.to && c.from->kind != c.to->kind) {
+            changes.push_back({c.from, std::nullopt});
+            changes.push_back({std::nullopt, c.to});
+        } else {
+            changes.push_back(c);
+        }
+    }
     for (const SyncTables::Change &c : changes) {
         const SyncTask &any = c.from ? *c.from : *c.to;
+        if (any.kind == SyncTask::Kind::Completed) {
+            if (!completed)
+                continue;
+            if (completed->colCount() < kCompCols)
+                completed->setColCount(kCompCols);
+            const int row = c.from ? findCompleted(*completed, *c.from) : -1;
+            if (c.from && row < 0)
+                continue;
+            if (!c.to) {
+                completed->deleteBodyRow(row);
+            } else if (row < 0) {
+                AddCompletedRow(*completed, c.to->completedCells());
+            } else {
+                const QStringList cells = c.to->completedCells();
+                for (int col = 0; col < kCompCols; ++col)
+                    completed->setCell(col, row, cells[col]);
+            }
+            touched.completed = true;
+            continue;
+        }
         if (any.kind == SyncTask::Kind::Todo) {
             const int row = c.from ? findTodo(todo, *c.from) : FirstFreeTodoRow(todo);
             if (row < 0)
@@ -125,7 +192,7 @@ FileSyncTables::FileSyncTables(QString folder, const Clock &clock)
 {
 }
 
-QString FileSyncTables::load()
+QString FileSyncTables::load(bool withCompleted)
 {
     if (const FileResult r = store_.load(); !r)
         return r.damaged ? r.message + u" Nothing was synced."_s : r.message;
@@ -135,22 +202,42 @@ QString FileSyncTables::load()
     todo_ = NewTodoGrid();
     if (const FileResult r = LoadGridFile(todo_, path); !r)
         return r.damaged ? r.message + u" Nothing was synced."_s : r.message;
+    completed_.reset();
+    if (withCompleted) {
+        // No log yet is an empty one: the first task completed makes the file.
+        Grid log = NewCompletedGrid();
+        const QString logPath = JoinPath(folder_, u"gridComp.grd"_s);
+        if (QFileInfo::exists(logPath))
+            if (const FileResult r = LoadGridFile(log, logPath); !r)
+                return r.damaged ? r.message + u" Nothing was synced."_s : r.message;
+        completed_ = std::move(log);
+    }
     return {};
 }
 
-std::vector<SyncTask> FileSyncTables::tasks(bool dated, bool todo) { return TasksOf(store_.grid(), todo_, 1, dated, todo); }
+std::vector<SyncTask> FileSyncTables::tasks(bool dated, bool todo, bool completed)
+{
+    std::vector<SyncTask> out = TasksOf(store_.grid(), todo_, 1, dated, todo);
+    if (completed && completed_)
+        for (SyncTask &t : CompletedTasksOf(*completed_, 1))
+            out.push_back(std::move(t));
+    return out;
+}
 
 QString FileSyncTables::apply(const std::vector<Change> &changes)
 {
-    const TablesTouched t = ApplySyncChanges(store_, todo_, changes);
+    const TablesTouched t = ApplySyncChanges(store_, todo_, completed_ ? &*completed_ : nullptr, changes);
     DailyBackup backup(folder_, clock_);
-    if (t.store || t.todo)
+    if (t.store || t.todo || t.completed)
         (void)backup.beforeSave();
     if (t.store)
         if (const FileResult r = store_.SortGridStore(); !r)
             return r.message;
     if (t.todo)
         if (const FileResult r = SaveGridFile(todo_, JoinPath(folder_, u"gridNon.grd"_s)); !r)
+            return r.message;
+    if (t.completed)
+        if (const FileResult r = SaveGridFile(*completed_, JoinPath(folder_, u"gridComp.grd"_s)); !r)
             return r.message;
     return {};
 }

@@ -107,6 +107,12 @@ QByteArray SyncTask::key() const
     QByteArray k;
     k += char(kind);
     k += kSep;
+    if (kind == Kind::Completed) {
+        for (const QString &cell : completedCells())
+            k += cell.toUtf8() + kSep;
+        k.chop(1);
+        return k;
+    }
     if (kind == Kind::Dated) {
         k += QByteArray::number(day) + kSep + task.time.toUtf8() + kSep;
     }
@@ -127,6 +133,12 @@ std::optional<SyncTask> SyncTask::fromKey(QByteArrayView key)
                   QString::fromUtf8(parts[5]), QString::fromUtf8(parts[6])};
         return t;
     }
+    if (parts.size() == 1 + kCompCols && parts[0] == "C") {
+        QStringList cells;
+        for (qsizetype i = 1; i < parts.size(); ++i)
+            cells << QString::fromUtf8(parts[i]);
+        return fromCompletedCells(cells);
+    }
     if (parts.size() == 4 && parts[0] == "T") {
         t.kind = Kind::Todo;
         t.task.category = QString::fromUtf8(parts[1]);
@@ -141,7 +153,31 @@ std::optional<SyncTask> SyncTask::fromKey(QByteArrayView key)
 bool SyncTask::sameItem(const SyncTask &o) const
 {
     return kind == o.kind && day == o.day && task.time == o.task.time && task.category == o.task.category &&
-           task.notes == o.task.notes;
+           task.notes == o.task.notes && completedOn == o.completedOn && originalDate == o.originalDate;
+}
+
+QStringList SyncTask::completedCells() const
+{
+    QStringList cells(kCompCols);
+    cells[kCompDate] = completedOn;
+    cells[kCompTime] = task.time;
+    cells[kCompCategory] = task.category;
+    cells[kCompOrigDate] = originalDate;
+    cells[kCompNotes] = task.notes;
+    cells[kCompNotesDone] = completionNotes;
+    return cells;
+}
+
+SyncTask SyncTask::fromCompletedCells(const QStringList &cells)
+{
+    SyncTask t;
+    t.kind = Kind::Completed;
+    const auto cell = [&](int c) { return c < cells.size() ? cells[c] : QString(); };
+    t.completedOn = cell(kCompDate);
+    t.task = {cell(kCompTime), cell(kCompCategory), cell(kCompNotes), QString(), QString()};
+    t.originalDate = cell(kCompOrigDate);
+    t.completionNotes = cell(kCompNotesDone);
+    return t;
 }
 
 SyncTask ConflictCopy(const SyncTask &task)
@@ -170,6 +206,8 @@ QByteArray SyncTaskObject(const SyncTask &task, const QByteArray &uid, const Syn
     const IcsExportOptions o = exportOptions(m);
     if (task.kind == SyncTask::Kind::Todo)
         return IcsCalendarObject(IcsTodoTaskComponent(task.task, uid, o));
+    if (task.kind == SyncTask::Kind::Completed)
+        return IcsCalendarObject(IcsCompletedTaskComponent(task.completedCells(), uid, o));
     return IcsCalendarObject(IcsDatedTaskComponent({task.day, task.task}, uid, o));
 }
 
@@ -203,6 +241,18 @@ SyncObject ReadSyncObject(const QByteArray &ics, const SyncMapping &m)
         t.task.alarm.clear();
         out.tasks.push_back({QByteArray(), std::move(t)});
     }
+    // Entries of the completed log, which the import leaves out. One marked
+    // as not done again elsewhere is a to-do task once more.
+    if (plan.completedLog > 0)
+        for (const IcsCompletedEntry &e : ReadIcsCompletedEntries(ics, m.formats)) {
+            SyncTask t = SyncTask::fromCompletedCells(e.cells);
+            if (e.reopened) {
+                t.kind = SyncTask::Kind::Todo;
+                t.task = {QString(), t.task.category, t.task.notes, YesNo(false), QString()};
+                t.completedOn = t.originalDate = t.completionNotes = QString();
+            }
+            out.tasks.push_back({QByteArray(), std::move(t)});
+        }
     return out;
 }
 
@@ -265,7 +315,7 @@ QByteArray WithTaskChanged(const QByteArray &serverIcs, const SyncTask &agreed, 
     const QList<QByteArray> mine = unfoldedLines(ours);
     const std::vector<EventBlock> theirs = eventBlocks(lines), own = eventBlocks(mine);
     if (theirs.size() != 1 || !theirs.front().occurrence.isEmpty() || own.size() != 1 ||
-        lines[theirs.front().begin] != mine[own.front().begin])
+        lines[theirs.front().begin] != mine[own.front().begin] || task.kind != agreed.kind)
         return ours;
 
     // The properties each changed cell is written in; the stamp always.
@@ -288,6 +338,16 @@ QByteArray WithTaskChanged(const QByteArray &serverIcs, const SyncTask &agreed, 
         names += QByteArray(kIcsDoneProperty);
         if (todo)
             names.unite(QSet<QByteArray>{"STATUS", "COMPLETED", "PERCENT-COMPLETE"});
+    }
+    if (task.kind == SyncTask::Kind::Completed) {
+        if (task.completedOn != agreed.completedOn)
+            names += "COMPLETED";
+        if (task.originalDate != agreed.originalDate)
+            names += QByteArray(kIcsOriginalDateProperty);
+        if (task.task.time != agreed.task.time)
+            names += QByteArray(kIcsTimeProperty);
+        if (task.completionNotes != agreed.completionNotes)
+            names += "COMMENT";
     }
     const bool alarms = task.task.alarm != agreed.task.alarm;
 

@@ -1,7 +1,8 @@
 #pragma once
-// One task as the sync sees it: a dated task (its day and cells) or a to-do
-// task, compared whole, written to a calendar server as the iCalendar export
-// writes it and read back as the import reads it.
+// One task as the sync sees it: a dated task (its day and cells), a to-do
+// task, or an entry of the completed log, compared whole, written to a
+// calendar server as the iCalendar export writes it and read back as the
+// import reads it.
 //
 // Tasks have no identity in their files, so the sync journal knows each one
 // by its content as the tables last held it (key()). The store's change feed
@@ -15,6 +16,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -22,10 +24,14 @@
 namespace morvane {
 
 struct SyncTask {
-    enum class Kind : char { Dated = 'E', Todo = 'T' };
+    enum class Kind : char { Dated = 'E', Todo = 'T', Completed = 'C' };
     Kind kind = Kind::Dated;
     int day = 0;       // dated tasks only
-    StoredTask task;   // time and alarm: dated tasks only
+    StoredTask task;   // time and alarm: dated tasks only; done: not in the log
+    // An entry of the log: the texts of its completion date and of the
+    // task's own date, and the notes on its completion (its time, category
+    // and notes are in `task`).
+    QString completedOn, originalDate, completionNotes;
 
     // The whole content in one byte string, the journal's name for the task.
     QByteArray key() const;
@@ -34,8 +40,12 @@ struct SyncTask {
 
     // Equal for the first sync of a calendar that holds items already: the
     // same day, time, category and notes (done and alarm are left out, which
-    // other programs do not carry).
+    // other programs do not carry; of a log entry, the notes on completion).
     bool sameItem(const SyncTask &o) const;
+
+    // A row of the completed log, and the entry it holds.
+    QStringList completedCells() const;
+    static SyncTask fromCompletedCells(const QStringList &cells);
 };
 
 // The text a conflict copy's notes end with: the copy keeps what was changed

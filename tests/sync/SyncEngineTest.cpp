@@ -49,7 +49,7 @@ protected:
     {
         FixedClock clock(QDateTime(today, QTime(9, 0)));
         FileSyncTables tables(data.path(), clock);
-        EXPECT_EQ(tables.load(), QString());
+        EXPECT_EQ(tables.load(s.completedLog), QString());
         requests_ = 0;
         SyncMapping m = TestMapping();
         m.today = today;

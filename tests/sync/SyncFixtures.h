@@ -174,8 +174,8 @@ public:
     {
         FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));
         FileSyncTables t(dir_.path(), clock);
-        EXPECT_EQ(t.load(), QString());
-        return t.tasks(true, true);
+        EXPECT_EQ(t.load(true), QString());
+        return t.tasks(true, true, true);
     }
     // The notes of every task, sorted: each task once.
     QStringList notes() const
@@ -191,7 +191,7 @@ public:
     {
         FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));
         FileSyncTables t(dir_.path(), clock);
-        ASSERT_EQ(t.load(), QString());
+        ASSERT_EQ(t.load(true), QString());
         ASSERT_EQ(t.apply(changes), QString());
         if (!feed)
             return;
