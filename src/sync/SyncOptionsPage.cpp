@@ -3,6 +3,7 @@
 #include "SyncPassword.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -62,6 +63,12 @@ SyncOptionsPage::SyncOptionsPage(QWidget *parent) : QWidget(parent)
     cbSyncCalendar->setObjectName(u"cbSyncCalendar"_s);
     cbSyncTodo = new QComboBox(this);
     cbSyncTodo->setObjectName(u"cbSyncTodo"_s);
+    chkSyncCompleted = new QCheckBox(u"Also sync the completed &log, as completed to-do tasks"_s, this);
+    chkSyncCompleted->setObjectName(u"chkSyncCompleted"_s);
+    // The log's entries go where the to-do tasks go: without that calendar
+    // there is nowhere for them.
+    connect(cbSyncTodo, &QComboBox::currentIndexChanged, this,
+            [this] { chkSyncCompleted->setEnabled(!cbSyncTodo->currentData().toString().isEmpty()); });
     edSyncMinutes = new QSpinBox(this);
     edSyncMinutes->setObjectName(u"edSyncMinutes"_s);
     edSyncMinutes->setRange(1, 24 * 60);
@@ -80,6 +87,7 @@ SyncOptionsPage::SyncOptionsPage(QWidget *parent) : QWidget(parent)
     form->addRow(QString(), lblSyncResult);
     form->addRow(u"&Dated tasks go to:"_s, cbSyncCalendar);
     form->addRow(u"T&o-do tasks go to:"_s, cbSyncTodo);
+    form->addRow(QString(), chkSyncCompleted);
     form->addRow(u"Sync e&very:"_s, edSyncMinutes);
     auto *outer = new QVBoxLayout(this);
     outer->addLayout(form);
@@ -133,6 +141,7 @@ void SyncOptionsPage::load(const SyncSettings &s)
     edSyncCommand->setText(s.passwordCommand);
     edSyncPassword->clear();
     edSyncMinutes->setValue(s.minutes);
+    chkSyncCompleted->setChecked(s.completedLog);
     cbSyncCalendar->clear();
     cbSyncTodo->clear();
     cbSyncCalendar->addItem(CalendarPath(s.calendar), s.calendar);
@@ -151,6 +160,7 @@ SyncSettings SyncOptionsPage::settings() const
     s.passwordCommand = edSyncCommand->text().trimmed();
     s.calendar = cbSyncCalendar->currentData().toString();
     s.todoCalendar = cbSyncTodo->currentData().toString();
+    s.completedLog = chkSyncCompleted->isChecked() && !s.todoCalendar.isEmpty();
     s.minutes = edSyncMinutes->value();
     return s;
 }

@@ -3,13 +3,15 @@
 // in the keyring, never in the settings file), or a command that prints it;
 // "Test connection", which says in plain words what it found or why it
 // failed and lists the calendars found (name and colour) to choose one for
-// the dated tasks and one (or none) for the to-do tasks; and how often.
+// the dated tasks and one (or none) for the to-do tasks; whether the
+// completed log goes with the to-do tasks; and how often.
 
 #include "SyncRun.h"
 #include "SyncSettings.h"
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -34,6 +36,7 @@ public:
     QPushButton *btSyncTest = nullptr;
     QLabel *lblSyncResult = nullptr;
     QComboBox *cbSyncCalendar = nullptr, *cbSyncTodo = nullptr;
+    QCheckBox *chkSyncCompleted = nullptr;  // only with a calendar for the to-do tasks
     QSpinBox *edSyncMinutes = nullptr;
 
     void btSyncTestClick();

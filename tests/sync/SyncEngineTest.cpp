@@ -695,5 +695,85 @@ TEST_F(SyncTest, ASyncWithoutItsJournalMatchesEveryItemAgain)
     EXPECT_EQ(again.received, 0);
 }
 
+// The completed log stays here unless the setting says otherwise; synced,
+// its entries are completed to-dos in the to-do tasks' calendar, changed and
+// removed both ways, brought back to the to-do list when the phone marks one
+// as not done, never doubled when the journal is lost, and left on the
+// server when the setting is turned off again.
+TEST_F(SyncTest, TheCompletedLogGoesToTheServerOnlyWhenTheSettingSaysSo)
+{
+    const QString cal = makeCalendar(u"completed-log"_s);
+    DataFolder data({}, {u"Paint the door"_s});
+    data.writeLog({{u"12/9/2026"_s, u"9:00 AM"_s, u"Work"_s, u"Wed 12/9/26"_s, u"Dentist"_s, u"Went well"_s},
+                   {u"12/8/2026"_s, u"2:00 PM"_s, u"Home"_s, u"Tue 12/8/26"_s, u"Bank\r\nForms\r\n"_s, QString()},
+                   {u"12/7/2026"_s, u"8:00 AM"_s, u"Home"_s, u"Mon 12/7/26"_s, u"Walk"_s, QString()}});
+    const QByteArray logBytes = readBytes(data.path() + u"/gridComp.grd"_s);
+    SyncSettings s = settings(cal);
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(phone().summaries(cal), QStringList{u"Paint the door"_s});
+    EXPECT_EQ(readBytes(data.path() + u"/gridComp.grd"_s), logBytes);
+
+    s.completedLog = true;
+    SyncResult r = sync(data, s);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(phone().summaries(cal), (QStringList{u"Bank"_s, u"Dentist"_s, u"Paint the door"_s, u"Walk"_s}));
+    auto item = [&](const QString &summary) {
+        for (const QJsonValue &v : phone().list(cal))
+            if (v[u"summary"_s].toString() == summary)
+                return v.toObject();
+        return QJsonObject();
+    };
+    EXPECT_EQ(item(u"Dentist"_s)[u"status"_s].toString(), u"COMPLETED"_s);
+    EXPECT_EQ(item(u"Dentist"_s)[u"kind"_s].toString(), u"VTODO"_s);
+    EXPECT_EQ(readBytes(data.path() + u"/gridComp.grd"_s), logBytes);
+    r = sync(data, s);
+    EXPECT_EQ(r.sent + r.received, 0);
+    EXPECT_EQ(requests_, 1);
+
+    // Changed, removed and marked as not done on the phone.
+    phone().run({u"edit"_s, cal, item(u"Dentist"_s)[u"uid"_s].toString(), u"Dentist at ten"_s});
+    phone().run({u"delete"_s, cal, item(u"Walk"_s)[u"uid"_s].toString()});
+    const QString bank = item(u"Bank"_s)[u"uid"_s].toString();
+    phone().run({u"reopen"_s, cal, bank});
+    r = sync(data, s);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(data.logNotes(), QStringList{u"Dentist at ten"_s});
+    EXPECT_EQ(data.notes(), (QStringList{u"Bank\r\nForms\r\n"_s, u"Dentist at ten"_s, u"Paint the door"_s}));
+    EXPECT_EQ(item(u"Bank"_s)[u"uid"_s].toString(), bank);
+    r = sync(data, s);
+    EXPECT_EQ(r.sent + r.received, 0);
+
+    // Completed here again, the to-do task goes back into the log: the same item there.
+    SyncTask todo;
+    for (const SyncTask &t : data.tasks())
+        if (t.task.notes.startsWith(u"Bank"_s))
+            todo = t;
+    ASSERT_EQ(todo.kind, SyncTask::Kind::Todo);
+    const SyncTask archived = SyncTask::fromCompletedCells(
+        {u"12/10/2026"_s, QString(), todo.task.category, u"To-do task"_s, todo.task.notes, u"Done at last"_s});
+    data.change({{todo, archived}});
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(item(u"Bank"_s)[u"uid"_s].toString(), bank);
+    EXPECT_EQ(item(u"Bank"_s)[u"status"_s].toString(), u"COMPLETED"_s);
+    EXPECT_EQ(phone().list(cal).size(), 3);
+
+    // The journal lost: every entry is matched again, none doubled.
+    for (const QString &name : {u"sync.db"_s, u"sync.db-wal"_s, u"sync.db-shm"_s})
+        QFile::remove(data.path() + u'/' + name);
+    r = sync(data, s);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(phone().list(cal).size(), 3);
+    EXPECT_EQ(data.logNotes(), (QStringList{u"Bank\r\nForms\r\n"_s, u"Dentist at ten"_s}));
+
+    // Turned off: the log is not synced any more, and nothing goes from the server.
+    s.completedLog = false;
+    const QByteArray before = readBytes(data.path() + u"/gridComp.grd"_s);
+    ASSERT_TRUE(sync(data, s).ok);
+    phone().run({u"edit"_s, cal, item(u"Dentist at ten"_s)[u"uid"_s].toString(), u"Dentist at nine"_s});
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(phone().list(cal).size(), 3);
+    EXPECT_EQ(readBytes(data.path() + u"/gridComp.grd"_s), before);
+}
+
 }  // namespace
 }  // namespace morvane

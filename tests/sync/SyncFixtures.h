@@ -170,6 +170,28 @@ public:
     }
     QString path() const { return dir_.path(); }
 
+    // The completed log's file: one row each, as the log keeps them.
+    void writeLog(const QList<QStringList> &rows) const
+    {
+        Grid log = NewCompletedGrid();
+        log.setRowCount(std::max<int>(2, int(rows.size()) + 1));
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < kCompCols && c < rows[r].size(); ++c)
+                log.setCell(c, r + 1, rows[r][c]);
+        EXPECT_TRUE(SaveGridFile(log, dir_.file(QStringLiteral("gridComp.grd"))));
+    }
+    // The notes of the log's entries, in the log's order.
+    QStringList logNotes() const
+    {
+        Grid log = NewCompletedGrid();
+        EXPECT_TRUE(LoadGridFile(log, dir_.file(QStringLiteral("gridComp.grd"))));
+        QStringList out;
+        for (int r = 1; r < log.rowCount(); ++r)
+            if (!log.cellEmpty(kCompNotes, r))
+                out << log.cell(kCompNotes, r);
+        return out;
+    }
+
     std::vector<SyncTask> tasks() const
     {
         FixedClock clock(QDateTime(kSyncToday, QTime(9, 0)));

@@ -204,3 +204,72 @@ TEST(SyncPieces, AnEditHereChangesOnlyWhatWasEditedInTheServersCopy)
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+SyncTask logEntry(const QString &notes, const QString &completionNotes = QString())
+{
+    return SyncTask::fromCompletedCells({u"12/10/2026"_s, u"9:00 AM"_s, u"Work, Club"_s, u"Wed 12/9/26"_s, notes,
+                                         completionNotes});
+}
+
+// An entry of the completed log goes to the server as a completed to-do
+// marked as the log's and comes back as it was; one marked as not done
+// again elsewhere is a to-do task again; and a to-do task archived into the
+// log is one task changed, not one removed and another added.
+TEST(SyncPieces, ACompletedLogEntryGoesAsACompletedToDoAndComesBackWhole)
+{
+    SyncMapping m;
+    m.today = QDate(2026, 12, 10);
+    m.stamp = QDateTime(m.today, QTime(9, 0), Qt::UTC);
+    const SyncTask entry = logEntry(u"Dentist\r\nBring the card\r\n"_s, u"Went well\r\nNext in June\r\n"_s);
+    EXPECT_EQ(SyncTask::fromKey(entry.key())->key(), entry.key());
+    EXPECT_NE(entry.key(), logEntry(u"Dentist\r\nBring the card\r\n"_s).key());
+
+    const QByteArray ics = SyncTaskObject(entry, "log-1", m);
+    EXPECT_TRUE(ics.contains("BEGIN:VTODO")) << ics.constData();
+    EXPECT_TRUE(ics.contains("STATUS:COMPLETED")) << ics.constData();
+    EXPECT_TRUE(ics.contains("X-MORVANE-LIST:COMPLETED-LOG")) << ics.constData();
+    SyncObject back = ReadSyncObject(ics, m);
+    ASSERT_TRUE(back.ok);
+    ASSERT_EQ(back.tasks.size(), 1u);
+    EXPECT_EQ(back.uid, "log-1");
+    EXPECT_EQ(back.tasks[0].task.key(), entry.key()) << back.tasks[0].task.key().toStdString();
+    EXPECT_EQ(RoundTrip(entry, m).key(), entry.key());
+
+    // Marked as not done on the phone: a to-do task again, its text kept.
+    QByteArray reopened = ics;
+    reopened.replace("STATUS:COMPLETED", "STATUS:NEEDS-ACTION");
+    back = ReadSyncObject(reopened, m);
+    ASSERT_EQ(back.tasks.size(), 1u);
+    EXPECT_EQ(back.tasks[0].task.kind, SyncTask::Kind::Todo);
+    EXPECT_EQ(back.tasks[0].task.task.notes, entry.task.notes);
+    EXPECT_EQ(back.tasks[0].task.task.category, u"Work, Club"_s);
+    EXPECT_EQ(back.tasks[0].task.task.done, u"No"_s);
+
+    // The notes on completion changed here: the phone's own lines stay.
+    QByteArray phones = ics;
+    phones.replace("END:VTODO", "X-PHONE-FLAG:red\r\nEND:VTODO");
+    const SyncTask changed = logEntry(u"Dentist\r\nBring the card\r\n"_s, u"Went badly"_s);
+    const QByteArray sent = WithTaskChanged(phones, entry, changed, "log-1", m);
+    EXPECT_TRUE(sent.contains("X-PHONE-FLAG:red")) << sent.constData();
+    EXPECT_TRUE(sent.contains("COMMENT:Went badly")) << sent.constData();
+    EXPECT_FALSE(sent.contains("Next in June")) << sent.constData();
+    EXPECT_EQ(ReadSyncObject(sent, m).tasks.at(0).task.key(), changed.key());
+
+    // Archived: the to-do task left the list and came into the log.
+    SyncTask todo;
+    todo.kind = SyncTask::Kind::Todo;
+    todo.task = {QString(), u"Work, Club"_s, u"Dentist\r\nBring the card\r\n"_s, u"Yes"_s, QString()};
+    const std::vector<TaskEdit> e = TaskEditsBetween({todo}, {entry});
+    ASSERT_EQ(e.size(), 1u);
+    ASSERT_TRUE(e[0].before && e[0].after);
+    EXPECT_EQ(e[0].after->kind, SyncTask::Kind::Completed);
+    // A dated task archived is not: its calendar is another.
+    const SyncTask dated = task(100, u"9:00 AM"_s, u"Dentist\r\nBring the card\r\n"_s, u"Work, Club"_s);
+    EXPECT_EQ(TaskEditsBetween({dated}, {entry}).size(), 2u);
+}
+
+}  // namespace
+}  // namespace morvane

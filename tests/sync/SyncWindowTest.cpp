@@ -4,6 +4,8 @@
 // keyring runs, and `morvane --sync` handed to the running copy.
 
 #include "CommandLine.h"
+#include "CompletedTasksWindow.h"
+#include "TaskEditor.h"
 #include "MainWindowFixture.h"
 #include "OptionsDialog.h"
 #include "SyncOptionsPage.h"
@@ -11,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -325,7 +328,13 @@ TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
     const int at = page.cbSyncCalendar->findText(u"page test@home"_s);
     ASSERT_GE(at, 0);
     page.cbSyncCalendar->setCurrentIndex(at);
+    // The completed log can go only where the to-do tasks go.
+    EXPECT_FALSE(page.chkSyncCompleted->isEnabled());
     page.cbSyncTodo->setCurrentIndex(page.cbSyncTodo->findText(u"page test@home"_s));
+    ASSERT_TRUE(page.chkSyncCompleted->isEnabled());
+    page.chkSyncCompleted->setFocus();
+    QTest::keyClick(page.chkSyncCompleted, Qt::Key_Space);
+    EXPECT_TRUE(page.chkSyncCompleted->isChecked());
 
     type(page.edSyncUrl, u"http://127.0.0.1:1"_s);
     EXPECT_EQ(test(), u"No server answers at 127.0.0.1:1 (the connection was refused)."_s);
@@ -340,11 +349,73 @@ TEST_F(SyncWindowTest, TheSyncPageFindsTheCalendarsOrSaysWhyNot)
     EXPECT_EQ(s.user, u"ann"_s);
     EXPECT_EQ(s.calendar, server_->url() + u"/ann/page%20test@home/"_s);
     EXPECT_EQ(s.todoCalendar, s.calendar);
+    EXPECT_TRUE(s.completedLog);
+    EXPECT_EQ(settings.readText("Sync", "CompletedLog", ""), u"1"_s);
     EXPECT_EQ(s.minutes, 15);
     // The password is never written to the settings file.
     EXPECT_FALSE(readBytes(settings.fileName()).contains("secret"));
     EXPECT_TRUE(w->timerPool().enabled(w->syncTrigger()));
     EXPECT_TRUE(w->findChild<QAction *>(u"btSyncNow"_s)->isVisible());
+}
+
+// With the completed log synced: a to-do task completed here reaches the
+// phone as an entry of the log, and Undo takes it away there too, after an
+// entry the phone changed has changed in the log here.
+TEST_F(SyncWindowTest, WithTheLogSyncedACompletionHereReachesThePhoneAndUndoStillWorks)
+{
+    const QString cal = calendarWithSettings(u"log"_s, u"echo secret"_s);
+    SyncSettings s = SyncSettings::read(settings);
+    s.completedLog = true;
+    s.write(settings);
+    writeTasks();
+    writeBytes(data.file(u"gridComp.grd"_s),
+               "6,2\r\n0,1,12/1/2026\r\n1,1,7:00 AM\r\n2,1,Home\r\n3,1,Tue 12/1/26\r\n4,1,Walk\r\n");
+    auto w = makeMain();
+    w->show();
+    Phone phone(*server_);
+    runDueSync(*w);
+    auto logItems = [&] {
+        QStringList out;
+        for (const QJsonValue &v : phone.list(cal))
+            if (v[u"raw"_s].toString().contains(u"X-MORVANE-LIST:COMPLETED-LOG"_s))
+                out << v[u"summary"_s].toString() + u' ' + v[u"status"_s].toString();
+        out.sort();
+        return out;
+    };
+    EXPECT_EQ(logItems(), QStringList{u"Walk COMPLETED"_s});
+
+    // "Buy stamps" completed through the editor.
+    w->todoView()->setCurrentIndex(w->todoView()->model()->index(0, 0));
+    answerEditor(QString(), [](TfrmEdit &ed) { ed.btOK2->click(); });
+    w->Markascompleted1Click(TfrmMain::Sender::tbDone2);
+    ASSERT_EQ(w->frmComplete()->table().cell(kCompNotes, 1), u"Buy stamps"_s);
+    runDueSync(*w);
+    EXPECT_EQ(logItems(), (QStringList{u"Buy stamps COMPLETED"_s, u"Walk COMPLETED"_s}));
+
+    // The phone changes the older entry: the log here follows, and Undo
+    // still takes back just the completion.
+    QString uid;
+    for (const QJsonValue &v : phone.list(cal))
+        if (v[u"summary"_s].toString() == u"Walk")
+            uid = v[u"uid"_s].toString();
+    phone.run({u"edit"_s, cal, uid, u"Long walk"_s});
+    w->SyncNow1Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
+    EXPECT_EQ(w->frmComplete()->table().cell(kCompNotes, 1), u"Buy stamps"_s);
+    EXPECT_EQ(w->frmComplete()->table().cell(kCompNotes, 2), u"Long walk"_s);
+    QAction *undo = w->findChild<QAction *>(u"Undo1"_s);
+    ASSERT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text().remove(u'&'), u"Undo Mark as completed"_s);
+    QApplication::setActiveWindow(w.get());
+    w->dayView()->setFocus();
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+    EXPECT_EQ(w->frmComplete()->table().cell(kCompNotes, 1), u"Long walk"_s);
+    EXPECT_EQ(w->frmComplete()->table().rowCount(), 2);
+    EXPECT_EQ(w->gridNonday().cell(kTodoDone, 1), u"No"_s);
+    runDueSync(*w);
+    EXPECT_EQ(logItems(), QStringList{u"Long walk COMPLETED"_s});
+    EXPECT_EQ(phone.summaries(cal), (QStringList{u"Buy stamps"_s, u"Dentist"_s, u"Long walk"_s}));
 }
 
 }  // namespace

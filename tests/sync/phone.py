@@ -42,6 +42,7 @@ def items(cal):
                 "kind": c.name,
                 "uid": str(c.get("UID", "")),
                 "summary": str(c.get("SUMMARY", "")),
+                "status": str(c.get("STATUS", "")),
                 "description": str(c.get("DESCRIPTION", "")),
                 "start": c["DTSTART"].to_ical().decode() if "DTSTART" in c else "",
                 "recurrence_id": c["RECURRENCE-ID"].to_ical().decode() if "RECURRENCE-ID" in c else "",
@@ -92,13 +93,19 @@ def main(argv):
         cal.save_todo("\r\n".join(["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Phone//Test//EN", "BEGIN:VTODO",
                                    "UID:" + uid, "DTSTAMP:20260101T000000Z", "SUMMARY:" + summary,
                                    "END:VTODO", "END:VCALENDAR", ""]))
-    elif command in ("edit", "move"):
-        uid, value = args[:2]
-        event = cal.event_by_uid(uid)
-        comp = event.icalendar_instance.walk("VEVENT")[0]
+    elif command in ("edit", "move", "reopen"):
+        uid, value = (args + [""])[:2]
+        event = cal.object_by_uid(uid)
+        comp = (event.icalendar_instance.walk("VEVENT") + event.icalendar_instance.walk("VTODO"))[0]
         if command == "edit":
             comp["SUMMARY"] = value
             comp["DESCRIPTION"] = value
+        elif command == "reopen":
+            # Marked as not done again, as a phone's task list does.
+            comp["STATUS"] = "NEEDS-ACTION"
+            for name in ("COMPLETED", "PERCENT-COMPLETE"):
+                if name in comp:
+                    del comp[name]
         else:
             del comp["DTSTART"]
             if "DTEND" in comp:
@@ -107,7 +114,7 @@ def main(argv):
         event.data = event.icalendar_instance.to_ical()
         event.save()
     elif command == "delete":
-        cal.event_by_uid(args[0]).delete()
+        cal.object_by_uid(args[0]).delete()
     else:
         raise SystemExit("unknown command " + command)
 
