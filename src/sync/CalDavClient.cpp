@@ -179,12 +179,14 @@ CalDavClient::~CalDavClient() = default;
 DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const QByteArray &body,
                                const QList<QPair<QByteArray, QByteArray>> &headers)
 {
-    if (cancel && cancel->load()) {
-        DavResponse stopped;
-        stopped.error = QNetworkReply::OperationCanceledError;
-        stopped.errorText = u"The sync was stopped."_s;
-        return stopped;
-    }
+    return finish(start(method, url, body, headers));
+}
+
+QNetworkReply *CalDavClient::start(const QByteArray &method, const QUrl &url, const QByteArray &body,
+                                   const QList<QPair<QByteArray, QByteArray>> &headers)
+{
+    if (cancel && cancel->load())
+        return nullptr;
     QNetworkRequest request(url);
     request.setRawHeader("Authorization", authorization_);
     request.setRawHeader("User-Agent", "Morvane");
@@ -195,7 +197,25 @@ DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const 
         request.setRawHeader(name, value);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     // Certificate errors are failures: nothing here ever ignores them.
-    QNetworkReply *reply = net_->sendCustomRequest(request, method, body);
+    return net_->sendCustomRequest(request, method, body);
+}
+
+void CalDavClient::drop(QNetworkReply *reply)
+{
+    if (!reply)
+        return;
+    reply->abort();
+    reply->deleteLater();
+}
+
+DavResponse CalDavClient::finish(QNetworkReply *reply)
+{
+    if (!reply) {
+        DavResponse stopped;
+        stopped.error = QNetworkReply::OperationCanceledError;
+        stopped.errorText = u"The sync was stopped."_s;
+        return stopped;
+    }
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -234,11 +254,16 @@ DavResponse CalDavClient::send(const QByteArray &method, const QUrl &url, const 
 
 DavResponse CalDavClient::propfind(const QUrl &url, int depth, const QByteArray &props)
 {
+    return finish(startPropfind(url, depth, props));
+}
+
+QNetworkReply *CalDavClient::startPropfind(const QUrl &url, int depth, const QByteArray &props)
+{
     const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
                             "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\" "
                             "xmlns:a=\"http://apple.com/ns/ical/\" xmlns:cs=\"http://calendarserver.org/ns/\">"
                             "<d:prop>" + props + "</d:prop></d:propfind>";
-    return send("PROPFIND", url, body, {{"Depth", QByteArray::number(depth)}});
+    return start("PROPFIND", url, body, {{"Depth", QByteArray::number(depth)}});
 }
 
 DavResponse CalDavClient::report(const QUrl &url, int depth, const QByteArray &body)

@@ -19,6 +19,7 @@
 #include <vector>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace morvane {
 
@@ -64,6 +65,14 @@ public:
     DavResponse send(const QByteArray &method, const QUrl &url, const QByteArray &body = {},
                      const QList<QPair<QByteArray, QByteArray>> &headers = {});
     DavResponse propfind(const QUrl &url, int depth, const QByteArray &props);
+    // A request sent now and answered later, so that other work is done
+    // while the server answers: started (none when the sync was stopped),
+    // then waited for once, or dropped unread.
+    QNetworkReply *start(const QByteArray &method, const QUrl &url, const QByteArray &body = {},
+                         const QList<QPair<QByteArray, QByteArray>> &headers = {});
+    QNetworkReply *startPropfind(const QUrl &url, int depth, const QByteArray &props);
+    DavResponse finish(QNetworkReply *reply);
+    static void drop(QNetworkReply *reply);
     DavResponse report(const QUrl &url, int depth, const QByteArray &body);
 
     int requests() const { return requests_; }

@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kMultigetBatch = 200;
 
+// Kept for a calendar whose server keeps no ctag: its syncs go straight to
+// the listing of changes. (A tag is never blank.)
+constexpr const char *kNoTag = " ";
+
 QByteArray xmlEscaped(const QByteArray &s)
 {
     return QString::fromUtf8(s).toHtmlEscaped().toUtf8();
@@ -55,6 +59,32 @@ bool isItemPath(const QString &calendar, const QString &path)
 SyncEngine::SyncEngine(SyncJournal &journal, SyncTables &tables, CalDavClient &client, SyncMapping mapping)
     : journal_(journal), tables_(tables), client_(client), mapping_(std::move(mapping))
 {
+}
+
+SyncEngine::~SyncEngine() { dropEarlyTags(); }
+
+// The tag of each calendar that keeps one and has nothing known to send is
+// asked for before the tables are compared with the journal, and read when
+// the calendar needs it: a sync with nothing to do then takes little more
+// than the server's answer. Unread (the tables held changes the journal did
+// not know of), it is dropped.
+void SyncEngine::askTagsEarly()
+{
+    dropEarlyTags();
+    for (const QString &c : {targets_.dated, targets_.todo, targets_.completed}) {
+        if (c.isEmpty() || earlyTags_.contains(c) || hasWorkFor(c))
+            continue;
+        const QByteArray known = journal_.value(u"ctag:"_s + c);
+        if (!known.isEmpty() && known != kNoTag)
+            earlyTags_.insert(c, client_.startPropfind(DavUrl(client_.server(), c), 0, "<cs:getctag/>"));
+    }
+}
+
+void SyncEngine::dropEarlyTags()
+{
+    for (QNetworkReply *reply : std::as_const(earlyTags_))
+        CalDavClient::drop(reply);
+    earlyTags_.clear();
 }
 
 bool SyncEngine::fail(const QString &why)
@@ -118,6 +148,7 @@ SyncResult SyncEngine::run(const SyncTargets &targets)
         return result_;
     for (JournalItem &j : journal_.items())
         items_.push_back(std::make_unique<Item>(Item{std::move(j)}));
+    askTagsEarly();
     if (!reconcile())
         return result_;
     QStringList calendars;
@@ -146,9 +177,11 @@ bool SyncEngine::forgetOtherCalendars()
             if (j.kind == kind)
                 journal_.remove(j.id);
         // Both calendars are listed whole at their next sync: what a token
-        // left from before says changed since is not all they hold.
-        for (const QString &c : {was, now})
+        // or a tag left from before says changed since is not all they hold.
+        for (const QString &c : {was, now}) {
             journal_.setValue(u"token:"_s + c, QByteArray());
+            journal_.setValue(u"ctag:"_s + c, QByteArray());
+        }
         journal_.setValue(key, now.toUtf8());
         if (!journal_.commit())
             return fail(journal_.lastError());
@@ -294,10 +327,6 @@ bool SyncEngine::hasWorkFor(const QString &calendar) const
 
 namespace {
 
-// Kept for a calendar whose server keeps no ctag: its syncs go straight to
-// the listing of changes. (A tag is never blank.)
-constexpr const char *kNoTag = " ";
-
 bool Unanswered(const DavResponse &r)
 {
     return r.status == 401 || r.status == 404 || r.status >= 500 ||
@@ -306,9 +335,11 @@ bool Unanswered(const DavResponse &r)
 
 }  // namespace
 
-QByteArray SyncEngine::collectionTag(const QString &calendar, bool *failed)
+QByteArray SyncEngine::collectionTag(const QString &calendar, bool *failed, bool asked)
 {
-    const DavResponse r = client_.propfind(DavUrl(client_.server(), calendar), 0, "<cs:getctag/>");
+    QNetworkReply *early = asked ? earlyTags_.take(calendar) : nullptr;
+    const DavResponse r =
+        early ? client_.finish(early) : client_.propfind(DavUrl(client_.server(), calendar), 0, "<cs:getctag/>");
     if (Unanswered(r)) {
         *failed = !failRequest(r);
         return {};
@@ -382,7 +413,7 @@ bool SyncEngine::syncCalendar(const QString &calendar)
     bool unchanged = false;  // there: the listing is not needed
     if (tagsKept && !hasWorkFor(calendar)) {
         bool failed = false;
-        tag = collectionTag(calendar, &failed);
+        tag = collectionTag(calendar, &failed, true);
         if (failed)
             return false;
         if (tag.isEmpty()) {

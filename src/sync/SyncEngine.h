@@ -59,6 +59,7 @@ struct SyncTargets {
 class SyncEngine {
 public:
     SyncEngine(SyncJournal &journal, SyncTables &tables, CalDavClient &client, SyncMapping mapping);
+    ~SyncEngine();
     SyncResult run(const SyncTargets &targets);
 
 private:
@@ -74,8 +75,12 @@ private:
     // Whether anything here is still to go to that calendar.
     bool hasWorkFor(const QString &calendar) const;
     // The collection's ctag; empty where the server keeps none. *failed
-    // when the server did not answer (the sync has failed then).
-    QByteArray collectionTag(const QString &calendar, bool *failed);
+    // when the server did not answer (the sync has failed then). With
+    // `asked`, the answer to the question sent at the start of the sync.
+    QByteArray collectionTag(const QString &calendar, bool *failed, bool asked = false);
+    void askTagsEarly();
+    void dropEarlyTags();
+    QHash<QString, QNetworkReply *> earlyTags_;
     void settleAfterSending(const QString &calendar);
     bool fetch(const QString &calendar, const QStringList &paths, QSet<QString> &missing);
     void remoteChanged(const QString &calendar, const QString &path, const QByteArray &etag, const QByteArray &ics);

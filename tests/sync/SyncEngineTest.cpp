@@ -563,6 +563,33 @@ TEST_F(SyncTest, ChoosingAnotherCalendarAndBackDoublesNothing)
     EXPECT_EQ(data.notes(), (QStringList{u"Added meanwhile"_s, u"Dentist"_s, u"Paint the door"_s}));
 }
 
+// A calendar chosen again is listed whole even when nothing changed there
+// since it was last synced: its items may be missing here by then.
+TEST_F(SyncTest, ACalendarChosenAgainIsListedWholeThoughItsTagIsAsItWas)
+{
+    const QString dated = makeCalendar(u"again-d"_s), first = makeCalendar(u"again-a"_s),
+                  second = makeCalendar(u"again-b"_s);
+    phone().run({u"addtodo"_s, first, u"p-stamps"_s, u"Buy stamps"_s});
+    DataFolder data({Dated(kDay, u"10:30 AM"_s, u"Dentist"_s)});
+    SyncSettings s = settings(dated, false);
+    s.todoCalendar = settings(first).calendar;
+    ASSERT_TRUE(sync(data, s).ok);
+    ASSERT_EQ(data.notes(), (QStringList{u"Buy stamps"_s, u"Dentist"_s}));
+    // To-do tasks go elsewhere, and the one there is done with here.
+    s.todoCalendar = settings(second).calendar;
+    ASSERT_TRUE(sync(data, s).ok);
+    for (const SyncTask &t : data.tasks())
+        if (t.kind == SyncTask::Kind::Todo)
+            data.change({{t, std::nullopt}});
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_TRUE(phone().list(second).isEmpty());
+    // Back to the first, which still holds it: it comes back.
+    s.todoCalendar = settings(first).calendar;
+    ASSERT_TRUE(sync(data, s).ok);
+    EXPECT_EQ(data.notes(), (QStringList{u"Buy stamps"_s, u"Dentist"_s}));
+    EXPECT_EQ(phone().summaries(first), QStringList{u"Buy stamps"_s});
+}
+
 }  // namespace
 }  // namespace morvane
 
