@@ -409,6 +409,7 @@ void addCompletedTask(Writer &w, const Grid &completed, int r, const QDate &date
     w.addSame("LIST", [] { return xProperty(kIcsListProperty, kIcsCompletedLog); });
     w.add(xProperty(kIcsOriginalDateProperty, completed.cellUtf8(kCompOrigDate, r).toByteArray()));
     w.add(xProperty(kIcsTimeProperty, completed.cellUtf8(kCompTime, r).toByteArray()));
+    w.add(xProperty(kIcsCompletedDateProperty, completed.cellUtf8(kCompDate, r).toByteArray()));
     w.endComponent("VTODO", ownLines);
 }
 

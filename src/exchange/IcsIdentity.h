@@ -55,9 +55,12 @@ inline constexpr const char *kIcsCategoryProperty = "X-MORVANE-CATEGORY";
 // On the to-dos of the completed log: "COMPLETED-LOG".
 inline constexpr const char *kIcsListProperty = "X-MORVANE-LIST";
 inline constexpr const char *kIcsCompletedLog = "COMPLETED-LOG";
-// On completed-log to-dos: the log's own texts of the task's date and time.
+// On completed-log to-dos: the log's own texts of the task's date and time,
+// and of the date it was completed on (COMPLETED says the day, but the
+// text is the log's, in the format of the computer that wrote it).
 inline constexpr const char *kIcsOriginalDateProperty = "X-MORVANE-ORIGINAL-DATE";
 inline constexpr const char *kIcsTimeProperty = "X-MORVANE-TIME";
+inline constexpr const char *kIcsCompletedDateProperty = "X-MORVANE-COMPLETED-DATE";
 
 // A stable 64-bit hash of the texts, separated so that ("ab", "c") and
 // ("a", "bc") differ; 16 lower-case hex digits.

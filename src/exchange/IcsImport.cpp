@@ -1482,14 +1482,14 @@ std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, co
         e.cells[kCompCategory] = QString::fromUtf8(props.xCategory && *props.xCategory ? QByteArray(props.xCategory)
                                                    : categories.isEmpty()               ? QByteArray()
                                                                                         : categories.first());
+        QDate completedOn;
         if (props.completed) {
             const icaltimetype t = icalproperty_get_completed(props.completed);
-            QDate day(t.year, t.month, t.day);
+            completedOn = QDate(t.year, t.month, t.day);
             if (!t.is_date && icaltime_is_utc(t))
-                day = QDateTime(day, QTime(t.hour, t.minute, t.second), Qt::UTC).toLocalTime().date();
-            if (day.isValid())
-                e.cells[kCompDate] = FormatDateTime(u"ddddd", ToDateValue(day), formats);
+                completedOn = QDateTime(completedOn, QTime(t.hour, t.minute, t.second), Qt::UTC).toLocalTime().date();
         }
+        std::optional<QString> logText;
         for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
              p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
             if (icalproperty_isa(p) == ICAL_COMMENT_PROPERTY && e.cells[kCompNotesDone].isEmpty()) {
@@ -1502,8 +1502,19 @@ std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, co
                     e.cells[kCompOrigDate] = QString::fromUtf8(value);
                 else if (name && qstricmp(name, kIcsTimeProperty) == 0)
                     e.cells[kCompTime] = QString::fromUtf8(value);
+                else if (name && qstricmp(name, kIcsCompletedDateProperty) == 0)
+                    logText = QString::fromUtf8(value);
             }
         }
+        // The log's own text of the day, unless it names another day here
+        // than the one the entry says it was completed on (changed
+        // elsewhere): then that day, written as the log writes it.
+        DateValue read = 0;
+        if (logText && (!completedOn.isValid() || !StrToDate(*logText, formats, &read) ||
+                        DateOfDay(DayOfValue(read)) == completedOn))
+            e.cells[kCompDate] = *logText;
+        else if (completedOn.isValid())
+            e.cells[kCompDate] = FormatDateTime(u"ddddd", ToDateValue(completedOn), formats);
         // Marked as not done again elsewhere: no longer completed, whatever its mark says.
         const bool completed = props.status ? icalproperty_get_status(props.status) == ICAL_STATUS_COMPLETED
                                             : props.completed != nullptr;

@@ -238,6 +238,17 @@ TEST(SyncPieces, ACompletedLogEntryGoesAsACompletedToDoAndComesBackWhole)
     EXPECT_EQ(back.tasks[0].task.key(), entry.key()) << back.tasks[0].task.key().toStdString();
     EXPECT_EQ(RoundTrip(entry, m).key(), entry.key());
 
+    // The log's own text of the day comes back as it was, in whatever
+    // spelling; a day changed on the phone comes back as the log writes it.
+    SyncTask spelled = entry;
+    spelled.completedOn = u"Thu 12/10/26"_s;
+    EXPECT_EQ(RoundTrip(spelled, m).completedOn, u"Thu 12/10/26"_s);
+    QByteArray moved = ics;
+    const qsizetype at = moved.indexOf("COMPLETED:");
+    ASSERT_GE(at, 0) << ics.constData();
+    moved.replace(at, moved.indexOf("\r\n", at) - at, "COMPLETED;VALUE=DATE:20261205");
+    EXPECT_EQ(ReadSyncObject(moved, m).tasks.at(0).task.completedOn, u"12/5/2026"_s) << moved.constData();
+
     // Marked as not done on the phone: a to-do task again, its text kept.
     QByteArray reopened = ics;
     reopened.replace("STATUS:COMPLETED", "STATUS:NEEDS-ACTION");
