@@ -297,6 +297,11 @@ QByteArray TfrmMain::answerSyncRequest()
 {
     if (!SyncSettings::read(sv_.settings).configured())
         return "error: no sync server is set: enter one in Options, on the Sync page";
+    if (recording_) {
+        // Asked from a terminal while a window of a command is open here.
+        sync_->waiting = true;
+        return "error: " + QString::fromUtf16(kWaitsForCommand).toUtf8();
+    }
     std::optional<SyncResult> result;
     QEventLoop wait;
     const QMetaObject::Connection c = connect(&sync_->sync, &BackgroundSync::finished, &wait,

@@ -247,6 +247,8 @@ TEST_F(SyncWindowTest, ASyncMeetingACommandUnderWayWaitsForItSoItsStepHoldsOnlyW
     runner.responders.append([&](QDialog &) {
         w->timerPool().dispatch(w->timerPool().now() + 10000);
         EXPECT_FALSE(w->syncRunning());
+        // So does one asked for from a terminal, which is told so.
+        EXPECT_EQ(w->answerRequest("sync"), "error: The sync waits for the open window to close.");
         return int(QDialog::Accepted);
     });
     w->findChild<QAction *>(u"ViewCompletedTasks1"_s)->trigger();
