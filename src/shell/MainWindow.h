@@ -464,6 +464,8 @@ private:
     // The day list read afresh, both lists and the calendars shown again.
     void reloadTables();
     void raiseAlarm(const QString &text);
+    // Stores where the alarm check got to (the settings file, synced).
+    void storeAlarmChecked();
     void placeAlarmPanel();
     // Starts or stops the alarm sound of the options in force.
     void playAlarmSound(bool on);
@@ -578,6 +580,8 @@ private:
     // window goes.
     std::shared_ptr<SyncParts> sync_;
     AlarmWatch alarmWatch_;
+    bool holdAlarmChecked_ = false;     // the start's first check runs
+    bool alarmCheckedPending_ = false;  // it is stored after the first paint
     Snoozes snoozes_;
     DailyAlarms daily_;
     ChimeRecord chimes_;
