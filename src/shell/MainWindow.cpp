@@ -4,6 +4,7 @@
 #include "PrintRangeDialog.h"
 
 #include "AlarmPanel.h"
+#include "CalendarRules.h"
 #include "AppIcon.h"
 #include "AtomicFile.h"
 #include "DataFolder.h"
@@ -924,6 +925,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
     if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {
         if (shownOnce_)
             resizeCalendars();
+        else
+            (void)placeCalendars();
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {
         activeList_ = watched;
         // The list with the focus shows its selection; the other hides it.

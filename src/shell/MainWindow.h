@@ -72,6 +72,7 @@ class ShadowLabel;
 class TfrmOptions;
 class TfrmPrint;
 struct CalendarColours;
+struct CalendarSizing;
 struct OutsideTask;
 
 // What the main window needs from outside: the seams, and where it lives.
@@ -194,6 +195,9 @@ public:
     void UpdateLabels(int cal);
     void updateAppropriateMonth();
     void resizeCalendars();
+    // Only where the calendars and the navigation bar go, their fonts as
+    // they are.
+    CalendarSizing placeCalendars();
     void cal1Click(int cal);
     void cal1DateChange();
     void cal1MonthChange();
