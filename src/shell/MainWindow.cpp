@@ -4,6 +4,7 @@
 #include "PrintRangeDialog.h"
 
 #include "AlarmPanel.h"
+#include "CalendarRules.h"
 #include "AppIcon.h"
 #include "AtomicFile.h"
 #include "DataFolder.h"
@@ -161,6 +162,8 @@ TfrmMain::~TfrmMain()
     // Qt, which must not run the way out again.
     destroying_ = true;
     sync_.reset();  // its thread may be waiting on the tables
+    if (alarmCheckedPending_)
+        storeAlarmChecked();
     if (sv_.notifier)
         sv_.notifier->onAction = nullptr;
     qApp->removeEventFilter(this);
@@ -400,6 +403,8 @@ void TfrmMain::finishStartup()
     if (destroying_ || leaving_)
         return;
     guard([this] {
+        if (alarmCheckedPending_)
+            storeAlarmChecked();
         (void)trayIcon();
         (void)frmComplete();
     });
@@ -771,7 +776,9 @@ void TfrmMain::FormShow()
     updateFilterImage();
     // The first alarm check runs at once: an alarm whose time passed while
     // the program was not running today sounds now.
+    holdAlarmChecked_ = true;
     Timer1Timer();
+    holdAlarmChecked_ = false;
     StartupMark("first alarm check");
     if (isMinimized()) {
         pool_.setEnabled(tmClock_, false);
@@ -912,14 +919,20 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *e)
     }
     if (e->type() == QEvent::Paint && !firstPaintDone() && shownOnce_)
         notePaint(watched);
+    // The sizes the controls pass through while show() lays the window out
+    // for the first time are not painted: FormShow fits the calendars and
+    // the lists' columns to where they end up.
     if (watched == pnlCalendars_ && e->type() == QEvent::Resize) {
-        resizeCalendars();
+        if (shownOnce_)
+            resizeCalendars();
+        else
+            (void)placeCalendars();
     } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::FocusIn) {
         activeList_ = watched;
         // The list with the focus shows its selection; the other hides it.
         for (QTableView *v : {tvDay_, tvNonday_})
             showListSelection(v, v == watched);
-    } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::Resize) {
+    } else if ((watched == tvDay_ || watched == tvNonday_) && e->type() == QEvent::Resize && shownOnce_) {
         if (watched == tvDay_)
             ResizeGridDay();
         else
@@ -1059,6 +1072,8 @@ bool TfrmMain::saveOnTheWayOut(bool ask)
 
 void TfrmMain::leave()
 {
+    if (alarmCheckedPending_)
+        storeAlarmChecked();
     leaving_ = true;
     pool_.disableAll();
     // Ends the loop without closing the windows first: the way out has

@@ -72,6 +72,7 @@ class ShadowLabel;
 class TfrmOptions;
 class TfrmPrint;
 struct CalendarColours;
+struct CalendarSizing;
 struct OutsideTask;
 
 // What the main window needs from outside: the seams, and where it lives.
@@ -194,6 +195,9 @@ public:
     void UpdateLabels(int cal);
     void updateAppropriateMonth();
     void resizeCalendars();
+    // Only where the calendars and the navigation bar go, their fonts as
+    // they are.
+    CalendarSizing placeCalendars();
     void cal1Click(int cal);
     void cal1DateChange();
     void cal1MonthChange();
@@ -466,6 +470,8 @@ private:
     // The day list read afresh, both lists and the calendars shown again.
     void reloadTables();
     void raiseAlarm(const QString &text);
+    // Stores where the alarm check got to (the settings file, synced).
+    void storeAlarmChecked();
     void placeAlarmPanel();
     // Starts or stops the alarm sound of the options in force.
     void playAlarmSound(bool on);
@@ -580,6 +586,8 @@ private:
     // window goes.
     std::shared_ptr<SyncParts> sync_;
     AlarmWatch alarmWatch_;
+    bool holdAlarmChecked_ = false;     // the start's first check runs
+    bool alarmCheckedPending_ = false;  // it is stored after the first paint
     Snoozes snoozes_;
     DailyAlarms daily_;
     ChimeRecord chimes_;

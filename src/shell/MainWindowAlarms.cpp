@@ -63,19 +63,36 @@ void TfrmMain::Timer1Timer()
     const QDateTime checkedBefore = alarmWatch_.lastChecked();
     const auto alarm = alarmWatch_.check(now, paintingFirstLook_ ? store_.firstLook() : store_.grid(), daily_,
                                          settings, fs_);
+    const bool checkedMoved = alarmWatch_.lastChecked() != checkedBefore;
     // Stored before the panel goes up, so that a start after a crash or an
     // exit does not ring again for what this check raised.
-    if (alarmWatch_.lastChecked() != checkedBefore)
-        WriteAlarmChecked(sv_.settings, alarmWatch_.lastChecked());
     if (alarm) {
+        if (checkedMoved)
+            storeAlarmChecked();
         raiseAlarm(alarm->panelText(now.date(), fs_));
         return;
     }
-    if (const std::optional<SnoozedAlarm> snoozed = snoozes_.takeDue(now)) {
+    const std::optional<SnoozedAlarm> snoozed = snoozes_.takeDue(now);
+    if (checkedMoved) {
+        // A start's check that raised nothing is stored once the window has
+        // painted: the settings file's write and sync need not hold up the
+        // first look (nothing would ring twice if it were lost).
+        if (holdAlarmChecked_ && !snoozed)
+            alarmCheckedPending_ = true;
+        else
+            storeAlarmChecked();
+    }
+    if (snoozed) {
         snoozes_.write(sv_.settings);
         (void)sv_.settings.sync();
         raiseAlarm(snoozed->text);
     }
+}
+
+void TfrmMain::storeAlarmChecked()
+{
+    alarmCheckedPending_ = false;
+    WriteAlarmChecked(sv_.settings, alarmWatch_.lastChecked());
 }
 
 void TfrmMain::raiseAlarm(const QString &text)

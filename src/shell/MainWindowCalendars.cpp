@@ -217,7 +217,7 @@ bool TfrmMain::dayHeadingIsHoliday() const { return lblDate_->property("holiday"
 
 QColor TfrmMain::dayHeadingColor() const { return lblDate_->textColor(); }
 
-void TfrmMain::resizeCalendars()
+CalendarSizing TfrmMain::placeCalendars()
 {
     const int optionSize = options_.calFont.size;
     const int navHeight = pnlNav_ ? pnlNav_->sizeHint().height() : 0;
@@ -229,6 +229,15 @@ void TfrmMain::resizeCalendars()
         pnlNav_->setVisible(s.navVisible);
         pnlNav_->setGeometry(0, 2 * h - 1, std::max(0, 2 * w - 1), navHeight);
     }
+    for (int i = 0; i < 4; ++i)
+        cal_[std::size_t(i)]->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));
+    return s;
+}
+
+void TfrmMain::resizeCalendars()
+{
+    const CalendarSizing s = placeCalendars();
+    const int w = s.width, h = s.height;
     QFont font = TfrmOptions::toFont(options_.calFont);
     font.setPointSize(std::max(1, s.cellFontSize));
     // No larger than the cells hold: a month has up to eight lines (label,
@@ -242,7 +251,6 @@ void TfrmMain::resizeCalendars()
     label = FitFont(label, widest, w - 8, cellHeight + 4);
     for (int i = 0; i < 4; ++i) {
         MonthCalendar *c = cal_[std::size_t(i)];
-        c->setGeometry(QRect(at[i], QSize(std::max(0, w), std::max(0, h))));
         c->showWeekDayHeader = s.weekDayHeader;
         c->showOnCalendar = s.labels;
         c->text3dLabels = s.raisedLabels;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -185,10 +186,38 @@ namespace {
 // and their heading with its sort mark in the list's fonts; the notes column
 // takes what is left. When even its least is more than is left, the list
 // scrolls sideways instead of cutting anything.
+// The width of a text in a font, measured once a run: the columns are
+// fitted again at every resize of a list and every day shown, mostly over
+// the same texts, and laying a text out is the dear part.
+class TextWidths {
+public:
+    explicit TextWidths(const QFont &font) : fm_(font), widths_(cache()[font.key()]) {}
+    int horizontalAdvance(const QString &text)
+    {
+        if (const auto it = widths_.constFind(text); it != widths_.constEnd())
+            return *it;
+        // A bound on what is kept, for a run that shows many days.
+        if (widths_.size() > 20000)
+            widths_.clear();
+        const int w = fm_.horizontalAdvance(text);
+        widths_.insert(text, w);
+        return w;
+    }
+
+private:
+    static QHash<QString, QHash<QString, int>> &cache()
+    {
+        static QHash<QString, QHash<QString, int>> byFont;
+        return byFont;
+    }
+    QFontMetrics fm_;
+    QHash<QString, int> &widths_;
+};
+
 template <std::size_t N> void fitColumns(QTableView *v, std::array<int, N> w, int flexible)
 {
-    const QFontMetrics headingFont(v->horizontalHeader()->font());
-    const QFontMetrics cellFont(v->font());
+    TextWidths headingFont(v->horizontalHeader()->font());
+    TextWidths cellFont(v->font());
     const int sortMark = v->style()->pixelMetric(QStyle::PM_HeaderMarkSize) +
                          2 * v->style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
     const QAbstractItemModel *m = v->model();

@@ -1,5 +1,6 @@
 #include "AppIcon.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,10 +8,32 @@
 #include <QPolygonF>
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace morvane {
 
 namespace {
+
+// Every picture is drawn once a run and shared after: the toolbars, the
+// popup menus and the navigation bar ask for the same ones, and a window
+// made again (a test, a benchmark) finds them drawn. Emptied with the
+// application, which owns what pixmaps need.
+QIcon cachedIcon(int key, const std::function<QIcon()> &draw)
+{
+    static std::map<int, QIcon> *drawn = nullptr;
+    if (!drawn) {
+        drawn = new std::map<int, QIcon>;
+        qAddPostRoutine([] {
+            delete drawn;
+            drawn = nullptr;
+        });
+    }
+    auto it = drawn->find(key);
+    if (it == drawn->end())
+        it = drawn->emplace(key, draw()).first;
+    return it->second;
+}
 
 QPixmap page(int size, int day)
 {
@@ -53,10 +76,12 @@ QPixmap AppIconPixmap(int size, int dayOfMonth) { return page(size, dayOfMonth);
 
 QIcon MakeAppIcon(int dayOfMonth)
 {
-    QIcon icon;
-    for (int size : {16, 22, 32, 48, 64})
-        icon.addPixmap(page(size, dayOfMonth));
-    return icon;
+    return cachedIcon(-1 - dayOfMonth, [dayOfMonth] {
+        QIcon icon;
+        for (int size : {16, 22, 32, 48, 64})
+            icon.addPixmap(page(size, dayOfMonth));
+        return icon;
+    });
 }
 
 namespace {
@@ -298,10 +323,12 @@ QPixmap tool(int size, ToolIcon kind)
 
 QIcon MakeToolIcon(ToolIcon kind)
 {
-    QIcon icon;
-    for (int size : {16, 24, 32})
-        icon.addPixmap(tool(size, kind));
-    return icon;
+    return cachedIcon(int(kind), [kind] {
+        QIcon icon;
+        for (int size : {16, 24, 32})
+            icon.addPixmap(tool(size, kind));
+        return icon;
+    });
 }
 
 }  // namespace morvane

@@ -1,5 +1,7 @@
 #include "MonthCalendar.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
@@ -272,12 +274,32 @@ void MonthCalendar::mouseDoubleClickEvent(QMouseEvent *e)
 
 QFont FitFont(QFont font, const QString &sample, int width, int height)
 {
+    // Each point size tried is a font loaded and the sample laid out; the
+    // window asks again with the same box at every step of its layout, so
+    // what was fitted once is kept for the run (emptied with the
+    // application, which owns the fonts).
+    static QHash<QString, QFont> *fitted = nullptr;
+    if (!fitted) {
+        fitted = new QHash<QString, QFont>;
+        qAddPostRoutine([] {
+            delete fitted;
+            fitted = nullptr;
+        });
+    }
+    const QString key = font.key() + QLatin1Char('\n') + sample + QLatin1Char('\n') + QString::number(width) +
+                        QLatin1Char('x') + QString::number(height);
+    if (const auto it = fitted->constFind(key); it != fitted->constEnd())
+        return *it;
     while (font.pointSize() > 1) {
         const QFontMetrics fm(font);
         if (fm.height() <= height && fm.horizontalAdvance(sample) <= width)
             break;
         font.setPointSize(font.pointSize() - 1);
     }
+    // Kept only while the fonts stay few (a run with many window sizes).
+    if (fitted->size() > 256)
+        fitted->clear();
+    fitted->insert(key, font);
     return font;
 }
 

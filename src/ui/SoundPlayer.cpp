@@ -1,21 +1,49 @@
 #include "SoundPlayer.h"
 
-#include <QFileInfo>
+#include "SoundOutput.h"
 
-#include <QSoundEffect>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
 
 namespace morvane {
 
-// The sound effect, and with it the media back end and the audio device, is
-// set up by the first sound: most runs start without one, and the start must
-// not wait for it.
+// The sound output, and with it the media library, its back end and the
+// audio device, is set up by the first sound: most runs start without one,
+// and the start must not wait for it, nor load the libraries for it.
 struct QtSoundPlayer::Impl {
-    std::unique_ptr<QSoundEffect> made;
-    QSoundEffect &effect()
+    std::unique_ptr<SoundOutput> made;
+    bool tried = false;
+    QUrl source;
+    bool looping = false;
+
+    // Where the module is: where an installed copy keeps it, relative to
+    // the program, then where this build made it. None found: silence.
+    static std::unique_ptr<SoundOutput> load()
     {
-        if (!made)
-            made = std::make_unique<QSoundEffect>();
-        return *made;
+        const QStringList places{
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(MORVANE_SOUND_MODULE_INSTALLED)),
+            QStringLiteral(MORVANE_SOUND_MODULE_BUILT)};
+        for (const QString &path : places) {
+            if (!QFileInfo::exists(path))
+                continue;
+            QLibrary module(path);  // stays loaded for the run
+            if (auto make = reinterpret_cast<MakeSoundOutput>(module.resolve(MORVANE_SOUND_OUTPUT_ENTRY)))
+                return std::unique_ptr<SoundOutput>(make());
+        }
+        return nullptr;
+    }
+    void play(const QUrl &url, bool loop)
+    {
+        source = url;
+        looping = loop;
+        if (!tried) {
+            tried = true;
+            made = load();
+        }
+        if (made)
+            made->play(url, loop);
     }
 };
 
@@ -33,20 +61,12 @@ QString AlarmSoundFile(const QString &configured)
 
 void QtSoundPlayer::playFile(const QString &path, bool loop)
 {
-    QSoundEffect &effect = d->effect();
-    effect.stop();
-    effect.setSource(path.startsWith(u":/") ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path));
-    effect.setLoopCount(loop ? QSoundEffect::Infinite : 1);
-    effect.play();
+    d->play(path.startsWith(u":/") ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path), loop);
 }
 
 void QtSoundPlayer::playResource(const QString &name)
 {
-    QSoundEffect &effect = d->effect();
-    effect.stop();
-    effect.setSource(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(name)));
-    effect.setLoopCount(1);
-    effect.play();
+    d->play(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(name)), false);
 }
 
 void QtSoundPlayer::stop()
@@ -55,8 +75,10 @@ void QtSoundPlayer::stop()
         d->made->stop();
 }
 
-QUrl QtSoundPlayer::source() const { return d->made ? d->made->source() : QUrl(); }
+QUrl QtSoundPlayer::source() const { return d->source; }
 
-bool QtSoundPlayer::looping() const { return d->made && d->made->loopCount() == QSoundEffect::Infinite; }
+bool QtSoundPlayer::looping() const { return d->looping; }
+
+bool QtSoundPlayer::outputLoaded() const { return d->made != nullptr; }
 
 }  // namespace morvane

@@ -35,6 +35,8 @@ public:
     // What it was last told to play, and whether that loops.
     QUrl source() const;
     bool looping() const;
+    // Whether the first sound found the sound module (else it is silence).
+    bool outputLoaded() const;
 
 private:
     struct Impl;

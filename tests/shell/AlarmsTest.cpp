@@ -149,6 +149,32 @@ TEST_F(AlarmsTest, AStartAfterTheAlarmRaisesTheFirstAtOnce)
     EXPECT_EQ(w->alarmText(), u"Alarm \"Dentist\" at 9:00 AM ... click panel to clear (1 more missed)"_s);
 }
 
+// The start's check that raises nothing reaches the settings file after the
+// first paint, and also when the window goes before its event loop ran; one
+// that raises an alarm is on disk before the panel goes up.
+TEST_F(AlarmsTest, TheStartsCheckIsStoredAfterTheFirstPaint)
+{
+    const auto stored = [&] { return readBytes(config.file("Task.conf")); };
+    start();
+    EXPECT_FALSE(w->alarmPanelShown());
+    EXPECT_FALSE(stored().contains("AlarmCheckedMinute=480")) << "written before the first paint";
+    (void)w->grab();
+    ASSERT_TRUE(w->firstPaintDone());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(stored().contains("AlarmCheckedMinute=480"));
+
+    w.reset();
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(8, 20)));
+    start();
+    w.reset();
+    EXPECT_TRUE(stored().contains("AlarmCheckedMinute=500"));
+
+    clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 5)));
+    start();
+    ASSERT_TRUE(w->alarmPanelShown());
+    EXPECT_TRUE(stored().contains("AlarmCheckedMinute=545"));
+}
+
 TEST_F(AlarmsTest, AStartCatchesUpOnlyTheMinutesNoRunHasChecked)
 {
     // The first run raises the 9:00 alarm, which is cleared, and ends at 9:10.

@@ -24,6 +24,11 @@ foreach(f bin/morvane share/morvane/grid.grd share/morvane/gridNon.grd share/mor
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
+# The sound module, loaded by the first sound from lib*/morvane.
+file(GLOB_RECURSE sound_module "${prefix}/lib*/libmorvane_sound.so")
+if(NOT sound_module MATCHES "/morvane/libmorvane_sound.so")
+  message(FATAL_ERROR "not installed: the sound module")
+endif()
 foreach(size 16 22 24 32 48 64 128 256)
   if(NOT EXISTS "${prefix}/share/icons/hicolor/${size}x${size}/apps/${id}.png")
     message(FATAL_ERROR "no ${size}x${size} icon")

@@ -141,7 +141,9 @@ TEST(SoundPlayer, PlaysAndStopsWithoutAnAudioDevice)
     qputenv("QT_MEDIA_BACKEND", "gstreamer");
     QtSoundPlayer player;
     const QString wav = QStringLiteral(MORVANE_SOURCE_DIR "/data/alarm.wav");
+    EXPECT_FALSE(player.outputLoaded());  // nothing loaded before the first sound
     player.playFile(wav, true);
+    EXPECT_TRUE(player.outputLoaded());
     EXPECT_EQ(player.source(), QUrl::fromLocalFile(wav));
     EXPECT_TRUE(player.looping());
     player.playResource(QStringLiteral("CHIMES"));  // replaces the looping sound, plays once
