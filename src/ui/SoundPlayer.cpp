@@ -18,14 +18,10 @@ struct QtSoundPlayer::Impl {
     QUrl source;
     bool looping = false;
 
-    // Where the module is: where an installed copy keeps it, relative to
-    // the program, then where this build made it. None found: silence.
+    // None found: silence.
     static std::unique_ptr<SoundOutput> load()
     {
-        const QStringList places{
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(MORVANE_SOUND_MODULE_INSTALLED)),
-            QStringLiteral(MORVANE_SOUND_MODULE_BUILT)};
-        for (const QString &path : places) {
+        for (const QString &path : SoundModulePlaces(QCoreApplication::applicationDirPath())) {
             if (!QFileInfo::exists(path))
                 continue;
             QLibrary module(path);  // stays loaded for the run
@@ -57,6 +53,15 @@ QString AlarmSoundFile(const QString &configured)
     if (!path.isEmpty() && QFileInfo(path).isFile())
         return path;
     return QStringLiteral(":/sounds/alarm.wav");
+}
+
+QStringList SoundModulePlaces(const QString &appDir)
+{
+    QStringList places{QDir::cleanPath(QDir(appDir).filePath(QStringLiteral(MORVANE_SOUND_MODULE_INSTALLED)))};
+    const QString build = QDir::cleanPath(QStringLiteral(MORVANE_BUILD_ROOT));
+    if (QDir::cleanPath(appDir).startsWith(build + u'/'))
+        places << QStringLiteral(MORVANE_SOUND_MODULE_BUILT);
+    return places;
 }
 
 void QtSoundPlayer::playFile(const QString &path, bool loop)

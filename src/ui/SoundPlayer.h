@@ -14,6 +14,12 @@ namespace morvane {
 // sound (":/sounds/alarm.wav") when that file is not there.
 QString AlarmSoundFile(const QString &configured);
 
+// Where the program in `appDir` looks for its sound module, in order: where
+// an installed copy keeps it, then, for a program of this build only, where
+// the build made it (an installed program never loads code from a build
+// folder, which may be anyone's).
+QStringList SoundModulePlaces(const QString &appDir);
+
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;

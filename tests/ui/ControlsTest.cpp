@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -136,6 +138,18 @@ TEST(HelpWindow, ShowsTheTopicsPages)
 }
 
 // Without an audio device a sound is silence, never an error or a wait.
+TEST(SoundPlayer, AnInstalledProgramLoadsItsSoundModuleFromItsOwnLibraryFolderOnly)
+{
+    const QStringList installed = SoundModulePlaces(QStringLiteral("/usr/bin"));
+    ASSERT_EQ(installed.size(), 1);
+    EXPECT_TRUE(installed[0].startsWith(QStringLiteral("/usr/lib"))) << installed[0].toStdString();
+    EXPECT_TRUE(installed[0].contains(QStringLiteral("/morvane/"))) << installed[0].toStdString();
+    // A program of this build also finds the module where the build made it.
+    const QStringList built = SoundModulePlaces(QCoreApplication::applicationDirPath());
+    ASSERT_EQ(built.size(), 2);
+    EXPECT_TRUE(QFileInfo::exists(built[1])) << built[1].toStdString();
+}
+
 TEST(SoundPlayer, PlaysAndStopsWithoutAnAudioDevice)
 {
     qputenv("QT_MEDIA_BACKEND", "gstreamer");
