@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -52,11 +53,24 @@ QPixmap page(int size, int day)
     p.setPen(QColor(30, 30, 30));
     const QRectF body(sheet.left(), header.bottom(), sheet.width(), sheet.bottom() - header.bottom());
     if (day > 0) {
+        // The digits as outlines of one font size, scaled to each picture:
+        // a font of every size asked for would be loaded and set up once
+        // each, at the start of every run, for a window icon.
+        constexpr qreal kDrawn = 100;
         QFont f;
         f.setBold(true);
-        f.setPixelSize(int(body.height() * 0.78));
-        p.setFont(f);
-        p.drawText(body, Qt::AlignCenter, QString::number(day));
+        f.setPixelSize(int(kDrawn));
+        const QString text = QString::number(day);
+        const QFontMetricsF fm(f);
+        QPainterPath digits;
+        digits.addText(0, 0, f, text);
+        const qreal scale = int(body.height() * 0.78) / kDrawn;
+        p.save();
+        p.translate(body.center().x() - fm.horizontalAdvance(text) * scale / 2,
+                    body.center().y() - fm.height() * scale / 2 + fm.ascent() * scale);
+        p.scale(scale, scale);
+        p.fillPath(digits, QColor(30, 30, 30));
+        p.restore();
     } else {
         // A small grid of days.
         p.setPen(Qt::NoPen);
