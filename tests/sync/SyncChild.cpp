@@ -23,17 +23,19 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments();
-    if (a.size() != 8)
+    // An optional last argument "log": the completed log is synced too.
+    if (a.size() != 8 && !(a.size() == 9 && a[8] == QLatin1String("log")))
         return 2;
     SyncSettings s;
     s.url = a[2];
     s.user = a[3];
     s.calendar = a[5];
     s.todoCalendar = a[6];
+    s.completedLog = a.size() == 9;
     const int killAfter = a[7].toInt();
     FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
     FileSyncTables tables(a[1], clock);
-    if (const QString why = tables.load(); !why.isEmpty()) {
+    if (const QString why = tables.load(s.completedLog); !why.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
         return 1;
     }

@@ -88,8 +88,11 @@ protected:
     {
         QProcess p;
         DieWithParent(p);
-        p.start(QStringLiteral(MORVANE_SYNC_CHILD), {data.path(), s.url, s.user, server_->password, s.calendar,
-                                                      s.todoCalendar, QString::number(killAfter)});
+        QStringList args{data.path(), s.url, s.user, server_->password, s.calendar, s.todoCalendar,
+                         QString::number(killAfter)};
+        if (s.completedLog)
+            args << QStringLiteral("log");
+        p.start(QStringLiteral(MORVANE_SYNC_CHILD), args);
         p.waitForFinished(120000);
         if (p.exitStatus() == QProcess::CrashExit)
             return true;
@@ -800,6 +803,57 @@ TEST_F(SyncTest, TheCompletedLogGoesToTheServerOnlyWhenTheSettingSaysSo)
     ASSERT_TRUE(sync(data, s).ok);
     EXPECT_EQ(phone().list(cal).size(), 3);
     EXPECT_EQ(readBytes(data.path() + u"/gridComp.grd"_s), before);
+}
+
+// The same with the completed log synced: entries changed and removed on
+// the phone, a to-do task moved into the log and an entry added here.
+TEST_F(SyncTest, AKillAtAnyRequestOfASyncOfTheLogNeitherLosesNorDuplicates)
+{
+    const QStringList walk{u"12/7/2026"_s, u"8:00 AM"_s, u"Home"_s, u"Mon 12/7/26"_s, u"Walk"_s, QString()},
+        bank{u"12/8/2026"_s, u"2:00 PM"_s, u"Home"_s, u"Tue 12/8/26"_s, u"Bank"_s, QString()};
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        const QString cal = makeCalendar(u"kill-log-%1"_s.arg(n));
+        DataFolder data({}, {u"Paint the door"_s});
+        data.writeLog({walk, bank});
+        SyncSettings s = settings(cal);
+        s.completedLog = true;
+        ASSERT_FALSE(childSync(data, s, 0));
+        auto uidOf = [&](const QString &summary) {
+            for (const QJsonValue &v : phone().list(cal))
+                if (v[u"summary"_s].toString() == summary)
+                    return v[u"uid"_s].toString();
+            return QString();
+        };
+        const QString door = uidOf(u"Paint the door"_s);
+        phone().run({u"edit"_s, cal, uidOf(u"Walk"_s), u"Long walk"_s});
+        phone().run({u"delete"_s, cal, uidOf(u"Bank"_s)});
+        SyncTask todo;
+        for (const SyncTask &t : data.tasks())
+            if (t.kind == SyncTask::Kind::Todo)
+                todo = t;
+        const SyncTask done = SyncTask::fromCompletedCells(
+            {u"12/10/2026"_s, QString(), todo.task.category, u"To-do task"_s, todo.task.notes, u"Blue"_s});
+        const SyncTask added = SyncTask::fromCompletedCells(
+            {u"12/9/2026"_s, u"9:00 AM"_s, u"Work"_s, u"Wed 12/9/26"_s, u"Report"_s, QString()});
+        data.change({{todo, done}, {std::nullopt, added}});
+
+        if (!childSync(data, s, n)) {
+            EXPECT_GT(n, 2);
+            break;
+        }
+        ASSERT_FALSE(childSync(data, s, 0));
+        EXPECT_EQ(phone().summaries(cal), (QStringList{u"Long walk"_s, u"Paint the door"_s, u"Report"_s}));
+        EXPECT_EQ(uidOf(u"Paint the door"_s), door);
+        QStringList log = data.logNotes();
+        log.sort();
+        EXPECT_EQ(log, (QStringList{u"Long walk"_s, u"Paint the door"_s, u"Report"_s}));
+        EXPECT_EQ(data.tasks().size(), 3u);
+        int requests = 0;
+        ASSERT_FALSE(childSync(data, s, 0, &requests));
+        EXPECT_EQ(requests, 1);
+        ASSERT_LT(n, 40);
+    }
 }
 
 }  // namespace
