@@ -149,6 +149,18 @@ OccurrenceKey keyOf(const icaltimetype &t)
 // The plan.
 
 
+// A text's lines, whatever its line ends, without the blank ones at its end.
+QStringList textLines(const char *text)
+{
+    QString s = QString::fromUtf8(text ? text : "");
+    s.replace(u"\r\n"_s, u"\n"_s);
+    s.replace(u'\r', u'\n');
+    QStringList l = s.split(u'\n');
+    while (!l.isEmpty() && l.last().trimmed().isEmpty())
+        l.removeLast();
+    return l;
+}
+
 // Notes from the summary and the description: the description alone when
 // it begins with the summary (as this program writes them), else the
 // summary as the first line above it; a location follows the first line as
@@ -168,17 +180,8 @@ void notesOf(const char *summary, const char *description, const char *location,
         *utf8 = notes->toUtf8();
         return;
     }
-    auto lines = [](const char *text) {
-        QString s = QString::fromUtf8(text ? text : "");
-        s.replace(u"\r\n"_s, u"\n"_s);
-        s.replace(u'\r', u'\n');
-        QStringList l = s.split(u'\n');
-        while (!l.isEmpty() && l.last().trimmed().isEmpty())
-            l.removeLast();
-        return l;
-    };
-    const QStringList sum = lines(summary);
-    QStringList desc = lines(description);
+    const QStringList sum = textLines(summary);
+    QStringList desc = textLines(description);
     QStringList all;
     if (desc.isEmpty())
         all = sum;
@@ -190,7 +193,7 @@ void notesOf(const char *summary, const char *description, const char *location,
         all << u"(No title)"_s;
     if (where) {
         // A location of several lines is one line here.
-        const QString place = lines(location).join(u", "_s).trimmed();
+        const QString place = textLines(location).join(u", "_s).trimmed();
         const QString line = u"Where: "_s + place;
         // An export of notes that held it already has it in its description.
         if (!all.contains(line))
@@ -1457,15 +1460,6 @@ std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, co
     IcalPtr calendar(icalparser_parse_string(ics.constData()));
     if (!calendar)
         return out;
-    auto lines = [](const char *text) {
-        QString s = QString::fromUtf8(text ? text : "");
-        s.replace(u"\r\n"_s, u"\n"_s);
-        s.replace(u'\r', u'\n');
-        QStringList l = s.split(u'\n');
-        while (!l.isEmpty() && l.last().trimmed().isEmpty())
-            l.removeLast();
-        return l;
-    };
     auto each = [&](icalcomponent *c) {
         const Props props(c);
         if (!props.xList || qstricmp(QByteArray(props.xList).trimmed().constData(), kIcsCompletedLog) != 0)
@@ -1493,7 +1487,7 @@ std::vector<IcsCompletedEntry> ReadIcsCompletedEntries(const QByteArray &ics, co
         for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_ANY_PROPERTY); p;
              p = icalcomponent_get_next_property(c, ICAL_ANY_PROPERTY)) {
             if (icalproperty_isa(p) == ICAL_COMMENT_PROPERTY && e.cells[kCompNotesDone].isEmpty()) {
-                const QStringList l = lines(icalproperty_get_comment(p));
+                const QStringList l = textLines(icalproperty_get_comment(p));
                 e.cells[kCompNotesDone] = l.size() == 1 ? l.first() : l.isEmpty() ? QString() : MemoToText(l);
             } else if (icalproperty_isa(p) == ICAL_X_PROPERTY) {
                 const char *name = icalproperty_get_x_name(p);
