@@ -747,12 +747,7 @@ TEST_F(SyncTest, TheCompletedLogGoesToTheServerOnlyWhenTheSettingSaysSo)
     SyncResult r = sync(data, s);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(phone().summaries(cal), (QStringList{u"Bank"_s, u"Dentist"_s, u"Paint the door"_s, u"Walk"_s}));
-    auto item = [&](const QString &summary) {
-        for (const QJsonValue &v : phone().list(cal))
-            if (v[u"summary"_s].toString() == summary)
-                return v.toObject();
-        return QJsonObject();
-    };
+    auto item = [&](const QString &summary) { return phone().item(cal, summary); };
     EXPECT_EQ(item(u"Dentist"_s)[u"status"_s].toString(), u"COMPLETED"_s);
     EXPECT_EQ(item(u"Dentist"_s)[u"kind"_s].toString(), u"VTODO"_s);
     EXPECT_EQ(readBytes(data.path() + u"/gridComp.grd"_s), logBytes);
@@ -819,12 +814,7 @@ TEST_F(SyncTest, AKillAtAnyRequestOfASyncOfTheLogNeitherLosesNorDuplicates)
         SyncSettings s = settings(cal);
         s.completedLog = true;
         ASSERT_FALSE(childSync(data, s, 0));
-        auto uidOf = [&](const QString &summary) {
-            for (const QJsonValue &v : phone().list(cal))
-                if (v[u"summary"_s].toString() == summary)
-                    return v[u"uid"_s].toString();
-            return QString();
-        };
+        auto uidOf = [&](const QString &summary) { return phone().uidOf(cal, summary); };
         const QString door = uidOf(u"Paint the door"_s);
         phone().run({u"edit"_s, cal, uidOf(u"Walk"_s), u"Long walk"_s});
         phone().run({u"delete"_s, cal, uidOf(u"Bank"_s)});

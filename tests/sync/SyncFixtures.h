@@ -135,6 +135,18 @@ public:
     {
         return QJsonDocument::fromJson(run({QStringLiteral("list"), calendar})).array();
     }
+    // The item of the calendar with that summary; empty when there is none.
+    QJsonObject item(const QString &calendar, const QString &summary) const
+    {
+        for (const QJsonValue &v : list(calendar))
+            if (v.toObject().value(QStringLiteral("summary")).toString() == summary)
+                return v.toObject();
+        return QJsonObject();
+    }
+    QString uidOf(const QString &calendar, const QString &summary) const
+    {
+        return item(calendar, summary).value(QStringLiteral("uid")).toString();
+    }
     QStringList summaries(const QString &calendar) const
     {
         QStringList out;

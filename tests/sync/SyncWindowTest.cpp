@@ -71,6 +71,15 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !w.syncRunning(); }, 120000));
     }
 
+    // The window made and shown, and its first sync run.
+    std::unique_ptr<TfrmMain> syncedMain()
+    {
+        auto w = makeMain();
+        w->show();
+        runDueSync(*w);
+        return w;
+    }
+
     static RadicaleServer *server_;
     TaskFilter filter_;
 };
@@ -137,16 +146,9 @@ TEST_F(SyncWindowTest, UndoAfterASyncTakesBackWhatWasDoneHereAndKeepsWhatCameIn)
 {
     const QString cal = calendarWithSettings(u"undo"_s, u"echo secret"_s);
     writeTasks();
-    auto w = makeMain();
-    w->show();
+    auto w = syncedMain();
     Phone phone(*server_);
-    runDueSync(*w);
-    auto uidOf = [&](const QString &summary) {
-        for (const QJsonValue &v : phone.list(cal))
-            if (v[u"summary"_s].toString() == summary)
-                return v[u"uid"_s].toString();
-        return QString();
-    };
+    auto uidOf = [&](const QString &summary) { return phone.uidOf(cal, summary); };
     auto undoItem = [&] { return w->findChild<QAction *>(u"Undo1"_s); };
     auto redoItem = [&] { return w->findChild<QAction *>(u"Redo1"_s); };
     auto key = [&](int key) {
@@ -225,10 +227,8 @@ TEST_F(SyncWindowTest, ASyncMeetingACommandUnderWayWaitsForItSoItsStepHoldsOnlyW
 {
     const QString cal = calendarWithSettings(u"waits"_s, u"echo secret"_s);
     writeTasks();
-    auto w = makeMain();
-    w->show();
+    auto w = syncedMain();
     Phone phone(*server_);
-    runDueSync(*w);
     phone.run({u"add"_s, cal, u"p-gym"_s, u"Gym"_s, u"20261210T180000"_s, u"Home"_s});
 
     // The sync started before the window opened reaches the tables while it is open.
@@ -372,10 +372,8 @@ TEST_F(SyncWindowTest, WithTheLogSyncedACompletionHereReachesThePhoneAndUndoStil
     writeTasks();
     writeBytes(data.file(u"gridComp.grd"_s),
                "6,2\r\n0,1,12/1/2026\r\n1,1,7:00 AM\r\n2,1,Home\r\n3,1,Tue 12/1/26\r\n4,1,Walk\r\n");
-    auto w = makeMain();
-    w->show();
+    auto w = syncedMain();
     Phone phone(*server_);
-    runDueSync(*w);
     auto logItems = [&] {
         QStringList out;
         for (const QJsonValue &v : phone.list(cal))
@@ -396,11 +394,7 @@ TEST_F(SyncWindowTest, WithTheLogSyncedACompletionHereReachesThePhoneAndUndoStil
 
     // The phone changes the older entry: the log here follows, and Undo
     // still takes back just the completion.
-    QString uid;
-    for (const QJsonValue &v : phone.list(cal))
-        if (v[u"summary"_s].toString() == u"Walk")
-            uid = v[u"uid"_s].toString();
-    phone.run({u"edit"_s, cal, uid, u"Long walk"_s});
+    phone.run({u"edit"_s, cal, phone.uidOf(cal, u"Walk"_s), u"Long walk"_s});
     w->SyncNow1Click();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->syncRunning(); }, 120000));
     EXPECT_EQ(w->frmComplete()->table().cell(kCompNotes, 1), u"Buy stamps"_s);
