@@ -46,26 +46,14 @@ constexpr int kSyncAfterChangeMs = 5000;
 // runs again when the command ends.
 constexpr const char16_t *kWaitsForCommand = u"The sync waits for the open window to close.";
 
-// The server's changes are no command of this computer's: they are not a
-// step of Undo, and the steps there are carried over them (as the store
-// keeps them, in order), so that Undo still takes back just what the person
-// did here.
-struct TablesBefore {
-    std::optional<Grid> store, todo, completed;
-};
-void CarryHistoryOver(UndoHistory &history, const TablesBefore &before, const Grid &store, const Grid &todo,
-                      const Grid *completed, const TablesTouched &t)
+// The change a table went through, when it was touched.
+std::optional<TableChange> ChangeOf(bool touched, const Grid &before, const Grid &after, TableChange::Less less)
 {
-    auto changeOf = [](bool touched, const std::optional<Grid> &was, const Grid *now, TableChange::Less less) {
-        std::optional<TableChange> c;
-        if (touched && was && now)
-            if (TableChange found = TableChange::between(*was, *now, less); !found.empty())
-                c = std::move(found);
-        return c;
-    };
-    history.carryOver(changeOf(t.store, before.store, &store, StoreRowLess),
-                      changeOf(t.todo, before.todo, &todo, nullptr),
-                      changeOf(t.completed, before.completed, completed, nullptr), StoreRowLess);
+    std::optional<TableChange> c;
+    if (touched)
+        if (TableChange found = TableChange::between(before, after, less); !found.empty())
+            c = std::move(found);
+    return c;
 }
 
 }  // namespace
@@ -97,13 +85,12 @@ void TfrmMain::buildSync()
                 std::optional<Grid> log;
                 if (reachesLog)
                     log = frmComplete()->table();
-                TablesBefore before;
-                if (history_.stack().count() > 0) {
-                    before.store = store_.grid();
-                    before.todo = gridNonday_;
-                    before.completed = log;
-                }
+                const bool carry = history_.stack().count() > 0;
+                std::optional<std::pair<Grid, Grid>> before;
+                if (carry)
+                    before.emplace(store_.grid(), gridNonday_);
                 TablesTouched t;
+                std::optional<TableChange> logChange;
                 FileResult saved = FileResult::success();
                 try {
                     t = ApplySyncChanges(store_, gridNonday_, log ? &*log : nullptr, changes);
@@ -111,15 +98,22 @@ void TfrmMain::buildSync()
                         saved = saveStore(true);  // which puts the new rows in their places
                     if (t.todo && saved)
                         saved = saveTodo();
+                    if (carry && t.completed)
+                        logChange = ChangeOf(true, frmComplete()->table(), *log, nullptr);
                     if (t.completed && saved)
                         saved = frmComplete()->putBack(std::move(*log));
                 } catch (...) {
                     history_.clear();  // the tables may be half changed
                     throw;
                 }
-                if (before.store)
-                    CarryHistoryOver(history_, before, store_.grid(), gridNonday_,
-                                     t.completed ? &frmComplete()->table() : nullptr, t);
+                // The server's changes are no command of this computer's:
+                // they are not a step of Undo, and the steps there are
+                // carried over them (as the store keeps them, in order), so
+                // that Undo still takes back just what the person did here.
+                if (carry)
+                    history_.carryOver(ChangeOf(t.store, before->first, store_.grid(), StoreRowLess),
+                                       ChangeOf(t.todo, before->second, gridNonday_, nullptr), logChange,
+                                       StoreRowLess);
                 reloadTables();
                 if (!saved)
                     why = saved.message;
