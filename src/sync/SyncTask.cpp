@@ -341,7 +341,7 @@ QByteArray WithTaskChanged(const QByteArray &serverIcs, const SyncTask &agreed, 
     }
     if (task.kind == SyncTask::Kind::Completed) {
         if (task.completedOn != agreed.completedOn)
-            names += "COMPLETED";
+            names.unite(QSet<QByteArray>{"COMPLETED", QByteArray(kIcsCompletedDateProperty)});
         if (task.originalDate != agreed.originalDate)
             names += QByteArray(kIcsOriginalDateProperty);
         if (task.task.time != agreed.task.time)

@@ -268,6 +268,14 @@ TEST(SyncPieces, ACompletedLogEntryGoesAsACompletedToDoAndComesBackWhole)
     EXPECT_TRUE(sent.contains("COMMENT:Went badly")) << sent.constData();
     EXPECT_FALSE(sent.contains("Next in June")) << sent.constData();
     EXPECT_EQ(ReadSyncObject(sent, m).tasks.at(0).task.key(), changed.key());
+    // The day of completion changed here, in the log's own words or in a
+    // date's: both the day and the text go.
+    for (const QString &day : {u"12/11/2026"_s, u"Fri 12/11/26"_s}) {
+        SyncTask moved = changed;
+        moved.completedOn = day;
+        const QByteArray movedIcs = WithTaskChanged(sent, changed, moved, "log-1", m);
+        EXPECT_EQ(ReadSyncObject(movedIcs, m).tasks.at(0).task.completedOn, day) << movedIcs.constData();
+    }
 
     // Archived: the to-do task left the list and came into the log.
     SyncTask todo;
