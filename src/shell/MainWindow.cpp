@@ -198,15 +198,16 @@ void TfrmMain::FormCreate()
         }
     }
     // The store, the longest part of a start, loads on a thread of its own
-    // while the window is built on this one; nothing but the first paint
-    // reads it before it is waited for (awaitStore).
+    // once the window has painted (finishStartup), or as soon as anything
+    // needs the whole table; nothing but the first paint reads it before it
+    // is waited for (awaitStore).
     if (missing.isEmpty()) {
         // Saves that were killed left their temporary files; this copy holds
         // the single-instance lock, so no other copy is saving now.
         RemoveStaleTempFiles(sv_.folder);
         RemoveStaleTempFiles(backup_.folder());
         store_.setBeforeSave([this] { keepDailyCopy(); });
-        store_.startLoad(sv_.beforeStoreLoad);
+        store_.startLoad(sv_.beforeStoreLoad, true);
         storeToSettle_ = true;
     }
 
@@ -400,6 +401,7 @@ TfrmComplete *TfrmMain::frmComplete()
 
 void TfrmMain::finishStartup()
 {
+    store_.releaseLoad();
     if (destroying_ || leaving_)
         return;
     guard([this] {

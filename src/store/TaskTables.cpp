@@ -438,10 +438,23 @@ void TaskStore::tidyLoadedTable()
 
 bool TaskStore::sorted() const { return inStoreOrder(store_); }
 
-void TaskStore::startLoad(std::function<void()> beforeLoad)
+TaskStore::~TaskStore()
+{
+    if (go_)
+        go_->set_value(false);
+}
+
+void TaskStore::startLoad(std::function<void()> beforeLoad, bool held)
 {
     settle();
-    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad)] {
+    std::shared_future<bool> go;
+    if (held) {
+        go_.emplace();
+        go = go_->get_future().share();
+    }
+    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad), go] {
+        if (go.valid() && !go.get())
+            return Loaded{Grid(), FileResult::failure(u"The load was abandoned."_s), 0};
         if (beforeLoad)
             beforeLoad();
         QElapsedTimer timer;
@@ -476,10 +489,19 @@ bool TaskStore::showFirstLook(int fromDay, int toDay)
     return true;
 }
 
+void TaskStore::releaseLoad()
+{
+    if (!go_)
+        return;
+    go_->set_value(true);
+    go_.reset();
+}
+
 void TaskStore::settle()
 {
     if (!loading_.valid())
         return;
+    releaseLoad();
     Loaded l;
     try {
         l = loading_.get();

@@ -115,6 +115,10 @@ struct DatedTask {
 class TaskStore {
 public:
     TaskStore(const TaskFilter &filter, QString path);
+    // A load held back and never released is abandoned, not waited for.
+    ~TaskStore();
+    TaskStore(const TaskStore &) = delete;
+    TaskStore &operator=(const TaskStore &) = delete;
 
     // The table, to read. It changes only through the operations below, so
     // that the day list's write-back always knows which rows are whose.
@@ -151,7 +155,12 @@ public:
     // look); every operation of this class but firstLook and
     // readFirstLook first waits for the whole table and puts it in place
     // (settle), so that no command, read or save ever sees a part of it.
-    void startLoad(std::function<void()> beforeLoad = {});
+    // A `held` load waits to begin until releaseLoad() or anything that
+    // needs the table: the window paints first from the first look, without
+    // a thread filling memory on the other core (on a two-core machine that
+    // made the first paint half as fast again).
+    void startLoad(std::function<void()> beforeLoad = {}, bool held = false);
+    void releaseLoad();
     // Reads the rows of fromDay .. toDay from the file for the first look;
     // false when the file gives any doubt that they are what the whole
     // load will hold there.
@@ -254,6 +263,9 @@ private:
     bool lookDiffered_ = false;
     std::optional<FileResult> loadResult_;
     qint64 loadMs_ = 0;
+    // The word a held load waits for: true to begin, false when it is
+    // abandoned.
+    std::optional<std::promise<bool>> go_;
     // Last, so that a pending load's thread ends before the rest is gone.
     std::future<Loaded> loading_;
 };

@@ -98,6 +98,29 @@ TEST_F(FirstPaintTest, TheFirstPaintBeforeTheLoadShowsWhatTheWholeStoreShows)
     EXPECT_TRUE(errors().isEmpty());
 }
 
+// The store's thread does not share the processor with the first paint:
+// it begins once the window has painted, from the event loop.
+TEST_F(FirstPaintTest, TheWholeStoreBeginsToLoadOnlyAfterTheFirstPaint)
+{
+    writeBytes(data.file("grid.grd"), YearOfTasks());
+    writeTodo();
+    std::promise<void> began;
+    std::future<void> beganF = began.get_future();
+    MainServices services{clock, prompts, runner, settings, sound, data.path(), "/opt/morvane/morvane",
+                          release, {}, &notifier, &launcher};
+    services.beforeStoreLoad = [&] { began.set_value(); };
+    auto w = std::make_unique<TfrmMain>(std::move(services));
+    w->show();
+    (void)w->grab();
+    ASSERT_TRUE(w->firstPaintDone());
+    EXPECT_EQ(beganF.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    EXPECT_TRUE(w->storeLoading());
+    QCoreApplication::processEvents();  // what the first paint left for the event loop
+    EXPECT_EQ(beganF.wait_for(std::chrono::milliseconds(0)), std::future_status::ready);
+    EXPECT_FALSE(w->storeLoading());
+    EXPECT_TRUE(errors().isEmpty());
+}
+
 TEST_F(FirstPaintTest, ACommandBeforeTheLoadActsOnTheWholeStore)
 {
     writeBytes(data.file("grid.grd"), YearOfTasks());

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
 namespace morvane {
 namespace {
 
@@ -131,6 +134,57 @@ TEST(StoreSliceTest, TheStoreWaitsForTheWholeTableBeforeAnythingButTheFirstLook)
     EXPECT_EQ(TasksIn(saved), 6000);
     ASSERT_TRUE(store.takeLoadResult());
     EXPECT_FALSE(store.takeLoadResult());  // once
+}
+
+// A held load begins when it is released or when anything needs the
+// table, and a store given up while its load is held ends without loading.
+TEST(StoreSliceTest, AHeldLoadBeginsWhenReleasedOrNeededAndIsAbandonedWithTheStore)
+{
+    TempFolder data;
+    const int first = 45000;
+    writeBytes(data.file("grid.grd"), GridFileBytes(TasksFrom(first, 3000)));
+    TaskFilter filter;
+    struct Began {
+        std::promise<void> p;
+        std::future<void> f = p.get_future();
+        bool ready(std::chrono::milliseconds wait) const { return f.wait_for(wait) == std::future_status::ready; }
+    };
+
+    {
+        Began began;
+        TaskStore store(filter, data.file("grid.grd"));
+        store.startLoad([&] { began.p.set_value(); }, true);
+        ASSERT_TRUE(store.showFirstLook(first + 100, first + 200));  // the first look needs no load
+        // Held, it does not begin of itself (an unheld load begins at once).
+        EXPECT_FALSE(began.ready(std::chrono::milliseconds(50)));
+        EXPECT_TRUE(store.loading());
+        store.releaseLoad();
+        EXPECT_TRUE(began.ready(std::chrono::seconds(60)));
+        store.releaseLoad();  // again: nothing more
+        EXPECT_EQ(TasksIn(store.grid()), 3000);
+    }
+    {
+        // Needed before it was released: the table arrives whole.
+        Began began;
+        TaskStore store(filter, data.file("grid.grd"));
+        store.startLoad([&] { began.p.set_value(); }, true);
+        EXPECT_EQ(TasksIn(store.grid()), 3000);
+        EXPECT_TRUE(began.ready(std::chrono::milliseconds(0)));
+        ASSERT_TRUE(store.takeLoadResult());
+    }
+    {
+        // Given up: the destructor neither hangs nor loads, and the file is
+        // left as it was.
+        bool loaded = false;
+        {
+            TaskStore store(filter, data.file("grid.grd"));
+            store.startLoad([&] { loaded = true; }, true);
+        }
+        EXPECT_FALSE(loaded);
+        Grid onDisk;
+        ASSERT_TRUE(LoadGridFile(onDisk, data.file("grid.grd")).ok);
+        EXPECT_EQ(TasksIn(onDisk), 3000);
+    }
 }
 
 }  // namespace
