@@ -637,6 +637,25 @@ void BM_StartupToFirstShow(benchmark::State &state)
     }
 }
 
+// The first look of a start: the rows of the days the first paint and the
+// first alarm check read, straight from the task file, while the whole load
+// is held back.
+void BM_FirstLook(benchmark::State &state)
+{
+    const QString path = storeFile(int(state.range(0)));
+    const TaskFilter filter;
+    const auto [from, to] = TfrmMain::firstLookDays(DateOfDay(kBenchDay));
+    for (auto _ : state) {
+        TaskStore store(filter, path);
+        store.startLoad({}, true);
+        if (!store.showFirstLook(from, to)) {
+            state.SkipWithError("the first look gave nothing");
+            break;
+        }
+        benchmark::DoNotOptimize(store.firstLook().rowCount());
+    }
+}
+
 // One plot of the chart over the whole store, no filter: the counting only,
 // no series or widgets.
 void BM_PlotReadings(benchmark::State &state)
@@ -672,6 +691,7 @@ BENCHMARK(BM_ColorFourMonths)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicro
 BENCHMARK(BM_HolidayNameForDate)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EmptyWindowFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupToFirstShow)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstLook)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HolidayNameForDateScan)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportHtml)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -200,14 +200,15 @@ void TfrmMain::FormCreate()
     // The store, the longest part of a start, loads on a thread of its own
     // once the window has painted (finishStartup), or as soon as anything
     // needs the whole table; nothing but the first paint reads it before it
-    // is waited for (awaitStore).
+    // is waited for (awaitStore). That thread reads the first look at once,
+    // while the window is built here.
     if (missing.isEmpty()) {
         // Saves that were killed left their temporary files; this copy holds
         // the single-instance lock, so no other copy is saving now.
         RemoveStaleTempFiles(sv_.folder);
         RemoveStaleTempFiles(backup_.folder());
         store_.setBeforeSave([this] { keepDailyCopy(); });
-        store_.startLoad(sv_.beforeStoreLoad, true);
+        store_.startLoad(sv_.beforeStoreLoad, true, firstLookDays(today));
         storeToSettle_ = true;
     }
 

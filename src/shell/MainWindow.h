@@ -379,6 +379,8 @@ public:
     bool trayAvailable() const;
     // True once the calendars and the day list have been painted.
     bool firstPaintDone() const { return paintedCalendar_ && paintedDayList_; }
+    // The days the first look reads when the program starts on `today`.
+    static std::pair<int, int> firstLookDays(const QDate &today);
     // Whether the store is still loading (the window may show its first
     // look meanwhile).
     bool storeLoading() const { return store_.loading(); }
@@ -395,8 +397,6 @@ protected:
 
 private:
     void FormCreate();
-    // The days the first look reads when the program starts on `today`.
-    static std::pair<int, int> firstLookDays(const QDate &today);
     // The one wait for the store: until it has loaded whole nothing but the
     // first paint reads it. Reports a damaged file; repaints when the first
     // look showed something else. False when the file could not be read.

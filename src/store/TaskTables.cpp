@@ -444,7 +444,27 @@ TaskStore::~TaskStore()
         go_->set_value(false);
 }
 
-void TaskStore::startLoad(std::function<void()> beforeLoad, bool held)
+namespace {
+
+// The rows of fromDay .. toDay straight from the file, or nothing when the
+// file gives any doubt (ReadStoreSlice).
+std::optional<Grid> ReadFirstLook(const QString &path, int fromDay, int toDay)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() <= 0)
+        return std::nullopt;
+    const qint64 size = f.size();
+    uchar *bytes = f.map(0, size);
+    if (!bytes)
+        return std::nullopt;
+    std::optional<Grid> g = ReadStoreSlice(QByteArrayView(reinterpret_cast<const char *>(bytes), size), fromDay, toDay);
+    f.unmap(bytes);
+    return g;
+}
+
+}  // namespace
+
+void TaskStore::startLoad(std::function<void()> beforeLoad, bool held, std::pair<int, int> lookDays)
 {
     settle();
     std::shared_future<bool> go;
@@ -452,7 +472,23 @@ void TaskStore::startLoad(std::function<void()> beforeLoad, bool held)
         go_.emplace();
         go = go_->get_future().share();
     }
-    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad), go] {
+    lookAheadDays_ = lookDays;
+    lookAhead_.reset();
+    if (lookDays.first <= lookDays.second)
+        lookAhead_ = std::make_shared<LookAhead>();
+    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad), go, lookDays,
+                                               look = lookAhead_] {
+        // Unless this side has read it already, because the thread was
+        // slow to get a processor.
+        if (look && look->claim.exchange(LookAhead::kThread) == LookAhead::kNobody) {
+            std::optional<Grid> g;
+            try {
+                g = ReadFirstLook(path, lookDays.first, lookDays.second);
+            } catch (...) {
+                g.reset();  // no first look: the window waits for the whole load
+            }
+            look->result.set_value(std::move(g));
+        }
         if (go.valid() && !go.get())
             return Loaded{Grid(), FileResult::failure(u"The load was abandoned."_s), 0};
         if (beforeLoad)
@@ -472,15 +508,13 @@ bool TaskStore::showFirstLook(int fromDay, int toDay)
 {
     if (!loading_.valid())
         return false;
-    QFile f(path_);
-    if (!f.open(QIODevice::ReadOnly) || f.size() <= 0)
-        return false;
-    const qint64 size = f.size();
-    uchar *bytes = f.map(0, size);
-    if (!bytes)
-        return false;
-    std::optional<Grid> g = ReadStoreSlice(QByteArrayView(reinterpret_cast<const char *>(bytes), size), fromDay, toDay);
-    f.unmap(bytes);
+    std::optional<Grid> g;
+    if (lookAhead_ && lookAheadDays_ == std::pair(fromDay, toDay) &&
+        lookAhead_->claim.exchange(LookAhead::kHere) == LookAhead::kThread)
+        g = lookAhead_->result.get_future().get();
+    else
+        g = ReadFirstLook(path_, fromDay, toDay);
+    lookAhead_.reset();
     if (!g)
         return false;
     look_ = std::move(g);
@@ -502,6 +536,7 @@ void TaskStore::settle()
     if (!loading_.valid())
         return;
     releaseLoad();
+    lookAhead_.reset();
     Loaded l;
     try {
         l = loading_.get();

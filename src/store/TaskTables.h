@@ -9,10 +9,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <future>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace morvane {
@@ -158,8 +161,11 @@ public:
     // A `held` load waits to begin until releaseLoad() or anything that
     // needs the table: the window paints first from the first look, without
     // a thread filling memory on the other core (on a two-core machine that
-    // made the first paint half as fast again).
-    void startLoad(std::function<void()> beforeLoad = {}, bool held = false);
+    // made the first paint half as fast again). With `lookDays`, the thread
+    // first reads the first look of those days, while the window is built
+    // here; showFirstLook of the same days then takes it.
+    void startLoad(std::function<void()> beforeLoad = {}, bool held = false,
+                   std::pair<int, int> lookDays = {0, -1});
     void releaseLoad();
     // Reads the rows of fromDay .. toDay from the file for the first look;
     // false when the file gives any doubt that they are what the whole
@@ -266,6 +272,15 @@ private:
     // The word a held load waits for: true to begin, false when it is
     // abandoned.
     std::optional<std::promise<bool>> go_;
+    // The first look the load's thread reads ahead, and its days: whichever
+    // side comes to it first reads it.
+    struct LookAhead {
+        enum : int { kNobody, kThread, kHere };
+        std::atomic<int> claim{kNobody};
+        std::promise<std::optional<Grid>> result;
+    };
+    std::shared_ptr<LookAhead> lookAhead_;
+    std::pair<int, int> lookAheadDays_{0, -1};
     // Last, so that a pending load's thread ends before the rest is gone.
     std::future<Loaded> loading_;
 };

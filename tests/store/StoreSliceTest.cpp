@@ -136,6 +136,41 @@ TEST(StoreSliceTest, TheStoreWaitsForTheWholeTableBeforeAnythingButTheFirstLook)
     EXPECT_FALSE(store.takeLoadResult());  // once
 }
 
+// The first look the load's thread reads ahead is the one read here, and
+// a file that gives doubt gives none either way.
+TEST(StoreSliceTest, TheFirstLookReadAheadOnTheLoadsThreadIsTheOneReadHere)
+{
+    TempFolder data;
+    const int first = 45000;
+    const Grid tasks = TasksFrom(first, 4000);
+    writeBytes(data.file("grid.grd"), GridFileBytes(tasks));
+    TaskFilter filter;
+    const std::pair<int, int> days{first + 600, first + 760};
+    for (const bool sameDays : {true, false}) {
+        TaskStore store(filter, data.file("grid.grd"));
+        std::promise<void> began;
+        std::future<void> beganF = began.get_future();
+        // Unheld, the thread runs on to beforeLoad once it has read ahead.
+        store.startLoad([&] { began.set_value(); }, false, days);
+        ASSERT_EQ(beganF.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        const int to = sameDays ? days.second : days.second - 40;
+        ASSERT_TRUE(store.showFirstLook(days.first, to));
+        EXPECT_EQ(RowsOf(store.firstLook(), days.first, to), RowsOf(tasks, days.first, to)) << sameDays;
+        EXPECT_EQ(TasksIn(store.firstLook()), RowsOf(tasks, days.first, to).size()) << sameDays;
+        EXPECT_EQ(TasksIn(store.grid()), 4000);
+    }
+    // Out of order in the days looked at: no first look, and the whole
+    // load still arrives.
+    Grid shuffled = tasks;
+    shuffled.setCell(kStoreKey, 1510, MakeStoreKey(first + 700, 101));
+    shuffled.setCell(kStoreKey, 1520, MakeStoreKey(first + 650, 101));
+    writeBytes(data.file("grid.grd"), GridFileBytes(shuffled));
+    TaskStore store(filter, data.file("grid.grd"));
+    store.startLoad({}, true, days);
+    EXPECT_FALSE(store.showFirstLook(days.first, days.second));
+    EXPECT_EQ(TasksIn(store.grid()), 4000);
+}
+
 // A held load begins when it is released or when anything needs the
 // table, and a store given up while its load is held ends without loading.
 TEST(StoreSliceTest, AHeldLoadBeginsWhenReleasedOrNeededAndIsAbandonedWithTheStore)
