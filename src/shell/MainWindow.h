@@ -508,6 +508,8 @@ private:
     void buildTaskCommands();
     void buildNavigation();
     void buildPopup();
+    QFrame *popupPanel();
+    QMenu *popupMenu();
     void setUpDragDrop();
     bool dragEvent(QObject *watched, QEvent *e);
     // Whether a list's row holds a task: a day row by its time, a to-do row

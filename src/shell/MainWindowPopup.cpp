@@ -28,11 +28,31 @@ namespace morvane {
 
 void TfrmMain::buildPopup()
 {
+    // The summary panel and the calendars' menu are made when first wanted
+    // (popupPanel, popupMenu): the window's first paint needs neither.
+    for (QWidget *w : std::initializer_list<QWidget *>{lblDate_, tvDay_->viewport(), memWhat_, EsLabel1_,
+                                                       tvNonday_->viewport(), ToolBar1_}) {
+        w->setMouseTracking(true);
+        popupHiders_.insert(w);  // moving onto these closes the summary
+    }
+    for (MonthCalendar *c : cal_) {
+        c->setMouseTracking(true);
+        c->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(c, &QWidget::customContextMenuRequested, this,
+                [this, c](const QPoint &at) { popupMenu()->popup(c->mapToGlobal(at)); });
+    }
+}
+
+QFrame *TfrmMain::popupPanel()
+{
+    if (pnlPop_)
+        return pnlPop_;
     pnlPop_ = new QFrame(splitDay_->parentWidget());
     pnlPop_->setObjectName(u"pnlPop"_s);
     pnlPop_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     pnlPop_->setLineWidth(2);
     pnlPop_->setAutoFillBackground(true);
+    pnlPop_->hide();
     QFont bold(u"Arial"_s);
     bold.setBold(true);
     lblPopDate_ = new QLabel(pnlPop_);
@@ -53,20 +73,19 @@ void TfrmMain::buildPopup()
     lbPopup_->setFocusPolicy(Qt::NoFocus);
     lbPopup_->setMouseTracking(true);
     lbPopup_->viewport()->setMouseTracking(true);
+    popupHiders_.insert(lbPopup_->viewport());
     auto *l = new QVBoxLayout(pnlPop_);
     l->setContentsMargins(4, 4, 4, 4);
     l->addWidget(lblPopDate_);
     l->addWidget(lblPopWhen_);
     l->addWidget(lbPopup_, 1);
-    pnlPop_->hide();
+    return pnlPop_;
+}
 
-    // Moving onto these closes it.
-    for (QWidget *w : std::initializer_list<QWidget *>{lblDate_, tvDay_->viewport(), memWhat_, EsLabel1_,
-                                                       tvNonday_->viewport(), ToolBar1_, lbPopup_->viewport()}) {
-        w->setMouseTracking(true);
-        popupHiders_.insert(w);
-    }
-
+QMenu *TfrmMain::popupMenu()
+{
+    if (popPopup_)
+        return popPopup_;
     popPopup_ = new QMenu(this);
     popPopup_->setObjectName(u"popPopup"_s);
     auto *group = new QActionGroup(popPopup_);
@@ -78,15 +97,10 @@ void TfrmMain::buildPopup()
         a->setCheckable(true);
         group->addAction(a);
     }
-    memPopupEnable_->setChecked(true);
+    (options_.qPopup ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
     connect(memPopupEnable_, &QAction::triggered, this, [this] { guard([this] { memPopupEnableClick(); }); });
     connect(memPopupDisable_, &QAction::triggered, this, [this] { guard([this] { memPopupDisableClick(); }); });
-    for (MonthCalendar *c : cal_) {
-        c->setMouseTracking(true);
-        c->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(c, &QWidget::customContextMenuRequested, this,
-                [this, c](const QPoint &at) { popPopup_->popup(c->mapToGlobal(at)); });
-    }
+    return popPopup_;
 }
 
 void TfrmMain::hidePopup()
@@ -109,7 +123,7 @@ bool TfrmMain::popupVisible() const { return pnlPop_ && pnlPop_->isVisible(); }
 QStringList TfrmMain::popupLines() const
 {
     QStringList out;
-    for (int i = 0; i < lbPopup_->topLevelItemCount(); ++i) {
+    for (int i = 0; lbPopup_ && i < lbPopup_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = lbPopup_->topLevelItem(i);
         out << (item->text(1).isEmpty() ? item->text(0) : item->text(0) + u'\t' + item->text(1));
     }
@@ -135,7 +149,7 @@ void TfrmMain::tmPopupTimer()
     pool_.setEnabled(tmPopup_, false);
     if (hover_.cell() > 0 && hoverCalendar_ >= 0) {
         QWidget *section = splitDay_->parentWidget();
-        pnlPop_->setGeometry(0, 0, section->width(), section->height());
+        popupPanel()->setGeometry(0, 0, section->width(), section->height());
         lbPopup_->clear();
         const QDate d = cal_[std::size_t(hoverCalendar_)]->dateOfCell(hover_.cell());
         lblPopDate_->setText(FormatDateTime(u"dddddd", ToDateValue(d), fs_));
@@ -170,7 +184,8 @@ void TfrmMain::setPopupOption(bool on)
     options->SaveSettings();
     options_ = options->options();
     pool_.setEnabled(tmPopup_, on);
-    (on ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
+    if (memPopupEnable_)
+        (on ? memPopupEnable_ : memPopupDisable_)->setChecked(true);
     if (!on)
         hidePopup();
 }

@@ -24,6 +24,8 @@
 #include <QRadioButton>
 #include <QDateEdit>
 #include <QSpinBox>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 
@@ -810,8 +812,11 @@ TEST_F(MainWindowTest, WindowsTheFirstPaintDoesNotNeedComeWhenFirstWanted)
     setOption("Sunday", "0");
     setOption("AlarmMin", "15");
     setOption("Shadows", "0");
+    setOption("qPopup", "0");
     auto w = make();
     EXPECT_EQ(w->findChild<TfrmOptions *>(), nullptr);
+    EXPECT_EQ(w->findChild<QMenu *>("popPopup"), nullptr);
+    EXPECT_EQ(w->findChild<QFrame *>("pnlPop"), nullptr);
     EXPECT_EQ(w->findChild<TfrmPrint *>(), nullptr);
     EXPECT_EQ(w->findChild<TfrmComplete *>(), nullptr);
     EXPECT_EQ(w->findChild<QSystemTrayIcon *>(), nullptr);
@@ -862,4 +867,21 @@ TEST_F(MainWindowTest, WindowsTheFirstPaintDoesNotNeedComeWhenFirstWanted)
     }};
     w->Print1Click();
     EXPECT_EQ(offered, QDate(2026, 12, 9));
+
+    // The calendars' menu, made at the first right click, shows the summary
+    // switched off as stored, and switches it on.
+    MonthCalendar *c = w->calendar(1);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, c->rect().center(), c->mapToGlobal(c->rect().center()));
+    QApplication::sendEvent(c, &menuKey);
+    auto *menu = w->findChild<QMenu *>("popPopup");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_FALSE(menu->actions()[0]->isChecked());
+    EXPECT_TRUE(menu->actions()[1]->isChecked());
+    menu->actions()[0]->trigger();
+    menu->hide();
+    EXPECT_TRUE(w->options().qPopup);
+    EXPECT_TRUE(menu->actions()[0]->isChecked());
+    EXPECT_EQ(settings.raw("Options", "qPopup"), "1");
 }
