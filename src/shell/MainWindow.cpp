@@ -212,6 +212,10 @@ void TfrmMain::FormCreate()
         storeToSettle_ = true;
     }
 
+    // Every event of the program passes eventFilter once, from here: the
+    // window's own controls are not given the filter again, or each of
+    // their events (a resize fitting the columns, a key) would be handled
+    // twice.
     qApp->installEventFilter(this);
     installEventFilter(new OnScreenGuard(this));  // opens on the screen, whatever was stored
     setWindowTitle(u"Morvane"_s);

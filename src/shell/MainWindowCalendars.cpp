@@ -48,7 +48,6 @@ void TfrmMain::buildCalendars()
         });
         cal_[std::size_t(i)] = cal;
     }
-    pnlCalendars_->installEventFilter(this);
 }
 
 CalendarColours TfrmMain::calendarColours() const

@@ -116,7 +116,6 @@ void TfrmMain::buildLists()
     nl->addWidget(memWhat_);
     connect(memWhat_->document(), &QTextDocument::modificationChanged, this,
             [this](bool changed) { memDirty_ = memDirty_ || changed; });
-    memWhat_->installEventFilter(this);
 
     // Below: the to-do heading and list.
     EsLabel1_ = new ShadowLabel(pnlTodo_);
@@ -134,10 +133,8 @@ void TfrmMain::buildLists()
     tl->addWidget(EsLabel1_);
     tl->addWidget(tvNonday_, 1);
 
-    for (QTableView *v : {tvDay_, tvNonday_}) {
+    for (QTableView *v : {tvDay_, tvNonday_})
         showListSelection(v, false);
-        v->installEventFilter(this);
-    }
     connect(tvDay_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int c) { guard([this, c] { sortDayList(c); }); });
     connect(tvNonday_->horizontalHeader(), &QHeaderView::sectionClicked, this,

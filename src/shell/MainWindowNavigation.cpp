@@ -91,9 +91,6 @@ void TfrmMain::buildNavigation()
     tbMonthNav_->addSeparator();
     for (const char16_t *name : {u"ToolButton19", u"tbNextMonth", u"tbNextYear"})
         tbMonthNav_->addAction(buttons[QString::fromUtf16(name)]);
-
-    StatusBar1_->installEventFilter(this);
-    lblDate_->installEventFilter(this);
 }
 
 void TfrmMain::Search1Click()
