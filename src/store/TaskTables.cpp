@@ -472,18 +472,19 @@ void TaskStore::startLoad(std::function<void()> beforeLoad, bool held, std::pair
         go_.emplace();
         go = go_->get_future().share();
     }
-    lookAheadDays_ = lookDays;
     lookAhead_.reset();
-    if (lookDays.first <= lookDays.second)
+    if (lookDays.first <= lookDays.second) {
         lookAhead_ = std::make_shared<LookAhead>();
-    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad), go, lookDays,
+        lookAhead_->days = lookDays;
+    }
+    loading_ = std::async(std::launch::async, [path = path_, beforeLoad = std::move(beforeLoad), go,
                                                look = lookAhead_] {
         // Unless this side has read it already, because the thread was
         // slow to get a processor.
         if (look && look->claim.exchange(LookAhead::kThread) == LookAhead::kNobody) {
             std::optional<Grid> g;
             try {
-                g = ReadFirstLook(path, lookDays.first, lookDays.second);
+                g = ReadFirstLook(path, look->days.first, look->days.second);
             } catch (...) {
                 g.reset();  // no first look: the window waits for the whole load
             }
@@ -509,7 +510,7 @@ bool TaskStore::showFirstLook(int fromDay, int toDay)
     if (!loading_.valid())
         return false;
     std::optional<Grid> g;
-    if (lookAhead_ && lookAheadDays_ == std::pair(fromDay, toDay) &&
+    if (lookAhead_ && lookAhead_->days == std::pair(fromDay, toDay) &&
         lookAhead_->claim.exchange(LookAhead::kHere) == LookAhead::kThread)
         g = lookAhead_->result.get_future().get();
     else

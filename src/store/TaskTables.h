@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <future>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -272,15 +272,15 @@ private:
     // The word a held load waits for: true to begin, false when it is
     // abandoned.
     std::optional<std::promise<bool>> go_;
-    // The first look the load's thread reads ahead, and its days: whichever
-    // side comes to it first reads it.
+    // The first look of these days, read ahead by the load's thread:
+    // whichever side comes to it first reads it.
     struct LookAhead {
         enum : int { kNobody, kThread, kHere };
+        std::pair<int, int> days;
         std::atomic<int> claim{kNobody};
         std::promise<std::optional<Grid>> result;
     };
     std::shared_ptr<LookAhead> lookAhead_;
-    std::pair<int, int> lookAheadDays_{0, -1};
     // Last, so that a pending load's thread ends before the rest is gone.
     std::future<Loaded> loading_;
 };

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 
 namespace morvane {
@@ -136,6 +137,14 @@ TEST(StoreSliceTest, TheStoreWaitsForTheWholeTableBeforeAnythingButTheFirstLook)
     EXPECT_FALSE(store.takeLoadResult());  // once
 }
 
+// Whether the store's thread has come to beforeLoad.
+struct Began {
+    std::promise<void> p;
+    std::future<void> f = p.get_future();
+    std::function<void()> mark() { return [this] { p.set_value(); }; }
+    bool ready(std::chrono::milliseconds wait) const { return f.wait_for(wait) == std::future_status::ready; }
+};
+
 // The first look the load's thread reads ahead is the one read here, and
 // a file that gives doubt gives none either way.
 TEST(StoreSliceTest, TheFirstLookReadAheadOnTheLoadsThreadIsTheOneReadHere)
@@ -148,11 +157,10 @@ TEST(StoreSliceTest, TheFirstLookReadAheadOnTheLoadsThreadIsTheOneReadHere)
     const std::pair<int, int> days{first + 600, first + 760};
     for (const bool sameDays : {true, false}) {
         TaskStore store(filter, data.file("grid.grd"));
-        std::promise<void> began;
-        std::future<void> beganF = began.get_future();
+        Began began;
         // Unheld, the thread runs on to beforeLoad once it has read ahead.
-        store.startLoad([&] { began.set_value(); }, false, days);
-        ASSERT_EQ(beganF.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        store.startLoad(began.mark(), false, days);
+        ASSERT_TRUE(began.ready(std::chrono::seconds(60)));
         const int to = sameDays ? days.second : days.second - 40;
         ASSERT_TRUE(store.showFirstLook(days.first, to));
         EXPECT_EQ(RowsOf(store.firstLook(), days.first, to), RowsOf(tasks, days.first, to)) << sameDays;
@@ -179,16 +187,10 @@ TEST(StoreSliceTest, AHeldLoadBeginsWhenReleasedOrNeededAndIsAbandonedWithTheSto
     const int first = 45000;
     writeBytes(data.file("grid.grd"), GridFileBytes(TasksFrom(first, 3000)));
     TaskFilter filter;
-    struct Began {
-        std::promise<void> p;
-        std::future<void> f = p.get_future();
-        bool ready(std::chrono::milliseconds wait) const { return f.wait_for(wait) == std::future_status::ready; }
-    };
-
     {
         Began began;
         TaskStore store(filter, data.file("grid.grd"));
-        store.startLoad([&] { began.p.set_value(); }, true);
+        store.startLoad(began.mark(), true);
         ASSERT_TRUE(store.showFirstLook(first + 100, first + 200));  // the first look needs no load
         // Held, it does not begin of itself (an unheld load begins at once).
         EXPECT_FALSE(began.ready(std::chrono::milliseconds(50)));
@@ -202,7 +204,7 @@ TEST(StoreSliceTest, AHeldLoadBeginsWhenReleasedOrNeededAndIsAbandonedWithTheSto
         // Needed before it was released: the table arrives whole.
         Began began;
         TaskStore store(filter, data.file("grid.grd"));
-        store.startLoad([&] { began.p.set_value(); }, true);
+        store.startLoad(began.mark(), true);
         EXPECT_EQ(TasksIn(store.grid()), 3000);
         EXPECT_TRUE(began.ready(std::chrono::milliseconds(0)));
         ASSERT_TRUE(store.takeLoadResult());
